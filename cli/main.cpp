@@ -1,0 +1,17 @@
+// k71t-cli: reads and writes the K71T meter's registers from a terminal.
+#include "Cli.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    QString out, err;
+    const int status = k71t::runCli(args, out, err);
+    std::fputs(out.toUtf8().constData(), stdout);
+    std::fputs(err.toUtf8().constData(), stderr);
+    return status;
+}

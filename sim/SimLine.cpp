@@ -1,0 +1,217 @@
+#include "SimLine.h"
+
+#include "link/SerialBaud.h"
+#include "link/SerialPort.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace k71t::sim {
+
+namespace {
+// A gap this long after an incomplete frame ends it (the line went quiet).
+constexpr int FrameGapMs = 20;
+} // namespace
+
+SimLine::SimLine(SimMeter &meter) : meter_(meter) {}
+
+SimLine::~SimLine()
+{
+    stop();
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (slaveKeeper_ >= 0)
+        ::close(slaveKeeper_);
+}
+
+bool SimLine::openPty()
+{
+    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    char name[128] = {};
+    if (::ptsname_r(fd, name, sizeof name) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return false;
+    }
+    // Holding the slave end open keeps the master readable while no master
+    // program has the port open, and keeps the settings it made.
+    slaveKeeper_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slaveKeeper_ >= 0) {
+        termios tio{};
+        ::tcgetattr(slaveKeeper_, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slaveKeeper_, TCSANOW, &tio);
+    }
+    termios mt{};
+    ::tcgetattr(fd, &mt);
+    ::cfmakeraw(&mt);
+    ::tcsetattr(fd, TCSANOW, &mt);
+    fd_ = fd;
+    isPty_ = true;
+    slavePath_ = QString::fromLocal8Bit(name);
+    return true;
+}
+
+bool SimLine::openDevice(const QString &path)
+{
+    const InterfaceSettings s = meter_.interfaceSettings();
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    if (s.stopBits == 2)
+        tio.c_cflag |= CSTOPB;
+    ::tcsetattr(fd, TCSANOW, &tio);
+    setBaudRate(fd, s.baud);
+    fd_ = fd;
+    isPty_ = false;
+    slavePath_ = path;
+    return true;
+}
+
+bool SimLine::lineMatches(const InterfaceSettings &s)
+{
+    if (!isPty_)
+        return true;
+    // The master's settings show through the pty; parity does not.
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) != 0)
+        return true;
+    const int baud = getBaudRate(fd_);
+    const int stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    return baud == s.baud && stopBits == s.stopBits;
+}
+
+double SimLine::charMicros(const InterfaceSettings &s) const
+{
+    const int bits = 1 + 8 + s.parityBits + s.stopBits;
+    return 1e6 * bits / s.baud;
+}
+
+void SimLine::send(const Bytes &bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n < 0 && errno != EINTR && errno != EAGAIN)
+            return;
+    }
+}
+
+void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte)
+{
+    const InterfaceSettings s = meter_.interfaceSettings();
+    if (lineTime_) {
+        // The last byte of the request reaches the meter only after its wire time.
+        std::this_thread::sleep_until(firstByte + std::chrono::microseconds(
+                                                      static_cast<long>(frame.size() * charMicros(s))));
+    }
+    const SimMeter::Reply reply = meter_.handle(frame);
+    if (verbose_)
+        std::fprintf(stderr, "<- %s\n", qPrintable(hex(frame)));
+    if (reply.bytes.empty())
+        return;
+    const int delay = turnaroundMs_ + reply.delayMs;
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    if (verbose_)
+        std::fprintf(stderr, "-> %s\n", qPrintable(hex(reply.bytes)));
+    if (!lineTime_) {
+        send(reply.bytes);
+        return;
+    }
+    // Each byte becomes visible to the master when its last bit has arrived.
+    const double perChar = charMicros(s);
+    const auto begin = Clock::now();
+    const std::size_t chunk = std::max<std::size_t>(1, static_cast<std::size_t>(1000.0 / perChar));
+    for (std::size_t i = 0; i < reply.bytes.size(); i += chunk) {
+        const std::size_t end = std::min(reply.bytes.size(), i + chunk);
+        std::this_thread::sleep_until(begin + std::chrono::microseconds(static_cast<long>(end * perChar)));
+        send(Bytes(reply.bytes.begin() + static_cast<long>(i), reply.bytes.begin() + static_cast<long>(end)));
+    }
+}
+
+void SimLine::run(const std::atomic<bool> &stop)
+{
+    Bytes pending;
+    Clock::time_point firstByte{};
+    auto lastByte = Clock::now();
+    auto lastTick = Clock::now() - std::chrono::seconds(1);
+    meter_.tick(QDateTime::currentDateTime());
+    while (!stop.load()) {
+        if (Clock::now() - lastTick >= std::chrono::milliseconds(200)) {
+            meter_.tick(QDateTime::currentDateTime());
+            lastTick = Clock::now();
+        }
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 2);
+        if (ready > 0 && (p.revents & POLLIN)) {
+            std::uint8_t buf[512];
+            const ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n > 0) {
+                // A master at another speed or framing is line noise to the meter.
+                if (!lineMatches(meter_.interfaceSettings())) {
+                    if (verbose_)
+                        std::fprintf(stderr, "!! %zd bytes at foreign line settings ignored\n", n);
+                    pending.clear();
+                    continue;
+                }
+                if (pending.empty())
+                    firstByte = Clock::now();
+                pending.insert(pending.end(), buf, buf + n);
+                lastByte = Clock::now();
+            }
+        } else if (ready > 0 && (p.revents & (POLLHUP | POLLERR))) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        while (!pending.empty()) {
+            const int length = SimMeter::requestLength(pending.data(), pending.size());
+            if (length <= 0 || pending.size() < static_cast<std::size_t>(length))
+                break;
+            const Bytes frame(pending.begin(), pending.begin() + length);
+            pending.erase(pending.begin(), pending.begin() + length);
+            serveFrame(frame, firstByte);
+            firstByte = Clock::now();
+        }
+        if (!pending.empty() && Clock::now() - lastByte > std::chrono::milliseconds(FrameGapMs)) {
+            if (verbose_)
+                std::fprintf(stderr, "!! incomplete frame dropped: %s\n", qPrintable(hex(pending)));
+            meter_.handle(pending); // recorded, then refused by its CRC
+            pending.clear();
+        }
+    }
+}
+
+void SimLine::start()
+{
+    stopFlag_ = false;
+    thread_ = std::thread([this] { run(stopFlag_); });
+}
+
+void SimLine::stop()
+{
+    if (thread_.joinable()) {
+        stopFlag_ = true;
+        thread_.join();
+    }
+}
+
+} // namespace k71t::sim

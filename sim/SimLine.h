@@ -1,0 +1,59 @@
+#pragma once
+// The line between the simulated meter and its master: the master end of a
+// pseudo-terminal (or a real serial device), request framing, the meter's
+// own interface settings, line-time emulation and turnaround.
+#include "SimMeter.h"
+
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace k71t::sim {
+
+class SimLine {
+public:
+    explicit SimLine(SimMeter &meter);
+    ~SimLine();
+    SimLine(const SimLine &) = delete;
+    SimLine &operator=(const SimLine &) = delete;
+
+    // Creates a pseudo-terminal; slavePath() names the end the master opens.
+    bool openPty();
+    // Opens a real serial device, set to the meter's interface settings.
+    bool openDevice(const QString &path);
+    QString slavePath() const { return slavePath_; }
+    int masterFd() const { return fd_; }
+    QString errorText() const { return error_; }
+
+    void setTurnaroundMs(int ms) { turnaroundMs_ = ms; }
+    void setLineTime(bool on) { lineTime_ = on; }
+    void setVerbose(bool on) { verbose_ = on; }
+
+    // Serves requests until `stop` becomes true.
+    void run(const std::atomic<bool> &stop);
+    // The same on a thread of its own, for tests.
+    void start();
+    void stop();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool lineMatches(const InterfaceSettings &s);
+    void serveFrame(const Bytes &frame, Clock::time_point firstByte);
+    void send(const Bytes &bytes);
+    double charMicros(const InterfaceSettings &s) const;
+
+    SimMeter &meter_;
+    int fd_ = -1;
+    int slaveKeeper_ = -1;
+    bool isPty_ = false;
+    QString slavePath_;
+    QString error_;
+    int turnaroundMs_ = 0;
+    bool lineTime_ = false;
+    bool verbose_ = false;
+    std::atomic<bool> stopFlag_{false};
+    std::thread thread_;
+};
+
+} // namespace k71t::sim

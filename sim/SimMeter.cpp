@@ -1,0 +1,290 @@
+#include "SimMeter.h"
+
+#include "config/StandardConfig.h"
+#include "link/Crc16.h"
+
+#include <QStringList>
+#include <cmath>
+
+namespace k71t::sim {
+
+namespace {
+constexpr int MaxRead16 = 125;
+constexpr int MaxRead32 = 63;  // 4n must fit the one-byte byte count
+constexpr int MaxWrite16 = 123;
+constexpr int MaxWrite32 = 61;
+constexpr double Pi = 3.14159265358979323846;
+} // namespace
+
+std::optional<Fault> faultFromName(const QString &name)
+{
+    static const QStringList names = {QStringLiteral("none"),      QStringLiteral("silence"),
+                                      QStringLiteral("wrong-slave"), QStringLiteral("bad-crc"),
+                                      QStringLiteral("exception"), QStringLiteral("truncated"),
+                                      QStringLiteral("late"),      QStringLiteral("garbage")};
+    const int i = names.indexOf(name);
+    if (i < 0)
+        return std::nullopt;
+    return static_cast<Fault>(i);
+}
+
+int baudForSpeedCode(int code)
+{
+    static const int table[] = {4800, 9600, 19200, 38400, 57600, 115200};
+    return code >= 0 && code < 6 ? table[code] : -1;
+}
+
+int speedCodeForBaud(int baud)
+{
+    for (int c = 0; c < 6; ++c)
+        if (baudForSpeedCode(c) == baud)
+            return c;
+    return -1;
+}
+
+InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode)
+{
+    InterfaceSettings s;
+    s.address = address;
+    s.baud = baudForSpeedCode(speedCode) > 0 ? baudForSpeedCode(speedCode) : 9600;
+    s.stopBits = modeCode == 0 ? 2 : 1;      // 8N2, 8E1, 8O1, 8N1
+    s.parityBits = modeCode == 1 || modeCode == 2 ? 1 : 0;
+    return s;
+}
+
+void appendCrc(Bytes &frame)
+{
+    const std::uint16_t crc = Crc16(frame.data(), frame.size());
+    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+}
+
+bool crcMatches(const Bytes &frame)
+{
+    if (frame.size() < 4)
+        return false;
+    const std::uint16_t crc = Crc16(frame.data(), frame.size() - 2);
+    return frame[frame.size() - 2] == (crc >> 8) && frame[frame.size() - 1] == (crc & 0xFF);
+}
+
+QString hex(const Bytes &bytes)
+{
+    QStringList parts;
+    for (std::uint8_t b : bytes)
+        parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return parts.join(QLatin1Char(' '));
+}
+
+SimMeter::SimMeter(int address, int speedCode, int modeCode)
+{
+    loadStandardConfiguration(regs_);
+    regs_.reg16(4031) = static_cast<std::uint16_t>(speedCode);
+    regs_.reg16(4032) = static_cast<std::uint16_t>(modeCode);
+    regs_.reg16(4033) = static_cast<std::uint16_t>(address);
+    active_ = settingsForCodes(address, speedCode, modeCode);
+    for (int r = 8000; r < 8100; ++r)
+        regs_.reg32(r) = NoValue;
+}
+
+int SimMeter::requestLength(const std::uint8_t *buf, std::size_t have)
+{
+    if (have < 2)
+        return 0;
+    if (buf[1] == 3)
+        return 8;
+    if (buf[1] == 16)
+        return have < 7 ? 0 : 9 + buf[6];
+    return -1;
+}
+
+void SimMeter::setFault(const FaultPlan &plan)
+{
+    std::lock_guard lock(mutex_);
+    plan_ = plan;
+    requestsSincePlan_ = 0;
+}
+
+std::vector<Bytes> SimMeter::receivedFrames() const
+{
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void SimMeter::clearReceived()
+{
+    std::lock_guard lock(mutex_);
+    received_.clear();
+}
+
+std::uint16_t SimMeter::reg16(int reg) const
+{
+    std::lock_guard lock(mutex_);
+    return RegisterImage::is16(reg) ? regs_.reg16(reg) : 0;
+}
+
+void SimMeter::setReg16(int reg, std::uint16_t value)
+{
+    std::lock_guard lock(mutex_);
+    if (RegisterImage::is16(reg))
+        regs_.reg16(reg) = value;
+}
+
+float SimMeter::reg32(int reg) const
+{
+    std::lock_guard lock(mutex_);
+    return RegisterImage::is32(reg) ? regs_.reg32(reg) : 0.0f;
+}
+
+void SimMeter::setReg32(int reg, float value)
+{
+    std::lock_guard lock(mutex_);
+    if (RegisterImage::is32(reg))
+        regs_.reg32(reg) = value;
+}
+
+InterfaceSettings SimMeter::interfaceSettings() const
+{
+    std::lock_guard lock(mutex_);
+    return active_;
+}
+
+void SimMeter::setAddress(int address)
+{
+    std::lock_guard lock(mutex_);
+    active_.address = address;
+    regs_.reg16(4033) = static_cast<std::uint16_t>(address);
+}
+
+Bytes SimMeter::exception(std::uint8_t function, std::uint8_t code) const
+{
+    Bytes reply{static_cast<std::uint8_t>(active_.address), static_cast<std::uint8_t>(function | 0x80), code};
+    appendCrc(reply);
+    return reply;
+}
+
+SimMeter::Reply SimMeter::handle(const Bytes &frame)
+{
+    std::lock_guard lock(mutex_);
+    received_.push_back(frame);
+    if (frame.size() < 4 || !crcMatches(frame) || frame[0] != active_.address)
+        return {};
+    ++requestsSincePlan_;
+    const bool faulty = plan_.fault != Fault::None && (plan_.nth == 0 || plan_.nth == requestsSincePlan_);
+    const Fault fault = faulty ? plan_.fault : Fault::None;
+    if (fault == Fault::Silence)
+        return {};
+    if (fault == Fault::Exception)
+        return {exception(frame[1], static_cast<std::uint8_t>(plan_.exceptionCode)), 0};
+
+    Reply reply = answer(frame);
+    Bytes &b = reply.bytes;
+    switch (fault) {
+    case Fault::WrongSlave:
+        b.resize(b.size() - 2);
+        b[0] = static_cast<std::uint8_t>(b[0] + 1);
+        appendCrc(b);
+        break;
+    case Fault::BadCrc: b.back() ^= 0xFF; break;
+    case Fault::Truncated: b.resize(b.size() > 3 ? b.size() - 3 : 1); break;
+    case Fault::Late: reply.delayMs = plan_.lateMs; break;
+    case Fault::Garbage: b.insert(b.end(), {0x55, 0xAA, 0x00}); break;
+    default: break;
+    }
+    return reply;
+}
+
+SimMeter::Reply SimMeter::answer(const Bytes &frame)
+{
+    const std::uint8_t function = frame[1];
+    const int start = frame[2] << 8 | frame[3];
+    const int n = frame[4] << 8 | frame[5];
+    if (function == 3) {
+        const bool in16 = RegisterImage::is16(start);
+        const bool in32 = RegisterImage::is32(start);
+        if (n < 1 || n > (in32 ? MaxRead32 : MaxRead16))
+            return {exception(3, 3), 0};
+        if (!(in16 && RegisterImage::is16(start + n - 1)) && !(in32 && RegisterImage::is32(start + n - 1)))
+            return {exception(3, 2), 0};
+        Bytes reply{frame[0], 3, static_cast<std::uint8_t>(in16 ? 2 * n : 4 * n)};
+        for (int i = 0; i < n; ++i) {
+            if (in16) {
+                const std::uint16_t v = regs_.reg16(start + i);
+                reply.insert(reply.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+            } else {
+                const std::uint32_t v = regs_.bits32(start - Regs32First + i);
+                reply.insert(reply.end(), {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                                           static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+            }
+        }
+        appendCrc(reply);
+        return {reply, 0};
+    }
+    if (function == 16) {
+        const bool in16 = RegisterImage::is16(start);
+        const bool in32 = RegisterImage::is32(start);
+        const int byteCount = frame[6];
+        if (n < 1 || n > (in32 ? MaxWrite32 : MaxWrite16) || byteCount != (in32 ? 4 * n : 2 * n))
+            return {exception(16, 3), 0};
+        if (!(in16 && RegisterImage::is16(start + n - 1)) && !(in32 && RegisterImage::is32(start + n - 1)))
+            return {exception(16, 2), 0};
+        regs_.storeReply(start, frame.data() + 7, byteCount);
+        runCommands();
+        Bytes reply(frame.begin(), frame.begin() + 6);
+        appendCrc(reply);
+        return {reply, 0};
+    }
+    return {exception(function, 1), 0};
+}
+
+void SimMeter::runCommands()
+{
+    if (regs_.reg16(4034) == 1) { // apply interface parameters
+        regs_.reg16(4034) = 0;
+        active_ = settingsForCodes(regs_.reg16(4033), regs_.reg16(4031), regs_.reg16(4032));
+    }
+    if (regs_.reg16(4038) == 1) { // factory settings; the interface changes at the next apply
+        loadStandardConfiguration(regs_);
+        regs_.reg16(4038) = 0;
+    }
+    if (regs_.reg16(4055) == 1) { // clear minimum and maximum
+        regs_.reg16(4055) = 0;
+        minMaxValid_ = false;
+    }
+    if (regs_.reg16(4045) != 0) // archive delete: the ring comes with the archive
+        regs_.reg16(4045) = 0;
+}
+
+void SimMeter::tick(const QDateTime &now)
+{
+    std::lock_guard lock(mutex_);
+    const double t = now.toMSecsSinceEpoch() / 1000.0;
+    const float shown = static_cast<float>(50.0 + 30.0 * std::sin(2 * Pi * t / 60.0));
+    regs_.reg32(7505) = shown;
+    if (!minMaxValid_) {
+        min_ = max_ = shown;
+        minMaxValid_ = true;
+    }
+    min_ = std::min(min_, shown);
+    max_ = std::max(max_, shown);
+    regs_.reg32(7503) = min_;
+    regs_.reg32(7504) = max_;
+    const float low = regs_.reg32(7612), high = regs_.reg32(7613);
+    const float level = high != low ? (shown - low) / (high - low) * 100.0f : 0.0f;
+    regs_.reg32(7502) = std::clamp(level, 0.0f, 100.0f);
+    for (int d = 0; d < 10; ++d) {
+        const bool polled = regs_.reg16(4300 + 8 * d) != 0;
+        const int count = std::clamp<int>(regs_.reg16(4302 + 8 * d), 0, 10);
+        regs_.reg32(7520 + d) = polled ? 100.0f : 0.0f;
+        for (int r = 0; r < 10; ++r)
+            regs_.reg32(8000 + 10 * d + r) =
+                polled && r < count ? static_cast<float>(10 * d + r + 5.0 * std::sin(2 * Pi * (t + d + r) / 120.0))
+                                    : NoValue;
+    }
+    const QDate date = now.date();
+    const QTime time = now.time();
+    regs_.reg16(4040) = static_cast<std::uint16_t>(time.hour() * 100 + time.minute());
+    regs_.reg16(4041) = static_cast<std::uint16_t>(date.month() * 100 + date.day());
+    regs_.reg16(4042) = static_cast<std::uint16_t>(date.year());
+}
+
+} // namespace k71t::sim

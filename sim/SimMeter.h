@@ -1,0 +1,102 @@
+#pragma once
+// The meter's side of the protocol: registers, commands, live values and the
+// fault switches tests use. Thread-safe, so a test can change faults while the
+// line thread answers requests.
+#include "link/RegisterImage.h"
+
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace k71t::sim {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class Fault {
+    None,
+    Silence,    // the request is lost: not executed, no reply
+    WrongSlave, // the reply carries another slave address
+    BadCrc,     // the reply's CRC is wrong
+    Exception,  // an exception reply instead of the answer; not executed
+    Truncated,  // the reply stops three bytes short
+    Late,       // the reply comes after `lateMs`
+    Garbage,    // three extra bytes follow the reply
+};
+
+// Parses "silence", "wrong-slave", "bad-crc", "exception", "truncated", "late", "garbage".
+std::optional<Fault> faultFromName(const QString &name);
+
+struct FaultPlan {
+    Fault fault = Fault::None;
+    int nth = 0;           // 0: every request; n: only the n-th request after the plan was set
+    int exceptionCode = 4; // slave device failure
+    int lateMs = 1500;
+};
+
+// Interface settings the meter answers with (speed and mode codes of 4031, 4032).
+struct InterfaceSettings {
+    int address = 1;
+    int baud = 115200;
+    int stopBits = 2;
+    int parityBits = 0;
+};
+
+int baudForSpeedCode(int code);          // 0..5 -> 4800..115200, else -1
+int speedCodeForBaud(int baud);          // -1 when not a meter speed
+InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode);
+
+class SimMeter {
+public:
+    // Powers up with the standard configuration, answering at `address` with
+    // `speedCode` and `modeCode` on its PC interface.
+    explicit SimMeter(int address = 1, int speedCode = 5, int modeCode = 0);
+
+    struct Reply {
+        Bytes bytes;
+        int delayMs = 0;
+    };
+
+    // Length of the request at the start of `buf`: 0 when more bytes are
+    // needed to tell, -1 for a function the meter does not know.
+    static int requestLength(const std::uint8_t *buf, std::size_t have);
+
+    // Handles one complete frame as received from the line.
+    Reply handle(const Bytes &frame);
+
+    void setFault(const FaultPlan &plan);
+    std::vector<Bytes> receivedFrames() const;
+    void clearReceived();
+
+    std::uint16_t reg16(int reg) const;
+    void setReg16(int reg, std::uint16_t value);
+    float reg32(int reg) const;
+    void setReg32(int reg, float value);
+    InterfaceSettings interfaceSettings() const;
+    void setAddress(int address);
+
+    // Moves the live values and the clock to `now`.
+    void tick(const QDateTime &now);
+
+private:
+    Reply answer(const Bytes &frame);
+    Bytes exception(std::uint8_t function, std::uint8_t code) const;
+    void runCommands();
+
+    mutable std::mutex mutex_;
+    RegisterImage regs_;
+    InterfaceSettings active_;
+    FaultPlan plan_;
+    int requestsSincePlan_ = 0;
+    std::vector<Bytes> received_;
+    float min_ = 0, max_ = 0;
+    bool minMaxValid_ = false;
+};
+
+void appendCrc(Bytes &frame);
+bool crcMatches(const Bytes &frame);
+QString hex(const Bytes &bytes);
+
+} // namespace k71t::sim

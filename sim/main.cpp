@@ -1,0 +1,141 @@
+// k71t-sim: plays the K71T meter's side of the serial line, on a new
+// pseudo-terminal or on a real serial device.
+#include "SimLine.h"
+#include "SimMeter.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+void onSignal(int)
+{
+    stopRequested = true;
+}
+
+const char *const Usage =
+    "Użycie: k71t-sim [--device ŚCIEŻKA] [--link ŚCIEŻKA] [--address N] [--turnaround MS]\n"
+    "                 [--line-time] [--speed BAUD] [--mode 8N2|8E1|8O1|8N1]\n"
+    "                 [--fault RODZAJ[:N]] [--verbose]\n"
+    "\n"
+    "Symulator wskaźnika K71T: odpowiada jako slave Modbus RTU (funkcje 3 i 16,\n"
+    "rejestry 4000-5999 i 7500-8099).\n"
+    "  --device ŚCIEŻKA   pracuj na porcie szeregowym zamiast na pseudoterminalu\n"
+    "  --link ŚCIEŻKA     utwórz dowiązanie do pseudoterminalu (usuwane przy wyjściu)\n"
+    "  --address N        adres wskaźnika, rejestr 4033 (domyślnie 1)\n"
+    "  --turnaround MS    opóźnij każdą odpowiedź o MS milisekund (domyślnie 0)\n"
+    "  --line-time        nadawaj bajty w tempie prędkości linii\n"
+    "  --speed BAUD       prędkość interfejsu wskaźnika: 4800 .. 115200 (domyślnie 115200)\n"
+    "  --mode TRYB        tryb interfejsu wskaźnika (domyślnie 8N2)\n"
+    "  --fault RODZAJ[:N] silence, wrong-slave, bad-crc, exception, truncated, late\n"
+    "                     lub garbage: dla każdego zapytania albo tylko N-tego\n"
+    "  --verbose          wypisuj ramki na standardowe wyjście błędów\n"
+    "Bez --device pierwszy wiersz na standardowym wyjściu to \"PTY <ścieżka>\".\n"
+    "Działa do sygnału SIGINT lub SIGTERM.\n";
+
+int usageError(const QString &why)
+{
+    std::fprintf(stderr, "k71t-sim: %s\n%s", qPrintable(why), Usage);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+
+    QString device, link;
+    int address = 1, turnaround = 0, speedCode = 5, modeCode = 0;
+    bool lineTime = false, verbose = false;
+    k71t::sim::FaultPlan fault;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        auto value = [&](QString &out) {
+            if (i + 1 >= args.size())
+                return false;
+            out = args.at(++i);
+            return true;
+        };
+        QString v;
+        bool ok = true;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(Usage, stdout);
+            return 0;
+        } else if (a == QLatin1String("--device")) {
+            ok = value(device);
+        } else if (a == QLatin1String("--link")) {
+            ok = value(link);
+        } else if (a == QLatin1String("--address")) {
+            ok = value(v) && (address = v.toInt(&ok), ok) && address >= 1 && address <= 247;
+        } else if (a == QLatin1String("--turnaround")) {
+            ok = value(v) && (turnaround = v.toInt(&ok), ok) && turnaround >= 0;
+        } else if (a == QLatin1String("--speed")) {
+            ok = value(v) && (speedCode = k71t::sim::speedCodeForBaud(v.toInt())) >= 0;
+        } else if (a == QLatin1String("--mode")) {
+            ok = value(v) && (modeCode = QStringList{"8N2", "8E1", "8O1", "8N1"}.indexOf(v.toUpper())) >= 0;
+        } else if (a == QLatin1String("--fault")) {
+            ok = value(v);
+            if (ok) {
+                const QStringList parts = v.split(QLatin1Char(':'));
+                const auto kind = k71t::sim::faultFromName(parts.at(0));
+                ok = kind.has_value() && parts.size() <= 2;
+                if (ok) {
+                    fault.fault = *kind;
+                    if (parts.size() == 2)
+                        fault.nth = parts.at(1).toInt(&ok);
+                    ok = ok && fault.nth >= 0;
+                }
+            }
+        } else if (a == QLatin1String("--line-time")) {
+            lineTime = true;
+        } else if (a == QLatin1String("--verbose")) {
+            verbose = true;
+        } else {
+            return usageError(QStringLiteral("nieznana opcja %1").arg(a));
+        }
+        if (!ok)
+            return usageError(QStringLiteral("błędna wartość opcji %1").arg(a));
+    }
+
+    k71t::sim::SimMeter meter(address, speedCode, modeCode);
+    meter.setFault(fault);
+    k71t::sim::SimLine line(meter);
+    line.setTurnaroundMs(turnaround);
+    line.setLineTime(lineTime);
+    line.setVerbose(verbose);
+    const bool opened = device.isEmpty() ? line.openPty() : line.openDevice(device);
+    if (!opened) {
+        std::fprintf(stderr, "k71t-sim: nie można otworzyć linii: %s\n", qPrintable(line.errorText()));
+        return 1;
+    }
+    if (device.isEmpty()) {
+        std::printf("PTY %s\n", qPrintable(line.slavePath()));
+        std::fflush(stdout);
+    }
+    if (!link.isEmpty()) {
+        QFile::remove(link);
+        if (::symlink(line.slavePath().toLocal8Bit().constData(), link.toLocal8Bit().constData()) != 0) {
+            std::fprintf(stderr, "k71t-sim: nie można utworzyć dowiązania %s\n", qPrintable(link));
+            return 1;
+        }
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    line.run(stopRequested);
+    if (!link.isEmpty())
+        QFile::remove(link);
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The process-wide objects, owned by main and handed to the windows that use
+// them. A test builds its own context, so tests never share state.
+#include "common/Clock.h"
+#include "common/Prompt.h"
+#include "link/Modbus.h"
+#include "link/PortMap.h"
+#include "link/RegisterImage.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace k71t {
+
+struct AppContext {
+    AppContext(const QString &appDirectory, Prompt &prompt, const Clock &clock);
+    AppContext(const AppContext &) = delete;
+    AppContext &operator=(const AppContext &) = delete;
+
+    // Path of a settings file in AppDirectory.
+    QString appFile(const QString &name) const;
+
+    QString AppDirectory;
+    Prompt &prompt;
+    const Clock &clock;
+    RegisterImage image;
+    PortSettings portSettings;
+    std::uint8_t meterAddress = 1;
+    PortMap portMap;
+    ModbusLink link;
+};
+
+} // namespace k71t

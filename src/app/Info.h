@@ -1,0 +1,16 @@
+#pragma once
+#include <QDialog>
+
+class QPushButton;
+
+namespace k71t {
+
+// The about box.
+class TInformacje : public QDialog {
+    Q_OBJECT
+public:
+    explicit TInformacje(QWidget *parent = nullptr);
+    QPushButton *Button1 = nullptr;
+};
+
+} // namespace k71t

@@ -1,0 +1,193 @@
+#include "app/Startpanel.h"
+
+#include "app/Info.h"
+#include "app/PortChoices.h"
+#include "app/UartCfg.h"
+#include "config/StandardConfig.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace k71t {
+
+TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
+    : QWidget(parent), ctx_(context), windows_(windows)
+{
+    setObjectName(QStringLiteral("TForm3"));
+    setWindowTitle(QStringLiteral("K71T"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto *settings = new QFormLayout;
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    ComboBox3 = new QComboBox(this);
+    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
+    settings->addRow(QStringLiteral("Port"), ComboBox1);
+    settings->addRow(QStringLiteral("Tryb"), ComboBox2);
+    settings->addRow(QStringLiteral("Adres"), Edit1);
+    settings->addRow(QStringLiteral("Prędkosć"), ComboBox3);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->setSpacing(1);
+
+    SpeedButton4 = addButton("SpeedButton4", QStringLiteral("Wyświetlanie / Tryb pracy"));
+    SpeedButton5 = addButton("SpeedButton5", QStringLiteral("Charakterystyka indywidualna"));
+    SpeedButton7 = addButton("SpeedButton7", QStringLiteral("Wyjście analogowe"));
+    SpeedButton6 = addButton("SpeedButton6", QStringLiteral("Alarmy"));
+    SpeedButton8 = addButton("SpeedButton8", QStringLiteral("Parametry systemowe"));
+    SpeedButton9 = addButton("SpeedButton9", QStringLiteral("Parametry połączenia"));
+    SpeedButton14 = addButton("SpeedButton14", QStringLiteral("MySQL-konfiguracja połączenia"));
+    SpeedButton3 = addButton("SpeedButton3", QStringLiteral("Konfiguracja odczytu z urządzeń / archiwizacji"));
+    SpeedButton2 = addButton("SpeedButton2", QStringLiteral("Archiwum - Odczyt/Konwersja"));
+    SpeedButton15 = addButton("SpeedButton15", QStringLiteral("Automatyczne pobieranie archiwum"));
+    SpeedButton1 = addButton("SpeedButton1", QStringLiteral("Monitor - odczyt danych"));
+    SpeedButton16 = addButton("SpeedButton16", QStringLiteral("Wykres - analiza danych"));
+    SpeedButton10 = addButton("SpeedButton10", QStringLiteral("Odczytaj konfigurację z K71T"));
+    SpeedButton11 = addButton("SpeedButton11", QStringLiteral("Zapisz konfigurację do K71T"));
+    SpeedButton12 = addButton("SpeedButton12", QStringLiteral("Odczytaj konfigurację z pliku"));
+    SpeedButton13 = addButton("SpeedButton13", QStringLiteral("Zapisz konfigurację do pliku"));
+    SpeedButton18 = addButton("SpeedButton18", QStringLiteral("Utwórz archiwum miesięczne"));
+    SpeedButton17 = addButton("SpeedButton17", QStringLiteral("O programie"));
+    for (QPushButton *b : buttons_)
+        layout->addWidget(b);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Windows not built yet stay visible but disabled.
+    for (QPushButton *b : buttons_)
+        b->setEnabled(b == SpeedButton17);
+    connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
+
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox2Change);
+    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox3Change);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm3::Edit1Change);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+
+    FormCreate();
+    Timer1->start();
+}
+
+QPushButton *TForm3::addButton(const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFlat(true);
+    b->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 5px 10px; }"));
+    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    b->setMinimumWidth(330);
+    buttons_ << b;
+    return b;
+}
+
+QList<QPushButton *> TForm3::buttonColumn() const
+{
+    return buttons_;
+}
+
+void TForm3::FormCreate()
+{
+    const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3), b4(Edit1);
+    for (int i = 0; i < PortCount; ++i)
+        ComboBox1->addItem(PortMap::portName(i));
+    // Dates read YYYY-MM-DD and numbers use "." everywhere in the program.
+    QLocale::setDefault(QLocale::c());
+    loadStandardConfiguration(ctx_.image);
+    ComboBox2->addItems(modeItems());
+    ComboBox3->addItems(speedItems());
+    Edit1->setText(QString::number(ctx_.meterAddress));
+    for (const QString &w : ctx_.portMap.load(ctx_.AppDirectory))
+        qWarning("%s", qUtf8Printable(w));
+    for (int i = 0; i < PortCount; ++i)
+        ComboBox1->setItemData(i, ctx_.portMap.path(i), Qt::ToolTipRole);
+    LoadUartCfg();
+    showPortSettings();
+}
+
+void TForm3::showPortSettings()
+{
+    const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3);
+    ComboBox1->setCurrentIndex(ctx_.portSettings.portIndex);
+    ComboBox2->setCurrentIndex(positionForModeKind(ctx_.portSettings.modeKind));
+    ComboBox3->setCurrentIndex(positionForSpeedIndex(ctx_.portSettings.speedIndex));
+    ComboBox1->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
+}
+
+void TForm3::ApplyPortSettings()
+{
+    if (ctx_.link.isOpen())
+        ctx_.link.ClosePort();
+    const auto address = parseMeterAddress(Edit1->text());
+    if (!address) {
+        ctx_.prompt.message(this, QStringLiteral("Błędnie podany adres"), QStringLiteral("Błąd"), PromptIcon::Error);
+        return;
+    }
+    ctx_.image.reg16(4033) = static_cast<std::uint16_t>(*address);
+    ctx_.meterAddress = static_cast<std::uint8_t>(*address);
+    // The operator's choice becomes the port setting even if the port cannot
+    // be opened now: later transactions retry that port, not the previous one.
+    if (ComboBox1->currentIndex() >= 0)
+        ctx_.portSettings.portIndex = static_cast<std::uint8_t>(ComboBox1->currentIndex());
+    if (const int mode = modeKindForPosition(ComboBox2->currentIndex()); mode >= 0)
+        ctx_.portSettings.modeKind = static_cast<std::uint8_t>(mode);
+    if (const int speed = speedIndexForPosition(ComboBox3->currentIndex()); speed >= 0)
+        ctx_.portSettings.speedIndex = static_cast<std::uint8_t>(speed);
+    ComboBox1->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
+    ctx_.link.OpenPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
+}
+
+bool TForm3::SaveUartCfg()
+{
+    return k71t::SaveUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
+}
+
+bool TForm3::LoadUartCfg()
+{
+    return k71t::LoadUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
+}
+
+void TForm3::ComboBox1Change() { ApplyPortSettings(); }
+void TForm3::ComboBox2Change() { ApplyPortSettings(); }
+void TForm3::ComboBox3Change() { ApplyPortSettings(); }
+void TForm3::Edit1Change() { ApplyPortSettings(); }
+
+void TForm3::SpeedButton17Click()
+{
+    if (windows_.informacje)
+        ctx_.prompt.showModal(windows_.informacje);
+}
+
+void TForm3::Timer1Timer()
+{
+    Timer1->stop();
+}
+
+void TForm3::FormClose()
+{
+    SaveUartCfg();
+}
+
+void TForm3::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+} // namespace k71t

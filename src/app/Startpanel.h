@@ -1,0 +1,75 @@
+#pragma once
+// The start panel: PC-side port settings, the meter address, and the column
+// of buttons that opens every other window.
+#include "app/AppContext.h"
+#include "app/AppWindows.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace k71t {
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+public:
+    TForm3(AppContext &context, AppWindows &windows, QWidget *parent = nullptr);
+
+    void ApplyPortSettings();
+    bool SaveUartCfg();
+    bool LoadUartCfg();
+    // Shows the current port settings in the lists without applying them.
+    void showPortSettings();
+
+    QComboBox *ComboBox1 = nullptr; // port
+    QComboBox *ComboBox2 = nullptr; // mode
+    QLineEdit *Edit1 = nullptr;     // meter address
+    QComboBox *ComboBox3 = nullptr; // speed
+    QPushButton *SpeedButton1 = nullptr;
+    QPushButton *SpeedButton2 = nullptr;
+    QPushButton *SpeedButton3 = nullptr;
+    QPushButton *SpeedButton4 = nullptr;
+    QPushButton *SpeedButton5 = nullptr;
+    QPushButton *SpeedButton6 = nullptr;
+    QPushButton *SpeedButton7 = nullptr;
+    QPushButton *SpeedButton8 = nullptr;
+    QPushButton *SpeedButton9 = nullptr;
+    QPushButton *SpeedButton10 = nullptr;
+    QPushButton *SpeedButton11 = nullptr;
+    QPushButton *SpeedButton12 = nullptr;
+    QPushButton *SpeedButton13 = nullptr;
+    QPushButton *SpeedButton14 = nullptr;
+    QPushButton *SpeedButton15 = nullptr;
+    QPushButton *SpeedButton16 = nullptr;
+    QPushButton *SpeedButton17 = nullptr;
+    QPushButton *SpeedButton18 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // The buttons from top to bottom.
+    QList<QPushButton *> buttonColumn() const;
+
+public slots:
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ComboBox3Change();
+    void Edit1Change();
+    void SpeedButton17Click();
+    void Timer1Timer();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    QPushButton *addButton(const char *name, const QString &caption);
+
+    AppContext &ctx_;
+    AppWindows &windows_;
+    QList<QPushButton *> buttons_;
+};
+
+} // namespace k71t

@@ -1,0 +1,298 @@
+#include "link/Modbus.h"
+
+#include "link/Crc16.h"
+
+#include <chrono>
+#include <thread>
+
+namespace k71t {
+
+void sleepMs(int ms)
+{
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out)
+{
+    if (modeKind < 0 || modeKind >= ModeKindCount || speedIndex < 0 || speedIndex >= 8)
+        return false;
+    out.baud = SpeedTable[speedIndex];
+    switch (modeKind) {
+    case 0: out.parity = Parity::None; out.stopBits = 1; break;
+    case 1: out.parity = Parity::None; out.stopBits = 2; break;
+    case 2: out.parity = Parity::Even; out.stopBits = 1; break;
+    default: out.parity = Parity::Odd; out.stopBits = 1; break;
+    }
+    return true;
+}
+
+ModbusLink::ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_t &meterAddress,
+                       const PortMap &ports)
+    : image_(image), settings_(settings), meterAddress_(meterAddress), ports_(ports)
+{
+}
+
+int ModbusLink::OpenPort(int portIndex, int modeKind, int speedIndex)
+{
+    if (open_)
+        ClosePort();
+    LineSettings line;
+    const QString path = ports_.path(portIndex);
+    if (path.isEmpty() || !lineSettingsFor(modeKind, speedIndex, line)) {
+        open_ = false;
+        openError_ = QStringLiteral("nieznany port lub parametry transmisji");
+        return -1;
+    }
+    if (!port_.open(path, line)) {
+        open_ = false;
+        openError_ = QStringLiteral("%1 (%2): %3").arg(PortMap::portName(portIndex), path, port_.errorText());
+        return -1;
+    }
+    open_ = true;
+    openError_.clear();
+    settings_.portIndex = static_cast<std::uint8_t>(portIndex);
+    settings_.modeKind = static_cast<std::uint8_t>(modeKind);
+    settings_.speedIndex = static_cast<std::uint8_t>(speedIndex);
+    sleepMs(settleMs);
+    return 1;
+}
+
+int ModbusLink::ClosePort()
+{
+    if (!port_.isOpen()) {
+        open_ = false;
+        return 0;
+    }
+    port_.close();
+    open_ = false;
+    return 1;
+}
+
+int ModbusLink::finishFrame(int length)
+{
+    const std::uint16_t crc = Crc16(tx_, static_cast<std::size_t>(length));
+    tx_[length] = static_cast<std::uint8_t>(crc >> 8);
+    tx_[length + 1] = static_cast<std::uint8_t>(crc & 0xFF);
+    return length + 2;
+}
+
+int ModbusLink::BuildReadRequest(std::uint8_t slave, int start, int n)
+{
+    tx_[0] = slave;
+    tx_[1] = 3;
+    tx_[2] = static_cast<std::uint8_t>(start >> 8);
+    tx_[3] = static_cast<std::uint8_t>(start);
+    tx_[4] = static_cast<std::uint8_t>(n >> 8);
+    tx_[5] = static_cast<std::uint8_t>(n);
+    return finishFrame(6);
+}
+
+int ModbusLink::BuildWrite16Request(std::uint8_t slave, int start, int n)
+{
+    if (n < 0 || 2 * n + 9 > LinkBufferSize)
+        return 0;
+    tx_[0] = slave;
+    tx_[1] = 16;
+    tx_[2] = static_cast<std::uint8_t>(start >> 8);
+    tx_[3] = static_cast<std::uint8_t>(start);
+    tx_[4] = static_cast<std::uint8_t>(n >> 8);
+    tx_[5] = static_cast<std::uint8_t>(n);
+    tx_[6] = static_cast<std::uint8_t>(2 * n);
+    const int first = start >= Regs16First ? start - Regs16First : start;
+    for (int i = 0; i < n; ++i) {
+        const int slot = first + i;
+        const std::uint16_t v = slot >= 0 && slot < Regs16Count ? image_.Regs16[slot] : 0;
+        tx_[7 + 2 * i] = static_cast<std::uint8_t>(v >> 8);
+        tx_[8 + 2 * i] = static_cast<std::uint8_t>(v);
+    }
+    return finishFrame(7 + 2 * n);
+}
+
+int ModbusLink::BuildWrite32Request(std::uint8_t slave, int start, int n)
+{
+    if (n < 0 || 4 * n + 9 > LinkBufferSize)
+        return 0;
+    tx_[0] = slave;
+    tx_[1] = 16;
+    tx_[2] = static_cast<std::uint8_t>(start >> 8);
+    tx_[3] = static_cast<std::uint8_t>(start);
+    tx_[4] = static_cast<std::uint8_t>(n >> 8);
+    tx_[5] = static_cast<std::uint8_t>(n);
+    tx_[6] = static_cast<std::uint8_t>(4 * n);
+    for (int i = 0; i < n; ++i) {
+        const int slot = start - Regs32First + i;
+        const std::uint32_t v = slot >= 0 && slot < Regs32Count ? image_.bits32(slot) : 0;
+        std::uint8_t *b = tx_ + 7 + 4 * i;
+        b[0] = static_cast<std::uint8_t>(v >> 24);
+        b[1] = static_cast<std::uint8_t>(v >> 16);
+        b[2] = static_cast<std::uint8_t>(v >> 8);
+        b[3] = static_cast<std::uint8_t>(v);
+    }
+    return finishFrame(7 + 4 * n);
+}
+
+int ModbusLink::ExpectedReplyLength(int n, int registerType)
+{
+    switch (registerType) {
+    case 0:
+    case 1: return 4 + n;
+    case 2:
+    case 3: return 4 + 2 * n;
+    case 4:
+    case 5:
+    case 6: return 4 + 4 * n;
+    default: return 4;
+    }
+}
+
+int ModbusLink::SendFrame(int length)
+{
+    if (!open_ || length <= 0)
+        return 0;
+    if (!port_.write(tx_, static_cast<std::size_t>(length)))
+        return 0;
+    port_.waitTransmitted();
+    return length;
+}
+
+int ModbusLink::InputQueueCount()
+{
+    return open_ ? port_.inputQueueCount() : 0;
+}
+
+int ModbusLink::DrainInput()
+{
+    rxLength_ = 0;
+    if (!open_)
+        return 0;
+    while (rxLength_ < LinkBufferSize) {
+        const int n = port_.read(rx_ + rxLength_, static_cast<std::size_t>(LinkBufferSize - rxLength_));
+        if (n <= 0)
+            break;
+        rxLength_ += n;
+    }
+    // Whatever does not fit into the receive buffer is read and dropped.
+    std::uint8_t surplus[256];
+    while (port_.read(surplus, sizeof surplus) > 0) {
+    }
+    port_.purgeInput();
+    return rxLength_;
+}
+
+int ModbusLink::CheckReply(std::uint8_t slave)
+{
+    DrainInput();
+    if (rxLength_ < 4 || rx_[0] != slave)
+        return 0;
+    const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(rxLength_ - 2));
+    if (rx_[rxLength_ - 2] != (crc >> 8) || rx_[rxLength_ - 1] != (crc & 0xFF))
+        return 0;
+    switch (rx_[1]) {
+    case 3: return 3;
+    case 16: return 16;
+    case 17: return 17;
+    case 0x83:
+    case 0x90: return -int(rx_[2]);
+    default: return -1;
+    }
+}
+
+int ModbusLink::StoreReadReply(int start, int last)
+{
+    if (last < 4 || last >= rxLength_)
+        return -1;
+    const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(last - 1));
+    if (rx_[last - 1] != (crc >> 8) || rx_[last] != (crc & 0xFF))
+        return -1;
+    // Only data inside the checked frame is stored, whatever the byte count claims.
+    const int byteCount = std::min<int>(rx_[2], last - 4);
+    image_.storeReply(start, rx_ + 3, byteCount);
+    return 1;
+}
+
+bool ModbusLink::ensureOpen()
+{
+    if (!open_)
+        OpenPort(settings_.portIndex, settings_.modeKind, settings_.speedIndex);
+    return open_;
+}
+
+bool ModbusLink::readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst)
+{
+    if (!ensureOpen())
+        return false;
+    if (drainFirst)
+        DrainInput();
+    const int last = ExpectedReplyLength(n, type);
+    if (n <= 0 || last + 1 > LinkBufferSize)
+        return false;
+    SendFrame(BuildReadRequest(meterAddress_, start, n));
+    int polls = 0;
+    for (;;) {
+        if (InputQueueCount() < last + 1) {
+            ++polls;
+            sleepMs(pollPause);
+        } else {
+            return CheckReply(meterAddress_) == 3 && StoreReadReply(start, last) == 1;
+        }
+        if (polls > pollLimit)
+            return false;
+    }
+}
+
+bool ModbusLink::ReadBlock16(int start, int n, int pollPause, int pollLimit, bool drainFirst)
+{
+    return readBlock(start, n, RegType16, pollPause, pollLimit, drainFirst);
+}
+
+bool ModbusLink::ReadBlock32(int start, int n, int pollPause, int pollLimit, bool drainFirst)
+{
+    return readBlock(start, n, RegType32, pollPause, pollLimit, drainFirst);
+}
+
+bool ModbusLink::writeBlock(int length, int pollPause, int pollLimit, bool pauses)
+{
+    if (length <= 0)
+        return false;
+    SendFrame(length);
+    bool ok = false;
+    int polls = 0;
+    for (;;) {
+        if (InputQueueCount() >= 8) {
+            ok = true;
+            break;
+        }
+        ++polls;
+        sleepMs(pollPause);
+        if (polls > pollLimit)
+            break;
+    }
+    // The acknowledge is read and dropped unchecked.
+    DrainInput();
+    if (pauses)
+        sleepMs(10);
+    return ok;
+}
+
+bool ModbusLink::WriteBlock16(int start, int n, int pollPause, int pollLimit, bool pauses)
+{
+    if (!ensureOpen())
+        return false;
+    DrainInput();
+    if (pauses)
+        sleepMs(10);
+    return writeBlock(BuildWrite16Request(meterAddress_, start, n), pollPause, pollLimit, pauses);
+}
+
+bool ModbusLink::WriteBlock32(int start, int n, int pollPause, int pollLimit, bool pauses)
+{
+    if (!ensureOpen())
+        return false;
+    DrainInput();
+    if (pauses)
+        sleepMs(10);
+    return writeBlock(BuildWrite32Request(meterAddress_, start, n), pollPause, pollLimit, pauses);
+}
+
+} // namespace k71t

@@ -1,0 +1,84 @@
+#pragma once
+// The Modbus RTU master through which every exchange with the meter passes.
+// Transactions are synchronous: a request is sent, then the input queue is
+// polled with short sleeps until the whole reply is there or the poll limit
+// is reached. Read values go into the register image; write data comes from it.
+#include "link/PortMap.h"
+#include "link/RegisterImage.h"
+#include "link/SerialPort.h"
+
+#include <cstdint>
+
+namespace k71t {
+
+// PC-side settings of the serial link, kept in uart.cfg.
+struct PortSettings {
+    std::uint8_t portIndex = 2;  // COM3
+    std::uint8_t modeKind = 1;   // 0 = 8N1, 1 = 8N2, 2 = 8E1, 3 = 8O1
+    std::uint8_t speedIndex = 7; // 115200 baud
+};
+
+constexpr int SpeedTable[8] = {2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
+constexpr int ModeKindCount = 4;
+
+// Line settings of a mode kind and speed index; false for indices outside the tables.
+bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out);
+
+constexpr int LinkBufferSize = 1000;
+
+// Register types of ExpectedReplyLength; the pages use these two.
+constexpr int RegType16 = 3;
+constexpr int RegType32 = 6;
+
+class ModbusLink {
+public:
+    ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_t &meterAddress, const PortMap &ports);
+
+    int OpenPort(int portIndex, int modeKind, int speedIndex);
+    int ClosePort();
+    bool isOpen() const { return open_; }
+
+    int BuildReadRequest(std::uint8_t slave, int start, int n);
+    int BuildWrite16Request(std::uint8_t slave, int start, int n);
+    int BuildWrite32Request(std::uint8_t slave, int start, int n);
+    static int ExpectedReplyLength(int n, int registerType);
+    int SendFrame(int length);
+    int InputQueueCount();
+    int DrainInput();
+    int CheckReply(std::uint8_t slave);
+    int StoreReadReply(int start, int last);
+
+    bool ReadBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
+    bool ReadBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
+    bool WriteBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
+    bool WriteBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
+
+    const std::uint8_t *txBuffer() const { return tx_; }
+    const std::uint8_t *rxBuffer() const { return rx_; }
+    int rxLength() const { return rxLength_; }
+    // Why the last OpenPort failed, for the command-line tool.
+    QString openError() const { return openError_; }
+    // Pause after a successful open, for the line to settle (200 ms).
+    int settleMs = 200;
+
+private:
+    bool ensureOpen();
+    bool readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst);
+    bool writeBlock(int length, int pollPause, int pollLimit, bool pauses);
+    int finishFrame(int length);
+
+    RegisterImage &image_;
+    PortSettings &settings_;
+    std::uint8_t &meterAddress_;
+    const PortMap &ports_;
+    SerialPort port_;
+    bool open_ = false;
+    QString openError_;
+    std::uint8_t rx_[LinkBufferSize] = {};
+    std::uint8_t tx_[LinkBufferSize] = {};
+    int rxLength_ = 0;
+};
+
+void sleepMs(int ms);
+
+} // namespace k71t

@@ -1,0 +1,132 @@
+#include "link/SerialPort.h"
+
+#include "link/SerialBaud.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace k71t {
+
+SerialPort::~SerialPort()
+{
+    close();
+}
+
+bool SerialPort::open(const QString &path, const LineSettings &settings)
+{
+    close();
+    const QByteArray native = path.toLocal8Bit();
+    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    // TIOCEXCL keeps other opens out, but root passes it; the lock covers
+    // every program that locks the device as well.
+    if (!isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        error_ = isatty(fd) ? QStringLiteral("urządzenie zajęte przez inny program")
+                            : QStringLiteral("to nie jest port szeregowy");
+        ::close(fd);
+        return false;
+    }
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return false;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    if (settings.parity != Parity::None) {
+        tio.c_cflag |= PARENB;
+        if (settings.parity == Parity::Odd)
+            tio.c_cflag |= PARODD;
+        tio.c_iflag |= INPCK;
+    }
+    if (settings.stopBits == 2)
+        tio.c_cflag |= CSTOPB;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0 || !setBaudRate(fd, settings.baud)) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    error_.clear();
+    purge();
+    return true;
+}
+
+void SerialPort::close()
+{
+    if (fd_ >= 0) {
+        ::tcflush(fd_, TCIOFLUSH);
+        ::flock(fd_, LOCK_UN);
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool SerialPort::write(const std::uint8_t *data, std::size_t length)
+{
+    if (fd_ < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(fd_, data + done, length - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            ::tcdrain(fd_);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SerialPort::waitTransmitted()
+{
+    if (fd_ >= 0)
+        ::tcdrain(fd_);
+}
+
+int SerialPort::inputQueueCount()
+{
+    if (fd_ < 0)
+        return 0;
+    int count = 0;
+    if (::ioctl(fd_, FIONREAD, &count) != 0)
+        return 0;
+    return count;
+}
+
+int SerialPort::read(std::uint8_t *buffer, std::size_t max)
+{
+    if (fd_ < 0 || max == 0)
+        return 0;
+    const ssize_t n = ::read(fd_, buffer, max);
+    return n > 0 ? static_cast<int>(n) : 0;
+}
+
+void SerialPort::purge()
+{
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIOFLUSH);
+}
+
+void SerialPort::purgeInput()
+{
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIFLUSH);
+}
+
+} // namespace k71t

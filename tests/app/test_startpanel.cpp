@@ -1,0 +1,224 @@
+// The start panel as the operator sees it, with the meter simulator on COM3.
+#include "app/Info.h"
+#include "app/Startpanel.h"
+#include "support/RecordingPrompt.h"
+#include "support/SimFixture.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace k71t;
+
+namespace {
+
+int argc = 1;
+char arg0[] = "test_app";
+char *argv[] = {arg0, nullptr};
+
+struct StartPanel : ::testing::Test {
+    static void SetUpTestSuite()
+    {
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    test::TempDir dir;
+    test::RecordingPrompt prompt;
+    SystemClock clock;
+    std::unique_ptr<AppContext> ctx;
+    AppWindows windows;
+    std::unique_ptr<TForm3> form;
+    std::unique_ptr<TInformacje> info;
+
+    void start()
+    {
+        ctx = std::make_unique<AppContext>(dir.path(), prompt, clock);
+        ctx->link.settleMs = 0;
+        form = std::make_unique<TForm3>(*ctx, windows);
+        info = std::make_unique<TInformacje>();
+        windows.form3 = form.get();
+        windows.informacje = info.get();
+    }
+    QStringList items(QComboBox *box) const
+    {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i)
+            out << box->itemText(i);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(StartPanel, FreshStartShowsDefaultsWithoutOpeningThePort)
+{
+    start();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("K71T"));
+    EXPECT_EQ(items(form->ComboBox1), (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+    EXPECT_EQ(items(form->ComboBox2), (QStringList{"8N2", "8E1", "8O1", "8N1"}));
+    EXPECT_EQ(items(form->ComboBox3), (QStringList{"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"}));
+    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("COM3"));
+    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("8N2"));
+    EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("115.2k"));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS2"));
+    EXPECT_FALSE(ctx->link.isOpen());
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // The standard configuration is in the image.
+    EXPECT_EQ(ctx->image.reg16(4009), 3);
+    EXPECT_EQ(ctx->image.reg16(4307), 0);
+    EXPECT_EQ(ctx->image.reg16(4301), 7505);
+    EXPECT_EQ(ctx->image.reg32(7603), 99999.0f);
+    EXPECT_EQ(ctx->image.reg32(7689), 0.0f);
+    // Dates and numbers use the C formats from now on.
+    EXPECT_EQ(QLocale().toString(1.5), QStringLiteral("1.5"));
+}
+
+TEST_F(StartPanel, ButtonsInTheirOrderWithTheirCaptions)
+{
+    start();
+    QStringList names, captions;
+    for (QPushButton *b : form->buttonColumn()) {
+        names << b->objectName();
+        captions << b->text().trimmed();
+    }
+    EXPECT_EQ(names, (QStringList{"SpeedButton4", "SpeedButton5", "SpeedButton7", "SpeedButton6", "SpeedButton8",
+                                  "SpeedButton9", "SpeedButton14", "SpeedButton3", "SpeedButton2", "SpeedButton15",
+                                  "SpeedButton1", "SpeedButton16", "SpeedButton10", "SpeedButton11", "SpeedButton12",
+                                  "SpeedButton13", "SpeedButton18", "SpeedButton17"}));
+    EXPECT_EQ(captions, (QStringList{"Wyświetlanie / Tryb pracy", "Charakterystyka indywidualna",
+                                     "Wyjście analogowe", "Alarmy", "Parametry systemowe", "Parametry połączenia",
+                                     "MySQL-konfiguracja połączenia",
+                                     "Konfiguracja odczytu z urządzeń / archiwizacji", "Archiwum - Odczyt/Konwersja",
+                                     "Automatyczne pobieranie archiwum", "Monitor - odczyt danych",
+                                     "Wykres - analiza danych", "Odczytaj konfigurację z K71T",
+                                     "Zapisz konfigurację do K71T", "Odczytaj konfigurację z pliku",
+                                     "Zapisz konfigurację do pliku", "Utwórz archiwum miesięczne", "O programie"}));
+}
+
+TEST_F(StartPanel, AboutBoxOpensModally)
+{
+    start();
+    EXPECT_TRUE(form->SpeedButton17->isEnabled());
+    QTest::mouseClick(form->SpeedButton17, Qt::LeftButton);
+    EXPECT_EQ(prompt.modalWindows, QStringList{"TInformacje"});
+    EXPECT_EQ(info->windowTitle(), QStringLiteral("Informacje"));
+    QStringList texts;
+    for (QLabel *l : info->findChildren<QLabel *>())
+        texts << l->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("K71T - program do konfiguracji wskaźników K71T")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Wersja: 2.1.0")));
+    EXPECT_EQ(info->Button1->text(), QStringLiteral("Zamknij"));
+}
+
+TEST_F(StartPanel, UartCfgDecidesTheSelection)
+{
+    dir.write("uart.cfg", QByteArray::fromHex("040200"));
+    start();
+    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("COM5"));
+    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("8E1"));
+    EXPECT_EQ(form->ComboBox3->currentIndex(), -1); // 2400 baud has no item
+    EXPECT_EQ(ctx->portSettings.speedIndex, 0);
+    EXPECT_FALSE(ctx->link.isOpen());
+}
+
+TEST_F(StartPanel, RejectedUartCfgKeepsDefaults)
+{
+    dir.write("uart.cfg", QByteArray::fromHex("090000"));
+    start();
+    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("COM3"));
+    EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("115.2k"));
+}
+
+TEST_F(StartPanel, AddressFieldCases)
+{
+    test::SimHarness sim;
+    start();
+    ctx->portMap.setPath(2, sim.path);
+    form->Edit1->setText(QStringLiteral("12.7"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_EQ(ctx->meterAddress, 12);
+    EXPECT_EQ(ctx->image.reg16(4033), 12);
+    EXPECT_TRUE(ctx->link.isOpen());
+
+    for (const char *bad : {"0", "248", "abc", ""}) {
+        prompt.messages.clear();
+        form->Edit1->setText(QString::fromLatin1(bad));
+        ASSERT_EQ(prompt.messages.size(), 1) << bad;
+        EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Błędnie podany adres"));
+        EXPECT_EQ(prompt.messages[0].caption, QStringLiteral("Błąd"));
+        EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Error);
+        EXPECT_FALSE(ctx->link.isOpen()) << bad;
+        EXPECT_EQ(ctx->meterAddress, 12) << bad;
+    }
+    // Typing 1 and then 12 applies twice and ends at 12 with the port open.
+    prompt.messages.clear();
+    QTest::keyClicks(form->Edit1, QStringLiteral("12"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_EQ(ctx->meterAddress, 12);
+    EXPECT_TRUE(ctx->link.isOpen());
+}
+
+TEST_F(StartPanel, ChangingASettingReopensThePortForTheMeter)
+{
+    test::SimHarness sim(1, 3, 3); // the meter at 38400 8N1
+    start();
+    ctx->portMap.setPath(2, sim.path);
+    form->ComboBox3->setCurrentIndex(3); // 38.4k
+    EXPECT_EQ(ctx->portSettings.speedIndex, 5);
+    EXPECT_TRUE(ctx->link.isOpen());
+    EXPECT_FALSE(ctx->link.ReadBlock16(4000, 1, 1, 100)); // still 8N2
+    form->ComboBox2->setCurrentIndex(3);                  // 8N1
+    EXPECT_EQ(ctx->portSettings.modeKind, 0);
+    EXPECT_TRUE(ctx->link.ReadBlock16(4000, 1, 1, 500, true));
+    // A port that cannot be opened stays the chosen one for later tries.
+    form->ComboBox1->setCurrentIndex(6);
+    EXPECT_FALSE(ctx->link.isOpen());
+    EXPECT_EQ(ctx->portSettings.portIndex, 6);
+    EXPECT_EQ(form->ComboBox1->toolTip(), QStringLiteral("/dev/ttyS6"));
+}
+
+TEST_F(StartPanel, PortsConfAndEnvironmentMapComPorts)
+{
+    dir.write("ports.conf", "# test ports\nCOM3=/dev/ttyUSB0\ncom4 = /dev/ttyACM1\nCOM9=/dev/x\nrubbish\n");
+    qputenv("K71T_COM5", "/dev/pts/77");
+    start();
+    qunsetenv("K71T_COM5");
+    EXPECT_EQ(ctx->portMap.path(2), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(ctx->portMap.path(3), QStringLiteral("/dev/ttyACM1"));
+    EXPECT_EQ(ctx->portMap.path(4), QStringLiteral("/dev/pts/77"));
+    EXPECT_EQ(ctx->portMap.path(0), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(form->ComboBox1->toolTip(), QStringLiteral("/dev/ttyUSB0"));
+    PortMap fresh;
+    const QStringList warnings = fresh.load(dir.path());
+    EXPECT_EQ(warnings.size(), 2); // COM9 and rubbish
+}
+
+TEST_F(StartPanel, TimerRunsOnceAfterStart)
+{
+    start();
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Timer1->interval(), 100);
+    QTest::qWait(300);
+    EXPECT_FALSE(form->Timer1->isActive());
+}
+
+TEST_F(StartPanel, CloseSavesUartCfg)
+{
+    start();
+    {
+        const QSignalBlocker block(form->ComboBox1);
+        form->ComboBox1->setCurrentIndex(0);
+    }
+    form->ComboBox1Change();
+    form->close();
+    EXPECT_EQ(dir.read("uart.cfg"), QByteArray::fromHex("000107"));
+}

@@ -1,0 +1,73 @@
+// The serial port on real device files: refusals and exclusive use.
+#include "link/SerialBaud.h"
+#include "link/SerialPort.h"
+#include "support/SimFixture.h"
+#include "support/TempDir.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace k71t;
+
+TEST(SerialPort, MissingDeviceAndNonTerminalAreRefused)
+{
+    SerialPort port;
+    EXPECT_FALSE(port.open(QStringLiteral("/dev/does-not-exist"), {}));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.errorText().isEmpty());
+    test::TempDir dir;
+    dir.write("plain", "x");
+    EXPECT_FALSE(port.open(dir.file("plain"), {}));
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST(SerialPort, DeviceHeldByAnotherOpenIsRefused)
+{
+    test::SimHarness sim;
+    SerialPort first, second;
+    ASSERT_TRUE(first.open(sim.path, {}));
+    EXPECT_FALSE(second.open(sim.path, {}));
+    first.close();
+    EXPECT_TRUE(second.open(sim.path, {}));
+}
+
+TEST(SerialPort, SettingsReachTheDevice)
+{
+    test::SimHarness sim;
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim.path, {14400, Parity::None, 2}));
+    EXPECT_EQ(getBaudRate(port.fd()), 14400);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(port.fd(), &tio), 0);
+    EXPECT_TRUE(tio.c_cflag & CSTOPB);
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+    EXPECT_FALSE(tio.c_lflag & ICANON);
+}
+
+TEST(ModbusLinkPort, UnopenablePortSendsNothing)
+{
+    test::SimHarness sim;
+    test::LinkHarness pc(QStringLiteral("/dev/does-not-exist"));
+    EXPECT_EQ(pc.link.OpenPort(2, 1, 7), -1);
+    EXPECT_FALSE(pc.link.isOpen());
+    EXPECT_FALSE(pc.link.ReadBlock16(4000, 10));
+    EXPECT_FALSE(pc.link.WriteBlock16(4000, 1));
+    EXPECT_EQ(pc.link.OpenPort(8, 1, 7), -1); // no COM9
+    EXPECT_EQ(pc.link.OpenPort(-1, 1, 7), -1);
+    EXPECT_EQ(pc.link.ClosePort(), 0);
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+}
+
+TEST(ModbusLinkPort, PortHeldByAnotherProgramFailsEveryTransaction)
+{
+    test::SimHarness sim;
+    SerialPort other;
+    ASSERT_TRUE(other.open(sim.path, {}));
+    test::LinkHarness pc(sim.path);
+    EXPECT_FALSE(pc.link.ReadBlock16(4000, 1));
+    EXPECT_FALSE(pc.link.isOpen());
+    EXPECT_FALSE(pc.link.openError().isEmpty());
+}

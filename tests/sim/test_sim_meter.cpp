@@ -1,0 +1,169 @@
+// The simulated meter's answers, frame by frame, without a line.
+#include "SimMeter.h"
+
+#include <gtest/gtest.h>
+
+using namespace k71t;
+using namespace k71t::sim;
+
+namespace {
+
+Bytes request(std::initializer_list<std::uint8_t> body)
+{
+    Bytes f(body);
+    appendCrc(f);
+    return f;
+}
+
+Bytes read(int slave, int start, int n)
+{
+    return request({static_cast<std::uint8_t>(slave), 3, static_cast<std::uint8_t>(start >> 8),
+                    static_cast<std::uint8_t>(start), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)});
+}
+
+Bytes exceptionReply(int function, int code)
+{
+    return request({1, static_cast<std::uint8_t>(function | 0x80), static_cast<std::uint8_t>(code)});
+}
+
+} // namespace
+
+TEST(SimMeter, PowersUpWithTheStandardConfiguration)
+{
+    SimMeter meter;
+    EXPECT_EQ(meter.reg16(4003), 1);
+    EXPECT_EQ(meter.reg16(4009), 3);
+    EXPECT_EQ(meter.reg16(4037), 500);
+    EXPECT_EQ(meter.reg16(4042), 2009);
+    EXPECT_EQ(meter.reg16(4301), 7505);
+    EXPECT_EQ(meter.reg16(4379 - 4), 6);
+    EXPECT_EQ(meter.reg32(7602), -19999.0f);
+    EXPECT_EQ(meter.reg32(7617), 99999.0f);
+    EXPECT_EQ(meter.reg32(7662), 2000.0f);
+    EXPECT_EQ(meter.reg32(7683), 200.0f);
+    EXPECT_EQ(meter.reg16(4033), 1);
+}
+
+TEST(SimMeter, AnswersReadsOfBothKinds)
+{
+    SimMeter meter;
+    EXPECT_EQ(meter.handle(read(1, 4009, 2)).bytes, request({1, 3, 4, 0, 3, 0, 1}));
+    // One address per float, four bytes each: 50.0 = 42 48 00 00.
+    EXPECT_EQ(meter.handle(read(1, 7600, 2)).bytes, request({1, 3, 8, 0x42, 0x48, 0, 0, 0x42, 0xA0, 0, 0}));
+}
+
+TEST(SimMeter, ExceptionsForIllegalAddressesAndQuantities)
+{
+    SimMeter meter;
+    struct Case {
+        Bytes frame;
+        Bytes reply;
+    };
+    const Case cases[] = {
+        {read(1, 3999, 1), exceptionReply(3, 2)},   {read(1, 5999, 2), exceptionReply(3, 2)},
+        {read(1, 6000, 1), exceptionReply(3, 2)},   {read(1, 8099, 2), exceptionReply(3, 2)},
+        {read(1, 4000, 0), exceptionReply(3, 3)},   {read(1, 4000, 126), exceptionReply(3, 3)},
+        {read(1, 7500, 64), exceptionReply(3, 3)},  {request({1, 4, 0x0F, 0xA0, 0, 1}), exceptionReply(4, 1)},
+        // byte count that does not match the quantity
+        {request({1, 16, 0x0F, 0xA0, 0, 2, 2, 0, 1}), exceptionReply(16, 3)},
+        {request({1, 16, 0x1D, 0xB0, 0, 1, 2, 0, 1}), exceptionReply(16, 3)},
+        {request({1, 16, 0x17, 0x70, 0, 1, 2, 0, 1}), exceptionReply(16, 2)},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(meter.handle(c.frame).bytes, c.reply) << hex(c.frame).toStdString();
+    EXPECT_EQ(meter.reg16(4000), 0);
+}
+
+TEST(SimMeter, IgnoresOtherAddressesAndBadCrc)
+{
+    SimMeter meter(7);
+    EXPECT_TRUE(meter.handle(read(1, 4000, 1)).bytes.empty());
+    Bytes bad = read(7, 4000, 1);
+    bad.back() ^= 1;
+    EXPECT_TRUE(meter.handle(bad).bytes.empty());
+    EXPECT_FALSE(meter.handle(read(7, 4000, 1)).bytes.empty());
+    EXPECT_EQ(meter.receivedFrames().size(), 3u);
+}
+
+TEST(SimMeter, WritesAcknowledgeAndApplyInterfaceCommand)
+{
+    SimMeter meter;
+    // 4031..4034 = 115200 (5), 8N1 (3), address 9, apply.
+    const Bytes write = request({1, 16, 0x0F, 0xBF, 0, 4, 8, 0, 5, 0, 3, 0, 9, 0, 1});
+    EXPECT_EQ(meter.handle(write).bytes, request({1, 16, 0x0F, 0xBF, 0, 4}));
+    EXPECT_EQ(meter.reg16(4034), 0);
+    EXPECT_EQ(meter.interfaceSettings().address, 9);
+    EXPECT_EQ(meter.interfaceSettings().stopBits, 1);
+    EXPECT_TRUE(meter.handle(read(1, 4033, 1)).bytes.empty());
+    EXPECT_FALSE(meter.handle(read(9, 4033, 1)).bytes.empty());
+}
+
+TEST(SimMeter, FaultsApplyToAllOrTheNthRequest)
+{
+    SimMeter meter;
+    FaultPlan plan;
+    plan.fault = Fault::Exception;
+    plan.exceptionCode = 2;
+    plan.nth = 2;
+    meter.setFault(plan);
+    EXPECT_EQ(meter.handle(read(1, 4000, 1)).bytes.size(), 7u);
+    EXPECT_EQ(meter.handle(read(1, 4000, 1)).bytes, exceptionReply(3, 2));
+    EXPECT_EQ(meter.handle(read(1, 4000, 1)).bytes.size(), 7u);
+
+    plan.nth = 0;
+    plan.fault = Fault::WrongSlave;
+    meter.setFault(plan);
+    Bytes r = meter.handle(read(1, 4000, 1)).bytes;
+    EXPECT_EQ(r[0], 2);
+    EXPECT_TRUE(crcMatches(r));
+    plan.fault = Fault::BadCrc;
+    meter.setFault(plan);
+    EXPECT_FALSE(crcMatches(meter.handle(read(1, 4000, 1)).bytes));
+    plan.fault = Fault::Truncated;
+    meter.setFault(plan);
+    EXPECT_EQ(meter.handle(read(1, 4000, 1)).bytes.size(), 4u);
+    plan.fault = Fault::Garbage;
+    meter.setFault(plan);
+    EXPECT_EQ(meter.handle(read(1, 4000, 1)).bytes.size(), 10u);
+    plan.fault = Fault::Late;
+    plan.lateMs = 777;
+    meter.setFault(plan);
+    EXPECT_EQ(meter.handle(read(1, 4000, 1)).delayMs, 777);
+    plan.fault = Fault::Silence;
+    meter.setFault(plan);
+    EXPECT_TRUE(meter.handle(read(1, 4000, 1)).bytes.empty());
+    // A lost write is not executed.
+    meter.handle(request({1, 16, 0x0F, 0xA3, 0, 1, 2, 0, 9}));
+    EXPECT_EQ(meter.reg16(4003), 1);
+}
+
+TEST(SimMeter, FrameLengthsFromTheFunctionCode)
+{
+    const std::uint8_t readFrame[] = {1, 3};
+    const std::uint8_t writeFrame[] = {1, 16, 0x0F, 0xA0, 0, 2, 4};
+    const std::uint8_t other[] = {1, 7};
+    EXPECT_EQ(SimMeter::requestLength(readFrame, 1), 0);
+    EXPECT_EQ(SimMeter::requestLength(readFrame, 2), 8);
+    EXPECT_EQ(SimMeter::requestLength(writeFrame, 6), 0);
+    EXPECT_EQ(SimMeter::requestLength(writeFrame, 7), 13);
+    EXPECT_EQ(SimMeter::requestLength(other, 2), -1);
+}
+
+TEST(SimMeter, LiveValuesAndClockMove)
+{
+    SimMeter meter;
+    meter.setReg16(4300 + 8 * 2, 5); // DEV 2 polled, 1 register
+    meter.tick(QDateTime(QDate(2026, 12, 8), QTime(17, 45, 3)));
+    EXPECT_EQ(meter.reg16(4040), 1745);
+    EXPECT_EQ(meter.reg16(4041), 1208);
+    EXPECT_EQ(meter.reg16(4042), 2026);
+    const float first = meter.reg32(7505);
+    meter.tick(QDateTime(QDate(2026, 12, 8), QTime(17, 45, 18)));
+    EXPECT_NE(meter.reg32(7505), first);
+    EXPECT_LE(meter.reg32(7503), std::min(first, meter.reg32(7505)));
+    EXPECT_GE(meter.reg32(7504), std::max(first, meter.reg32(7505)));
+    EXPECT_NE(meter.reg32(8020), NoValue);
+    EXPECT_EQ(meter.reg32(8021), NoValue); // only one register polled
+    EXPECT_EQ(meter.reg32(8000), NoValue); // DEV 0 not polled
+    EXPECT_EQ(meter.reg32(7522), 100.0f);
+}

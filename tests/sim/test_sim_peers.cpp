@@ -1,0 +1,102 @@
+// The simulator against an independent master (mbpoll), and the k71t-sim
+// program as scripts use it.
+#include "support/SimFixture.h"
+#include "support/TempDir.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace k71t;
+
+namespace {
+
+std::map<int, int> mbpollRead(const QString &path, int start, int count, QString *output = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral(MBPOLL_BINARY),
+            {"-m", "rtu", "-a", "1", "-b", "115200", "-P", "none", "-s", "2", "-t", "4", "-0", "-r",
+             QString::number(start), "-c", QString::number(count), "-o", "1", "-1", path});
+    p.waitForFinished(10000);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    if (output)
+        *output = out + QString::fromLocal8Bit(p.readAllStandardError());
+    std::map<int, int> values;
+    static const QRegularExpression line(QStringLiteral("\\[(\\d+)\\]:\\s+(-?\\d+)"));
+    for (auto it = line.globalMatch(out); it.hasNext();) {
+        const auto m = it.next();
+        values[m.captured(1).toInt()] = m.captured(2).toInt();
+    }
+    return values;
+}
+
+} // namespace
+
+TEST(SimAgainstMbpoll, ServesSixteenBitRegisters)
+{
+    test::SimHarness sim;
+    for (int i = 0; i < 10; ++i)
+        sim.meter.setReg16(4000 + i, static_cast<std::uint16_t>(100 * i + 3));
+    QString output;
+    const auto values = mbpollRead(sim.path, 4000, 10, &output);
+    ASSERT_EQ(values.size(), 10u) << output.toStdString();
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(values.at(4000 + i), 100 * i + 3);
+}
+
+TEST(SimAgainstMbpoll, RefusesAMasterAtAnotherSpeed)
+{
+    test::SimHarness sim(1, 1, 0); // the meter's interface at 9600 8N2
+    EXPECT_TRUE(mbpollRead(sim.path, 4000, 2).empty());
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+}
+
+TEST(SimProgram, PrintsItsPtyPublishesALinkAndAnswers)
+{
+    test::TempDir dir;
+    const QString link = dir.file("ttyK71T");
+    QProcess sim;
+    sim.start(QStringLiteral(K71T_SIM_BINARY), {"--link", link, "--address", "5"});
+    ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString first = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    ASSERT_TRUE(first.startsWith(QStringLiteral("PTY /dev/pts/"))) << first.toStdString();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), first.mid(4));
+
+    QProcess cli;
+    cli.start(QStringLiteral(K71T_CLI_BINARY), {"--device", link, "--address", "5", "read", "4033", "1"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(cli.readAllStandardOutput(), QByteArray("4033\t5\n"));
+
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(link) || QFileInfo(link).isSymLink());
+}
+
+TEST(SimProgram, FaultOptionAndUsageErrors)
+{
+    QProcess sim;
+    sim.start(QStringLiteral(K71T_SIM_BINARY), {"--fault", "exception:1"});
+    ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed().mid(4);
+    QProcess cli;
+    cli.start(QStringLiteral(K71T_CLI_BINARY), {"--device", pty, "read", "4000", "1"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 1); // the first request gets an exception
+    cli.start(QStringLiteral(K71T_CLI_BINARY), {"--device", pty, "read", "4000", "1"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 0);
+    sim.terminate();
+    sim.waitForFinished(5000);
+
+    for (const QStringList &bad : {QStringList{"--address", "0"}, QStringList{"--fault", "smoke"},
+                                   QStringList{"--speed", "1234"}, QStringList{"--bogus"}}) {
+        QProcess p;
+        p.start(QStringLiteral(K71T_SIM_BINARY), bad);
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitCode(), 2) << bad.join(' ').toStdString();
+    }
+}

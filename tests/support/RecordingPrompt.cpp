@@ -1,0 +1,32 @@
+#include "support/RecordingPrompt.h"
+
+#include <QDialog>
+
+namespace k71t::test {
+
+PromptAnswer RecordingPrompt::message(QWidget *, const QString &text, const QString &caption, PromptIcon icon,
+                                      PromptButtons buttons)
+{
+    messages.append({text, caption, icon, buttons});
+    return answers.isEmpty() ? PromptAnswer::Ok : answers.takeFirst();
+}
+
+QString RecordingPrompt::openFileName(QWidget *, const QString &filter, const QString &)
+{
+    fileFilters << filter;
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString RecordingPrompt::saveFileName(QWidget *, const QString &filter, const QString &)
+{
+    fileFilters << filter;
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+int RecordingPrompt::showModal(QDialog *dialog)
+{
+    modalWindows << dialog->objectName();
+    return modalResults.isEmpty() ? 0 : modalResults.takeFirst();
+}
+
+} // namespace k71t::test

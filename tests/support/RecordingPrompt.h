@@ -1,0 +1,35 @@
+#pragma once
+// The tests' side of the operator seam: records every question and answers
+// from a script, so no test ever blocks on a modal window.
+#include "common/Prompt.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace k71t::test {
+
+struct AskedMessage {
+    QString text;
+    QString caption;
+    PromptIcon icon;
+    PromptButtons buttons;
+};
+
+class RecordingPrompt : public Prompt {
+public:
+    PromptAnswer message(QWidget *parent, const QString &text, const QString &caption, PromptIcon icon,
+                         PromptButtons buttons) override;
+    QString openFileName(QWidget *parent, const QString &filter, const QString &directory) override;
+    QString saveFileName(QWidget *parent, const QString &filter, const QString &directory) override;
+    int showModal(QDialog *dialog) override;
+
+    QList<AskedMessage> messages;
+    QList<PromptAnswer> answers;   // next answers to messages; Ok when empty
+    QStringList fileNames;         // next answers to file dialogs; "" when empty
+    QStringList fileFilters;       // filters the dialogs were opened with
+    QStringList modalWindows;      // object names of windows shown modally
+    QList<int> modalResults;       // their results; 0 when empty
+};
+
+} // namespace k71t::test

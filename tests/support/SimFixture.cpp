@@ -1,0 +1,36 @@
+#include "support/SimFixture.h"
+
+#include <stdexcept>
+
+namespace k71t::test {
+
+SimHarness::SimHarness(int address, int speedCode, int modeCode)
+    : meter(address, speedCode, modeCode), line(meter)
+{
+    if (!line.openPty())
+        throw std::runtime_error("cannot create a pseudo-terminal");
+    path = line.slavePath();
+    line.start();
+}
+
+SimHarness::~SimHarness()
+{
+    line.stop();
+}
+
+std::vector<sim::Bytes> SimHarness::validFrames() const
+{
+    std::vector<sim::Bytes> out;
+    for (const auto &f : meter.receivedFrames())
+        if (sim::crcMatches(f))
+            out.push_back(f);
+    return out;
+}
+
+LinkHarness::LinkHarness(const QString &com3Path) : link(image, settings, address, ports)
+{
+    ports.setPath(2, com3Path);
+    link.settleMs = 0;
+}
+
+} // namespace k71t::test
