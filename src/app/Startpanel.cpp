@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -41,6 +43,7 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
+    layout->addSpacing(6);
     layout->setSpacing(1);
 
     SpeedButton4 = addButton("SpeedButton4", QStringLiteral("Wyświetlanie / Tryb pracy"));
@@ -82,6 +85,9 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
 
     FormCreate();
     Timer1->start();
+    adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 QPushButton *TForm3::addButton(const char *name, const QString &caption)

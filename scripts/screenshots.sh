@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Screenshots of the windows under Xvfb, with a small window manager so the
+# captions show, into docs/screenshots/. A developer's tool: it installs
+# twm and xdotool when they are missing.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/docs/screenshots"
+mkdir -p "$out"
+for tool in twm xdotool; do
+  command -v "$tool" >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$tool" >/dev/null
+done
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+printf 'RandomPlacement\nUsePPosition "on"\nDecorateTransients\nNoGrabServer\n' > "$work/twmrc"
+
+cat > "$work/shoot.sh" <<SHOOT
+set -euo pipefail
+cd "$work"
+twm -f "$work/twmrc" >/dev/null 2>&1 &
+"$root/build/k71t-sim" --link "$work/tty" >/dev/null &
+sim=\$!
+sleep 0.5
+K71T_COM3="$work/tty" "$root/build/k71t" 2>/dev/null &
+app=\$!
+sleep 2
+shot() { import -window root "$work/full.png"; convert "$work/full.png" -trim +repage "$out/\$1.png"; }
+click() { # window-relative click on the start panel
+  xdotool mousemove --window "\$wid" "\$1" "\$2"; sleep 0.3; xdotool click 1; sleep 1
+}
+wid=\$(xdotool search --onlyvisible --classname k71t | tail -1)
+eval \$(xdotool getwindowgeometry --shell "\$wid")
+shot start-panel
+click 60 \$((HEIGHT - 22))
+shot about
+kill \$app \$sim
+SHOOT
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/shoot.sh"
+ls "$out"
