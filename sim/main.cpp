@@ -107,6 +107,11 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("błędna wartość opcji %1").arg(a));
     }
 
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+
     k71t::sim::SimMeter meter(address, speedCode, modeCode);
     meter.setFault(fault);
     k71t::sim::SimLine line(meter);
@@ -118,10 +123,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "k71t-sim: nie można otworzyć linii: %s\n", qPrintable(line.errorText()));
         return 1;
     }
-    if (device.isEmpty()) {
-        std::printf("PTY %s\n", qPrintable(line.slavePath()));
-        std::fflush(stdout);
-    }
+    // The link exists before the PTY line, so a script that read it can use both.
     if (!link.isEmpty()) {
         QFile::remove(link);
         if (::symlink(line.slavePath().toLocal8Bit().constData(), link.toLocal8Bit().constData()) != 0) {
@@ -129,11 +131,11 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
+    if (device.isEmpty()) {
+        std::printf("PTY %s\n", qPrintable(line.slavePath()));
+        std::fflush(stdout);
+    }
 
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
     line.run(stopRequested);
     if (!link.isEmpty())
         QFile::remove(link);

@@ -28,7 +28,7 @@ struct LinkOverPty : ::testing::Test {
         plan.fault = f;
         plan.nth = nth;
         plan.exceptionCode = code;
-        plan.lateMs = 900;
+        plan.lateMs = 2000;
         sim.meter.setFault(plan);
     }
     bool image16Untouched() const
@@ -129,7 +129,7 @@ TEST_F(LinkOverPty, LateReplyTimesOutAndALaterDrainedReadRecovers)
 {
     fault(Fault::Late, 1);
     EXPECT_FALSE(pc.link.ReadBlock16(4000, 2, 1, 500));
-    sleepMs(600); // the late reply arrives now
+    sleepMs(1700); // the late reply arrives now
     EXPECT_TRUE(pc.link.ReadBlock16(4000, 2, 1, 500, true));
     EXPECT_EQ(pc.image.Regs16[1], 0x1101);
 }
