@@ -77,14 +77,19 @@ int ModbusLink::finishFrame(int length)
     return length + 2;
 }
 
-int ModbusLink::BuildReadRequest(std::uint8_t slave, int start, int n)
+void ModbusLink::putHeader(std::uint8_t slave, std::uint8_t function, int start, int n)
 {
     tx_[0] = slave;
-    tx_[1] = 3;
+    tx_[1] = function;
     tx_[2] = static_cast<std::uint8_t>(start >> 8);
     tx_[3] = static_cast<std::uint8_t>(start);
     tx_[4] = static_cast<std::uint8_t>(n >> 8);
     tx_[5] = static_cast<std::uint8_t>(n);
+}
+
+int ModbusLink::BuildReadRequest(std::uint8_t slave, int start, int n)
+{
+    putHeader(slave, 3, start, n);
     return finishFrame(6);
 }
 
@@ -92,12 +97,7 @@ int ModbusLink::BuildWrite16Request(std::uint8_t slave, int start, int n)
 {
     if (n < 0 || 2 * n + 9 > LinkBufferSize)
         return 0;
-    tx_[0] = slave;
-    tx_[1] = 16;
-    tx_[2] = static_cast<std::uint8_t>(start >> 8);
-    tx_[3] = static_cast<std::uint8_t>(start);
-    tx_[4] = static_cast<std::uint8_t>(n >> 8);
-    tx_[5] = static_cast<std::uint8_t>(n);
+    putHeader(slave, 16, start, n);
     tx_[6] = static_cast<std::uint8_t>(2 * n);
     const int first = start >= Regs16First ? start - Regs16First : start;
     for (int i = 0; i < n; ++i) {
@@ -113,12 +113,7 @@ int ModbusLink::BuildWrite32Request(std::uint8_t slave, int start, int n)
 {
     if (n < 0 || 4 * n + 9 > LinkBufferSize)
         return 0;
-    tx_[0] = slave;
-    tx_[1] = 16;
-    tx_[2] = static_cast<std::uint8_t>(start >> 8);
-    tx_[3] = static_cast<std::uint8_t>(start);
-    tx_[4] = static_cast<std::uint8_t>(n >> 8);
-    tx_[5] = static_cast<std::uint8_t>(n);
+    putHeader(slave, 16, start, n);
     tx_[6] = static_cast<std::uint8_t>(4 * n);
     for (int i = 0; i < n; ++i) {
         const int slot = start - Regs32First + i;
@@ -251,8 +246,14 @@ bool ModbusLink::ReadBlock32(int start, int n, int pollPause, int pollLimit, boo
     return readBlock(start, n, RegType32, pollPause, pollLimit, drainFirst);
 }
 
-bool ModbusLink::writeBlock(int length, int pollPause, int pollLimit, bool pauses)
+bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses)
 {
+    if (!ensureOpen())
+        return false;
+    DrainInput();
+    if (pauses)
+        sleepMs(10);
+    const int length = is32 ? BuildWrite32Request(meterAddress_, start, n) : BuildWrite16Request(meterAddress_, start, n);
     if (length <= 0)
         return false;
     SendFrame(length);
@@ -277,22 +278,12 @@ bool ModbusLink::writeBlock(int length, int pollPause, int pollLimit, bool pause
 
 bool ModbusLink::WriteBlock16(int start, int n, int pollPause, int pollLimit, bool pauses)
 {
-    if (!ensureOpen())
-        return false;
-    DrainInput();
-    if (pauses)
-        sleepMs(10);
-    return writeBlock(BuildWrite16Request(meterAddress_, start, n), pollPause, pollLimit, pauses);
+    return writeBlock(start, n, false, pollPause, pollLimit, pauses);
 }
 
 bool ModbusLink::WriteBlock32(int start, int n, int pollPause, int pollLimit, bool pauses)
 {
-    if (!ensureOpen())
-        return false;
-    DrainInput();
-    if (pauses)
-        sleepMs(10);
-    return writeBlock(BuildWrite32Request(meterAddress_, start, n), pollPause, pollLimit, pauses);
+    return writeBlock(start, n, true, pollPause, pollLimit, pauses);
 }
 
 } // namespace k71t

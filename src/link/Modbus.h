@@ -64,7 +64,8 @@ public:
 private:
     bool ensureOpen();
     bool readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst);
-    bool writeBlock(int length, int pollPause, int pollLimit, bool pauses);
+    bool writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses);
+    void putHeader(std::uint8_t slave, std::uint8_t function, int start, int n);
     int finishFrame(int length);
 
     RegisterImage &image_;
