@@ -27,9 +27,14 @@ shot() { import -window root "$work/full.png"; convert "$work/full.png" -trim +r
 click() { # window-relative click on the start panel
   xdotool mousemove --window "\$wid" "\$1" "\$2"; sleep 0.3; xdotool click 1; sleep 1
 }
-wid=\$(xdotool search --onlyvisible --classname k71t | tail -1)
+shot no-last-configuration
+xdotool key Return; sleep 0.5
+wid=\$(xdotool search --onlyvisible --name '^K71T\$' | tail -1)
 eval \$(xdotool getwindowgeometry --shell "\$wid")
 shot start-panel
+click 60 121
+shot display-page
+xdotool key Escape; sleep 0.5
 click 60 \$((HEIGHT - 22))
 shot about
 kill \$app \$sim

@@ -1,5 +1,6 @@
 #include "SimMeter.h"
 
+#include "config/RegisterMap.h"
 #include "config/StandardConfig.h"
 #include "link/Crc16.h"
 
@@ -28,16 +29,10 @@ std::optional<Fault> faultFromName(const QString &name)
     return static_cast<Fault>(i);
 }
 
-int baudForSpeedCode(int code)
-{
-    static const int table[] = {4800, 9600, 19200, 38400, 57600, 115200};
-    return code >= 0 && code < 6 ? table[code] : -1;
-}
-
 int speedCodeForBaud(int baud)
 {
     for (int c = 0; c < 6; ++c)
-        if (baudForSpeedCode(c) == baud)
+        if (k71t::baudForSpeedCode(c) == baud)
             return c;
     return -1;
 }
@@ -46,7 +41,7 @@ InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode)
 {
     InterfaceSettings s;
     s.address = address;
-    s.baud = baudForSpeedCode(speedCode) > 0 ? baudForSpeedCode(speedCode) : 9600;
+    s.baud = k71t::baudForSpeedCode(speedCode) > 0 ? k71t::baudForSpeedCode(speedCode) : 9600;
     s.stopBits = modeCode == 0 ? 2 : 1;      // 8N2, 8E1, 8O1, 8N1
     s.parityBits = modeCode == 1 || modeCode == 2 ? 1 : 0;
     return s;

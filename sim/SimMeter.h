@@ -44,7 +44,6 @@ struct InterfaceSettings {
     int parityBits = 0;
 };
 
-int baudForSpeedCode(int code);          // 0..5 -> 4800..115200, else -1
 int speedCodeForBaud(int baud);          // -1 when not a meter speed
 InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode);
 

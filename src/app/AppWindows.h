@@ -4,11 +4,17 @@
 namespace k71t {
 
 class TForm3;
+class TForm5;
 class TInformacje;
 
 struct AppWindows {
     TForm3 *form3 = nullptr;
+    TForm5 *form5 = nullptr;
     TInformacje *informacje = nullptr;
+
+    // Redraws every configuration page from the register image, in the order
+    // of a redraw after a bulk read, without the monitor.
+    void refreshPages() const;
 };
 
 } // namespace k71t

@@ -3,7 +3,9 @@
 #include "app/Info.h"
 #include "app/PortChoices.h"
 #include "app/UartCfg.h"
+#include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
+#include "config/Wyswietlanie.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -69,8 +71,12 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Windows not built yet stay visible but disabled.
+    const QList<QPushButton *> working = {SpeedButton4, SpeedButton12, SpeedButton13, SpeedButton17};
     for (QPushButton *b : buttons_)
-        b->setEnabled(b == SpeedButton17);
+        b->setEnabled(working.contains(b));
+    connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
+    connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
+    connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
     connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
@@ -173,6 +179,38 @@ void TForm3::ComboBox2Change() { ApplyPortSettings(); }
 void TForm3::ComboBox3Change() { ApplyPortSettings(); }
 void TForm3::Edit1Change() { ApplyPortSettings(); }
 
+void TForm3::SpeedButton4Click()
+{
+    if (windows_.form5)
+        ctx_.prompt.showModal(windows_.form5);
+}
+
+void TForm3::SpeedButton12Click()
+{
+    const QString file = ctx_.prompt.openFileName(this, configFileFilter(), ctx_.AppDirectory);
+    if (file.isEmpty())
+        return;
+    if (!LoadConfigFile(file, ctx_.image, ctx_.prompt)) {
+        ctx_.prompt.message(this, QStringLiteral("Błąd podczas odczytu plik. Niewłaściwy format lub plik uszkodzony."),
+                            QStringLiteral("Błąd"), PromptIcon::Information);
+        return;
+    }
+    windows_.refreshPages();
+}
+
+void TForm3::SpeedButton13Click()
+{
+    const QString file = ctx_.prompt.saveFileName(this, configFileFilter(), ctx_.AppDirectory);
+    if (file.isEmpty())
+        return;
+    // The operator chose this file and must know when it was not written.
+    if (SaveConfigFile(file, ctx_.image).isEmpty())
+        ctx_.prompt.message(this,
+                            QStringLiteral("Błąd podczas zapisu pliku %1. Konfiguracja nie została zapisana.")
+                                .arg(configFileName(file)),
+                            QStringLiteral("Błąd"), PromptIcon::Error);
+}
+
 void TForm3::SpeedButton17Click()
 {
     if (windows_.informacje)
@@ -182,10 +220,22 @@ void TForm3::SpeedButton17Click()
 void TForm3::Timer1Timer()
 {
     Timer1->stop();
+    if (!LoadConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image, ctx_.prompt))
+        return;
+    windows_.refreshPages();
+    setAddressFromImage();
+}
+
+void TForm3::setAddressFromImage()
+{
+    // A changed text applies the port settings as an operator's edit would.
+    Edit1->setText(QString::number(ctx_.image.reg16(4033)));
+    ctx_.meterAddress = static_cast<std::uint8_t>(ctx_.image.reg16(4033) & 0xFF);
 }
 
 void TForm3::FormClose()
 {
+    SaveConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image);
     SaveUartCfg();
 }
 

@@ -51,11 +51,17 @@ public:
     // The buttons from top to bottom.
     QList<QPushButton *> buttonColumn() const;
 
+    // The filter of both configuration-file dialogs.
+    static QString configFileFilter() { return QStringLiteral("Plik konfiguracyjny K71T (*.k71t)|*.k71t"); }
+
 public slots:
     void ComboBox1Change();
     void ComboBox2Change();
     void ComboBox3Change();
     void Edit1Change();
+    void SpeedButton4Click();
+    void SpeedButton12Click();
+    void SpeedButton13Click();
     void SpeedButton17Click();
     void Timer1Timer();
 
@@ -65,6 +71,7 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    void setAddressFromImage();
     QPushButton *addButton(const char *name, const QString &caption);
 
     AppContext &ctx_;

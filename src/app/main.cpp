@@ -4,6 +4,7 @@
 #include "app/Info.h"
 #include "app/Startpanel.h"
 #include "common/Clock.h"
+#include "config/Wyswietlanie.h"
 #include "common/Prompt.h"
 
 #include <QApplication>
@@ -46,6 +47,8 @@ int main(int argc, char *argv[])
     try {
         k71t::TForm3 form3(context, windows);
         windows.form3 = &form3;
+        k71t::TForm5 form5(context, &form3);
+        windows.form5 = &form5;
         k71t::TInformacje informacje(&form3);
         windows.informacje = &informacje;
 

@@ -13,6 +13,16 @@ std::optional<double> parseDecimal(const QString &text);
 // Fixed notation with the given number of decimals, "." as the point.
 QString formatFixed(double value, int decimals);
 
+// The display form of a float: rounded to `precision` significant digits,
+// then written with `decimals` decimals (100 shows as 100.0000). A value with
+// more digits before the point than `precision` is written in exponent form
+// (1.00000E+020).
+QString formatFloat(double value, int decimals = 4, int precision = 6);
+
+// Exponent form with one digit before the point, `digits` significant digits
+// and at least three exponent digits: 1.234560E+002.
+QString formatExponent(double value, int digits);
+
 // Decodes and encodes the Windows-1250 text of every file the program writes.
 QString fromWindows1250(const QByteArray &bytes);
 QByteArray toWindows1250(const QString &text);

@@ -206,7 +206,7 @@ int ModbusLink::StoreReadReply(int start, int last)
     return 1;
 }
 
-bool ModbusLink::ensureOpen()
+bool ModbusLink::OpenIfClosed()
 {
     if (!open_)
         OpenPort(settings_.portIndex, settings_.modeKind, settings_.speedIndex);
@@ -215,7 +215,7 @@ bool ModbusLink::ensureOpen()
 
 bool ModbusLink::readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst)
 {
-    if (!ensureOpen())
+    if (!OpenIfClosed())
         return false;
     if (drainFirst)
         DrainInput();
@@ -248,7 +248,7 @@ bool ModbusLink::ReadBlock32(int start, int n, int pollPause, int pollLimit, boo
 
 bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses)
 {
-    if (!ensureOpen())
+    if (!OpenIfClosed())
         return false;
     DrainInput();
     if (pauses)

@@ -61,8 +61,10 @@ public:
     // Pause after a successful open, for the line to settle (200 ms).
     int settleMs = 200;
 
+    // Opens the port with the current PortSettings unless it is open; true when open.
+    bool OpenIfClosed();
+
 private:
-    bool ensureOpen();
     bool readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst);
     bool writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses);
     void putHeader(std::uint8_t slave, std::uint8_t function, int start, int n);

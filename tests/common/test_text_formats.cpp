@@ -49,3 +49,27 @@ TEST(Prompt, FileFiltersBecomeQtFilters)
               QStringLiteral("Plik konfiguracyjny K71T (*.k71t)"));
     EXPECT_EQ(qtFileFilter(QStringLiteral("A (*.a)|*.a|B (*.b)|*.b")), QStringLiteral("A (*.a);;B (*.b)"));
 }
+
+TEST(TextFormats, DisplayFormOfFloats)
+{
+    struct Case {
+        double value;
+        const char *text;
+    };
+    const Case cases[] = {
+        {100.0, "100.0000"},      {0.0, "0.0000"},        {99999.0, "99999.0000"},  {-19999.0, "-19999.0000"},
+        {12.345678, "12.3457"},   {1234.56789, "1234.5700"}, {0.1f, "0.1000"},     {-0.00012345678, "-0.0001"},
+        {999999.4, "999999.0000"}, {999999.7, "1.00000E+006"}, {1.0e20, "1.00000E+020"}, {50.0f, "50.0000"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(formatFloat(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(TextFormats, ExponentFormHasThreeExponentDigits)
+{
+    EXPECT_EQ(formatExponent(123.456f, 7), QStringLiteral("1.234560E+002"));
+    EXPECT_EQ(formatExponent(123.456f, 10), QStringLiteral("1.234560013E+002"));
+    EXPECT_EQ(formatExponent(-0.5, 7), QStringLiteral("-5.000000E-001"));
+    EXPECT_EQ(formatExponent(1.0e20f, 7), QStringLiteral("1.000000E+020"));
+    EXPECT_EQ(formatExponent(1.0e-120, 3), QStringLiteral("1.00E-120"));
+}

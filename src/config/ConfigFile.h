@@ -1,0 +1,35 @@
+#pragma once
+// The configuration file: 650 bytes, "K71T-001", two unused bytes, registers
+// 4000..4059 and 4300..4379 high byte first, 7600..7689 as floats low byte
+// first.
+#include "link/RegisterImage.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace k71t {
+
+class Prompt;
+
+constexpr int ConfigFileSize = 650;
+
+QByteArray buildConfigFile(const RegisterImage &image);
+// Copies the three blocks into the image when `bytes` is a configuration
+// file; otherwise returns false and leaves the image as it was.
+bool parseConfigFile(const QByteArray &bytes, RegisterImage &image);
+
+// Appends ".k71t" unless the name holds ".k71t" (case-sensitive) from its
+// second character on.
+QString configFileName(const QString &name);
+
+// Writes the image under configFileName(name); the previous file stays whole
+// when the new one cannot be written. Returns the path written, or an empty
+// string on failure.
+QString SaveConfigFile(const QString &name, const RegisterImage &image);
+
+// Loads a configuration file into the image. A missing file is reported to
+// the operator ("Brak ostatniej konfiguracji. ..."); a file of another size
+// or header, or one that cannot be read, fails silently.
+bool LoadConfigFile(const QString &path, RegisterImage &image, Prompt &prompt);
+
+} // namespace k71t

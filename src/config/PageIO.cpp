@@ -1,0 +1,43 @@
+#include "config/PageIO.h"
+
+#include "common/TextFormats.h"
+
+namespace k71t {
+
+bool pageRead(ModbusLink &link, std::initializer_list<PageBlock> blocks)
+{
+    if (!link.OpenIfClosed())
+        return false;
+    for (const PageBlock &b : blocks) {
+        const bool ok = b.is32 ? link.ReadBlock32(b.start, b.count, 1, 500, false)
+                               : link.ReadBlock16(b.start, b.count, 1, 500, false);
+        if (!ok)
+            return false;
+        sleepMs(10);
+    }
+    return true;
+}
+
+bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks)
+{
+    if (!link.OpenIfClosed())
+        return false;
+    link.DrainInput();
+    sleepMs(10);
+    for (const PageBlock &b : blocks) {
+        const bool ok = b.is32 ? link.WriteBlock32(b.start, b.count, 1, 500) : link.WriteBlock16(b.start, b.count, 1, 500);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+std::optional<double> checkNumber(const QString &text, double low, double high)
+{
+    const auto v = parseDecimal(text);
+    if (!v || *v < low || *v > high)
+        return std::nullopt;
+    return v;
+}
+
+} // namespace k71t

@@ -1,0 +1,55 @@
+#pragma once
+// The display and operating mode page.
+#include "config/ConfigPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace k71t {
+
+class ClickablePanel;
+
+class TForm5 : public ConfigPage {
+    Q_OBJECT
+public:
+    TForm5(AppContext &context, QWidget *parent = nullptr);
+
+    void Show() override;
+    bool Take() override;
+
+    // The page's blocks, read and written in this order.
+    static constexpr std::initializer_list<PageBlock> ReadBlocks = {{4000, 13, false}, {4044, 1, false}, {7600, 4, true}};
+    static constexpr std::initializer_list<PageBlock> WriteBlocks = {
+        {4000, 1, false}, {4003, 2, false}, {4009, 4, false}, {4044, 1, false}, {7600, 4, true}};
+
+    QComboBox *ComboBox1 = nullptr; // displayed value, 4000
+    QLineEdit *Edit1 = nullptr;     // measurement time, 4003
+    QComboBox *ComboBox2 = nullptr; // display format, 4009
+    QComboBox *ComboBox3 = nullptr; // operating mode, 4004
+    QCheckBox *CheckBox1 = nullptr; // unit backlight, 4044
+    QLineEdit *Edit2 = nullptr;     // maximum displayed value, 7603
+    ClickablePanel *Panel1 = nullptr; // upper band colour, 4012
+    QLineEdit *Edit3 = nullptr;     // upper colour threshold, 7601
+    ClickablePanel *Panel2 = nullptr; // middle band colour, 4011
+    QLineEdit *Edit4 = nullptr;     // lower colour threshold, 7600
+    ClickablePanel *Panel3 = nullptr; // lower band colour, 4010
+    QLineEdit *Edit5 = nullptr;     // minimum displayed value, 7602
+    QPushButton *SpeedButton1 = nullptr;
+    QPushButton *SpeedButton2 = nullptr;
+
+public slots:
+    void Panel1Click();
+    void Panel2Click();
+    void Panel3Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+
+private:
+    void FormCreate();
+    void cycleColour(int reg, ClickablePanel *panel);
+    void showColour(int reg, ClickablePanel *panel);
+};
+
+} // namespace k71t
