@@ -4,6 +4,7 @@
 #include "config/StandardConfig.h"
 #include "link/Crc16.h"
 
+#include <QFile>
 #include <QStringList>
 #include <cmath>
 
@@ -79,6 +80,8 @@ SimMeter::SimMeter(int address, int speedCode, int modeCode)
     active_ = settingsForCodes(address, speedCode, modeCode);
     for (int r = 8000; r < 8100; ++r)
         regs_.reg32(r) = NoValue;
+    nextMoment_ = QDateTime(QDate(2026, 1, 5), QTime(8, 0, 0));
+    archiveChanged();
 }
 
 int SimMeter::requestLength(const std::uint8_t *buf, std::size_t have)
@@ -168,6 +171,11 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
     const Fault fault = faulty ? plan_.fault : Fault::None;
     if (fault == Fault::Silence)
         return {};
+    if (frame[1] == 3 && (frame[2] << 8 | frame[3]) == 4501 && failPageTimes_ > 0 &&
+        regs_.reg16(4500) == failPage_) {
+        --failPageTimes_;
+        return {};
+    }
     if (fault == Fault::Exception)
         return {exception(frame[1], static_cast<std::uint8_t>(plan_.exceptionCode)), 0};
 
@@ -200,6 +208,8 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
             return {exception(3, 3), 0};
         if (!(in16 && RegisterImage::is16(start + n - 1)) && !(in32 && RegisterImage::is32(start + n - 1)))
             return {exception(3, 2), 0};
+        if (in16 && start + n - 1 >= 4501 && start <= 4764)
+            loadPageWindow();
         Bytes reply{frame[0], 3, static_cast<std::uint8_t>(in16 ? 2 * n : 4 * n)};
         for (int i = 0; i < n; ++i) {
             if (in16) {
@@ -212,6 +222,11 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
             }
         }
         appendCrc(reply);
+        if (start == 4046 && growReads_ > 0) {
+            --growReads_;
+            generateRecords(growRecords_);
+            archiveChanged();
+        }
         return {reply, 0};
     }
     if (function == 16) {
@@ -240,13 +255,122 @@ void SimMeter::runCommands()
     if (regs_.reg16(4038) == 1) { // factory settings; the interface changes at the next apply
         loadStandardConfiguration(regs_);
         regs_.reg16(4038) = 0;
+        archiveChanged();
     }
     if (regs_.reg16(4055) == 1) { // clear minimum and maximum
         regs_.reg16(4055) = 0;
         minMaxValid_ = false;
     }
-    if (regs_.reg16(4045) != 0) // archive delete: the ring comes with the archive
+    if (regs_.reg16(4045) == 1) { // delete the archive
         regs_.reg16(4045) = 0;
+        archive_.clear();
+        archiveChanged();
+    }
+}
+
+void SimMeter::loadPageWindow()
+{
+    const int page = regs_.reg16(4500) % ArchivePages;
+    const std::uint8_t *b = archive_.page(page);
+    for (int i = 0; i < PageBytes / 2; ++i)
+        regs_.reg16(4501 + i) = static_cast<std::uint16_t>(b[2 * i] << 8 | b[2 * i + 1]);
+}
+
+void SimMeter::archiveChanged()
+{
+    regs_.reg16(4046) = static_cast<std::uint16_t>(archive_.firstPage);
+    regs_.reg16(4047) = static_cast<std::uint16_t>(archive_.lastPage);
+    regs_.reg16(4048) = static_cast<std::uint16_t>(archive_.firstOffset);
+    regs_.reg16(4049) = static_cast<std::uint16_t>(archive_.lastOffset);
+    regs_.reg32(7509) = 100.0f * static_cast<float>(archive_.count()) / float(ArchivePages * RecordsPerPage);
+    if (dumpPath_.isEmpty())
+        return;
+    const std::vector<ArchiveRecord> records = archive_.records();
+    QFile file(dumpPath_ + QStringLiteral(".tmp"));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(reinterpret_cast<const char *>(records.data()), static_cast<qint64>(records.size() * 12));
+        file.close();
+        QFile::remove(dumpPath_);
+        file.rename(dumpPath_);
+    }
+}
+
+void SimMeter::generateRecords(int n)
+{
+    // (device, register) pairs archived at every moment.
+    std::vector<std::pair<int, int>> archived;
+    for (int d = 0; d < 10; ++d)
+        for (int r = 0; r < 10; ++r)
+            if (regs_.reg16(4305 + 8 * d) & (1u << r))
+                archived.emplace_back(d, r);
+    if (archived.empty())
+        archived = {{0, 0}, {0, 1}, {2, 5}};
+    int made = 0;
+    while (made < n) {
+        const QDate date = nextMoment_.date();
+        const QTime time = nextMoment_.time();
+        const qint64 moment = nextMoment_.toSecsSinceEpoch() / 10;
+        for (const auto &[d, r] : archived) {
+            if (made == n)
+                break;
+            // Now and then a device does not answer: the meter stores no value.
+            const bool silent = (moment + d) % 13 == 0;
+            const float value =
+                silent ? NoValue : static_cast<float>(10 * d + r + 5.0 * std::sin(moment / 7.0 + r) + 0.001 * (moment % 1000));
+            archive_.append(ArchiveRecord::make(d + 1, r, date.year(), date.month(), date.day(), time.hour(),
+                                                time.minute(), time.second(), value));
+            ++made;
+        }
+        nextMoment_ = nextMoment_.addSecs(10);
+    }
+}
+
+void SimMeter::setArchiveStart(int page, int offset)
+{
+    std::lock_guard lock(mutex_);
+    archive_.reset(page % ArchivePages, offset);
+    archiveChanged();
+}
+
+void SimMeter::fillArchive(int records)
+{
+    std::lock_guard lock(mutex_);
+    generateRecords(records);
+    archiveChanged();
+}
+
+void SimMeter::appendArchive(const ArchiveRecord &record)
+{
+    std::lock_guard lock(mutex_);
+    archive_.append(record);
+    archiveChanged();
+}
+
+void SimMeter::setArchiveGrowth(int records, int reads)
+{
+    std::lock_guard lock(mutex_);
+    growRecords_ = records;
+    growReads_ = reads;
+}
+
+void SimMeter::failArchivePage(int page, int times)
+{
+    std::lock_guard lock(mutex_);
+    failPage_ = page;
+    failPageTimes_ = times;
+}
+
+void SimMeter::setArchiveDump(const QString &path)
+{
+    std::lock_guard lock(mutex_);
+    dumpPath_ = path;
+    archiveChanged();
+}
+
+std::vector<ArchiveRecord> SimMeter::archiveRecords() const
+{
+    std::lock_guard lock(mutex_);
+    return archive_.records();
 }
 
 void SimMeter::tick(const QDateTime &now)

@@ -2,6 +2,7 @@
 // The meter's side of the protocol: registers, commands, live values and the
 // fault switches tests use. Thread-safe, so a test can change faults while the
 // line thread answers requests.
+#include "SimArchive.h"
 #include "link/RegisterImage.h"
 
 #include <QDateTime>
@@ -79,8 +80,25 @@ public:
     // Moves the live values and the clock to `now`.
     void tick(const QDateTime &now);
 
+    // The archive ring. Generated records come from the devices that archive
+    // registers (4305 + 8d); with none configured, from DEV 0 R0, R1 and DEV 2 R5.
+    void setArchiveStart(int page, int offset); // empties the ring there
+    void fillArchive(int records);               // appends generated records
+    void appendArchive(const ArchiveRecord &record);
+    // Appends `records` generated records after each of the next `reads`
+    // reads of the archive status (4046).
+    void setArchiveGrowth(int records, int reads);
+    // The next `times` reads of page `page` through the window go unanswered.
+    void failArchivePage(int page, int times);
+    // Writes the records, oldest first, to `path` now and after every change.
+    void setArchiveDump(const QString &path);
+    std::vector<ArchiveRecord> archiveRecords() const;
+
 private:
     Reply answer(const Bytes &frame);
+    void archiveChanged();
+    void generateRecords(int n);
+    void loadPageWindow();
     Bytes exception(std::uint8_t function, std::uint8_t code) const;
     void runCommands();
 
@@ -90,6 +108,13 @@ private:
     FaultPlan plan_;
     int requestsSincePlan_ = 0;
     std::vector<Bytes> received_;
+    SimArchive archive_;
+    QDateTime nextMoment_;
+    int growRecords_ = 0;
+    int growReads_ = 0;
+    int failPage_ = -1;
+    int failPageTimes_ = 0;
+    QString dumpPath_;
     float min_ = 0, max_ = 0;
     bool minMaxValid_ = false;
 };

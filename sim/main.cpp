@@ -24,6 +24,8 @@ const char *const Usage =
     "Użycie: k71t-sim [--device ŚCIEŻKA] [--link ŚCIEŻKA] [--address N] [--turnaround MS]\n"
     "                 [--line-time] [--speed BAUD] [--mode 8N2|8E1|8O1|8N1]\n"
     "                 [--fault RODZAJ[:N]] [--verbose]\n"
+    "                 [--archive-records N] [--archive-first-page P[:O]] [--archive-grow N[:K]]\n"
+    "                 [--archive-dump PLIK] [--archive-fail-page P[:N]]\n"
     "\n"
     "Symulator wskaźnika K71T: odpowiada jako slave Modbus RTU (funkcje 3 i 16,\n"
     "rejestry 4000-5999 i 7500-8099).\n"
@@ -37,6 +39,13 @@ const char *const Usage =
     "  --fault RODZAJ[:N] silence, wrong-slave, bad-crc, exception, truncated, late\n"
     "                     lub garbage: dla każdego zapytania albo tylko N-tego\n"
     "  --verbose          wypisuj ramki na standardowe wyjście błędów\n"
+    "  --archive-records N         wypełnij archiwum N rekordami przy starcie\n"
+    "  --archive-first-page P[:O]  najstarszy rekord w stronie P od bajtu O (wielokrotność 12)\n"
+    "  --archive-grow N[:K]        dopisz N rekordów po każdym z pierwszych K odczytów\n"
+    "                              stanu archiwum (domyślnie K = 3)\n"
+    "  --archive-dump PLIK         zapisuj rekordy archiwum (od najstarszego) do PLIKU\n"
+    "                              przy starcie i po każdej zmianie\n"
+    "  --archive-fail-page P[:N]   nie odpowiadaj N razy (domyślnie 1) na odczyt strony P\n"
     "Bez --device pierwszy wiersz na standardowym wyjściu to \"PTY <ścieżka>\".\n"
     "Działa do sygnału SIGINT lub SIGTERM.\n";
 
@@ -58,6 +67,19 @@ int main(int argc, char *argv[])
     int address = 1, turnaround = 0, speedCode = 5, modeCode = 0;
     bool lineTime = false, verbose = false;
     k71t::sim::FaultPlan fault;
+    int archiveRecords = 0, firstPage = 0, firstOffset = 0, growRecords = 0, growReads = 3;
+    int failPage = -1, failTimes = 1;
+    QString archiveDump;
+    // "A[:B]" with A and B whole numbers in their ranges.
+    auto pair = [](const QString &text, int &a, int aMax, int &b, int bMax) {
+        const QStringList parts = text.split(QLatin1Char(':'));
+        bool ok = parts.size() <= 2;
+        if (ok)
+            a = parts.at(0).toInt(&ok);
+        if (ok && parts.size() == 2)
+            b = parts.at(1).toInt(&ok);
+        return ok && a >= 0 && a <= aMax && b >= 0 && b <= bMax;
+    };
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         auto value = [&](QString &out) {
@@ -96,6 +118,16 @@ int main(int argc, char *argv[])
                     ok = ok && fault.nth >= 0;
                 }
             }
+        } else if (a == QLatin1String("--archive-records")) {
+            ok = value(v) && (archiveRecords = v.toInt(&ok), ok) && archiveRecords >= 0 && archiveRecords <= 308000;
+        } else if (a == QLatin1String("--archive-first-page")) {
+            ok = value(v) && pair(v, firstPage, 6999, firstOffset, 528) && firstOffset % 12 == 0;
+        } else if (a == QLatin1String("--archive-grow")) {
+            ok = value(v) && pair(v, growRecords, 100000, growReads, 1000000);
+        } else if (a == QLatin1String("--archive-dump")) {
+            ok = value(archiveDump);
+        } else if (a == QLatin1String("--archive-fail-page")) {
+            ok = value(v) && pair(v, failPage, 6999, failTimes, 1000000);
         } else if (a == QLatin1String("--line-time")) {
             lineTime = true;
         } else if (a == QLatin1String("--verbose")) {
@@ -114,6 +146,13 @@ int main(int argc, char *argv[])
 
     k71t::sim::SimMeter meter(address, speedCode, modeCode);
     meter.setFault(fault);
+    meter.setArchiveStart(firstPage, firstOffset);
+    meter.fillArchive(archiveRecords);
+    meter.setArchiveGrowth(growRecords, growRecords > 0 ? growReads : 0);
+    if (failPage >= 0)
+        meter.failArchivePage(failPage, failTimes);
+    if (!archiveDump.isEmpty())
+        meter.setArchiveDump(archiveDump);
     k71t::sim::SimLine line(meter);
     line.setTurnaroundMs(turnaround);
     line.setLineTime(lineTime);

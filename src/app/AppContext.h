@@ -3,6 +3,7 @@
 // them. A test builds its own context, so tests never share state.
 #include "common/Clock.h"
 #include "common/Prompt.h"
+#include "archive/ArchiveRecord.h"
 #include "link/Modbus.h"
 #include "link/PortMap.h"
 #include "link/RegisterImage.h"
@@ -28,6 +29,12 @@ struct AppContext {
     std::uint8_t meterAddress = 1;
     PortMap portMap;
     ModbusLink link;
+    // The records of the last download or opened archive file.
+    RecordStore records;
+    // AppDirectory + "/Archives/": where downloads are saved.
+    QString ArchivesDirectory;
+    // Database support; off until the database settings exist.
+    bool databaseEnabled = false;
 };
 
 } // namespace k71t

@@ -3,13 +3,17 @@
 // start panel opens them from its buttons.
 namespace k71t {
 
+class TForm1;
 class TForm3;
 class TForm5;
+class TForm12;
 class TInformacje;
 
 struct AppWindows {
     TForm3 *form3 = nullptr;
+    TForm1 *form1 = nullptr;
     TForm5 *form5 = nullptr;
+    TForm12 *form12 = nullptr;
     TInformacje *informacje = nullptr;
 
     // Redraws every configuration page from the register image, in the order

@@ -3,6 +3,7 @@
 #include "app/Info.h"
 #include "app/PortChoices.h"
 #include "app/UartCfg.h"
+#include "archive/Main.h"
 #include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
 #include "config/Wyswietlanie.h"
@@ -71,10 +72,12 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Windows not built yet stay visible but disabled.
-    const QList<QPushButton *> working = {SpeedButton4, SpeedButton12, SpeedButton13, SpeedButton17};
+    const QList<QPushButton *> working = {SpeedButton4, SpeedButton2, SpeedButton12, SpeedButton13, SpeedButton17};
     for (QPushButton *b : buttons_)
         b->setEnabled(working.contains(b));
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
+    // The archive button's handler carries the other button's number.
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
     connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
     connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
     connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
@@ -178,6 +181,12 @@ void TForm3::ComboBox1Change() { ApplyPortSettings(); }
 void TForm3::ComboBox2Change() { ApplyPortSettings(); }
 void TForm3::ComboBox3Change() { ApplyPortSettings(); }
 void TForm3::Edit1Change() { ApplyPortSettings(); }
+
+void TForm3::SpeedButton1Click()
+{
+    if (windows_.form1)
+        ctx_.prompt.showModal(windows_.form1);
+}
 
 void TForm3::SpeedButton4Click()
 {

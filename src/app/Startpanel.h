@@ -59,6 +59,7 @@ public slots:
     void ComboBox2Change();
     void ComboBox3Change();
     void Edit1Change();
+    void SpeedButton1Click();
     void SpeedButton4Click();
     void SpeedButton12Click();
     void SpeedButton13Click();

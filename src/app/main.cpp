@@ -3,6 +3,8 @@
 #include "app/AppWindows.h"
 #include "app/Info.h"
 #include "app/Startpanel.h"
+#include "archive/Main.h"
+#include "archive/Podajadres.h"
 #include "common/Clock.h"
 #include "config/Wyswietlanie.h"
 #include "common/Prompt.h"
@@ -47,8 +49,12 @@ int main(int argc, char *argv[])
     try {
         k71t::TForm3 form3(context, windows);
         windows.form3 = &form3;
+        k71t::TForm1 form1(context, &form3);
+        windows.form1 = &form1;
         k71t::TForm5 form5(context, &form3);
         windows.form5 = &form5;
+        k71t::TForm12 form12(context, &form3);
+        windows.form12 = &form12;
         k71t::TInformacje informacje(&form3);
         windows.informacje = &informacje;
 

@@ -22,7 +22,9 @@ AppHarness::AppHarness()
 AppHarness::~AppHarness()
 {
     informacje.reset();
+    form12.reset();
     form5.reset();
+    form1.reset();
     form3.reset();
 }
 
@@ -32,8 +34,12 @@ void AppHarness::start()
     ctx->link.settleMs = 0;
     form3 = std::make_unique<TForm3>(*ctx, windows);
     windows.form3 = form3.get();
+    form1 = std::make_unique<TForm1>(*ctx);
+    windows.form1 = form1.get();
     form5 = std::make_unique<TForm5>(*ctx);
     windows.form5 = form5.get();
+    form12 = std::make_unique<TForm12>(*ctx);
+    windows.form12 = form12.get();
     informacje = std::make_unique<TInformacje>();
     windows.informacje = informacje.get();
 }

@@ -5,6 +5,8 @@
 #include "app/AppWindows.h"
 #include "app/Info.h"
 #include "app/Startpanel.h"
+#include "archive/Main.h"
+#include "archive/Podajadres.h"
 #include "config/Wyswietlanie.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
@@ -30,7 +32,9 @@ struct AppHarness {
     std::unique_ptr<AppContext> ctx;
     AppWindows windows;
     std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm5> form5;
+    std::unique_ptr<TForm12> form12;
     std::unique_ptr<TInformacje> informacje;
 };
 

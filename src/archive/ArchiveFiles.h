@@ -1,0 +1,40 @@
+#pragma once
+// The raw archive file (.bin) and the tab-separated text export (.dat).
+#include "archive/ArchiveRecord.h"
+#include "link/RegisterImage.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace k71t {
+
+// Writes n records, then 4300..4379 (high byte first) and 7664..7683 (floats
+// low byte first): 12n + 240 bytes. The file is complete and flushed to disk
+// when this returns true; on failure an existing file of that name is untouched.
+bool SaveBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image,
+             QString *error = nullptr);
+
+// Loads a .bin file into the store and its trailer into 4300..4379 and
+// 7664..7683. Returns the record count: 0 for a missing file or one whose
+// size is not 12n + 240, and 0 with `tooLarge` set for a file holding more
+// records than the store can take (nothing is loaded then).
+int LoadBin(const QString &path, RecordStore &store, RegisterImage &image, bool *tooLarge = nullptr);
+
+// "2013-09-16_14_05_09_1.bin" for address 1 at that moment.
+QString BinFileName(const QDateTime &now, int address);
+
+// Appends ".dat" unless the name holds ".dat" (case-sensitive) from its second character on.
+QString datFileName(const QString &name);
+
+// Value text of an export: "*" above 1.0E+10, else the exponent form with
+// `digits` significant digits. Writes into `out` (at least 32 bytes) and
+// returns the length.
+int exportValueText(float value, int digits, char *out);
+
+// Appends an export of the date range [start, stop] (date keys) to the file;
+// for a single day only times in [tstart, tstop] are written. `now` goes into
+// the heading. Returns false when the file could not be opened or written.
+bool ExportDat(const QString &path, const RecordStore &store, int count, int start, int stop, int tstart, int tstop,
+               const QDateTime &now, QString *error = nullptr);
+
+} // namespace k71t

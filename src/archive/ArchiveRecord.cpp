@@ -1,0 +1,50 @@
+#include "archive/ArchiveRecord.h"
+
+#include "link/RegisterImage.h"
+
+namespace k71t {
+
+ArchiveRecord ArchiveRecord::make(int device, int reg, int year, int month, int day, int hour, int minute,
+                                  int second, float value)
+{
+    ArchiveRecord r;
+    r.bytes = {static_cast<std::uint8_t>(device), static_cast<std::uint8_t>(reg),
+               static_cast<std::uint8_t>(year - 2000), static_cast<std::uint8_t>(month),
+               static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(hour),
+               static_cast<std::uint8_t>(minute), static_cast<std::uint8_t>(second)};
+    const std::uint32_t v = std::bit_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        r.bytes[8 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    return r;
+}
+
+RecordStore::RecordStore() : records_(static_cast<std::size_t>(RecordStoreCapacity)) {}
+
+int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows)
+{
+    rows.clear();
+    if (rows.capacity() < static_cast<std::size_t>(RecordStoreCapacity))
+        rows.reserve(static_cast<std::size_t>(RecordStoreCapacity));
+    const int device = d + 1;
+    const ArchiveRecord *r = store.data();
+    for (int i = 0; i < count; ++i, ++r) {
+        if (r->device() != device)
+            continue;
+        const int date = r->dateKey();
+        if (date < start || date > stop)
+            continue;
+        const int time = r->timeKey();
+        if (rows.empty() || rows.back().dateKey != date || rows.back().timeKey != time) {
+            ExportRow row;
+            row.dateKey = date;
+            row.timeKey = time;
+            for (float &v : row.R)
+                v = NoValue;
+            rows.push_back(row);
+        }
+        rows.back().R[r->reg() % 10] = r->value();
+    }
+    return static_cast<int>(rows.size());
+}
+
+} // namespace k71t

@@ -1,0 +1,197 @@
+#include "archive/Download.h"
+
+#include <cstring>
+
+namespace k71t {
+
+namespace {
+constexpr int PageTries = 5;
+} // namespace
+
+bool planPass(const ArchiveStatus &s, PassPlan &plan)
+{
+    plan = {};
+    const auto pageOk = [](int p) { return p >= 0 && p < ArchivePages; };
+    const auto offsetOk = [](int o) { return o >= 0 && o <= PageBytes; };
+    if (!pageOk(s.firstPage) || !pageOk(s.lastPage) || !offsetOk(s.firstOffset) || !offsetOk(s.lastOffset))
+        return false;
+    if (s.firstPage == s.lastPage && s.firstOffset == s.lastOffset)
+        return true;
+    if (s.firstPage == s.lastPage && s.firstOffset < s.lastOffset)
+        plan.pages = 1;
+    else if (s.firstPage < s.lastPage)
+        plan.pages = s.lastPage - s.firstPage + 1;
+    else
+        plan.pages = ArchivePages - s.firstPage + s.lastPage + 1;
+    plan.lead = s.firstOffset / 12;
+    plan.tail = (PageBytes - s.lastOffset) / 12;
+    return true;
+}
+
+ArchiveDownload::ArchiveDownload(ModbusLink &link, RegisterImage &image, RecordStore &store)
+    : link_(link), image_(image), store_(store)
+{
+}
+
+ArchiveStatus ArchiveDownload::status() const
+{
+    return {image_.reg16(4046), image_.reg16(4047), image_.reg16(4048), image_.reg16(4049)};
+}
+
+void ArchiveDownload::pageStep(int step)
+{
+    if (onPageStep)
+        onPageStep(step);
+}
+
+bool ArchiveDownload::ReadArchiveStatus()
+{
+    return link_.ReadBlock16(4046, 4, 10, 50) && link_.ReadBlock16(4300, 80, 10, 50) &&
+           link_.ReadBlock32(7664, 20, 10, 50);
+}
+
+bool ArchiveDownload::ReadArchivePage(int page)
+{
+    if (!link_.OpenIfClosed())
+        return false;
+    link_.DrainInput();
+    pageStep(0);
+    if (page >= ArchivePages)
+        page -= ArchivePages;
+    image_.reg16(4500) = static_cast<std::uint16_t>(page);
+    const bool selected = link_.WriteBlock16(4500, 1, 1, 500, false);
+    pageStep(1);
+    link_.DrainInput();
+    sleepMs(1);
+    if (!selected)
+        return false;
+    if (!link_.ReadBlock16(4501, 100, 1, 500))
+        return false;
+    sleepMs(1);
+    pageStep(2);
+    link_.DrainInput();
+    if (!link_.ReadBlock16(4601, 100, 1, 500))
+        return false;
+    sleepMs(1);
+    sleepMs(1);
+    pageStep(3);
+    link_.DrainInput();
+    const bool last = link_.ReadBlock16(4701, 64, 1, 500);
+    pageStep(4);
+    sleepMs(1);
+    link_.DrainInput();
+    return last;
+}
+
+int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
+{
+    PassPlan plan;
+    if (!planPass(s, plan)) {
+        failure_ = Failure::Pointers;
+        return -1;
+    }
+    if (plan.pages == 0)
+        return base;
+    if (static_cast<long>(base) + static_cast<long>(RecordsPerPage) * plan.pages > RecordStoreCapacity) {
+        failure_ = Failure::Capacity;
+        return -1;
+    }
+    if (firstPass) {
+        progressMax_ = plan.pages;
+        progressPos_ = 0;
+    } else {
+        progressMax_ = base / RecordsPerPage + plan.pages;
+    }
+    if (onPagesProgress)
+        onPagesProgress(progressMax_, progressPos_);
+
+    for (int k = 0; k < plan.pages; ++k) {
+        bool ok = false;
+        for (int attempt = 0; attempt < PageTries && !ok; ++attempt) {
+            if (attempt > 0)
+                sleepMs(firstPass ? 200 : 500);
+            ok = ReadArchivePage(s.firstPage + k);
+        }
+        if (!ok) {
+            failure_ = Failure::Page;
+            return -1;
+        }
+        // Record j of the window is registers 4501 + 6j .. 4506 + 6j in wire order.
+        for (int j = 0; j < RecordsPerPage; ++j) {
+            ArchiveRecord &r = store_[base + RecordsPerPage * k + j];
+            for (int w = 0; w < 6; ++w) {
+                const std::uint16_t v = image_.reg16(4501 + 6 * j + w);
+                r.bytes[static_cast<std::size_t>(2 * w)] = static_cast<std::uint8_t>(v >> 8);
+                r.bytes[static_cast<std::size_t>(2 * w + 1)] = static_cast<std::uint8_t>(v & 0xFF);
+            }
+        }
+        ++progressPos_;
+        if (onPagesProgress)
+            onPagesProgress(progressMax_, progressPos_);
+        if (onRecords)
+            onRecords(RecordsPerPage * (k + 1) + base);
+    }
+    const int total = RecordsPerPage * plan.pages;
+    if (plan.lead > 0)
+        std::memmove(store_.data() + base, store_.data() + base + plan.lead,
+                     sizeof(ArchiveRecord) * static_cast<std::size_t>(total - plan.lead));
+    const int result = base + total - plan.lead - plan.tail;
+    if (onRecords)
+        onRecords(result);
+    return result;
+}
+
+int ArchiveDownload::DownloadFirstPass()
+{
+    failure_ = Failure::None;
+    if (!ReadArchiveStatus() && !ReadArchiveStatus()) {
+        failure_ = Failure::Status;
+        return -1;
+    }
+    return readPages(status(), 0, true);
+}
+
+int ArchiveDownload::DownloadContinuation(int a)
+{
+    failure_ = Failure::None;
+    const ArchiveStatus previous = status();
+    if (!ReadArchiveStatus() && !ReadArchiveStatus()) {
+        failure_ = Failure::Status;
+        return -1;
+    }
+    // The pass starts where the previous one ended, not at the meter's oldest record.
+    ArchiveStatus s = status();
+    s.firstPage = previous.lastPage;
+    s.firstOffset = previous.lastOffset;
+    return readPages(s, a, false);
+}
+
+int ArchiveDownload::DownloadAll()
+{
+    int n = DownloadFirstPass();
+    if (n < 0)
+        return n;
+    for (int i = 0; i < 2 && n >= 0; ++i)
+        n = DownloadContinuation(n);
+    while (n >= 0) {
+        const int next = DownloadContinuation(n);
+        if (next == n)
+            break;
+        n = next;
+    }
+    return n;
+}
+
+bool ArchiveDownload::DeleteArchive()
+{
+    if (!link_.OpenIfClosed())
+        return false;
+    link_.DrainInput();
+    pageStep(0);
+    image_.reg16(4045) = 1;
+    const bool ok = link_.WriteBlock16(4045, 1, 10, 50, false);
+    link_.DrainInput();
+    return ok;
+}
+
+} // namespace k71t

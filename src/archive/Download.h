@@ -1,0 +1,67 @@
+#pragma once
+// Download of the meter's archive ring into the record store: status read,
+// page reads through the page window, passes until no new records arrive,
+// and the delete command.
+#include "archive/ArchiveRecord.h"
+#include "link/Modbus.h"
+
+#include <functional>
+
+namespace k71t {
+
+// The four archive pointers 4046 .. 4049.
+struct ArchiveStatus {
+    int firstPage = 0;   // page of the oldest record
+    int lastPage = 0;    // page being filled
+    int firstOffset = 0; // byte offset of the oldest record in firstPage
+    int lastOffset = 0;  // byte offset just past the newest record in lastPage
+};
+
+// Pages of a pass from firstPage, and the records to drop at both ends.
+struct PassPlan {
+    int pages = 0; // 0: nothing new
+    int lead = 0;
+    int tail = 0;
+};
+
+// Plans a pass; false when the pointers lie outside the ring (pages 0 .. 6999,
+// offsets 0 .. 528), which a meter in order never reports.
+bool planPass(const ArchiveStatus &s, PassPlan &plan);
+
+class ArchiveDownload {
+public:
+    ArchiveDownload(ModbusLink &link, RegisterImage &image, RecordStore &store);
+
+    bool ReadArchiveStatus();
+    bool ReadArchivePage(int page);
+    int DownloadFirstPass();
+    int DownloadContinuation(int a);
+    bool DeleteArchive();
+    // The whole download: a first pass, then continuations until a pass adds
+    // nothing. Returns the record count, 0 when empty, -1 on error.
+    int DownloadAll();
+
+    ArchiveStatus status() const;
+    // Why the last pass failed, for the status line.
+    enum class Failure { None, Status, Page, Pointers, Capacity };
+    Failure failure() const { return failure_; }
+
+    // Progress for the window: steps within a page (0 .. 4), the pages bar
+    // (maximum, position) and the records read so far.
+    std::function<void(int)> onPageStep;
+    std::function<void(int, int)> onPagesProgress;
+    std::function<void(int)> onRecords;
+
+private:
+    int readPages(const ArchiveStatus &s, int base, bool firstPass);
+    void pageStep(int step);
+
+    ModbusLink &link_;
+    RegisterImage &image_;
+    RecordStore &store_;
+    Failure failure_ = Failure::None;
+    int progressMax_ = 0;
+    int progressPos_ = 0;
+};
+
+} // namespace k71t

@@ -1,0 +1,343 @@
+#include "archive/Main.h"
+
+#include "archive/ArchiveFiles.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace k71t {
+
+namespace {
+
+const QString EmptyOrNotLoaded = QStringLiteral("Archiwum jest puste lub plik nie został załadowany");
+const QString DatabaseOff = QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL");
+
+template <typename T> T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QString stampText(const ArchiveRecord &r)
+{
+    return QString::asprintf("%4d-%.2d-%.2d %.2d:%.2d:%.2d", r.year(), r.month(), r.day(), r.hour(), r.minute(),
+                             r.second());
+}
+
+} // namespace
+
+TForm1::TForm1(AppContext &context, QWidget *parent)
+    : QDialog(parent), ctx_(context), download_(context.link, context.image, context.records)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Archiwum"));
+    setBorder(true);
+
+    SpeedButton2 = named(new QPushButton(QStringLiteral("Pobierz archiwum"), this), "SpeedButton2");
+    SpeedButton3 = named(new QPushButton(QStringLiteral("Usuń archiwum"), this), "SpeedButton3");
+    CheckBox1 = named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu"), this), "CheckBox1");
+    CheckBox2 = named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu i umieść dane w bazie danych MySQL"),
+                                    this),
+                      "CheckBox2");
+    Label1 = named(new QLabel(QStringLiteral("Odczytanych rekordów:"), this), "Label1");
+    Edit1 = named(new QLineEdit(this), "Edit1");
+    Edit1->setReadOnly(true);
+    Edit2 = named(new QLineEdit(this), "Edit2");
+    Edit2->setReadOnly(true);
+    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
+    ProgressBar1->setToolTip(QStringLiteral("Pobieranie archiwum"));
+    ProgressBar2 = named(new QProgressBar(this), "ProgressBar2");
+    ProgressBar2->setToolTip(QStringLiteral("Pobieranie strony pamięci"));
+    ProgressBar2->setMaximum(4);
+    ProgressBar3 = named(new QProgressBar(this), "ProgressBar3");
+    ProgressBar3->setToolTip(QStringLiteral("Dodawanie rekordów do bazy danych"));
+    for (QProgressBar *bar : {ProgressBar1, ProgressBar2, ProgressBar3}) {
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        bar->setMaximumHeight(14);
+    }
+
+    auto *downloadButtons = new QHBoxLayout;
+    downloadButtons->addWidget(SpeedButton2);
+    downloadButtons->addWidget(SpeedButton3);
+    auto *stamps = new QGridLayout;
+    stamps->addWidget(new QLabel(QStringLiteral("Pierwszy Rekord"), this), 0, 0);
+    stamps->addWidget(Edit1, 0, 1);
+    stamps->addWidget(new QLabel(QStringLiteral("Ostatni rekord"), this), 1, 0);
+    stamps->addWidget(Edit2, 1, 1);
+
+    auto *exportGroup = named(new QGroupBox(QStringLiteral("Eksport danych"), this), "GroupBox1");
+    SpeedButton1 = named(new QPushButton(QStringLiteral("Otwórz plik archiwum (*.bin)"), exportGroup), "SpeedButton1");
+    MonthCalendar1 = named(new QCalendarWidget(exportGroup), "MonthCalendar1");
+    MonthCalendar2 = named(new QCalendarWidget(exportGroup), "MonthCalendar2");
+    for (QCalendarWidget *c : {MonthCalendar1, MonthCalendar2}) {
+        c->setGridVisible(false);
+        c->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        c->setFirstDayOfWeek(Qt::Monday);
+    }
+    DateTimePicker1 = named(new QTimeEdit(exportGroup), "DateTimePicker1");
+    DateTimePicker2 = named(new QTimeEdit(exportGroup), "DateTimePicker2");
+    for (QTimeEdit *t : {DateTimePicker1, DateTimePicker2})
+        t->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    SpeedButton4 = named(new QPushButton(QStringLiteral("Eksportuj dane do pliku"), exportGroup), "SpeedButton4");
+    SpeedButton5 =
+        named(new QPushButton(QStringLiteral("Eksportuj dane do bazy danych"), exportGroup), "SpeedButton5");
+    auto *exportLayout = new QGridLayout(exportGroup);
+    exportLayout->addWidget(SpeedButton1, 0, 0, 1, 2);
+    exportLayout->addWidget(new QLabel(QStringLiteral("Start"), exportGroup), 1, 0);
+    exportLayout->addWidget(new QLabel(QStringLiteral("Stop"), exportGroup), 1, 1);
+    exportLayout->addWidget(MonthCalendar1, 2, 0);
+    exportLayout->addWidget(MonthCalendar2, 2, 1);
+    exportLayout->addWidget(DateTimePicker1, 3, 0);
+    exportLayout->addWidget(DateTimePicker2, 3, 1);
+    exportLayout->addWidget(SpeedButton4, 4, 0);
+    exportLayout->addWidget(SpeedButton5, 4, 1);
+
+    StatusBar1 = named(new QStatusBar(this), "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(downloadButtons);
+    layout->addWidget(CheckBox1);
+    layout->addWidget(CheckBox2);
+    layout->addWidget(Label1);
+    layout->addLayout(stamps);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(ProgressBar2);
+    layout->addWidget(ProgressBar3);
+    layout->addWidget(exportGroup);
+    layout->addWidget(StatusBar1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TForm1::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &TForm1::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2Click);
+
+    download_.onPageStep = [this](int step) { ProgressBar2->setValue(step); };
+    download_.onPagesProgress = [this](int max, int pos) {
+        ProgressBar1->setMaximum(std::max(1, max));
+        ProgressBar1->setValue(std::min(pos, std::max(1, max)));
+    };
+    download_.onRecords = [this](int n) {
+        Label1->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n));
+        repaint();
+    };
+
+    FormCreate();
+}
+
+void TForm1::FormCreate()
+{
+    QDir(ctx_.AppDirectory).mkpath(QStringLiteral("Archives"));
+    ctx_.ArchivesDirectory = QDir(ctx_.AppDirectory).filePath(QStringLiteral("Archives")) + QLatin1Char('/');
+    const QDate today = ctx_.clock.now().date();
+    MonthCalendar1->setSelectedDate(today);
+    MonthCalendar2->setSelectedDate(today);
+    DateTimePicker1->setTime(QTime(0, 0, 0));
+    DateTimePicker2->setTime(QTime(23, 59, 59));
+}
+
+void TForm1::setBorder(bool dialog)
+{
+    const bool visible = isVisible();
+    setWindowFlags(dialog ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint
+                          : Qt::Dialog | Qt::FramelessWindowHint);
+    if (visible)
+        show();
+}
+
+void TForm1::info(const QString &text, const QString &caption, PromptIcon icon)
+{
+    ctx_.prompt.message(this, text, caption, icon);
+}
+
+int TForm1::secondsSinceMidnight() const
+{
+    const QTime t = ctx_.clock.now().time();
+    return t.hour() * 3600 + t.minute() * 60 + t.second();
+}
+
+QString TForm1::statisticsText(int n, int seconds)
+{
+    QString text = QStringLiteral("Odczytano: %1 rekordów w czasie: %2 s").arg(n).arg(seconds);
+    if (seconds != 0 && n > 0)
+        text += QStringLiteral(" przy prędkości: %1 rekordów/sekundę ").arg(n / seconds);
+    return text;
+}
+
+void TForm1::ShowArchiveSummary()
+{
+    const RecordStore &store = ctx_.records;
+    Label1->setText(QStringLiteral("Odczytanych rekordów: %1").arg(store.RecordCount));
+    if (store.RecordCount < 1)
+        return;
+    const ArchiveRecord &first = store[0];
+    const ArchiveRecord &last = store[store.RecordCount - 1];
+    Edit1->setText(stampText(first));
+    Edit2->setText(stampText(last));
+    MonthCalendar1->setSelectedDate(QDate(first.year(), first.month(), first.day()));
+    MonthCalendar2->setSelectedDate(QDate(last.year(), last.month(), last.day()));
+    if (MonthCalendar1->selectedDate() == MonthCalendar2->selectedDate()) {
+        DateTimePicker1->setTime(QTime(first.hour(), first.minute(), first.second()));
+        DateTimePicker2->setTime(QTime(last.hour(), last.minute(), last.second()));
+    } else {
+        DateTimePicker1->setTime(QTime(0, 0, 0));
+        DateTimePicker2->setTime(QTime(23, 59, 59));
+    }
+}
+
+void TForm1::SpeedButton2Click()
+{
+    RecordStore &store = ctx_.records;
+    store.RecordCount = 0;
+    const int started = secondsSinceMidnight();
+    downloading_ = true;
+    setBorder(false);
+
+    const int n = download_.DownloadAll();
+    store.RecordCount = n;
+    const int ended = secondsSinceMidnight();
+
+    if (n > 0) {
+        ShowArchiveSummary();
+        // The archive file comes first: the meter is cleared only once the
+        // records are safely on disk.
+        const QString path = ctx_.ArchivesDirectory + BinFileName(ctx_.clock.now(), ctx_.meterAddress);
+        QString error;
+        const bool saved = SaveBin(path, store, n, ctx_.image, &error);
+        const bool deleteAsked = CheckBox1->isChecked() || CheckBox2->isChecked();
+        QString outcome;
+        if (!saved) {
+            info(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
+                                "dane pozostają w pamięci.")
+                     .arg(QDir::toNativeSeparators(path), error),
+                 QStringLiteral("Błąd"), PromptIcon::Error);
+            if (deleteAsked)
+                outcome = QStringLiteral(".  Archiwum K71T nie zostało skasowane.");
+        } else if (deleteAsked) {
+            outcome = download_.DeleteArchive() ? QStringLiteral(".  Archiwum K71T skasowane.")
+                                                : QStringLiteral(".  Kasowanie archiwum nie powiodło się.");
+        }
+        setWindowTitle(QStringLiteral("Dane w pamięci"));
+        StatusBar1->showMessage(outcome.isEmpty() ? QStringLiteral("Dane w pamięci.")
+                                                  : QStringLiteral("Dane w pamięci") + outcome);
+        if (CheckBox2->isChecked() && ctx_.databaseEnabled) {
+            // The database export of the records goes here.
+        }
+    } else if (n < 0) {
+        if (download_.failure() == ArchiveDownload::Failure::Pointers)
+            StatusBar1->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
+        else if (download_.failure() == ArchiveDownload::Failure::Capacity)
+            StatusBar1->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
+        info(QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"), QStringLiteral("Błąd"), PromptIcon::Error);
+    } else {
+        info(QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"), PromptIcon::Information);
+    }
+
+    // A download across midnight still takes a positive time.
+    int seconds = ended - started;
+    if (seconds < 0)
+        seconds += 24 * 3600;
+    const QString statistics = statisticsText(n, seconds);
+    setBorder(true);
+    downloading_ = false;
+    if (n > 0)
+        info(statistics, QStringLiteral("Info"), PromptIcon::None);
+}
+
+void TForm1::SpeedButton3Click()
+{
+    if (ctx_.prompt.message(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"),
+                            QStringLiteral("Uwaga"), PromptIcon::Question,
+                            PromptButtons::OkCancel) != PromptAnswer::Ok)
+        return;
+    if (download_.DeleteArchive())
+        info(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"), PromptIcon::Information);
+}
+
+void TForm1::CheckBox2Click()
+{
+    if (!ctx_.databaseEnabled)
+        info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
+}
+
+void TForm1::SpeedButton1Click()
+{
+    const QString file = ctx_.prompt.openFileName(this, binFilter(), ctx_.ArchivesDirectory);
+    if (file.isEmpty())
+        return;
+    bool tooLarge = false;
+    ctx_.records.RecordCount = LoadBin(file, ctx_.records, ctx_.image, &tooLarge);
+    setWindowTitle(QStringLiteral("Archiwum ") + file);
+    StatusBar1->showMessage(file);
+    if (tooLarge)
+        info(QStringLiteral("Plik %1 zawiera więcej niż %2 rekordów i nie może zostać wczytany.")
+                 .arg(file)
+                 .arg(RecordStoreCapacity),
+             QStringLiteral("Błąd"), PromptIcon::Error);
+    if (ctx_.records.RecordCount > 0)
+        ShowArchiveSummary();
+}
+
+void TForm1::exportRange(int &start, int &stop, int &tstart, int &tstop) const
+{
+    const auto key = [](const QDate &d) { return d.year() * 10000 + d.month() * 100 + d.day(); };
+    const auto timeKey = [](const QTime &t) { return t.hour() * 10000 + t.minute() * 100 + t.second(); };
+    start = key(MonthCalendar1->selectedDate());
+    stop = key(MonthCalendar2->selectedDate());
+    if (start == stop) {
+        tstart = timeKey(DateTimePicker1->time());
+        tstop = timeKey(DateTimePicker2->time());
+    } else {
+        tstart = 0;
+        tstop = 235959;
+    }
+}
+
+void TForm1::SpeedButton4Click()
+{
+    if (ctx_.records.RecordCount < 1) {
+        info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
+        return;
+    }
+    const QString file = ctx_.prompt.saveFileName(this, datFilter(), ctx_.ArchivesDirectory);
+    if (file.isEmpty())
+        return;
+    int start, stop, tstart, tstop;
+    exportRange(start, stop, tstart, tstop);
+    QString error;
+    if (!ExportDat(file, ctx_.records, ctx_.records.RecordCount, start, stop, tstart, tstop, ctx_.clock.now(), &error))
+        info(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(datFileName(file), error),
+             QStringLiteral("Błąd"), PromptIcon::Error);
+}
+
+void TForm1::SpeedButton5Click()
+{
+    int start, stop, tstart, tstop;
+    exportRange(start, stop, tstart, tstop);
+    if (ctx_.records.RecordCount <= 0) {
+        info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
+        return;
+    }
+    if (!ctx_.databaseEnabled) {
+        info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
+        return;
+    }
+    // The export of the range to the database goes here.
+}
+
+} // namespace k71t

@@ -1,0 +1,36 @@
+#pragma once
+// The prompt for the meter address archive data came from, asked when
+// archive files are loaded into the chart.
+#include "app/AppContext.h"
+
+#include <QDialog>
+#include <cstdint>
+
+class QLineEdit;
+class QPushButton;
+
+namespace k71t {
+
+class TForm12 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm12(AppContext &context, QWidget *parent = nullptr);
+
+    // The address given, or 0x8000 (-32768) when no valid address was given.
+    std::int16_t DataSourceAddress = 1;
+    static constexpr std::int16_t NoAddress = static_cast<std::int16_t>(0x8000);
+
+    QLineEdit *Edit1 = nullptr;
+    QPushButton *SpeedButton1 = nullptr;
+
+public slots:
+    void SpeedButton1Click();
+
+protected:
+    void reject() override {} // no close box: only "OK" closes the prompt
+
+private:
+    AppContext &ctx_;
+};
+
+} // namespace k71t
