@@ -8,6 +8,8 @@ PromptAnswer RecordingPrompt::message(QWidget *, const QString &text, const QStr
                                       PromptButtons buttons)
 {
     messages.append({text, caption, icon, buttons});
+    if (onMessage)
+        onMessage();
     return answers.isEmpty() ? PromptAnswer::Ok : answers.takeFirst();
 }
 

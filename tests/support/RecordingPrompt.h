@@ -4,6 +4,7 @@
 #include "common/Prompt.h"
 
 #include <QList>
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,7 @@ public:
     QStringList fileFilters;       // filters the dialogs were opened with
     QStringList modalWindows;      // object names of windows shown modally
     QList<int> modalResults;       // their results; 0 when empty
+    std::function<void()> onMessage; // runs while a message is being asked
 };
 
 } // namespace k71t::test

@@ -1,0 +1,399 @@
+// The archive download against the simulated meter's ring.
+#include "archive/ArchiveFiles.h"
+#include "support/AppHarness.h"
+#include "support/SimFixture.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <gtest/gtest.h>
+
+using namespace k71t;
+using k71t::sim::Bytes;
+using k71t::sim::Fault;
+
+TEST(PassPlan, PageCountsAndDroppedRecords)
+{
+    struct Case {
+        ArchiveStatus s;
+        bool ok;
+        int pages, lead, tail;
+    };
+    const Case cases[] = {
+        {{5, 5, 0, 0}, true, 0, 0, 0},        {{5, 5, 24, 120}, true, 1, 2, 34},
+        {{5, 7, 48, 96}, true, 3, 4, 36},     {{6998, 1, 0, 528}, true, 4, 0, 0},
+        {{5, 5, 300, 100}, true, 7001, 25, 35}, {{6999, 6999, 0, 528}, true, 1, 0, 0},
+        {{7000, 1, 0, 0}, false, 0, 0, 0},    {{1, 7000, 0, 0}, false, 0, 0, 0},
+        {{1, 2, 529, 0}, false, 0, 0, 0},     {{1, 2, 0, 600}, false, 0, 0, 0},
+    };
+    for (const Case &c : cases) {
+        PassPlan plan;
+        EXPECT_EQ(planPass(c.s, plan), c.ok) << c.s.firstPage << "," << c.s.lastPage;
+        EXPECT_EQ(plan.pages, c.pages) << c.s.firstPage << "," << c.s.lastPage;
+        EXPECT_EQ(plan.lead, c.lead);
+        EXPECT_EQ(plan.tail, c.tail);
+    }
+    // 92 records for (5, 7, 48, 96), 176 for (6998, 1, 0, 528).
+    PassPlan p;
+    planPass({5, 7, 48, 96}, p);
+    EXPECT_EQ(44 * p.pages - p.lead - p.tail, 92);
+}
+
+namespace {
+
+struct Download : ::testing::Test {
+    test::SimHarness sim;
+    test::AppHarness app;
+    TForm1 *form = nullptr;
+
+    void SetUp() override
+    {
+        app.start();
+        app.ctx->portMap.setPath(2, sim.path);
+        form = app.form1.get();
+        app.prompt.messages.clear();
+    }
+    // Pages selected through register 4500, in order.
+    std::vector<int> pagesSelected() const
+    {
+        std::vector<int> pages;
+        for (const Bytes &f : sim.validFrames())
+            if (f[1] == 16 && (f[2] << 8 | f[3]) == 4500)
+                pages.push_back(f[7] << 8 | f[8]);
+        return pages;
+    }
+    bool storeMatchesMeter(int n) const
+    {
+        const auto meter = sim.meter.archiveRecords();
+        if (static_cast<int>(meter.size()) != n)
+            return false;
+        for (int i = 0; i < n; ++i)
+            if (meter[static_cast<std::size_t>(i)].bytes != app.ctx->records[i].bytes)
+                return false;
+        return true;
+    }
+    QStringList archiveFiles() const
+    {
+        return QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files);
+    }
+    bool deleteSent() const
+    {
+        for (const Bytes &f : sim.validFrames())
+            if (f[1] == 16 && (f[2] << 8 | f[3]) == 4045)
+                return true;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(Download, EmptyArchive)
+{
+    sim.meter.setArchiveStart(5, 0);
+    bool frameless = false;
+    app.prompt.onMessage = [&] { frameless = form->windowFlags() & Qt::FramelessWindowHint; };
+    form->SpeedButton2Click();
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste"));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Ostrzeżenie"));
+    EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Information);
+    EXPECT_TRUE(frameless); // the border is off while the download runs
+    EXPECT_FALSE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(archiveFiles().isEmpty());
+    EXPECT_TRUE(pagesSelected().empty());
+    EXPECT_EQ(app.ctx->records.RecordCount, 0);
+}
+
+TEST_F(Download, OnePageWithLeadAndTail)
+{
+    sim.meter.setArchiveStart(5, 24);
+    sim.meter.fillArchive(8);
+    form->SpeedButton2Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, 8);
+    EXPECT_TRUE(storeMatchesMeter(8));
+    EXPECT_EQ(pagesSelected(), std::vector<int>({5}));
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 8"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Dane w pamięci"));
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci."));
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Info"));
+    EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::None);
+    EXPECT_TRUE(app.prompt.messages[0].text.startsWith(QStringLiteral("Odczytano: 8 rekordów w czasie: ")));
+    // The archive file holds the records and the device trailer.
+    const QStringList files = archiveFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].endsWith(QStringLiteral("_1.bin")));
+    QFile bin(app.ctx->ArchivesDirectory + files[0]);
+    ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bin.size(), 8 * 12 + 240);
+    EXPECT_FALSE(deleteSent());
+}
+
+TEST_F(Download, ThreePages)
+{
+    sim.meter.setArchiveStart(5, 48);
+    sim.meter.fillArchive(92);
+    EXPECT_EQ(sim.meter.reg16(4047), 7);
+    EXPECT_EQ(sim.meter.reg16(4049), 96);
+    EXPECT_EQ(form->download().DownloadFirstPass(), 92);
+    EXPECT_EQ(pagesSelected(), std::vector<int>({5, 6, 7}));
+    EXPECT_TRUE(storeMatchesMeter(92));
+    EXPECT_EQ(form->ProgressBar1->value(), 3);
+    EXPECT_EQ(form->ProgressBar2->value(), 4);
+}
+
+TEST_F(Download, RingWrappedPastTheLastPage)
+{
+    sim.meter.setArchiveStart(6998, 0);
+    sim.meter.fillArchive(176);
+    EXPECT_EQ(sim.meter.reg16(4047), 1);
+    EXPECT_EQ(sim.meter.reg16(4049), 528);
+    form->SpeedButton2Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, 176);
+    EXPECT_TRUE(storeMatchesMeter(176));
+    EXPECT_EQ(pagesSelected(), std::vector<int>({6998, 6999, 0, 1}));
+}
+
+TEST_F(Download, RecordsAddedDuringTheDownloadAreAllTakenOnce)
+{
+    sim.meter.setArchiveStart(100, 36);
+    sim.meter.fillArchive(100);
+    sim.meter.setArchiveGrowth(30, 3);
+    form->SpeedButton2Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, 190);
+    EXPECT_TRUE(storeMatchesMeter(190));
+    const std::vector<int> pages = pagesSelected();
+    EXPECT_EQ(pages.front(), 100);
+    EXPECT_EQ(pages.back(), sim.meter.reg16(4047));
+}
+
+TEST_F(Download, PageThatNeverAnswers)
+{
+    sim.meter.setArchiveStart(10, 0);
+    sim.meter.fillArchive(100);
+    sim.meter.failArchivePage(11, 5);
+    form->SpeedButton2Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, -1);
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
+    EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Error);
+    const std::vector<int> pages = pagesSelected();
+    EXPECT_EQ(std::count(pages.begin(), pages.end(), 11), 5); // five tries, then the end
+    EXPECT_TRUE(archiveFiles().isEmpty());
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 100u);
+    // The export refuses a failed download.
+    app.prompt.messages.clear();
+    form->SpeedButton4Click();
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste lub plik nie został załadowany"));
+}
+
+TEST_F(Download, PageThatAnswersAtTheFifthTry)
+{
+    sim.meter.setArchiveStart(10, 0);
+    sim.meter.fillArchive(100);
+    sim.meter.failArchivePage(11, 4);
+    EXPECT_EQ(form->download().DownloadFirstPass(), 100);
+    EXPECT_TRUE(storeMatchesMeter(100));
+}
+
+TEST_F(Download, MeterThatDoesNotAnswerOrAnswersWrongly)
+{
+    sim.meter.fillArchive(50);
+    for (Fault f : {Fault::Silence, Fault::WrongSlave, Fault::BadCrc}) {
+        sim::FaultPlan plan;
+        plan.fault = f;
+        sim.meter.setFault(plan);
+        EXPECT_EQ(form->download().DownloadFirstPass(), -1) << int(f);
+        EXPECT_EQ(form->download().failure(), ArchiveDownload::Failure::Status);
+    }
+    // The status answers, every page read comes from another slave.
+    sim::FaultPlan plan;
+    plan.fault = Fault::None;
+    sim.meter.setFault(plan);
+    ASSERT_TRUE(form->download().ReadArchiveStatus());
+    plan.fault = Fault::WrongSlave;
+    sim.meter.setFault(plan);
+    EXPECT_FALSE(form->download().ReadArchivePage(0));
+}
+
+TEST_F(Download, PointersOutsideTheRingAreRefused)
+{
+    sim.meter.fillArchive(50);
+    sim.meter.setReg16(4046, 7000);
+    form->SpeedButton2Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, -1);
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
+    EXPECT_TRUE(pagesSelected().empty());
+    sim.meter.setReg16(4046, 0);
+    sim.meter.setReg16(4049, 540);
+    EXPECT_EQ(form->download().DownloadFirstPass(), -1);
+}
+
+TEST_F(Download, DeleteAfterDownloadOnlyOnceTheFileIsSaved)
+{
+    sim.meter.setArchiveStart(0, 0);
+    sim.meter.fillArchive(60);
+    const auto before = sim.meter.archiveRecords();
+    form->CheckBox1->setChecked(true);
+    form->SpeedButton2Click();
+    EXPECT_TRUE(deleteSent());
+    EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
+    // The saved file holds exactly what the meter held.
+    const QStringList files = archiveFiles();
+    ASSERT_EQ(files.size(), 1);
+    RecordStore loaded;
+    RegisterImage image;
+    ASSERT_EQ(LoadBin(app.ctx->ArchivesDirectory + files[0], loaded, image), 60);
+    for (int i = 0; i < 60; ++i)
+        ASSERT_EQ(loaded[i].bytes, before[static_cast<std::size_t>(i)].bytes) << i;
+}
+
+TEST_F(Download, UnwritableArchivesFolderDeletesNothing)
+{
+    sim.meter.fillArchive(60);
+    // "Archives" is a plain file now: nothing can be saved below it.
+    QDir(app.ctx->ArchivesDirectory).removeRecursively();
+    app.dir.write("Archives", "not a folder");
+    form->CheckBox1->setChecked(true);
+    form->SpeedButton2Click();
+    EXPECT_FALSE(deleteSent());
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 60u);
+    EXPECT_EQ(app.ctx->records.RecordCount, 60); // still in memory for another try
+    ASSERT_GE(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
+    EXPECT_TRUE(app.prompt.messages[0].text.contains(QStringLiteral("nie zostało skasowane")));
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T nie zostało skasowane."));
+}
+
+TEST_F(Download, DeleteButtonAsksFirst)
+{
+    sim.meter.fillArchive(20);
+    app.prompt.answers << PromptAnswer::Cancel;
+    form->SpeedButton3Click();
+    EXPECT_FALSE(deleteSent());
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Uwaga"));
+    EXPECT_EQ(app.prompt.messages[0].buttons, PromptButtons::OkCancel);
+    app.prompt.messages.clear();
+    form->SpeedButton3Click();
+    EXPECT_TRUE(deleteSent());
+    EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    ASSERT_EQ(app.prompt.messages.size(), 2);
+    EXPECT_EQ(app.prompt.messages[1].text, QStringLiteral("Archiwum skasowane"));
+    EXPECT_EQ(app.prompt.messages[1].caption, QStringLiteral("Archiwum"));
+}
+
+TEST(DownloadStatistics, Text)
+{
+    EXPECT_EQ(TForm1::statisticsText(4400, 20),
+              QStringLiteral("Odczytano: 4400 rekordów w czasie: 20 s przy prędkości: 220 rekordów/sekundę "));
+    EXPECT_EQ(TForm1::statisticsText(8, 0), QStringLiteral("Odczytano: 8 rekordów w czasie: 0 s"));
+}
+
+TEST_F(Download, OpeningBinFilesAndTheSummary)
+{
+    RecordStore store;
+    store[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 12, 0, 0, 1.0f);
+    store[1] = ArchiveRecord::make(1, 0, 2013, 9, 16, 14, 30, 5, 2.0f);
+    RegisterImage image;
+    ASSERT_TRUE(SaveBin(app.dir.file("day.bin"), store, 2, image));
+    app.prompt.fileNames << app.dir.file("day.bin");
+    form->SpeedButton1Click();
+    EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Binary archive file (*.bin)|*.bin"));
+    EXPECT_EQ(app.ctx->records.RecordCount, 2);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file("day.bin"));
+    EXPECT_EQ(form->StatusBar1->currentMessage(), app.dir.file("day.bin"));
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 2"));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("2013-09-16 12:00:00"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("2013-09-16 14:30:05"));
+    EXPECT_EQ(form->MonthCalendar1->selectedDate(), QDate(2013, 9, 16));
+    EXPECT_EQ(form->DateTimePicker1->time(), QTime(12, 0, 0));
+    EXPECT_EQ(form->DateTimePicker2->time(), QTime(14, 30, 5));
+
+    store[1] = ArchiveRecord::make(1, 0, 2013, 9, 18, 14, 30, 5, 2.0f);
+    ASSERT_TRUE(SaveBin(app.dir.file("days.bin"), store, 2, image));
+    app.prompt.fileNames << app.dir.file("days.bin");
+    form->SpeedButton1Click();
+    EXPECT_EQ(form->MonthCalendar2->selectedDate(), QDate(2013, 9, 18));
+    EXPECT_EQ(form->DateTimePicker1->time(), QTime(0, 0, 0));
+    EXPECT_EQ(form->DateTimePicker2->time(), QTime(23, 59, 59));
+    int start, stop, tstart, tstop;
+    form->exportRange(start, stop, tstart, tstop);
+    EXPECT_EQ(start, 20130916);
+    EXPECT_EQ(stop, 20130918);
+    EXPECT_EQ(tstop, 235959);
+
+    // An empty file: 0 records, the caption still names it.
+    app.dir.write("empty.bin", QByteArray(240, '\0'));
+    app.prompt.fileNames << app.dir.file("empty.bin");
+    form->SpeedButton1Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, 0);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file("empty.bin"));
+}
+
+TEST_F(Download, ExportButtonWritesTheChosenFile)
+{
+    sim.meter.setArchiveStart(0, 0);
+    sim.meter.fillArchive(30);
+    form->SpeedButton2Click();
+    app.prompt.messages.clear();
+    app.prompt.fileNames << app.dir.file("eksport");
+    form->SpeedButton4Click();
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+    EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Archive data file (*.dat)|*.dat"));
+    const QByteArray dat = app.dir.read("eksport.dat");
+    EXPECT_TRUE(dat.startsWith("\n\rArchiwum odczytano: "));
+    EXPECT_TRUE(dat.contains("Urz\xb9" "dzenie 1\n\r"));
+    // A target that cannot be written is reported.
+    app.prompt.fileNames << app.dir.file("no/such/folder/x");
+    form->SpeedButton4Click();
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
+}
+
+TEST_F(Download, DatabaseSwitchedOff)
+{
+    form->CheckBox2->click();
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL"));
+    EXPECT_TRUE(form->CheckBox2->isChecked()); // the tick stays
+    app.prompt.messages.clear();
+    form->SpeedButton5Click();
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste lub plik nie został załadowany"));
+    app.ctx->records.RecordCount = 5;
+    app.prompt.messages.clear();
+    form->SpeedButton5Click();
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL"));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
+}
+
+TEST(AddressPrompt, ValidAndInvalidAddresses)
+{
+    test::AppHarness app;
+    app.start();
+    TForm12 &prompt = *app.form12;
+    EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Adres K71T"));
+    EXPECT_EQ(prompt.Edit1->text(), QStringLiteral("1"));
+    for (const char *bad : {"0", "248", "abc", "", "12.5"}) {
+        app.prompt.messages.clear();
+        prompt.Edit1->setText(QString::fromLatin1(bad));
+        prompt.SpeedButton1Click();
+        EXPECT_EQ(prompt.DataSourceAddress, static_cast<std::int16_t>(-32768)) << bad;
+        ASSERT_EQ(app.prompt.messages.size(), 1) << bad;
+        EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Podano nieprawidłowy adres. Podaj wartość z zakresu 1...247."));
+        EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Error);
+    }
+    app.prompt.messages.clear();
+    prompt.Edit1->setText("247");
+    prompt.SpeedButton1Click();
+    EXPECT_EQ(prompt.DataSourceAddress, 247);
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+}
