@@ -1,9 +1,14 @@
 #include "Cli.h"
 
 #include "common/TextFormats.h"
+#include "archive/ArchiveFiles.h"
+#include "archive/Download.h"
+#include "common/Clock.h"
 #include "link/Modbus.h"
 
+#include <QDate>
 #include <QDir>
+#include <QTime>
 #include <vector>
 
 namespace k71t {
@@ -20,6 +25,14 @@ const char *const Help =
     "                        wypisuje wiersze REJESTR<TAB>WARTOŚĆ\n"
     "  write START WARTOŚĆ...  zapisuje kolejne rejestry od START: liczby całkowite\n"
     "                        0-65535 dla 4000-5999, liczby z kropką dla 7500-8099\n"
+    "  download --out KATALOG [--delete]\n"
+    "                        pobiera całe archiwum do pliku RRRR-MM-DD_gg_mm_ss_ADRES.bin\n"
+    "                        w KATALOGU; wypisuje ścieżkę pliku i statystykę; --delete\n"
+    "                        kasuje archiwum w K71T dopiero po zapisaniu pliku\n"
+    "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
+    "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
+    "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
+    "                        do pliku tekstowego .dat; nie potrzebuje portu\n"
     "\n"
     "Opcje:\n"
     "  --device ŚCIEŻKA  port szeregowy podany ścieżką urządzenia\n"
@@ -30,8 +43,8 @@ const char *const Help =
     "                    (domyślnie 115200)\n"
     "  --mode TRYB       8N2, 8N1, 8E1 lub 8O1 (domyślnie 8N2)\n"
     "\n"
-    "Kod wyjścia: 0 powodzenie, 1 wskaźnik nie odpowiada lub odpowiada błędnie,\n"
-    "2 błędne wywołanie.\n";
+    "Kod wyjścia: 0 powodzenie (także puste archiwum), 1 wskaźnik nie odpowiada,\n"
+    "odpowiada błędnie albo pliku nie da się odczytać lub zapisać, 2 błędne wywołanie.\n";
 
 constexpr int ReadChunk16 = 100;
 constexpr int ReadChunk32 = 50;
@@ -79,9 +92,236 @@ bool rangeOf(int start, int count, bool &is32)
     return false;
 }
 
+struct Link {
+    RegisterImage image;
+    PortSettings settings;
+    std::uint8_t address = 1;
+    PortMap ports;
+    ModbusLink link{image, settings, address, ports};
+};
+
+// Opens the port named by the options; false with the reason in `err`.
+bool openLink(const Options &o, Link &l, QString &err)
+{
+    l.address = static_cast<std::uint8_t>(o.address);
+    if (o.device.isEmpty()) {
+        l.ports.load(QDir::currentPath());
+        l.settings.portIndex = static_cast<std::uint8_t>(o.port);
+    } else {
+        l.ports.setPath(0, o.device);
+        l.settings.portIndex = 0;
+    }
+    l.settings.modeKind = static_cast<std::uint8_t>(o.modeKind);
+    l.settings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
+    if (l.link.OpenPort(l.settings.portIndex, l.settings.modeKind, l.settings.speedIndex) < 0) {
+        err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(l.link.openError());
+        return false;
+    }
+    return true;
+}
+
+int runRegisters(const Options &o, QString &out, QString &err)
+{
+    const QString verb = o.command.first();
+    int start = 0;
+    bool is32 = false;
+    std::vector<double> values;
+    int count = 0;
+    if (verb == QLatin1String("read")) {
+        if (o.command.size() != 3 || !parseInt(o.command.at(1), 0, 65535, start) ||
+            !parseInt(o.command.at(2), 1, 2000, count) || !rangeOf(start, count, is32))
+            return usage(err, QStringLiteral("read START LICZBA: rejestry 4000-5999 albo 7500-8099"));
+    } else {
+        if (o.command.size() < 3 || !parseInt(o.command.at(1), 0, 65535, start))
+            return usage(err, QStringLiteral("write START WARTOŚĆ..."));
+        count = static_cast<int>(o.command.size()) - 2;
+        if (!rangeOf(start, count, is32))
+            return usage(err, QStringLiteral("write: rejestry 4000-5999 albo 7500-8099"));
+        for (int k = 2; k < o.command.size(); ++k) {
+            const QString &t = o.command.at(k);
+            int word = 0;
+            if (!is32 && parseInt(t, 0, 65535, word))
+                values.push_back(word);
+            else if (is32 && parseDecimal(t))
+                values.push_back(*parseDecimal(t));
+            else
+                return usage(err, QStringLiteral("błędna wartość %1").arg(t));
+        }
+    }
+
+    Link l;
+    if (!openLink(o, l, err))
+        return CliMeterFailed;
+    const bool reading = verb == QLatin1String("read");
+    const int chunk = reading ? (is32 ? ReadChunk32 : ReadChunk16) : (is32 ? WriteChunk32 : WriteChunk16);
+    for (int done = 0; done < count; done += chunk) {
+        const int first = start + done;
+        const int n = std::min(chunk, count - done);
+        bool ok;
+        if (reading) {
+            ok = is32 ? l.link.ReadBlock32(first, n) : l.link.ReadBlock16(first, n);
+            sleepMs(10);
+        } else {
+            for (int k = 0; k < n; ++k) {
+                if (is32)
+                    l.image.reg32(first + k) = static_cast<float>(values[static_cast<std::size_t>(done + k)]);
+                else
+                    l.image.reg16(first + k) = static_cast<std::uint16_t>(values[static_cast<std::size_t>(done + k)]);
+            }
+            ok = is32 ? l.link.WriteBlock32(first, n) : l.link.WriteBlock16(first, n);
+        }
+        if (!ok) {
+            err += QStringLiteral("k71t-cli: wskaźnik nie odpowiada lub odpowiada błędnie (rejestry %1-%2)\n")
+                       .arg(first)
+                       .arg(first + n - 1);
+            return CliMeterFailed;
+        }
+    }
+    if (reading) {
+        for (int k = 0; k < count; ++k) {
+            const int reg = start + k;
+            const QString value =
+                is32 ? QString::number(l.image.reg32(reg), 'g', 9) : QString::number(l.image.reg16(reg));
+            out += QStringLiteral("%1\t%2\n").arg(reg).arg(value);
+        }
+    }
+    return CliOk;
+}
+
+int secondsSinceMidnight(const Clock &clock)
+{
+    const QTime t = clock.now().time();
+    return t.hour() * 3600 + t.minute() * 60 + t.second();
+}
+
+int runDownload(const Options &o, const Clock &clock, QString &out, QString &err)
+{
+    QString dir;
+    bool erase = false;
+    for (int i = 1; i < o.command.size(); ++i) {
+        if (o.command.at(i) == QLatin1String("--out") && i + 1 < o.command.size())
+            dir = o.command.at(++i);
+        else if (o.command.at(i) == QLatin1String("--delete"))
+            erase = true;
+        else
+            return usage(err, QStringLiteral("download --out KATALOG [--delete]"));
+    }
+    if (dir.isEmpty())
+        return usage(err, QStringLiteral("download --out KATALOG [--delete]"));
+    if (!QDir(dir).exists()) {
+        err += QStringLiteral("k71t-cli: brak katalogu %1\n").arg(dir);
+        return CliMeterFailed;
+    }
+
+    Link l;
+    if (!openLink(o, l, err))
+        return CliMeterFailed;
+    auto store = std::make_unique<RecordStore>();
+    ArchiveDownload download(l.link, l.image, *store);
+    const int started = secondsSinceMidnight(clock);
+    const int n = download.DownloadAll();
+    int seconds = secondsSinceMidnight(clock) - started;
+    if (seconds < 0)
+        seconds += 24 * 3600;
+    if (n < 0) {
+        err += QStringLiteral("k71t-cli: Błąd transmisji lub urządzenie nie podłączone\n");
+        return CliMeterFailed;
+    }
+    if (n == 0) {
+        err += QStringLiteral("k71t-cli: Archiwum jest puste\n");
+        return CliOk;
+    }
+    // The meter is cleared only once the file is complete on disk.
+    const QString path = QDir(dir).filePath(BinFileName(clock.now(), o.address));
+    QString error;
+    if (!SaveBin(path, *store, n, l.image, &error)) {
+        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2; archiwum w K71T nie zostało skasowane\n")
+                   .arg(path, error);
+        return CliMeterFailed;
+    }
+    out += path + QLatin1Char('\n') + downloadStatistics(n, seconds) + QLatin1Char('\n');
+    if (erase && !download.DeleteArchive()) {
+        err += QStringLiteral("k71t-cli: Kasowanie archiwum nie powiodło się.\n");
+        return CliMeterFailed;
+    }
+    return CliOk;
+}
+
+int dateKeyOf(const QString &text)
+{
+    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d.year() * 10000 + d.month() * 100 + d.day() : -1;
+}
+
+int timeKeyOf(const QString &text)
+{
+    const QTime t = QTime::fromString(text, QStringLiteral("HH:mm:ss"));
+    return t.isValid() ? t.hour() * 10000 + t.minute() * 100 + t.second() : -1;
+}
+
+int runExport(const QStringList &command, const Clock &clock, QString &err)
+{
+    const QString syntax = QStringLiteral(
+        "export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD [--from-time GG:MM:SS --to-time GG:MM:SS]");
+    if (command.size() < 3)
+        return usage(err, syntax);
+    const QString bin = command.at(1);
+    const QString dat = command.at(2);
+    int start = -1, stop = -1, tstart = 0, tstop = 235959;
+    for (int i = 3; i < command.size(); i += 2) {
+        if (i + 1 >= command.size())
+            return usage(err, syntax);
+        const QString &key = command.at(i);
+        const QString &value = command.at(i + 1);
+        if (key == QLatin1String("--from"))
+            start = dateKeyOf(value);
+        else if (key == QLatin1String("--to"))
+            stop = dateKeyOf(value);
+        else if (key == QLatin1String("--from-time"))
+            tstart = timeKeyOf(value);
+        else if (key == QLatin1String("--to-time"))
+            tstop = timeKeyOf(value);
+        else
+            return usage(err, syntax);
+        if (start == -1 && key == QLatin1String("--from"))
+            return usage(err, QStringLiteral("błędna data %1").arg(value));
+        if (stop == -1 && key == QLatin1String("--to"))
+            return usage(err, QStringLiteral("błędna data %1").arg(value));
+        if (tstart < 0 || tstop < 0)
+            return usage(err, QStringLiteral("błędny czas %1").arg(value));
+    }
+    if (start < 0 || stop < 0)
+        return usage(err, syntax);
+    if (start != stop) { // times count only within a single day
+        tstart = 0;
+        tstop = 235959;
+    }
+    auto store = std::make_unique<RecordStore>();
+    RegisterImage image;
+    bool tooLarge = false;
+    const int n = LoadBin(bin, *store, image, &tooLarge);
+    if (n < 1) {
+        err += tooLarge ? QStringLiteral("k71t-cli: %1 zawiera więcej rekordów, niż program mieści\n").arg(bin)
+                        : QStringLiteral("k71t-cli: Archiwum jest puste lub plik nie został załadowany (%1)\n").arg(bin);
+        return CliMeterFailed;
+    }
+    QString error;
+    if (!ExportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error)) {
+        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(datFileName(dat), error);
+        return CliMeterFailed;
+    }
+    return CliOk;
+}
+
 } // namespace
 
 int runCli(const QStringList &args, QString &out, QString &err)
+{
+    SystemClock clock;
+    return runCli(args, clock, out, err);
+}
+
+int runCli(const QStringList &args, const Clock &clock, QString &out, QString &err)
 {
     Options o;
     int i = 0;
@@ -123,93 +363,18 @@ int runCli(const QStringList &args, QString &out, QString &err)
         }
     }
     o.command = args.mid(i);
-    if (o.device.isEmpty() == (o.port < 0))
-        return usage(err, QStringLiteral("podaj albo --device, albo --port"));
     if (o.command.isEmpty())
         return usage(err, QStringLiteral("brak polecenia"));
-
     const QString verb = o.command.first();
-    int start = 0;
-    bool is32 = false;
-    std::vector<double> values;
-    int count = 0;
-    if (verb == QLatin1String("read")) {
-        if (o.command.size() != 3 || !parseInt(o.command.at(1), 0, 65535, start) ||
-            !parseInt(o.command.at(2), 1, 2000, count) || !rangeOf(start, count, is32))
-            return usage(err, QStringLiteral("read START LICZBA: rejestry 4000-5999 albo 7500-8099"));
-    } else if (verb == QLatin1String("write")) {
-        if (o.command.size() < 3 || !parseInt(o.command.at(1), 0, 65535, start))
-            return usage(err, QStringLiteral("write START WARTOŚĆ..."));
-        count = static_cast<int>(o.command.size()) - 2;
-        if (!rangeOf(start, count, is32))
-            return usage(err, QStringLiteral("write: rejestry 4000-5999 albo 7500-8099"));
-        for (int k = 2; k < o.command.size(); ++k) {
-            const QString &t = o.command.at(k);
-            int word = 0;
-            if (!is32 && parseInt(t, 0, 65535, word)) {
-                values.push_back(word);
-            } else if (is32 && parseDecimal(t)) {
-                values.push_back(*parseDecimal(t));
-            } else {
-                return usage(err, QStringLiteral("błędna wartość %1").arg(t));
-            }
-        }
-    } else {
+    if (verb == QLatin1String("export"))
+        return runExport(o.command, clock, err);
+    if (verb != QLatin1String("read") && verb != QLatin1String("write") && verb != QLatin1String("download"))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
-    }
-
-    RegisterImage image;
-    PortSettings settings;
-    std::uint8_t address = static_cast<std::uint8_t>(o.address);
-    PortMap ports;
-    if (o.device.isEmpty()) {
-        ports.load(QDir::currentPath());
-        settings.portIndex = static_cast<std::uint8_t>(o.port);
-    } else {
-        ports.setPath(0, o.device);
-        settings.portIndex = 0;
-    }
-    settings.modeKind = static_cast<std::uint8_t>(o.modeKind);
-    settings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
-    ModbusLink link(image, settings, address, ports);
-    if (link.OpenPort(settings.portIndex, settings.modeKind, settings.speedIndex) < 0) {
-        err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(link.openError());
-        return CliMeterFailed;
-    }
-
-    const int chunk = verb == QLatin1String("read") ? (is32 ? ReadChunk32 : ReadChunk16)
-                                                     : (is32 ? WriteChunk32 : WriteChunk16);
-    for (int done = 0; done < count; done += chunk) {
-        const int first = start + done;
-        const int n = std::min(chunk, count - done);
-        bool ok;
-        if (verb == QLatin1String("read")) {
-            ok = is32 ? link.ReadBlock32(first, n) : link.ReadBlock16(first, n);
-            sleepMs(10);
-        } else {
-            for (int k = 0; k < n; ++k) {
-                if (is32)
-                    image.reg32(first + k) = static_cast<float>(values[done + k]);
-                else
-                    image.reg16(first + k) = static_cast<std::uint16_t>(values[done + k]);
-            }
-            ok = is32 ? link.WriteBlock32(first, n) : link.WriteBlock16(first, n);
-        }
-        if (!ok) {
-            err += QStringLiteral("k71t-cli: wskaźnik nie odpowiada lub odpowiada błędnie (rejestry %1-%2)\n")
-                       .arg(first)
-                       .arg(first + n - 1);
-            return CliMeterFailed;
-        }
-    }
-    if (verb == QLatin1String("read")) {
-        for (int k = 0; k < count; ++k) {
-            const int reg = start + k;
-            const QString value = is32 ? QString::number(image.reg32(reg), 'g', 9) : QString::number(image.reg16(reg));
-            out += QStringLiteral("%1\t%2\n").arg(reg).arg(value);
-        }
-    }
-    return CliOk;
+    if (o.device.isEmpty() == (o.port < 0))
+        return usage(err, QStringLiteral("podaj albo --device, albo --port"));
+    if (verb == QLatin1String("download"))
+        return runDownload(o, clock, out, err);
+    return runRegisters(o, out, err);
 }
 
 } // namespace k71t

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -151,6 +152,8 @@ void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte)
 
 void SimLine::run(const std::atomic<bool> &stop)
 {
+    // Line-time pacing needs sleeps that end on time.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     Bytes pending;
     Clock::time_point firstByte{};
     auto lastByte = Clock::now();

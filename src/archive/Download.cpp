@@ -8,6 +8,14 @@ namespace {
 constexpr int PageTries = 5;
 } // namespace
 
+QString downloadStatistics(int n, int seconds)
+{
+    QString text = QStringLiteral("Odczytano: %1 rekordów w czasie: %2 s").arg(n).arg(seconds);
+    if (seconds != 0 && n > 0)
+        text += QStringLiteral(" przy prędkości: %1 rekordów/sekundę ").arg(n / seconds);
+    return text;
+}
+
 bool planPass(const ArchiveStatus &s, PassPlan &plan)
 {
     plan = {};

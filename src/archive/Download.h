@@ -5,6 +5,7 @@
 #include "archive/ArchiveRecord.h"
 #include "link/Modbus.h"
 
+#include <QString>
 #include <functional>
 
 namespace k71t {
@@ -27,6 +28,9 @@ struct PassPlan {
 // Plans a pass; false when the pointers lie outside the ring (pages 0 .. 6999,
 // offsets 0 .. 528), which a meter in order never reports.
 bool planPass(const ArchiveStatus &s, PassPlan &plan);
+
+// "Odczytano: n rekordów w czasie: t s" with the speed when t and n are not 0.
+QString downloadStatistics(int n, int seconds);
 
 class ArchiveDownload {
 public:

@@ -173,10 +173,7 @@ int TForm1::secondsSinceMidnight() const
 
 QString TForm1::statisticsText(int n, int seconds)
 {
-    QString text = QStringLiteral("Odczytano: %1 rekordów w czasie: %2 s").arg(n).arg(seconds);
-    if (seconds != 0 && n > 0)
-        text += QStringLiteral(" przy prędkości: %1 rekordów/sekundę ").arg(n / seconds);
-    return text;
+    return downloadStatistics(n, seconds);
 }
 
 void TForm1::ShowArchiveSummary()

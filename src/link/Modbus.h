@@ -67,6 +67,7 @@ public:
 private:
     bool readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst);
     bool writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses);
+    void waitPoll(int pauseMs, int awaited);
     void putHeader(std::uint8_t slave, std::uint8_t function, int start, int n);
     int finishFrame(int length);
 

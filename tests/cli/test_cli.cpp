@@ -1,6 +1,9 @@
 // k71t-cli against the simulated meter.
 #include "Cli.h"
+#include "archive/ArchiveFiles.h"
+#include "common/Clock.h"
 #include "support/SimFixture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -105,4 +108,121 @@ TEST(Cli, UsageErrorsExitWithTwo)
     const auto help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("read START")));
+}
+
+namespace {
+
+struct FixedClock : Clock {
+    QDateTime at;
+    QDateTime now() const override { return at; }
+};
+
+} // namespace
+
+TEST(CliDownload, SavesTheArchiveAndDeletesOnlyWhenAsked)
+{
+    test::SimHarness sim;
+    test::TempDir dir;
+    sim.meter.setArchiveStart(3, 12);
+    sim.meter.fillArchive(50);
+    const auto held = sim.meter.archiveRecords();
+    FixedClock clock;
+    clock.at = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7));
+    QString out, err;
+    ASSERT_EQ(runCli({"--device", sim.path, "download", "--out", dir.path()}, clock, out, err), 0)
+        << err.toStdString();
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], dir.file("2026-03-04_05_06_07_1.bin"));
+    EXPECT_EQ(lines[1], QStringLiteral("Odczytano: 50 rekordów w czasie: 0 s"));
+    const QByteArray bin = dir.read("2026-03-04_05_06_07_1.bin");
+    ASSERT_EQ(bin.size(), 50 * 12 + 240);
+    EXPECT_EQ(bin.left(12), QByteArray(reinterpret_cast<const char *>(held[0].bytes.data()), 12));
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 50u);
+
+    out.clear();
+    clock.at = clock.at.addSecs(1);
+    ASSERT_EQ(runCli({"--device", sim.path, "download", "--out", dir.path(), "--delete"}, clock, out, err), 0);
+    EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    EXPECT_EQ(dir.read("2026-03-04_05_06_08_1.bin"), bin);
+}
+
+TEST(CliDownload, EmptyFailedAndUnsavableDownloads)
+{
+    test::SimHarness sim;
+    test::TempDir dir;
+    auto r = cli({"--device", sim.path, "download", "--out", dir.path()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Archiwum jest puste")));
+
+    sim.meter.fillArchive(30);
+    dir.write("plik", "x");
+    r = cli({"--device", sim.path, "download", "--out", dir.file("plik"), "--delete"});
+    EXPECT_EQ(r.status, 1);
+    r = cli({"--device", sim.path, "download", "--out", dir.file("brak"), "--delete"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 30u);
+
+    sim::FaultPlan plan;
+    plan.fault = sim::Fault::Silence;
+    sim.meter.setFault(plan);
+    r = cli({"--device", sim.path, "download", "--out", dir.path(), "--delete"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Błąd transmisji lub urządzenie nie podłączone")));
+    EXPECT_EQ(cli({"--device", sim.path, "download"}).status, 2);
+    EXPECT_EQ(cli({"--device", sim.path, "download", "--out", dir.path(), "--now"}).status, 2);
+}
+
+TEST(CliExport, WritesWhatTheWindowWrites)
+{
+    test::TempDir dir;
+    RecordStore store;
+    store[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 10, 0, 0, 1.5f);
+    store[1] = ArchiveRecord::make(1, 0, 2013, 9, 16, 10, 30, 1, 2.5f);
+    store[2] = ArchiveRecord::make(2, 3, 2013, 9, 17, 8, 0, 0, 1.0e20f);
+    RegisterImage image;
+    ASSERT_TRUE(SaveBin(dir.file("a.bin"), store, 3, image));
+    FixedClock clock;
+    clock.at = QDateTime(QDate(2026, 12, 8), QTime(9, 8, 7));
+    QString out, err;
+    ASSERT_EQ(runCli({"export", dir.file("a.bin"), dir.file("day"), "--from", "2013-09-16", "--to", "2013-09-16",
+                      "--from-time", "10:00:00", "--to-time", "10:30:00"},
+                     clock, out, err),
+              0)
+        << err.toStdString();
+    ASSERT_TRUE(ExportDat(dir.file("window.dat"), store, 3, 20130916, 20130916, 100000, 103000, clock.at));
+    EXPECT_EQ(dir.read("day.dat"), dir.read("window.dat"));
+    EXPECT_FALSE(dir.read("day.dat").contains("10:30:01"));
+
+    ASSERT_EQ(runCli({"export", dir.file("a.bin"), dir.file("days.dat"), "--from", "2013-09-16", "--to", "2013-09-17",
+                      "--from-time", "10:00:00", "--to-time", "10:00:00"},
+                     clock, out, err),
+              0);
+    const QByteArray days = dir.read("days.dat");
+    EXPECT_TRUE(days.contains("10:30:01\t0\t2.500000000E+000")); // the times count only for one day
+    EXPECT_TRUE(days.contains("Urz\xb9" "dzenie 2"));
+}
+
+TEST(CliExport, Refusals)
+{
+    test::TempDir dir;
+    dir.write("empty.bin", QByteArray(240, '\0'));
+    dir.write("odd.bin", QByteArray(251, '\0'));
+    EXPECT_EQ(cli({"export", dir.file("empty.bin"), dir.file("x.dat"), "--from", "2013-09-16", "--to", "2013-09-16"}).status, 1);
+    EXPECT_EQ(cli({"export", dir.file("odd.bin"), dir.file("x.dat"), "--from", "2013-09-16", "--to", "2013-09-16"}).status, 1);
+    EXPECT_EQ(cli({"export", dir.file("none.bin"), dir.file("x.dat"), "--from", "2013-09-16", "--to", "2013-09-16"}).status, 1);
+    EXPECT_EQ(cli({"export", dir.file("empty.bin"), dir.file("x.dat"), "--from", "2013-13-16", "--to", "2013-09-16"}).status, 2);
+    EXPECT_EQ(cli({"export", dir.file("empty.bin"), dir.file("x.dat"), "--from", "2013-09-16"}).status, 2);
+    EXPECT_EQ(cli({"export", dir.file("empty.bin"), dir.file("x.dat"), "--from", "2013-09-16", "--to", "2013-09-16",
+                   "--from-time", "25:00:00"}).status,
+              2);
+    EXPECT_EQ(cli({"export", dir.file("empty.bin")}).status, 2);
+    RecordStore store;
+    store[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 10, 0, 0, 1.5f);
+    RegisterImage image;
+    ASSERT_TRUE(SaveBin(dir.file("one.bin"), store, 1, image));
+    const auto r = cli({"export", dir.file("one.bin"), dir.file("no/such/x.dat"), "--from", "2013-09-16", "--to", "2013-09-16"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nie można zapisać")));
 }
