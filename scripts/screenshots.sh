@@ -17,7 +17,7 @@ cat > "$work/shoot.sh" <<SHOOT
 set -euo pipefail
 cd "$work"
 twm -f "$work/twmrc" >/dev/null 2>&1 &
-"$root/build/k71t-sim" --link "$work/tty" >/dev/null &
+"$root/build/k71t-sim" --link "$work/tty" --archive-records 500 >/dev/null &
 sim=\$!
 sleep 0.5
 K71T_COM3="$work/tty" "$root/build/k71t" 2>/dev/null &
@@ -35,9 +35,18 @@ shot start-panel
 click 60 121
 shot display-page
 xdotool key Escape; sleep 0.5
+click 60 \$((121 + 8 * 26))
+shot archive-window
+awid=\$(xdotool search --onlyvisible --name '^Archiwum\$' | tail -1)
+xdotool mousemove --window "\$awid" 130 20; sleep 0.3; xdotool click 1; sleep 2
+shot archive-downloaded
+xdotool key Return; sleep 0.5
+xdotool key Escape; sleep 0.5
 click 60 \$((HEIGHT - 22))
 shot about
 kill \$app \$sim
 SHOOT
 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/shoot.sh"
+# Windows without a button of their own yet (no window frame in these).
+QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
 ls "$out"

@@ -85,6 +85,7 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
         c->setGridVisible(false);
         c->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
         c->setFirstDayOfWeek(Qt::Monday);
+        c->setLocale(QLocale(QLocale::Polish, QLocale::Poland)); // month and day names
     }
     DateTimePicker1 = named(new QTimeEdit(exportGroup), "DateTimePicker1");
     DateTimePicker2 = named(new QTimeEdit(exportGroup), "DateTimePicker2");
