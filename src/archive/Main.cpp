@@ -1,6 +1,7 @@
 #include "archive/Main.h"
 
 #include "archive/ArchiveFiles.h"
+#include "common/Widgets.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -23,11 +24,6 @@ namespace {
 const QString EmptyOrNotLoaded = QStringLiteral("Archiwum jest puste lub plik nie został załadowany");
 const QString DatabaseOff = QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL");
 
-template <typename T> T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QString stampText(const ArchiveRecord &r)
 {

@@ -1,5 +1,6 @@
 #include "config/Wyswietlanie.h"
 
+#include "common/Widgets.h"
 #include "common/ClickablePanel.h"
 #include "common/TextFormats.h"
 #include "config/RegisterMap.h"
@@ -21,11 +22,6 @@ namespace {
 constexpr double FloatLow = -19999.0;
 constexpr double FloatHigh = 99999.0;
 
-template <typename T> T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 } // namespace
 
 TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, parent)

@@ -53,10 +53,8 @@ struct Download : ::testing::Test {
 
     void SetUp() override
     {
-        app.start();
-        app.ctx->portMap.setPath(2, sim.path);
+        app.startWithMeter(sim.path);
         form = app.form1.get();
-        app.prompt.messages.clear();
     }
     // Pages selected through register 4500, in order.
     std::vector<int> pagesSelected() const
@@ -206,19 +204,14 @@ TEST_F(Download, MeterThatDoesNotAnswerOrAnswersWrongly)
 {
     sim.meter.fillArchive(50);
     for (Fault f : {Fault::Silence, Fault::WrongSlave, Fault::BadCrc}) {
-        sim::FaultPlan plan;
-        plan.fault = f;
-        sim.meter.setFault(plan);
+        sim.fault(f);
         EXPECT_EQ(form->download().DownloadFirstPass(), -1) << int(f);
         EXPECT_EQ(form->download().failure(), ArchiveDownload::Failure::Status);
     }
     // The status answers, every page read comes from another slave.
-    sim::FaultPlan plan;
-    plan.fault = Fault::None;
-    sim.meter.setFault(plan);
+    sim.fault(Fault::None);
     ASSERT_TRUE(form->download().ReadArchiveStatus());
-    plan.fault = Fault::WrongSlave;
-    sim.meter.setFault(plan);
+    sim.fault(Fault::WrongSlave);
     EXPECT_FALSE(form->download().ReadArchivePage(0));
 }
 

@@ -24,10 +24,8 @@ struct DisplayPage : ::testing::Test {
 
     void SetUp() override
     {
-        app.start();
-        app.ctx->portMap.setPath(2, sim.path);
+        app.startWithMeter(sim.path);
         page = app.form5.get();
-        app.prompt.messages.clear();
     }
     QString status() const { return page->StatusBar1->currentMessage(); }
     // (function, start, quantity) of every valid request the meter received.
@@ -37,13 +35,6 @@ struct DisplayPage : ::testing::Test {
         for (const Bytes &f : sim.validFrames())
             out.emplace_back(f[1], f[2] << 8 | f[3], f[4] << 8 | f[5]);
         return out;
-    }
-    void fault(Fault f, int nth)
-    {
-        sim::FaultPlan plan;
-        plan.fault = f;
-        plan.nth = nth;
-        sim.meter.setFault(plan);
     }
 };
 
@@ -115,7 +106,7 @@ TEST_F(DisplayPage, ReadFailingAtTheSecondBlockKeepsTheWindow)
 {
     sim.meter.setReg16(4003, 42);
     sim.meter.setReg16(4009, 0);
-    fault(Fault::Silence, 2);
+    sim.fault(Fault::Silence, 2);
     page->SpeedButton1Click();
     EXPECT_EQ(status(), QStringLiteral("Odczyt zakończony błędem"));
     ASSERT_EQ(app.prompt.messages.size(), 1);
@@ -131,13 +122,13 @@ TEST_F(DisplayPage, ReadFailingAtTheSecondBlockKeepsTheWindow)
 TEST_F(DisplayPage, WriteAfterAFailedWriteSendsTheSameValues)
 {
     page->Edit1->setText("17");
-    fault(Fault::Silence, 3);
+    sim.fault(Fault::Silence, 3);
     page->SpeedButton2Click();
     EXPECT_EQ(status(), QStringLiteral("Zapis konfiguracji zakończony błędem"));
     EXPECT_EQ(requests().size(), 3u);
     const std::vector<Bytes> first = sim.validFrames();
     sim.meter.clearReceived();
-    fault(Fault::None, 0);
+    sim.fault(Fault::None, 0);
     page->SpeedButton2Click();
     EXPECT_EQ(status(), QStringLiteral("Zapis konfiguracji...OK"));
     const std::vector<Bytes> second = sim.validFrames();

@@ -22,15 +22,7 @@ struct LinkOverPty : ::testing::Test {
         for (int r = 7664; r < 7684; ++r)
             sim.meter.setReg32(r, 0.5f * static_cast<float>(r - 7600));
     }
-    void fault(Fault f, int nth = 0, int code = 4)
-    {
-        sim::FaultPlan plan;
-        plan.fault = f;
-        plan.nth = nth;
-        plan.exceptionCode = code;
-        plan.lateMs = 2000;
-        sim.meter.setFault(plan);
-    }
+    void fault(Fault f, int nth = 0, int code = 4) { sim.fault(f, nth, code, 2000); }
     bool image16Untouched() const
     {
         for (auto v : pc.image.Regs16)

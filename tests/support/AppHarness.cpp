@@ -44,6 +44,13 @@ void AppHarness::start()
     windows.informacje = informacje.get();
 }
 
+void AppHarness::startWithMeter(const QString &com3Path)
+{
+    start();
+    ctx->portMap.setPath(2, com3Path);
+    prompt.messages.clear();
+}
+
 void AppHarness::runStartTimer()
 {
     QTest::qWait(250);

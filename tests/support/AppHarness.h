@@ -23,6 +23,8 @@ struct AppHarness {
     ~AppHarness();
     // Creates the windows; files put into `dir` before this are seen at start.
     void start();
+    // start(), with COM3 mapped to `com3Path` and the start-up messages forgotten.
+    void startWithMeter(const QString &com3Path);
     // Lets the start panel's one-shot timer run.
     void runStartTimer();
 

@@ -18,6 +18,16 @@ SimHarness::~SimHarness()
     line.stop();
 }
 
+void SimHarness::fault(sim::Fault f, int nth, int exceptionCode, int lateMs)
+{
+    sim::FaultPlan plan;
+    plan.fault = f;
+    plan.nth = nth;
+    plan.exceptionCode = exceptionCode;
+    plan.lateMs = lateMs;
+    meter.setFault(plan);
+}
+
 std::vector<sim::Bytes> SimHarness::validFrames() const
 {
     std::vector<sim::Bytes> out;

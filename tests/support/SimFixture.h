@@ -15,6 +15,8 @@ struct SimHarness {
     sim::SimMeter meter;
     sim::SimLine line;
     QString path;
+    // Makes the meter misbehave for every request (nth 0) or the nth one.
+    void fault(sim::Fault f, int nth = 0, int exceptionCode = 4, int lateMs = 1500);
     // Valid frames the meter received (CRC correct), oldest first.
     std::vector<sim::Bytes> validFrames() const;
 };
