@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace k71t {
 
@@ -150,11 +151,14 @@ void TForm1::FormCreate()
 
 void TForm1::setBorder(bool dialog)
 {
-    const bool visible = isVisible();
-    setWindowFlags(dialog ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint
-                          : Qt::Dialog | Qt::FramelessWindowHint);
-    if (visible)
-        show();
+    const Qt::WindowFlags flags =
+        dialog ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint
+               : Qt::Dialog | Qt::FramelessWindowHint;
+    // QWidget::setWindowFlags would hide the window, and hiding a dialog ends
+    // its modal loop; the window system is told directly instead.
+    overrideWindowFlags(flags);
+    if (QWindow *window = windowHandle())
+        window->setFlags(flags);
 }
 
 void TForm1::info(const QString &text, const QString &caption, PromptIcon icon)

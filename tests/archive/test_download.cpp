@@ -11,6 +11,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimeEdit>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -389,4 +391,25 @@ TEST(AddressPrompt, ValidAndInvalidAddresses)
     prompt.SpeedButton1Click();
     EXPECT_EQ(prompt.DataSourceAddress, 247);
     EXPECT_TRUE(app.prompt.messages.isEmpty());
+}
+
+TEST_F(Download, ShownModallyTheWindowStaysModalThroughADownload)
+{
+    // An empty archive: its warning comes while the border is off.
+    bool laterEventRan = false;
+    bool framelessDuring = false;
+    app.prompt.onMessage = [&] { framelessDuring = form->windowHandle()->flags() & Qt::FramelessWindowHint; };
+    QTimer::singleShot(0, form, [&] {
+        form->SpeedButton2Click();
+        // Runs inside the dialog's loop only if the download did not end it.
+        QTimer::singleShot(0, form, [&] {
+            laterEventRan = true;
+            form->accept();
+        });
+    });
+    form->exec();
+    EXPECT_TRUE(laterEventRan);
+    EXPECT_TRUE(framelessDuring);
+    EXPECT_FALSE(form->windowHandle()->flags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(app.ctx->records.RecordCount, 0);
 }
