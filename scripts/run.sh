@@ -11,7 +11,7 @@ home="${K71T_HOME:-$root/work}"
 mkdir -p "$home"
 link="$home/ttyK71T"
 
-"$root/build/k71t-sim" --link "$link" > "$home/sim.out" &
+"$root/build/k71t-sim" --link "$link" --archive-records 2000 > "$home/sim.out" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; wait $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done

@@ -129,6 +129,17 @@ TEST_F(StartPanel, UartCfgDecidesTheSelection)
     EXPECT_FALSE(ctx->link.isOpen());
 }
 
+TEST_F(StartPanel, FourteenThousandFourHundredBaudHasNoItemEither)
+{
+    dir.write("uart.cfg", QByteArray::fromHex("020103"));
+    start();
+    EXPECT_EQ(form->ComboBox3->currentIndex(), -1);
+    EXPECT_EQ(ctx->portSettings.speedIndex, 3);
+    // Another setting applied keeps the speed the list cannot show.
+    form->ComboBox2->setCurrentIndex(1);
+    EXPECT_EQ(ctx->portSettings.speedIndex, 3);
+}
+
 TEST_F(StartPanel, RejectedUartCfgKeepsDefaults)
 {
     dir.write("uart.cfg", QByteArray::fromHex("090000"));

@@ -3,6 +3,7 @@
 #include "support/SimFixture.h"
 #include "support/TempDir.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -99,4 +100,39 @@ TEST(SimProgram, FaultOptionAndUsageErrors)
         ASSERT_TRUE(p.waitForFinished(5000));
         EXPECT_EQ(p.exitCode(), 2) << bad.join(' ').toStdString();
     }
+}
+
+TEST(SimProgram, ArchiveOptionsAndADownloadThroughTheCommandLine)
+{
+    test::TempDir dir;
+    const QString dump = dir.file("ring.dump");
+    QProcess sim;
+    sim.start(QStringLiteral(K71T_SIM_BINARY), {"--archive-records", "100", "--archive-first-page", "6999:480",
+                                                "--archive-dump", dump, "--address", "7"});
+    ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed().mid(4);
+    QFile ring(dump);
+    ASSERT_TRUE(ring.open(QIODevice::ReadOnly));
+    const QByteArray held = ring.readAll();
+    ring.close();
+    ASSERT_EQ(held.size(), 100 * 12);
+
+    QProcess cli;
+    cli.start(QStringLiteral(K71T_CLI_BINARY),
+              {"--device", pty, "--address", "7", "download", "--out", dir.path(), "--delete"});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QStringList lines = QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("_7.bin")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Odczytano: 100 rekordów")));
+    QFile bin(lines[0]);
+    ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bin.read(100 * 12), held); // across the end of the ring, byte for byte
+
+    // The delete reached the meter, and the dump followed it.
+    ASSERT_TRUE(ring.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ring.size(), 0);
+    sim.terminate();
+    sim.waitForFinished(5000);
 }
