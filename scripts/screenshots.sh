@@ -19,6 +19,7 @@ cd "$work"
 twm -f "$work/twmrc" >/dev/null 2>&1 &
 "$root/build/k71t-sim" --link "$work/tty" --archive-records 500 >/dev/null &
 sim=\$!
+trap 'kill \$sim \${app:-} 2>/dev/null || true' EXIT
 sleep 0.5
 K71T_COM3="$work/tty" "$root/build/k71t" 2>/dev/null &
 app=\$!
