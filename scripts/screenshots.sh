@@ -36,12 +36,15 @@ shot start-panel
 click 60 121
 shot display-page
 xdotool key Escape; sleep 0.5
-click 60 \$((121 + 8 * 26))
+click 60 \$((121 + 8 * 27))
 shot archive-window
 awid=\$(xdotool search --onlyvisible --name '^Archiwum\$' | tail -1)
 xdotool mousemove --window "\$awid" 130 20; sleep 0.3; xdotool click 1; sleep 2
 shot archive-downloaded
 xdotool key Return; sleep 0.5
+xdotool key Escape; sleep 0.5
+click 60 \$((121 + 14 * 27))
+shot open-configuration-dialog
 xdotool key Escape; sleep 0.5
 click 60 \$((HEIGHT - 22))
 shot about

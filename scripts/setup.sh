@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-5compat-dev libqcustomplot-dev libqcustomplot2.1-qt6
+  qt6-base-dev libqt6opengl6-dev qt6-5compat-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6
   libmariadb-dev mariadb-server libmodbus-dev mbpoll libgtest-dev
   xvfb xauth imagemagick
 )

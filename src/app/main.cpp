@@ -11,6 +11,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <exception>
 
@@ -40,6 +43,11 @@ int main(int argc, char *argv[])
     Application app(argc, argv);
     app.setApplicationName(QStringLiteral("K71T"));
     app.setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs (files, printing) speak Polish like the rest.
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslations);
 
     k71t::QtPrompt prompt;
     k71t::SystemClock clock;
