@@ -41,7 +41,10 @@ shot archive-window
 awid=\$(xdotool search --onlyvisible --name '^Archiwum\$' | tail -1)
 xdotool mousemove --window "\$awid" 130 20; sleep 0.3; xdotool click 1; sleep 2
 shot archive-downloaded
+# twm gives the keyboard to the window under the pointer.
+xdotool mousemove --window "\$(xdotool search --onlyvisible --name '^Info\$' | tail -1)" 20 20; sleep 0.3
 xdotool key Return; sleep 0.5
+xdotool mousemove --window "\$awid" 130 200; sleep 0.3
 xdotool key Escape; sleep 0.5
 click 60 \$((121 + 14 * 27))
 shot open-configuration-dialog

@@ -102,6 +102,10 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
     exportLayout->addWidget(SpeedButton4, 4, 0);
     exportLayout->addWidget(SpeedButton5, 4, 1);
 
+    // Enter must not start a download or an export by itself.
+    for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
+        b->setAutoDefault(false);
+
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
 

@@ -73,6 +73,9 @@ TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, paren
 
     SpeedButton1 = named(new QPushButton(QStringLiteral("Odczytaj konfigurację"), this), "SpeedButton1");
     SpeedButton2 = named(new QPushButton(QStringLiteral("Zapisz konfigurację"), this), "SpeedButton2");
+    // Enter in a field must not read over what was typed.
+    SpeedButton1->setAutoDefault(false);
+    SpeedButton2->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(SpeedButton1);
     buttons->addWidget(SpeedButton2);

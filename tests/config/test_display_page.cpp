@@ -237,3 +237,14 @@ TEST_F(DisplayPage, UnopenablePortReportsTheFailure)
     page->SpeedButton2Click();
     EXPECT_EQ(status(), QStringLiteral("Zapis konfiguracji zakończony błędem"));
 }
+
+TEST_F(DisplayPage, EnterInAFieldDoesNotReadOverTheEdits)
+{
+    page->show();
+    page->Edit1->setFocus();
+    page->Edit1->setText("77");
+    QTest::keyClick(page->Edit1, Qt::Key_Return);
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+    EXPECT_EQ(page->Edit1->text(), QStringLiteral("77"));
+    page->hide();
+}
