@@ -4,6 +4,8 @@
 // acknowledge, three 8-byte read requests and their 205-, 205- and 133-byte
 // replies, 586 bytes for 44 records.
 #include "SimLine.h"
+#include "common/ProcessSettings.h"
+#include "link/MeterLink.h"
 #include "SimMeter.h"
 #include "archive/Download.h"
 
@@ -25,12 +27,10 @@ void measure(const char *label, int speedCode, int speedIndex, bool lineTime, in
     line.setLineTime(lineTime);
     line.start();
 
-    RegisterImage image;
-    PortSettings settings;
-    std::uint8_t address = 1;
-    PortMap ports;
-    ports.setPath(2, line.slavePath());
-    ModbusLink link(image, settings, address, ports);
+    MeterLink pc;
+    pc.portMap.setPath(2, line.slavePath());
+    ModbusLink &link = pc.link;
+    RegisterImage &image = pc.image;
     link.settleMs = 0;
     link.OpenPort(2, 1, speedIndex);
     auto store = std::make_unique<RecordStore>();
@@ -53,6 +53,7 @@ void measure(const char *label, int speedCode, int speedIndex, bool lineTime, in
 
 int main()
 {
+    applyProcessSettings();
     measure("115200 8N2, line time", 5, 7, true, 200);
     measure("9600 8N2, line time", 1, 2, true, 20);
     measure("115200 8N2, no pacing (pty speed)", 5, 7, false, 400);

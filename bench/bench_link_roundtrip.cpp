@@ -1,6 +1,8 @@
 // Round trip of a 100-register read over a pseudo-terminal, against the pure
 // wire time of the bytes exchanged (8-byte request, 205-byte reply).
 #include "SimLine.h"
+#include "common/ProcessSettings.h"
+#include "link/MeterLink.h"
 #include "SimMeter.h"
 #include "link/Modbus.h"
 
@@ -23,12 +25,9 @@ void measure(const char *label, bool lineTime, int rounds)
     }
     line.setLineTime(lineTime);
     line.start();
-    RegisterImage image;
-    PortSettings settings; // COM3, 8N2, 115200
-    std::uint8_t address = 1;
-    PortMap ports;
-    ports.setPath(2, line.slavePath());
-    ModbusLink link(image, settings, address, ports);
+    MeterLink pc;
+    pc.portMap.setPath(2, line.slavePath());
+    ModbusLink &link = pc.link;
     link.settleMs = 0;
     link.OpenPort(2, 1, 7);
 
@@ -54,6 +53,7 @@ void measure(const char *label, bool lineTime, int rounds)
 
 int main()
 {
+    applyProcessSettings();
     std::printf("100-register read (8 + 205 bytes) at 115200 baud 8N2\n");
     measure("zero turnaround, no pacing", false, 300);
     measure("line-time emulation", true, 100);

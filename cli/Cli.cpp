@@ -1,14 +1,15 @@
 #include "Cli.h"
 
-#include "common/TextFormats.h"
 #include "archive/ArchiveFiles.h"
-#include "archive/Download.h"
+#include "archive/ArchiveJob.h"
 #include "common/Clock.h"
-#include "link/Modbus.h"
+#include "common/DateFormats.h"
+#include "common/TextFormats.h"
+#include "link/MeterLink.h"
 
-#include <QDate>
 #include <QDir>
-#include <QTime>
+#include <cfloat>
+#include <cmath>
 #include <vector>
 
 namespace k71t {
@@ -27,12 +28,14 @@ const char *const Help =
     "                        0-65535 dla 4000-5999, liczby z kropką dla 7500-8099\n"
     "  download --out KATALOG [--delete]\n"
     "                        pobiera całe archiwum do pliku RRRR-MM-DD_gg_mm_ss_ADRES.bin\n"
-    "                        w KATALOGU; wypisuje ścieżkę pliku i statystykę; --delete\n"
-    "                        kasuje archiwum w K71T dopiero po zapisaniu pliku\n"
+    "                        w KATALOGU (zajęta nazwa dostaje przyrostek _2, _3, ...);\n"
+    "                        wypisuje ścieżkę pliku i statystykę; --delete kasuje\n"
+    "                        archiwum w K71T dopiero po zapisaniu pliku\n"
     "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
     "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
     "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
-    "                        do pliku tekstowego .dat; nie potrzebuje portu\n"
+    "                        do pliku tekstowego .dat; wypisuje ścieżkę pliku i liczbę\n"
+    "                        zapisanych wierszy; nie potrzebuje portu\n"
     "\n"
     "Opcje:\n"
     "  --device ŚCIEŻKA  port szeregowy podany ścieżką urządzenia\n"
@@ -92,28 +95,21 @@ bool rangeOf(int start, int count, bool &is32)
     return false;
 }
 
-struct Link {
-    RegisterImage image;
-    PortSettings settings;
-    std::uint8_t address = 1;
-    PortMap ports;
-    ModbusLink link{image, settings, address, ports};
-};
-
 // Opens the port named by the options; false with the reason in `err`.
-bool openLink(const Options &o, Link &l, QString &err)
+bool openLink(const Options &o, MeterLink &l, QString &err)
 {
-    l.address = static_cast<std::uint8_t>(o.address);
+    l.meterAddress = static_cast<std::uint8_t>(o.address);
     if (o.device.isEmpty()) {
-        l.ports.load(QDir::currentPath());
-        l.settings.portIndex = static_cast<std::uint8_t>(o.port);
+        for (const QString &warning : l.portMap.load(QDir::currentPath()))
+            err += QStringLiteral("k71t-cli: %1\n").arg(warning);
+        l.portSettings.portIndex = static_cast<std::uint8_t>(o.port);
     } else {
-        l.ports.setPath(0, o.device);
-        l.settings.portIndex = 0;
+        l.portMap.setPath(0, o.device);
+        l.portSettings.portIndex = 0;
     }
-    l.settings.modeKind = static_cast<std::uint8_t>(o.modeKind);
-    l.settings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
-    if (l.link.OpenPort(l.settings.portIndex, l.settings.modeKind, l.settings.speedIndex) < 0) {
+    l.portSettings.modeKind = static_cast<std::uint8_t>(o.modeKind);
+    l.portSettings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
+    if (l.link.OpenPort(l.portSettings.portIndex, l.portSettings.modeKind, l.portSettings.speedIndex) < 0) {
         err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(l.link.openError());
         return false;
     }
@@ -142,14 +138,14 @@ int runRegisters(const Options &o, QString &out, QString &err)
             int word = 0;
             if (!is32 && parseInt(t, 0, 65535, word))
                 values.push_back(word);
-            else if (is32 && parseDecimal(t))
+            else if (is32 && parseDecimal(t) && std::fabs(*parseDecimal(t)) <= FLT_MAX)
                 values.push_back(*parseDecimal(t));
             else
                 return usage(err, QStringLiteral("błędna wartość %1").arg(t));
         }
     }
 
-    Link l;
+    MeterLink l;
     if (!openLink(o, l, err))
         return CliMeterFailed;
     const bool reading = verb == QLatin1String("read");
@@ -188,12 +184,6 @@ int runRegisters(const Options &o, QString &out, QString &err)
     return CliOk;
 }
 
-int secondsSinceMidnight(const Clock &clock)
-{
-    const QTime t = clock.now().time();
-    return t.hour() * 3600 + t.minute() * 60 + t.second();
-}
-
 int runDownload(const Options &o, const Clock &clock, QString &out, QString &err)
 {
     QString dir;
@@ -213,34 +203,36 @@ int runDownload(const Options &o, const Clock &clock, QString &out, QString &err
         return CliMeterFailed;
     }
 
-    Link l;
+    MeterLink l;
     if (!openLink(o, l, err))
         return CliMeterFailed;
     auto store = std::make_unique<RecordStore>();
     ArchiveDownload download(l.link, l.image, *store);
-    const int started = secondsSinceMidnight(clock);
-    const int n = download.DownloadAll();
-    int seconds = secondsSinceMidnight(clock) - started;
-    if (seconds < 0)
-        seconds += 24 * 3600;
-    if (n < 0) {
+    ArchiveJob job(download, *store, l.image, clock);
+    ArchiveJobRequest request;
+    request.directory = dir;
+    request.meterAddress = o.address;
+    request.deleteAfter = erase;
+    const ArchiveJobOutcome outcome = job.run(request);
+    if (outcome.records < 0) {
         err += QStringLiteral("k71t-cli: Błąd transmisji lub urządzenie nie podłączone\n");
         return CliMeterFailed;
     }
-    if (n == 0) {
+    if (outcome.records == 0) {
         err += QStringLiteral("k71t-cli: Archiwum jest puste\n");
         return CliOk;
     }
-    // The meter is cleared only once the file is complete on disk.
-    const QString path = QDir(dir).filePath(BinFileName(clock.now(), o.address));
-    QString error;
-    if (!SaveBin(path, *store, n, l.image, &error)) {
+    if (!outcome.saved()) {
         err += QStringLiteral("k71t-cli: nie można zapisać %1: %2; archiwum w K71T nie zostało skasowane\n")
-                   .arg(path, error);
+                   .arg(outcome.plannedPath, outcome.saveError);
         return CliMeterFailed;
     }
-    out += path + QLatin1Char('\n') + downloadStatistics(n, seconds) + QLatin1Char('\n');
-    if (erase && !download.DeleteArchive()) {
+    out += outcome.binPath + QLatin1Char('\n') + downloadStatistics(outcome.records, outcome.seconds) +
+           QLatin1Char('\n');
+    if (download.droppedRecords() > 0)
+        err += QStringLiteral("k71t-cli: w czasie pobierania K71T nadpisał %1 najstarszych rekordów\n")
+                   .arg(download.droppedRecords());
+    if (outcome.deletion == ArchiveJobOutcome::Deletion::Failed) {
         err += QStringLiteral("k71t-cli: Kasowanie archiwum nie powiodło się.\n");
         return CliMeterFailed;
     }
@@ -249,17 +241,17 @@ int runDownload(const Options &o, const Clock &clock, QString &out, QString &err
 
 int dateKeyOf(const QString &text)
 {
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() ? d.year() * 10000 + d.month() * 100 + d.day() : -1;
+    const QDate d = parseDateText(text);
+    return d.isValid() ? dateKey(d) : -1;
 }
 
 int timeKeyOf(const QString &text)
 {
-    const QTime t = QTime::fromString(text, QStringLiteral("HH:mm:ss"));
-    return t.isValid() ? t.hour() * 10000 + t.minute() * 100 + t.second() : -1;
+    const QTime t = parseTimeText(text);
+    return t.isValid() ? timeKey(t) : -1;
 }
 
-int runExport(const QStringList &command, const Clock &clock, QString &err)
+int runExport(const QStringList &command, const Clock &clock, QString &out, QString &err)
 {
     const QString syntax = QStringLiteral(
         "export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD [--from-time GG:MM:SS --to-time GG:MM:SS]");
@@ -292,6 +284,10 @@ int runExport(const QStringList &command, const Clock &clock, QString &err)
     }
     if (start < 0 || stop < 0)
         return usage(err, syntax);
+    if (start > stop)
+        return usage(err, QStringLiteral("data --from jest późniejsza niż --to"));
+    if (start == stop && tstart > tstop)
+        return usage(err, QStringLiteral("czas --from-time jest późniejszy niż --to-time"));
     if (start != stop) { // times count only within a single day
         tstart = 0;
         tstop = 235959;
@@ -306,10 +302,12 @@ int runExport(const QStringList &command, const Clock &clock, QString &err)
         return CliMeterFailed;
     }
     QString error;
-    if (!ExportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error)) {
+    int rows = 0;
+    if (!ExportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error, &rows)) {
         err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(datFileName(dat), error);
         return CliMeterFailed;
     }
+    out += datFileName(dat) + QStringLiteral("\nZapisano wierszy: %1\n").arg(rows);
     return CliOk;
 }
 
@@ -367,7 +365,7 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return usage(err, QStringLiteral("brak polecenia"));
     const QString verb = o.command.first();
     if (verb == QLatin1String("export"))
-        return runExport(o.command, clock, err);
+        return runExport(o.command, clock, out, err);
     if (verb != QLatin1String("read") && verb != QLatin1String("write") && verb != QLatin1String("download"))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
     if (o.device.isEmpty() == (o.port < 0))

@@ -1,5 +1,6 @@
 // k71t-cli: reads and writes the K71T meter's registers from a terminal.
 #include "Cli.h"
+#include "common/ProcessSettings.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -7,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    k71t::applyProcessSettings();
     QStringList args = app.arguments();
     args.removeFirst();
     QString out, err;

@@ -1,5 +1,6 @@
 #include "SimMeter.h"
 
+#include "common/ByteOrder.h"
 #include "config/RegisterMap.h"
 #include "config/StandardConfig.h"
 #include "link/Crc16.h"
@@ -50,17 +51,15 @@ InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode)
 
 void appendCrc(Bytes &frame)
 {
-    const std::uint16_t crc = Crc16(frame.data(), frame.size());
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    frame.resize(frame.size() + 2);
+    put16be(frame.data() + frame.size() - 2, Crc16(frame.data(), frame.size() - 2));
 }
 
 bool crcMatches(const Bytes &frame)
 {
     if (frame.size() < 4)
         return false;
-    const std::uint16_t crc = Crc16(frame.data(), frame.size() - 2);
-    return frame[frame.size() - 2] == (crc >> 8) && frame[frame.size() - 1] == (crc & 0xFF);
+    return get16be(frame.data() + frame.size() - 2) == Crc16(frame.data(), frame.size() - 2);
 }
 
 QString hex(const Bytes &bytes)
@@ -171,7 +170,7 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
     const Fault fault = faulty ? plan_.fault : Fault::None;
     if (fault == Fault::Silence)
         return {};
-    if (frame[1] == 3 && (frame[2] << 8 | frame[3]) == 4501 && failPageTimes_ > 0 &&
+    if (frame[1] == 3 && get16be(frame.data() + 2) == 4501 && failPageTimes_ > 0 &&
         regs_.reg16(4500) == failPage_) {
         --failPageTimes_;
         return {};
@@ -199,8 +198,8 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
 SimMeter::Reply SimMeter::answer(const Bytes &frame)
 {
     const std::uint8_t function = frame[1];
-    const int start = frame[2] << 8 | frame[3];
-    const int n = frame[4] << 8 | frame[5];
+    const int start = get16be(frame.data() + 2);
+    const int n = get16be(frame.data() + 4);
     if (function == 3) {
         const bool in16 = RegisterImage::is16(start);
         const bool in32 = RegisterImage::is32(start);
@@ -212,13 +211,13 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
             loadPageWindow();
         Bytes reply{frame[0], 3, static_cast<std::uint8_t>(in16 ? 2 * n : 4 * n)};
         for (int i = 0; i < n; ++i) {
+            const std::size_t at = reply.size();
             if (in16) {
-                const std::uint16_t v = regs_.reg16(start + i);
-                reply.insert(reply.end(), {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+                reply.resize(at + 2);
+                put16be(reply.data() + at, regs_.reg16(start + i));
             } else {
-                const std::uint32_t v = regs_.bits32(start - Regs32First + i);
-                reply.insert(reply.end(), {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-                                           static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+                reply.resize(at + 4);
+                put32be(reply.data() + at, regs_.bits32(start - Regs32First + i));
             }
         }
         appendCrc(reply);
@@ -273,7 +272,7 @@ void SimMeter::loadPageWindow()
     const int page = regs_.reg16(4500) % ArchivePages;
     const std::uint8_t *b = archive_.page(page);
     for (int i = 0; i < PageBytes / 2; ++i)
-        regs_.reg16(4501 + i) = static_cast<std::uint16_t>(b[2 * i] << 8 | b[2 * i + 1]);
+        regs_.reg16(4501 + i) = get16be(b + 2 * i);
 }
 
 void SimMeter::archiveChanged()

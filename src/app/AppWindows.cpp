@@ -1,13 +1,43 @@
 #include "app/AppWindows.h"
 
+#include "app/Info.h"
+#include "app/Startpanel.h"
+#include "archive/Main.h"
+#include "archive/Podajadres.h"
 #include "config/Wyswietlanie.h"
 
 namespace k71t {
 
+AppWindows::AppWindows() = default;
+
+AppWindows::~AppWindows()
+{
+    while (!owned_.empty())
+        owned_.pop_back();
+}
+
+template <typename T, typename... Args> T *AppWindows::make(Args &&...args)
+{
+    auto window = std::make_unique<T>(std::forward<Args>(args)...);
+    T *raw = window.get();
+    owned_.push_back(std::move(window));
+    return raw;
+}
+
+void AppWindows::create(AppContext &context)
+{
+    form3 = make<TForm3>(context, *this);
+    form1 = make<TForm1>(context, form3);
+    form5 = make<TForm5>(context, form3);
+    form12 = make<TForm12>(context, form3);
+    informacje = make<TInformacje>(form3);
+    pages = {form5};
+}
+
 void AppWindows::refreshPages() const
 {
-    if (form5)
-        form5->Show();
+    for (ConfigPage *page : pages)
+        page->refresh();
 }
 
 } // namespace k71t

@@ -1,24 +1,50 @@
 #pragma once
-// The windows created once at start-up, in the order main creates them. The
-// start panel opens them from its buttons.
+// The windows created once at start-up, in the program's fixed order, owned
+// here for the whole run. The program and the tests create them the same way.
+#include <QList>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
 namespace k71t {
 
+struct AppContext;
+class ConfigPage;
 class TForm1;
 class TForm3;
 class TForm5;
 class TForm12;
 class TInformacje;
 
-struct AppWindows {
+class AppWindows {
+public:
+    AppWindows();
+    ~AppWindows();
+    AppWindows(const AppWindows &) = delete;
+    AppWindows &operator=(const AppWindows &) = delete;
+
+    // Creates every window, the start panel first (its creation handler runs
+    // then), the others as its children.
+    void create(AppContext &context);
+
     TForm3 *form3 = nullptr;
     TForm1 *form1 = nullptr;
     TForm5 *form5 = nullptr;
     TForm12 *form12 = nullptr;
     TInformacje *informacje = nullptr;
 
-    // Redraws every configuration page from the register image, in the order
-    // of a redraw after a bulk read, without the monitor.
+    // The configuration pages in the order of a redraw after a bulk read
+    // (without the monitor).
+    QList<ConfigPage *> pages;
+
+    // Redraws every configuration page from the register image, in that order.
     void refreshPages() const;
+
+private:
+    template <typename T, typename... Args> T *make(Args &&...args);
+    // Destroyed in reverse order of creation: the start panel last.
+    std::vector<std::unique_ptr<QWidget>> owned_;
 };
 
 } // namespace k71t

@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QGuiApplication>
@@ -39,6 +38,8 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     ComboBox3 = new QComboBox(this);
     ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
+    settings->setHorizontalSpacing(12);
+    settings->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     settings->addRow(QStringLiteral("Port"), ComboBox1);
     settings->addRow(QStringLiteral("Tryb"), ComboBox2);
     settings->addRow(QStringLiteral("Adres"), Edit1);
@@ -94,7 +95,9 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
 
     FormCreate();
     Timer1->start();
+    // The panel is as large as its controls, no larger and no smaller.
     adjustSize();
+    setFixedSize(size());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -104,7 +107,10 @@ QPushButton *TForm3::addButton(const char *name, const QString &caption)
     auto *b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     b->setFlat(true);
-    b->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 5px 10px; }"));
+    // Flat, but the pointer and a press show on the button.
+    b->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 5px 10px; border: 1px solid transparent; }"
+                                    "QPushButton:hover:enabled { background: palette(midlight); border-color: palette(mid); }"
+                                    "QPushButton:pressed { background: palette(mid); }"));
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     b->setMinimumWidth(330);
     buttons_ << b;
@@ -121,8 +127,6 @@ void TForm3::FormCreate()
     const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3), b4(Edit1);
     for (int i = 0; i < PortCount; ++i)
         ComboBox1->addItem(PortMap::portName(i));
-    // Dates read YYYY-MM-DD and numbers use "." everywhere in the program.
-    QLocale::setDefault(QLocale::c());
     loadStandardConfiguration(ctx_.image);
     ComboBox2->addItems(modeItems());
     ComboBox3->addItems(speedItems());
@@ -194,12 +198,25 @@ void TForm3::SpeedButton4Click()
         ctx_.prompt.showModal(windows_.form5);
 }
 
+bool TForm3::loadConfiguration(const QString &path)
+{
+    switch (LoadConfigFile(path, ctx_.image)) {
+    case ConfigLoad::Loaded: return true;
+    case ConfigLoad::Missing:
+        ctx_.prompt.message(this, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."),
+                            QStringLiteral("Informacja"), PromptIcon::Information);
+        return false;
+    case ConfigLoad::Invalid: return false;
+    }
+    return false;
+}
+
 void TForm3::SpeedButton12Click()
 {
     const QString file = ctx_.prompt.openFileName(this, configFileFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
         return;
-    if (!LoadConfigFile(file, ctx_.image, ctx_.prompt)) {
+    if (!loadConfiguration(file)) {
         ctx_.prompt.message(this, QStringLiteral("Błąd podczas odczytu plik. Niewłaściwy format lub plik uszkodzony."),
                             QStringLiteral("Błąd"), PromptIcon::Information);
         return;
@@ -229,7 +246,7 @@ void TForm3::SpeedButton17Click()
 void TForm3::Timer1Timer()
 {
     Timer1->stop();
-    if (!LoadConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image, ctx_.prompt))
+    if (!loadConfiguration(ctx_.appFile(QStringLiteral("def.k71t"))))
         return;
     windows_.refreshPages();
     setAddressFromImage();
@@ -237,9 +254,14 @@ void TForm3::Timer1Timer()
 
 void TForm3::setAddressFromImage()
 {
-    // A changed text applies the port settings as an operator's edit would.
-    Edit1->setText(QString::number(ctx_.image.reg16(4033)));
-    ctx_.meterAddress = static_cast<std::uint8_t>(ctx_.image.reg16(4033) & 0xFF);
+    // A changed text applies the port settings as an operator's edit would,
+    // with "Błędnie podany adres" for an address outside 1 .. 247.
+    const int address = ctx_.image.reg16(4033);
+    Edit1->setText(QString::number(address));
+    // Such an address never becomes the meter address: 0 would make every
+    // write a broadcast and 300 would write to meter 44.
+    if (address >= 1 && address <= 247)
+        ctx_.meterAddress = static_cast<std::uint8_t>(address);
 }
 
 void TForm3::FormClose()

@@ -1,8 +1,8 @@
 #pragma once
 // The start panel: PC-side port settings, the meter address, and the column
 // of buttons that opens every other window.
-#include "app/AppContext.h"
 #include "app/AppWindows.h"
+#include "context/AppContext.h"
 
 #include <QWidget>
 
@@ -73,6 +73,8 @@ private:
     void FormCreate();
     void FormClose();
     void setAddressFromImage();
+    // Loads a configuration file into the image; a missing file is reported.
+    bool loadConfiguration(const QString &path);
     QPushButton *addButton(const char *name, const QString &caption);
 
     AppContext &ctx_;

@@ -1,20 +1,18 @@
 // K71T: configuration, monitoring and archive tool for the K71T panel meter.
-#include "app/AppContext.h"
 #include "app/AppWindows.h"
-#include "app/Info.h"
+#include "app/QuitOnSignal.h"
 #include "app/Startpanel.h"
-#include "archive/Main.h"
-#include "archive/Podajadres.h"
 #include "common/Clock.h"
-#include "config/Wyswietlanie.h"
-#include "common/Prompt.h"
+#include "common/ProcessSettings.h"
+#include "common/QtPrompt.h"
+#include "common/UiStyle.h"
+#include "context/AppContext.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <QMessageBox>
 #include <exception>
 
 namespace {
@@ -22,54 +20,54 @@ namespace {
 // An exception that escapes an event handler is shown and the program goes on.
 class Application : public QApplication {
 public:
-    using QApplication::QApplication;
+    Application(int &argc, char **argv, k71t::Prompt &prompt) : QApplication(argc, argv), prompt_(prompt) {}
     bool notify(QObject *receiver, QEvent *event) override
     {
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception &e) {
-            QMessageBox::critical(nullptr, QStringLiteral("Błąd"), QString::fromLocal8Bit(e.what()));
+            showException(e);
         } catch (...) {
-            QMessageBox::critical(nullptr, QStringLiteral("Błąd"), QStringLiteral("Nieznany błąd"));
+            showException(std::runtime_error("nieznany błąd"));
         }
         return false;
     }
+    void showException(const std::exception &e)
+    {
+        prompt_.message(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("Błąd"), k71t::PromptIcon::Error);
+    }
+
+private:
+    k71t::Prompt &prompt_;
 };
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    Application app(argc, argv);
+    k71t::QtPrompt prompt;
+    Application app(argc, argv, prompt);
     app.setApplicationName(QStringLiteral("K71T"));
     app.setQuitOnLastWindowClosed(false);
+    k71t::applyProcessSettings();
+    k71t::applyUiStyle(app);
     // Qt's own dialogs (files, printing) speak Polish like the rest.
     QTranslator qtTranslations;
     if (qtTranslations.load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslations);
 
-    k71t::QtPrompt prompt;
     k71t::SystemClock clock;
-    k71t::AppContext context(QDir::currentPath(), prompt, clock);
-    k71t::AppWindows windows;
-
     try {
-        k71t::TForm3 form3(context, windows);
-        windows.form3 = &form3;
-        k71t::TForm1 form1(context, &form3);
-        windows.form1 = &form1;
-        k71t::TForm5 form5(context, &form3);
-        windows.form5 = &form5;
-        k71t::TForm12 form12(context, &form3);
-        windows.form12 = &form12;
-        k71t::TInformacje informacje(&form3);
-        windows.informacje = &informacje;
-
-        form3.show();
+        k71t::AppContext context(QDir::currentPath(), prompt, clock);
+        k71t::AppWindows windows;
+        windows.create(context);
+        k71t::QuitOnSignal quitOnSignal(prompt, *windows.form3);
+        windows.form3->show();
         return app.exec();
     } catch (const std::exception &e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Błąd"), QString::fromLocal8Bit(e.what()));
+        // One that escapes start-up is shown the same way and ends the program.
+        app.showException(e);
         return 1;
     }
 }

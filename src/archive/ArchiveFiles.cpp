@@ -1,12 +1,18 @@
 #include "archive/ArchiveFiles.h"
 
+#include "common/ByteOrder.h"
+#include "common/DateFormats.h"
 #include "common/SafeFile.h"
+#include "common/SystemErrors.h"
 #include "common/TextFormats.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace k71t {
 
@@ -14,25 +20,31 @@ namespace {
 constexpr int TrailerBytes = 240;
 } // namespace
 
+QByteArray BuildBin(const RecordStore &store, int n, const RegisterImage &image)
+{
+    QByteArray b(12 * n + TrailerBytes, '\0');
+    std::uint8_t *p = bytes(b.data());
+    std::memcpy(p, store.data(), static_cast<std::size_t>(12) * static_cast<std::size_t>(n));
+    p += 12 * n;
+    for (int i = 0; i < 80; ++i, p += 2)
+        put16be(p, image.reg16(4300 + i));
+    for (int i = 0; i < 20; ++i, p += 4)
+        putFloatLe(p, image.reg32(7664 + i));
+    return b;
+}
+
 bool SaveBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image, QString *error)
 {
     if (n < 0 || n > RecordStoreCapacity)
         return false;
-    QByteArray b(12 * n + TrailerBytes, '\0');
-    char *p = b.data();
-    std::memcpy(p, store.data(), static_cast<std::size_t>(12) * static_cast<std::size_t>(n));
-    p += 12 * n;
-    for (int i = 0; i < 80; ++i) {
-        const std::uint16_t v = image.reg16(4300 + i);
-        *p++ = static_cast<char>(v >> 8);
-        *p++ = static_cast<char>(v & 0xFF);
-    }
-    for (int i = 0; i < 20; ++i) {
-        const std::uint32_t v = image.bits32(7664 - Regs32First + i);
-        for (int k = 0; k < 4; ++k)
-            *p++ = static_cast<char>(v >> (8 * k));
-    }
-    return writeFileSafely(path, b, error);
+    return writeFileSafely(path, BuildBin(store, n, image), error);
+}
+
+QString SaveNewBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image, QString *error)
+{
+    if (n < 0 || n > RecordStoreCapacity)
+        return {};
+    return writeNewFileSafely(path, BuildBin(store, n, image), error);
 }
 
 int LoadBin(const QString &path, RecordStore &store, RegisterImage &image, bool *tooLarge)
@@ -58,21 +70,19 @@ int LoadBin(const QString &path, RecordStore &store, RegisterImage &image, bool 
     if (b.size() != size)
         return 0;
     std::memcpy(store.data(), b.constData(), static_cast<std::size_t>(12 * n));
-    const auto *t = reinterpret_cast<const std::uint8_t *>(b.constData()) + 12 * n;
-    for (int i = 0; i < 80; ++i)
-        image.reg16(4300 + i) = static_cast<std::uint16_t>(t[2 * i] << 8 | t[2 * i + 1]);
-    t += 160;
-    for (int i = 0; i < 20; ++i) {
-        const std::uint8_t *v = t + 4 * i;
-        image.setBits32(7664 - Regs32First + i, std::uint32_t(v[0]) | std::uint32_t(v[1]) << 8 |
-                                                    std::uint32_t(v[2]) << 16 | std::uint32_t(v[3]) << 24);
-    }
+    const std::uint8_t *t = bytes(b.constData()) + 12 * n;
+    for (int i = 0; i < 80; ++i, t += 2)
+        image.reg16(4300 + i) = get16be(t);
+    for (int i = 0; i < 20; ++i, t += 4)
+        image.reg32(7664 + i) = getFloatLe(t);
     return static_cast<int>(n);
 }
 
 QString BinFileName(const QDateTime &now, int address)
 {
-    return now.toString(QStringLiteral("yyyy-MM-dd_HH_mm_ss_")) + QString::number(address) + QStringLiteral(".bin");
+    const QTime t = now.time();
+    return dateText(now.date()) + QString::asprintf("_%.2d_%.2d_%.2d_", t.hour(), t.minute(), t.second()) +
+           QString::number(address) + QStringLiteral(".bin");
 }
 
 QString datFileName(const QString &name)
@@ -86,23 +96,15 @@ int exportValueText(float value, int digits, char *out)
         out[0] = '*';
         return 1;
     }
-    int len = std::snprintf(out, 32, "%.*E", digits - 1, static_cast<double>(value));
-    // printf gives at least two exponent digits; the export has at least three.
-    char *e = std::strchr(out, 'E');
-    if (e && std::strlen(e + 2) < 3) {
-        std::memmove(e + 3, e + 2, std::strlen(e + 2) + 1);
-        e[2] = '0';
-        ++len;
-    }
-    return len;
+    return writeExponent(static_cast<double>(value), digits, out);
 }
 
 namespace {
 
-// Collects the export and writes it in large pieces.
+// Appends to a file through large writes; remembers the first failure.
 class DatWriter {
 public:
-    explicit DatWriter(QFile &file) : file_(file) { buffer_.reserve(1 << 20); }
+    explicit DatWriter(int fd) : fd_(fd) { buffer_.reserve(1 << 20); }
     void put(const char *s, int n)
     {
         buffer_.append(s, n);
@@ -112,54 +114,71 @@ public:
     void put(const QByteArray &b) { put(b.constData(), static_cast<int>(b.size())); }
     bool flush()
     {
-        if (!buffer_.isEmpty() && file_.write(buffer_) != buffer_.size())
-            ok_ = false;
+        const char *p = buffer_.constData();
+        qint64 left = buffer_.size();
+        while (ok() && left > 0) {
+            const ssize_t n = ::write(fd_, p, static_cast<std::size_t>(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                error_ = n < 0 ? errno : EIO;
+            else
+                p += n, left -= n;
+        }
         buffer_.clear();
-        return ok_;
+        return ok();
     }
-    bool ok() const { return ok_; }
+    bool ok() const { return error_ == 0; }
+    int error() const { return error_; }
 
 private:
-    QFile &file_;
+    int fd_;
     QByteArray buffer_;
-    bool ok_ = true;
+    int error_ = 0;
 };
-
-int formatDateTime(int dateKey, int timeKey, char *out)
-{
-    return std::snprintf(out, 32, "%04d-%02d-%02d\t%02d:%02d:%02d", dateKey / 10000, dateKey / 100 % 100,
-                         dateKey % 100, timeKey / 10000, timeKey / 100 % 100, timeKey % 100);
-}
 
 } // namespace
 
 bool ExportDat(const QString &path, const RecordStore &store, int count, int start, int stop, int tstart, int tstop,
-               const QDateTime &now, QString *error)
+               const QDateTime &now, QString *error, int *rows)
 {
-    QFile file(datFileName(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (rows)
+        *rows = 0;
+    const QByteArray native = QFile::encodeName(datFileName(path));
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0) {
         if (error)
-            *error = file.errorString();
+            *error = systemErrorText(errno);
         return false;
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (error)
+            *error = systemErrorText(::fstat(fd, &st) != 0 ? errno : EISDIR);
+        ::close(fd);
+        return false;
+    }
+    // What the file held before: a failed export is cut back to it.
+    const off_t previousLength = st.st_size;
+
     const bool oneDay = start == stop;
     const int digits = oneDay ? 7 : 10;
-    DatWriter out(file);
-    out.put(toWindows1250(QStringLiteral("\n\rArchiwum odczytano: ") + now.toString(QStringLiteral("yyyy-MM-dd")) +
-                          QStringLiteral(" o godzinie ") + now.toString(QStringLiteral("HH:mm:ss")) +
-                          QStringLiteral("\n\r")));
+    DatWriter out(fd);
+    out.put(toWindows1250(QStringLiteral("\n\rArchiwum odczytano: ") + dateText(now.date()) +
+                          QStringLiteral(" o godzinie ") + timeText(now.time()) + QStringLiteral("\n\r")));
     static const QByteArray columns("Data\tCzas\tDEV\tR0\tR1\tR2\tR3\tR4\tR5\tR6\tR7\tR8\tR9\n\r");
-    std::vector<ExportRow> rows;
+    std::vector<ExportRow> deviceRows;
     char line[512];
-    for (int d = 0; d < 10; ++d) {
-        if (BuildExportRows(store, count, d, start, stop, rows) == 0)
+    int written = 0;
+    for (int d = 0; d < 10 && out.ok(); ++d) {
+        if (BuildExportRows(store, count, d, start, stop, deviceRows) == 0)
             continue;
         out.put(toWindows1250(QStringLiteral("\n\rUrządzenie %1\n\r").arg(d + 1)));
         out.put(columns);
-        for (const ExportRow &row : rows) {
+        for (const ExportRow &row : deviceRows) {
             if (oneDay && (row.timeKey < tstart || row.timeKey > tstop))
                 continue;
-            int n = formatDateTime(row.dateKey, row.timeKey, line);
+            int n = writeDateTimeKeys(row.dateKey, row.timeKey, '\t', line);
             line[n++] = '\t';
             line[n++] = static_cast<char>('0' + d);
             for (float v : row.R) {
@@ -168,13 +187,26 @@ bool ExportDat(const QString &path, const RecordStore &store, int count, int sta
             }
             line[n++] = '\n';
             out.put(line, n);
+            ++written;
         }
     }
-    const bool written = out.flush() && file.flush();
-    if (!written && error)
-        *error = file.errorString();
-    file.close();
-    return written && file.error() == QFile::NoError;
+    bool ok = out.flush() && ::fsync(fd) == 0;
+    int failure = out.ok() ? errno : out.error();
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        failure = errno;
+    }
+    if (!ok) {
+        // Nothing of a failed export stays behind in the file.
+        if (::truncate(native.constData(), previousLength) != 0)
+            qWarning("%s: %s", native.constData(), qUtf8Printable(systemErrorText(errno)));
+        if (error)
+            *error = systemErrorText(failure);
+        return false;
+    }
+    if (rows)
+        *rows = written;
+    return true;
 }
 
 } // namespace k71t

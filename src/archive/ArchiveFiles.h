@@ -8,11 +8,22 @@
 
 namespace k71t {
 
-// Writes n records, then 4300..4379 (high byte first) and 7664..7683 (floats
-// low byte first): 12n + 240 bytes. The file is complete and flushed to disk
-// when this returns true; on failure an existing file of that name is untouched.
+// The bytes of a .bin file: n records, then 4300..4379 (high byte first) and
+// 7664..7683 (floats low byte first): 12n + 240 bytes.
+QByteArray BuildBin(const RecordStore &store, int n, const RegisterImage &image);
+
+// Writes a .bin file under `path`, replacing a file of that name safely. The
+// file is complete and flushed to disk when this returns true; on failure an
+// existing file is untouched and `error` says why.
 bool SaveBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image,
              QString *error = nullptr);
+
+// Writes a downloaded archive as a new .bin file: under `path`, or, when that
+// name is taken, under the first free name with "_2", "_3", ... before ".bin".
+// Never replaces a file. Returns the path written (complete and on disk), or
+// an empty string and `error`.
+QString SaveNewBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image,
+                   QString *error = nullptr);
 
 // Loads a .bin file into the store and its trailer into 4300..4379 and
 // 7664..7683. Returns the record count: 0 for a missing file or one whose
@@ -33,8 +44,10 @@ int exportValueText(float value, int digits, char *out);
 
 // Appends an export of the date range [start, stop] (date keys) to the file;
 // for a single day only times in [tstart, tstop] are written. `now` goes into
-// the heading. Returns false when the file could not be opened or written.
+// the heading; `rows` receives the number of rows written. Returns false when
+// the file could not be opened or written; a failed write leaves the file at
+// its previous length, and `error` says why.
 bool ExportDat(const QString &path, const RecordStore &store, int count, int start, int stop, int tstart, int tstop,
-               const QDateTime &now, QString *error = nullptr);
+               const QDateTime &now, QString *error = nullptr, int *rows = nullptr);
 
 } // namespace k71t

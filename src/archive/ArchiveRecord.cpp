@@ -12,10 +12,15 @@ ArchiveRecord ArchiveRecord::make(int device, int reg, int year, int month, int 
                static_cast<std::uint8_t>(year - 2000), static_cast<std::uint8_t>(month),
                static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(hour),
                static_cast<std::uint8_t>(minute), static_cast<std::uint8_t>(second)};
-    const std::uint32_t v = std::bit_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        r.bytes[8 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    putFloatLe(r.bytes.data() + 8, value);
     return r;
+}
+
+void recordsFromPageWindow(const RegisterImage &image, ArchiveRecord *out)
+{
+    for (int j = 0; j < RecordsPerPage; ++j)
+        for (int w = 0; w < 6; ++w)
+            put16be(out[j].bytes.data() + 2 * w, image.reg16(4501 + 6 * j + w));
 }
 
 RecordStore::RecordStore() : records_(static_cast<std::size_t>(RecordStoreCapacity)) {}

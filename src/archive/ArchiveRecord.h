@@ -1,6 +1,8 @@
 #pragma once
 // The archive as the meter delivers it: 12-byte records, the store that holds
 // a download or a loaded file, and the rows an export groups them into.
+#include "common/ByteOrder.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -21,12 +23,8 @@ struct ArchiveRecord {
     int minute() const { return bytes[6]; }
     int second() const { return bytes[7]; }
     // The value travels least significant byte first.
-    std::uint32_t valueBits() const
-    {
-        return std::uint32_t(bytes[8]) | std::uint32_t(bytes[9]) << 8 | std::uint32_t(bytes[10]) << 16 |
-               std::uint32_t(bytes[11]) << 24;
-    }
-    float value() const { return std::bit_cast<float>(valueBits()); }
+    std::uint32_t valueBits() const { return get32le(bytes.data() + 8); }
+    float value() const { return getFloatLe(bytes.data() + 8); }
     int dateKey() const { return year() * 10000 + month() * 100 + day(); }
     int timeKey() const { return hour() * 10000 + minute() * 100 + second(); }
 
@@ -56,6 +54,13 @@ public:
 private:
     std::vector<ArchiveRecord> records_;
 };
+
+class RegisterImage;
+
+// Copies the 44 records of the archive page window (registers 4501 .. 4764 of
+// the image) to `out`: record j is registers 4501 + 6j .. 4506 + 6j, each
+// register high byte first, exactly as the meter sent them.
+void recordsFromPageWindow(const RegisterImage &image, ArchiveRecord *out);
 
 // One moment of one device: the values of its registers R0 .. R9.
 struct ExportRow {

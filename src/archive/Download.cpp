@@ -1,11 +1,22 @@
 #include "archive/Download.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace k71t {
 
 namespace {
 constexpr int PageTries = 5;
+constexpr int FirstPassRetryPauseMs = 200;
+constexpr int ContinuationRetryPauseMs = 500;
+// Before the status read is tried again, a reply still on its way is given
+// time to arrive, so that it is drained and not taken for the next one.
+constexpr int StatusRetryPauseMs = 200;
+
+int ringDistance(int from, int to)
+{
+    return ((to - from) % RingSlots + RingSlots) % RingSlots;
+}
 } // namespace
 
 QString downloadStatistics(int n, int seconds)
@@ -34,6 +45,18 @@ bool planPass(const ArchiveStatus &s, PassPlan &plan)
     plan.lead = s.firstOffset / 12;
     plan.tail = (PageBytes - s.lastOffset) / 12;
     return true;
+}
+
+int droppedByMeter(int heldStart, int held, const ArchiveStatus &before, const ArchiveStatus &now)
+{
+    const int written = ringDistance(ringSlot(before.lastPage, before.lastOffset), ringSlot(now.lastPage, now.lastOffset));
+    const int overwritten = written - (RingSlots - held);
+    if (overwritten <= 0)
+        return 0;
+    const int toOldest = ringDistance(heldStart, ringSlot(now.firstPage, now.firstOffset));
+    if (toOldest >= overwritten && toOldest <= held)
+        return toOldest;
+    return std::min(overwritten, held);
 }
 
 ArchiveDownload::ArchiveDownload(ModbusLink &link, RegisterImage &image, RecordStore &store)
@@ -117,22 +140,14 @@ int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
         bool ok = false;
         for (int attempt = 0; attempt < PageTries && !ok; ++attempt) {
             if (attempt > 0)
-                sleepMs(firstPass ? 200 : 500);
+                pause(firstPass ? FirstPassRetryPauseMs : ContinuationRetryPauseMs);
             ok = ReadArchivePage(s.firstPage + k);
         }
         if (!ok) {
             failure_ = Failure::Page;
             return -1;
         }
-        // Record j of the window is registers 4501 + 6j .. 4506 + 6j in wire order.
-        for (int j = 0; j < RecordsPerPage; ++j) {
-            ArchiveRecord &r = store_[base + RecordsPerPage * k + j];
-            for (int w = 0; w < 6; ++w) {
-                const std::uint16_t v = image_.reg16(4501 + 6 * j + w);
-                r.bytes[static_cast<std::size_t>(2 * w)] = static_cast<std::uint8_t>(v >> 8);
-                r.bytes[static_cast<std::size_t>(2 * w + 1)] = static_cast<std::uint8_t>(v & 0xFF);
-            }
-        }
+        recordsFromPageWindow(image_, &store_[base + RecordsPerPage * k]);
         ++progressPos_;
         if (onPagesProgress)
             onPagesProgress(progressMax_, progressPos_);
@@ -149,26 +164,50 @@ int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
     return result;
 }
 
+bool ArchiveDownload::readStatusTwice()
+{
+    if (ReadArchiveStatus())
+        return true;
+    // The retry starts with an empty input queue: whatever the failed try
+    // left there (an exception, a partial or a late reply) is not its answer.
+    pause(StatusRetryPauseMs);
+    link_.DrainInput();
+    if (ReadArchiveStatus())
+        return true;
+    failure_ = Failure::Status;
+    return false;
+}
+
 int ArchiveDownload::DownloadFirstPass()
 {
     failure_ = Failure::None;
-    if (!ReadArchiveStatus() && !ReadArchiveStatus()) {
-        failure_ = Failure::Status;
+    dropped_ = 0;
+    if (!readStatusTwice())
         return -1;
-    }
-    return readPages(status(), 0, true);
+    const ArchiveStatus s = status();
+    heldStart_ = ringSlot(s.firstPage, s.firstOffset);
+    return readPages(s, 0, true);
 }
 
 int ArchiveDownload::DownloadContinuation(int a)
 {
     failure_ = Failure::None;
     const ArchiveStatus previous = status();
-    if (!ReadArchiveStatus() && !ReadArchiveStatus()) {
-        failure_ = Failure::Status;
+    if (!readStatusTwice())
         return -1;
+    const ArchiveStatus now = status();
+    // A full ring that kept filling has overwritten its oldest records, some
+    // of them perhaps before this download read them: what the meter no
+    // longer holds is dropped, so no record is kept twice or out of order.
+    const int drop = droppedByMeter(heldStart_, a, previous, now);
+    if (drop > 0) {
+        std::memmove(store_.data(), store_.data() + drop, sizeof(ArchiveRecord) * static_cast<std::size_t>(a - drop));
+        heldStart_ = (heldStart_ + drop) % RingSlots;
+        dropped_ += drop;
+        a -= drop;
     }
     // The pass starts where the previous one ended, not at the meter's oldest record.
-    ArchiveStatus s = status();
+    ArchiveStatus s = now;
     s.firstPage = previous.lastPage;
     s.firstOffset = previous.lastOffset;
     return readPages(s, a, false);

@@ -29,6 +29,18 @@ struct PassPlan {
 // offsets 0 .. 528), which a meter in order never reports.
 bool planPass(const ArchiveStatus &s, PassPlan &plan);
 
+// Record slots of the whole ring, and the slot of a page and byte offset.
+constexpr int RingSlots = ArchivePages * RecordsPerPage;
+inline int ringSlot(int page, int offset) { return (page * RecordsPerPage + offset / 12) % RingSlots; }
+
+// How many of the `held` records read so far, which start at ring slot
+// `heldStart`, the meter has dropped by the time of `now`: none while the
+// records written since the pass that ended at `before` still fit into the
+// free part of the ring. Once they reach the records held, everything up to
+// the meter's new oldest record is gone (or was overwritten before it was
+// read): at least the records overwritten, at most all that are held.
+int droppedByMeter(int heldStart, int held, const ArchiveStatus &before, const ArchiveStatus &now);
+
 // "Odczytano: n rekordów w czasie: t s" with the speed when t and n are not 0.
 QString downloadStatistics(int n, int seconds);
 
@@ -49,14 +61,20 @@ public:
     // Why the last pass failed, for the status line.
     enum class Failure { None, Status, Page, Pointers, Capacity };
     Failure failure() const { return failure_; }
+    // Records the meter dropped from the oldest end while it was being read.
+    int droppedRecords() const { return dropped_; }
 
     // Progress for the window: steps within a page (0 .. 4), the pages bar
     // (maximum, position) and the records read so far.
     std::function<void(int)> onPageStep;
     std::function<void(int, int)> onPagesProgress;
     std::function<void(int)> onRecords;
+    // The pauses before a retry (of a page, and of the status read); tests
+    // replace them.
+    std::function<void(int)> pause = sleepMs;
 
 private:
+    bool readStatusTwice();
     int readPages(const ArchiveStatus &s, int base, bool firstPass);
     void pageStep(int step);
 
@@ -66,6 +84,9 @@ private:
     Failure failure_ = Failure::None;
     int progressMax_ = 0;
     int progressPos_ = 0;
+    // Ring slot of the first record held in the store, and records dropped.
+    int heldStart_ = 0;
+    int dropped_ = 0;
 };
 
 } // namespace k71t

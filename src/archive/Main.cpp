@@ -1,6 +1,7 @@
 #include "archive/Main.h"
 
 #include "archive/ArchiveFiles.h"
+#include "common/DateFormats.h"
 #include "common/Widgets.h"
 
 #include <QCalendarWidget>
@@ -26,16 +27,16 @@ const QString EmptyOrNotLoaded = QStringLiteral("Archiwum jest puste lub plik ni
 const QString DatabaseOff = QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL");
 
 
-QString stampText(const ArchiveRecord &r)
+QString recordStamp(const ArchiveRecord &r)
 {
-    return QString::asprintf("%4d-%.2d-%.2d %.2d:%.2d:%.2d", r.year(), r.month(), r.day(), r.hour(), r.minute(),
-                             r.second());
+    return stampText(r.year(), r.month(), r.day(), r.hour(), r.minute(), r.second());
 }
 
 } // namespace
 
 TForm1::TForm1(AppContext &context, QWidget *parent)
-    : QDialog(parent), ctx_(context), download_(context.link, context.image, context.records)
+    : QDialog(parent), ctx_(context), download_(context.link, context.image, context.records),
+      job_(download_, context.records, context.image, context.clock)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Archiwum"));
@@ -144,8 +145,6 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
 
 void TForm1::FormCreate()
 {
-    QDir(ctx_.AppDirectory).mkpath(QStringLiteral("Archives"));
-    ctx_.ArchivesDirectory = QDir(ctx_.AppDirectory).filePath(QStringLiteral("Archives")) + QLatin1Char('/');
     const QDate today = ctx_.clock.now().date();
     MonthCalendar1->setSelectedDate(today);
     MonthCalendar2->setSelectedDate(today);
@@ -170,12 +169,6 @@ void TForm1::info(const QString &text, const QString &caption, PromptIcon icon)
     ctx_.prompt.message(this, text, caption, icon);
 }
 
-int TForm1::secondsSinceMidnight() const
-{
-    const QTime t = ctx_.clock.now().time();
-    return t.hour() * 3600 + t.minute() * 60 + t.second();
-}
-
 QString TForm1::statisticsText(int n, int seconds)
 {
     return downloadStatistics(n, seconds);
@@ -189,8 +182,8 @@ void TForm1::ShowArchiveSummary()
         return;
     const ArchiveRecord &first = store[0];
     const ArchiveRecord &last = store[store.RecordCount - 1];
-    Edit1->setText(stampText(first));
-    Edit2->setText(stampText(last));
+    Edit1->setText(recordStamp(first));
+    Edit2->setText(recordStamp(last));
     MonthCalendar1->setSelectedDate(QDate(first.year(), first.month(), first.day()));
     MonthCalendar2->setSelectedDate(QDate(last.year(), last.month(), last.day()));
     if (MonthCalendar1->selectedDate() == MonthCalendar2->selectedDate()) {
@@ -204,61 +197,50 @@ void TForm1::ShowArchiveSummary()
 
 void TForm1::SpeedButton2Click()
 {
-    RecordStore &store = ctx_.records;
-    store.RecordCount = 0;
-    const int started = secondsSinceMidnight();
     downloading_ = true;
     setBorder(false);
-
-    const int n = download_.DownloadAll();
-    store.RecordCount = n;
-    const int ended = secondsSinceMidnight();
+    ArchiveJobRequest request;
+    request.directory = ctx_.ArchivesDirectory;
+    request.meterAddress = ctx_.meterAddress;
+    request.deleteAfter = CheckBox1->isChecked() || CheckBox2->isChecked();
+    request.toDatabase = CheckBox2->isChecked() && ctx_.databaseEnabled;
+    const ArchiveJobOutcome outcome = job_.run(request);
+    const int n = outcome.records;
 
     if (n > 0) {
         ShowArchiveSummary();
-        // The archive file comes first: the meter is cleared only once the
-        // records are safely on disk.
-        const QString path = ctx_.ArchivesDirectory + BinFileName(ctx_.clock.now(), ctx_.meterAddress);
-        QString error;
-        const bool saved = SaveBin(path, store, n, ctx_.image, &error);
-        const bool deleteAsked = CheckBox1->isChecked() || CheckBox2->isChecked();
-        QString outcome;
-        if (!saved) {
+        if (!outcome.saved())
             info(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
                                 "dane pozostają w pamięci.")
-                     .arg(QDir::toNativeSeparators(path), error),
+                     .arg(QDir::toNativeSeparators(outcome.plannedPath), outcome.saveError),
                  QStringLiteral("Błąd"), PromptIcon::Error);
-            if (deleteAsked)
-                outcome = QStringLiteral(".  Archiwum K71T nie zostało skasowane.");
-        } else if (deleteAsked) {
-            outcome = download_.DeleteArchive() ? QStringLiteral(".  Archiwum K71T skasowane.")
-                                                : QStringLiteral(".  Kasowanie archiwum nie powiodło się.");
-        }
         setWindowTitle(QStringLiteral("Dane w pamięci"));
-        StatusBar1->showMessage(outcome.isEmpty() ? QStringLiteral("Dane w pamięci.")
-                                                  : QStringLiteral("Dane w pamięci") + outcome);
-        if (CheckBox2->isChecked() && ctx_.databaseEnabled) {
-            // The database export of the records goes here.
-        }
+        StatusBar1->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
     } else if (n < 0) {
-        if (download_.failure() == ArchiveDownload::Failure::Pointers)
+        if (outcome.failure == ArchiveDownload::Failure::Pointers)
             StatusBar1->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
-        else if (download_.failure() == ArchiveDownload::Failure::Capacity)
+        else if (outcome.failure == ArchiveDownload::Failure::Capacity)
             StatusBar1->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
         info(QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"), QStringLiteral("Błąd"), PromptIcon::Error);
     } else {
         info(QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"), PromptIcon::Information);
     }
 
-    // A download across midnight still takes a positive time.
-    int seconds = ended - started;
-    if (seconds < 0)
-        seconds += 24 * 3600;
-    const QString statistics = statisticsText(n, seconds);
     setBorder(true);
     downloading_ = false;
     if (n > 0)
-        info(statistics, QStringLiteral("Info"), PromptIcon::None);
+        info(statisticsText(n, outcome.seconds), QStringLiteral("Info"), PromptIcon::None);
+}
+
+QString TForm1::deletionText(ArchiveJobOutcome::Deletion deletion)
+{
+    switch (deletion) {
+    case ArchiveJobOutcome::Deletion::NotAsked: return QStringLiteral(".");
+    case ArchiveJobOutcome::Deletion::Deleted: return QStringLiteral(".  Archiwum K71T skasowane.");
+    case ArchiveJobOutcome::Deletion::Failed: return QStringLiteral(".  Kasowanie archiwum nie powiodło się.");
+    case ArchiveJobOutcome::Deletion::KeptUnsaved: return QStringLiteral(".  Archiwum K71T nie zostało skasowane.");
+    }
+    return QStringLiteral(".");
 }
 
 void TForm1::SpeedButton3Click()
@@ -297,10 +279,8 @@ void TForm1::SpeedButton1Click()
 
 void TForm1::exportRange(int &start, int &stop, int &tstart, int &tstop) const
 {
-    const auto key = [](const QDate &d) { return d.year() * 10000 + d.month() * 100 + d.day(); };
-    const auto timeKey = [](const QTime &t) { return t.hour() * 10000 + t.minute() * 100 + t.second(); };
-    start = key(MonthCalendar1->selectedDate());
-    stop = key(MonthCalendar2->selectedDate());
+    start = dateKey(MonthCalendar1->selectedDate());
+    stop = dateKey(MonthCalendar2->selectedDate());
     if (start == stop) {
         tstart = timeKey(DateTimePicker1->time());
         tstop = timeKey(DateTimePicker2->time());

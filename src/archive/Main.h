@@ -1,7 +1,7 @@
 #pragma once
 // The archive window: download from the meter, .bin files and the export.
-#include "app/AppContext.h"
-#include "archive/Download.h"
+#include "archive/ArchiveJob.h"
+#include "context/AppContext.h"
 
 #include <QDialog>
 
@@ -65,10 +65,12 @@ private:
     void FormCreate();
     void setBorder(bool dialog);
     void info(const QString &text, const QString &caption, PromptIcon icon);
-    int secondsSinceMidnight() const;
+    // The status-bar ending after "Dane w pamięci" for what became of the meter's archive.
+    static QString deletionText(ArchiveJobOutcome::Deletion deletion);
 
     AppContext &ctx_;
     ArchiveDownload download_;
+    ArchiveJob job_;
     bool downloading_ = false;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The prompt for the meter address archive data came from, asked when
 // archive files are loaded into the chart.
-#include "app/AppContext.h"
+#include "context/AppContext.h"
 
 #include <QDialog>
 #include <cstdint>

@@ -1,34 +1,180 @@
 #include "common/SafeFile.h"
 
+#include "common/SystemErrors.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace k71t {
 
-bool writeFileSafely(const QString &path, const QByteArray &content, QString *error)
+namespace {
+
+constexpr int MaxNameTries = 10000;
+
+// Permissions of a newly created file: what the umask leaves of rw-rw-rw-.
+mode_t newFileMode()
 {
-    QSaveFile file(path);
-    // Without this, QSaveFile would write in place where it cannot create a
-    // temporary file beside the target: exactly what we must never do.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(content) != content.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    static const mode_t mode = [] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
+bool fail(QString *error, int code)
+{
+    if (error)
+        *error = systemErrorText(code);
+    return false;
+}
+
+bool writeAll(int fd, const QByteArray &content)
+{
+    const char *p = content.constData();
+    qint64 left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<std::size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= n;
     }
     return true;
+}
+
+void syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Writes the content to a new temporary file in `folder` and flushes it to
+// disk. Returns its path, or an empty array with errno set.
+QByteArray writeTemporary(const QByteArray &folder, const QByteArray &name, const QByteArray &content,
+                          mode_t mode)
+{
+    QByteArray temp = folder + "/." + name + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    const int saved = errno;
+    if (::close(fd) != 0 || !ok) {
+        ::unlink(temp.constData());
+        errno = ok ? errno : saved;
+        return {};
+    }
+    return temp;
+}
+
+QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
+
+// "dir/a.bin" with k = 2 gives "dir/a_2.bin"; k = 1 gives the name itself.
+QString numberedName(const QString &path, int k)
+{
+    if (k == 1)
+        return path;
+    const QFileInfo info(path);
+    const QString suffix = info.suffix();
+    const QString base = info.completeBaseName();
+    const QString name = suffix.isEmpty() ? QStringLiteral("%1_%2").arg(base).arg(k)
+                                          : QStringLiteral("%1_%2.%3").arg(base).arg(k).arg(suffix);
+    return info.dir().filePath(name);
+}
+
+// Moves `temp` to `target` unless `target` exists. Returns 0, or the errno
+// (EEXIST when the name is taken).
+int placeWithoutReplacing(const QByteArray &temp, const QByteArray &target, const QByteArray &content, mode_t mode)
+{
+    if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    // No atomic no-replace rename on this file system: a hard link is one too.
+    if (::link(temp.constData(), target.constData()) == 0) {
+        ::unlink(temp.constData());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+    // Nor hard links (FAT and the like): an exclusive create, written in place.
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errno;
+    const bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    const int saved = errno;
+    ::close(fd);
+    if (!ok) {
+        ::unlink(target.constData());
+        return saved;
+    }
+    ::unlink(temp.constData());
+    return 0;
+}
+
+} // namespace
+
+bool writeFileSafely(const QString &path, const QByteArray &content, QString *error)
+{
+    const QFileInfo info(path);
+    const QByteArray folder = nativePath(info.absolutePath());
+    const QByteArray target = nativePath(info.absoluteFilePath());
+    struct stat existing {};
+    const mode_t mode = ::stat(target.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
+                            ? static_cast<mode_t>(existing.st_mode & 07777)
+                            : newFileMode();
+    const QByteArray temp = writeTemporary(folder, nativePath(info.fileName()), content, mode);
+    if (temp.isEmpty())
+        return fail(error, errno);
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const int saved = errno;
+        ::unlink(temp.constData());
+        return fail(error, saved);
+    }
+    syncFolder(folder);
+    return true;
+}
+
+QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error)
+{
+    const QFileInfo info(path);
+    const QByteArray folder = nativePath(info.absolutePath());
+    const QByteArray temp = writeTemporary(folder, nativePath(info.fileName()), content, newFileMode());
+    if (temp.isEmpty()) {
+        fail(error, errno);
+        return {};
+    }
+    for (int k = 1; k <= MaxNameTries; ++k) {
+        const QString candidate = numberedName(info.absoluteFilePath(), k);
+        const int result = placeWithoutReplacing(temp, nativePath(candidate), content, newFileMode());
+        if (result == 0) {
+            syncFolder(folder);
+            return candidate;
+        }
+        if (result != EEXIST) {
+            ::unlink(temp.constData());
+            fail(error, result);
+            return {};
+        }
+    }
+    ::unlink(temp.constData());
+    fail(error, EEXIST);
+    return {};
 }
 
 bool readSmallFile(const QString &path, qint64 maxSize, QByteArray &content)

@@ -1,15 +1,25 @@
 #pragma once
-// Settings and configuration files are replaced safely: the new content goes
-// to a temporary file in the same folder, is flushed to disk and then renamed
-// over the old file, so a crash or a full disk never leaves half a file.
+// Files are never rewritten in place. The new content goes to a temporary
+// file in the same folder, is flushed to disk and only then renamed over the
+// old file (or, for files that must never replace another, linked in under a
+// free name), so a crash or a full disk never leaves half a file and a file
+// nobody meant to replace stays as it was.
 #include <QByteArray>
 #include <QString>
 
 namespace k71t {
 
-// Returns false (and leaves any previous file untouched) when the file could
-// not be written completely. `error` receives the reason when given.
+// Replaces `path` with `content`. Returns false, leaving any previous file
+// untouched, when the file could not be written completely; `error` then
+// receives the reason (in Polish for the common cases).
 bool writeFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr);
+
+// Writes `content` as a new file: under `path` when that name is free, else
+// under the first free name with "_2", "_3", ... before the extension
+// ("a.bin", "a_2.bin"). An existing file is never replaced, also when another
+// process picks the same name at the same moment. Returns the path written,
+// or an empty string (and `error`) when nothing could be written.
+QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr);
 
 // Reads a whole file of at most `maxSize` bytes. Returns false when the file
 // is missing, not a regular file, unreadable or larger than `maxSize`.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace k71t {
 
@@ -28,21 +29,24 @@ QString formatFixed(double value, int decimals)
     return QLocale::c().toString(value, 'f', decimals);
 }
 
+int writeExponent(double value, int digits, char *out)
+{
+    int length = std::snprintf(out, 32, "%.*E", std::max(0, digits - 1), value);
+    // printf writes at least two exponent digits; the program's texts have three.
+    char *e = std::strchr(out, 'E');
+    if (e && std::strlen(e + 2) < 3) {
+        std::memmove(e + 3, e + 2, std::strlen(e + 2) + 1);
+        e[2] = '0';
+        ++length;
+    }
+    return length;
+}
+
 QString formatExponent(double value, int digits)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*E", std::max(0, digits - 1), value);
-    // printf writes at least two exponent digits; the program's files use three.
-    QString text = QString::fromLatin1(buf);
-    const int e = text.indexOf(QLatin1Char('E'));
-    if (e >= 0) {
-        const QString sign = text.mid(e + 1, 1);
-        QString exponent = text.mid(e + 2);
-        while (exponent.size() < 3)
-            exponent.prepend(QLatin1Char('0'));
-        text = text.left(e + 1) + sign + exponent;
-    }
-    return text;
+    char buf[40];
+    const int length = writeExponent(value, digits, buf);
+    return QString::fromLatin1(buf, length);
 }
 
 QString formatFloat(double value, int decimals, int precision)

@@ -22,6 +22,9 @@ QString formatFloat(double value, int decimals = 4, int precision = 6);
 // Exponent form with one digit before the point, `digits` significant digits
 // and at least three exponent digits: 1.234560E+002.
 QString formatExponent(double value, int digits);
+// The same into a buffer of at least 32 bytes, for writers of large files;
+// returns the length.
+int writeExponent(double value, int digits, char *out);
 
 // Decodes and encodes the Windows-1250 text of every file the program writes.
 QString fromWindows1250(const QByteArray &bytes);

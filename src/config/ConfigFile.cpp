@@ -1,6 +1,6 @@
 #include "config/ConfigFile.h"
 
-#include "common/Prompt.h"
+#include "common/ByteOrder.h"
 #include "common/SafeFile.h"
 
 #include <QFileInfo>
@@ -15,43 +15,19 @@ constexpr int Offset16 = 10;
 constexpr int OffsetDevices = 130;
 constexpr int OffsetFloats = 290;
 
-void put16(QByteArray &b, int at, std::uint16_t v)
-{
-    b[at] = static_cast<char>(v >> 8);
-    b[at + 1] = static_cast<char>(v & 0xFF);
-}
-
-std::uint16_t get16(const QByteArray &b, int at)
-{
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[at]) << 8 | static_cast<std::uint8_t>(b[at + 1]));
-}
-
-void put32le(QByteArray &b, int at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>(v >> (8 * i));
-}
-
-std::uint32_t get32le(const QByteArray &b, int at)
-{
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = v << 8 | static_cast<std::uint8_t>(b[at + i]);
-    return v;
-}
-
 } // namespace
 
 QByteArray buildConfigFile(const RegisterImage &image)
 {
     QByteArray b(ConfigFileSize, '\0');
     std::copy(Header, Header + 8, b.begin());
+    std::uint8_t *p = bytes(b.data());
     for (int i = 0; i < 60; ++i)
-        put16(b, Offset16 + 2 * i, image.reg16(4000 + i));
+        put16be(p + Offset16 + 2 * i, image.reg16(4000 + i));
     for (int i = 0; i < 80; ++i)
-        put16(b, OffsetDevices + 2 * i, image.reg16(4300 + i));
+        put16be(p + OffsetDevices + 2 * i, image.reg16(4300 + i));
     for (int i = 0; i < 90; ++i)
-        put32le(b, OffsetFloats + 4 * i, image.bits32(7600 - Regs32First + i));
+        putFloatLe(p + OffsetFloats + 4 * i, image.reg32(7600 + i));
     return b;
 }
 
@@ -59,12 +35,13 @@ bool parseConfigFile(const QByteArray &b, RegisterImage &image)
 {
     if (b.size() != ConfigFileSize || !b.startsWith(QByteArray(Header, 8)))
         return false;
+    const std::uint8_t *p = bytes(b.constData());
     for (int i = 0; i < 60; ++i)
-        image.reg16(4000 + i) = get16(b, Offset16 + 2 * i);
+        image.reg16(4000 + i) = get16be(p + Offset16 + 2 * i);
     for (int i = 0; i < 80; ++i)
-        image.reg16(4300 + i) = get16(b, OffsetDevices + 2 * i);
+        image.reg16(4300 + i) = get16be(p + OffsetDevices + 2 * i);
     for (int i = 0; i < 90; ++i)
-        image.setBits32(7600 - Regs32First + i, get32le(b, OffsetFloats + 4 * i));
+        image.reg32(7600 + i) = getFloatLe(p + OffsetFloats + 4 * i);
     return true;
 }
 
@@ -79,18 +56,14 @@ QString SaveConfigFile(const QString &name, const RegisterImage &image)
     return writeFileSafely(path, buildConfigFile(image)) ? path : QString();
 }
 
-bool LoadConfigFile(const QString &path, RegisterImage &image, Prompt &prompt)
+ConfigLoad LoadConfigFile(const QString &path, RegisterImage &image)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        prompt.message(nullptr, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."),
-                       QStringLiteral("Informacja"), PromptIcon::Information);
-        return false;
-    }
+    if (!QFileInfo::exists(path))
+        return ConfigLoad::Missing;
     QByteArray bytes;
-    if (!readSmallFile(path, ConfigFileSize, bytes))
-        return false;
-    return parseConfigFile(bytes, image);
+    if (!readSmallFile(path, ConfigFileSize, bytes) || !parseConfigFile(bytes, image))
+        return ConfigLoad::Invalid;
+    return ConfigLoad::Loaded;
 }
 
 } // namespace k71t

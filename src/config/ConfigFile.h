@@ -9,8 +9,6 @@
 
 namespace k71t {
 
-class Prompt;
-
 constexpr int ConfigFileSize = 650;
 
 QByteArray buildConfigFile(const RegisterImage &image);
@@ -27,9 +25,13 @@ QString configFileName(const QString &name);
 // string on failure.
 QString SaveConfigFile(const QString &name, const RegisterImage &image);
 
-// Loads a configuration file into the image. A missing file is reported to
-// the operator ("Brak ostatniej konfiguracji. ..."); a file of another size
-// or header, or one that cannot be read, fails silently.
-bool LoadConfigFile(const QString &path, RegisterImage &image, Prompt &prompt);
+enum class ConfigLoad {
+    Loaded,
+    Missing, // no such file
+    Invalid, // another size or header, or unreadable; the image is unchanged
+};
+
+// Loads a configuration file into the image.
+ConfigLoad LoadConfigFile(const QString &path, RegisterImage &image);
 
 } // namespace k71t

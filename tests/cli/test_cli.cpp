@@ -2,6 +2,7 @@
 #include "Cli.h"
 #include "archive/ArchiveFiles.h"
 #include "common/Clock.h"
+#include "support/FakeClock.h"
 #include "support/SimFixture.h"
 #include "support/TempDir.h"
 
@@ -110,15 +111,6 @@ TEST(Cli, UsageErrorsExitWithTwo)
     EXPECT_TRUE(help.out.contains(QStringLiteral("read START")));
 }
 
-namespace {
-
-struct FixedClock : Clock {
-    QDateTime at;
-    QDateTime now() const override { return at; }
-};
-
-} // namespace
-
 TEST(CliDownload, SavesTheArchiveAndDeletesOnlyWhenAsked)
 {
     test::SimHarness sim;
@@ -126,7 +118,7 @@ TEST(CliDownload, SavesTheArchiveAndDeletesOnlyWhenAsked)
     sim.meter.setArchiveStart(3, 12);
     sim.meter.fillArchive(50);
     const auto held = sim.meter.archiveRecords();
-    FixedClock clock;
+    test::FakeClock clock;
     clock.at = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7));
     QString out, err;
     ASSERT_EQ(runCli({"--device", sim.path, "download", "--out", dir.path()}, clock, out, err), 0)
@@ -183,7 +175,7 @@ TEST(CliExport, WritesWhatTheWindowWrites)
     store[2] = ArchiveRecord::make(2, 3, 2013, 9, 17, 8, 0, 0, 1.0e20f);
     RegisterImage image;
     ASSERT_TRUE(SaveBin(dir.file("a.bin"), store, 3, image));
-    FixedClock clock;
+    test::FakeClock clock;
     clock.at = QDateTime(QDate(2026, 12, 8), QTime(9, 8, 7));
     QString out, err;
     ASSERT_EQ(runCli({"export", dir.file("a.bin"), dir.file("day"), "--from", "2013-09-16", "--to", "2013-09-16",

@@ -1,4 +1,4 @@
-#include "common/Prompt.h"
+#include "common/QtPrompt.h"
 #include "common/TextFormats.h"
 
 #include <QLocale>

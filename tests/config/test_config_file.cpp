@@ -63,10 +63,8 @@ TEST(ConfigFile, RoundTripRestoresEveryRegisterOfTheThreeBlocks)
     const RegisterImage original = patterned();
     ASSERT_EQ(SaveConfigFile(dir.file("a"), original), dir.file("a.k71t"));
     RegisterImage loaded;
-    test::RecordingPrompt prompt;
-    ASSERT_TRUE(LoadConfigFile(dir.file("a.k71t"), loaded, prompt));
+    ASSERT_EQ(LoadConfigFile(dir.file("a.k71t"), loaded), ConfigLoad::Loaded);
     EXPECT_TRUE(sameConfiguration(original, loaded));
-    EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
 TEST(ConfigFile, RefusedFilesLeaveTheImageUnchanged)
@@ -91,28 +89,14 @@ TEST(ConfigFile, RefusedFilesLeaveTheImageUnchanged)
         RegisterImage im;
         loadStandardConfiguration(im);
         const RegisterImage before = im;
-        test::RecordingPrompt prompt;
-        EXPECT_FALSE(LoadConfigFile(dir.file("bad.k71t"), im, prompt)) << c.first;
+        EXPECT_EQ(LoadConfigFile(dir.file("bad.k71t"), im), ConfigLoad::Invalid) << c.first;
         EXPECT_TRUE(sameConfiguration(before, im)) << c.first;
-        EXPECT_TRUE(prompt.messages.isEmpty()) << c.first; // no message of its own
     }
-    // A folder where the file should be.
+    // A folder where the file should be, and no file at all.
     QDir(dir.path()).mkdir("folder.k71t");
     RegisterImage im;
-    test::RecordingPrompt prompt;
-    EXPECT_FALSE(LoadConfigFile(dir.file("folder.k71t"), im, prompt));
-}
-
-TEST(ConfigFile, MissingFileIsReported)
-{
-    test::TempDir dir;
-    RegisterImage im;
-    test::RecordingPrompt prompt;
-    EXPECT_FALSE(LoadConfigFile(dir.file("def.k71t"), im, prompt));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."));
-    EXPECT_EQ(prompt.messages[0].caption, QStringLiteral("Informacja"));
-    EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Information);
+    EXPECT_EQ(LoadConfigFile(dir.file("folder.k71t"), im), ConfigLoad::Invalid);
+    EXPECT_EQ(LoadConfigFile(dir.file("def.k71t"), im), ConfigLoad::Missing);
 }
 
 TEST(ConfigFile, NameRule)

@@ -52,7 +52,9 @@ TEST(ConfigAtStart, MissingDefK71tIsReportedAndTheStandardStays)
     app.start();
     app.runStartTimer();
     ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Informacja"));
+    EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Information);
     EXPECT_EQ(app.ctx->image.reg16(4009), 3);
     EXPECT_EQ(app.form3->Edit1->text(), QStringLiteral("1"));
 }

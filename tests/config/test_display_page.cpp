@@ -25,7 +25,7 @@ struct DisplayPage : ::testing::Test {
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        page = app.form5.get();
+        page = app.form5;
     }
     QString status() const { return page->StatusBar1->currentMessage(); }
     // (function, start, quantity) of every valid request the meter received.

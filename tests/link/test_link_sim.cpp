@@ -178,7 +178,7 @@ TEST_F(LinkOverPty, ReopenWithNewSettingsClosesTheOldHandle)
     // ... and work once the port is reopened at 115200. The port is opened
     // exclusively, so this open succeeds only if the old handle was closed.
     ASSERT_EQ(pc.link.OpenPort(2, 1, 7), 1);
-    EXPECT_EQ(pc.settings.speedIndex, 7);
+    EXPECT_EQ(pc.portSettings.speedIndex, 7);
     EXPECT_TRUE(pc.link.ReadBlock16(4000, 1));
     // One stop bit where the meter expects two is refused as well.
     ASSERT_EQ(pc.link.OpenPort(2, 0, 7), 1);
@@ -198,7 +198,7 @@ TEST_F(LinkOverPty, RequestsGoToTheMeterAddress)
 {
     sim.meter.setAddress(5);
     EXPECT_FALSE(pc.link.ReadBlock16(4000, 1, 1, 100));
-    pc.address = 5;
+    pc.meterAddress = 5;
     EXPECT_TRUE(pc.link.ReadBlock16(4000, 1, 1, 500, true));
     EXPECT_EQ(sim.validFrames().back()[0], 5);
 }

@@ -1,7 +1,12 @@
 #include "support/AppHarness.h"
 
+#include "common/ProcessSettings.h"
+#include "common/UiStyle.h"
+#include "support/Wait.h"
+
 #include <QApplication>
-#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
 
 namespace k71t::test {
 
@@ -10,8 +15,11 @@ void ensureApplication()
     static int argc = 1;
     static char arg0[] = "k71t-test";
     static char *argv[] = {arg0, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    if (!QApplication::instance()) {
+        auto *app = new QApplication(argc, argv);
+        applyProcessSettings();
+        applyUiStyle(*app);
+    }
 }
 
 AppHarness::AppHarness()
@@ -21,39 +29,34 @@ AppHarness::AppHarness()
 
 AppHarness::~AppHarness()
 {
-    informacje.reset();
-    form12.reset();
-    form5.reset();
-    form1.reset();
-    form3.reset();
+    windows.reset();
+    ctx.reset();
 }
 
 void AppHarness::start()
 {
     ctx = std::make_unique<AppContext>(dir.path(), prompt, clock);
     ctx->link.settleMs = 0;
-    form3 = std::make_unique<TForm3>(*ctx, windows);
-    windows.form3 = form3.get();
-    form1 = std::make_unique<TForm1>(*ctx);
-    windows.form1 = form1.get();
-    form5 = std::make_unique<TForm5>(*ctx);
-    windows.form5 = form5.get();
-    form12 = std::make_unique<TForm12>(*ctx);
-    windows.form12 = form12.get();
-    informacje = std::make_unique<TInformacje>();
-    windows.informacje = informacje.get();
+    windows = std::make_unique<AppWindows>();
+    windows->create(*ctx);
+    form3 = windows->form3;
+    form1 = windows->form1;
+    form5 = windows->form5;
+    form12 = windows->form12;
+    informacje = windows->informacje;
 }
 
 void AppHarness::startWithMeter(const QString &com3Path)
 {
     start();
     ctx->portMap.setPath(2, com3Path);
+    runStartTimer();
     prompt.messages.clear();
 }
 
 void AppHarness::runStartTimer()
 {
-    QTest::qWait(250);
+    ASSERT_TRUE(waitUntil([this] { return !form3->Timer1->isActive(); }));
 }
 
 } // namespace k71t::test

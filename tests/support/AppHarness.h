@@ -1,13 +1,15 @@
 #pragma once
 // The program's windows in a test: a fresh AppDirectory, the recording
-// prompt, the context and the windows created in the program's order.
-#include "app/AppContext.h"
+// prompt, a fake clock, the context and the windows created as the program
+// creates them.
 #include "app/AppWindows.h"
 #include "app/Info.h"
 #include "app/Startpanel.h"
 #include "archive/Main.h"
 #include "archive/Podajadres.h"
 #include "config/Wyswietlanie.h"
+#include "context/AppContext.h"
+#include "support/FakeClock.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
 
@@ -15,29 +17,32 @@
 
 namespace k71t::test {
 
-// Makes sure a QApplication exists for widget tests.
+// Makes sure a QApplication exists for widget tests, with the program's
+// process settings and look.
 void ensureApplication();
 
 struct AppHarness {
     AppHarness();
     ~AppHarness();
     // Creates the windows; files put into `dir` before this are seen at start.
+    // The start panel's one-shot timer is still to run.
     void start();
-    // start(), with COM3 mapped to `com3Path` and the start-up messages forgotten.
+    // start() with COM3 mapped to `com3Path`; the start timer has run and the
+    // messages of the start-up are forgotten.
     void startWithMeter(const QString &com3Path);
-    // Lets the start panel's one-shot timer run.
+    // Waits until the start panel's one-shot timer has run.
     void runStartTimer();
 
     TempDir dir;
     RecordingPrompt prompt;
-    SystemClock clock;
+    FakeClock clock;
     std::unique_ptr<AppContext> ctx;
-    AppWindows windows;
-    std::unique_ptr<TForm3> form3;
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm5> form5;
-    std::unique_ptr<TForm12> form12;
-    std::unique_ptr<TInformacje> informacje;
+    std::unique_ptr<AppWindows> windows;
+    TForm3 *form3 = nullptr;
+    TForm1 *form1 = nullptr;
+    TForm5 *form5 = nullptr;
+    TForm12 *form12 = nullptr;
+    TInformacje *informacje = nullptr;
 };
 
 } // namespace k71t::test

@@ -25,6 +25,29 @@ QString RecordingPrompt::saveFileName(QWidget *, const QString &filter, const QS
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
+QString RecordingPrompt::browseFolder(QWidget *, const QString &title, const QString &start,
+                                      const std::function<bool(const QString &)> &acceptable)
+{
+    folderTitles << title;
+    folderStarts << start;
+    if (folders.isEmpty())
+        return {};
+    const QString folder = folders.takeFirst();
+    // OK is not enabled for a folder the browser does not accept.
+    return !acceptable || acceptable(folder) ? folder : QString();
+}
+
+QColor RecordingPrompt::chooseColour(QWidget *, const QColor &)
+{
+    return colours.isEmpty() ? QColor() : colours.takeFirst();
+}
+
+bool RecordingPrompt::printDialog(QWidget *, QPrinter &)
+{
+    ++printDialogs;
+    return !printAnswers.isEmpty() && printAnswers.takeFirst();
+}
+
 int RecordingPrompt::showModal(QDialog *dialog)
 {
     modalWindows << dialog->objectName();

@@ -37,9 +37,9 @@ std::vector<sim::Bytes> SimHarness::validFrames() const
     return out;
 }
 
-LinkHarness::LinkHarness(const QString &com3Path) : link(image, settings, address, ports)
+LinkHarness::LinkHarness(const QString &com3Path)
 {
-    ports.setPath(2, com3Path);
+    portMap.setPath(2, com3Path);
     link.settleMs = 0;
 }
 

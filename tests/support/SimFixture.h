@@ -2,7 +2,7 @@
 // A simulated meter on a real pseudo-terminal, and a link wired to it on COM3.
 #include "SimLine.h"
 #include "SimMeter.h"
-#include "link/Modbus.h"
+#include "link/MeterLink.h"
 
 #include <QString>
 #include <memory>
@@ -21,15 +21,10 @@ struct SimHarness {
     std::vector<sim::Bytes> validFrames() const;
 };
 
-// The program's side: register image, port settings and a link whose COM3
-// is the simulator's pseudo-terminal. The link does not wait to settle.
-struct LinkHarness {
+// The program's side: the meter link bundle with COM3 mapped to the
+// simulator's pseudo-terminal. The link does not wait to settle.
+struct LinkHarness : MeterLink {
     explicit LinkHarness(const QString &com3Path);
-    RegisterImage image;
-    PortSettings settings;
-    std::uint8_t address = 1;
-    PortMap ports;
-    ModbusLink link;
 };
 
 } // namespace k71t::test

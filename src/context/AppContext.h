@@ -1,38 +1,33 @@
 #pragma once
 // The process-wide objects, owned by main and handed to the windows that use
-// them. A test builds its own context, so tests never share state.
+// them. A test builds its own context, so tests never share state. The
+// context sits below every window and above the subsystems' logic.
+#include "archive/ArchiveRecord.h"
 #include "common/Clock.h"
 #include "common/Prompt.h"
-#include "archive/ArchiveRecord.h"
-#include "link/Modbus.h"
-#include "link/PortMap.h"
-#include "link/RegisterImage.h"
+#include "link/MeterLink.h"
 
 #include <QString>
-#include <cstdint>
 
 namespace k71t {
 
-struct AppContext {
+// The meter link bundle (image, port settings, meter address, port map and
+// the link) is the first part of the context: ctx.image, ctx.link ...
+struct AppContext : MeterLink {
+    // `appDirectory` is the working folder at start-up; the Archives folder
+    // below it is named (and created when missing) here.
     AppContext(const QString &appDirectory, Prompt &prompt, const Clock &clock);
-    AppContext(const AppContext &) = delete;
-    AppContext &operator=(const AppContext &) = delete;
 
     // Path of a settings file in AppDirectory.
     QString appFile(const QString &name) const;
 
     QString AppDirectory;
-    Prompt &prompt;
-    const Clock &clock;
-    RegisterImage image;
-    PortSettings portSettings;
-    std::uint8_t meterAddress = 1;
-    PortMap portMap;
-    ModbusLink link;
-    // The records of the last download or opened archive file.
-    RecordStore records;
     // AppDirectory + "/Archives/": where downloads are saved.
     QString ArchivesDirectory;
+    Prompt &prompt;
+    const Clock &clock;
+    // The records of the last download or opened archive file.
+    RecordStore records;
     // Database support; off until the database settings exist.
     bool databaseEnabled = false;
 };

@@ -1,0 +1,75 @@
+#include "app/QuitOnSignal.h"
+
+#include "common/QtPrompt.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace k71t {
+
+namespace {
+
+// The handler only wakes the event loop; everything else happens there.
+int signalSocket[2] = {-1, -1};
+
+void onTerminate(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalSocket[0], &byte, 1);
+}
+
+} // namespace
+
+QuitOnSignal::QuitOnSignal(QtPrompt &prompt, QWidget &mainWindow) : prompt_(prompt), mainWindow_(mainWindow)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSocket) != 0)
+        return;
+    notifier_ = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &QuitOnSignal::onSignal);
+    struct sigaction sa {};
+    sa.sa_handler = onTerminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+QuitOnSignal::~QuitOnSignal()
+{
+    if (!notifier_)
+        return;
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    ::close(signalSocket[0]);
+    ::close(signalSocket[1]);
+    signalSocket[0] = signalSocket[1] = -1;
+}
+
+void QuitOnSignal::onSignal()
+{
+    char bytes[16];
+    while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
+    }
+    prompt_.setUnattended(true);
+    // Innermost first: each closed box or window hands the keyboard to the
+    // one below it, and the code that opened it goes on as after Cancel.
+    QWidget *previous = nullptr;
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        if (modal == previous || modal == &mainWindow_)
+            break;
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        previous = modal;
+    }
+    mainWindow_.close();
+}
+
+} // namespace k71t

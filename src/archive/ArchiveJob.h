@@ -1,0 +1,67 @@
+#pragma once
+// One archive job: download the whole archive, save it as a new .bin file
+// flushed to disk, clear the meter only once the file is there, and hand the
+// records to the database. The archive window, the command-line tool and the
+// scheduler all run this; none repeats the sequence.
+#include "archive/Download.h"
+#include "common/Clock.h"
+
+#include <QString>
+#include <functional>
+
+namespace k71t {
+
+struct ArchiveJobRequest {
+    QString directory;        // where the .bin file goes
+    int meterAddress = 1;     // part of the file name
+    bool deleteAfter = false; // clear the meter's archive once the file is on disk
+    bool toDatabase = false;  // run the database step
+};
+
+struct ArchiveJobOutcome {
+    // Records downloaded: more than 0, 0 for an empty archive, -1 when the
+    // download failed (`failure` says where).
+    int records = 0;
+    ArchiveDownload::Failure failure = ArchiveDownload::Failure::None;
+    // Seconds the download took, by the program's clock.
+    int seconds = 0;
+
+    // The .bin file written (complete and on disk), or empty with the reason;
+    // the name it was to have (a taken name gets a "_2" ... suffix).
+    QString binPath;
+    QString plannedPath;
+    QString saveError;
+    bool saved() const { return !binPath.isEmpty(); }
+
+    enum class Deletion {
+        NotAsked,
+        Deleted,
+        Failed,       // the meter did not acknowledge the delete command
+        KeptUnsaved,  // not sent: the records are not on disk
+    };
+    Deletion deletion = Deletion::NotAsked;
+
+    enum class Database { NotAsked, Stored, Failed };
+    Database database = Database::NotAsked;
+};
+
+class ArchiveJob {
+public:
+    ArchiveJob(ArchiveDownload &download, RecordStore &store, RegisterImage &image, const Clock &clock);
+
+    // Runs the job. The store holds the records afterwards and its
+    // RecordCount is the outcome's record count.
+    ArchiveJobOutcome run(const ArchiveJobRequest &request);
+
+    // The database step: stores `records` records of the store for the meter
+    // at `address`, true on success. Asked for only when set.
+    std::function<bool(int records, int address)> databaseStep;
+
+private:
+    ArchiveDownload &download_;
+    RecordStore &store_;
+    RegisterImage &image_;
+    const Clock &clock_;
+};
+
+} // namespace k71t

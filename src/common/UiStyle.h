@@ -1,0 +1,14 @@
+#pragma once
+// The look every window shares, set once on the application.
+class QApplication;
+
+namespace k71t {
+
+// Drop-down lists open as a scrolling list of their visible items (never as
+// tall as the screen).
+void applyUiStyle(QApplication &app);
+
+// Rows a long drop-down list shows before it scrolls.
+constexpr int ListRows = 20;
+
+} // namespace k71t
