@@ -137,6 +137,7 @@ void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte)
         std::fprintf(stderr, "-> %s\n", qPrintable(hex(reply.bytes)));
     if (!lineTime_) {
         send(reply.bytes);
+        ++repliesSent_;
         return;
     }
     // Each byte becomes visible to the master when its last bit has arrived.
@@ -148,6 +149,7 @@ void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte)
         std::this_thread::sleep_until(begin + std::chrono::microseconds(static_cast<long>(end * perChar)));
         send(Bytes(reply.bytes.begin() + static_cast<long>(i), reply.bytes.begin() + static_cast<long>(end)));
     }
+    ++repliesSent_;
 }
 
 void SimLine::run(const std::atomic<bool> &stop)

@@ -30,6 +30,9 @@ public:
     void setLineTime(bool on) { lineTime_ = on; }
     void setVerbose(bool on) { verbose_ = on; }
 
+    // Replies sent so far (late ones count once they are on the line).
+    int repliesSent() const { return repliesSent_.load(); }
+
     // Serves requests until `stop` becomes true.
     void run(const std::atomic<bool> &stop);
     // The same on a thread of its own, for tests.
@@ -53,6 +56,7 @@ private:
     bool lineTime_ = false;
     bool verbose_ = false;
     std::atomic<bool> stopFlag_{false};
+    std::atomic<int> repliesSent_{0};
     std::thread thread_;
 };
 

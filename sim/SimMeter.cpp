@@ -24,7 +24,8 @@ std::optional<Fault> faultFromName(const QString &name)
     static const QStringList names = {QStringLiteral("none"),      QStringLiteral("silence"),
                                       QStringLiteral("wrong-slave"), QStringLiteral("bad-crc"),
                                       QStringLiteral("exception"), QStringLiteral("truncated"),
-                                      QStringLiteral("late"),      QStringLiteral("garbage")};
+                                      QStringLiteral("late"),      QStringLiteral("garbage"),
+                                      QStringLiteral("byte-count")};
     const int i = names.indexOf(name);
     if (i < 0)
         return std::nullopt;
@@ -190,6 +191,14 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
     case Fault::Truncated: b.resize(b.size() > 3 ? b.size() - 3 : 1); break;
     case Fault::Late: reply.delayMs = plan_.lateMs; break;
     case Fault::Garbage: b.insert(b.end(), {0x55, 0xAA, 0x00}); break;
+    case Fault::ByteCount:
+        b.resize(b.size() - 2);
+        if (b[1] == 3)
+            b[2] = 0;
+        else if (b[1] == 16)
+            b[5] = static_cast<std::uint8_t>(b[5] + 1);
+        appendCrc(b);
+        break;
     default: break;
     }
     return reply;

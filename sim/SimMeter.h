@@ -25,9 +25,12 @@ enum class Fault {
     Truncated,  // the reply stops three bytes short
     Late,       // the reply comes after `lateMs`
     Garbage,    // three extra bytes follow the reply
+    ByteCount,  // a read reply claims 0 data bytes, a write acknowledge echoes
+                // another quantity; the length and CRC are right
 };
 
-// Parses "silence", "wrong-slave", "bad-crc", "exception", "truncated", "late", "garbage".
+// Parses "silence", "wrong-slave", "bad-crc", "exception", "truncated", "late",
+// "garbage", "byte-count".
 std::optional<Fault> faultFromName(const QString &name);
 
 struct FaultPlan {

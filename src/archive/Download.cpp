@@ -93,23 +93,23 @@ bool ArchiveDownload::ReadArchivePage(int page)
     const bool selected = link_.WriteBlock16(4500, 1, 1, 500, false);
     pageStep(1);
     link_.DrainInput();
-    sleepMs(1);
+    pause(1);
     if (!selected)
         return false;
     if (!link_.ReadBlock16(4501, 100, 1, 500))
         return false;
-    sleepMs(1);
+    pause(1);
     pageStep(2);
     link_.DrainInput();
     if (!link_.ReadBlock16(4601, 100, 1, 500))
         return false;
-    sleepMs(1);
-    sleepMs(1);
+    pause(1);
+    pause(1);
     pageStep(3);
     link_.DrainInput();
     const bool last = link_.ReadBlock16(4701, 64, 1, 500);
     pageStep(4);
-    sleepMs(1);
+    pause(1);
     link_.DrainInput();
     return last;
 }

@@ -69,8 +69,9 @@ public:
     std::function<void(int)> onPageStep;
     std::function<void(int, int)> onPagesProgress;
     std::function<void(int)> onRecords;
-    // The pauses before a retry (of a page, and of the status read); tests
-    // replace them.
+    // Every pause of the download itself (the 1 ms gaps between the steps of
+    // a page, the pauses before a retry; not the link's polling). Tests that
+    // are not about timing replace it.
     std::function<void(int)> pause = sleepMs;
 
 private:

@@ -3,6 +3,8 @@
 #include "common/ByteOrder.h"
 #include "link/Crc16.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <thread>
 
@@ -191,9 +193,11 @@ int ModbusLink::StoreReadReply(int start, int last)
     const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(last - 1));
     if (get16be(rx_ + last - 1) != crc)
         return -1;
-    // Only data inside the checked frame is stored, whatever the byte count claims.
-    const int byteCount = std::min<int>(rx_[2], last - 4);
-    image_.storeReply(start, rx_ + 3, byteCount);
+    // A reply carries exactly the bytes asked for: one claiming fewer would
+    // leave stale values in the image and still count as read.
+    if (rx_[2] != last - 4)
+        return -1;
+    image_.storeReply(start, rx_ + 3, last - 4);
     return 1;
 }
 
@@ -237,10 +241,13 @@ bool ModbusLink::readBlock(int start, int n, int type, int pollPause, int pollLi
             ++polls;
             waitPoll(pollPause, last + 1);
         } else {
+            lastPolls_ = polls;
             return CheckReply(meterAddress_) == 3 && StoreReadReply(start, last) == 1;
         }
-        if (polls > pollLimit)
+        if (polls > pollLimit) {
+            lastPolls_ = polls;
             return false;
+        }
     }
 }
 
@@ -252,6 +259,31 @@ bool ModbusLink::ReadBlock16(int start, int n, int pollPause, int pollLimit, boo
 bool ModbusLink::ReadBlock32(int start, int n, int pollPause, int pollLimit, bool drainFirst)
 {
     return readBlock(start, n, RegType32, pollPause, pollLimit, drainFirst);
+}
+
+int ModbusLink::collectInput()
+{
+    while (rxLength_ < LinkBufferSize) {
+        const int n = port_.read(rx_ + rxLength_, static_cast<std::size_t>(LinkBufferSize - rxLength_));
+        if (n <= 0)
+            break;
+        rxLength_ += n;
+    }
+    return rxLength_;
+}
+
+bool ModbusLink::acknowledged(std::uint8_t slave) const
+{
+    // The meter's acknowledge of function 16 echoes the request's address,
+    // function, start register and count, and nothing follows it.
+    return rxLength_ == WriteAckLength && rx_[0] == slave && std::equal(rx_ + 1, rx_ + 6, tx_ + 1) &&
+           get16be(rx_ + 6) == Crc16(rx_, 6);
+}
+
+bool ModbusLink::exceptionReceived(std::uint8_t slave) const
+{
+    return rxLength_ >= ExceptionLength && rx_[0] == slave && rx_[1] == (tx_[1] | 0x80) &&
+           get16be(rx_ + 3) == Crc16(rx_, 3);
 }
 
 bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses)
@@ -267,17 +299,22 @@ bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int poll
     SendFrame(length);
     bool ok = false;
     int polls = 0;
+    rxLength_ = 0;
     for (;;) {
-        if (InputQueueCount() >= 8) {
-            ok = true;
+        if (collectInput() >= WriteAckLength) {
+            collectInput(); // whatever came with it belongs to the answer
+            ok = acknowledged(meterAddress_);
             break;
         }
+        // An exception reply is the meter's whole answer: no need to wait on.
+        if (exceptionReceived(meterAddress_))
+            break;
         ++polls;
-        waitPoll(pollPause, 8);
+        waitPoll(pollPause, (rxLength_ < ExceptionLength ? ExceptionLength : WriteAckLength) - rxLength_);
         if (polls > pollLimit)
             break;
     }
-    // The acknowledge is read and dropped unchecked.
+    lastPolls_ = polls;
     DrainInput();
     if (pauses)
         sleepMs(10);

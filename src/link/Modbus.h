@@ -25,6 +25,8 @@ constexpr int ModeKindCount = 4;
 bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out);
 
 constexpr int LinkBufferSize = 1000;
+constexpr int WriteAckLength = 8;  // acknowledge of function 16
+constexpr int ExceptionLength = 5; // exception reply
 
 // Register types of ExpectedReplyLength; the pages use these two.
 constexpr int RegType16 = 3;
@@ -50,6 +52,9 @@ public:
 
     bool ReadBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
     bool ReadBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
+    // A write succeeds when the meter acknowledges it: 8 bytes from the meter's
+    // address with function 16, the start register and count of the request
+    // and a valid CRC. An exception reply ends it at once.
     bool WriteBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
     bool WriteBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
 
@@ -63,11 +68,17 @@ public:
 
     // Opens the port with the current PortSettings unless it is open; true when open.
     bool OpenIfClosed();
+    // How many times the last read or write polled before it ended.
+    int lastPolls() const { return lastPolls_; }
 
 private:
     bool readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst);
     bool writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses);
     void waitPoll(int pauseMs, int awaited);
+    // Reads what is queued into the receive buffer after what it holds.
+    int collectInput();
+    bool acknowledged(std::uint8_t slave) const;
+    bool exceptionReceived(std::uint8_t slave) const;
     void putHeader(std::uint8_t slave, std::uint8_t function, int start, int n);
     int finishFrame(int length);
 
@@ -81,6 +92,7 @@ private:
     std::uint8_t rx_[LinkBufferSize] = {};
     std::uint8_t tx_[LinkBufferSize] = {};
     int rxLength_ = 0;
+    int lastPolls_ = 0;
 };
 
 void sleepMs(int ms);

@@ -7,6 +7,31 @@
 
 namespace k71t {
 
+namespace {
+
+// A device path must reach the system whole: a NUL would cut it short, and
+// control characters or bytes that are not UTF-8 name no device anyone meant.
+bool usablePath(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    for (const QChar c : path)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar::ReplacementCharacter)
+            return false;
+    return true;
+}
+
+// The path as it can be shown in a warning.
+QString printable(QString path)
+{
+    for (QChar &c : path)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char('?');
+    return path;
+}
+
+} // namespace
+
 PortMap::PortMap()
 {
     for (int i = 0; i < PortCount; ++i)
@@ -33,13 +58,26 @@ QStringList PortMap::load(const QString &directory)
                                 .arg(line);
                 continue;
             }
-            paths_[m.captured(1).toInt() - 1] = m.captured(2).trimmed();
+            const QString path = m.captured(2).trimmed();
+            if (!usablePath(path)) {
+                warnings << QStringLiteral("ports.conf, wiersz %1: niedozwolone znaki w ścieżce \"%2\" - pominięto")
+                                .arg(n + 1)
+                                .arg(printable(path));
+                continue;
+            }
+            paths_[m.captured(1).toInt() - 1] = path;
         }
     }
     for (int i = 0; i < PortCount; ++i) {
-        const QByteArray value = qgetenv(QStringLiteral("K71T_COM%1").arg(i + 1).toLatin1().constData());
-        if (!value.isEmpty())
-            paths_[i] = QString::fromLocal8Bit(value);
+        const QString name = QStringLiteral("K71T_COM%1").arg(i + 1);
+        const QByteArray value = qgetenv(name.toLatin1().constData());
+        if (value.isEmpty())
+            continue;
+        const QString path = QString::fromLocal8Bit(value);
+        if (usablePath(path))
+            paths_[i] = path;
+        else
+            warnings << QStringLiteral("%1: niedozwolone znaki w ścieżce \"%2\" - pominięto").arg(name, printable(path));
     }
     return warnings;
 }

@@ -69,6 +69,9 @@ void SerialPort::close()
 {
     if (fd_ >= 0) {
         ::tcflush(fd_, TCIOFLUSH);
+        // The exclusive flag belongs to the terminal, not to this handle: left
+        // set, it locks out the next non-root open of the device.
+        ::ioctl(fd_, TIOCNXCL);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
         fd_ = -1;

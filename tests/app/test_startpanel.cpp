@@ -196,6 +196,27 @@ TEST_F(StartPanel, PortsConfAndEnvironmentMapComPorts)
     EXPECT_EQ(warnings.size(), 2); // COM9 and rubbish
 }
 
+TEST(PortMapFile, PathsThatWouldReachTheSystemCutOrGarbledAreRefused)
+{
+    test::TempDir dir;
+    const QByteArray content = QByteArray("COM1=/dev/ttyUSB0\n") + QByteArray("COM2=/dev/tty\0USB1\n", 19) +
+                               "COM3=/dev/tty\x01USB2\n" + "COM4=/dev/tty\xff\xfeUSB3\n" + "COM5=/dev/ttyACM0\n";
+    dir.write("ports.conf", content);
+    qputenv("K71T_COM6", "/dev/pts/\x1b[1m");
+    PortMap map;
+    const QStringList warnings = map.load(dir.path());
+    qunsetenv("K71T_COM6");
+    EXPECT_EQ(map.path(0), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(map.path(1), QStringLiteral("/dev/ttyS1")); // refused: the default stays
+    EXPECT_EQ(map.path(2), QStringLiteral("/dev/ttyS2"));
+    EXPECT_EQ(map.path(3), QStringLiteral("/dev/ttyS3"));
+    EXPECT_EQ(map.path(4), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(map.path(5), QStringLiteral("/dev/ttyS5"));
+    ASSERT_EQ(warnings.size(), 4);
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("ports.conf, wiersz 2: niedozwolone znaki"))) << qPrintable(warnings[0]);
+    EXPECT_TRUE(warnings[3].startsWith(QStringLiteral("K71T_COM6: niedozwolone znaki"))) << qPrintable(warnings[3]);
+}
+
 TEST_F(StartPanel, TimerRunsOnceAfterStart)
 {
     start();

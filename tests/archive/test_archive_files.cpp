@@ -1,6 +1,7 @@
 // Archive records, .bin files and the .dat export, byte for byte.
 #include "archive/ArchiveFiles.h"
 #include "common/TextFormats.h"
+#include "support/DiskLimits.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -223,4 +224,57 @@ TEST(DatExport, AppendsAndNamesAndRefusals)
     // An export with nothing in range still writes its heading.
     ASSERT_TRUE(ExportDat(dir.file("empty.dat"), s.store, s.n, 20200101, 20200102, 0, 235959, ExportTime));
     EXPECT_EQ(dir.read("empty.dat"), heading());
+}
+
+namespace {
+
+// Two devices, one record a minute over three days.
+Store manyRows()
+{
+    Store s;
+    for (int day = 16; day <= 18; ++day)
+        for (int minute = 0; minute < 24 * 60; minute += 2) {
+            s.add(1, 0, 2013, 9, day, minute / 60, minute % 60, 0, 1.5f * minute);
+            s.add(4, 3, 2013, 9, day, minute / 60, minute % 60, 0, -0.25f * minute);
+        }
+    return s;
+}
+
+} // namespace
+
+TEST(DatExport, FailedExportLeavesTheFileAsItWas)
+{
+    test::TempDir dir;
+    const Store s = manyRows();
+    int rows = -1;
+    ASSERT_TRUE(ExportDat(dir.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, nullptr, &rows));
+    EXPECT_EQ(rows, s.n); // one row per record: the two devices never share a row
+    const QByteArray before = dir.read("a.dat");
+    QString error;
+    {
+        // Room for a little more than the heading: the export fails halfway.
+        const test::FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 300);
+        EXPECT_FALSE(ExportDat(dir.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error,
+                               &rows));
+    }
+    EXPECT_EQ(dir.read("a.dat"), before);
+    EXPECT_EQ(error, QStringLiteral("plik zbyt duży"));
+    EXPECT_EQ(rows, 0);
+}
+
+TEST(DatExport, FullDiskIsReportedAsSuch)
+{
+    test::SmallDisk disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small file system needs root to mount";
+    const Store s = manyRows();
+    QFile small(disk.file("a.dat"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+    small.write("earlier export\n");
+    small.close();
+    QString error;
+    EXPECT_FALSE(ExportDat(disk.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error));
+    EXPECT_EQ(error, QStringLiteral("brak miejsca na dysku"));
+    ASSERT_TRUE(small.open(QIODevice::ReadOnly));
+    EXPECT_EQ(small.readAll(), QByteArray("earlier export\n"));
 }

@@ -2,6 +2,7 @@
 #include "archive/ArchiveFiles.h"
 #include "support/AppHarness.h"
 #include "support/SimFixture.h"
+#include "support/Wait.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -46,6 +47,32 @@ TEST(PassPlan, PageCountsAndDroppedRecords)
     EXPECT_EQ(44 * p.pages - p.lead - p.tail, 92);
 }
 
+TEST(PassPlan, RecordsTheMeterDroppedWhileItWasRead)
+{
+    struct Case {
+        const char *what;
+        int heldStart, held;
+        ArchiveStatus before, now;
+        int dropped;
+    };
+    const int full = RingSlots;
+    const Case cases[] = {
+        {"nothing new", 0, 100, {0, 2, 0, 240}, {0, 2, 0, 240}, 0},
+        {"new records in the free part", 0, 100, {0, 2, 0, 240}, {0, 5, 0, 240}, 0},
+        {"deleted meanwhile: nothing was overwritten", 0, 100, {0, 2, 0, 240}, {2, 2, 240, 240}, 0},
+        // A full ring (oldest page 10) took 100 records: pages 10, 11 and 12 are gone.
+        {"full ring grew by 100", 10 * 44, full, {10, 9, 0, 528}, {13, 12, 0, 144}, 132},
+        // The ring had 44 free slots: 56 of the 100 overwrote held records, the
+        // meter gave up the two pages holding them.
+        {"nearly full ring grew by 100", 11 * 44, full - 44, {11, 9, 0, 528}, {13, 11, 0, 144}, 88},
+        {"the meter's oldest pointer short of what was overwritten", 10 * 44, full, {10, 9, 0, 528},
+         {10, 12, 0, 144}, 100},
+        {"wrapped past slot 0", 6999 * 44, full, {6999, 6998, 0, 528}, {1, 0, 0, 144}, 88},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(droppedByMeter(c.heldStart, c.held, c.before, c.now), c.dropped) << c.what;
+}
+
 namespace {
 
 struct Download : ::testing::Test {
@@ -57,6 +84,8 @@ struct Download : ::testing::Test {
     {
         app.startWithMeter(sim.path);
         form = app.form1;
+        // Retries wait for nothing: the meter answers or it does not.
+        form->download().pause = [](int) {};
     }
     // Pages selected through register 4500, in order.
     std::vector<int> pagesSelected() const
@@ -215,6 +244,54 @@ TEST_F(Download, MeterThatDoesNotAnswerOrAnswersWrongly)
     ASSERT_TRUE(form->download().ReadArchiveStatus());
     sim.fault(Fault::WrongSlave);
     EXPECT_FALSE(form->download().ReadArchivePage(0));
+}
+
+TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
+{
+    sim.meter.setArchiveStart(5, 0);
+    sim.meter.fillArchive(50);
+    struct Case {
+        Fault fault;
+        int leftBehind; // bytes of the failed status read that stay queued
+    };
+    for (const Case c : {Case{Fault::Exception, 5}, Case{Fault::Truncated, 10}, Case{Fault::Late, 13}}) {
+        sim.fault(c.fault, 1, 4, 700);
+        const int repliesBefore = sim.line.repliesSent();
+        // The first pause of the download is the one before the retry: it
+        // lasts until the failed try's answer is queued.
+        bool waited = false;
+        form->download().pause = [&](int) {
+            if (std::exchange(waited, true))
+                return;
+            EXPECT_TRUE(test::waitUntil([&] {
+                return sim.line.repliesSent() > repliesBefore && app.ctx->link.InputQueueCount() >= c.leftBehind;
+            }));
+        };
+        EXPECT_EQ(form->download().DownloadAll(), 50) << int(c.fault);
+        EXPECT_TRUE(storeMatchesMeter(50)) << int(c.fault);
+        EXPECT_TRUE(waited);
+    }
+    form->download().pause = [](int) {};
+}
+
+TEST_F(Download, FullRingThatGrowsDuringTheDownloadKeepsEveryRecordOnceInOrder)
+{
+    // The ring is full; right after the first status read the meter adds 100
+    // records over its three oldest pages, before they are read.
+    sim.meter.setArchiveStart(3000, 0);
+    sim.meter.fillArchive(RingSlots);
+    sim.meter.setArchiveGrowth(100, 1);
+    form->download().pause = [](int) {};
+    form->SpeedButton2Click();
+    const int n = app.ctx->records.RecordCount;
+    EXPECT_EQ(n, RingSlots - 132 + 100);
+    EXPECT_TRUE(storeMatchesMeter(n));
+    EXPECT_EQ(form->download().droppedRecords(), 132);
+    // Oldest first, each moment once.
+    for (int i = 1; i < n; ++i) {
+        const ArchiveRecord &a = app.ctx->records[i - 1], &b = app.ctx->records[i];
+        ASSERT_LE(std::make_pair(a.dateKey(), a.timeKey()), std::make_pair(b.dateKey(), b.timeKey())) << i;
+    }
 }
 
 TEST_F(Download, PointersOutsideTheRingAreRefused)

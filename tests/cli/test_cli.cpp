@@ -68,6 +68,19 @@ TEST(Cli, WritesRegisters)
     EXPECT_EQ(sim.meter.reg32(7601), -19999.0f);
 }
 
+TEST(Cli, AWriteCountsOnlyWhenTheMeterAcknowledgesIt)
+{
+    test::SimHarness sim;
+    for (sim::Fault f : {sim::Fault::WrongSlave, sim::Fault::BadCrc, sim::Fault::Garbage, sim::Fault::Exception}) {
+        sim.fault(f);
+        const auto r = cli({"--device", sim.path, "write", "4003", "9"});
+        EXPECT_EQ(r.status, 1) << int(f);
+    }
+    sim.fault(sim::Fault::None);
+    EXPECT_EQ(cli({"--device", sim.path, "write", "7600", "3.4e38"}).status, 0);
+    EXPECT_EQ(sim.meter.reg32(7600), 3.4e38f);
+}
+
 TEST(Cli, MeterFailuresExitWithOne)
 {
     test::SimHarness sim;
@@ -95,6 +108,8 @@ TEST(Cli, UsageErrorsExitWithTwo)
         {"--device", "/dev/null", "read", "4000", "0"},
         {"--device", "/dev/null", "write", "4000", "70000"},
         {"--device", "/dev/null", "write", "7600", "1,5"},
+        {"--device", "/dev/null", "write", "7600", "1e39"},
+        {"--device", "/dev/null", "write", "7600", "-3.5e38"},
         {"--device", "/dev/null", "--mode", "7N1", "read", "4000", "1"},
         {"--device", "/dev/null", "--speed", "1000", "read", "4000", "1"},
         {"--device", "/dev/null", "--address", "248", "read", "4000", "1"},
@@ -137,6 +152,29 @@ TEST(CliDownload, SavesTheArchiveAndDeletesOnlyWhenAsked)
     ASSERT_EQ(runCli({"--device", sim.path, "download", "--out", dir.path(), "--delete"}, clock, out, err), 0);
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     EXPECT_EQ(dir.read("2026-03-04_05_06_08_1.bin"), bin);
+}
+
+TEST(CliDownload, TwoDownloadsInTheSameSecondKeepBothFiles)
+{
+    // Two meters at address 1 on two ports, downloaded and cleared in one second.
+    test::SimHarness first, second;
+    test::TempDir dir;
+    first.meter.fillArchive(50);
+    second.meter.fillArchive(30);
+    const auto firstRecords = first.meter.archiveRecords();
+    test::FakeClock clock;
+    clock.at = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7));
+    QString out, err;
+    ASSERT_EQ(runCli({"--device", first.path, "download", "--out", dir.path(), "--delete"}, clock, out, err), 0);
+    ASSERT_EQ(runCli({"--device", second.path, "download", "--out", dir.path(), "--delete"}, clock, out, err), 0);
+    EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts).filter(".bin"),
+              (QStringList{dir.file("2026-03-04_05_06_07_1.bin"), dir.file("2026-03-04_05_06_07_1_2.bin")}));
+    EXPECT_EQ(dir.read("2026-03-04_05_06_07_1.bin").size(), 50 * 12 + 240);
+    EXPECT_EQ(dir.read("2026-03-04_05_06_07_1.bin").left(12),
+              QByteArray(reinterpret_cast<const char *>(firstRecords[0].bytes.data()), 12));
+    EXPECT_EQ(dir.read("2026-03-04_05_06_07_1_2.bin").size(), 30 * 12 + 240);
+    EXPECT_TRUE(first.meter.archiveRecords().empty());
+    EXPECT_TRUE(second.meter.archiveRecords().empty());
 }
 
 TEST(CliDownload, EmptyFailedAndUnsavableDownloads)
@@ -183,6 +221,7 @@ TEST(CliExport, WritesWhatTheWindowWrites)
                      clock, out, err),
               0)
         << err.toStdString();
+    EXPECT_EQ(out, dir.file("day.dat") + QStringLiteral("\nZapisano wierszy: 1\n")); // 10:30:01 lies outside
     ASSERT_TRUE(ExportDat(dir.file("window.dat"), store, 3, 20130916, 20130916, 100000, 103000, clock.at));
     EXPECT_EQ(dir.read("day.dat"), dir.read("window.dat"));
     EXPECT_FALSE(dir.read("day.dat").contains("10:30:01"));
@@ -210,6 +249,12 @@ TEST(CliExport, Refusals)
                    "--from-time", "25:00:00"}).status,
               2);
     EXPECT_EQ(cli({"export", dir.file("empty.bin")}).status, 2);
+    // Ranges that end before they begin are usage errors, not empty exports.
+    EXPECT_EQ(cli({"export", dir.file("empty.bin"), dir.file("x.dat"), "--from", "2013-09-17", "--to", "2013-09-16"}).status, 2);
+    EXPECT_EQ(cli({"export", dir.file("empty.bin"), dir.file("x.dat"), "--from", "2013-09-16", "--to", "2013-09-16",
+                   "--from-time", "10:00:01", "--to-time", "10:00:00"}).status,
+              2);
+    EXPECT_FALSE(QFile::exists(dir.file("x.dat")));
     RecordStore store;
     store[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 10, 0, 0, 1.5f);
     RegisterImage image;

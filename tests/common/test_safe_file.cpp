@@ -1,30 +1,121 @@
 #include "common/SafeFile.h"
+#include "common/SystemErrors.h"
+#include "support/DiskLimits.h"
 #include "support/TempDir.h"
 
 #include <QDir>
+#include <QSet>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace k71t;
 
-TEST(SafeFile, ReplacesWholeFileAndLeavesNoTemporaries)
+namespace {
+
+QStringList filesIn(const test::TempDir &dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+} // namespace
+
+TEST(SafeFile, ReplacesTheFileInsteadOfRewritingIt)
 {
     test::TempDir dir;
     dir.write("a.cfg", "old content");
+    // A second name for the old file: a rewrite in place would change it too.
+    ASSERT_EQ(::link(QFile::encodeName(dir.file("a.cfg")).constData(),
+                     QFile::encodeName(dir.file("old.cfg")).constData()),
+              0);
     ASSERT_TRUE(writeFileSafely(dir.file("a.cfg"), QByteArray("new")));
     EXPECT_EQ(dir.read("a.cfg"), QByteArray("new"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.cfg"});
+    EXPECT_EQ(dir.read("old.cfg"), QByteArray("old content"));
+    EXPECT_EQ(filesIn(dir), (QStringList{"a.cfg", "old.cfg"})); // no temporaries left
 }
 
-TEST(SafeFile, FailedWriteKeepsThePreviousFile)
+TEST(SafeFile, WriteThatFailsHalfwayKeepsThePreviousFile)
 {
     test::TempDir dir;
-    // A folder where the file should be cannot be replaced by a file.
-    QDir(dir.path()).mkdir("target");
+    dir.write("a.cfg", "old content");
     QString error;
-    EXPECT_FALSE(writeFileSafely(dir.file("target"), QByteArray("x"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    // A folder that does not exist.
-    EXPECT_FALSE(writeFileSafely(dir.file("missing/a.cfg"), QByteArray("x")));
+    {
+        const test::FileSizeLimit limit(100);
+        EXPECT_FALSE(writeFileSafely(dir.file("a.cfg"), QByteArray(1000, 'n'), &error));
+    }
+    EXPECT_EQ(dir.read("a.cfg"), QByteArray("old content"));
+    EXPECT_EQ(error, QStringLiteral("plik zbyt duży"));
+    EXPECT_EQ(filesIn(dir), QStringList{"a.cfg"});
+}
+
+TEST(SafeFile, UnwritablePlacesAreReportedInPolish)
+{
+    test::TempDir dir;
+    QDir(dir.path()).mkdir("target");
+    dir.write("plain", "x");
+    struct Case {
+        QString path;
+        QString reason;
+    };
+    const Case cases[] = {
+        {dir.file("target"), QStringLiteral("to jest folder")},
+        {dir.file("missing/a.cfg"), QStringLiteral("brak pliku lub folderu")},
+        {dir.file("plain/a.cfg"), QStringLiteral("to nie jest folder")},
+    };
+    for (const Case &c : cases) {
+        QString error;
+        EXPECT_FALSE(writeFileSafely(c.path, QByteArray("x"), &error)) << qPrintable(c.path);
+        EXPECT_EQ(error, c.reason) << qPrintable(c.path);
+    }
+    QString error;
+    EXPECT_TRUE(writeNewFileSafely(dir.file("plain/a.bin"), QByteArray("x"), &error).isEmpty());
+    EXPECT_EQ(error, QStringLiteral("to nie jest folder"));
+    EXPECT_EQ(systemErrorText(ENOSPC), QStringLiteral("brak miejsca na dysku"));
+    EXPECT_EQ(systemErrorText(EACCES), QStringLiteral("brak uprawnień"));
+    EXPECT_EQ(systemErrorText(EROFS), QStringLiteral("system plików tylko do odczytu"));
+}
+
+TEST(SafeFile, NewFilesNeverReplaceAnother)
+{
+    test::TempDir dir;
+    dir.write("a.bin", "first");
+    EXPECT_EQ(writeNewFileSafely(dir.file("a.bin"), "second"), dir.file("a_2.bin"));
+    EXPECT_EQ(writeNewFileSafely(dir.file("a.bin"), "third"), dir.file("a_3.bin"));
+    EXPECT_EQ(writeNewFileSafely(dir.file("b.bin"), "free"), dir.file("b.bin"));
+    EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "x"), dir.file("plain"));
+    EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "y"), dir.file("plain_2"));
+    EXPECT_EQ(dir.read("a.bin"), QByteArray("first"));
+    EXPECT_EQ(dir.read("a_2.bin"), QByteArray("second"));
+    EXPECT_EQ(dir.read("a_3.bin"), QByteArray("third"));
+    EXPECT_EQ(filesIn(dir).size(), 6);
+}
+
+TEST(SafeFile, NewFilesWrittenAtTheSameMomentGetNamesOfTheirOwn)
+{
+    test::TempDir dir;
+    constexpr int Threads = 8, Each = 10;
+    std::vector<std::thread> writers;
+    std::vector<QStringList> written(Threads);
+    for (int t = 0; t < Threads; ++t)
+        writers.emplace_back([&, t] {
+            for (int k = 0; k < Each; ++k)
+                written[t] << writeNewFileSafely(dir.file("same.bin"), QByteArray::number(t * 100 + k));
+        });
+    for (std::thread &w : writers)
+        w.join();
+    QSet<QString> names;
+    for (int t = 0; t < Threads; ++t)
+        for (int k = 0; k < Each; ++k) {
+            const QString path = written[t][k];
+            ASSERT_FALSE(path.isEmpty());
+            names.insert(path);
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), QByteArray::number(t * 100 + k)); // nobody's file was replaced
+        }
+    EXPECT_EQ(names.size(), Threads * Each);
+    EXPECT_EQ(filesIn(dir).size(), Threads * Each);
 }
 
 TEST(SafeFile, ReadSmallFileRefusesWhatIsNotASmallRegularFile)

@@ -46,6 +46,27 @@ TEST(ConfigAtStart, DefK71tSetsTheAddressAndThePages)
     EXPECT_EQ(app.prompt.messages.size(), 0);
 }
 
+TEST(ConfigAtStart, AnAddressOutsideTheRangeNeverBecomesTheMeterAddress)
+{
+    // 0 would make every write a broadcast, 256 too (its low byte), 300 would reach meter 44.
+    for (int bad : {0, 248, 256, 300}) {
+        test::SimHarness sim(1);
+        test::AppHarness app;
+        app.dir.write("def.k71t", configWith(bad, 44));
+        qputenv("K71T_COM3", sim.path.toLocal8Bit());
+        app.start();
+        qunsetenv("K71T_COM3");
+        app.runStartTimer();
+        ASSERT_EQ(app.prompt.messages.size(), 1) << bad;
+        EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Błędnie podany adres"));
+        EXPECT_EQ(app.ctx->meterAddress, 1) << bad;
+        app.form5->SpeedButton2Click();
+        ASSERT_FALSE(sim.validFrames().empty()) << bad;
+        for (const auto &frame : sim.validFrames())
+            EXPECT_EQ(frame[0], 1) << bad;
+    }
+}
+
 TEST(ConfigAtStart, MissingDefK71tIsReportedAndTheStandardStays)
 {
     test::AppHarness app;

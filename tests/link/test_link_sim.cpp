@@ -1,6 +1,7 @@
 // The Modbus master against the simulated meter over a real pseudo-terminal.
 #include "link/Crc16.h"
 #include "support/SimFixture.h"
+#include "support/Wait.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -94,7 +95,7 @@ TEST_F(LinkOverPty, FaultyReadRepliesStoreNothing)
     };
     for (const Case c : {Case{Fault::WrongSlave, "wrong slave"}, Case{Fault::BadCrc, "bad crc"},
                          Case{Fault::Exception, "exception"}, Case{Fault::Garbage, "garbage after reply"},
-                         Case{Fault::Truncated, "truncated"}}) {
+                         Case{Fault::Truncated, "truncated"}, Case{Fault::ByteCount, "byte count 0"}}) {
         fault(c.fault);
         EXPECT_FALSE(pc.link.ReadBlock16(4000, 10, 1, 500, true)) << c.name;
         EXPECT_TRUE(image16Untouched()) << c.name;
@@ -121,7 +122,7 @@ TEST_F(LinkOverPty, LateReplyTimesOutAndALaterDrainedReadRecovers)
 {
     fault(Fault::Late, 1);
     EXPECT_FALSE(pc.link.ReadBlock16(4000, 2, 1, 500));
-    sleepMs(1700); // the late reply arrives now
+    ASSERT_TRUE(test::waitUntil([&] { return pc.link.InputQueueCount() >= 9; })); // the late reply arrives
     EXPECT_TRUE(pc.link.ReadBlock16(4000, 2, 1, 500, true));
     EXPECT_EQ(pc.image.Regs16[1], 0x1101);
 }
@@ -137,37 +138,53 @@ TEST_F(LinkOverPty, OnlyTheNthRequestFails)
 TEST_F(LinkOverPty, CheckReplyCodes)
 {
     ASSERT_EQ(pc.link.OpenPort(2, 1, 7), 1);
-    auto exchange = [&](int start, int n) {
+    // Sends a read and waits for its whole reply (`bytes` long) before checking it.
+    auto exchange = [&](int start, int n, int bytes = 7) {
         pc.link.SendFrame(pc.link.BuildReadRequest(1, start, n));
-        sleepMs(50);
+        EXPECT_TRUE(test::waitUntil([&] { return pc.link.InputQueueCount() >= bytes; }));
         return pc.link.CheckReply(1);
     };
     EXPECT_EQ(exchange(4000, 1), 3);
-    EXPECT_EQ(exchange(6000, 1), -2); // illegal address: 0x83, code 2
-    EXPECT_EQ(exchange(4000, 0), -3); // illegal quantity
+    EXPECT_EQ(exchange(6000, 1, 5), -2); // illegal address: 0x83, code 2
+    EXPECT_EQ(exchange(4000, 0, 5), -3); // illegal quantity
     fault(Fault::WrongSlave);
     EXPECT_EQ(exchange(4000, 1), 0);
     fault(Fault::BadCrc);
     EXPECT_EQ(exchange(4000, 1), 0);
     fault(Fault::None);
     pc.link.SendFrame(pc.link.BuildReadRequest(1, 4000, 1));
-    sleepMs(50);
+    EXPECT_TRUE(test::waitUntil([&] { return pc.link.InputQueueCount() >= 7; }));
     EXPECT_EQ(pc.link.CheckReply(2), 0); // the reply is not from the slave asked for
 }
 
-TEST_F(LinkOverPty, WriteSucceedsOnAnyEightBytes)
+TEST_F(LinkOverPty, WritesCountOnlyTheMetersAcknowledge)
 {
     pc.image.reg16(4003) = 7;
-    for (Fault f : {Fault::WrongSlave, Fault::BadCrc, Fault::Garbage}) {
-        fault(f);
-        EXPECT_TRUE(pc.link.WriteBlock16(4003, 1)) << int(f);
+    struct Case {
+        Fault fault;
+        const char *name;
+    };
+    // Eight bytes or more, but not the meter's acknowledge of this request.
+    for (const Case c : {Case{Fault::WrongSlave, "wrong slave"}, Case{Fault::BadCrc, "bad crc"},
+                         Case{Fault::Garbage, "garbage after it"}, Case{Fault::ByteCount, "another quantity"}}) {
+        fault(c.fault);
+        EXPECT_FALSE(pc.link.WriteBlock16(4003, 1)) << c.name;
+        EXPECT_FALSE(pc.link.WriteBlock32(7600, 1)) << c.name;
     }
+    // An exception ends the write at once, without waiting out the poll limit.
     fault(Fault::Exception);
-    EXPECT_FALSE(pc.link.WriteBlock16(4003, 1)); // 5 bytes only
+    EXPECT_FALSE(pc.link.WriteBlock16(4003, 1));
+    EXPECT_LT(pc.link.lastPolls(), 100);
     fault(Fault::Silence);
     EXPECT_FALSE(pc.link.WriteBlock32(7600, 1));
+    EXPECT_GT(pc.link.lastPolls(), 500);
     fault(Fault::Truncated); // 5 of the 8 bytes
     EXPECT_FALSE(pc.link.WriteBlock16(4003, 1));
+    // The meter in order: acknowledged, for both register kinds.
+    fault(Fault::None);
+    EXPECT_TRUE(pc.link.WriteBlock16(4003, 1));
+    EXPECT_TRUE(pc.link.WriteBlock32(7600, 1));
+    EXPECT_EQ(sim.meter.reg16(4003), 7);
 }
 
 TEST_F(LinkOverPty, ReopenWithNewSettingsClosesTheOldHandle)

@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
@@ -31,6 +32,22 @@ TEST(SerialPort, DeviceHeldByAnotherOpenIsRefused)
     EXPECT_FALSE(second.open(sim.path, {}));
     first.close();
     EXPECT_TRUE(second.open(sim.path, {}));
+}
+
+TEST(SerialPort, ClosingGivesTheDeviceBackToOtherUsers)
+{
+    test::SimHarness sim;
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim.path, {}));
+    port.close();
+    // Root passes the exclusive flag, so ask the terminal whether it is still set;
+    // any other user would be refused the device while it is.
+    const int fd = ::open(sim.path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(fd);
 }
 
 TEST(SerialPort, SettingsReachTheDevice)
