@@ -6,12 +6,17 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/docs/screenshots"
 mkdir -p "$out"
-for tool in twm xdotool; do
-  command -v "$tool" >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$tool" >/dev/null
+# twm draws its title bars with the classic X fonts.
+for package in twm xdotool xfonts-base; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$package" >/dev/null
 done
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+# Title bars in a Unicode font, so Polish captions show as the program sets them.
+font='"-misc-fixed-medium-r-normal--13-*-*-*-*-*-*-*"'
 printf 'RandomPlacement\nUsePPosition "on"\nDecorateTransients\nNoGrabServer\n' > "$work/twmrc"
+for f in TitleFont MenuFont IconFont ResizeFont IconManagerFont; do echo "$f $font" >> "$work/twmrc"; done
 
 cat > "$work/shoot.sh" <<SHOOT
 set -euo pipefail
@@ -32,9 +37,16 @@ shot no-last-configuration
 xdotool key Return; sleep 0.5
 wid=\$(xdotool search --onlyvisible --name '^K71T\$' | tail -1)
 eval \$(xdotool getwindowgeometry --shell "\$wid")
+# The pointer rests on the archive button, which shows it.
+xdotool mousemove --window "\$wid" 60 \$((121 + 8 * 27)); sleep 0.5
 shot start-panel
 click 60 121
 shot display-page
+dwid=\$(xdotool search --onlyvisible --name 'Tryb pracy' | tail -1)
+xdotool mousemove --window "\$dwid" 260 22; sleep 0.3; xdotool click 1; sleep 1
+shot display-quantity-list
+xdotool key Escape; sleep 0.5
+xdotool mousemove --window "\$dwid" 200 400; sleep 0.3
 xdotool key Escape; sleep 0.5
 click 60 \$((121 + 8 * 27))
 shot archive-window

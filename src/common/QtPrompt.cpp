@@ -47,42 +47,49 @@ PromptAnswer QtPrompt::message(QWidget *parent, const QString &text, const QStri
         case PromptButtons::YesNo: return PromptAnswer::No;
         }
     }
-    QMessageBox box(parent);
-    box.setWindowTitle(caption);
-    box.setText(text);
-    switch (icon) {
-    case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case PromptIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case PromptIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
-    }
-    switch (buttons) {
-    case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case PromptButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case PromptButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    }
-    if (auto *b = box.button(QMessageBox::Cancel))
-        b->setText(QStringLiteral("Anuluj"));
-    if (auto *b = box.button(QMessageBox::Yes))
-        b->setText(QStringLiteral("Tak"));
-    if (auto *b = box.button(QMessageBox::No))
-        b->setText(QStringLiteral("Nie"));
-    // A message box breaks lines from about 500 pixels on; a one-line text
-    // of reasonable length stays on one line ("rekordów/sekundę" whole).
-    if (!text.contains(QLatin1Char('\n'))) {
-        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
-            const int width = label->fontMetrics().horizontalAdvance(text) + 4;
-            if (width <= LongestUnbrokenLine)
-                label->setMinimumWidth(width);
-        }
-    }
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = messageBox(parent, text, caption, icon, buttons);
+    switch (box->exec()) {
     case QMessageBox::Ok: return PromptAnswer::Ok;
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
     default: return PromptAnswer::Cancel;
     }
+}
+
+std::unique_ptr<QMessageBox> QtPrompt::messageBox(QWidget *parent, const QString &text, const QString &caption,
+                                                 PromptIcon icon, PromptButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(caption);
+    box->setText(text);
+    switch (icon) {
+    case PromptIcon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case PromptIcon::Information: box->setIcon(QMessageBox::Information); break;
+    case PromptIcon::Warning: box->setIcon(QMessageBox::Warning); break;
+    case PromptIcon::Error: box->setIcon(QMessageBox::Critical); break;
+    case PromptIcon::Question: box->setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case PromptButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
+    case PromptButtons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case PromptButtons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    }
+    if (auto *b = box->button(QMessageBox::Cancel))
+        b->setText(QStringLiteral("Anuluj"));
+    if (auto *b = box->button(QMessageBox::Yes))
+        b->setText(QStringLiteral("Tak"));
+    if (auto *b = box->button(QMessageBox::No))
+        b->setText(QStringLiteral("Nie"));
+    // A message box breaks lines from about 500 pixels on; a one-line text
+    // of reasonable length stays on one line ("rekordów/sekundę" whole).
+    if (!text.contains(QLatin1Char('\n'))) {
+        if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+            const int width = label->fontMetrics().horizontalAdvance(text) + 4;
+            if (width <= LongestUnbrokenLine)
+                label->setMinimumWidth(width);
+        }
+    }
+    return box;
 }
 
 QString QtPrompt::openFileName(QWidget *parent, const QString &filter, const QString &directory)

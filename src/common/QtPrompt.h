@@ -2,6 +2,10 @@
 // The program's side of the operator seam: Qt's dialogs, in Polish.
 #include "common/Prompt.h"
 
+#include <memory>
+
+class QMessageBox;
+
 namespace k71t {
 
 // Converts "Text (*.ext)|*.ext|Other (*.x)|*.x" to Qt's "Text (*.ext);;Other (*.x)".
@@ -18,6 +22,10 @@ public:
     QColor chooseColour(QWidget *parent, const QColor &initial) override;
     bool printDialog(QWidget *parent, QPrinter &printer) override;
     int showModal(QDialog *dialog) override;
+
+    // The message box `message` shows, before it is shown.
+    static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, const QString &text, const QString &caption,
+                                                   PromptIcon icon, PromptButtons buttons);
 
     // While the program is being closed by a signal nobody is there to
     // answer: messages go to standard error, questions are answered with

@@ -1,6 +1,7 @@
 #include "config/ConfigPage.h"
 
 #include "common/TextFormats.h"
+#include "common/UiStyle.h"
 #include "config/PageIO.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@ namespace k71t {
 ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTexts texts)
     : QDialog(parent), ctx_(context), page_(page), texts_(std::move(texts))
 {
+    Q_ASSERT(pageBlocks(page));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -33,6 +35,7 @@ void ConfigPage::describeCheck(QCheckBox *box, int reg)
 
 void ConfigPage::describeList(QComboBox *box, int reg)
 {
+    box->setMaxVisibleItems(ListRows);
     lists_.append({box, reg});
 }
 

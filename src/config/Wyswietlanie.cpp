@@ -22,7 +22,6 @@ TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     setWindowTitle(QStringLiteral("Wyświetlanie / Tryb pracy"));
 
     ComboBox1 = named(new QComboBox(this), "ComboBox1");
-    ComboBox1->setMaxVisibleItems(20);
     Edit1 = named(new QLineEdit(this), "Edit1");
     Edit1->setToolTip(QStringLiteral("Czas uśredniania wyniku pomiaru."));
     ComboBox2 = named(new QComboBox(this), "ComboBox2");

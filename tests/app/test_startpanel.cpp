@@ -52,6 +52,9 @@ TEST_F(StartPanel, FreshStartShowsDefaultsWithoutOpeningThePort)
     EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("115.2k"));
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("1"));
     EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS2"));
+    // As large as its controls: it cannot be stretched into an empty gap.
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_EQ(form->size(), form->sizeHint());
     EXPECT_FALSE(ctx->link.isOpen());
     EXPECT_TRUE(prompt.messages.isEmpty());
     // The standard configuration is in the image.

@@ -1,4 +1,8 @@
 #include "common/QtPrompt.h"
+#include "support/AppHarness.h"
+
+#include <QLabel>
+#include <QMessageBox>
 #include "common/TextFormats.h"
 
 #include <QLocale>
@@ -72,4 +76,17 @@ TEST(TextFormats, ExponentFormHasThreeExponentDigits)
     EXPECT_EQ(formatExponent(-0.5, 7), QStringLiteral("-5.000000E-001"));
     EXPECT_EQ(formatExponent(1.0e20f, 7), QStringLiteral("1.000000E+020"));
     EXPECT_EQ(formatExponent(1.0e-120, 3), QStringLiteral("1.00E-120"));
+}
+
+TEST(Prompt, AOneLineMessageStaysOnOneLine)
+{
+    test::ensureApplication();
+    const QString text = QStringLiteral("Odczytano: 4400 rekordów w czasie: 20 s przy prędkości: 220 rekordów/sekundę ");
+    const auto box = QtPrompt::messageBox(nullptr, text, QStringLiteral("Info"), PromptIcon::None, PromptButtons::Ok);
+    box->show();
+    const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), text);
+    EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
+    box->hide();
 }
