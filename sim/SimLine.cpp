@@ -1,5 +1,6 @@
 #include "SimLine.h"
 
+#include "common/SystemErrors.h"
 #include "link/SerialBaud.h"
 #include "link/SerialPort.h"
 
@@ -16,7 +17,12 @@ namespace k71t::sim {
 
 namespace {
 // A gap this long after an incomplete frame ends it (the line went quiet).
-constexpr int FrameGapMs = 20;
+// On a serial device that is a generous 20 ms. A pseudo-terminal may hand one
+// write of the master over in two pieces, the second when a kernel worker
+// gets to it, which on a busy machine can be tens of milliseconds later: a
+// short gap would drop such a request as if the line had broken off.
+constexpr int DeviceFrameGapMs = 20;
+constexpr int PtyFrameGapMs = 250;
 } // namespace
 
 SimLine::SimLine(SimMeter &meter) : meter_(meter) {}
@@ -34,14 +40,14 @@ bool SimLine::openPty()
 {
     const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemErrorText(errno);
         if (fd >= 0)
             ::close(fd);
         return false;
     }
     char name[128] = {};
     if (::ptsname_r(fd, name, sizeof name) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemErrorText(errno);
         ::close(fd);
         return false;
     }
@@ -69,7 +75,7 @@ bool SimLine::openDevice(const QString &path)
     const InterfaceSettings s = meter_.interfaceSettings();
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemErrorText(errno);
         return false;
     }
     termios tio{};
@@ -196,7 +202,8 @@ void SimLine::run(const std::atomic<bool> &stop)
             serveFrame(frame, firstByte);
             firstByte = Clock::now();
         }
-        if (!pending.empty() && Clock::now() - lastByte > std::chrono::milliseconds(FrameGapMs)) {
+        const int gapMs = isPty_ ? PtyFrameGapMs : DeviceFrameGapMs;
+        if (!pending.empty() && Clock::now() - lastByte > std::chrono::milliseconds(gapMs)) {
             if (verbose_)
                 std::fprintf(stderr, "!! incomplete frame dropped: %s\n", qPrintable(hex(pending)));
             meter_.handle(pending); // recorded, then refused by its CRC

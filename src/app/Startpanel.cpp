@@ -229,11 +229,12 @@ void TForm3::SpeedButton13Click()
     const QString file = ctx_.prompt.saveFileName(this, configFileFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
         return;
-    // The operator chose this file and must know when it was not written.
-    if (SaveConfigFile(file, ctx_.image).isEmpty())
+    // The operator chose this file and must know when it was not written, and why.
+    QString error;
+    if (SaveConfigFile(file, ctx_.image, &error).isEmpty())
         ctx_.prompt.message(this,
-                            QStringLiteral("Błąd podczas zapisu pliku %1. Konfiguracja nie została zapisana.")
-                                .arg(configFileName(file)),
+                            QStringLiteral("Błąd podczas zapisu pliku %1 (%2). Konfiguracja nie została zapisana.")
+                                .arg(configFileName(file), error),
                             QStringLiteral("Błąd"), PromptIcon::Error);
 }
 

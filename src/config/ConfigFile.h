@@ -22,8 +22,8 @@ QString configFileName(const QString &name);
 
 // Writes the image under configFileName(name); the previous file stays whole
 // when the new one cannot be written. Returns the path written, or an empty
-// string on failure.
-QString SaveConfigFile(const QString &name, const RegisterImage &image);
+// string on failure (`error` says why).
+QString SaveConfigFile(const QString &name, const RegisterImage &image, QString *error = nullptr);
 
 enum class ConfigLoad {
     Loaded,

@@ -1,5 +1,6 @@
 #include "link/SerialPort.h"
 
+#include "common/SystemErrors.h"
 #include "link/SerialBaud.h"
 
 #include <cerrno>
@@ -23,7 +24,7 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
     const QByteArray native = path.toLocal8Bit();
     const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemErrorText(errno);
         return false;
     }
     // TIOCEXCL keeps other opens out, but root passes it; the lock covers
@@ -36,7 +37,7 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
     }
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemErrorText(errno);
         ::close(fd);
         return false;
     }
@@ -55,7 +56,7 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0 || !setBaudRate(fd, settings.baud)) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemErrorText(errno);
         ::close(fd);
         return false;
     }

@@ -181,7 +181,9 @@ TEST(ConfigFileButtons, SaveAppliesTheNameRuleAndReportsFailure)
     app.form3->SpeedButton13->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
-    EXPECT_TRUE(app.prompt.messages[0].text.startsWith(QStringLiteral("Błąd podczas zapisu pliku")));
+    EXPECT_EQ(app.prompt.messages[0].text,
+              QStringLiteral("Błąd podczas zapisu pliku %1 (brak pliku lub folderu). Konfiguracja nie została zapisana.")
+                  .arg(app.dir.file("no-such-folder/x.k71t")));
 }
 
 TEST(ConfigFileButtons, DisplayPageOpensModally)
