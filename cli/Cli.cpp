@@ -229,9 +229,6 @@ int runDownload(const Options &o, const Clock &clock, QString &out, QString &err
     }
     out += outcome.binPath + QLatin1Char('\n') + downloadStatistics(outcome.records, outcome.seconds) +
            QLatin1Char('\n');
-    if (download.droppedRecords() > 0)
-        err += QStringLiteral("k71t-cli: w czasie pobierania K71T nadpisał %1 najstarszych rekordów\n")
-                   .arg(download.droppedRecords());
     if (outcome.deletion == ArchiveJobOutcome::Deletion::Failed) {
         err += QStringLiteral("k71t-cli: Kasowanie archiwum nie powiodło się.\n");
         return CliMeterFailed;

@@ -230,7 +230,9 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
             }
         }
         appendCrc(reply);
-        if (start == 4046 && growReads_ > 0) {
+        if (start == 4046 && growSkip_ > 0) {
+            --growSkip_;
+        } else if (start == 4046 && growReads_ > 0) {
             --growReads_;
             generateRecords(growRecords_);
             archiveChanged();
@@ -354,11 +356,12 @@ void SimMeter::appendArchive(const ArchiveRecord &record)
     archiveChanged();
 }
 
-void SimMeter::setArchiveGrowth(int records, int reads)
+void SimMeter::setArchiveGrowth(int records, int reads, int firstRead)
 {
     std::lock_guard lock(mutex_);
     growRecords_ = records;
     growReads_ = reads;
+    growSkip_ = std::max(0, firstRead - 1);
 }
 
 void SimMeter::failArchivePage(int page, int times)

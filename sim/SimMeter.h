@@ -89,8 +89,8 @@ public:
     void fillArchive(int records);               // appends generated records
     void appendArchive(const ArchiveRecord &record);
     // Appends `records` generated records after each of the next `reads`
-    // reads of the archive status (4046).
-    void setArchiveGrowth(int records, int reads);
+    // reads of the archive status (4046), from the `firstRead`-th on.
+    void setArchiveGrowth(int records, int reads, int firstRead = 1);
     // The next `times` reads of page `page` through the window go unanswered.
     void failArchivePage(int page, int times);
     // Writes the records, oldest first, to `path` now and after every change.
@@ -115,6 +115,7 @@ private:
     QDateTime nextMoment_;
     int growRecords_ = 0;
     int growReads_ = 0;
+    int growSkip_ = 0;
     int failPage_ = -1;
     int failPageTimes_ = 0;
     QString dumpPath_;

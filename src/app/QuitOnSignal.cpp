@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -17,11 +18,14 @@ namespace {
 
 // The handler only wakes the event loop; everything else happens there.
 int signalSocket[2] = {-1, -1};
+struct sigaction previousInt {}, previousTerm {};
 
 void onTerminate(int)
 {
+    const int saved = errno; // the interrupted code may be about to read it
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalSocket[0], &byte, 1);
+    errno = saved;
 }
 
 } // namespace
@@ -32,20 +36,22 @@ QuitOnSignal::QuitOnSignal(QtPrompt &prompt, QWidget &mainWindow) : prompt_(prom
         return;
     notifier_ = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &QuitOnSignal::onSignal);
+    // A second signal ends the program at once: the first one waits for a
+    // meter transaction or a download to end, which may be long.
     struct sigaction sa {};
     sa.sa_handler = onTerminate;
     sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    sa.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGINT, &sa, &previousInt);
+    sigaction(SIGTERM, &sa, &previousTerm);
 }
 
 QuitOnSignal::~QuitOnSignal()
 {
     if (!notifier_)
         return;
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
     ::close(signalSocket[0]);
     ::close(signalSocket[1]);
     signalSocket[0] = signalSocket[1] = -1;

@@ -3,7 +3,8 @@
 // does, so def.k71t and uart.cfg are saved: open message boxes and windows
 // are closed first (nobody answers them any more: questions get Cancel),
 // then the start panel. A signal that comes during a meter transaction is
-// handled when the transaction has ended.
+// handled when the transaction has ended; a second signal ends the program
+// at once.
 #include <QObject>
 
 class QSocketNotifier;

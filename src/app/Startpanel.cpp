@@ -247,6 +247,7 @@ void TForm3::SpeedButton17Click()
 void TForm3::Timer1Timer()
 {
     Timer1->stop();
+    lastConfigurationRead_ = true;
     if (!loadConfiguration(ctx_.appFile(QStringLiteral("def.k71t"))))
         return;
     windows_.refreshPages();
@@ -267,7 +268,10 @@ void TForm3::setAddressFromImage()
 
 void TForm3::FormClose()
 {
-    SaveConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image);
+    // Closed before def.k71t was even read (a signal at start-up): the image
+    // holds the standard configuration, which must not replace the file.
+    if (lastConfigurationRead_)
+        SaveConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image);
     SaveUartCfg();
 }
 

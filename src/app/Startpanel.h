@@ -79,6 +79,8 @@ private:
 
     AppContext &ctx_;
     AppWindows &windows_;
+    // Timer1 has read def.k71t (or found it missing or invalid).
+    bool lastConfigurationRead_ = false;
     QList<QPushButton *> buttons_;
 };
 

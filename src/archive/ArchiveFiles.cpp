@@ -145,20 +145,29 @@ bool ExportDat(const QString &path, const RecordStore &store, int count, int sta
     if (rows)
         *rows = 0;
     const QByteArray native = QFile::encodeName(datFileName(path));
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    // Created here or appended to: a failed export removes what it created
+    // and cuts what it appended to back to its previous length. Opened without
+    // blocking, so a FIFO in its place cannot hang the program.
+    bool created = true;
+    int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        created = false;
+        fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+    }
     if (fd < 0) {
+        // ENXIO: a FIFO nobody reads, a device without its hardware.
         if (error)
-            *error = systemErrorText(errno);
+            *error = errno == ENXIO ? QStringLiteral("to nie jest zwykły plik") : systemErrorText(errno);
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (error)
-            *error = systemErrorText(::fstat(fd, &st) != 0 ? errno : EISDIR);
+            *error = S_ISDIR(st.st_mode) ? systemErrorText(EISDIR) : QStringLiteral("to nie jest zwykły plik");
         ::close(fd);
         return false;
     }
-    // What the file held before: a failed export is cut back to it.
+    ::fcntl(fd, F_SETFL, O_APPEND);
     const off_t previousLength = st.st_size;
 
     const bool oneDay = start == stop;
@@ -192,14 +201,15 @@ bool ExportDat(const QString &path, const RecordStore &store, int count, int sta
     }
     bool ok = out.flush() && ::fsync(fd) == 0;
     int failure = out.ok() ? errno : out.error();
+    if (!ok && !created && (::ftruncate(fd, previousLength) != 0 || ::fsync(fd) != 0))
+        qWarning("%s: %s", native.constData(), qUtf8Printable(systemErrorText(errno)));
     if (::close(fd) != 0 && ok) {
         ok = false;
         failure = errno;
     }
     if (!ok) {
-        // Nothing of a failed export stays behind in the file.
-        if (::truncate(native.constData(), previousLength) != 0)
-            qWarning("%s: %s", native.constData(), qUtf8Printable(systemErrorText(errno)));
+        if (created)
+            ::unlink(native.constData());
         if (error)
             *error = systemErrorText(failure);
         return false;

@@ -5,6 +5,11 @@
 
 #include <QDir>
 
+namespace {
+// Looks at the meter's archive before it is cleared, at most.
+constexpr int CatchUpRounds = 10;
+} // namespace
+
 namespace k71t {
 
 ArchiveJob::ArchiveJob(ArchiveDownload &download, RecordStore &store, RegisterImage &image, const Clock &clock)
@@ -31,17 +36,35 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     QDir(request.directory).mkpath(QStringLiteral("."));
     outcome.plannedPath = QDir(request.directory).filePath(BinFileName(ended, request.meterAddress));
     outcome.binPath = SaveNewBin(outcome.plannedPath, store_, n, image_, &outcome.saveError);
-    if (request.deleteAfter) {
-        if (!outcome.saved())
-            outcome.deletion = ArchiveJobOutcome::Deletion::KeptUnsaved;
-        else
-            outcome.deletion = download_.DeleteArchive() ? ArchiveJobOutcome::Deletion::Deleted
-                                                         : ArchiveJobOutcome::Deletion::Failed;
-    }
+    if (request.deleteAfter)
+        outcome.deletion = outcome.saved() ? deleteWhenSaved(outcome) : ArchiveJobOutcome::Deletion::KeptUnsaved;
     if (request.toDatabase && databaseStep)
-        outcome.database = databaseStep(n, request.meterAddress) ? ArchiveJobOutcome::Database::Stored
-                                                                 : ArchiveJobOutcome::Database::Failed;
+        outcome.database = databaseStep(outcome.records, request.meterAddress)
+                               ? ArchiveJobOutcome::Database::Stored
+                               : ArchiveJobOutcome::Database::Failed;
     return outcome;
+}
+
+ArchiveJobOutcome::Deletion ArchiveJob::deleteWhenSaved(ArchiveJobOutcome &outcome)
+{
+    // The meter goes on archiving while the file is written: what it added
+    // since the last pass is fetched and saved before its archive is cleared,
+    // until a look at its archive finds nothing new. Only the moment between
+    // that look and the delete command stays open.
+    for (int round = 0; round < CatchUpRounds; ++round) {
+        const int n = download_.DownloadContinuation(outcome.records);
+        if (n < 0) // the records read are in the file; the meter keeps its archive
+            return ArchiveJobOutcome::Deletion::Failed;
+        if (download_.lastPassEmpty())
+            return download_.DeleteArchive() ? ArchiveJobOutcome::Deletion::Deleted
+                                             : ArchiveJobOutcome::Deletion::Failed;
+        outcome.records = n;
+        store_.RecordCount = n;
+        if (!SaveBin(outcome.binPath, store_, n, image_, &outcome.saveError))
+            return ArchiveJobOutcome::Deletion::KeptUnsaved;
+    }
+    // The meter adds records faster than they can be fetched: it keeps them.
+    return ArchiveJobOutcome::Deletion::Failed;
 }
 
 } // namespace k71t

@@ -58,6 +58,8 @@ public:
     std::function<bool(int records, int address)> databaseStep;
 
 private:
+    ArchiveJobOutcome::Deletion deleteWhenSaved(ArchiveJobOutcome &outcome);
+
     ArchiveDownload &download_;
     RecordStore &store_;
     RegisterImage &image_;

@@ -26,6 +26,13 @@ struct ArchiveRecord {
     std::uint32_t valueBits() const { return get32le(bytes.data() + 8); }
     float value() const { return getFloatLe(bytes.data() + 8); }
     int dateKey() const { return year() * 10000 + month() * 100 + day(); }
+    // Device 1 .. 10 and a date and time that exist: what a slot that once
+    // held a record still looks like (an erased slot does not).
+    bool plausible() const
+    {
+        return device() >= 1 && device() <= 10 && month() >= 1 && month() <= 12 && day() >= 1 && day() <= 31 &&
+               hour() <= 23 && minute() <= 59 && second() <= 59;
+    }
     int timeKey() const { return hour() * 10000 + minute() * 100 + second(); }
 
     static ArchiveRecord make(int device, int reg, int year, int month, int day, int hour, int minute, int second,

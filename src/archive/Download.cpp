@@ -47,16 +47,10 @@ bool planPass(const ArchiveStatus &s, PassPlan &plan)
     return true;
 }
 
-int droppedByMeter(int heldStart, int held, const ArchiveStatus &before, const ArchiveStatus &now)
+int overwrittenSlots(int held, const ArchiveStatus &before, const ArchiveStatus &now)
 {
     const int written = ringDistance(ringSlot(before.lastPage, before.lastOffset), ringSlot(now.lastPage, now.lastOffset));
-    const int overwritten = written - (RingSlots - held);
-    if (overwritten <= 0)
-        return 0;
-    const int toOldest = ringDistance(heldStart, ringSlot(now.firstPage, now.firstOffset));
-    if (toOldest >= overwritten && toOldest <= held)
-        return toOldest;
-    return std::min(overwritten, held);
+    return std::clamp(written - (RingSlots - held), 0, held);
 }
 
 ArchiveDownload::ArchiveDownload(ModbusLink &link, RegisterImage &image, RecordStore &store)
@@ -121,6 +115,7 @@ int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
         failure_ = Failure::Pointers;
         return -1;
     }
+    lastPassEmpty_ = plan.pages == 0;
     if (plan.pages == 0)
         return base;
     if (static_cast<long>(base) + static_cast<long>(RecordsPerPage) * plan.pages > RecordStoreCapacity) {
@@ -182,6 +177,7 @@ int ArchiveDownload::DownloadFirstPass()
 {
     failure_ = Failure::None;
     dropped_ = 0;
+    offRing_ = 0;
     if (!readStatusTwice())
         return -1;
     const ArchiveStatus s = status();
@@ -196,35 +192,67 @@ int ArchiveDownload::DownloadContinuation(int a)
     if (!readStatusTwice())
         return -1;
     const ArchiveStatus now = status();
-    // A full ring that kept filling has overwritten its oldest records, some
-    // of them perhaps before this download read them: what the meter no
-    // longer holds is dropped, so no record is kept twice or out of order.
-    const int drop = droppedByMeter(heldStart_, a, previous, now);
-    if (drop > 0) {
-        std::memmove(store_.data(), store_.data() + drop, sizeof(ArchiveRecord) * static_cast<std::size_t>(a - drop));
-        heldStart_ = (heldStart_ + drop) % RingSlots;
-        dropped_ += drop;
-        a -= drop;
-    }
+    const int overwritten = overwrittenSlots(a - offRing_, previous, now);
     // The pass starts where the previous one ended, not at the meter's oldest record.
     ArchiveStatus s = now;
     s.firstPage = previous.lastPage;
     s.firstOffset = previous.lastOffset;
-    return readPages(s, a, false);
+    const int n = readPages(s, a, false);
+    if (n < 0 || overwritten == 0)
+        return n;
+    return settleOverwritten(a, n, overwritten, now);
+}
+
+int ArchiveDownload::settleOverwritten(int a, int n, int overwritten, const ArchiveStatus &now)
+{
+    // A full ring that kept filling: the newest records, just read, went into
+    // the slots of the oldest records held. A held record that is the same
+    // as the newest one of its slot was read after it had been overwritten:
+    // a duplicate, out of order, dropped. One that differs was read before:
+    // a record of its own, kept at the front, where it belongs by age. So are
+    // the records of the pages the meter gave up around them, unless the
+    // slot held no record at all.
+    const int ringHeld = a - offRing_;
+    const int freeSlots = RingSlots - ringHeld;
+    const int toOldest = ringDistance(heldStart_, ringSlot(now.firstPage, now.firstOffset));
+    const int gone = toOldest >= overwritten && toOldest <= ringHeld ? toOldest : overwritten;
+    int kept = offRing_;
+    for (int i = 0; i < gone; ++i) {
+        const ArchiveRecord &held = store_[offRing_ + i];
+        const int newest = a + freeSlots + i;
+        const bool reread = i < overwritten && newest < n && store_[newest].bytes == held.bytes;
+        if (reread || !held.plausible()) {
+            ++dropped_;
+            continue;
+        }
+        store_[kept++] = held;
+    }
+    const int rest = n - (offRing_ + gone);
+    std::memmove(store_.data() + kept, store_.data() + offRing_ + gone,
+                 sizeof(ArchiveRecord) * static_cast<std::size_t>(rest));
+    offRing_ = kept;
+    heldStart_ = (heldStart_ + gone) % RingSlots;
+    if (onRecords)
+        onRecords(kept + rest);
+    return kept + rest;
 }
 
 int ArchiveDownload::DownloadAll()
 {
     int n = DownloadFirstPass();
-    if (n < 0)
-        return n;
     for (int i = 0; i < 2 && n >= 0; ++i)
         n = DownloadContinuation(n);
+    return DownloadRest(n);
+}
+
+int ArchiveDownload::DownloadRest(int n)
+{
+    // Until a pass finds nothing new (the count alone could stay the same
+    // when a full ring replaced as many records as it added).
     while (n >= 0) {
-        const int next = DownloadContinuation(n);
-        if (next == n)
+        n = DownloadContinuation(n);
+        if (lastPassEmpty_)
             break;
-        n = next;
     }
     return n;
 }
@@ -237,6 +265,9 @@ bool ArchiveDownload::DeleteArchive()
     pageStep(0);
     image_.reg16(4045) = 1;
     const bool ok = link_.WriteBlock16(4045, 1, 10, 50, false);
+    // The command must not stay armed in the image: the configuration file
+    // holds 4045, and a write of the general block would delete again.
+    image_.reg16(4045) = 0;
     link_.DrainInput();
     return ok;
 }

@@ -33,13 +33,11 @@ bool planPass(const ArchiveStatus &s, PassPlan &plan);
 constexpr int RingSlots = ArchivePages * RecordsPerPage;
 inline int ringSlot(int page, int offset) { return (page * RecordsPerPage + offset / 12) % RingSlots; }
 
-// How many of the `held` records read so far, which start at ring slot
-// `heldStart`, the meter has dropped by the time of `now`: none while the
-// records written since the pass that ended at `before` still fit into the
-// free part of the ring. Once they reach the records held, everything up to
-// the meter's new oldest record is gone (or was overwritten before it was
-// read): at least the records overwritten, at most all that are held.
-int droppedByMeter(int heldStart, int held, const ArchiveStatus &before, const ArchiveStatus &now);
+// How many of the `held` records (those still in their ring slots) the
+// records written since the pass that ended at `before` have overwritten by
+// the time of `now`: none while the new records fit into the free part of the
+// ring, else the overflow (at most all that are held).
+int overwrittenSlots(int held, const ArchiveStatus &before, const ArchiveStatus &now);
 
 // "Odczytano: n rekordów w czasie: t s" with the speed when t and n are not 0.
 QString downloadStatistics(int n, int seconds);
@@ -56,12 +54,17 @@ public:
     // The whole download: a first pass, then continuations until a pass adds
     // nothing. Returns the record count, 0 when empty, -1 on error.
     int DownloadAll();
+    // Continuations after `n` records until a pass finds nothing new.
+    int DownloadRest(int n);
 
     ArchiveStatus status() const;
     // Why the last pass failed, for the status line.
     enum class Failure { None, Status, Page, Pointers, Capacity };
     Failure failure() const { return failure_; }
-    // Records the meter dropped from the oldest end while it was being read.
+    // The last pass found nothing new in the meter's archive.
+    bool lastPassEmpty() const { return lastPassEmpty_; }
+    // Records dropped because they were read again after the meter had
+    // overwritten them (duplicates of newer ones) or held no record.
     int droppedRecords() const { return dropped_; }
 
     // Progress for the window: steps within a page (0 .. 4), the pages bar
@@ -77,6 +80,7 @@ public:
 private:
     bool readStatusTwice();
     int readPages(const ArchiveStatus &s, int base, bool firstPass);
+    int settleOverwritten(int a, int n, int overwritten, const ArchiveStatus &now);
     void pageStep(int step);
 
     ModbusLink &link_;
@@ -85,7 +89,11 @@ private:
     Failure failure_ = Failure::None;
     int progressMax_ = 0;
     int progressPos_ = 0;
-    // Ring slot of the first record held in the store, and records dropped.
+    // The store starts with `offRing_` records whose ring slots the meter has
+    // given up since they were read; the records after them are in the ring
+    // from slot `heldStart_` on.
+    int offRing_ = 0;
+    bool lastPassEmpty_ = false;
     int heldStart_ = 0;
     int dropped_ = 0;
 };

@@ -54,13 +54,16 @@ bool writeAll(int fd, const QByteArray &content)
     return true;
 }
 
-void syncFolder(const QByteArray &folder)
+// Makes a new or renamed entry of the folder durable. Returns 0 or the errno.
+int syncFolder(const QByteArray &folder)
 {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return errno;
+    // Some file systems cannot sync a folder at all (EINVAL): nothing to wait for there.
+    const int result = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return result;
 }
 
 // Writes the content to a new temporary file in `folder` and flushes it to
@@ -97,21 +100,27 @@ QString numberedName(const QString &path, int k)
     return info.dir().filePath(name);
 }
 
-// Moves `temp` to `target` unless `target` exists. Returns 0, or the errno
-// (EEXIST when the name is taken).
-int placeWithoutReplacing(const QByteArray &temp, const QByteArray &target, const QByteArray &content, mode_t mode)
+// Moves `temp` to `target` unless `target` exists, by the first method that
+// the file system has, from `first` on. Returns 0, or the errno (EEXIST when
+// the name is taken).
+int placeWithoutReplacing(const QByteArray &temp, const QByteArray &target, const QByteArray &content, mode_t mode,
+                          NoReplace first)
 {
-    if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return errno;
-    // No atomic no-replace rename on this file system: a hard link is one too.
-    if (::link(temp.constData(), target.constData()) == 0) {
-        ::unlink(temp.constData());
-        return 0;
+    if (first == NoReplace::Rename) {
+        if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return errno;
     }
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
-        return errno;
+    if (first != NoReplace::ExclusiveCreate) {
+        // No atomic no-replace rename on this file system: a hard link is one too.
+        if (::link(temp.constData(), target.constData()) == 0) {
+            ::unlink(temp.constData());
+            return 0;
+        }
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+            return errno;
+    }
     // Nor hard links (FAT and the like): an exclusive create, written in place.
     const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
@@ -146,11 +155,12 @@ bool writeFileSafely(const QString &path, const QByteArray &content, QString *er
         ::unlink(temp.constData());
         return fail(error, saved);
     }
-    syncFolder(folder);
+    if (const int result = syncFolder(folder))
+        return fail(error, result);
     return true;
 }
 
-QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error)
+QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error, NoReplace first)
 {
     const QFileInfo info(path);
     const QByteArray folder = nativePath(info.absolutePath());
@@ -161,9 +171,14 @@ QString writeNewFileSafely(const QString &path, const QByteArray &content, QStri
     }
     for (int k = 1; k <= MaxNameTries; ++k) {
         const QString candidate = numberedName(info.absoluteFilePath(), k);
-        const int result = placeWithoutReplacing(temp, nativePath(candidate), content, newFileMode());
+        const int result = placeWithoutReplacing(temp, nativePath(candidate), content, newFileMode(), first);
         if (result == 0) {
-            syncFolder(folder);
+            // Until the folder is on disk the new name could vanish with the
+            // power: nothing may depend on the file before that.
+            if (const int synced = syncFolder(folder)) {
+                fail(error, synced);
+                return {};
+            }
             return candidate;
         }
         if (result != EEXIST) {

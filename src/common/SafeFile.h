@@ -14,12 +14,20 @@ namespace k71t {
 // receives the reason (in Polish for the common cases).
 bool writeFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr);
 
+// How a new file is put in place without replacing another: a no-replace
+// rename, else a hard link, else (file systems with neither) an exclusive
+// create written in place. Each is tried only when the ones before it are
+// not available; tests start further down the list.
+enum class NoReplace { Rename, Link, ExclusiveCreate };
+
 // Writes `content` as a new file: under `path` when that name is free, else
 // under the first free name with "_2", "_3", ... before the extension
 // ("a.bin", "a_2.bin"). An existing file is never replaced, also when another
-// process picks the same name at the same moment. Returns the path written,
-// or an empty string (and `error`) when nothing could be written.
-QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr);
+// process picks the same name at the same moment. Returns the path written
+// (with the file and its folder entry on disk), or an empty string (and
+// `error`) when that could not be done.
+QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr,
+                           NoReplace first = NoReplace::Rename);
 
 // Reads a whole file of at most `maxSize` bytes. Returns false when the file
 // is missing, not a regular file, unreadable or larger than `maxSize`.

@@ -261,6 +261,15 @@ bool ModbusLink::ReadBlock32(int start, int n, int pollPause, int pollLimit, boo
     return readBlock(start, n, RegType32, pollPause, pollLimit, drainFirst);
 }
 
+int ModbusLink::frameGapMicros() const
+{
+    LineSettings line;
+    if (!lineSettingsFor(settings_.modeKind, settings_.speedIndex, line))
+        return 0;
+    const int bits = 1 + 8 + (line.parity == Parity::None ? 0 : 1) + line.stopBits;
+    return static_cast<int>(3.5 * bits * 1e6 / line.baud) + 1;
+}
+
 int ModbusLink::collectInput()
 {
     while (rxLength_ < LinkBufferSize) {
@@ -302,7 +311,10 @@ bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int poll
     rxLength_ = 0;
     for (;;) {
         if (collectInput() >= WriteAckLength) {
-            collectInput(); // whatever came with it belongs to the answer
+            // The frame ends with 3.5 characters of silence: whatever comes
+            // before that belongs to the answer.
+            std::this_thread::sleep_for(std::chrono::microseconds(frameGapMicros()));
+            collectInput();
             ok = acknowledged(meterAddress_);
             break;
         }

@@ -77,6 +77,8 @@ private:
     void waitPoll(int pauseMs, int awaited);
     // Reads what is queued into the receive buffer after what it holds.
     int collectInput();
+    // 3.5 character times at the port's settings, the silence that ends a frame.
+    int frameGapMicros() const;
     bool acknowledged(std::uint8_t slave) const;
     bool exceptionReceived(std::uint8_t slave) const;
     void putHeader(std::uint8_t slave, std::uint8_t function, int start, int n);

@@ -18,6 +18,18 @@ SerialPort::~SerialPort()
     close();
 }
 
+namespace {
+
+// Gives a device back that could not be set up: the exclusive flag belongs
+// to the terminal and would outlive this handle.
+void release(int fd)
+{
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
+
+} // namespace
+
 bool SerialPort::open(const QString &path, const LineSettings &settings)
 {
     close();
@@ -38,7 +50,7 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
         error_ = systemErrorText(errno);
-        ::close(fd);
+        release(fd);
         return false;
     }
     ::cfmakeraw(&tio);
@@ -57,7 +69,7 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
     tio.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0 || !setBaudRate(fd, settings.baud)) {
         error_ = systemErrorText(errno);
-        ::close(fd);
+        release(fd);
         return false;
     }
     fd_ = fd;

@@ -50,12 +50,15 @@ TEST(Shutdown, SignalWhileTheFirstStartMessageIsOpenSavesTheFiles)
         watcher.start();
         // Should the signal not end the program, this does, and the test fails.
         bool forced = false;
-        QTimer::singleShot(30000, [&] {
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, [&] {
             forced = true;
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 box->reject();
             QCoreApplication::quit();
         });
+        deadline.start(30000);
         QApplication::exec();
 
         EXPECT_FALSE(forced) << signal;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -260,6 +261,16 @@ TEST(DatExport, FailedExportLeavesTheFileAsItWas)
     EXPECT_EQ(dir.read("a.dat"), before);
     EXPECT_EQ(error, QStringLiteral("plik zbyt duży"));
     EXPECT_EQ(rows, 0);
+    // A file the failed export created is not left behind, not even empty.
+    {
+        const test::FileSizeLimit limit(300);
+        EXPECT_FALSE(ExportDat(dir.file("new.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime));
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("new.dat")));
+    // Nor does an export wait on a pipe, or take a device for a file.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("pipe.dat")).constData(), 0600), 0);
+    EXPECT_FALSE(ExportDat(dir.file("pipe.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error));
+    EXPECT_EQ(error, QStringLiteral("to nie jest zwykły plik"));
 }
 
 TEST(DatExport, FullDiskIsReportedAsSuch)

@@ -47,30 +47,26 @@ TEST(PassPlan, PageCountsAndDroppedRecords)
     EXPECT_EQ(44 * p.pages - p.lead - p.tail, 92);
 }
 
-TEST(PassPlan, RecordsTheMeterDroppedWhileItWasRead)
+TEST(PassPlan, RecordsOverwrittenWhileTheArchiveWasRead)
 {
     struct Case {
         const char *what;
-        int heldStart, held;
+        int held;
         ArchiveStatus before, now;
-        int dropped;
+        int overwritten;
     };
     const int full = RingSlots;
     const Case cases[] = {
-        {"nothing new", 0, 100, {0, 2, 0, 240}, {0, 2, 0, 240}, 0},
-        {"new records in the free part", 0, 100, {0, 2, 0, 240}, {0, 5, 0, 240}, 0},
-        {"deleted meanwhile: nothing was overwritten", 0, 100, {0, 2, 0, 240}, {2, 2, 240, 240}, 0},
-        // A full ring (oldest page 10) took 100 records: pages 10, 11 and 12 are gone.
-        {"full ring grew by 100", 10 * 44, full, {10, 9, 0, 528}, {13, 12, 0, 144}, 132},
-        // The ring had 44 free slots: 56 of the 100 overwrote held records, the
-        // meter gave up the two pages holding them.
-        {"nearly full ring grew by 100", 11 * 44, full - 44, {11, 9, 0, 528}, {13, 11, 0, 144}, 88},
-        {"the meter's oldest pointer short of what was overwritten", 10 * 44, full, {10, 9, 0, 528},
-         {10, 12, 0, 144}, 100},
-        {"wrapped past slot 0", 6999 * 44, full, {6999, 6998, 0, 528}, {1, 0, 0, 144}, 88},
+        {"nothing new", 100, {0, 2, 0, 240}, {0, 2, 0, 240}, 0},
+        {"new records in the free part", 100, {0, 2, 0, 240}, {0, 5, 0, 240}, 0},
+        {"deleted meanwhile", 100, {0, 2, 0, 240}, {2, 2, 240, 240}, 0},
+        {"full ring grew by 100", full, {10, 9, 0, 528}, {13, 12, 0, 144}, 100},
+        {"44 slots were free", full - 44, {11, 9, 0, 528}, {12, 11, 0, 144}, 12},
+        {"grew past slot 0 of the ring", full, {6999, 6998, 0, 528}, {2, 1, 0, 144}, 100},
+        {"grew by almost a whole ring", 1000, {0, 30, 0, 12}, {30, 29, 0, 0}, 955},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(droppedByMeter(c.heldStart, c.held, c.before, c.now), c.dropped) << c.what;
+        EXPECT_EQ(overwrittenSlots(c.held, c.before, c.now), c.overwritten) << c.what;
 }
 
 namespace {
@@ -276,21 +272,35 @@ TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
 
 TEST_F(Download, FullRingThatGrowsDuringTheDownloadKeepsEveryRecordOnceInOrder)
 {
-    // The ring is full; right after the first status read the meter adds 100
-    // records over its three oldest pages, before they are read.
-    sim.meter.setArchiveStart(3000, 0);
-    sim.meter.fillArchive(RingSlots);
-    sim.meter.setArchiveGrowth(100, 1);
-    form->download().pause = [](int) {};
-    form->SpeedButton2Click();
-    const int n = app.ctx->records.RecordCount;
-    EXPECT_EQ(n, RingSlots - 132 + 100);
-    EXPECT_TRUE(storeMatchesMeter(n));
-    EXPECT_EQ(form->download().droppedRecords(), 132);
-    // Oldest first, each moment once.
-    for (int i = 1; i < n; ++i) {
-        const ArchiveRecord &a = app.ctx->records[i - 1], &b = app.ctx->records[i];
-        ASSERT_LE(std::make_pair(a.dateKey(), a.timeKey()), std::make_pair(b.dateKey(), b.timeKey())) << i;
+    struct Case {
+        const char *what;
+        int growsAtStatusRead;
+        int lost; // oldest records overwritten before they could be read
+    };
+    // After the first status read the meter writes 100 records over its three
+    // oldest pages before they are read; after the second one it does so once
+    // they have been read.
+    for (const Case c : {Case{"before the pages are read", 1, 100}, Case{"after the pages were read", 2, 0}}) {
+        test::SimHarness meter;
+        meter.meter.setArchiveStart(3000, 0);
+        meter.meter.fillArchive(RingSlots);
+        const auto held = meter.meter.archiveRecords();
+        meter.meter.setArchiveGrowth(100, 1, c.growsAtStatusRead);
+        app.ctx->portMap.setPath(2, meter.path);
+        app.ctx->link.ClosePort();
+        form->SpeedButton2Click();
+        const auto now = meter.meter.archiveRecords();
+        ASSERT_EQ(now.size(), static_cast<std::size_t>(RingSlots - 132 + 100)) << c.what;
+        // Everything the meter held at the start, less what it overwrote
+        // before it was read, then the 100 new records: each once, in order.
+        const int n = app.ctx->records.RecordCount;
+        ASSERT_EQ(n, RingSlots - c.lost + 100) << c.what;
+        for (int i = 0; i < n - 100; ++i)
+            ASSERT_EQ(app.ctx->records[i].bytes, held[static_cast<std::size_t>(c.lost + i)].bytes) << c.what << i;
+        for (int i = 0; i < 100; ++i)
+            ASSERT_EQ(app.ctx->records[n - 100 + i].bytes, now[now.size() - 100 + static_cast<std::size_t>(i)].bytes)
+                << c.what << i;
+        EXPECT_EQ(form->download().droppedRecords(), c.lost) << c.what;
     }
 }
 
@@ -327,6 +337,29 @@ TEST_F(Download, DeleteAfterDownloadOnlyOnceTheFileIsSaved)
         ASSERT_EQ(loaded[i].bytes, before[static_cast<std::size_t>(i)].bytes) << i;
 }
 
+TEST_F(Download, RecordsAddedWhileTheFileIsWrittenAreSavedBeforeTheMeterIsCleared)
+{
+    sim.meter.setArchiveStart(0, 0);
+    sim.meter.fillArchive(60);
+    // A meter with nothing new takes four status reads to download; the 30
+    // records it adds right after the fourth come after the last pass.
+    sim.meter.setArchiveGrowth(30, 1, 4);
+    const auto first = sim.meter.archiveRecords();
+    form->CheckBox1->setChecked(true);
+    form->SpeedButton2Click();
+    EXPECT_EQ(app.ctx->records.RecordCount, 90);
+    EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
+    const QStringList files = archiveFiles();
+    ASSERT_EQ(files.size(), 1);
+    RecordStore loaded;
+    RegisterImage image;
+    ASSERT_EQ(LoadBin(app.ctx->ArchivesDirectory + files[0], loaded, image), 90);
+    for (int i = 0; i < 60; ++i)
+        ASSERT_EQ(loaded[i].bytes, first[static_cast<std::size_t>(i)].bytes) << i;
+    EXPECT_TRUE(loaded[60].plausible());
+}
+
 TEST_F(Download, UnwritableArchivesFolderDeletesNothing)
 {
     sim.meter.fillArchive(60);
@@ -358,6 +391,9 @@ TEST_F(Download, DeleteButtonAsksFirst)
     form->SpeedButton3Click();
     EXPECT_TRUE(deleteSent());
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    // The command went out as 1 and is not left armed in the image (nor in def.k71t).
+    EXPECT_EQ(sim.validFrames().back(), (Bytes{0x01, 0x10, 0x0F, 0xCD, 0x00, 0x01, 0x02, 0x00, 0x01, 0x88, 0x8D}));
+    EXPECT_EQ(app.ctx->image.reg16(4045), 0);
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_EQ(app.prompt.messages[1].text, QStringLiteral("Archiwum skasowane"));
     EXPECT_EQ(app.prompt.messages[1].caption, QStringLiteral("Archiwum"));

@@ -78,17 +78,21 @@ TEST(SafeFile, UnwritablePlacesAreReportedInPolish)
 
 TEST(SafeFile, NewFilesNeverReplaceAnother)
 {
-    test::TempDir dir;
-    dir.write("a.bin", "first");
-    EXPECT_EQ(writeNewFileSafely(dir.file("a.bin"), "second"), dir.file("a_2.bin"));
-    EXPECT_EQ(writeNewFileSafely(dir.file("a.bin"), "third"), dir.file("a_3.bin"));
-    EXPECT_EQ(writeNewFileSafely(dir.file("b.bin"), "free"), dir.file("b.bin"));
-    EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "x"), dir.file("plain"));
-    EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "y"), dir.file("plain_2"));
-    EXPECT_EQ(dir.read("a.bin"), QByteArray("first"));
-    EXPECT_EQ(dir.read("a_2.bin"), QByteArray("second"));
-    EXPECT_EQ(dir.read("a_3.bin"), QByteArray("third"));
-    EXPECT_EQ(filesIn(dir).size(), 6);
+    // Each way of placing a file, as on file systems without the ones before it.
+    for (NoReplace method : {NoReplace::Rename, NoReplace::Link, NoReplace::ExclusiveCreate}) {
+        test::TempDir dir;
+        dir.write("a.bin", "first");
+        EXPECT_EQ(writeNewFileSafely(dir.file("a.bin"), "second", nullptr, method), dir.file("a_2.bin"));
+        EXPECT_EQ(writeNewFileSafely(dir.file("a.bin"), "third", nullptr, method), dir.file("a_3.bin"));
+        EXPECT_EQ(writeNewFileSafely(dir.file("b.bin"), "free", nullptr, method), dir.file("b.bin"));
+        EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "x", nullptr, method), dir.file("plain"));
+        EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "y", nullptr, method), dir.file("plain_2"));
+        EXPECT_EQ(dir.read("a.bin"), QByteArray("first"));
+        EXPECT_EQ(dir.read("a_2.bin"), QByteArray("second"));
+        EXPECT_EQ(dir.read("a_3.bin"), QByteArray("third"));
+        EXPECT_EQ(dir.read("plain_2"), QByteArray("y"));
+        EXPECT_EQ(filesIn(dir).size(), 6) << int(method); // no temporaries left
+    }
 }
 
 TEST(SafeFile, NewFilesWrittenAtTheSameMomentGetNamesOfTheirOwn)
@@ -97,10 +101,13 @@ TEST(SafeFile, NewFilesWrittenAtTheSameMomentGetNamesOfTheirOwn)
     constexpr int Threads = 8, Each = 10;
     std::vector<std::thread> writers;
     std::vector<QStringList> written(Threads);
+    // Writers place their files by all three methods at once.
     for (int t = 0; t < Threads; ++t)
         writers.emplace_back([&, t] {
+            const NoReplace method = static_cast<NoReplace>(t % 3);
             for (int k = 0; k < Each; ++k)
-                written[t] << writeNewFileSafely(dir.file("same.bin"), QByteArray::number(t * 100 + k));
+                written[t] << writeNewFileSafely(dir.file("same.bin"), QByteArray::number(t * 100 + k), nullptr,
+                                                 method);
         });
     for (std::thread &w : writers)
         w.join();

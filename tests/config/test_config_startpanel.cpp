@@ -6,6 +6,7 @@
 #include "support/SimFixture.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -104,6 +105,18 @@ TEST(ConfigAtExit, DefK71tAndUartCfgAreSaved)
     ASSERT_TRUE(parseConfigFile(app.dir.read("def.k71t"), saved));
     EXPECT_EQ(saved.reg16(4003), 99);
     EXPECT_EQ(saved.reg16(4033), 7);
+    EXPECT_EQ(app.dir.read("uart.cfg").size(), 3);
+}
+
+TEST(ConfigAtExit, ClosedBeforeDefK71tWasReadTheFileStays)
+{
+    test::AppHarness app;
+    const QByteArray previous = configWith(7, 12);
+    app.dir.write("def.k71t", previous);
+    app.start();
+    app.form3->Timer1->stop(); // a signal came before the start-up timer
+    app.form3->close();
+    EXPECT_EQ(app.dir.read("def.k71t"), previous);
     EXPECT_EQ(app.dir.read("uart.cfg").size(), 3);
 }
 

@@ -226,7 +226,7 @@ TEST_F(LinkOverPty, ReplySurplusIsReadAndDroppedNotWrittenPastTheBuffer)
     ASSERT_EQ(pc.link.OpenPort(2, 1, 7), 1);
     std::vector<std::uint8_t> noise(3000, 0x5A);
     ASSERT_EQ(::write(sim.line.masterFd(), noise.data(), noise.size()), 3000);
-    sleepMs(20);
+    ASSERT_TRUE(test::waitUntil([&] { return pc.link.InputQueueCount() >= 3000; }));
     EXPECT_EQ(pc.link.DrainInput(), 1000);
     EXPECT_EQ(pc.link.InputQueueCount(), 0);
     EXPECT_TRUE(pc.link.ReadBlock16(4000, 100));
