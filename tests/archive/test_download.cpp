@@ -317,47 +317,39 @@ TEST_F(Download, PointersOutsideTheRingAreRefused)
     EXPECT_EQ(form->download().DownloadFirstPass(), -1);
 }
 
-TEST_F(Download, DeleteAfterDownloadOnlyOnceTheFileIsSaved)
+TEST_F(Download, DeleteAfterDownloadOnlyOnceEverythingIsSaved)
 {
-    sim.meter.setArchiveStart(0, 0);
-    sim.meter.fillArchive(60);
-    const auto before = sim.meter.archiveRecords();
-    form->CheckBox1->setChecked(true);
-    form->SpeedButton2Click();
-    EXPECT_TRUE(deleteSent());
-    EXPECT_TRUE(sim.meter.archiveRecords().empty());
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
-    // The saved file holds exactly what the meter held.
-    const QStringList files = archiveFiles();
-    ASSERT_EQ(files.size(), 1);
-    RecordStore loaded;
-    RegisterImage image;
-    ASSERT_EQ(LoadBin(app.ctx->ArchivesDirectory + files[0], loaded, image), 60);
-    for (int i = 0; i < 60; ++i)
-        ASSERT_EQ(loaded[i].bytes, before[static_cast<std::size_t>(i)].bytes) << i;
-}
-
-TEST_F(Download, RecordsAddedWhileTheFileIsWrittenAreSavedBeforeTheMeterIsCleared)
-{
-    sim.meter.setArchiveStart(0, 0);
-    sim.meter.fillArchive(60);
-    // A meter with nothing new takes four status reads to download; the 30
-    // records it adds right after the fourth come after the last pass.
-    sim.meter.setArchiveGrowth(30, 1, 4);
-    const auto first = sim.meter.archiveRecords();
-    form->CheckBox1->setChecked(true);
-    form->SpeedButton2Click();
-    EXPECT_EQ(app.ctx->records.RecordCount, 90);
-    EXPECT_TRUE(sim.meter.archiveRecords().empty());
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
-    const QStringList files = archiveFiles();
-    ASSERT_EQ(files.size(), 1);
-    RecordStore loaded;
-    RegisterImage image;
-    ASSERT_EQ(LoadBin(app.ctx->ArchivesDirectory + files[0], loaded, image), 90);
-    for (int i = 0; i < 60; ++i)
-        ASSERT_EQ(loaded[i].bytes, first[static_cast<std::size_t>(i)].bytes) << i;
-    EXPECT_TRUE(loaded[60].plausible());
+    struct Case {
+        const char *what;
+        int added; // records the meter adds right after the last pass
+    };
+    // A meter with nothing new takes four status reads to download, so what
+    // it adds after the fourth comes while the file is being written.
+    for (const Case c : {Case{"a quiet meter", 0}, Case{"a meter that goes on archiving", 30}}) {
+        test::SimHarness meter;
+        meter.meter.setArchiveStart(0, 0);
+        meter.meter.fillArchive(60);
+        meter.meter.setArchiveGrowth(c.added, c.added > 0 ? 1 : 0, 4);
+        const auto before = meter.meter.archiveRecords();
+        app.ctx->portMap.setPath(2, meter.path);
+        app.ctx->link.ClosePort();
+        QDir(app.ctx->ArchivesDirectory).removeRecursively();
+        form->CheckBox1->setChecked(true);
+        form->SpeedButton2Click();
+        EXPECT_TRUE(meter.meter.archiveRecords().empty()) << c.what;
+        EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
+        EXPECT_EQ(app.ctx->records.RecordCount, 60 + c.added) << c.what;
+        // The file holds what the meter held, and what it added, each once.
+        const QStringList files = archiveFiles();
+        ASSERT_EQ(files.size(), 1) << c.what;
+        RecordStore loaded;
+        RegisterImage image;
+        ASSERT_EQ(LoadBin(app.ctx->ArchivesDirectory + files[0], loaded, image), 60 + c.added) << c.what;
+        for (int i = 0; i < 60; ++i)
+            ASSERT_EQ(loaded[i].bytes, before[static_cast<std::size_t>(i)].bytes) << c.what << i;
+        for (int i = 60; i < 60 + c.added; ++i)
+            EXPECT_NE(loaded[i].bytes, loaded[i - 1].bytes) << c.what << i;
+    }
 }
 
 TEST_F(Download, UnwritableArchivesFolderDeletesNothing)
