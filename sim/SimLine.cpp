@@ -180,6 +180,7 @@ void SimLine::run(const std::atomic<bool> &stop)
             if (n > 0) {
                 // A master at another speed or framing is line noise to the meter.
                 if (!lineMatches(meter_.interfaceSettings())) {
+                    noiseBytes_ += static_cast<int>(n);
                     if (verbose_)
                         std::fprintf(stderr, "!! %zd bytes at foreign line settings ignored\n", n);
                     pending.clear();

@@ -32,6 +32,8 @@ public:
 
     // Replies sent so far (late ones count once they are on the line).
     int repliesSent() const { return repliesSent_.load(); }
+    // Bytes that came at foreign line settings and were taken for noise.
+    int noiseBytes() const { return noiseBytes_.load(); }
 
     // Serves requests until `stop` becomes true.
     void run(const std::atomic<bool> &stop);
@@ -57,6 +59,7 @@ private:
     bool verbose_ = false;
     std::atomic<bool> stopFlag_{false};
     std::atomic<int> repliesSent_{0};
+    std::atomic<int> noiseBytes_{0};
     std::thread thread_;
 };
 

@@ -172,7 +172,9 @@ TEST_F(StartPanel, ChangingASettingReopensThePortForTheMeter)
     EXPECT_EQ(ctx->portSettings.speedIndex, 5);
     EXPECT_TRUE(ctx->link.isOpen());
     EXPECT_FALSE(ctx->link.ReadBlock16(4000, 1, 1, 100)); // still 8N2
-    form->ComboBox2->setCurrentIndex(3);                  // 8N1
+    // The meter judges bytes by the line as it finds it when it reads them.
+    ASSERT_TRUE(test::waitUntil([&] { return sim.line.noiseBytes() >= 8; }));
+    form->ComboBox2->setCurrentIndex(3); // 8N1
     EXPECT_EQ(ctx->portSettings.modeKind, 0);
     EXPECT_TRUE(ctx->link.ReadBlock16(4000, 1, 1, 500, true));
     // A port that cannot be opened stays the chosen one for later tries.

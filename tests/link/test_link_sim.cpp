@@ -192,6 +192,8 @@ TEST_F(LinkOverPty, ReopenWithNewSettingsClosesTheOldHandle)
     // The meter refuses a master at the wrong speed: reads fail at 9600 ...
     ASSERT_EQ(pc.link.OpenPort(2, 1, 2), 1);
     EXPECT_FALSE(pc.link.ReadBlock16(4000, 1, 1, 100));
+    // (The meter judges bytes by the line as it finds it when it reads them.)
+    ASSERT_TRUE(test::waitUntil([&] { return sim.line.noiseBytes() >= 8; }));
     // ... and work once the port is reopened at 115200. The port is opened
     // exclusively, so this open succeeds only if the old handle was closed.
     ASSERT_EQ(pc.link.OpenPort(2, 1, 7), 1);
@@ -200,6 +202,7 @@ TEST_F(LinkOverPty, ReopenWithNewSettingsClosesTheOldHandle)
     // One stop bit where the meter expects two is refused as well.
     ASSERT_EQ(pc.link.OpenPort(2, 0, 7), 1);
     EXPECT_FALSE(pc.link.ReadBlock16(4000, 1, 1, 100));
+    EXPECT_TRUE(test::waitUntil([&] { return sim.line.noiseBytes() >= 16; }));
     EXPECT_EQ(pc.link.ClosePort(), 1);
     EXPECT_FALSE(pc.link.isOpen());
 }
