@@ -265,9 +265,9 @@ TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
         // The first pause of the download is the one before the retry: it
         // lasts until the failed try's answer is queued.
         bool waited = false;
-        form->download().pause = [&](int) {
+        form->download().pause = [&](int ms) {
             if (std::exchange(waited, true))
-                return;
+                return gapsSkipped(ms);
             EXPECT_TRUE(test::waitUntil([&] {
                 return sim.line.repliesSent() > repliesBefore && app.ctx->link.InputQueueCount() >= c.leftBehind;
             }));
