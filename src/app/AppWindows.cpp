@@ -4,6 +4,10 @@
 #include "app/Startpanel.h"
 #include "archive/Main.h"
 #include "archive/Podajadres.h"
+#include "config/Alarmy.h"
+#include "config/Analog.h"
+#include "config/Indywidualna.h"
+#include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
 
 namespace k71t {
@@ -28,10 +32,14 @@ void AppWindows::create(AppContext &context)
 {
     form3 = make<TForm3>(context, *this);
     form1 = make<TForm1>(context, form3);
+    form2 = make<TForm2>(context, form3);
     form5 = make<TForm5>(context, form3);
+    form6 = make<TForm6>(context, form3);
+    form7 = make<TForm7>(context, form3);
+    form8 = make<TForm8>(context, form3);
     form12 = make<TForm12>(context, form3);
     informacje = make<TInformacje>(form3);
-    pages = {form5};
+    pages = {form5, form6, form7, form8, form2};
 }
 
 void AppWindows::refreshPages() const

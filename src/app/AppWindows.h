@@ -12,8 +12,12 @@ namespace k71t {
 struct AppContext;
 class ConfigPage;
 class TForm1;
+class TForm2;
 class TForm3;
 class TForm5;
+class TForm6;
+class TForm7;
+class TForm8;
 class TForm12;
 class TInformacje;
 
@@ -30,7 +34,11 @@ public:
 
     TForm3 *form3 = nullptr;
     TForm1 *form1 = nullptr;
+    TForm2 *form2 = nullptr;
     TForm5 *form5 = nullptr;
+    TForm6 *form6 = nullptr;
+    TForm7 *form7 = nullptr;
+    TForm8 *form8 = nullptr;
     TForm12 *form12 = nullptr;
     TInformacje *informacje = nullptr;
 

@@ -6,6 +6,10 @@
 #include "archive/Main.h"
 #include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
+#include "config/Alarmy.h"
+#include "config/Analog.h"
+#include "config/Indywidualna.h"
+#include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
 
 #include <QApplication>
@@ -73,10 +77,15 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Windows not built yet stay visible but disabled.
-    const QList<QPushButton *> working = {SpeedButton4, SpeedButton2, SpeedButton12, SpeedButton13, SpeedButton17};
+    const QList<QPushButton *> working = {SpeedButton4, SpeedButton5, SpeedButton7, SpeedButton6, SpeedButton3,
+                                          SpeedButton2, SpeedButton12, SpeedButton13, SpeedButton17};
     for (QPushButton *b : buttons_)
         b->setEnabled(working.contains(b));
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &TForm3::SpeedButton5Click);
+    connect(SpeedButton7, &QPushButton::clicked, this, &TForm3::SpeedButton7Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &TForm3::SpeedButton6Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
     // The archive button's handler carries the other button's number.
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
     connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
@@ -188,14 +197,38 @@ void TForm3::Edit1Change() { ApplyPortSettings(); }
 
 void TForm3::SpeedButton1Click()
 {
-    if (windows_.form1)
-        ctx_.prompt.showModal(windows_.form1);
+    showModal(windows_.form1);
 }
 
 void TForm3::SpeedButton4Click()
 {
-    if (windows_.form5)
-        ctx_.prompt.showModal(windows_.form5);
+    showModal(windows_.form5);
+}
+
+void TForm3::SpeedButton5Click()
+{
+    showModal(windows_.form6);
+}
+
+void TForm3::SpeedButton7Click()
+{
+    showModal(windows_.form7);
+}
+
+void TForm3::SpeedButton6Click()
+{
+    showModal(windows_.form8);
+}
+
+void TForm3::SpeedButton3Click()
+{
+    showModal(windows_.form2);
+}
+
+void TForm3::showModal(QDialog *window)
+{
+    if (window)
+        ctx_.prompt.showModal(window);
 }
 
 bool TForm3::loadConfiguration(const QString &path)
@@ -240,8 +273,7 @@ void TForm3::SpeedButton13Click()
 
 void TForm3::SpeedButton17Click()
 {
-    if (windows_.informacje)
-        ctx_.prompt.showModal(windows_.informacje);
+    showModal(windows_.informacje);
 }
 
 void TForm3::Timer1Timer()

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QDialog;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -60,7 +61,11 @@ public slots:
     void ComboBox3Change();
     void Edit1Change();
     void SpeedButton1Click();
+    void SpeedButton3Click();
     void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
     void SpeedButton12Click();
     void SpeedButton13Click();
     void SpeedButton17Click();
@@ -76,6 +81,7 @@ private:
     // Loads a configuration file into the image; a missing file is reported.
     bool loadConfiguration(const QString &path);
     QPushButton *addButton(const char *name, const QString &caption);
+    void showModal(QDialog *window);
 
     AppContext &ctx_;
     AppWindows &windows_;

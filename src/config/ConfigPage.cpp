@@ -4,13 +4,41 @@
 #include "common/UiStyle.h"
 #include "config/PageIO.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <cmath>
 
 namespace k71t {
+
+PageTexts PageTexts::configuration()
+{
+    PageTexts t;
+    t.reading = QStringLiteral("Odczyt konfiguracji...");
+    t.readOk = QStringLiteral("Odczyt konfiguracji...OK");
+    t.readFailed = QStringLiteral("Odczyt konfiguracji zakończony błędem");
+    t.writeFailedBox = QStringLiteral("Zapis danych zakończony błędem");
+    return t;
+}
+
+void FieldGroup::edit(QLineEdit *edit, RegisterOf reg, const QString &message, int decimals)
+{
+    edits_.append({edit, std::move(reg), message, decimals});
+}
+
+void FieldGroup::check(QCheckBox *box, RegisterOf reg)
+{
+    checks_.append({box, std::move(reg)});
+}
+
+void FieldGroup::list(QComboBox *box, RegisterOf reg)
+{
+    box->setMaxVisibleItems(ListRows);
+    lists_.append({box, std::move(reg)});
+}
 
 ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTexts texts)
     : QDialog(parent), ctx_(context), page_(page), texts_(std::move(texts))
@@ -25,58 +53,79 @@ ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTex
 void ConfigPage::describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals)
 {
     Q_ASSERT(registerInfo(reg));
-    edits_.append({edit, reg, message, decimals});
+    fields_.edit(edit, fixed(reg), message, decimals);
 }
 
 void ConfigPage::describeCheck(QCheckBox *box, int reg)
 {
-    checks_.append({box, reg});
+    fields_.check(box, fixed(reg));
 }
 
 void ConfigPage::describeList(QComboBox *box, int reg)
 {
-    box->setMaxVisibleItems(ListRows);
-    lists_.append({box, reg});
+    fields_.list(box, fixed(reg));
 }
 
 void ConfigPage::Show()
 {
-    const RegisterImage &im = ctx_.image;
-    for (const EditField &f : edits_) {
-        if (registerInfo(f.reg)->kind == RegKind::U16)
-            f.edit->setText(QString::number(im.reg16(f.reg)));
-        else
-            f.edit->setText(formatFloat(im.reg32(f.reg), f.decimals));
-    }
-    for (const RegisterControl &c : checks_)
-        static_cast<QCheckBox *>(c.control)->setChecked(im.reg16(c.reg) != 0);
-    for (const RegisterControl &l : lists_) {
-        auto *box = static_cast<QComboBox *>(l.control);
-        const int code = im.reg16(l.reg);
-        box->setCurrentIndex(code < box->count() ? code : -1);
-    }
+    showFields(fields_);
 }
 
 bool ConfigPage::Take()
 {
-    RegisterImage &im = ctx_.image;
-    for (const EditField &f : edits_) {
-        const RegisterInfo *info = registerInfo(f.reg);
-        double v = 0;
-        if (!takeNumber(f.edit, info->low, info->high, f.message, v))
-            return false;
-        if (info->kind == RegKind::U16)
-            im.reg16(f.reg) = static_cast<std::uint16_t>(std::trunc(v));
+    return takeFields(fields_);
+}
+
+void ConfigPage::showFields(const FieldGroup &group)
+{
+    const RegisterImage &im = ctx_.image;
+    for (const FieldGroup::Edit &f : group.edits_) {
+        const int reg = f.reg();
+        if (registerInfo(reg)->kind == RegKind::U16)
+            f.control->setText(QString::number(im.reg16(reg)));
         else
-            im.reg32(f.reg) = static_cast<float>(v);
+            f.control->setText(formatFloat(im.reg32(reg), f.decimals));
     }
-    for (const RegisterControl &c : checks_)
-        im.reg16(c.reg) = static_cast<QCheckBox *>(c.control)->isChecked() ? 1 : 0;
+    for (const FieldGroup::Control &c : group.checks_)
+        static_cast<QCheckBox *>(c.control)->setChecked(im.reg16(c.reg()) != 0);
+    // A code with no item shows no selection.
+    for (const FieldGroup::Control &l : group.lists_) {
+        auto *box = static_cast<QComboBox *>(l.control);
+        const int code = im.reg16(l.reg());
+        box->setCurrentIndex(code < box->count() ? code : -1);
+    }
+}
+
+bool ConfigPage::takeFields(const FieldGroup &group, FieldGroup::Take mode)
+{
+    RegisterImage &im = ctx_.image;
+    const auto store = [&im](int reg, double v) {
+        if (registerInfo(reg)->kind == RegKind::U16)
+            im.reg16(reg) = static_cast<std::uint16_t>(std::trunc(v));
+        else
+            im.reg32(reg) = static_cast<float>(v);
+    };
+    QList<QPair<int, double>> passed;
+    for (const FieldGroup::Edit &f : group.edits_) {
+        const int reg = f.reg();
+        const RegisterInfo *info = registerInfo(reg);
+        double v = 0;
+        if (!takeNumber(f.control, info->low, info->high, f.message, v))
+            return false;
+        if (mode == FieldGroup::Take::AsEachPasses)
+            store(reg, v);
+        else
+            passed.append({reg, v});
+    }
+    for (const auto &[reg, v] : passed)
+        store(reg, v);
+    for (const FieldGroup::Control &c : group.checks_)
+        im.reg16(c.reg()) = static_cast<QCheckBox *>(c.control)->isChecked() ? 1 : 0;
     // A list without a selection keeps its register as it is.
-    for (const RegisterControl &l : lists_) {
+    for (const FieldGroup::Control &l : group.lists_) {
         const int index = static_cast<QComboBox *>(l.control)->currentIndex();
         if (index >= 0)
-            im.reg16(l.reg) = static_cast<std::uint16_t>(index);
+            im.reg16(l.reg()) = static_cast<std::uint16_t>(index);
     }
     return true;
 }
@@ -97,15 +146,17 @@ void ConfigPage::writePage()
 {
     if (!Take()) {
         setStatus(texts_.writeRefused);
+        errorBox(texts_.writeRefusedBox);
         return;
     }
+    if (!confirmWrite())
+        return;
     setStatus(texts_.writing);
     if (pageWrite(ctx_.link, pageBlocks(page_)->write)) {
         setStatus(texts_.writeOk);
     } else {
         setStatus(texts_.writeFailed);
-        if (!texts_.writeFailedBox.isEmpty())
-            errorBox(texts_.writeFailedBox);
+        errorBox(texts_.writeFailedBox);
     }
     if (texts_.showAfterWrite)
         Show();
@@ -115,6 +166,37 @@ void ConfigPage::done(int result)
 {
     FormClose();
     QDialog::done(result);
+}
+
+void ConfigPage::checkOnLeave(QWidget *control, std::function<void()> check)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        // Enter, or leaving with a changed text.
+        connect(edit, &QLineEdit::editingFinished, this, [this, check] { runLeaveCheck(check); });
+        return;
+    }
+    // The focus moving from the control (or a cell editor inside it) to
+    // anything outside it.
+    connect(qApp, &QApplication::focusChanged, this, [this, control, check](QWidget *old, QWidget *now) {
+        const auto inside = [control](QWidget *w) { return w && (w == control || control->isAncestorOf(w)); };
+        if (inside(old) && !inside(now))
+            runLeaveCheck(check);
+    });
+    if (auto *grid = qobject_cast<QTableWidget *>(control))
+        connect(grid, &QTableWidget::currentCellChanged, this,
+                [this, check](int row, int column, int previousRow, int previousColumn) {
+                    if (previousRow >= 0 && (row != previousRow || column != previousColumn))
+                        runLeaveCheck(check);
+                });
+}
+
+void ConfigPage::runLeaveCheck(const std::function<void()> &check)
+{
+    if (checking_)
+        return;
+    checking_ = true;
+    check();
+    checking_ = false;
 }
 
 bool ConfigPage::takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value)
@@ -130,13 +212,16 @@ bool ConfigPage::takeNumber(QLineEdit *edit, double low, double high, const QStr
 
 void ConfigPage::setStatus(const QString &text)
 {
+    if (text.isEmpty())
+        return;
     StatusBar1->showMessage(text);
     StatusBar1->repaint();
 }
 
 void ConfigPage::errorBox(const QString &text)
 {
-    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    if (!text.isEmpty())
+        ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
 } // namespace k71t

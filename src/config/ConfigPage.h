@@ -2,13 +2,15 @@
 // The page engine every configuration page runs on: the page's fields are
 // described once (control, register, message; the accepted range comes from
 // the register map), and Show, Take, the read and write buttons with their
-// status texts and error boxes, and Take on closing are done here. A page's
-// own file keeps only what is its own (its layout, lists, special controls).
+// status texts and error boxes, the checks when the operator leaves a field,
+// and Take on closing are done here. A page's own file keeps only what is its
+// own (its layout, lists, special controls).
 #include "config/PageBlocks.h"
 #include "context/AppContext.h"
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -17,19 +19,63 @@ class QStatusBar;
 
 namespace k71t {
 
-// Status-bar texts and error boxes of a page's read and write buttons.
+// Status-bar texts and error boxes of a page's read and write buttons; an
+// empty text is neither shown nor asked.
 struct PageTexts {
     QString reading = QStringLiteral("Odczyt danych...");
     QString readOk = QStringLiteral("Odczyt danych...OK");
     QString readFailed = QStringLiteral("Odczyt zakończony błędem");
     QString readFailedBox = QStringLiteral("Odczyt danych zakończony błędem");
     QString writeRefused = QStringLiteral("Zapis przerwany. Błędne parametry.");
+    QString writeRefusedBox;
     QString writing = QStringLiteral("Zapis konfiguracji...");
     QString writeOk = QStringLiteral("Zapis konfiguracji...OK");
     QString writeFailed = QStringLiteral("Zapis konfiguracji zakończony błędem");
-    QString writeFailedBox; // no box when empty
+    QString writeFailedBox;
     bool showAfterWrite = false;
+
+    // The texts of the pages that say "konfiguracji" while reading and
+    // answer a failed write with a box too.
+    static PageTexts configuration();
 };
+
+// The register a field stands for: fixed, or following a page's current record.
+using RegisterOf = std::function<int()>;
+
+// Fields described once, in the order Take checks and stores them.
+class FieldGroup {
+public:
+    enum class Take {
+        AsEachPasses,  // each edit is stored as soon as it passes
+        WhenAllPassed, // nothing is stored unless every edit passed
+    };
+
+    void edit(QLineEdit *edit, RegisterOf reg, const QString &message, int decimals = 4);
+    void check(QCheckBox *box, RegisterOf reg);
+    void list(QComboBox *box, RegisterOf reg);
+
+private:
+    friend class ConfigPage;
+    struct Edit {
+        QLineEdit *control;
+        RegisterOf reg;
+        QString message;
+        int decimals;
+    };
+    struct Control {
+        QWidget *control;
+        RegisterOf reg;
+    };
+    QList<Edit> edits_;
+    QList<Control> checks_;
+    QList<Control> lists_;
+};
+
+// A fixed register as a RegisterOf.
+inline RegisterOf fixed(int reg)
+{
+    return [reg] { return reg; };
+}
 
 class ConfigPage : public QDialog {
     Q_OBJECT
@@ -38,10 +84,9 @@ public:
 
     // Image to controls; never talks to the meter.
     virtual void Show();
-    // Controls to image: each edit field in its order through the numeric
-    // field check, stored as soon as it passes; the first failure shows its
-    // message (caption "Błąd") and stops. When every field passed, the check
-    // boxes and lists are stored too.
+    // Controls to image: the edit fields in order through the numeric field
+    // check, the first failure showing its message (caption "Błąd"); then,
+    // when every field passed, the check boxes and lists.
     virtual bool Take();
     // Runs when the window closes: by default Take, so typed values stay in the image.
     virtual void FormClose() { Take(); }
@@ -50,7 +95,7 @@ public:
 
     // The read button: status, page read, Show, status or error box.
     void readPage();
-    // The write button: Take, status, page write, status or error box.
+    // The write button: Take, confirmation, status, page write, status or error box.
     void writePage();
 
     void done(int result) override;
@@ -59,10 +104,22 @@ public:
     QStatusBar *StatusBar1 = nullptr;
 
 protected:
-    // Field descriptions, in the order Take checks and stores them.
+    // The page's own fields (Show and Take use them unless a page says otherwise).
     void describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals = 4);
     void describeCheck(QCheckBox *box, int reg);
     void describeList(QComboBox *box, int reg);
+
+    void showFields(const FieldGroup &group);
+    bool takeFields(const FieldGroup &group, FieldGroup::Take mode = FieldGroup::Take::AsEachPasses);
+
+    // Asked after Take and before anything is sent; false stops the write.
+    virtual bool confirmWrite() { return true; }
+
+    // Runs `check` when the operator leaves `control` (an edit also on Enter,
+    // a grid also when another cell is chosen). One check at a time: an error
+    // box taking the focus away does not start another, so each error is
+    // told once.
+    void checkOnLeave(QWidget *control, std::function<void()> check);
 
     // One numeric field check with its error box, for checks a page makes itself.
     bool takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value);
@@ -70,24 +127,14 @@ protected:
     void errorBox(const QString &text);
 
     AppContext &ctx_;
+    FieldGroup fields_;
 
 private:
-    struct EditField {
-        QLineEdit *edit;
-        int reg;
-        QString message;
-        int decimals;
-    };
-    struct RegisterControl {
-        QWidget *control;
-        int reg;
-    };
+    void runLeaveCheck(const std::function<void()> &check);
 
     Owner page_;
     PageTexts texts_;
-    QList<EditField> edits_;
-    QList<RegisterControl> checks_;
-    QList<RegisterControl> lists_;
+    bool checking_ = false;
 };
 
 } // namespace k71t

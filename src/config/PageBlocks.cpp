@@ -12,12 +12,27 @@ constexpr PageBlock DisplayWrite[] = {
 
 constexpr PageBlockLists Display{DisplayRead, DisplayWrite};
 
+// The other pages read and write the same blocks.
+constexpr PageBlock Alarms[] = {{4013, 16, false}, {7604, 8, true}};
+constexpr PageBlock Devices[] = {{4300, 80, false}, {4035, 3, false}, {7664, 20, true}};
+constexpr PageBlock Analog[] = {{4029, 2, false}, {7612, 2, true}};
+constexpr PageBlock Characteristic[] = {{4008, 1, false}, {7622, 42, true}};
+
+constexpr PageBlockLists AlarmsPage{Alarms, Alarms};
+constexpr PageBlockLists DevicesPage{Devices, Devices};
+constexpr PageBlockLists AnalogPage{Analog, Analog};
+constexpr PageBlockLists CharacteristicPage{Characteristic, Characteristic};
+
 } // namespace
 
 const PageBlockLists *pageBlocks(Owner page)
 {
     switch (page) {
     case Owner::Display: return &Display;
+    case Owner::Alarms: return &AlarmsPage;
+    case Owner::Devices: return &DevicesPage;
+    case Owner::Analog: return &AnalogPage;
+    case Owner::Characteristic: return &CharacteristicPage;
     default: return nullptr;
     }
 }

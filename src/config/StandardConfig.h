@@ -12,4 +12,9 @@ bool isConfigurationRegister(int address);
 // Puts the standard values into those registers.
 void loadStandardConfiguration(RegisterImage &image);
 
+// Puts the standard values into what the attached-devices page edits: the
+// primary interface 4035 .. 4037, the device table 4300 .. 4379 and the
+// device thresholds 7664 .. 7683.
+void loadStandardDeviceConfiguration(RegisterImage &image);
+
 } // namespace k71t
