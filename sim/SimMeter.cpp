@@ -166,8 +166,11 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
     received_.push_back(frame);
     if (frame.size() < 4 || !crcMatches(frame) || frame[0] != active_.address)
         return {};
-    ++requestsSincePlan_;
-    const bool faulty = plan_.fault != Fault::None && (plan_.nth == 0 || plan_.nth == requestsSincePlan_);
+    const bool counted = plan_.onlyStart < 0 || get16be(frame.data() + 2) == plan_.onlyStart;
+    if (counted)
+        ++requestsSincePlan_;
+    const bool faulty =
+        counted && plan_.fault != Fault::None && (plan_.nth == 0 || plan_.nth == requestsSincePlan_);
     const Fault fault = faulty ? plan_.fault : Fault::None;
     if (fault == Fault::Silence)
         return {};

@@ -36,6 +36,7 @@ std::optional<Fault> faultFromName(const QString &name);
 struct FaultPlan {
     Fault fault = Fault::None;
     int nth = 0;           // 0: every request; n: only the n-th request after the plan was set
+    int onlyStart = -1;    // >= 0: only requests for the block starting at this register count
     int exceptionCode = 4; // slave device failure
     int lateMs = 1500;
 };

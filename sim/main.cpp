@@ -23,7 +23,7 @@ void onSignal(int)
 const char *const Usage =
     "Użycie: k71t-sim [--device ŚCIEŻKA] [--link ŚCIEŻKA] [--address N] [--turnaround MS]\n"
     "                 [--line-time] [--speed BAUD] [--mode 8N2|8E1|8O1|8N1]\n"
-    "                 [--fault RODZAJ[:N]] [--verbose]\n"
+    "                 [--fault RODZAJ[:N][@REJESTR]] [--verbose]\n"
     "                 [--archive-records N] [--archive-first-page P[:O]] [--archive-grow N[:K]]\n"
     "                 [--archive-dump PLIK] [--archive-fail-page P[:N]]\n"
     "\n"
@@ -36,8 +36,10 @@ const char *const Usage =
     "  --line-time        nadawaj bajty w tempie prędkości linii\n"
     "  --speed BAUD       prędkość interfejsu wskaźnika: 4800 .. 115200 (domyślnie 115200)\n"
     "  --mode TRYB        tryb interfejsu wskaźnika (domyślnie 8N2)\n"
-    "  --fault RODZAJ[:N] silence, wrong-slave, bad-crc, exception, truncated, late,\n"
-    "                     garbage lub byte-count: dla każdego zapytania albo tylko N-tego\n"
+    "  --fault RODZAJ[:N][@REJESTR]\n"
+    "                     silence, wrong-slave, bad-crc, exception, truncated, late,\n"
+    "                     garbage lub byte-count: dla każdego zapytania albo tylko N-tego;\n"
+    "                     z @REJESTR tylko dla bloku zaczynającego się od REJESTRU\n"
     "  --verbose          wypisuj ramki na standardowe wyjście błędów\n"
     "  --archive-records N         wypełnij archiwum N rekordami przy starcie\n"
     "  --archive-first-page P[:O]  najstarszy rekord w stronie P od bajtu O (wielokrotność 12)\n"
@@ -108,9 +110,17 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--fault")) {
             ok = value(v);
             if (ok) {
-                const QStringList parts = v.split(QLatin1Char(':'));
+                // KIND[:N][@REGISTER]
+                QString spec = v;
+                const int at = spec.indexOf(QLatin1Char('@'));
+                if (at >= 0) {
+                    fault.onlyStart = spec.mid(at + 1).toInt(&ok);
+                    ok = ok && fault.onlyStart >= 0 && fault.onlyStart <= 65535;
+                    spec = spec.left(at);
+                }
+                const QStringList parts = spec.split(QLatin1Char(':'));
                 const auto kind = k71t::sim::faultFromName(parts.at(0));
-                ok = kind.has_value() && parts.size() <= 2;
+                ok = ok && kind.has_value() && parts.size() <= 2;
                 if (ok) {
                     fault.fault = *kind;
                     if (parts.size() == 2)

@@ -18,9 +18,10 @@ SimHarness::~SimHarness()
     line.stop();
 }
 
-void SimHarness::fault(sim::Fault f, int nth, int exceptionCode, int lateMs)
+void SimHarness::fault(sim::Fault f, int nth, int exceptionCode, int lateMs, int onlyStart)
 {
     sim::FaultPlan plan;
+    plan.onlyStart = onlyStart;
     plan.fault = f;
     plan.nth = nth;
     plan.exceptionCode = exceptionCode;
