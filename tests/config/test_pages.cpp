@@ -2,6 +2,8 @@
 // pages against the simulated meter: their texts, their blocks on the wire,
 // their checks and what reaches the image and the meter.
 #include "config/Alarmy.h"
+#include "config/ConfigFile.h"
+#include "config/StandardConfig.h"
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
 #include "config/Urzadzenia.h"
@@ -215,4 +217,345 @@ TEST_F(Pages, AWriteFailsOnACorruptAcknowledgeOrAnExceptionOnEveryPage)
         press(page, "SpeedButton2");
         EXPECT_EQ(messages(), QStringList{"Zapis danych zakończony błędem"}) << qPrintable(page->objectName());
     }
+}
+
+TEST_F(Pages, AlarmTakeChecksAlarmByAlarmAndStoresTheListsOnlyWhenAllPassed)
+{
+    TForm8 &page = *app.windows->form8;
+    RegisterImage &im = app.ctx->image;
+    page.Edit1->setText("1.5");     // AL1 PrL
+    page.Edit4->setText("-2.5");    // AL2 PrH
+    page.Edit10->setText("7.8");    // AL2 delay, stored as 7
+    page.Edit5->setText("100000");  // AL3 PrL: out of range
+    page.Edit6->setText("5");       // AL3 PrH: after the failure, not stored
+    page.ComboBox1->setCurrentIndex(101);
+    page.CheckBox4->setChecked(true);
+    page.SpeedButton2Click();
+    EXPECT_EQ(messages(), QStringList{"Błędnie podana wartość dolnego progu AL3."});
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+    EXPECT_EQ(im.reg32(7604), 1.5f);
+    EXPECT_EQ(im.reg32(7607), -2.5f);
+    EXPECT_EQ(im.reg16(4019), 7);
+    EXPECT_EQ(im.reg32(7609), 200.0f); // not reached
+    EXPECT_EQ(im.reg16(4013), 0);      // no list of any alarm stored
+    EXPECT_EQ(im.reg16(4028), 0);
+
+    struct Delay {
+        const char *text;
+        bool ok;
+    };
+    for (const Delay d : {Delay{"120", true}, Delay{"121", false}, Delay{"-1", false}, Delay{"0", true}}) {
+        page.Show();
+        page.Edit12->setText(QString::fromLatin1(d.text));
+        app.prompt.messages.clear();
+        EXPECT_EQ(page.Take(), d.ok) << d.text;
+        if (!d.ok) {
+            EXPECT_EQ(messages(), QStringList{"Błędnie podane opóźnienie AL4."}) << d.text;
+        }
+    }
+    // Each memory flag follows its own check box: only AL4's is set.
+    page.Show();
+    page.CheckBox4->setChecked(true);
+    app.prompt.messages.clear();
+    sim.meter.clearReceived();
+    page.SpeedButton2Click();
+    EXPECT_EQ(status(&page), QStringLiteral("Zapis konfiguracji...OK"));
+    EXPECT_EQ(sim.meter.reg16(4016), 0);
+    EXPECT_EQ(sim.meter.reg16(4020), 0);
+    EXPECT_EQ(sim.meter.reg16(4024), 0);
+    EXPECT_EQ(sim.meter.reg16(4028), 1);
+    // A failed write redraws the window from the image, which holds what was taken.
+    page.Edit3->setText("42");
+    sim.fault(Fault::Silence);
+    page.SpeedButton2Click();
+    EXPECT_EQ(status(&page), QStringLiteral("Zapis konfiguracji zakończony błędem"));
+    EXPECT_EQ(page.Edit3->text(), QStringLiteral("42.0000"));
+}
+
+TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
+{
+    TForm2 &page = *app.windows->form2;
+    RegisterImage &im = app.ctx->image;
+    EXPECT_EQ(page.currentDevice(), 0);
+    page.TreeView1->setCurrentItem(page.TreeView1->topLevelItem(3));
+    page.Edit2->setText("17");
+    page.TreeView1->setCurrentItem(page.TreeView1->topLevelItem(5));
+    EXPECT_EQ(page.currentDevice(), 5);
+    EXPECT_EQ(page.Edit2->text(), QStringLiteral("0"));
+    page.SpeedButton2Click();
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text,
+              QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Archiwum"));
+    EXPECT_EQ(app.prompt.messages[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(status(&page), QStringLiteral("Zapis danych...OK"));
+    EXPECT_EQ(sim.meter.reg16(4300 + 8 * 3), 17);
+
+    // More registers archived than polled: told, and stored all the same.
+    page.archived[0]->setChecked(true);
+    page.archived[1]->setChecked(true);
+    page.archived[2]->setChecked(true);
+    page.Edit4->setText("2");
+    app.prompt.messages.clear();
+    EXPECT_TRUE(page.TakeDevice(5));
+    EXPECT_EQ(messages(), QStringList{"Wybrano archiwizację większej liczby rejestrów niż jest odczytywana"});
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Informacja"));
+    EXPECT_EQ(im.reg16(4300 + 8 * 5 + 5), 0b111);
+
+    // Thresholds reach down to -9999 only; a failing field stores nothing of the device.
+    struct Threshold {
+        const char *text;
+        bool ok;
+    };
+    for (const Threshold t : {Threshold{"-9999", true}, Threshold{"-10000", false}, Threshold{"99999", true},
+                              Threshold{"1,5", false}, Threshold{"", false}}) {
+        page.ShowDevice(5);
+        page.Edit3->setText("1234");
+        page.Edit7->setText(QString::fromLatin1(t.text));
+        app.prompt.messages.clear();
+        EXPECT_EQ(page.TakeDevice(5), t.ok) << t.text;
+        EXPECT_EQ(im.reg16(4300 + 8 * 5 + 1), t.ok ? 1234 : 7505) << t.text;
+        if (!t.ok) {
+            EXPECT_EQ(messages(), QStringList{"Błędnie podany dolny próg archiwizacji warunkowej"}) << t.text;
+        }
+        im.reg16(4300 + 8 * 5 + 1) = 7505;
+    }
+}
+
+TEST_F(Pages, DevicesWriteStopsBeforeTheQuestionOnBadInput)
+{
+    TForm2 &page = *app.windows->form2;
+    struct Case {
+        const char *what;
+        QLineEdit *edit;
+        const char *text;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"timeout 99", page.Edit1, "99", "Błędnie podany czas oczekiwania na odpowiedź"},
+        {"timeout 5001", page.Edit1, "5001", "Błędnie podany czas oczekiwania na odpowiedź"},
+        {"address 248", page.Edit2, "248", "Błędnie podany adres"},
+        {"11 registers", page.Edit4, "11", "Błędnie podana liczba rejestrow"},
+        {"period 0", page.Edit5, "0", "Błędnie podany okres odpytywania"},
+    };
+    for (const Case &c : cases) {
+        page.Show();
+        c.edit->setText(QString::fromLatin1(c.text));
+        app.prompt.messages.clear();
+        page.SpeedButton2Click();
+        EXPECT_EQ(messages(), QStringList{QString::fromUtf8(c.message)}) << c.what; // no question asked
+        EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry.")) << c.what;
+        EXPECT_TRUE(sim.meter.receivedFrames().empty()) << c.what;
+    }
+    // 100 and 5000 pass; Cancel sends nothing.
+    for (const char *timeout : {"100", "5000"}) {
+        page.Show();
+        page.Edit1->setText(QString::fromLatin1(timeout));
+        app.prompt.answers << PromptAnswer::Cancel;
+        page.SpeedButton2Click();
+        EXPECT_EQ(app.ctx->image.reg16(4037), QString::fromLatin1(timeout).toInt());
+        EXPECT_TRUE(sim.meter.receivedFrames().empty());
+    }
+}
+
+TEST_F(Pages, DevicesDefaultsReachTheImageNotTheMeter)
+{
+    TForm2 &page = *app.windows->form2;
+    RegisterImage &im = app.ctx->image;
+    im.reg16(4037) = 4000;
+    im.reg16(4300 + 8 * 9) = 77;
+    im.reg32(7683) = 5.0f;
+    page.SpeedButton4Click();
+    page.done(QDialog::Accepted);
+    EXPECT_EQ(im.reg16(4037), 500);
+    EXPECT_EQ(im.reg16(4300 + 8 * 9), 0);
+    EXPECT_EQ(im.reg16(4300 + 8 * 9 + 1), 7505);
+    EXPECT_EQ(im.reg32(7683), 200.0f);
+    EXPECT_EQ(im.reg32(7682), 100.0f);
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+}
+
+TEST_F(Pages, AnalogChartFollowsTheTypedValues)
+{
+    TForm7 &page = *app.windows->form7;
+    RegisterImage &im = app.ctx->image;
+    im.reg16(4030) = 2;
+    im.reg32(7612) = 0;
+    im.reg32(7613) = 1000;
+    page.Show();
+    ASSERT_EQ(page.Series1->data()->size(), 2);
+    EXPECT_EQ(page.Series1->data()->at(0)->key, 0);
+    EXPECT_EQ(page.Series1->data()->at(0)->value, 4);
+    EXPECT_EQ(page.Series1->data()->at(1)->key, 1000);
+    EXPECT_EQ(page.Series1->data()->at(1)->value, 20);
+    // Equal values still get an axis; an unknown type draws nothing.
+    im.reg32(7613) = 0;
+    page.Show();
+    EXPECT_GT(page.Chart1->xAxis->range().size(), 0);
+    im.reg16(4030) = 7;
+    page.Show();
+    EXPECT_EQ(page.Series1->data()->size(), 0);
+    EXPECT_EQ(page.ComboBox2->currentIndex(), -1);
+
+    // Leaving an edit with a bad number: its box once, the last good value back.
+    im.reg16(4030) = 0;
+    im.reg32(7613) = 500;
+    page.show();
+    QApplication::setActiveWindow(&page);
+    page.Edit2->setFocus();
+    page.Edit2->setText("abc");
+    QTest::keyClick(page.Edit2, Qt::Key_Return);
+    page.Edit1->setFocus(); // and then leaves the field
+    QApplication::processEvents();
+    EXPECT_EQ(messages(), QStringList{"Błędnie podana wartość dla sygnału 100%."});
+    EXPECT_EQ(page.Edit2->text(), QStringLiteral("500.0000"));
+    // A good number moves the chart at once.
+    app.prompt.messages.clear();
+    page.Edit1->setText("-100");
+    QTest::keyClick(page.Edit1, Qt::Key_Return);
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+    EXPECT_EQ(page.Series1->data()->at(0)->key, -100);
+    page.hide();
+
+    // A bad field refuses the write with a second box; nothing is sent.
+    page.Edit1->setText("1e6");
+    app.prompt.messages.clear();
+    page.SpeedButton2Click();
+    EXPECT_EQ(messages(), (QStringList{"Błędnie podana wartość dla sygnału 0%.",
+                                       "Błędnie podane parametry wyjścia analogowego"}));
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+    // Index 100 of the quantity list is the displayed value, stored as 100.
+    page.Show();
+    page.ComboBox1->setCurrentIndex(100);
+    page.ComboBox1Change();
+    EXPECT_EQ(im.reg16(4029), 100);
+}
+
+TEST_F(Pages, CharacteristicGridIsCheckedAsItWillBeStored)
+{
+    TForm6 &page = *app.windows->form6;
+    RegisterImage &im = app.ctx->image;
+    im.reg16(4008) = 3;
+    page.Show();
+    const auto setPoints = [&](std::initializer_list<std::pair<const char *, const char *>> points) {
+        int row = 1;
+        for (const auto &[h, y] : points) {
+            page.StringGrid1->item(row, 1)->setText(QString::fromLatin1(h));
+            page.StringGrid1->item(row, 2)->setText(QString::fromLatin1(y));
+            ++row;
+        }
+    };
+    struct Case {
+        const char *what;
+        std::initializer_list<std::pair<const char *, const char *>> points;
+        const char *message; // nullptr: accepted
+    };
+    const Case cases[] = {
+        {"increasing", {{"0", "1"}, {"10", "2"}, {"20", "3"}}, nullptr},
+        {"H repeated", {{"0", "1"}, {"10", "2"}, {"10", "3"}}, "Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"},
+        // Different as typed, the same 32-bit float as stored.
+        {"equal as stored", {{"0", "1"}, {"99998", "2"}, {"99998.001", "3"}}, "Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"},
+        {"equal as floats", {{"0", "1"}, {"0.1", "2"}, {"0.100000001", "3"}}, "Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"},
+        {"a comma", {{"0", "1"}, {"1,5", "2"}, {"20", "3"}}, "Błędnie wprowadzony współczynnik H"},
+        {"Y out of range", {{"0", "1"}, {"10", "100000"}, {"20", "3"}}, "Błędnie wprowadzony współczynnik Y"},
+    };
+    im.reg32(7624) = 5.0f;
+    for (const Case &c : cases) {
+        page.Show();
+        setPoints(c.points);
+        app.prompt.messages.clear();
+        EXPECT_EQ(page.gridCheck(), c.message == nullptr) << c.what;
+        if (c.message) {
+            EXPECT_EQ(messages(), QStringList{QString::fromUtf8(c.message)}) << c.what;
+        }
+        // The first case stored its points; a refused grid leaves them.
+        EXPECT_EQ(im.reg32(7624), 10.0f) << c.what;
+    }
+    EXPECT_EQ(im.reg32(7626), 20.0f);
+
+    // The track bar from 3 to 2: row 3 hidden, its values kept in the image.
+    page.Show();
+    page.TrackBar1->setValue(2);
+    EXPECT_EQ(im.reg16(4008), 2);
+    EXPECT_EQ(page.StringGrid1->rowCount(), 3);
+    EXPECT_EQ(im.reg32(7626), 20.0f);
+    // Off and on again shows the first two points unchanged.
+    page.CheckBox1->click();
+    EXPECT_EQ(im.reg16(4008), 1);
+    EXPECT_FALSE(page.StringGrid1->isEnabled());
+    page.CheckBox1->click();
+    EXPECT_EQ(im.reg16(4008), 2);
+    EXPECT_EQ(page.StringGrid1->item(2, 1)->text(), QStringLiteral("10.0000"));
+}
+
+TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
+{
+    TForm6 &page = *app.windows->form6;
+    struct Case {
+        int stored;
+        int shown;
+        bool on;
+    };
+    // Above 21 counts as 21; below 2 is off; the register keeps what the meter sent.
+    for (const Case c : {Case{0, 0, false}, Case{7, 7, true}, Case{21, 21, true}, Case{300, 21, true}}) {
+        sim.meter.setReg16(4008, static_cast<std::uint16_t>(c.stored));
+        for (int i = 0; i < 42; ++i)
+            sim.meter.setReg32(7622 + i, static_cast<float>(i % 2 ? 100 - i : 50 - i)); // H falling
+        page.SpeedButton1Click();
+        EXPECT_EQ(status(&page), QStringLiteral("Odczyt konfiguracji...OK")) << c.stored;
+        EXPECT_EQ(app.ctx->image.reg16(4008), c.stored);
+        EXPECT_EQ(page.CheckBox1->isChecked(), c.on) << c.stored;
+        EXPECT_EQ(page.StringGrid1->rowCount(), c.shown + 1) << c.stored;
+        // Drawn in the stored order, not sorted.
+        EXPECT_EQ(page.Series1->data()->size(), c.shown > 1 ? c.shown : 0) << c.stored;
+        if (c.shown > 1) {
+            EXPECT_EQ(page.Series1->data()->at(1)->key, 48.0) << c.stored;
+        }
+    }
+    // The write sends what the operator sees: the cell being edited first.
+    sim.meter.setReg16(4008, 2);
+    page.SpeedButton1Click();
+    page.show();
+    QApplication::setActiveWindow(&page);
+    page.StringGrid1->setFocus();
+    page.StringGrid1->setCurrentCell(2, 1);
+    page.StringGrid1->editItem(page.StringGrid1->item(2, 1));
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->setText("75");
+    sim.meter.clearReceived();
+    app.prompt.messages.clear();
+    page.SpeedButton2Click();
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+    EXPECT_EQ(sim.meter.reg32(7624), 75.0f);
+    // A bad cell: its box once (the grid's own checks on leaving do not
+    // repeat it), and nothing is sent.
+    page.StringGrid1->setCurrentCell(2, 1);
+    page.StringGrid1->editItem(page.StringGrid1->item(2, 1));
+    editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->setText("-5");
+    sim.meter.clearReceived();
+    page.SpeedButton2Click();
+    EXPECT_EQ(messages(), QStringList{"Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"});
+    EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry."));
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+    page.hide();
+}
+
+TEST_F(Pages, AConfigurationFileRedrawsTheNewPages)
+{
+    RegisterImage im;
+    loadStandardConfiguration(im);
+    im.reg32(7606) = 123.5f;   // AL2 PrL
+    im.reg16(4300 + 1) = 4242; // DEV 0 base register
+    im.reg32(7613) = 777;
+    im.reg16(4008) = 4;
+    app.dir.write("cfg.k71t", buildConfigFile(im));
+    app.prompt.fileNames << app.dir.file("cfg.k71t");
+    app.form3->SpeedButton12Click();
+    EXPECT_EQ(app.windows->form8->Edit3->text(), QStringLiteral("123.5000"));
+    EXPECT_EQ(app.windows->form2->Edit3->text(), QStringLiteral("4242"));
+    EXPECT_EQ(app.windows->form7->Edit2->text(), QStringLiteral("777.0000"));
+    EXPECT_EQ(app.windows->form6->StringGrid1->rowCount(), 5);
 }
