@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <cmath>
+#include <utility>
 
 namespace k71t {
 
@@ -192,7 +193,9 @@ void ConfigPage::checkOnLeave(QWidget *control, std::function<void()> check)
 
 void ConfigPage::runLeaveCheck(const std::function<void()> &check)
 {
-    if (checking_)
+    // Not while another check runs or one of the page's boxes is open: the
+    // box taking the focus is not the operator leaving the field.
+    if (checking_ || boxOpen_)
         return;
     checking_ = true;
     check();
@@ -220,8 +223,11 @@ void ConfigPage::setStatus(const QString &text)
 
 void ConfigPage::errorBox(const QString &text)
 {
-    if (!text.isEmpty())
-        ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    if (text.isEmpty())
+        return;
+    const bool wasOpen = std::exchange(boxOpen_, true);
+    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    boxOpen_ = wasOpen;
 }
 
 } // namespace k71t

@@ -135,6 +135,7 @@ private:
     Owner page_;
     PageTexts texts_;
     bool checking_ = false;
+    bool boxOpen_ = false;
 };
 
 } // namespace k71t

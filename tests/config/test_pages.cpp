@@ -404,7 +404,14 @@ TEST_F(Pages, AnalogChartFollowsTheTypedValues)
     QApplication::setActiveWindow(&page);
     page.Edit2->setFocus();
     page.Edit2->setText("abc");
+    // A real error box takes the focus from the field while it is open.
+    app.prompt.onMessage = [&] {
+        page.SpeedButton1->setFocus();
+        QApplication::processEvents();
+    };
     QTest::keyClick(page.Edit2, Qt::Key_Return);
+    app.prompt.onMessage = nullptr;
+    page.Edit2->setFocus();
     page.Edit1->setFocus(); // and then leaves the field
     QApplication::processEvents();
     EXPECT_EQ(messages(), QStringList{"Błędnie podana wartość dla sygnału 100%."});
@@ -536,7 +543,12 @@ TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
     ASSERT_NE(editor, nullptr);
     editor->setText("-5");
     sim.meter.clearReceived();
+    app.prompt.onMessage = [&] {
+        page.SpeedButton1->setFocus(); // as a real error box would
+        QApplication::processEvents();
+    };
     page.SpeedButton2Click();
+    app.prompt.onMessage = nullptr;
     EXPECT_EQ(messages(), QStringList{"Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"});
     EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry."));
     EXPECT_TRUE(sim.meter.receivedFrames().empty());
