@@ -48,6 +48,26 @@ shot display-quantity-list
 xdotool key Escape; sleep 0.5
 xdotool mousemove --window "\$dwid" 200 400; sleep 0.3
 xdotool key Escape; sleep 0.5
+# The four pages after a read from the meter, with a characteristic worth drawing.
+cli() { "$root/build/k71t-cli" --device "$work/tty" "\$@" >/dev/null; }
+cli write 4008 6
+cli write 7622 -100 0 0 20 150 35 400 60 900 80 2000 100
+cli write 4030 2
+cli write 7612 0 1000
+cli write 4013 25 2 5 1
+page() { # start panel button index, window title pattern, screenshot name
+  click 60 \$((121 + \$1 * 27))
+  pwid=\$(xdotool search --onlyvisible --name "\$2" | tail -1)
+  eval \$(xdotool getwindowgeometry --shell "\$pwid")
+  xdotool mousemove --window "\$pwid" 90 \$((HEIGHT - 45)); sleep 0.3; xdotool click 1; sleep 1.5
+  shot "\$3"
+  xdotool key Escape; sleep 0.5
+  eval \$(xdotool getwindowgeometry --shell "\$wid")
+}
+page 1 'Charakterystyka Indywidualna' characteristic-page
+page 2 'Wyjście analogowe' analog-page
+page 3 'Konfiguracja alarmów' alarm-page
+page 7 'Urządzenia dołączone' devices-page
 click 60 \$((121 + 8 * 27))
 shot archive-window
 awid=\$(xdotool search --onlyvisible --name '^Archiwum\$' | tail -1)

@@ -124,11 +124,9 @@ TForm6::TForm6(AppContext &context, QWidget *parent)
 
 void TForm6::FormCreate()
 {
-    StringGrid1->setRowCount(MaxCharacteristicPoints + 1);
+    // Row 0 holds the headers; Show numbers the rows of the points.
     StringGrid1->setItem(0, 1, fixedItem(QStringLiteral("H")));
     StringGrid1->setItem(0, 2, fixedItem(QStringLiteral("Y")));
-    for (int row = 1; row <= MaxCharacteristicPoints; ++row)
-        StringGrid1->setItem(row, 0, fixedItem(QString::number(row)));
     Show();
 }
 
@@ -143,6 +141,7 @@ void TForm6::Show()
         TrackBar1->setValue(std::max(n, 2));
         StringGrid1->setRowCount(n + 1);
         for (int point = 0; point < n; ++point) {
+            StringGrid1->setItem(point + 1, 0, fixedItem(QString::number(point + 1)));
             StringGrid1->setItem(point + 1, 1, new QTableWidgetItem(formatFloat(im.reg32(hRegister(point)))));
             StringGrid1->setItem(point + 1, 2, new QTableWidgetItem(formatFloat(im.reg32(yRegister(point)))));
         }

@@ -513,6 +513,9 @@ TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
         EXPECT_EQ(app.ctx->image.reg16(4008), c.stored);
         EXPECT_EQ(page.CheckBox1->isChecked(), c.on) << c.stored;
         EXPECT_EQ(page.StringGrid1->rowCount(), c.shown + 1) << c.stored;
+        if (c.shown > 0) {
+            EXPECT_EQ(page.StringGrid1->item(c.shown, 0)->text(), QString::number(c.shown)) << c.stored;
+        }
         // Drawn in the stored order, not sorted.
         EXPECT_EQ(page.Series1->data()->size(), c.shown > 1 ? c.shown : 0) << c.stored;
         if (c.shown > 1) {
