@@ -574,3 +574,78 @@ TEST_F(Pages, AConfigurationFileRedrawsTheNewPages)
     EXPECT_EQ(app.windows->form7->Edit2->text(), QStringLiteral("777.0000"));
     EXPECT_EQ(app.windows->form6->StringGrid1->rowCount(), 5);
 }
+
+TEST_F(Pages, EveryEditRefusesBadInputAndTakesItsBounds)
+{
+    TForm8 &alarms = *app.windows->form8;
+    TForm2 &devices = *app.windows->form2;
+    TForm7 &analog = *app.windows->form7;
+    struct Field {
+        ConfigPage *page;
+        QLineEdit *edit;
+        const char *message;
+        const char *low, *high, *belowLow, *aboveHigh;
+    };
+    const char *const floatLow = "-19999", *floatHigh = "99999", *belowFloat = "-19999.01", *aboveFloat = "99999.5";
+    const Field fields[] = {
+        {&alarms, alarms.Edit1, "Błędnie podana wartość dolnego progu AL1.", floatLow, floatHigh, belowFloat, aboveFloat},
+        {&alarms, alarms.Edit8, "Błędnie podana wartość górnego progu AL4.", floatLow, floatHigh, belowFloat, aboveFloat},
+        {&alarms, alarms.Edit11, "Błędnie podane opóźnienie AL3.", "0", "120", "-1", "121"},
+        {&devices, devices.Edit1, "Błędnie podany czas oczekiwania na odpowiedź", "100", "5000", "99", "5001"},
+        {&devices, devices.Edit2, "Błędnie podany adres", "0", "247", "-1", "248"},
+        {&devices, devices.Edit3, "Błędnie podany rejestr bazowy", "0", "65535", "-1", "65536"},
+        {&devices, devices.Edit4, "Błędnie podana liczba rejestrow", "1", "10", "0", "11"},
+        {&devices, devices.Edit5, "Błędnie podany okres odpytywania", "1", "60", "0", "61"},
+        {&devices, devices.Edit6, "Błędnie podany okres archiwizacji", "1", "360", "0", "361"},
+        {&devices, devices.Edit7, "Błędnie podany dolny próg archiwizacji warunkowej", "-9999", floatHigh, "-10000", aboveFloat},
+        {&devices, devices.Edit8, "Błędnie podany górny próg archiwizacji warunkowej", "-9999", floatHigh, "-10000", aboveFloat},
+        {&analog, analog.Edit1, "Błędnie podana wartość dla sygnału 0%.", floatLow, floatHigh, belowFloat, aboveFloat},
+        {&analog, analog.Edit2, "Błędnie podana wartość dla sygnału 100%.", floatLow, floatHigh, belowFloat, aboveFloat},
+    };
+    for (const Field &f : fields) {
+        const QString name = f.page->objectName() + "." + f.edit->objectName();
+        for (const char *bad : {"abc", "1,5", "", "1e30", "inf", f.belowLow, f.aboveHigh}) {
+            f.page->Show();
+            f.edit->setText(QString::fromLatin1(bad));
+            app.prompt.messages.clear();
+            EXPECT_FALSE(f.page->Take()) << qPrintable(name) << " " << bad;
+            EXPECT_EQ(messages(), QStringList{QString::fromUtf8(f.message)}) << qPrintable(name) << " " << bad;
+        }
+        for (const char *good : {f.low, f.high}) {
+            f.page->Show();
+            f.edit->setText(QString::fromLatin1(good));
+            app.prompt.messages.clear();
+            EXPECT_TRUE(f.page->Take()) << qPrintable(name) << " " << good;
+            f.page->Show();
+            EXPECT_EQ(f.edit->text().toDouble(), QString::fromLatin1(good).toDouble()) << qPrintable(name) << " " << good;
+        }
+    }
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
+
+    // Codes with no list item, from a meter or a file: no selection, and Take leaves them.
+    RegisterImage &im = app.ctx->image;
+    im.reg16(4014) = 9;    // alarm 1 type
+    im.reg16(4303) = 40;   // DEV 0 register type
+    im.reg16(4030) = 3;    // analog output type
+    for (ConfigPage *page : {static_cast<ConfigPage *>(&alarms), static_cast<ConfigPage *>(&devices),
+                             static_cast<ConfigPage *>(&analog)}) {
+        page->Show();
+        EXPECT_TRUE(page->Take()) << qPrintable(page->objectName());
+    }
+    EXPECT_EQ(alarms.ComboBox2->currentIndex(), -1);
+    EXPECT_EQ(devices.ComboBox3->currentIndex(), -1);
+    EXPECT_EQ(analog.ComboBox2->currentIndex(), -1);
+    EXPECT_EQ(im.reg16(4014), 9);
+    EXPECT_EQ(im.reg16(4303), 40);
+    EXPECT_EQ(im.reg16(4030), 3);
+
+    // Leaving a device with a bad field: its edits are lost, the move happens.
+    devices.TreeView1->setCurrentItem(devices.TreeView1->topLevelItem(2));
+    devices.Edit2->setText("9");
+    devices.Edit4->setText("0");
+    app.prompt.messages.clear();
+    devices.TreeView1->setCurrentItem(devices.TreeView1->topLevelItem(4));
+    EXPECT_EQ(messages(), QStringList{"Błędnie podana liczba rejestrow"});
+    EXPECT_EQ(devices.currentDevice(), 4);
+    EXPECT_EQ(im.reg16(4300 + 8 * 2), 0);
+}
