@@ -76,22 +76,9 @@ TForm8::TForm8(AppContext &context, QWidget *parent)
         describeCheck(*alarms[k].memory, 4016 + 4 * k);
     }
 
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Odczytaj konfigurację"), this), "SpeedButton1");
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Zapisz konfigurację"), this), "SpeedButton2");
-    SpeedButton1->setAutoDefault(false);
-    SpeedButton2->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(groups);
-    layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm8::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm8::SpeedButton2Click);
+    finishPage(layout, QStringLiteral("Zapisz konfigurację"));
     FormCreate();
 }
 
@@ -102,16 +89,6 @@ void TForm8::FormCreate()
     for (QComboBox *box : {ComboBox2, ComboBox4, ComboBox6, ComboBox8})
         box->addItems(alarmTypeItems());
     Show();
-}
-
-void TForm8::SpeedButton1Click()
-{
-    readPage();
-}
-
-void TForm8::SpeedButton2Click()
-{
-    writePage();
 }
 
 } // namespace k71t

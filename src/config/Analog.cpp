@@ -59,20 +59,10 @@ TForm7::TForm7(AppContext &context, QWidget *parent)
     Series1->setPen(QPen(QColor(200, 0, 0), 2));
     Series1->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
 
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Odczytaj konfigurację"), this), "SpeedButton1");
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Zapisz konfigurację"), this), "SpeedButton2");
-    SpeedButton1->setAutoDefault(false);
-    SpeedButton2->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(Chart1);
-    layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    finishPage(layout, QStringLiteral("Zapisz konfigurację"));
 
     describeEdit(Edit1, 7612, QStringLiteral("Błędnie podana wartość dla sygnału 0%."));
     describeEdit(Edit2, 7613, QStringLiteral("Błędnie podana wartość dla sygnału 100%."));
@@ -88,8 +78,6 @@ TForm7::TForm7(AppContext &context, QWidget *parent)
 
     connect(ComboBox1, &QComboBox::activated, this, &TForm7::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm7::ComboBox2Change);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm7::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm7::SpeedButton2Click);
     FormCreate();
 }
 
@@ -129,16 +117,6 @@ void TForm7::ComboBox2Change()
     if (ComboBox2->currentIndex() >= 0)
         ctx_.image.reg16(4030) = static_cast<std::uint16_t>(ComboBox2->currentIndex());
     Show();
-}
-
-void TForm7::SpeedButton1Click()
-{
-    readPage();
-}
-
-void TForm7::SpeedButton2Click()
-{
-    writePage();
 }
 
 } // namespace k71t

@@ -7,7 +7,6 @@ class QComboBox;
 class QCustomPlot;
 class QCPGraph;
 class QLineEdit;
-class QPushButton;
 
 namespace k71t {
 
@@ -28,14 +27,10 @@ public:
     QLineEdit *Edit2 = nullptr;     // value for 100 %, 7613
     QCustomPlot *Chart1 = nullptr;
     QCPGraph *Series1 = nullptr;
-    QPushButton *SpeedButton1 = nullptr;
-    QPushButton *SpeedButton2 = nullptr;
 
 public slots:
     void ComboBox1Change();
     void ComboBox2Change();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
 
 private:
     void FormCreate();

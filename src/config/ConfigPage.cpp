@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <cmath>
@@ -49,6 +51,25 @@ ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTex
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
+}
+
+void ConfigPage::finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons)
+{
+    SpeedButton1 = new QPushButton(QStringLiteral("Odczytaj konfigurację"), this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton2 = new QPushButton(writeCaption, this);
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : QList<QPushButton *>{SpeedButton1, SpeedButton2} + moreButtons) {
+        // Enter in a field must not press a button and read over what was typed.
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    layout->addWidget(StatusBar1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    connect(SpeedButton1, &QPushButton::clicked, this, &ConfigPage::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &ConfigPage::SpeedButton2Click);
 }
 
 void ConfigPage::describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals)

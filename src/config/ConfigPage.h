@@ -12,9 +12,11 @@
 #include <QList>
 #include <functional>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QStatusBar;
 
 namespace k71t {
@@ -102,8 +104,19 @@ public:
 
     Owner page() const { return page_; }
     QStatusBar *StatusBar1 = nullptr;
+    QPushButton *SpeedButton1 = nullptr; // "Odczytaj konfigurację"
+    QPushButton *SpeedButton2 = nullptr; // "Zapisz konfigurację"
+
+public slots:
+    void SpeedButton1Click() { readPage(); }
+    void SpeedButton2Click() { writePage(); }
 
 protected:
+    // Puts the read and write buttons (the write one with `writeCaption`)
+    // and the status bar below the page's own content in `layout`, and fixes
+    // the window's size to its contents.
+    void finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons = {});
+
     // The page's own fields (Show and Take use them unless a page says otherwise).
     void describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals = 4);
     void describeCheck(QCheckBox *box, int reg);

@@ -91,11 +91,6 @@ TForm6::TForm6(AppContext &context, QWidget *parent)
     Series1->setPen(QPen(QColor(0, 0, 200), 2));
     Series1->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
 
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Odczytaj konfigurację"), this), "SpeedButton1");
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Zapisz konfigurację"), this), "SpeedButton2");
-    SpeedButton1->setAutoDefault(false);
-    SpeedButton2->setAutoDefault(false);
-
     auto *left = new QVBoxLayout;
     left->addWidget(CheckBox1);
     left->addWidget(new QLabel(QStringLiteral("Liczba Punktów charakterystyki"), this));
@@ -104,21 +99,14 @@ TForm6::TForm6(AppContext &context, QWidget *parent)
     auto *top = new QHBoxLayout;
     top->addLayout(left);
     top->addWidget(Chart1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    finishPage(layout, QStringLiteral("Zapisz konfigurację"));
 
     // Leaving the grid, or choosing another cell, checks it.
     checkOnLeave(StringGrid1, [this] { gridCheck(); });
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm6::CheckBox1Click);
     connect(TrackBar1, &QSlider::valueChanged, this, &TForm6::TrackBar1Change);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm6::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm6::SpeedButton2Click);
     FormCreate();
 }
 
@@ -245,16 +233,6 @@ void TForm6::TrackBar1Change()
 {
     ctx_.image.reg16(PointsRegister) = static_cast<std::uint16_t>(TrackBar1->value());
     Show();
-}
-
-void TForm6::SpeedButton1Click()
-{
-    readPage();
-}
-
-void TForm6::SpeedButton2Click()
-{
-    writePage();
 }
 
 } // namespace k71t

@@ -6,7 +6,6 @@
 class QCheckBox;
 class QCustomPlot;
 class QCPCurve;
-class QPushButton;
 class QSlider;
 class QTableWidget;
 
@@ -40,14 +39,10 @@ public:
     QTableWidget *StringGrid1 = nullptr;
     QCustomPlot *Chart1 = nullptr;
     QCPCurve *Series1 = nullptr;
-    QPushButton *SpeedButton1 = nullptr;
-    QPushButton *SpeedButton2 = nullptr;
 
 public slots:
     void CheckBox1Click();
     void TrackBar1Change();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
 
 private:
     void FormCreate();

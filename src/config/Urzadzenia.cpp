@@ -95,15 +95,7 @@ TForm2::TForm2(AppContext &context, QWidget *parent)
     deviceForm->addRow(QStringLiteral("Próg dolny"), Edit7);
     deviceForm->addRow(QStringLiteral("Próg górny"), Edit8);
 
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Odczytaj konfigurację"), this), "SpeedButton1");
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Zapisz Konfigurację"), this), "SpeedButton2");
     SpeedButton4 = named(new QPushButton(QStringLiteral("Wypełnij parametrami domyślnymi"), this), "SpeedButton4");
-    for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton4})
-        b->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton4);
 
     auto *right = new QVBoxLayout;
     right->addWidget(transmissionGroup);
@@ -113,9 +105,7 @@ TForm2::TForm2(AppContext &context, QWidget *parent)
     top->addLayout(right);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    finishPage(layout, QStringLiteral("Zapisz Konfigurację"), {SpeedButton4});
 
     transmission_.list(ComboBox1, fixed(4035));
     transmission_.list(ComboBox2, fixed(4036));
@@ -140,8 +130,6 @@ TForm2::TForm2(AppContext &context, QWidget *parent)
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TForm2::TreeView1Change);
     connect(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm2::ComboBox2Change);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm2::SpeedButton2Click);
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm2::SpeedButton4Click);
     FormCreate();
 }
@@ -252,16 +240,6 @@ void TForm2::ComboBox2Change()
 {
     if (ComboBox2->currentIndex() >= 0)
         ctx_.image.reg16(4036) = static_cast<std::uint16_t>(ComboBox2->currentIndex());
-}
-
-void TForm2::SpeedButton1Click()
-{
-    readPage();
-}
-
-void TForm2::SpeedButton2Click()
-{
-    writePage();
 }
 
 void TForm2::SpeedButton4Click()

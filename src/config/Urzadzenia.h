@@ -47,16 +47,12 @@ public:
     QComboBox *ComboBox3 = nullptr; // register type
     QComboBox *ComboBox4 = nullptr; // archiving kind
     std::array<QCheckBox *, 10> archived{}; // CheckBox1 .. CheckBox10: R0 .. R9
-    QPushButton *SpeedButton1 = nullptr;
-    QPushButton *SpeedButton2 = nullptr;
     QPushButton *SpeedButton4 = nullptr;
 
 public slots:
     void TreeView1Change();
     void ComboBox1Change();
     void ComboBox2Change();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
     void SpeedButton4Click();
 
 protected:

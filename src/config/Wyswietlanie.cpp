@@ -62,21 +62,10 @@ TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     Edit5 = edge("Edit5", QStringLiteral("Minimalna wartość wyświetlana"), 6);
     bar->setColumnStretch(0, 1);
 
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Odczytaj konfigurację"), this), "SpeedButton1");
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Zapisz konfigurację"), this), "SpeedButton2");
-    // Enter in a field must not read over what was typed.
-    SpeedButton1->setAutoDefault(false);
-    SpeedButton2->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    finishPage(layout, QStringLiteral("Zapisz konfigurację"));
 
     // Take checks and stores in this order; the lists only when all passed.
     describeEdit(Edit1, 4003, QStringLiteral("Błędnie podany czas pomiaru"));
@@ -92,8 +81,6 @@ TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     connect(Panel1, &ClickablePanel::clicked, this, &TForm5::Panel1Click);
     connect(Panel2, &ClickablePanel::clicked, this, &TForm5::Panel2Click);
     connect(Panel3, &ClickablePanel::clicked, this, &TForm5::Panel3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm5::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm5::SpeedButton2Click);
 
     FormCreate();
 }
@@ -131,15 +118,5 @@ void TForm5::cycleColour(int reg, ClickablePanel *panel)
 void TForm5::Panel1Click() { cycleColour(4012, Panel1); }
 void TForm5::Panel2Click() { cycleColour(4011, Panel2); }
 void TForm5::Panel3Click() { cycleColour(4010, Panel3); }
-
-void TForm5::SpeedButton1Click()
-{
-    readPage();
-}
-
-void TForm5::SpeedButton2Click()
-{
-    writePage();
-}
 
 } // namespace k71t

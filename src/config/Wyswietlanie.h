@@ -30,15 +30,11 @@ public:
     QLineEdit *Edit4 = nullptr;     // lower colour threshold, 7600
     ClickablePanel *Panel3 = nullptr; // lower band colour, 4010
     QLineEdit *Edit5 = nullptr;     // minimum displayed value, 7602
-    QPushButton *SpeedButton1 = nullptr;
-    QPushButton *SpeedButton2 = nullptr;
 
 public slots:
     void Panel1Click();
     void Panel2Click();
     void Panel3Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
 
 private:
     void FormCreate();
