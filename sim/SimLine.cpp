@@ -92,17 +92,29 @@ bool SimLine::openDevice(const QString &path)
     return true;
 }
 
-bool SimLine::lineMatches(const InterfaceSettings &s)
+void SimLine::observeLine(int &baud, int &stopBits) const
 {
-    if (!isPty_)
-        return true;
-    // The master's settings show through the pty; parity does not.
+    baud = stopBits = 0;
     termios tio{};
-    if (::tcgetattr(fd_, &tio) != 0)
+    if (!isPty_ || ::tcgetattr(fd_, &tio) != 0)
+        return;
+    baud = getBaudRate(fd_);
+    stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+}
+
+bool SimLine::lineMatches(const InterfaceSettings &s, int baud, int stopBits) const
+{
+    // Nothing to compare on a serial device: the line itself garbles what
+    // comes at other settings.
+    if (!isPty_ || baud == 0)
         return true;
-    const int baud = getBaudRate(fd_);
-    const int stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
     return baud == s.baud && stopBits == s.stopBits;
+}
+
+std::vector<SimLine::Arrival> SimLine::arrivals() const
+{
+    std::lock_guard lock(arrivalsMutex_);
+    return arrivals_;
 }
 
 double SimLine::charMicros(const InterfaceSettings &s) const
@@ -123,8 +135,12 @@ void SimLine::send(const Bytes &bytes)
     }
 }
 
-void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte)
+void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte, int baud, int stopBits)
 {
+    {
+        std::lock_guard lock(arrivalsMutex_);
+        arrivals_.push_back({frame, baud, stopBits});
+    }
     const InterfaceSettings s = meter_.interfaceSettings();
     if (lineTime_) {
         // The last byte of the request reaches the meter only after its wire time.
@@ -163,6 +179,7 @@ void SimLine::run(const std::atomic<bool> &stop)
     // Line-time pacing needs sleeps that end on time.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     Bytes pending;
+    int pendingBaud = 0, pendingStopBits = 0;
     Clock::time_point firstByte{};
     auto lastByte = Clock::now();
     auto lastTick = Clock::now() - std::chrono::seconds(1);
@@ -179,15 +196,20 @@ void SimLine::run(const std::atomic<bool> &stop)
             const ssize_t n = ::read(fd_, buf, sizeof buf);
             if (n > 0) {
                 // A master at another speed or framing is line noise to the meter.
-                if (!lineMatches(meter_.interfaceSettings())) {
+                int baud = 0, stopBits = 0;
+                observeLine(baud, stopBits);
+                if (!lineMatches(meter_.interfaceSettings(), baud, stopBits)) {
                     noiseBytes_ += static_cast<int>(n);
                     if (verbose_)
                         std::fprintf(stderr, "!! %zd bytes at foreign line settings ignored\n", n);
                     pending.clear();
                     continue;
                 }
-                if (pending.empty())
+                if (pending.empty()) {
                     firstByte = Clock::now();
+                    pendingBaud = baud;
+                    pendingStopBits = stopBits;
+                }
                 pending.insert(pending.end(), buf, buf + n);
                 lastByte = Clock::now();
             }
@@ -200,7 +222,7 @@ void SimLine::run(const std::atomic<bool> &stop)
                 break;
             const Bytes frame(pending.begin(), pending.begin() + length);
             pending.erase(pending.begin(), pending.begin() + length);
-            serveFrame(frame, firstByte);
+            serveFrame(frame, firstByte, pendingBaud, pendingStopBits);
             firstByte = Clock::now();
         }
         const int gapMs = isPty_ ? PtyFrameGapMs : DeviceFrameGapMs;

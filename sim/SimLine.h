@@ -7,6 +7,8 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <vector>
 #include <thread>
 
 namespace k71t::sim {
@@ -35,6 +37,16 @@ public:
     // Bytes that came at foreign line settings and were taken for noise.
     int noiseBytes() const { return noiseBytes_.load(); }
 
+    // A request as it arrived: its bytes and the master's speed and stop
+    // bits at the time (on a pseudo-terminal; 0 on a serial device).
+    struct Arrival {
+        Bytes frame;
+        int baud = 0;
+        int stopBits = 0;
+    };
+    // Every request served so far, oldest first.
+    std::vector<Arrival> arrivals() const;
+
     // Serves requests until `stop` becomes true.
     void run(const std::atomic<bool> &stop);
     // The same on a thread of its own, for tests.
@@ -43,8 +55,10 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    bool lineMatches(const InterfaceSettings &s);
-    void serveFrame(const Bytes &frame, Clock::time_point firstByte);
+    // The master's line settings as the pty shows them (parity does not show).
+    void observeLine(int &baud, int &stopBits) const;
+    bool lineMatches(const InterfaceSettings &s, int baud, int stopBits) const;
+    void serveFrame(const Bytes &frame, Clock::time_point firstByte, int baud, int stopBits);
     void send(const Bytes &bytes);
     double charMicros(const InterfaceSettings &s) const;
 
@@ -61,6 +75,8 @@ private:
     std::atomic<int> repliesSent_{0};
     std::atomic<int> noiseBytes_{0};
     std::thread thread_;
+    mutable std::mutex arrivalsMutex_;
+    std::vector<Arrival> arrivals_;
 };
 
 } // namespace k71t::sim

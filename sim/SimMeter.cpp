@@ -47,6 +47,8 @@ InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode)
     s.baud = k71t::baudForSpeedCode(speedCode) > 0 ? k71t::baudForSpeedCode(speedCode) : 9600;
     s.stopBits = modeCode == 0 ? 2 : 1;      // 8N2, 8E1, 8O1, 8N1
     s.parityBits = modeCode == 1 || modeCode == 2 ? 1 : 0;
+    s.speedCode = speedCode;
+    s.modeCode = modeCode;
     return s;
 }
 
@@ -74,10 +76,11 @@ QString hex(const Bytes &bytes)
 SimMeter::SimMeter(int address, int speedCode, int modeCode)
 {
     loadStandardConfiguration(regs_);
-    regs_.reg16(4031) = static_cast<std::uint16_t>(speedCode);
-    regs_.reg16(4032) = static_cast<std::uint16_t>(modeCode);
     regs_.reg16(4033) = static_cast<std::uint16_t>(address);
-    active_ = settingsForCodes(address, speedCode, modeCode);
+    regs_.reg16(4035) = static_cast<std::uint16_t>(speedCode);
+    regs_.reg16(4036) = static_cast<std::uint16_t>(modeCode);
+    active_ = pcInterface();
+    lastNow_ = QDateTime::currentDateTime();
     for (int r = 8000; r < 8100; ++r)
         regs_.reg32(r) = NoValue;
     nextMoment_ = QDateTime(QDate(2026, 1, 5), QTime(8, 0, 0));
@@ -123,8 +126,83 @@ std::uint16_t SimMeter::reg16(int reg) const
 void SimMeter::setReg16(int reg, std::uint16_t value)
 {
     std::lock_guard lock(mutex_);
-    if (RegisterImage::is16(reg))
-        regs_.reg16(reg) = value;
+    if (!RegisterImage::is16(reg))
+        return;
+    regs_.reg16(reg) = value;
+    if (reg >= 4040 && reg <= 4042)
+        clockWritten();
+    if (reg == 4051 && outputsBoard_)
+        regs_.reg16(4051) |= 1u << 7;
+}
+
+void SimMeter::setOutputsBoard(bool fitted)
+{
+    std::lock_guard lock(mutex_);
+    const InterfaceSettings line = active_;
+    outputsBoard_ = fitted;
+    if (fitted)
+        regs_.reg16(4051) |= 1u << 7;
+    else
+        regs_.reg16(4051) &= static_cast<std::uint16_t>(~(1u << 7));
+    // The PC stays on its line: the other interface now has its settings.
+    regs_.reg16(fitted ? 4031 : 4035) = static_cast<std::uint16_t>(line.speedCode);
+    regs_.reg16(fitted ? 4032 : 4036) = static_cast<std::uint16_t>(line.modeCode);
+}
+
+bool SimMeter::outputsBoard() const
+{
+    std::lock_guard lock(mutex_);
+    return outputsBoard_;
+}
+
+void SimMeter::setPcInterface(int speedCode, int modeCode)
+{
+    std::lock_guard lock(mutex_);
+    regs_.reg16(outputsBoard_ ? 4031 : 4035) = static_cast<std::uint16_t>(speedCode);
+    regs_.reg16(outputsBoard_ ? 4032 : 4036) = static_cast<std::uint16_t>(modeCode);
+    active_ = pcInterface();
+}
+
+void SimMeter::setRefuseApply(bool refuse)
+{
+    std::lock_guard lock(mutex_);
+    refuseApply_ = refuse;
+}
+
+void SimMeter::setClock(const QDateTime &at)
+{
+    std::lock_guard lock(mutex_);
+    clockOffsetMs_ = lastNow_.msecsTo(QDateTime(at.date(), QTime(at.time().hour(), at.time().minute())));
+    clockRunning_ = true;
+    tickClock();
+}
+
+InterfaceSettings SimMeter::pcInterface() const
+{
+    return settingsForCodes(regs_.reg16(4033), regs_.reg16(outputsBoard_ ? 4031 : 4035),
+                            regs_.reg16(outputsBoard_ ? 4032 : 4036));
+}
+
+void SimMeter::clockWritten()
+{
+    const int hm = regs_.reg16(4040), md = regs_.reg16(4041);
+    const QDate date(regs_.reg16(4042), md / 100, md % 100);
+    const QTime time(hm / 100, hm % 100);
+    clockRunning_ = date.isValid() && time.isValid();
+    if (clockRunning_)
+        clockOffsetMs_ = lastNow_.msecsTo(QDateTime(date, time));
+}
+
+void SimMeter::tickClock()
+{
+    if (!clockRunning_)
+        return;
+    const QDateTime shown = lastNow_.addMSecs(clockOffsetMs_);
+    const QDate date = shown.date();
+    const QTime time = shown.time();
+    regs_.reg16(4040) = static_cast<std::uint16_t>(time.hour() * 100 + time.minute());
+    regs_.reg16(4041) = static_cast<std::uint16_t>(date.month() * 100 + date.day());
+    regs_.reg16(4042) = static_cast<std::uint16_t>(date.year());
 }
 
 float SimMeter::reg32(int reg) const
@@ -250,7 +328,14 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
             return {exception(16, 3), 0};
         if (!(in16 && RegisterImage::is16(start + n - 1)) && !(in32 && RegisterImage::is32(start + n - 1)))
             return {exception(16, 2), 0};
+        if (refuseApply_ && in16 && start <= 4034 && start + n - 1 >= 4034 &&
+            get16be(frame.data() + 7 + 2 * (4034 - start)) == 1)
+            return {exception(16, 4), 0};
         regs_.storeReply(start, frame.data() + 7, byteCount);
+        if (in16 && start <= 4042 && start + n - 1 >= 4040)
+            clockWritten();
+        if (outputsBoard_)
+            regs_.reg16(4051) |= 1u << 7;
         runCommands();
         Bytes reply(frame.begin(), frame.begin() + 6);
         appendCrc(reply);
@@ -262,12 +347,23 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
 void SimMeter::runCommands()
 {
     if (regs_.reg16(4034) == 1) { // apply interface parameters
+        // The acknowledge still goes out at the old settings (the line takes
+        // them when it sends); the next request must come at the new ones.
         regs_.reg16(4034) = 0;
-        active_ = settingsForCodes(regs_.reg16(4033), regs_.reg16(4031), regs_.reg16(4032));
+        active_ = pcInterface();
     }
-    if (regs_.reg16(4038) == 1) { // factory settings; the interface changes at the next apply
+    if (regs_.reg16(4038) == 1) { // factory settings
+        // The configuration becomes the standard one; the card mode, the
+        // access code, the clock and the state registers stay. The archive
+        // is cleared. The interface changes at the next apply.
+        RegisterImage kept = regs_;
         loadStandardConfiguration(regs_);
+        for (int r : {4005, 4039, 4040, 4041, 4042, 4043, 4050, 4051, 4052, 4053, 4054})
+            regs_.reg16(r) = kept.reg16(r);
         regs_.reg16(4038) = 0;
+        regs_.reg16(4051) |= 1u << 10;
+        archive_.clear();
+        minMaxValid_ = false;
         archiveChanged();
     }
     if (regs_.reg16(4055) == 1) { // clear minimum and maximum
@@ -413,11 +509,8 @@ void SimMeter::tick(const QDateTime &now)
                 polled && r < count ? static_cast<float>(10 * d + r + 5.0 * std::sin(2 * Pi * (t + d + r) / 120.0))
                                     : NoValue;
     }
-    const QDate date = now.date();
-    const QTime time = now.time();
-    regs_.reg16(4040) = static_cast<std::uint16_t>(time.hour() * 100 + time.minute());
-    regs_.reg16(4041) = static_cast<std::uint16_t>(date.month() * 100 + date.day());
-    regs_.reg16(4042) = static_cast<std::uint16_t>(date.year());
+    lastNow_ = now;
+    tickClock();
 }
 
 } // namespace k71t::sim

@@ -41,12 +41,17 @@ struct FaultPlan {
     int lateMs = 1500;
 };
 
-// Interface settings the meter answers with (speed and mode codes of 4031, 4032).
+// Interface settings the meter answers with on the interface the PC is on:
+// the primary one (speed and mode codes 4035, 4036) or, with the additional
+// outputs board (bit 7 of 4051), the additional one (4031, 4032); the
+// address is 4033 on both.
 struct InterfaceSettings {
     int address = 1;
     int baud = 115200;
     int stopBits = 2;
     int parityBits = 0;
+    int speedCode = 5;
+    int modeCode = 0;
 };
 
 int speedCodeForBaud(int baud);          // -1 when not a meter speed
@@ -55,8 +60,20 @@ InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode);
 class SimMeter {
 public:
     // Powers up with the standard configuration, answering at `address` with
-    // `speedCode` and `modeCode` on its PC interface.
+    // `speedCode` and `modeCode` on the primary interface (no outputs board).
     explicit SimMeter(int address = 1, int speedCode = 5, int modeCode = 0);
+
+    // Fits or removes the additional outputs board (bit 7 of 4051, which a
+    // clear of the status flags does not remove); with it the PC is on the
+    // additional interface. The PC's interface keeps its line settings.
+    void setOutputsBoard(bool fitted);
+    bool outputsBoard() const;
+    // Sets the codes of the interface the PC is on and answers with them at once.
+    void setPcInterface(int speedCode, int modeCode);
+    // Refuses the apply command 4034 with an exception, keeping the settings.
+    void setRefuseApply(bool refuse);
+    // Sets the meter's clock (to the minute); it runs on from there.
+    void setClock(const QDateTime &at);
 
     struct Reply {
         Bytes bytes;
@@ -75,6 +92,8 @@ public:
     void clearReceived();
 
     std::uint16_t reg16(int reg) const;
+    // Sets a register as the meter itself would; 4040 .. 4042 set the clock
+    // (which stops while they form no date and time).
     void setReg16(int reg, std::uint16_t value);
     float reg32(int reg) const;
     void setReg32(int reg, float value);
@@ -105,6 +124,12 @@ private:
     void loadPageWindow();
     Bytes exception(std::uint8_t function, std::uint8_t code) const;
     void runCommands();
+    // The clock registers were written: the clock runs on from them, or
+    // stops showing them when they form no date and time.
+    void clockWritten();
+    void tickClock();
+    void applyInterface();
+    InterfaceSettings pcInterface() const;
 
     mutable std::mutex mutex_;
     RegisterImage regs_;
@@ -120,6 +145,12 @@ private:
     int failPage_ = -1;
     int failPageTimes_ = 0;
     QString dumpPath_;
+    bool outputsBoard_ = false;
+    bool refuseApply_ = false;
+    // The clock shows the time of the last tick plus this offset.
+    qint64 clockOffsetMs_ = 0;
+    bool clockRunning_ = true;
+    QDateTime lastNow_;
     float min_ = 0, max_ = 0;
     bool minMaxValid_ = false;
 };

@@ -4,6 +4,7 @@
 #include "SimMeter.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QStringList>
 #include <atomic>
@@ -26,6 +27,8 @@ const char *const Usage =
     "                 [--fault RODZAJ[:N][@REJESTR]] [--verbose]\n"
     "                 [--archive-records N] [--archive-first-page P[:O]] [--archive-grow N[:K]]\n"
     "                 [--archive-dump PLIK] [--archive-fail-page P[:N]]\n"
+    "                 [--status-word N] [--device-status N] [--alarm-status N] [--card-status N]\n"
+    "                 [--outputs-board] [--refuse-apply] [--clock \"RRRR-MM-DD GG:MM\"]\n"
     "\n"
     "Symulator wskaźnika K71T: odpowiada jako slave Modbus RTU (funkcje 3 i 16,\n"
     "rejestry 4000-5999 i 7500-8099).\n"
@@ -34,8 +37,19 @@ const char *const Usage =
     "  --address N        adres wskaźnika, rejestr 4033 (domyślnie 1)\n"
     "  --turnaround MS    opóźnij każdą odpowiedź o MS milisekund (domyślnie 0)\n"
     "  --line-time        nadawaj bajty w tempie prędkości linii\n"
-    "  --speed BAUD       prędkość interfejsu wskaźnika: 4800 .. 115200 (domyślnie 115200)\n"
-    "  --mode TRYB        tryb interfejsu wskaźnika (domyślnie 8N2)\n"
+    "  --speed BAUD       prędkość interfejsu, na którym jest PC: 4800 .. 115200\n"
+    "                     (domyślnie 115200)\n"
+    "  --mode TRYB        tryb interfejsu, na którym jest PC (domyślnie 8N2)\n"
+    "  --outputs-board    wskaźnik ma płytkę wyjść dodatkowych (bit 7 rejestru 4051):\n"
+    "                     PC jest na interfejsie dodatkowym (4031, 4032), bez niej\n"
+    "                     na podstawowym (4035, 4036)\n"
+    "  --refuse-apply     odrzuć polecenie zastosowania parametrów interfejsu (4034)\n"
+    "  --status-word N    słowo statusu, rejestr 4051 (0-65535, także 0x...);\n"
+    "                     bit 7 działa jak --outputs-board\n"
+    "  --device-status N  bity braku komunikacji z urządzeniami, rejestr 4050 (0-1023)\n"
+    "  --alarm-status N   bity stanu i sygnalizacji alarmów, rejestr 4052 (0-255)\n"
+    "  --card-status N    stan karty pamięci, rejestr 4054 (0-65535)\n"
+    "  --clock CZAS       ustaw zegar wskaźnika (\"RRRR-MM-DD GG:MM\"); dalej biegnie sam\n"
     "  --fault RODZAJ[:N][@REJESTR]\n"
     "                     silence, wrong-slave, bad-crc, exception, truncated, late,\n"
     "                     garbage lub byte-count: dla każdego zapytania albo tylko N-tego;\n"
@@ -72,6 +86,14 @@ int main(int argc, char *argv[])
     int archiveRecords = 0, firstPage = 0, firstOffset = 0, growRecords = 0, growReads = 3;
     int failPage = -1, failTimes = 1;
     QString archiveDump;
+    int statusWord = 0, deviceStatus = 0, alarmStatus = 0, cardStatus = 0;
+    bool outputsBoard = false, refuseApply = false;
+    QDateTime clock;
+    auto number = [](const QString &text, int high, int &out) {
+        bool ok = false;
+        out = text.toInt(&ok, 0);
+        return ok && out >= 0 && out <= high;
+    };
     // "A[:B]" with A and B whole numbers in their ranges.
     auto pair = [](const QString &text, int &a, int aMax, int &b, int bMax) {
         const QStringList parts = text.split(QLatin1Char(':'));
@@ -138,6 +160,20 @@ int main(int argc, char *argv[])
             ok = value(archiveDump);
         } else if (a == QLatin1String("--archive-fail-page")) {
             ok = value(v) && pair(v, failPage, 6999, failTimes, 1000000);
+        } else if (a == QLatin1String("--status-word")) {
+            ok = value(v) && number(v, 65535, statusWord);
+        } else if (a == QLatin1String("--device-status")) {
+            ok = value(v) && number(v, 1023, deviceStatus);
+        } else if (a == QLatin1String("--alarm-status")) {
+            ok = value(v) && number(v, 255, alarmStatus);
+        } else if (a == QLatin1String("--card-status")) {
+            ok = value(v) && number(v, 65535, cardStatus);
+        } else if (a == QLatin1String("--outputs-board")) {
+            outputsBoard = true;
+        } else if (a == QLatin1String("--refuse-apply")) {
+            refuseApply = true;
+        } else if (a == QLatin1String("--clock")) {
+            ok = value(v) && (clock = QDateTime::fromString(v, QStringLiteral("yyyy-MM-dd HH:mm"))).isValid();
         } else if (a == QLatin1String("--line-time")) {
             lineTime = true;
         } else if (a == QLatin1String("--verbose")) {
@@ -156,6 +192,17 @@ int main(int argc, char *argv[])
 
     k71t::sim::SimMeter meter(address, speedCode, modeCode);
     meter.setFault(fault);
+    meter.setReg16(4050, static_cast<std::uint16_t>(deviceStatus));
+    meter.setReg16(4051, static_cast<std::uint16_t>(statusWord));
+    meter.setReg16(4052, static_cast<std::uint16_t>(alarmStatus));
+    meter.setReg16(4054, static_cast<std::uint16_t>(cardStatus));
+    if (outputsBoard || (statusWord & 0x80)) {
+        meter.setOutputsBoard(true);
+        meter.setPcInterface(speedCode, modeCode);
+    }
+    meter.setRefuseApply(refuseApply);
+    if (clock.isValid())
+        meter.setClock(clock);
     meter.setArchiveStart(firstPage, firstOffset);
     meter.fillArchive(archiveRecords);
     meter.setArchiveGrowth(growRecords, growRecords > 0 ? growReads : 0);

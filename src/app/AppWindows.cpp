@@ -7,6 +7,8 @@
 #include "config/Alarmy.h"
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
+#include "config/System.h"
+#include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
 
@@ -37,9 +39,11 @@ void AppWindows::create(AppContext &context)
     form6 = make<TForm6>(context, form3);
     form7 = make<TForm7>(context, form3);
     form8 = make<TForm8>(context, form3);
+    form9 = make<TForm9>(context, form3);
+    form10 = make<TForm10>(context, form3);
     form12 = make<TForm12>(context, form3);
     informacje = make<TInformacje>(form3);
-    pages = {form5, form6, form7, form8, form2};
+    pages = {form5, form6, form7, form8, form9, form10, form2};
 }
 
 void AppWindows::refreshPages() const

@@ -18,6 +18,8 @@ class TForm5;
 class TForm6;
 class TForm7;
 class TForm8;
+class TForm9;
+class TForm10;
 class TForm12;
 class TInformacje;
 
@@ -39,6 +41,8 @@ public:
     TForm6 *form6 = nullptr;
     TForm7 *form7 = nullptr;
     TForm8 *form8 = nullptr;
+    TForm9 *form9 = nullptr;
+    TForm10 *form10 = nullptr;
     TForm12 *form12 = nullptr;
     TInformacje *informacje = nullptr;
 

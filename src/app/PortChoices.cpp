@@ -1,15 +1,11 @@
 #include "app/PortChoices.h"
 
 #include "common/TextFormats.h"
+#include "link/Modbus.h"
 
 #include <cmath>
 
 namespace k71t {
-
-namespace {
-const int ModeKinds[] = {1, 2, 3, 0};
-const int SpeedIndices[] = {1, 2, 4, 5, 6, 7};
-} // namespace
 
 QStringList modeItems()
 {
@@ -22,30 +18,25 @@ QStringList speedItems()
             QStringLiteral("38.4k"), QStringLiteral("57.6k"), QStringLiteral("115.2k")};
 }
 
+// The lists show the meter's codes in their order, so a position is a code.
 int modeKindForPosition(int position)
 {
-    return position >= 0 && position < 4 ? ModeKinds[position] : -1;
+    return modeKindForMeterCode(position);
 }
 
 int positionForModeKind(int modeKind)
 {
-    for (int p = 0; p < 4; ++p)
-        if (ModeKinds[p] == modeKind)
-            return p;
-    return -1;
+    return meterCodeForModeKind(modeKind);
 }
 
 int speedIndexForPosition(int position)
 {
-    return position >= 0 && position < 6 ? SpeedIndices[position] : -1;
+    return speedIndexForMeterCode(position);
 }
 
 int positionForSpeedIndex(int speedIndex)
 {
-    for (int p = 0; p < 6; ++p)
-        if (SpeedIndices[p] == speedIndex)
-            return p;
-    return -1;
+    return meterCodeForSpeedIndex(speedIndex);
 }
 
 std::optional<int> parseMeterAddress(const QString &text)

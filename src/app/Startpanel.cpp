@@ -9,6 +9,8 @@
 #include "config/Alarmy.h"
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
+#include "config/System.h"
+#include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
 
@@ -77,14 +79,17 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Windows not built yet stay visible but disabled.
-    const QList<QPushButton *> working = {SpeedButton4, SpeedButton5, SpeedButton7, SpeedButton6, SpeedButton3,
-                                          SpeedButton2, SpeedButton12, SpeedButton13, SpeedButton17};
+    const QList<QPushButton *> working = {SpeedButton4, SpeedButton5, SpeedButton7, SpeedButton6, SpeedButton8,
+                                          SpeedButton9, SpeedButton3, SpeedButton2, SpeedButton12, SpeedButton13,
+                                          SpeedButton17};
     for (QPushButton *b : buttons_)
         b->setEnabled(working.contains(b));
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
     connect(SpeedButton5, &QPushButton::clicked, this, &TForm3::SpeedButton5Click);
     connect(SpeedButton7, &QPushButton::clicked, this, &TForm3::SpeedButton7Click);
     connect(SpeedButton6, &QPushButton::clicked, this, &TForm3::SpeedButton6Click);
+    connect(SpeedButton8, &QPushButton::clicked, this, &TForm3::SpeedButton8Click);
+    connect(SpeedButton9, &QPushButton::clicked, this, &TForm3::SpeedButton9Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
     // The archive button's handler carries the other button's number.
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
@@ -102,6 +107,7 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     Timer1->setInterval(100);
     connect(Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
 
+    ctx_.followLine = [this](const PortSettings &settings, std::uint8_t address) { followLine(settings, address); };
     FormCreate();
     Timer1->start();
     // The panel is as large as its controls, no larger and no smaller.
@@ -109,6 +115,11 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     setFixedSize(size());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm3::~TForm3()
+{
+    ctx_.followLine = nullptr;
 }
 
 QPushButton *TForm3::addButton(const char *name, const QString &caption)
@@ -220,6 +231,16 @@ void TForm3::SpeedButton6Click()
     showModal(windows_.form8);
 }
 
+void TForm3::SpeedButton8Click()
+{
+    showModal(windows_.form9);
+}
+
+void TForm3::SpeedButton9Click()
+{
+    showModal(windows_.form10);
+}
+
 void TForm3::SpeedButton3Click()
 {
     showModal(windows_.form2);
@@ -296,6 +317,20 @@ void TForm3::setAddressFromImage()
     // write a broadcast and 300 would write to meter 44.
     if (address >= 1 && address <= 247)
         ctx_.meterAddress = static_cast<std::uint8_t>(address);
+}
+
+void TForm3::followLine(const PortSettings &settings, std::uint8_t address)
+{
+    // A setting the lists cannot show (2400 baud from uart.cfg) is kept all the same.
+    ctx_.portSettings.modeKind = settings.modeKind;
+    ctx_.portSettings.speedIndex = settings.speedIndex;
+    {
+        const QSignalBlocker b2(ComboBox2), b3(ComboBox3), b4(Edit1);
+        ComboBox2->setCurrentIndex(positionForModeKind(settings.modeKind));
+        ComboBox3->setCurrentIndex(positionForSpeedIndex(settings.speedIndex));
+        Edit1->setText(QString::number(address));
+    }
+    ApplyPortSettings();
 }
 
 void TForm3::FormClose()

@@ -18,6 +18,7 @@ class TForm3 : public QWidget {
     Q_OBJECT
 public:
     TForm3(AppContext &context, AppWindows &windows, QWidget *parent = nullptr);
+    ~TForm3() override;
 
     void ApplyPortSettings();
     bool SaveUartCfg();
@@ -66,6 +67,8 @@ public slots:
     void SpeedButton5Click();
     void SpeedButton6Click();
     void SpeedButton7Click();
+    void SpeedButton8Click();
+    void SpeedButton9Click();
     void SpeedButton12Click();
     void SpeedButton13Click();
     void SpeedButton17Click();
@@ -78,6 +81,9 @@ private:
     void FormCreate();
     void FormClose();
     void setAddressFromImage();
+    // After a change of the meter's interface: the lists and the address
+    // show the new settings, which then apply as the operator's choice would.
+    void followLine(const PortSettings &settings, std::uint8_t address);
     // Loads a configuration file into the image; a missing file is reported.
     bool loadConfiguration(const QString &path);
     QPushButton *addButton(const char *name, const QString &caption);

@@ -53,9 +53,10 @@ ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTex
     StatusBar1->setSizeGripEnabled(false);
 }
 
-void ConfigPage::finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons)
+void ConfigPage::finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons,
+                            const QString &readCaption)
 {
-    SpeedButton1 = new QPushButton(QStringLiteral("Odczytaj konfigurację"), this);
+    SpeedButton1 = new QPushButton(readCaption, this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton2 = new QPushButton(writeCaption, this);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
@@ -248,6 +249,13 @@ void ConfigPage::errorBox(const QString &text)
         return;
     const bool wasOpen = std::exchange(boxOpen_, true);
     ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    boxOpen_ = wasOpen;
+}
+
+void ConfigPage::infoBox(const QString &text, const QString &caption)
+{
+    const bool wasOpen = std::exchange(boxOpen_, true);
+    ctx_.prompt.message(this, text, caption, PromptIcon::Information);
     boxOpen_ = wasOpen;
 }
 

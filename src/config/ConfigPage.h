@@ -98,7 +98,7 @@ public:
     // The read button: status, page read, Show, status or error box.
     void readPage();
     // The write button: Take, confirmation, status, page write, status or error box.
-    void writePage();
+    virtual void writePage();
 
     void done(int result) override;
 
@@ -115,7 +115,8 @@ protected:
     // Puts the read and write buttons (the write one with `writeCaption`)
     // and the status bar below the page's own content in `layout`, and fixes
     // the window's size to its contents.
-    void finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons = {});
+    void finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons = {},
+                    const QString &readCaption = QStringLiteral("Odczytaj konfigurację"));
 
     // The page's own fields (Show and Take use them unless a page says otherwise).
     void describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals = 4);
@@ -138,6 +139,9 @@ protected:
     bool takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value);
     void setStatus(const QString &text);
     void errorBox(const QString &text);
+    // A box with the information icon.
+    void infoBox(const QString &text, const QString &caption);
+    const PageTexts &texts() const { return texts_; }
 
     AppContext &ctx_;
     FieldGroup fields_;

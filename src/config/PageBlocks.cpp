@@ -18,6 +18,14 @@ constexpr PageBlock Devices[] = {{4300, 80, false}, {4035, 3, false}, {7664, 20,
 constexpr PageBlock Analog[] = {{4029, 2, false}, {7612, 2, true}};
 constexpr PageBlock Characteristic[] = {{4008, 1, false}, {7622, 42, true}};
 
+// The system page reads its status blocks; each of its commands writes its
+// own register.
+constexpr PageBlock SystemStatus[] = {{4039, 16, false}, {4005, 1, false}};
+// Both serial interfaces of the meter, 4031 .. 4037, as one block.
+constexpr PageBlock Interface[] = {{4031, 7, false}};
+
+constexpr PageBlockLists SystemPage{SystemStatus, {}};
+constexpr PageBlockLists InterfacePage{Interface, Interface};
 constexpr PageBlockLists AlarmsPage{Alarms, Alarms};
 constexpr PageBlockLists DevicesPage{Devices, Devices};
 constexpr PageBlockLists AnalogPage{Analog, Analog};
@@ -33,6 +41,8 @@ const PageBlockLists *pageBlocks(Owner page)
     case Owner::Devices: return &DevicesPage;
     case Owner::Analog: return &AnalogPage;
     case Owner::Characteristic: return &CharacteristicPage;
+    case Owner::System: return &SystemPage;
+    case Owner::Interface: return &InterfacePage;
     default: return nullptr;
     }
 }

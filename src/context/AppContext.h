@@ -8,6 +8,7 @@
 #include "link/MeterLink.h"
 
 #include <QString>
+#include <functional>
 
 namespace k71t {
 
@@ -28,6 +29,11 @@ struct AppContext : MeterLink {
     const Clock &clock;
     // The records of the last download or opened archive file.
     RecordStore records;
+    // Switches the PC's port settings and the meter address after the meter's
+    // interface was changed. The start panel sets it, so its lists show the
+    // change and it applies them as when the operator chooses them; when
+    // empty the settings are set directly.
+    std::function<void(const PortSettings &, std::uint8_t)> followLine;
     // Database support; off until the database settings exist.
     bool databaseEnabled = false;
 };

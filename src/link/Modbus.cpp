@@ -30,6 +30,37 @@ bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out)
     return true;
 }
 
+namespace {
+constexpr int ModeKindOfCode[] = {1, 2, 3, 0};
+constexpr int SpeedIndexOfCode[] = {1, 2, 4, 5, 6, 7};
+} // namespace
+
+int modeKindForMeterCode(int modeCode)
+{
+    return modeCode >= 0 && modeCode < 4 ? ModeKindOfCode[modeCode] : -1;
+}
+
+int speedIndexForMeterCode(int speedCode)
+{
+    return speedCode >= 0 && speedCode < 6 ? SpeedIndexOfCode[speedCode] : -1;
+}
+
+int meterCodeForModeKind(int modeKind)
+{
+    for (int c = 0; c < 4; ++c)
+        if (ModeKindOfCode[c] == modeKind)
+            return c;
+    return -1;
+}
+
+int meterCodeForSpeedIndex(int speedIndex)
+{
+    for (int c = 0; c < 6; ++c)
+        if (SpeedIndexOfCode[c] == speedIndex)
+            return c;
+    return -1;
+}
+
 ModbusLink::ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_t &meterAddress,
                        const PortMap &ports)
     : image_(image), settings_(settings), meterAddress_(meterAddress), ports_(ports)

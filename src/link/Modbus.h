@@ -24,6 +24,14 @@ constexpr int ModeKindCount = 4;
 // Line settings of a mode kind and speed index; false for indices outside the tables.
 bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out);
 
+// The meter's interface codes (speed 4031/4035: 0 = 4800 .. 5 = 115200; mode
+// 4032/4036: 0 = 8N2, 1 = 8E1, 2 = 8O1, 3 = 8N1) as the PC's settings, and
+// back; -1 where the other side has no such setting.
+int modeKindForMeterCode(int modeCode);
+int speedIndexForMeterCode(int speedCode);
+int meterCodeForModeKind(int modeKind);
+int meterCodeForSpeedIndex(int speedIndex);
+
 constexpr int LinkBufferSize = 1000;
 constexpr int WriteAckLength = 8;  // acknowledge of function 16
 constexpr int ExceptionLength = 5; // exception reply

@@ -85,17 +85,89 @@ TEST(SimMeter, IgnoresOtherAddressesAndBadCrc)
     EXPECT_EQ(meter.receivedFrames().size(), 3u);
 }
 
-TEST(SimMeter, WritesAcknowledgeAndApplyInterfaceCommand)
+Bytes write16(int slave, int start, std::initializer_list<std::uint16_t> values)
+{
+    Bytes f{static_cast<std::uint8_t>(slave), 16, static_cast<std::uint8_t>(start >> 8), static_cast<std::uint8_t>(start),
+            0, static_cast<std::uint8_t>(values.size()), static_cast<std::uint8_t>(2 * values.size())};
+    for (std::uint16_t v : values) {
+        f.push_back(static_cast<std::uint8_t>(v >> 8));
+        f.push_back(static_cast<std::uint8_t>(v));
+    }
+    appendCrc(f);
+    return f;
+}
+
+TEST(SimMeter, TheApplyCommandSwitchesTheInterfaceThePcIsOn)
+{
+    struct Case {
+        bool board;
+        bool refuse;
+        int baud, stopBits, address; // what the meter answers with afterwards
+    };
+    // 4031 .. 4037: additional 19200 (2) 8E1 (1), address 9, apply, primary 38400 (3) 8N1 (3), 500 ms.
+    for (const Case c : {Case{false, false, 38400, 1, 9}, Case{true, false, 19200, 1, 9},
+                         Case{false, true, 115200, 2, 1}}) {
+        SimMeter meter;
+        meter.setOutputsBoard(c.board);
+        meter.setRefuseApply(c.refuse);
+        const SimMeter::Reply reply = meter.handle(write16(1, 4031, {2, 1, 9, 1, 3, 3, 500}));
+        if (c.refuse) {
+            EXPECT_EQ(reply.bytes, exceptionReply(16, 4));
+            EXPECT_EQ(meter.reg16(4033), 1); // refused: nothing of the block stored
+        } else {
+            EXPECT_EQ(reply.bytes, request({1, 16, 0x0F, 0xBF, 0, 7})); // acknowledged at the old address
+            EXPECT_EQ(meter.reg16(4034), 0);
+        }
+        EXPECT_EQ(meter.interfaceSettings().baud, c.baud) << c.board << c.refuse;
+        EXPECT_EQ(meter.interfaceSettings().stopBits, c.stopBits);
+        EXPECT_EQ(meter.interfaceSettings().address, c.address);
+        EXPECT_EQ(meter.handle(read(c.address == 1 ? 9 : 1, 4033, 1)).bytes.empty(), true);
+        EXPECT_FALSE(meter.handle(read(c.address, 4033, 1)).bytes.empty());
+    }
+}
+
+TEST(SimMeter, CommandsAndTheClockKeepWhatTheyMust)
 {
     SimMeter meter;
-    // 4031..4034 = 115200 (5), 8N1 (3), address 9, apply.
-    const Bytes write = request({1, 16, 0x0F, 0xBF, 0, 4, 8, 0, 5, 0, 3, 0, 9, 0, 1});
-    EXPECT_EQ(meter.handle(write).bytes, request({1, 16, 0x0F, 0xBF, 0, 4}));
-    EXPECT_EQ(meter.reg16(4034), 0);
-    EXPECT_EQ(meter.interfaceSettings().address, 9);
-    EXPECT_EQ(meter.interfaceSettings().stopBits, 1);
-    EXPECT_TRUE(meter.handle(read(1, 4033, 1)).bytes.empty());
-    EXPECT_FALSE(meter.handle(read(9, 4033, 1)).bytes.empty());
+    meter.setOutputsBoard(true);
+    meter.setReg16(4051, 0x8400 | 0x0001);
+    meter.setReg16(4052, 0x11);
+    meter.setReg16(4005, 1);
+    meter.setReg16(4039, 1234);
+    meter.setReg16(4003, 0);
+    meter.fillArchive(50);
+
+    // Clearing the status flags keeps the outputs board, which is hardware.
+    meter.handle(write16(1, 4051, {0, 0}));
+    EXPECT_EQ(meter.reg16(4051), 0x0080);
+    EXPECT_EQ(meter.reg16(4052), 0);
+
+    // Factory settings: the standard configuration, the card mode and the
+    // access code kept, the archive cleared, bit 10 set.
+    meter.handle(write16(1, 4038, {1}));
+    EXPECT_EQ(meter.reg16(4038), 0);
+    EXPECT_EQ(meter.reg16(4003), 1);
+    EXPECT_EQ(meter.reg16(4005), 1);
+    EXPECT_EQ(meter.reg16(4039), 1234);
+    EXPECT_EQ(meter.reg16(4051), 0x0480);
+    EXPECT_TRUE(meter.archiveRecords().empty());
+
+    // A written clock runs on from what was written.
+    const QDateTime now(QDate(2026, 12, 8), QTime(10, 0, 30));
+    meter.tick(now);
+    meter.handle(write16(1, 4040, {2359, 1231, 2025, 0}));
+    meter.tick(now.addSecs(25));
+    EXPECT_EQ(meter.reg16(4040), 2359);
+    meter.tick(now.addSecs(65));
+    EXPECT_EQ(meter.reg16(4040), 0);
+    EXPECT_EQ(meter.reg16(4041), 101);
+    EXPECT_EQ(meter.reg16(4042), 2026);
+    EXPECT_EQ(meter.reg16(4043), 0);
+    // Registers that form no date stop the clock where they are.
+    meter.handle(write16(1, 4041, {1300}));
+    meter.tick(now.addSecs(300));
+    EXPECT_EQ(meter.reg16(4041), 1300);
+    EXPECT_EQ(meter.reg16(4040), 0);
 }
 
 TEST(SimMeter, FaultsApplyToAllOrTheNthRequest)
