@@ -5,6 +5,8 @@
 #include "common/Clock.h"
 #include "common/DateFormats.h"
 #include "common/TextFormats.h"
+#include "config/RegisterMap.h"
+#include "config/SystemStatus.h"
 #include "link/MeterLink.h"
 
 #include <QDir>
@@ -31,6 +33,13 @@ const char *const Help =
     "                        w KATALOGU (zajęta nazwa dostaje przyrostek _2, _3, ...);\n"
     "                        wypisuje ścieżkę pliku i statystykę; --delete kasuje\n"
     "                        archiwum w K71T dopiero po zapisaniu pliku\n"
+    "  status                odczytuje status K71T (rejestry 4039-4054 i 4005) i wypisuje\n"
+    "                        go tak jak okno \"Parametry systemowe\"\n"
+    "  clock sync            czeka do początku następnej minuty zegara komputera\n"
+    "                        i zapisuje ją do zegara K71T\n"
+    "  clock set RRRR-MM-DD GG:MM\n"
+    "                        zapisuje podaną datę i czas do zegara K71T\n"
+    "                        (automatyczna zmiana czasu pozostaje jak w K71T)\n"
     "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
     "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
     "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
@@ -310,6 +319,86 @@ int runExport(const QStringList &command, const Clock &clock, QString &out, QStr
 
 } // namespace
 
+QString clockText(const RegisterImage &image)
+{
+    const auto date = clockDate(image);
+    const auto time = clockTime(image);
+    if (!date || !time)
+        return QStringLiteral("nieprawidłowy (4040=%1, 4041=%2, 4042=%3)")
+            .arg(image.reg16(4040))
+            .arg(image.reg16(4041))
+            .arg(image.reg16(4042));
+    return QDateTime(*date, *time).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+int runStatus(const Options &o, QString &out, QString &err)
+{
+    if (o.command.size() != 1)
+        return usage(err, QStringLiteral("status nie ma argumentów"));
+    MeterLink link;
+    MeterLink *l = &link;
+    if (!openLink(o, *l, err))
+        return CliMeterFailed;
+    if (!statusRead(l->link)) {
+        err += QStringLiteral("k71t-cli: odczyt statusu zakończony błędem\n");
+        return CliMeterFailed;
+    }
+    const RegisterImage &im = l->image;
+    const auto section = [&out](const QString &title, const QStringList &lines) {
+        out += title + QLatin1Char('\n');
+        for (const QString &line : lines)
+            out += line + QLatin1Char('\n');
+    };
+    section(QStringLiteral("Status K71T"), statusWordLines(im.reg16(4051)));
+    section(QStringLiteral("Status komunikacji z urządzeniami"), deviceLines(im.reg16(4050)));
+    section(QStringLiteral("Status alarmów"), alarmLines(im.reg16(4052)));
+    const QString card = cardLine(im.reg16(4054));
+    section(QStringLiteral("Status karty pamięci"), card.isEmpty() ? QStringList{} : QStringList{card});
+    out += QStringLiteral("Tryb obsługi karty pamięci: %1\n")
+               .arg(memoryCardModeItems().at(im.reg16(4005) == 0 ? 0 : 1));
+    out += QStringLiteral("Kod dostępu: %1\n").arg(im.reg16(4039));
+    out += QStringLiteral("Czas / Data: %1\n").arg(clockText(im));
+    out += QStringLiteral("Automatyczna zmiana czasu: %1\n")
+               .arg(im.reg16(4043) != 0 ? QStringLiteral("tak") : QStringLiteral("nie"));
+    return CliOk;
+}
+
+int runClock(const Options &o, const Clock &clock, QString &out, QString &err)
+{
+    const QString syntax = QStringLiteral("clock sync | clock set RRRR-MM-DD GG:MM");
+    QDateTime at;
+    const bool sync = o.command.size() == 2 && o.command.at(1) == QLatin1String("sync");
+    if (!sync) {
+        if (o.command.size() != 4 || o.command.at(1) != QLatin1String("set"))
+            return usage(err, syntax);
+        at = QDateTime::fromString(o.command.at(2) + QLatin1Char(' ') + o.command.at(3),
+                                   QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (!at.isValid())
+            return usage(err, QStringLiteral("błędna data lub czas: %1 %2").arg(o.command.at(2), o.command.at(3)));
+    }
+    MeterLink link;
+    MeterLink *l = &link;
+    if (!openLink(o, *l, err))
+        return CliMeterFailed;
+    // The automatic time change stays as the meter has it.
+    if (!statusRead(l->link)) {
+        err += QStringLiteral("k71t-cli: odczyt statusu zakończony błędem\n");
+        return CliMeterFailed;
+    }
+    if (sync) {
+        // The start of the next minute, the date and the time from one reading.
+        for (at = clock.now(); at.time().second() != 0; at = clock.now())
+            sleepMs(100);
+    }
+    setClockRegisters(l->image, at.date(), at.time(), l->image.reg16(4043) != 0);
+    if (!commandWrite(l->link, 4040, 4)) {
+        err += QStringLiteral("k71t-cli: zapis czasu zakończony błędem\n");
+        return CliMeterFailed;
+    }
+    out += at.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QLatin1Char('\n');
+    return CliOk;
+}
+
 int runCli(const QStringList &args, QString &out, QString &err)
 {
     SystemClock clock;
@@ -363,12 +452,16 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
     const QString verb = o.command.first();
     if (verb == QLatin1String("export"))
         return runExport(o.command, clock, out, err);
-    if (verb != QLatin1String("read") && verb != QLatin1String("write") && verb != QLatin1String("download"))
+    if (!QStringList{"read", "write", "download", "status", "clock"}.contains(verb))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
     if (o.device.isEmpty() == (o.port < 0))
         return usage(err, QStringLiteral("podaj albo --device, albo --port"));
     if (verb == QLatin1String("download"))
         return runDownload(o, clock, out, err);
+    if (verb == QLatin1String("status"))
+        return runStatus(o, out, err);
+    if (verb == QLatin1String("clock"))
+        return runClock(o, clock, out, err);
     return runRegisters(o, out, err);
 }
 

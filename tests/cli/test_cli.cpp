@@ -263,3 +263,45 @@ TEST(CliExport, Refusals)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("nie można zapisać")));
 }
+
+TEST(CliStatus, PrintsTheStatusAndSetsTheClock)
+{
+    test::SimHarness sim;
+    sim.meter.setReg16(4051, 0x8000);
+    sim.meter.setReg16(4050, 0x0002);
+    sim.meter.setReg16(4054, 7);
+    sim.meter.setReg16(4039, 77);
+    sim.meter.setReg16(4043, 0);
+    sim.meter.setClock(QDateTime(QDate(2027, 5, 6), QTime(7, 8)));
+    auto r = cli({"--device", sim.path, "status"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 1 + 13 + 1 + 10 + 1 + 8 + 1 + 4 + 1);
+    EXPECT_EQ(lines.at(0), QStringLiteral("Status K71T"));
+    EXPECT_EQ(lines.at(1), QStringLiteral("* Przerwa w zasilaniu."));
+    EXPECT_EQ(lines.at(16), QStringLiteral("* Dev 1-urządzenie nr 2 brak komunikacji."));
+    EXPECT_EQ(lines.at(34), QStringLiteral("Status karty pamięci")); // status 7: no line
+    EXPECT_EQ(lines.at(35), QStringLiteral("Tryb obsługi karty pamięci: Szybki"));
+    EXPECT_EQ(lines.at(36), QStringLiteral("Kod dostępu: 77"));
+    EXPECT_EQ(lines.at(37), QStringLiteral("Czas / Data: 2027-05-06 07:08"));
+    EXPECT_EQ(lines.at(38), QStringLiteral("Automatyczna zmiana czasu: nie"));
+
+    // Set, then synchronise at the start of a minute by the clock given.
+    r = cli({"--device", sim.path, "clock", "set", "2030-01-02", "03:04"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(sim.meter.reg16(4042), 2030);
+    EXPECT_EQ(sim.meter.reg16(4041), 102);
+    EXPECT_EQ(sim.meter.reg16(4043), 0); // kept as the meter had it
+    test::FakeClock clock;
+    clock.at = QDateTime(QDate(2026, 12, 8), QTime(10, 1, 0));
+    QString out, err;
+    ASSERT_EQ(runCli({"--device", sim.path, "clock", "sync"}, clock, out, err), 0) << err.toStdString();
+    EXPECT_EQ(out, QStringLiteral("2026-12-08 10:01\n"));
+    EXPECT_EQ(sim.meter.reg16(4040), 1001);
+
+    for (const QStringList &bad : {QStringList{"clock"}, QStringList{"clock", "set", "2030-13-01", "00:00"},
+                                   QStringList{"clock", "set", "2030-01-01"}, QStringList{"status", "x"}})
+        EXPECT_EQ(cli(QStringList{"--device", sim.path} + bad).status, 2) << bad.join(' ').toStdString();
+    sim.fault(sim::Fault::Silence);
+    EXPECT_EQ(cli({"--device", sim.path, "status"}).status, 1);
+}

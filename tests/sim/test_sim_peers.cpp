@@ -136,3 +136,41 @@ TEST(SimProgram, ArchiveOptionsAndADownloadThroughTheCommandLine)
     sim.terminate();
     sim.waitForFinished(5000);
 }
+
+TEST(SimProgram, StatusClockAndInterfaceOptions)
+{
+    QProcess sim;
+    // Bit 7 of the status word fits the outputs board: the PC is on the
+    // additional interface, at 19200 8E1.
+    sim.start(QStringLiteral(K71T_SIM_BINARY),
+              {"--status-word", "0x8480", "--device-status", "3", "--alarm-status", "17", "--card-status", "5",
+               "--clock", "2027-03-14 09:26", "--speed", "19200", "--mode", "8E1", "--refuse-apply"});
+    ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed().mid(4);
+    const QStringList at = {"--device", pty, "--speed", "19200", "--mode", "8E1"};
+    QProcess cli;
+    cli.start(QStringLiteral(K71T_CLI_BINARY), at + QStringList{"read", "4031", "24"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    QMap<int, int> regs;
+    for (const QString &line : QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+        regs[line.section('\t', 0, 0).toInt()] = line.section('\t', 1, 1).toInt();
+    const std::pair<int, int> expected[] = {{4031, 2},    {4032, 1},    {4040, 926}, {4041, 314}, {4042, 2027},
+                                            {4050, 3},    {4051, 0x8480}, {4052, 17}, {4054, 5}};
+    for (const auto &[reg, value] : expected)
+        EXPECT_EQ(regs.value(reg, -1), value) << reg;
+    // The apply is refused with an exception.
+    cli.start(QStringLiteral(K71T_CLI_BINARY), at + QStringList{"write", "4034", "1"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 1);
+    sim.terminate();
+    sim.waitForFinished(5000);
+
+    for (const QStringList &bad : {QStringList{"--card-status", "x"}, QStringList{"--device-status", "1024"},
+                                   QStringList{"--clock", "2027-02-30 10:00"}}) {
+        QProcess p;
+        p.start(QStringLiteral(K71T_SIM_BINARY), bad);
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitCode(), 2) << bad.join(' ').toStdString();
+    }
+}
