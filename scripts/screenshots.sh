@@ -55,6 +55,11 @@ cli write 7622 -100 0 0 20 150 35 400 60 900 80 2000 100
 cli write 4030 2
 cli write 7612 0 1000
 cli write 4013 25 2 5 1
+# A few status bits, devices and alarms for the system page.
+cli write 4050 5
+cli write 4051 33921
+cli write 4052 19
+cli write 4054 4
 page() { # start panel button index, window title pattern, screenshot name
   click 60 \$((121 + \$1 * 27))
   pwid=\$(xdotool search --onlyvisible --name "\$2" | tail -1)
@@ -68,6 +73,14 @@ page 1 'Charakterystyka Indywidualna' characteristic-page
 page 2 'Wyjście analogowe' analog-page
 page 3 'Konfiguracja alarmów' alarm-page
 page 7 'Urządzenia dołączone' devices-page
+# The system page after a status read; the interface page after its read.
+click 60 \$((121 + 4 * 27))
+swid=\$(xdotool search --onlyvisible --name 'Parametry systemowe' | tail -1)
+xdotool mousemove --window "\$swid" 887 329; sleep 0.3; xdotool click 1; sleep 1.5 # "Odczytaj status"
+shot system-page
+xdotool key Escape; sleep 0.5
+eval \$(xdotool getwindowgeometry --shell "\$wid")
+page 5 'Parametry połączenia' interface-page
 click 60 \$((121 + 8 * 27))
 shot archive-window
 awid=\$(xdotool search --onlyvisible --name '^Archiwum\$' | tail -1)
@@ -85,7 +98,7 @@ click 60 \$((HEIGHT - 22))
 shot about
 kill \$app \$sim
 SHOOT
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/shoot.sh"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
 # Windows without a button of their own yet (no window frame in these).
 QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
 ls "$out"

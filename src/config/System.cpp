@@ -15,26 +15,34 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimeEdit>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace k71t {
 
 namespace {
 
-QPlainTextEdit *memo(QWidget *parent, const char *name, int lines, int columns)
+// A read-only memo wide enough for the longest of `samples` and high enough for `lines`.
+QPlainTextEdit *memo(QWidget *parent, const char *name, int lines, const QStringList &samples)
 {
     auto *m = named(new QPlainTextEdit(parent), name);
     m->setReadOnly(true);
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
     const QFontMetrics fm(m->font());
-    m->setFixedHeight(fm.lineSpacing() * lines + 2 * m->frameWidth() + 10);
-    m->setMinimumWidth(fm.averageCharWidth() * columns);
+    int width = 0;
+    for (const QString &line : samples)
+        width = std::max(width, fm.horizontalAdvance(line));
+    const int margins = 2 * m->frameWidth() + 2 * static_cast<int>(m->document()->documentMargin()) + 8;
+    m->setMinimumHeight(fm.lineSpacing() * lines + margins);
+    m->setMinimumWidth(width + margins);
     return m;
 }
 
@@ -53,19 +61,19 @@ TForm9::TForm9(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     setWindowTitle(QStringLiteral("Parametry systemowe"));
 
     auto *devices = new QGroupBox(QStringLiteral("Status komunikacji z urządzeniami"), this);
-    Memo1 = memo(devices, "Memo1", 10, 40);
+    Memo1 = memo(devices, "Memo1", 10, deviceLines(0) + deviceLines(0x3FF));
     (new QVBoxLayout(devices))->addWidget(Memo1);
 
     auto *status = new QGroupBox(QStringLiteral("Status K71T"), this);
-    Memo2 = memo(status, "Memo2", 13, 52);
+    Memo2 = memo(status, "Memo2", 13, statusWordLines(0) + statusWordLines(0xFFFF));
     (new QVBoxLayout(status))->addWidget(Memo2);
 
     auto *alarms = new QGroupBox(QStringLiteral("Status alarmów"), this);
-    Memo3 = memo(alarms, "Memo3", 8, 30);
+    Memo3 = memo(alarms, "Memo3", 8, alarmLines(0) + alarmLines(0xFF));
     (new QVBoxLayout(alarms))->addWidget(Memo3);
 
     auto *card = new QGroupBox(QStringLiteral("Status karty pamięci"), this);
-    Memo4 = memo(card, "Memo4", 3, 52);
+    Memo4 = memo(card, "Memo4", 3, {});
     Memo4->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     ComboBox1 = named(new QComboBox(card), "ComboBox1");
     SpeedButton10 = button(card, "SpeedButton10", QStringLiteral("Zmień"));
@@ -81,22 +89,22 @@ TForm9::TForm9(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     MonthCalendar1 = named(new QCalendarWidget(clock), "MonthCalendar1");
     MonthCalendar1->setGridVisible(true);
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // Month and day names in Polish, whatever the process's number formats.
+    MonthCalendar1->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
     DateTimePicker1 = named(new QTimeEdit(clock), "DateTimePicker1");
     DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     CheckBox1 = named(new QCheckBox(QStringLiteral("Automatyczna zmiana czasu"), clock), "CheckBox1");
     SpeedButton1 = button(clock, "SpeedButton1", QStringLiteral("Odczytaj czas / date"));
     SpeedButton2 = button(clock, "SpeedButton2", QStringLiteral("Zapisz czas / date"));
     SpeedButton7 = button(clock, "SpeedButton7", QStringLiteral("Synchronizuj czas / date"));
-    auto *clockLayout = new QGridLayout(clock);
-    clockLayout->addWidget(MonthCalendar1, 0, 0, 4, 1);
-    clockLayout->addWidget(DateTimePicker1, 0, 1);
-    clockLayout->addWidget(CheckBox1, 1, 1);
-    auto *clockButtons = new QVBoxLayout;
-    clockButtons->addWidget(SpeedButton1);
-    clockButtons->addWidget(SpeedButton2);
-    clockButtons->addWidget(SpeedButton7);
-    clockLayout->addLayout(clockButtons, 3, 1, Qt::AlignBottom);
-    clockLayout->setRowStretch(2, 1);
+    auto *clockLayout = new QVBoxLayout(clock);
+    clockLayout->addWidget(MonthCalendar1);
+    auto *time = new QHBoxLayout;
+    time->addWidget(DateTimePicker1);
+    time->addWidget(CheckBox1);
+    clockLayout->addLayout(time);
+    for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton7})
+        clockLayout->addWidget(b);
 
     SpeedButton6 = button(this, "SpeedButton6", QStringLiteral("Odczytaj status"));
     SpeedButton3 = button(this, "SpeedButton3", QStringLiteral("Kasuj flagi statusu"));
@@ -117,12 +125,14 @@ TForm9::TForm9(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     commands->addLayout(code);
     commands->addStretch(1);
 
+    // Left the meter's own state, in the middle its devices and alarms,
+    // right the clock and the commands.
     auto *grid = new QGridLayout;
     grid->addWidget(status, 0, 0);
-    grid->addWidget(devices, 0, 1);
-    grid->addWidget(alarms, 0, 2);
     grid->addWidget(card, 1, 0);
-    grid->addWidget(clock, 1, 1);
+    grid->addWidget(devices, 0, 1);
+    grid->addWidget(alarms, 1, 1);
+    grid->addWidget(clock, 0, 2);
     grid->addLayout(commands, 1, 2);
 
     Timer1 = new QTimer(this);
