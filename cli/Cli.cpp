@@ -371,8 +371,9 @@ int runClock(const Options &o, const Clock &clock, QString &out, QString &err)
     if (!sync) {
         if (o.command.size() != 4 || o.command.at(1) != QLatin1String("set"))
             return usage(err, syntax);
-        at = QDateTime::fromString(o.command.at(2) + QLatin1Char(' ') + o.command.at(3),
-                                   QStringLiteral("yyyy-MM-dd HH:mm"));
+        // The meter's clock has no time zone: any date and time it can hold.
+        at = QDateTime(QDate::fromString(o.command.at(2), QStringLiteral("yyyy-MM-dd")),
+                       QTime::fromString(o.command.at(3), QStringLiteral("HH:mm")), Qt::UTC);
         if (!at.isValid())
             return usage(err, QStringLiteral("błędna data lub czas: %1 %2").arg(o.command.at(2), o.command.at(3)));
     }

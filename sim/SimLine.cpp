@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -72,24 +74,47 @@ bool SimLine::openPty()
 
 bool SimLine::openDevice(const QString &path)
 {
-    const InterfaceSettings s = meter_.interfaceSettings();
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         error_ = systemErrorText(errno);
         return false;
     }
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    if (s.stopBits == 2)
-        tio.c_cflag |= CSTOPB;
-    ::tcsetattr(fd, TCSANOW, &tio);
-    setBaudRate(fd, s.baud);
     fd_ = fd;
     isPty_ = false;
     slavePath_ = path;
+    configureDevice(meter_.interfaceSettings());
     return true;
+}
+
+void SimLine::configureDevice(const InterfaceSettings &s)
+{
+    termios tio{};
+    ::tcgetattr(fd_, &tio);
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cflag &= ~(CSTOPB | PARENB | PARODD);
+    if (s.stopBits == 2)
+        tio.c_cflag |= CSTOPB;
+    if (s.modeCode == 1 || s.modeCode == 2)
+        tio.c_cflag |= PARENB;
+    if (s.modeCode == 2)
+        tio.c_cflag |= PARODD;
+    ::tcsetattr(fd_, TCSADRAIN, &tio);
+    setBaudRate(fd_, s.baud);
+    deviceSettings_ = s;
+}
+
+void SimLine::setRecordArrivals(bool on)
+{
+    recordArrivals_ = on;
+}
+
+void SimLine::recordArrival(Arrival arrival)
+{
+    if (!recordArrivals_)
+        return;
+    std::lock_guard lock(arrivalsMutex_);
+    arrivals_.push_back(std::move(arrival));
 }
 
 void SimLine::observeLine(int &baud, int &stopBits) const
@@ -137,10 +162,7 @@ void SimLine::send(const Bytes &bytes)
 
 void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte, int baud, int stopBits)
 {
-    {
-        std::lock_guard lock(arrivalsMutex_);
-        arrivals_.push_back({frame, baud, stopBits});
-    }
+    recordArrival({frame, baud, stopBits, false, firstByte});
     const InterfaceSettings s = meter_.interfaceSettings();
     if (lineTime_) {
         // The last byte of the request reaches the meter only after its wire time.
@@ -160,6 +182,7 @@ void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte, int ba
     if (!lineTime_) {
         send(reply.bytes);
         ++repliesSent_;
+        followInterface();
         return;
     }
     // Each byte becomes visible to the master when its last bit has arrived.
@@ -172,6 +195,18 @@ void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte, int ba
         send(Bytes(reply.bytes.begin() + static_cast<long>(i), reply.bytes.begin() + static_cast<long>(end)));
     }
     ++repliesSent_;
+    followInterface();
+}
+
+void SimLine::followInterface()
+{
+    // After the acknowledge of an apply has gone out at the old settings, a
+    // serial device takes the new ones (a pty shows the master's settings).
+    if (isPty_)
+        return;
+    const InterfaceSettings s = meter_.interfaceSettings();
+    if (s.baud != deviceSettings_.baud || s.stopBits != deviceSettings_.stopBits || s.modeCode != deviceSettings_.modeCode)
+        configureDevice(s);
 }
 
 void SimLine::run(const std::atomic<bool> &stop)
@@ -200,6 +235,7 @@ void SimLine::run(const std::atomic<bool> &stop)
                 observeLine(baud, stopBits);
                 if (!lineMatches(meter_.interfaceSettings(), baud, stopBits)) {
                     noiseBytes_ += static_cast<int>(n);
+                    recordArrival({Bytes(buf, buf + n), baud, stopBits, true, Clock::now()});
                     if (verbose_)
                         std::fprintf(stderr, "!! %zd bytes at foreign line settings ignored\n", n);
                     pending.clear();
@@ -238,7 +274,17 @@ void SimLine::run(const std::atomic<bool> &stop)
 void SimLine::start()
 {
     stopFlag_ = false;
-    thread_ = std::thread([this] { run(stopFlag_); });
+    thread_ = std::thread([this] {
+        // The meter is a device of its own: in a test it shares the process
+        // with the program, and on a busy machine it must still answer
+        // within the program's reply time. Where the system allows it, the
+        // line thread gets a real-time priority; it only ever sleeps in
+        // poll() or in its pacing, so it cannot hold a processor.
+        sched_param param{};
+        param.sched_priority = 1;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+        run(stopFlag_);
+    });
 }
 
 void SimLine::stop()

@@ -38,13 +38,18 @@ public:
     int noiseBytes() const { return noiseBytes_.load(); }
 
     // A request as it arrived: its bytes and the master's speed and stop
-    // bits at the time (on a pseudo-terminal; 0 on a serial device).
+    // bits at the time (on a pseudo-terminal; 0 on a serial device). Bytes
+    // that came at foreign settings are kept as they were read, `ignored`.
     struct Arrival {
         Bytes frame;
         int baud = 0;
         int stopBits = 0;
+        bool ignored = false;
+        std::chrono::steady_clock::time_point at{}; // when its first byte was read
     };
-    // Every request served so far, oldest first.
+    // Keeps every arrival from now on (off by default: a simulator left
+    // running for days would grow without end).
+    void setRecordArrivals(bool on);
     std::vector<Arrival> arrivals() const;
 
     // Serves requests until `stop` becomes true.
@@ -59,6 +64,10 @@ private:
     void observeLine(int &baud, int &stopBits) const;
     bool lineMatches(const InterfaceSettings &s, int baud, int stopBits) const;
     void serveFrame(const Bytes &frame, Clock::time_point firstByte, int baud, int stopBits);
+    void recordArrival(Arrival arrival);
+    void followInterface();
+    // Sets a serial device to the meter's interface settings.
+    void configureDevice(const InterfaceSettings &s);
     void send(const Bytes &bytes);
     double charMicros(const InterfaceSettings &s) const;
 
@@ -77,6 +86,8 @@ private:
     std::thread thread_;
     mutable std::mutex arrivalsMutex_;
     std::vector<Arrival> arrivals_;
+    std::atomic<bool> recordArrivals_{false};
+    InterfaceSettings deviceSettings_;
 };
 
 } // namespace k71t::sim

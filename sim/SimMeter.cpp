@@ -17,6 +17,13 @@ constexpr int MaxRead32 = 63;  // 4n must fit the one-byte byte count
 constexpr int MaxWrite16 = 123;
 constexpr int MaxWrite32 = 61;
 constexpr double Pi = 3.14159265358979323846;
+// A local date and time as a plain reading, so the meter's clock runs
+// evenly through the night the PC's clock changes.
+QDateTime wallClock(const QDateTime &local)
+{
+    return QDateTime(local.date(), local.time(), Qt::UTC);
+}
+
 } // namespace
 
 std::optional<Fault> faultFromName(const QString &name)
@@ -131,13 +138,18 @@ void SimMeter::setReg16(int reg, std::uint16_t value)
     regs_.reg16(reg) = value;
     if (reg >= 4040 && reg <= 4042)
         clockWritten();
-    if (reg == 4051 && outputsBoard_)
-        regs_.reg16(4051) |= 1u << 7;
+    if (reg == 4051 && ((value >> 7) & 1u) != static_cast<unsigned>(outputsBoard_))
+        fitOutputsBoard((value >> 7) & 1u);
 }
 
 void SimMeter::setOutputsBoard(bool fitted)
 {
     std::lock_guard lock(mutex_);
+    fitOutputsBoard(fitted);
+}
+
+void SimMeter::fitOutputsBoard(bool fitted)
+{
     const InterfaceSettings line = active_;
     outputsBoard_ = fitted;
     if (fitted)
@@ -172,7 +184,8 @@ void SimMeter::setRefuseApply(bool refuse)
 void SimMeter::setClock(const QDateTime &at)
 {
     std::lock_guard lock(mutex_);
-    clockOffsetMs_ = lastNow_.msecsTo(QDateTime(at.date(), QTime(at.time().hour(), at.time().minute())));
+    clockOffsetMs_ = wallClock(lastNow_).msecsTo(
+        QDateTime(at.date(), QTime(at.time().hour(), at.time().minute()), Qt::UTC));
     clockRunning_ = true;
     tickClock();
 }
@@ -190,14 +203,14 @@ void SimMeter::clockWritten()
     const QTime time(hm / 100, hm % 100);
     clockRunning_ = date.isValid() && time.isValid();
     if (clockRunning_)
-        clockOffsetMs_ = lastNow_.msecsTo(QDateTime(date, time));
+        clockOffsetMs_ = wallClock(lastNow_).msecsTo(QDateTime(date, time, Qt::UTC));
 }
 
 void SimMeter::tickClock()
 {
     if (!clockRunning_)
         return;
-    const QDateTime shown = lastNow_.addMSecs(clockOffsetMs_);
+    const QDateTime shown = wallClock(lastNow_).addMSecs(clockOffsetMs_);
     const QDate date = shown.date();
     const QTime time = shown.time();
     regs_.reg16(4040) = static_cast<std::uint16_t>(time.hour() * 100 + time.minute());
@@ -248,7 +261,8 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
     if (counted)
         ++requestsSincePlan_;
     const bool faulty =
-        counted && plan_.fault != Fault::None && (plan_.nth == 0 || plan_.nth == requestsSincePlan_);
+        counted && plan_.fault != Fault::None &&
+        (plan_.nth == 0 || plan_.nth == requestsSincePlan_ || (plan_.onwards && requestsSincePlan_ > plan_.nth));
     const Fault fault = faulty ? plan_.fault : Fault::None;
     if (fault == Fault::Silence)
         return {};

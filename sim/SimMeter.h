@@ -36,6 +36,7 @@ std::optional<Fault> faultFromName(const QString &name);
 struct FaultPlan {
     Fault fault = Fault::None;
     int nth = 0;           // 0: every request; n: only the n-th request after the plan was set
+    bool onwards = false;  // with nth: the n-th request and every one after it
     int onlyStart = -1;    // >= 0: only requests for the block starting at this register count
     int exceptionCode = 4; // slave device failure
     int lateMs = 1500;
@@ -93,7 +94,8 @@ public:
 
     std::uint16_t reg16(int reg) const;
     // Sets a register as the meter itself would; 4040 .. 4042 set the clock
-    // (which stops while they form no date and time).
+    // (which stops while they form no date and time), bit 7 of 4051 fits or
+    // removes the outputs board.
     void setReg16(int reg, std::uint16_t value);
     float reg32(int reg) const;
     void setReg32(int reg, float value);
@@ -127,8 +129,8 @@ private:
     // The clock registers were written: the clock runs on from them, or
     // stops showing them when they form no date and time.
     void clockWritten();
+    void fitOutputsBoard(bool fitted);
     void tickClock();
-    void applyInterface();
     InterfaceSettings pcInterface() const;
 
     mutable std::mutex mutex_;
@@ -147,7 +149,8 @@ private:
     QString dumpPath_;
     bool outputsBoard_ = false;
     bool refuseApply_ = false;
-    // The clock shows the time of the last tick plus this offset.
+    // The clock shows the time of the last tick plus this offset, both taken
+    // as plain wall-clock readings (no time zone, no daylight saving jumps).
     qint64 clockOffsetMs_ = 0;
     bool clockRunning_ = true;
     QDateTime lastNow_;

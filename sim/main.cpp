@@ -91,7 +91,9 @@ int main(int argc, char *argv[])
     QDateTime clock;
     auto number = [](const QString &text, int high, int &out) {
         bool ok = false;
-        out = text.toInt(&ok, 0);
+        // Decimal, or hexadecimal with 0x ("010" is ten, not eight).
+        const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+        out = (hex ? text.mid(2) : text).toInt(&ok, hex ? 16 : 10);
         return ok && out >= 0 && out <= high;
     };
     // "A[:B]" with A and B whole numbers in their ranges.
@@ -173,7 +175,13 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--refuse-apply")) {
             refuseApply = true;
         } else if (a == QLatin1String("--clock")) {
-            ok = value(v) && (clock = QDateTime::fromString(v, QStringLiteral("yyyy-MM-dd HH:mm"))).isValid();
+            // A plain wall-clock reading: no time zone decides which exist.
+            ok = value(v);
+            const QStringList fields = v.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (ok && fields.size() == 2)
+                clock = QDateTime(QDate::fromString(fields.at(0), QStringLiteral("yyyy-MM-dd")),
+                                  QTime::fromString(fields.at(1), QStringLiteral("HH:mm")), Qt::UTC);
+            ok = ok && clock.isValid();
         } else if (a == QLatin1String("--line-time")) {
             lineTime = true;
         } else if (a == QLatin1String("--verbose")) {
@@ -193,13 +201,12 @@ int main(int argc, char *argv[])
     k71t::sim::SimMeter meter(address, speedCode, modeCode);
     meter.setFault(fault);
     meter.setReg16(4050, static_cast<std::uint16_t>(deviceStatus));
-    meter.setReg16(4051, static_cast<std::uint16_t>(statusWord));
+    meter.setReg16(4051, static_cast<std::uint16_t>(statusWord)); // bit 7 fits the board
     meter.setReg16(4052, static_cast<std::uint16_t>(alarmStatus));
     meter.setReg16(4054, static_cast<std::uint16_t>(cardStatus));
-    if (outputsBoard || (statusWord & 0x80)) {
+    if (outputsBoard)
         meter.setOutputsBoard(true);
-        meter.setPcInterface(speedCode, modeCode);
-    }
+    meter.setPcInterface(speedCode, modeCode);
     meter.setRefuseApply(refuseApply);
     if (clock.isValid())
         meter.setClock(clock);

@@ -8,6 +8,8 @@ namespace k71t {
 
 namespace {
 
+constexpr int NewSettingsAttempts = 3;
+
 struct PcLine {
     PortSettings settings;
     std::uint8_t address = 1;
@@ -59,8 +61,11 @@ InterfaceWriteResult writeInterface(MeterLink &meter, const FollowLine &follow)
     next.settings.speedIndex = static_cast<std::uint8_t>(speedIndex);
     next.address = static_cast<std::uint8_t>(address);
     switchTo(meter, follow, next);
-    if (interfaceRead(meter.link))
-        return InterfaceWriteResult::Done;
+    // A meter may take a moment to change over after its acknowledge: it is
+    // asked more than once at the new settings before the PC gives them up.
+    for (int attempt = 0; attempt < NewSettingsAttempts; ++attempt)
+        if (interfaceRead(meter.link))
+            return InterfaceWriteResult::Done;
 
     // The meter did not answer at the new settings. If it still answers at
     // the old ones, the PC goes back there rather than losing the link.

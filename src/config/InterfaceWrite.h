@@ -18,7 +18,7 @@ enum class InterfaceWriteResult {
     StatusFailed,    // the status read failed: nothing was sent
     InvalidSettings, // the image holds a code or address no interface has: nothing was sent
     BlockFailed,     // the interface block was not acknowledged; the PC stays as it was
-    BackAtOld,       // no answer at the new settings, but at the old ones: the PC is back there
+    BackAtOld,       // no answer at the new settings (asked three times), but at the old ones: the PC is back there
     NoAnswer,        // no answer at either: the PC stays at the new settings
 };
 

@@ -233,8 +233,8 @@ void TForm9::SpeedButton4Click()
         setStatus(QStringLiteral("Archiwum skasowane."));
     } else {
         // The operator must know that the meter still holds its archive.
-        setStatus(QStringLiteral("Kasowanie archiwum zakończone błędem."));
-        errorBox(QStringLiteral("Kasowanie archiwum zakończone błędem."));
+        setStatus(QStringLiteral("Kasowanie archiwum nie powiodło się."));
+        errorBox(QStringLiteral("Kasowanie archiwum nie powiodło się."));
     }
 }
 

@@ -119,7 +119,8 @@ bool statusRead(ModbusLink &link)
 
 bool commandWrite(ModbusLink &link, int start, int count)
 {
-    return pageWrite(link, {PageBlock{start, count, false}});
+    // Input drained, 10 ms, the block, its acknowledge, drained again, 10 ms.
+    return link.OpenIfClosed() && link.WriteBlock16(start, count, 1, 500, true);
 }
 
 bool sendCommand(ModbusLink &link, RegisterImage &image, int reg)

@@ -47,27 +47,8 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
         ::close(fd);
         return false;
     }
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) {
-        error_ = systemErrorText(errno);
-        release(fd);
-        return false;
-    }
-    ::cfmakeraw(&tio);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
-    tio.c_cflag |= CS8 | CREAD | CLOCAL;
-    if (settings.parity != Parity::None) {
-        tio.c_cflag |= PARENB;
-        if (settings.parity == Parity::Odd)
-            tio.c_cflag |= PARODD;
-        tio.c_iflag |= INPCK;
-    }
-    if (settings.stopBits == 2)
-        tio.c_cflag |= CSTOPB;
-    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0 || !setBaudRate(fd, settings.baud)) {
+    const int parity = settings.parity == Parity::None ? 0 : settings.parity == Parity::Even ? 1 : 2;
+    if (!setLine(fd, settings.baud, parity, settings.stopBits)) {
         error_ = systemErrorText(errno);
         release(fd);
         return false;

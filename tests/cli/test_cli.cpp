@@ -292,13 +292,19 @@ TEST(CliStatus, PrintsTheStatusAndSetsTheClock)
     EXPECT_EQ(sim.meter.reg16(4042), 2030);
     EXPECT_EQ(sim.meter.reg16(4041), 102);
     EXPECT_EQ(sim.meter.reg16(4043), 0); // kept as the meter had it
+    // The clock moves a second each time it is read: 10:00:58, :59, then 10:01:00.
     test::FakeClock clock;
-    clock.at = QDateTime(QDate(2026, 12, 8), QTime(10, 1, 0));
+    clock.at = QDateTime(QDate(2026, 12, 8), QTime(10, 0, 58));
+    clock.step = 1;
     QString out, err;
     ASSERT_EQ(runCli({"--device", sim.path, "clock", "sync"}, clock, out, err), 0) << err.toStdString();
     EXPECT_EQ(out, QStringLiteral("2026-12-08 10:01\n"));
     EXPECT_EQ(sim.meter.reg16(4040), 1001);
 
+    // A time the PC's zone skips at a change to summer time is still a time for the meter.
+    r = cli({"--device", sim.path, "clock", "set", "2027-03-28", "02:30"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(sim.meter.reg16(4040), 230);
     for (const QStringList &bad : {QStringList{"clock"}, QStringList{"clock", "set", "2030-13-01", "00:00"},
                                    QStringList{"clock", "set", "2030-01-01"}, QStringList{"status", "x"}})
         EXPECT_EQ(cli(QStringList{"--device", sim.path} + bad).status, 2) << bad.join(' ').toStdString();

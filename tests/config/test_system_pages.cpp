@@ -216,7 +216,7 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
              EXPECT_EQ(lines(system->Memo2), expectedStatus(0)); // redrawn from the read
          }},
         {"clear archive", [&] { system->SpeedButton4->click(); }, {{16, 4045, 1}}, "Archiwum skasowane.",
-         "Kasowanie archiwum zakończone błędem.", {"Kasowanie archiwum zakończone błędem."},
+         "Kasowanie archiwum nie powiodło się.", {"Kasowanie archiwum nie powiodło się."},
          [&] { EXPECT_TRUE(sim.meter.archiveRecords().empty()); }},
         {"clear min/max", [&] { system->SpeedButton5->click(); }, {{16, 4055, 1}},
          "Skasowano wartości minimum i maksimum.", "Błąd podczas kasowania minimum i maksimum", {}, [] {}},
@@ -250,8 +250,13 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
              EXPECT_EQ(sim.meter.reg16(4042), 2028);
              EXPECT_EQ(sim.meter.reg16(4043), 1);
          }},
-        {"read clock", [&] { system->SpeedButton1->click(); }, {{3, 4039, 16}, {3, 4005, 1}},
-         "Odczyt czasu i daty...OK", "Odczyt czasu i daty zakończony błędem", {}, [] {}},
+        {"read clock",
+         [&] {
+             system->MonthCalendar1->setSelectedDate(QDate(2001, 1, 1));
+             system->SpeedButton1->click();
+         },
+         {{3, 4039, 16}, {3, 4005, 1}}, "Odczyt czasu i daty...OK", "Odczyt czasu i daty zakończony błędem", {},
+         [&] { EXPECT_EQ(system->MonthCalendar1->selectedDate().year(), 2028); }}, // the clock written before
     };
     sim.meter.setReg16(4051, 0x9000);
     sim.meter.setReg16(4052, 0x0F);
@@ -269,8 +274,9 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
         sim.meter.clearReceived();
         app.prompt.messages.clear();
         c.press();
-        EXPECT_EQ(std::get<1>(requests().at(0)), std::get<1>(c.sent.at(0))) << c.name; // asked once, not repeated
-        EXPECT_EQ(requests().size(), 1u) << c.name;
+        // Asked once, not repeated.
+        ASSERT_EQ(requests().size(), 1u) << c.name;
+        EXPECT_EQ(requests().front(), c.sent.front()) << c.name;
         EXPECT_EQ(status(system), QString::fromUtf8(c.failed)) << c.name;
         QStringList boxes = messages();
         boxes.removeAll(QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"));
@@ -369,6 +375,25 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
     EXPECT_EQ(uart->SpeedButton1->text(), QStringLiteral("Odczytaj"));
     EXPECT_EQ(uart->SpeedButton2->text(), QStringLiteral("Zapisz"));
     EXPECT_EQ(uart->Edit2->toolTip(), QStringLiteral("Czas oczekiwania na odpowiedź z urządzenia podrzędnego"));
+    QStringList texts;
+    for (const QLabel *l : uart->findChildren<QLabel *>())
+        texts << l->text();
+    for (const QGroupBox *g : uart->findChildren<QGroupBox *>())
+        texts << g->title();
+    for (const char *t : {"Interfejs dodatkowy", "Interfejs podstawowy", "Adres", "Tryb", "Prędkość", "TimeOut  [ms]"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(t))) << t;
+    for (QComboBox *box : {uart->ComboBox1, uart->ComboBox3}) {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        EXPECT_EQ(items, (QStringList{"8N2", "8E1", "8O1", "8N1"}));
+    }
+    for (QComboBox *box : {uart->ComboBox2, uart->ComboBox4}) {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        EXPECT_EQ(items, (QStringList{"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"}));
+    }
     sim.meter.setReg16(4037, 1500);
     sim.meter.setReg16(4032, 2);
     uart->SpeedButton1->click();
@@ -482,6 +507,29 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
         EXPECT_EQ(messages(), QStringList{"Podczas zmiany parametrów wystapił błąd"});
         app.prompt.messages.clear();
     };
+    // Only reads reached the meter, the status read first.
+    const auto nothingWritten = [&] {
+        const auto sent = requests();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(sent.front(), (Request{3, 4039, 16}));
+        for (const Request &r : sent)
+            EXPECT_EQ(std::get<0>(r), 3);
+    };
+    // What came after the last apply: the speeds the PC tried, in order, and
+    // whether the meter took them for noise (consecutive alike merged).
+    const auto afterApply = [&] {
+        std::vector<std::pair<int, bool>> tried;
+        bool applied = false;
+        for (const auto &a : sim.line.arrivals()) {
+            if (!a.ignored && a.frame[1] == 16 && (a.frame[2] << 8 | a.frame[3]) == 4034) {
+                applied = true;
+                tried.clear();
+            } else if (applied && (tried.empty() || tried.back() != std::pair{a.baud, a.ignored})) {
+                tried.emplace_back(a.baud, a.ignored);
+            }
+        }
+        return tried;
+    };
     uart->Edit1->setText(QStringLiteral("9"));
     uart->ComboBox4->setCurrentIndex(1); // primary 9.6k
 
@@ -489,8 +537,7 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     sim.fault(Fault::Silence);
     uart->SpeedButton2->click();
     failedBox();
-    for (const Request &r : requests())
-        EXPECT_EQ(std::get<0>(r), 3);
+    nothingWritten();
     atOldSettings();
 
     // The apply refused: the meter does not answer at the new settings but
@@ -500,18 +547,23 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     uart->SpeedButton2->click();
     failedBox();
     atOldSettings();
+    EXPECT_EQ(afterApply(), (std::vector<std::pair<int, bool>>{{9600, true}, {115200, false}}));
     system->SpeedButton6->click();
     EXPECT_EQ(status(system), QStringLiteral("Odczyt statusu...OK"));
 
     // The meter stops answering after the apply: the old settings get no
     // answer either, so the PC stays at the new ones, where the meter is.
     sim.meter.setRefuseApply(false);
-    sim.fault(Fault::Silence, 2, 4, 1500, 4031); // the read-back of 4031 .. 4037
+    sim.meter.clearReceived();
+    sim.fault(Fault::Silence, 2, 4, 1500, 4031, true); // every read of 4031 .. 4037 after the block write
     uart->SpeedButton2->click();
     failedBox();
     EXPECT_EQ(app.ctx->portSettings.speedIndex, 2);
     EXPECT_EQ(app.ctx->meterAddress, 9);
     EXPECT_EQ(app.form3->ComboBox3->currentText(), QStringLiteral("9.6k"));
+    const auto sent = requests();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{3, 4031, 7}), 3); // asked three times at 9600
+    EXPECT_EQ(afterApply(), (std::vector<std::pair<int, bool>>{{9600, false}, {115200, true}}));
     sim.fault(Fault::None);
     uart->SpeedButton1->click();
     EXPECT_EQ(status(uart), QStringLiteral("Odczyt parametrów transmisji...OK"));
@@ -522,6 +574,5 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     uart->Show();
     uart->SpeedButton2->click();
     failedBox();
-    for (const Request &r : requests())
-        EXPECT_EQ(std::get<0>(r), 3);
+    nothingWritten();
 }

@@ -64,6 +64,23 @@ TEST(SerialPort, SettingsReachTheDevice)
     EXPECT_FALSE(tio.c_lflag & ICANON);
 }
 
+TEST(SerialPort, ReopensAfterAParitySetting)
+{
+    // A pseudo-terminal drops parity; the settings a parity session leaves
+    // behind must not keep the next open (at any mode) from working.
+    test::SimHarness sim;
+    for (const LineSettings &line : {LineSettings{19200, Parity::Even, 1}, LineSettings{19200, Parity::Even, 1},
+                                     LineSettings{9600, Parity::Odd, 1}, LineSettings{115200, Parity::None, 2}}) {
+        SerialPort port;
+        ASSERT_TRUE(port.open(sim.path, line)) << port.errorText().toStdString();
+        EXPECT_EQ(getBaudRate(port.fd()), line.baud);
+        termios tio{};
+        ASSERT_EQ(tcgetattr(port.fd(), &tio), 0);
+        EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, line.stopBits == 2);
+        EXPECT_FALSE(tio.c_lflag & ICANON);
+    }
+}
+
 TEST(ModbusLinkPort, UnopenablePortSendsNothing)
 {
     test::SimHarness sim;

@@ -130,7 +130,7 @@ TEST(SimMeter, CommandsAndTheClockKeepWhatTheyMust)
 {
     SimMeter meter;
     meter.setOutputsBoard(true);
-    meter.setReg16(4051, 0x8400 | 0x0001);
+    meter.setReg16(4051, 0x8481); // with the board's bit 7
     meter.setReg16(4052, 0x11);
     meter.setReg16(4005, 1);
     meter.setReg16(4039, 1234);
@@ -151,6 +151,16 @@ TEST(SimMeter, CommandsAndTheClockKeepWhatTheyMust)
     EXPECT_EQ(meter.reg16(4039), 1234);
     EXPECT_EQ(meter.reg16(4051), 0x0480);
     EXPECT_TRUE(meter.archiveRecords().empty());
+
+    // Clearing min/max starts them again from the displayed value.
+    meter.tick(QDateTime(QDate(2026, 12, 8), QTime(10, 0, 0)));
+    meter.tick(QDateTime(QDate(2026, 12, 8), QTime(10, 0, 15)));
+    ASSERT_LT(meter.reg32(7503), meter.reg32(7504));
+    meter.handle(write16(1, 4055, {1}));
+    EXPECT_EQ(meter.reg16(4055), 0);
+    meter.tick(QDateTime(QDate(2026, 12, 8), QTime(10, 0, 20)));
+    EXPECT_EQ(meter.reg32(7503), meter.reg32(7504));
+    EXPECT_EQ(meter.reg32(7503), meter.reg32(7505));
 
     // A written clock runs on from what was written.
     const QDateTime now(QDate(2026, 12, 8), QTime(10, 0, 30));

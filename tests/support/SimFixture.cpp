@@ -10,6 +10,7 @@ SimHarness::SimHarness(int address, int speedCode, int modeCode)
     if (!line.openPty())
         throw std::runtime_error("cannot create a pseudo-terminal");
     path = line.slavePath();
+    line.setRecordArrivals(true);
     line.start();
 }
 
@@ -18,9 +19,10 @@ SimHarness::~SimHarness()
     line.stop();
 }
 
-void SimHarness::fault(sim::Fault f, int nth, int exceptionCode, int lateMs, int onlyStart)
+void SimHarness::fault(sim::Fault f, int nth, int exceptionCode, int lateMs, int onlyStart, bool onwards)
 {
     sim::FaultPlan plan;
+    plan.onwards = onwards;
     plan.onlyStart = onlyStart;
     plan.fault = f;
     plan.nth = nth;

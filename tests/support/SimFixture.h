@@ -17,7 +17,9 @@ struct SimHarness {
     QString path;
     // Makes the meter misbehave for every request (nth 0) or the nth one;
     // with `onlyStart`, only requests for the block starting there count.
-    void fault(sim::Fault f, int nth = 0, int exceptionCode = 4, int lateMs = 1500, int onlyStart = -1);
+    // With `onwards`, the nth request and every one after it.
+    void fault(sim::Fault f, int nth = 0, int exceptionCode = 4, int lateMs = 1500, int onlyStart = -1,
+               bool onwards = false);
     // Valid frames the meter received (CRC correct), oldest first.
     std::vector<sim::Bytes> validFrames() const;
 };
