@@ -7,11 +7,14 @@
 #include "common/TextFormats.h"
 #include "config/RegisterMap.h"
 #include "config/SystemStatus.h"
+#include "monitor/MonitorModel.h"
 #include "link/MeterLink.h"
 
 #include <QDir>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace k71t {
@@ -40,6 +43,12 @@ const char *const Help =
     "  clock set RRRR-MM-DD GG:MM\n"
     "                        zapisuje podaną datę i czas do zegara K71T\n"
     "                        (automatyczna zmiana czasu pozostaje jak w K71T)\n"
+    "  watch [--interval S] [--count N]\n"
+    "                        odczyt monitora co S sekund (domyślnie 1, od 0.1), N razy\n"
+    "                        (domyślnie bez końca); wiersz na odczyt, rozdzielany\n"
+    "                        tabulatorami: czas, wartość wyświetlana, minimum, maksimum,\n"
+    "                        wyjście analogowe [%], wypełnienie archiwum [%], bity\n"
+    "                        urządzeń 4050, bity alarmów 4052; \"*\" gdy brak wartości\n"
     "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
     "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
     "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
@@ -400,13 +409,68 @@ int runClock(const Options &o, const Clock &clock, QString &out, QString &err)
     return CliOk;
 }
 
+int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, const CliLineSink &line)
+{
+    const QString syntax = QStringLiteral("watch [--interval S] [--count N]");
+    double interval = 1.0;
+    int count = -1;
+    for (int i = 1; i < o.command.size(); ++i) {
+        const QString &key = o.command.at(i);
+        if (i + 1 >= o.command.size())
+            return usage(err, syntax);
+        const QString &value = o.command.at(++i);
+        bool ok = false;
+        if (key == QLatin1String("--interval")) {
+            interval = value.toDouble(&ok);
+            ok = ok && interval >= 0.1 && interval <= 86400.0;
+        } else if (key == QLatin1String("--count")) {
+            ok = parseInt(value, 1, 1000000000, count);
+        }
+        if (!ok)
+            return usage(err, syntax);
+    }
+    MeterLink link;
+    if (!openLink(o, link, err))
+        return CliMeterFailed;
+    MonitorModel monitor(link.link, link.image);
+    const auto number = [](float v, int decimals) {
+        return liveValueValid(v) ? formatFloat(v, decimals, 6) : QStringLiteral("*");
+    };
+    bool allRead = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (int n = 0; count < 0 || n < count; ++n) {
+        // Polls keep their rhythm whatever a read costs.
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(static_cast<long>(n * interval * 1000.0)));
+        const bool ok = monitor.read();
+        allRead = allRead && ok;
+        const RegisterImage &im = link.image;
+        QStringList fields{clock.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+        if (ok) {
+            fields << number(im.reg32(7505), 4) << number(im.reg32(7503), 4) << number(im.reg32(7504), 4)
+                   << number(im.reg32(7502), 2) << number(im.reg32(7509), 2) << QString::number(im.reg16(4050))
+                   << QString::number(im.reg16(4052));
+        } else {
+            for (int f = 0; f < 7; ++f)
+                fields << QStringLiteral("*");
+        }
+        const QString text = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+        if (line)
+            line(text);
+        else
+            out += text;
+    }
+    if (!allRead)
+        err += QStringLiteral("k71t-cli: nie każdy odczyt się powiódł\n");
+    return allRead ? CliOk : CliMeterFailed;
+}
+
 int runCli(const QStringList &args, QString &out, QString &err)
 {
     SystemClock clock;
     return runCli(args, clock, out, err);
 }
 
-int runCli(const QStringList &args, const Clock &clock, QString &out, QString &err)
+int runCli(const QStringList &args, const Clock &clock, QString &out, QString &err, const CliLineSink &lineSink)
 {
     Options o;
     int i = 0;
@@ -453,7 +517,7 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
     const QString verb = o.command.first();
     if (verb == QLatin1String("export"))
         return runExport(o.command, clock, out, err);
-    if (!QStringList{"read", "write", "download", "status", "clock"}.contains(verb))
+    if (!QStringList{"read", "write", "download", "status", "clock", "watch"}.contains(verb))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
     if (o.device.isEmpty() == (o.port < 0))
         return usage(err, QStringLiteral("podaj albo --device, albo --port"));
@@ -463,6 +527,8 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return runStatus(o, out, err);
     if (verb == QLatin1String("clock"))
         return runClock(o, clock, out, err);
+    if (verb == QLatin1String("watch"))
+        return runWatch(o, clock, out, err, lineSink);
     return runRegisters(o, out, err);
 }
 

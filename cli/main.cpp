@@ -1,5 +1,6 @@
 // k71t-cli: reads and writes the K71T meter's registers from a terminal.
 #include "Cli.h"
+#include "common/Clock.h"
 #include "common/ProcessSettings.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,12 @@ int main(int argc, char *argv[])
     QStringList args = app.arguments();
     args.removeFirst();
     QString out, err;
-    const int status = k71t::runCli(args, out, err);
+    const k71t::SystemClock clock;
+    // Lines that come over time (watch) are printed at once.
+    const int status = k71t::runCli(args, clock, out, err, [](const QString &line) {
+        std::fputs(line.toUtf8().constData(), stdout);
+        std::fflush(stdout);
+    });
     std::fputs(out.toUtf8().constData(), stdout);
     std::fputs(err.toUtf8().constData(), stderr);
     return status;

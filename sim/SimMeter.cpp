@@ -514,17 +514,34 @@ void SimMeter::tick(const QDateTime &now)
     const float low = regs_.reg32(7612), high = regs_.reg32(7613);
     const float level = high != low ? (shown - low) / (high - low) * 100.0f : 0.0f;
     regs_.reg32(7502) = std::clamp(level, 0.0f, 100.0f);
+    // A device polled and answering has a quality of 85 .. 100 %; one that
+    // does not answer (its bit in 4050) a low one and no values.
+    const std::uint16_t silent = regs_.reg16(4050);
     for (int d = 0; d < 10; ++d) {
         const bool polled = regs_.reg16(4300 + 8 * d) != 0;
+        const bool answers = polled && !((silent >> d) & 1u);
         const int count = std::clamp<int>(regs_.reg16(4302 + 8 * d), 0, 10);
-        regs_.reg32(7520 + d) = polled ? 100.0f : 0.0f;
+        const double wave = std::abs(std::sin(2 * Pi * (t + 7 * d) / 300.0));
+        regs_.reg32(7520 + d) = !polled ? 0.0f : answers ? static_cast<float>(85.0 + 15.0 * wave)
+                                                         : static_cast<float>(30.0 * wave);
         for (int r = 0; r < 10; ++r)
             regs_.reg32(8000 + 10 * d + r) =
-                polled && r < count ? static_cast<float>(10 * d + r + 5.0 * std::sin(2 * Pi * (t + d + r) / 120.0))
-                                    : NoValue;
+                answers && r < count ? static_cast<float>(10 * d + r + 5.0 * std::sin(2 * Pi * (t + d + r) / 120.0))
+                                     : NoValue;
     }
+    for (const auto &[reg, value] : pinned_)
+        regs_.reg32(reg) = value;
     lastNow_ = now;
     tickClock();
+}
+
+void SimMeter::pin(int reg, float value)
+{
+    std::lock_guard lock(mutex_);
+    if (!RegisterImage::is32(reg))
+        return;
+    pinned_[reg] = value;
+    regs_.reg32(reg) = value;
 }
 
 } // namespace k71t::sim

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -102,8 +103,11 @@ public:
     InterfaceSettings interfaceSettings() const;
     void setAddress(int address);
 
-    // Moves the live values and the clock to `now`.
+    // Moves the live values and the clock to `now`. A device with its bit
+    // set in 4050 does not answer: low quality, no values.
     void tick(const QDateTime &now);
+    // Keeps a float register at `value` whatever the live values do.
+    void pin(int reg, float value);
 
     // The archive ring. Generated records come from the devices that archive
     // registers (4305 + 8d); with none configured, from DEV 0 R0, R1 and DEV 2 R5.
@@ -147,6 +151,7 @@ private:
     int failPage_ = -1;
     int failPageTimes_ = 0;
     QString dumpPath_;
+    std::map<int, float> pinned_;
     bool outputsBoard_ = false;
     bool refuseApply_ = false;
     // The clock shows the time of the last tick plus this offset, both taken

@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QStringList>
+#include <limits>
+#include <vector>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -29,6 +31,7 @@ const char *const Usage =
     "                 [--archive-dump PLIK] [--archive-fail-page P[:N]]\n"
     "                 [--status-word N] [--device-status N] [--alarm-status N] [--card-status N]\n"
     "                 [--outputs-board] [--refuse-apply] [--clock \"RRRR-MM-DD GG:MM\"]\n"
+    "                 [--set REJESTR=WARTOŚĆ]... [--device-fault D]... [--alarm K]...\n"
     "\n"
     "Symulator wskaźnika K71T: odpowiada jako slave Modbus RTU (funkcje 3 i 16,\n"
     "rejestry 4000-5999 i 7500-8099).\n"
@@ -50,6 +53,10 @@ const char *const Usage =
     "  --alarm-status N   bity stanu i sygnalizacji alarmów, rejestr 4052 (0-255)\n"
     "  --card-status N    stan karty pamięci, rejestr 4054 (0-65535)\n"
     "  --clock CZAS       ustaw zegar wskaźnika (\"RRRR-MM-DD GG:MM\"); dalej biegnie sam\n"
+    "  --set R=W          trzymaj rejestr zmiennoprzecinkowy R (7500-8099) na wartości W\n"
+    "                     (np. --set 7505=1e10, --set 7520=nan), także wielokrotnie\n"
+    "  --device-fault D   urządzenie D (0-9) nie odpowiada: bit D rejestru 4050\n"
+    "  --alarm K          alarm K (1-4) załączony: bit K-1 rejestru 4052\n"
     "  --fault RODZAJ[:N][@REJESTR]\n"
     "                     silence, wrong-slave, bad-crc, exception, truncated, late,\n"
     "                     garbage lub byte-count: dla każdego zapytania albo tylko N-tego;\n"
@@ -88,6 +95,7 @@ int main(int argc, char *argv[])
     QString archiveDump;
     int statusWord = 0, deviceStatus = 0, alarmStatus = 0, cardStatus = 0;
     bool outputsBoard = false, refuseApply = false;
+    std::vector<std::pair<int, float>> pins;
     QDateTime clock;
     auto number = [](const QString &text, int high, int &out) {
         bool ok = false;
@@ -170,6 +178,32 @@ int main(int argc, char *argv[])
             ok = value(v) && number(v, 255, alarmStatus);
         } else if (a == QLatin1String("--card-status")) {
             ok = value(v) && number(v, 65535, cardStatus);
+        } else if (a == QLatin1String("--set")) {
+            // REGISTER=VALUE; the value may be any float the meter could send.
+            ok = value(v);
+            const QStringList parts = v.split(QLatin1Char('='));
+            int reg = 0;
+            bool numberOk = false;
+            const float f = parts.size() == 2 ? parts.at(1).toFloat(&numberOk) : 0.0f;
+            const bool special = parts.size() == 2 && QStringList{"nan", "inf", "-inf"}.contains(parts.at(1).toLower());
+            ok = ok && parts.size() == 2 && number(parts.at(0), 8099, reg) && reg >= 7500 && (numberOk || special);
+            if (ok)
+                pins.emplace_back(reg, special ? parts.at(1).toLower() == QLatin1String("nan")
+                                                     ? std::numeric_limits<float>::quiet_NaN()
+                                                     : (parts.at(1).startsWith(QLatin1Char('-'))
+                                                            ? -std::numeric_limits<float>::infinity()
+                                                            : std::numeric_limits<float>::infinity())
+                                               : f);
+        } else if (a == QLatin1String("--device-fault")) {
+            int d = 0;
+            ok = value(v) && number(v, 9, d);
+            if (ok)
+                deviceStatus |= 1 << d;
+        } else if (a == QLatin1String("--alarm")) {
+            int k = 0;
+            ok = value(v) && number(v, 4, k) && k >= 1;
+            if (ok)
+                alarmStatus |= 1 << (k - 1);
         } else if (a == QLatin1String("--outputs-board")) {
             outputsBoard = true;
         } else if (a == QLatin1String("--refuse-apply")) {
@@ -208,6 +242,8 @@ int main(int argc, char *argv[])
         meter.setOutputsBoard(true);
     meter.setPcInterface(speedCode, modeCode);
     meter.setRefuseApply(refuseApply);
+    for (const auto &[reg, f] : pins)
+        meter.pin(reg, f);
     if (clock.isValid())
         meter.setClock(clock);
     meter.setArchiveStart(firstPage, firstOffset);

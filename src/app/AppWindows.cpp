@@ -11,6 +11,9 @@
 #include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
+#include "monitor/Monitor.h"
+#include "monitor/Wartosc_odczytane.h"
+#include "monitor/Wybrejestru.h"
 
 namespace k71t {
 
@@ -34,6 +37,7 @@ void AppWindows::create(AppContext &context)
 {
     form3 = make<TForm3>(context, *this);
     form1 = make<TForm1>(context, form3);
+    form4 = make<TForm4>(context, form3);
     form2 = make<TForm2>(context, form3);
     form5 = make<TForm5>(context, form3);
     form6 = make<TForm6>(context, form3);
@@ -41,7 +45,10 @@ void AppWindows::create(AppContext &context)
     form8 = make<TForm8>(context, form3);
     form9 = make<TForm9>(context, form3);
     form10 = make<TForm10>(context, form3);
+    odczytane = make<TOdczytane>(form3);
     form12 = make<TForm12>(context, form3);
+    form13 = make<TForm13>(form3);
+    form4->setCompanions(odczytane, form13);
     informacje = make<TInformacje>(form3);
     pages = {form5, form6, form7, form8, form9, form10, form2};
 }

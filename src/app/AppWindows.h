@@ -14,6 +14,9 @@ class ConfigPage;
 class TForm1;
 class TForm2;
 class TForm3;
+class TForm4;
+class TForm13;
+class TOdczytane;
 class TForm5;
 class TForm6;
 class TForm7;
@@ -36,6 +39,7 @@ public:
 
     TForm3 *form3 = nullptr;
     TForm1 *form1 = nullptr;
+    TForm4 *form4 = nullptr;
     TForm2 *form2 = nullptr;
     TForm5 *form5 = nullptr;
     TForm6 *form6 = nullptr;
@@ -43,7 +47,9 @@ public:
     TForm8 *form8 = nullptr;
     TForm9 *form9 = nullptr;
     TForm10 *form10 = nullptr;
+    TOdczytane *odczytane = nullptr;
     TForm12 *form12 = nullptr;
+    TForm13 *form13 = nullptr;
     TInformacje *informacje = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read

@@ -13,6 +13,7 @@
 #include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
+#include "monitor/Monitor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -80,8 +81,8 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
 
     // Windows not built yet stay visible but disabled.
     const QList<QPushButton *> working = {SpeedButton4, SpeedButton5, SpeedButton7, SpeedButton6, SpeedButton8,
-                                          SpeedButton9, SpeedButton3, SpeedButton2, SpeedButton12, SpeedButton13,
-                                          SpeedButton17};
+                                          SpeedButton9, SpeedButton3, SpeedButton2, SpeedButton1, SpeedButton12,
+                                          SpeedButton13, SpeedButton17};
     for (QPushButton *b : buttons_)
         b->setEnabled(working.contains(b));
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
@@ -93,6 +94,8 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
     // The archive button's handler carries the other button's number.
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
+    // And the monitor's handler carries the archive button's number.
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
     connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
     connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
     connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
@@ -209,6 +212,12 @@ void TForm3::Edit1Change() { ApplyPortSettings(); }
 void TForm3::SpeedButton1Click()
 {
     showModal(windows_.form1);
+}
+
+void TForm3::SpeedButton2Click()
+{
+    if (windows_.form4)
+        windows_.form4->start();
 }
 
 void TForm3::SpeedButton4Click()

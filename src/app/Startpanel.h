@@ -62,6 +62,7 @@ public slots:
     void ComboBox3Change();
     void Edit1Change();
     void SpeedButton1Click();
+    void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();

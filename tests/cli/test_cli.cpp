@@ -311,3 +311,33 @@ TEST(CliStatus, PrintsTheStatusAndSetsTheClock)
     sim.fault(sim::Fault::Silence);
     EXPECT_EQ(cli({"--device", sim.path, "status"}).status, 1);
 }
+
+TEST(CliWatch, PrintsOneLinePerPoll)
+{
+    test::SimHarness sim;
+    sim.meter.pin(7505, 1e10f); // no value: "*"
+    sim.meter.setReg16(4050, 0x0204);
+    sim.meter.setReg16(4052, 0x0A);
+    auto r = cli({"--device", sim.path, "watch", "--interval", "0.1", "--count", "3"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    for (const QString &line : lines) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        ASSERT_EQ(f.size(), 8) << line.toStdString();
+        EXPECT_TRUE(QDateTime::fromString(f.at(0), QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid());
+        EXPECT_EQ(f.at(1), QStringLiteral("*"));
+        bool ok = false;
+        f.at(2).toDouble(&ok); // the minimum moves on
+        EXPECT_TRUE(ok) << f.at(2).toStdString();
+        EXPECT_EQ(f.at(6), QStringLiteral("516"));
+        EXPECT_EQ(f.at(7), QStringLiteral("10"));
+    }
+    sim.fault(sim::Fault::Silence);
+    r = cli({"--device", sim.path, "watch", "--interval", "0.1", "--count", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.count(QLatin1Char('*')), 7);
+    for (const QStringList &bad : {QStringList{"watch", "--interval", "0.05"}, QStringList{"watch", "--count", "0"},
+                                   QStringList{"watch", "--every", "1"}})
+        EXPECT_EQ(cli(QStringList{"--device", sim.path} + bad).status, 2) << bad.join(' ').toStdString();
+}

@@ -427,6 +427,16 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
     uart->SpeedButton1->click();
     EXPECT_EQ(status(uart), QStringLiteral("Odczyt parametrów transmisji zakończony błędem."));
     EXPECT_TRUE(app.prompt.messages.isEmpty());
+
+    // The start panel opens both pages modally, and a new configuration redraws them.
+    app.form3->SpeedButton8->click();
+    app.form3->SpeedButton9->click();
+    EXPECT_EQ(app.prompt.modalWindows, (QStringList{"TForm9", "TForm10"}));
+    app.ctx->image.reg16(4037) = 4321;
+    app.ctx->image.reg16(4051) = 0x8000;
+    app.windows->refreshPages();
+    EXPECT_EQ(uart->Edit2->text(), QStringLiteral("4321"));
+    EXPECT_EQ(lines(system->Memo2).first(), QStringLiteral("* Przerwa w zasilaniu."));
 }
 
 TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)

@@ -247,5 +247,16 @@ TEST(SimMeter, LiveValuesAndClockMove)
     EXPECT_NE(meter.reg32(8020), NoValue);
     EXPECT_EQ(meter.reg32(8021), NoValue); // only one register polled
     EXPECT_EQ(meter.reg32(8000), NoValue); // DEV 0 not polled
-    EXPECT_EQ(meter.reg32(7522), 100.0f);
+    EXPECT_GE(meter.reg32(7522), 85.0f); // a device that answers
+    EXPECT_LE(meter.reg32(7522), 100.0f);
+    EXPECT_EQ(meter.reg32(7520), 0.0f); // not polled
+
+    // A silent device (its bit in 4050): a low quality and no values; a
+    // pinned register stays whatever the live values do.
+    meter.setReg16(4050, 1u << 2);
+    meter.pin(7505, 1e10f);
+    meter.tick(QDateTime(QDate(2026, 12, 8), QTime(17, 46, 0)));
+    EXPECT_LE(meter.reg32(7522), 30.0f);
+    EXPECT_EQ(meter.reg32(8020), NoValue);
+    EXPECT_EQ(meter.reg32(7505), 1e10f);
 }
