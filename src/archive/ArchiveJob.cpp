@@ -19,6 +19,8 @@ ArchiveJob::ArchiveJob(ArchiveDownload &download, RecordStore &store, RegisterIm
 
 ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
 {
+    // The download, the save and the delete are one operation on the link.
+    const ModbusLink::Session session(download_.link());
     ArchiveJobOutcome outcome;
     store_.RecordCount = 0;
     const QTime started = clock_.now().time();

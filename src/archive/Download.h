@@ -58,6 +58,7 @@ public:
     int DownloadRest(int n);
 
     ArchiveStatus status() const;
+    ModbusLink &link() { return link_; }
     // Why the last pass failed, for the status line.
     enum class Failure { None, Status, Page, Pointers, Capacity };
     Failure failure() const { return failure_; }

@@ -35,6 +35,7 @@ bool interfaceRead(ModbusLink &link)
 
 InterfaceWriteResult writeInterface(MeterLink &meter, const FollowLine &follow)
 {
+    const ModbusLink::Session session(meter.link);
     RegisterImage &im = meter.image;
     if (!statusRead(meter.link))
         return InterfaceWriteResult::StatusFailed;

@@ -79,6 +79,23 @@ public:
     // How many times the last read or write polled before it ended.
     int lastPolls() const { return lastPolls_; }
 
+    // An operation of several exchanges (a download, an interface change, a
+    // bulk transfer, a monitor read) holds a session for its whole run. A
+    // modal box inside it lets timers run; a caller that would start
+    // exchanges of its own from a timer (the monitor) sees the link busy and
+    // skips its turn instead of interleaving with the operation.
+    class Session {
+    public:
+        explicit Session(ModbusLink &link) : link_(link) { ++link_.sessions_; }
+        ~Session() { --link_.sessions_; }
+        Session(const Session &) = delete;
+        Session &operator=(const Session &) = delete;
+
+    private:
+        ModbusLink &link_;
+    };
+    bool busy() const { return sessions_ > 0; }
+
 private:
     bool readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst);
     bool writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses);
@@ -103,6 +120,7 @@ private:
     std::uint8_t tx_[LinkBufferSize] = {};
     int rxLength_ = 0;
     int lastPolls_ = 0;
+    int sessions_ = 0;
 };
 
 void sleepMs(int ms);

@@ -51,6 +51,10 @@ QProgressBar *gauge(QWidget *parent, const char *name, int maximum)
 
 void setGaugeColour(QProgressBar *g, const QColor &colour)
 {
+    // A new style sheet re-polishes the widget: only when the colour changes.
+    if (g->property("colour").value<QColor>() == colour)
+        return;
+    g->setProperty("colour", colour);
     g->setStyleSheet(QStringLiteral("QProgressBar { background: #202020; border: 1px solid #606060; }"
                                     "QProgressBar::chunk { background: %1; }")
                          .arg(colour.name()));
@@ -263,8 +267,12 @@ void TForm4::SpeedButton1Click()
 
 void TForm4::Timer1Timer()
 {
+    // Another operation on the link (a bulk transfer waiting on a box): this
+    // second passes without a read.
+    if (ctx_.link.busy())
+        return;
     StatusBar1->showMessage(QStringLiteral("Odczyt..."));
-    const bool ok = model_.tick();
+    const bool ok = model_.tick() == MonitorModel::TickResult::Read;
     StatusBar1->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
     setHeartbeat();
     Redraw();
@@ -292,7 +300,8 @@ void TForm4::Redraw()
         CGauge1->setValue(*g);
         CGauge1->setToolTip(formatFixed(im.reg32(7509), 4));
     }
-    redrawCharts(model_.sample(ctx_.clock.now()));
+    if (model_.sample(ctx_.clock.now()))
+        redrawCharts(true);
     if (const auto g = MonitorModel::permilleGauge(im.reg32(7502))) {
         CGauge2->setValue(*g);
         CGauge2->setToolTip(formatFixed(im.reg32(7502), 2));
@@ -317,6 +326,7 @@ void TForm4::Redraw()
 
 void TForm4::redrawCharts(bool added)
 {
+    // Nine seconds in ten nothing changes on the charts.
     if (added) {
         for (int s = 0; s < 5; ++s) {
             const auto &points = model_.series(s);
@@ -327,6 +337,11 @@ void TForm4::redrawCharts(bool added)
                 g->data()->removeBefore(points.front().key);
         }
     }
+    replotCharts();
+}
+
+void TForm4::replotCharts()
+{
     Chart1->rescaleAxes();
     Chart2->rescaleAxes();
     Chart2->yAxis->setRange(-0.1, 1.1);
@@ -354,7 +369,7 @@ void TForm4::ClearChartClick()
     model_.clearChart();
     for (QCPGraph *g : graphs_)
         g->data()->clear();
-    redrawCharts(false);
+    replotCharts();
 }
 
 void TForm4::ChooseDataClick()
@@ -366,7 +381,7 @@ void TForm4::ChooseDataClick()
         for (QCPGraph *g : graphs_)
             g->data()->clear();
         static_cast<QCPTextElement *>(Chart1->plotLayout()->element(0, 0))->setText(model_.chartTitle());
-        redrawCharts(false);
+        replotCharts();
     }
 }
 

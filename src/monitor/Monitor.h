@@ -68,6 +68,7 @@ private:
     void FormClose();
     void setHeartbeat();
     void redrawCharts(bool added);
+    void replotCharts();
     QCustomPlot *makeChart(const char *name, const QString &title);
 
     AppContext &ctx_;

@@ -53,12 +53,15 @@ bool MonitorModel::read()
     return ok;
 }
 
-bool MonitorModel::tick()
+MonitorModel::TickResult MonitorModel::tick()
 {
+    if (link_.busy())
+        return TickResult::Skipped;
+    const ModbusLink::Session session(link_);
     countTick();
     const bool ok = read();
     readDone(ok);
-    return ok;
+    return ok ? TickResult::Read : TickResult::Failed;
 }
 
 void MonitorModel::readDone(bool ok)

@@ -43,10 +43,12 @@ public:
     // poll passes for current.
     bool read();
 
+    enum class TickResult { Read, Failed, Skipped };
     // One tick of the timer: the counter, the read, and on failure 7500 ..
     // 7549 without a value; the heartbeat and the window's translucency
-    // follow. Returns the read's outcome.
-    bool tick();
+    // follow. While another operation holds the link, the tick is skipped
+    // altogether (nothing counted, read or changed).
+    TickResult tick();
     // The two halves of a tick around the read, for a caller that reads
     // otherwise (or a test that runs a day of ticks without a meter).
     void countTick() { ++tickCounter_; }

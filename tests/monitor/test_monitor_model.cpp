@@ -47,14 +47,14 @@ TEST(MonitorRead, FourBlocksThenBlinkingFailureAndRecovery)
     sim.meter.pin(8000, 4.5f); // DEV 0 R0 holds a value
     sim.meter.setReg16(4052, 0x05);
 
-    ASSERT_TRUE(monitor.tick());
+    ASSERT_EQ(monitor.tick(), MonitorModel::TickResult::Read);
     EXPECT_EQ(requests(sim), FourBlocks);
     EXPECT_EQ(monitor.tickCounter(), 1);
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Green);
     EXPECT_TRUE(liveValueValid(pc.image.reg32(7505)));
     EXPECT_EQ(pc.image.reg32(8000), 4.5f);
     EXPECT_EQ(pc.image.reg16(4052), 0x05);
-    ASSERT_TRUE(monitor.tick());
+    ASSERT_EQ(monitor.tick(), MonitorModel::TickResult::Read);
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Black);
 
     // Silent: the first block gives up, nothing after it is asked; no device
@@ -62,26 +62,37 @@ TEST(MonitorRead, FourBlocksThenBlinkingFailureAndRecovery)
     // the window translucent on red.
     sim.meter.clearReceived();
     sim.fault(Fault::Silence);
-    EXPECT_FALSE(monitor.tick());
+    EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed);
     EXPECT_EQ(requests(sim), (std::vector<Request>{{3, 8000, 50}}));
     EXPECT_TRUE(allWithoutValue(pc.image, 8000, 8099));
     EXPECT_TRUE(allWithoutValue(pc.image, 7500, 7549));
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Red);
     EXPECT_TRUE(monitor.translucent());
-    EXPECT_FALSE(monitor.tick());
+    EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed);
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Black);
     EXPECT_FALSE(monitor.translucent());
-    EXPECT_FALSE(monitor.tick());
+    EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed);
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Red);
 
     // A later block failing (the alarm bits) still clears every device value.
     sim.fault(Fault::Exception, 0, 4, 1500, 4050);
-    EXPECT_FALSE(monitor.tick());
+    EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed);
     EXPECT_TRUE(allWithoutValue(pc.image, 8000, 8099));
+
+    // While another operation holds the link, a tick is skipped, not nested.
+    {
+        sim.meter.clearReceived();
+        const ModbusLink::Session download(pc.link);
+        const std::uint8_t before = monitor.tickCounter();
+        EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Skipped);
+        EXPECT_EQ(monitor.tickCounter(), before);
+        EXPECT_TRUE(requests(sim).empty());
+    }
+    EXPECT_FALSE(pc.link.busy());
 
     // It recovers by itself.
     sim.fault(Fault::None);
-    EXPECT_TRUE(monitor.tick());
+    EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Read);
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Green);
     EXPECT_TRUE(liveValueValid(pc.image.reg32(8000)));
 }
