@@ -81,6 +81,14 @@ shot system-page
 xdotool key Escape; sleep 0.5
 eval \$(xdotool getwindowgeometry --shell "\$wid")
 page 5 'Parametry połączenia' interface-page
+# The monitor polling the meter for a few seconds, with its frame.
+click 60 \$((121 + 10 * 27))
+sleep 3
+shot monitor-live
+mwid=\$(xdotool search --onlyvisible --name '^Monitor\$' | tail -1)
+xdotool mousemove --window "\$mwid" 500 300; sleep 0.3
+xdotool key Escape; sleep 0.5
+eval \$(xdotool getwindowgeometry --shell "\$wid")
 click 60 \$((121 + 8 * 27))
 shot archive-window
 awid=\$(xdotool search --onlyvisible --name '^Archiwum\$' | tail -1)
@@ -99,6 +107,7 @@ shot about
 kill \$app \$sim
 SHOOT
 xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
-# Windows without a button of their own yet (no window frame in these).
+# Windows without a button of their own yet, and the monitor after minutes of
+# polling on the fake clock (no window frame in these).
 QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
 ls "$out"

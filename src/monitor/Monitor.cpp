@@ -1,6 +1,5 @@
 #include "monitor/Monitor.h"
 
-#include "common/ClickablePanel.h"
 #include "common/TextFormats.h"
 #include "common/Widgets.h"
 #include "monitor/Wartosc_odczytane.h"
@@ -60,16 +59,28 @@ void setGaugeColour(QProgressBar *g, const QColor &colour)
                          .arg(colour.name()));
 }
 
-ClickablePanel *led(QWidget *parent, const QString &name)
+MonitorLed *led(QWidget *parent, const QString &name)
 {
-    auto *l = new ClickablePanel(parent);
+    auto *l = new MonitorLed(parent);
     l->setObjectName(name);
-    l->setFixedSize(14, 14);
-    l->setColour(Black);
     return l;
 }
 
 } // namespace
+
+MonitorLed::MonitorLed(QWidget *parent) : QFrame(parent)
+{
+    setFixedSize(14, 14);
+    setColour(Black);
+}
+
+void MonitorLed::setColour(const QColor &colour)
+{
+    if (colour == colour_ && !styleSheet().isEmpty())
+        return;
+    colour_ = colour;
+    setStyleSheet(QStringLiteral("background: %1; border: 1px solid #808080; border-radius: 3px;").arg(colour.name()));
+}
 
 TForm4::TForm4(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), model_(context.link, context.image)
@@ -78,7 +89,7 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Monitor"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     resize(1024, 768);
-    setStyleSheet(QStringLiteral("TForm4, QGroupBox { background: black; color: silver; }"
+    setStyleSheet(QStringLiteral("QDialog#TForm4, QGroupBox { background: black; color: silver; }"
                                  "QLabel { color: silver; } QGroupBox { border: 1px solid #606060; margin-top: 14px; }"
                                  "QGroupBox::title { subcontrol-origin: margin; left: 8px; }"));
 
@@ -232,6 +243,7 @@ void TForm4::FormCreate()
 {
     // Dates and numbers already follow the program's fixed formats.
     StatusBar1->showMessage(QString());
+    replotCharts();
 }
 
 void TForm4::start()
@@ -344,6 +356,12 @@ void TForm4::replotCharts()
 {
     Chart1->rescaleAxes();
     Chart2->rescaleAxes();
+    if (model_.pointCount() == 0) {
+        // An empty chart shows the last ten minutes, not the epoch.
+        const double now = static_cast<double>(ctx_.clock.now().toMSecsSinceEpoch()) / 1000.0;
+        for (QCustomPlot *chart : {Chart1, Chart2})
+            chart->xAxis->setRange(now - 600.0, now);
+    }
     Chart2->yAxis->setRange(-0.1, 1.1);
     Chart1->replot(QCustomPlot::rpQueuedReplot);
     Chart2->replot(QCustomPlot::rpQueuedReplot);

@@ -6,6 +6,7 @@
 #include "monitor/MonitorModel.h"
 
 #include <QDialog>
+#include <QFrame>
 #include <array>
 
 class QCPGraph;
@@ -18,7 +19,19 @@ class QTimer;
 
 namespace k71t {
 
-class ClickablePanel;
+// A round-cornered lamp of one colour (drawn through a style sheet, as the
+// window's black style sheet would override a palette).
+class MonitorLed : public QFrame {
+    Q_OBJECT
+public:
+    explicit MonitorLed(QWidget *parent = nullptr);
+    void setColour(const QColor &colour);
+    QColor colour() const { return colour_; }
+
+private:
+    QColor colour_;
+};
+
 class TForm13;
 class TOdczytane;
 
@@ -38,14 +51,14 @@ public:
 
     MonitorModel &model() { return model_; }
 
-    ClickablePanel *LED_ON = nullptr;
+    MonitorLed *LED_ON = nullptr;
     QPushButton *SpeedButton1 = nullptr; // "Pokaż wartości odczytane"
     QPushButton *SpeedButton2 = nullptr; // start / stop
     QLabel *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr;
     QProgressBar *CGauge1 = nullptr, *CGauge2 = nullptr;
-    std::array<ClickablePanel *, 10> LED_DEV{};
+    std::array<MonitorLed *, 10> LED_DEV{};
     std::array<QProgressBar *, 10> WSK_POP{};
-    std::array<ClickablePanel *, 4> LED_AL{};
+    std::array<MonitorLed *, 4> LED_AL{};
     QCustomPlot *Chart1 = nullptr, *Chart2 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QTimer *Timer1 = nullptr;

@@ -74,6 +74,13 @@ TEST(MonitorRead, FourBlocksThenBlinkingFailureAndRecovery)
     EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed);
     EXPECT_EQ(monitor.heartbeat(), MonitorModel::Led::Red);
 
+    // Corrupt and foreign answers fail the read the same way.
+    for (Fault f : {Fault::BadCrc, Fault::WrongSlave, Fault::Truncated, Fault::ByteCount}) {
+        sim.fault(f);
+        EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed) << int(f);
+        EXPECT_TRUE(allWithoutValue(pc.image, 8000, 8099));
+    }
+
     // A later block failing (the alarm bits) still clears every device value.
     sim.fault(Fault::Exception, 0, 4, 1500, 4050);
     EXPECT_EQ(monitor.tick(), MonitorModel::TickResult::Failed);

@@ -1,6 +1,5 @@
 // The monitor window, the values window and the register chooser as the
 // operator sees them, against the simulated meter over the pseudo-terminal.
-#include "common/ClickablePanel.h"
 #include "monitor/Monitor.h"
 #include "monitor/Wartosc_odczytane.h"
 #include "monitor/Wybrejestru.h"

@@ -169,8 +169,27 @@ TEST(SimProgram, StatusClockAndInterfaceOptions)
     sim.terminate();
     sim.waitForFinished(5000);
 
+    // Pinned live values, a silent device and an alarm, through the monitor's eyes.
+    sim.start(QStringLiteral(K71T_SIM_BINARY), {"--set", "7505=1e10", "--set", "7509=-inf", "--device-fault", "3",
+                                                "--alarm", "2", "--alarm", "4"});
+    ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString pty2 = QString::fromLocal8Bit(sim.readLine()).trimmed().mid(4);
+    cli.start(QStringLiteral(K71T_CLI_BINARY), {"--device", pty2, "watch", "--interval", "0.1", "--count", "1"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QStringList f = QString::fromUtf8(cli.readAllStandardOutput()).trimmed().split('\t');
+    ASSERT_EQ(f.size(), 8);
+    EXPECT_EQ(f.at(1), QStringLiteral("*")); // 1e10 holds no value
+    EXPECT_EQ(f.at(5), QStringLiteral("*")); // nor does -inf
+    EXPECT_EQ(f.at(6), QStringLiteral("8"));  // DEV 3
+    EXPECT_EQ(f.at(7), QStringLiteral("10")); // AL2, AL4
+    sim.terminate();
+    sim.waitForFinished(5000);
+
     for (const QStringList &bad : {QStringList{"--card-status", "x"}, QStringList{"--device-status", "1024"},
-                                   QStringList{"--clock", "2027-02-30 10:00"}}) {
+                                   QStringList{"--clock", "2027-02-30 10:00"}, QStringList{"--set", "4000=1"},
+                                   QStringList{"--set", "7505"}, QStringList{"--alarm", "5"},
+                                   QStringList{"--device-fault", "10"}}) {
         QProcess p;
         p.start(QStringLiteral(K71T_SIM_BINARY), bad);
         ASSERT_TRUE(p.waitForFinished(5000));
