@@ -116,10 +116,10 @@ TEST(MonitorRead, DrainsFirstAndWaitsLongerThanAPage)
     ASSERT_TRUE(test::waitUntil([&] { return pc.link.InputQueueCount() == 3; }));
     EXPECT_TRUE(monitor.read());
 
-    // A reply 700 ms late: more than a page's 500 polls, within the monitor's 1000.
+    // A reply 700 ms late: more than a page's 500 polls of at least 1 ms
+    // wait for, within the monitor's 1000.
     sim.fault(Fault::Late, 1, 4, 700);
     EXPECT_TRUE(monitor.read());
-    EXPECT_GT(pc.link.lastPolls(), 0);
 }
 
 TEST(MonitorChart, ADayOfTicksOnTheFakeClock)
