@@ -340,19 +340,25 @@ QString clockText(const RegisterImage &image)
     return QDateTime(*date, *time).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
+// Opens the port and reads the meter's status registers (4039 .. 4054, 4005).
+bool openAndReadStatus(const Options &o, MeterLink &link, QString &err)
+{
+    if (!openLink(o, link, err))
+        return false;
+    if (statusRead(link.link))
+        return true;
+    err += QStringLiteral("k71t-cli: odczyt statusu zakończony błędem\n");
+    return false;
+}
+
 int runStatus(const Options &o, QString &out, QString &err)
 {
     if (o.command.size() != 1)
         return usage(err, QStringLiteral("status nie ma argumentów"));
     MeterLink link;
-    MeterLink *l = &link;
-    if (!openLink(o, *l, err))
+    if (!openAndReadStatus(o, link, err))
         return CliMeterFailed;
-    if (!statusRead(l->link)) {
-        err += QStringLiteral("k71t-cli: odczyt statusu zakończony błędem\n");
-        return CliMeterFailed;
-    }
-    const RegisterImage &im = l->image;
+    const RegisterImage &im = link.image;
     const auto section = [&out](const QString &title, const QStringList &lines) {
         out += title + QLatin1Char('\n');
         for (const QString &line : lines)
@@ -387,21 +393,16 @@ int runClock(const Options &o, const Clock &clock, QString &out, QString &err)
             return usage(err, QStringLiteral("błędna data lub czas: %1 %2").arg(o.command.at(2), o.command.at(3)));
     }
     MeterLink link;
-    MeterLink *l = &link;
-    if (!openLink(o, *l, err))
-        return CliMeterFailed;
     // The automatic time change stays as the meter has it.
-    if (!statusRead(l->link)) {
-        err += QStringLiteral("k71t-cli: odczyt statusu zakończony błędem\n");
+    if (!openAndReadStatus(o, link, err))
         return CliMeterFailed;
-    }
     if (sync) {
         // The start of the next minute, the date and the time from one reading.
         for (at = clock.now(); at.time().second() != 0; at = clock.now())
             sleepMs(100);
     }
-    setClockRegisters(l->image, at.date(), at.time(), l->image.reg16(4043) != 0);
-    if (!commandWrite(l->link, 4040, 4)) {
+    setClockRegisters(link.image, at.date(), at.time(), link.image.reg16(4043) != 0);
+    if (!commandWrite(link.link, 4040, 4)) {
         err += QStringLiteral("k71t-cli: zapis czasu zakończony błędem\n");
         return CliMeterFailed;
     }

@@ -143,14 +143,14 @@ int main(int argc, char *argv[])
             ok = value(v);
             if (ok) {
                 // KIND[:N][@REGISTER]
-                QString spec = v;
-                const int at = spec.indexOf(QLatin1Char('@'));
+                QString faultText = v;
+                const int at = faultText.indexOf(QLatin1Char('@'));
                 if (at >= 0) {
-                    fault.onlyStart = spec.mid(at + 1).toInt(&ok);
+                    fault.onlyStart = faultText.mid(at + 1).toInt(&ok);
                     ok = ok && fault.onlyStart >= 0 && fault.onlyStart <= 65535;
-                    spec = spec.left(at);
+                    faultText = faultText.left(at);
                 }
-                const QStringList parts = spec.split(QLatin1Char(':'));
+                const QStringList parts = faultText.split(QLatin1Char(':'));
                 const auto kind = k71t::sim::faultFromName(parts.at(0));
                 ok = ok && kind.has_value() && parts.size() <= 2;
                 if (ok) {

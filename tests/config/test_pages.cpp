@@ -38,13 +38,7 @@ struct Pages : ::testing::Test {
     test::AppHarness app;
 
     void SetUp() override { app.startWithMeter(sim.path); }
-    std::vector<Request> requests() const
-    {
-        std::vector<Request> out;
-        for (const Bytes &f : sim.validFrames())
-            out.emplace_back(f[1], f[2] << 8 | f[3], f[4] << 8 | f[5]);
-        return out;
-    }
+    std::vector<Request> requests() const { return sim.requests(); }
     QStringList messages() const
     {
         QStringList out;

@@ -68,13 +68,7 @@ struct SystemPages : ::testing::Test {
         system = app.windows->form9;
         uart = app.windows->form10;
     }
-    std::vector<Request> requests() const
-    {
-        std::vector<Request> out;
-        for (const Bytes &f : sim.validFrames())
-            out.emplace_back(f[1], f[2] << 8 | f[3], f[4] << 8 | f[5]);
-        return out;
-    }
+    std::vector<Request> requests() const { return sim.requests(); }
     QStringList messages() const
     {
         QStringList out;

@@ -21,10 +21,7 @@ using Request = std::tuple<int, int, int>; // function, start, count
 
 std::vector<Request> requests(const test::SimHarness &sim)
 {
-    std::vector<Request> out;
-    for (const Bytes &f : sim.validFrames())
-        out.emplace_back(f[1], f[2] << 8 | f[3], f[4] << 8 | f[5]);
-    return out;
+    return sim.requests();
 }
 
 bool allWithoutValue(const RegisterImage &image, int first, int last)

@@ -40,6 +40,14 @@ std::vector<sim::Bytes> SimHarness::validFrames() const
     return out;
 }
 
+std::vector<SimHarness::Request> SimHarness::requests() const
+{
+    std::vector<Request> out;
+    for (const sim::Bytes &f : validFrames())
+        out.emplace_back(f[1], f[2] << 8 | f[3], f[4] << 8 | f[5]);
+    return out;
+}
+
 LinkHarness::LinkHarness(const QString &com3Path)
 {
     portMap.setPath(2, com3Path);

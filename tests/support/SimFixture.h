@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 namespace k71t::test {
 
@@ -22,6 +24,9 @@ struct SimHarness {
                bool onwards = false);
     // Valid frames the meter received (CRC correct), oldest first.
     std::vector<sim::Bytes> validFrames() const;
+    // The same as (function, start register, count), for comparing with a block list.
+    using Request = std::tuple<int, int, int>;
+    std::vector<Request> requests() const;
 };
 
 // The program's side: the meter link bundle with COM3 mapped to the
