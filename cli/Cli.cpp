@@ -5,7 +5,10 @@
 #include "common/Clock.h"
 #include "common/DateFormats.h"
 #include "common/TextFormats.h"
+#include "config/BulkTransfer.h"
+#include "config/ConfigFile.h"
 #include "config/RegisterMap.h"
+#include "config/StandardConfig.h"
 #include "config/SystemStatus.h"
 #include "monitor/MonitorModel.h"
 #include "link/MeterLink.h"
@@ -49,6 +52,13 @@ const char *const Help =
     "                        tabulatorami: czas, wartość wyświetlana, minimum, maksimum,\n"
     "                        wyjście analogowe [%], wypełnienie archiwum [%], bity\n"
     "                        urządzeń 4050, bity alarmów 4052; \"*\" gdy brak wartości\n"
+    "  config read PLIK.k71t odczytuje całą konfigurację K71T (jak \"Odczytaj konfigurację\n"
+    "                        z K71T\") i zapisuje ją w pliku konfiguracyjnym\n"
+    "  config write PLIK.k71t --yes\n"
+    "                        zapisuje konfigurację z pliku do K71T (jak \"Zapisz\n"
+    "                        konfigurację do K71T\"); kasuje archiwum w K71T, stąd --yes;\n"
+    "                        wskaźnik zachowuje adres podany w --address, prędkość i tryb\n"
+    "                        interfejsów bierze z pliku (nowe parametry portu są wypisywane)\n"
     "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
     "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
     "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
@@ -465,13 +475,100 @@ int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, c
     return allRead ? CliOk : CliMeterFailed;
 }
 
+QString portText(const PortSettings &settings, int address)
+{
+    static const char *const Modes[ModeKindCount] = {"8N1", "8N2", "8E1", "8O1"};
+    return QStringLiteral("%1 %2, adres %3")
+        .arg(SpeedTable[settings.speedIndex % 8])
+        .arg(QLatin1String(Modes[settings.modeKind % ModeKindCount]))
+        .arg(address);
+}
+
+int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &progress)
+{
+    const QString syntax = QStringLiteral("config read PLIK.k71t | config write PLIK.k71t --yes");
+    QStringList words = o.command.mid(1);
+    const bool yes = words.removeAll(QStringLiteral("--yes")) > 0;
+    if (words.size() != 2 || !QStringList{"read", "write"}.contains(words.at(0)))
+        return usage(err, syntax);
+    const bool reading = words.at(0) == QLatin1String("read");
+    const QString file = words.at(1);
+    if (reading && yes)
+        return usage(err, syntax);
+    if (!reading && !yes)
+        return usage(err, QStringLiteral("zapis konfiguracji usuwa dane archiwalne z pamięci wewnętrznej K71T; "
+                                         "dodaj --yes, aby kontynuować"));
+
+    MeterLink link;
+    loadStandardConfiguration(link.image);
+    if (!reading) {
+        // Nothing reaches the meter unless the whole file is a configuration.
+        switch (LoadConfigFile(file, link.image)) {
+        case ConfigLoad::Loaded: break;
+        case ConfigLoad::Missing: err += QStringLiteral("k71t-cli: brak pliku %1\n").arg(file); return CliMeterFailed;
+        case ConfigLoad::Invalid:
+            err += QStringLiteral("k71t-cli: %1 nie jest plikiem konfiguracyjnym K71T (650 bajtów, \"K71T-001\")\n")
+                       .arg(file);
+            return CliMeterFailed;
+        }
+        // The meter keeps the address it is reached at: a configuration
+        // cloned from another meter on the same line must not take its address.
+        link.image.reg16(4033) = static_cast<std::uint16_t>(o.address);
+    }
+    if (!openLink(o, link, err))
+        return CliMeterFailed;
+    const PortSettings before = link.portSettings;
+    BulkTransfer transfer(link);
+    transfer.start(reading ? BulkTransfer::Direction::Read : BulkTransfer::Direction::Write);
+    BulkTransfer::Tick tick = BulkTransfer::Tick::Continue;
+    int shown = -1, failedStep = 0;
+    while (tick == BulkTransfer::Tick::Continue) {
+        failedStep = reading ? transfer.readStep() : transfer.writeStep();
+        tick = transfer.tick();
+        if (progress && transfer.progress() != shown) {
+            shown = transfer.progress();
+            progress(QStringLiteral("\rTransmisja danych... %1/%2").arg(shown).arg(BulkProgressTotal));
+        }
+    }
+    if (progress)
+        progress(QStringLiteral("\n"));
+    const bool moved = before.speedIndex != link.portSettings.speedIndex ||
+                       before.modeKind != link.portSettings.modeKind || o.address != link.meterAddress;
+    const QString movedText = QStringLiteral("Nowe parametry portu: %1\n").arg(portText(link.portSettings, link.meterAddress));
+    if (tick == BulkTransfer::Tick::Failed) {
+        err += QStringLiteral("k71t-cli: %1 (krok %2)\n")
+                   .arg(reading ? QStringLiteral("Odczyt danych zakończony błędem.")
+                                : QStringLiteral("Zapis danych zakończony błędem."))
+                   .arg(failedStep);
+        // Where the PC ended up after an interface change that went wrong.
+        if (moved)
+            err += QStringLiteral("k71t-cli: ") + movedText;
+        return CliMeterFailed;
+    }
+    if (!reading) {
+        out += QStringLiteral("Zapisano konfigurację z pliku %1 do K71T\n").arg(file);
+        if (moved)
+            out += movedText;
+        return CliOk;
+    }
+    QString error;
+    const QString written = SaveConfigFile(file, link.image, &error);
+    if (written.isEmpty()) {
+        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(configFileName(file), error);
+        return CliMeterFailed;
+    }
+    out += QStringLiteral("Zapisano konfigurację K71T do pliku %1\n").arg(written);
+    return CliOk;
+}
+
 int runCli(const QStringList &args, QString &out, QString &err)
 {
     SystemClock clock;
     return runCli(args, clock, out, err);
 }
 
-int runCli(const QStringList &args, const Clock &clock, QString &out, QString &err, const CliLineSink &lineSink)
+int runCli(const QStringList &args, const Clock &clock, QString &out, QString &err, const CliLineSink &lineSink,
+           const CliLineSink &progress)
 {
     Options o;
     int i = 0;
@@ -518,7 +615,7 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
     const QString verb = o.command.first();
     if (verb == QLatin1String("export"))
         return runExport(o.command, clock, out, err);
-    if (!QStringList{"read", "write", "download", "status", "clock", "watch"}.contains(verb))
+    if (!QStringList{"read", "write", "download", "status", "clock", "watch", "config"}.contains(verb))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
     if (o.device.isEmpty() == (o.port < 0))
         return usage(err, QStringLiteral("podaj albo --device, albo --port"));
@@ -530,6 +627,8 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return runClock(o, clock, out, err);
     if (verb == QLatin1String("watch"))
         return runWatch(o, clock, out, err, lineSink);
+    if (verb == QLatin1String("config"))
+        return runConfig(o, out, err, progress);
     return runRegisters(o, out, err);
 }
 

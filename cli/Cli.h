@@ -18,8 +18,10 @@ int runCli(const QStringList &args, QString &out, QString &err);
 using CliLineSink = std::function<void(const QString &line)>;
 
 // The same with the clock that dates files and times downloads; with a line
-// sink, the lines of `watch` go there as they come instead of into `out`.
+// sink, the lines of `watch` go there as they come instead of into `out`;
+// with a progress sink, a bulk transfer's progress goes there ("\r" and the
+// count while it runs, "\n" at the end).
 int runCli(const QStringList &args, const Clock &clock, QString &out, QString &err,
-           const CliLineSink &lineSink = {});
+           const CliLineSink &lineSink = {}, const CliLineSink &progress = {});
 
 } // namespace k71t

@@ -257,7 +257,8 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
     received_.push_back(frame);
     if (frame.size() < 4 || !crcMatches(frame) || frame[0] != active_.address)
         return {};
-    const bool counted = plan_.onlyStart < 0 || get16be(frame.data() + 2) == plan_.onlyStart;
+    const bool counted = (plan_.onlyStart < 0 || get16be(frame.data() + 2) == plan_.onlyStart) &&
+                         (plan_.onlyFunction == 0 || frame[1] == plan_.onlyFunction);
     if (counted)
         ++requestsSincePlan_;
     const bool faulty =

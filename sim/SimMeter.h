@@ -38,6 +38,7 @@ struct FaultPlan {
     Fault fault = Fault::None;
     int nth = 0;           // 0: every request; n: only the n-th request after the plan was set
     bool onwards = false;  // with nth: the n-th request and every one after it
+    int onlyFunction = 0;  // 3 or 16: only requests of this function count
     int onlyStart = -1;    // >= 0: only requests for the block starting at this register count
     int exceptionCode = 4; // slave device failure
     int lateMs = 1500;

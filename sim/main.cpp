@@ -26,7 +26,7 @@ void onSignal(int)
 const char *const Usage =
     "Użycie: k71t-sim [--device ŚCIEŻKA] [--link ŚCIEŻKA] [--address N] [--turnaround MS]\n"
     "                 [--line-time] [--speed BAUD] [--mode 8N2|8E1|8O1|8N1]\n"
-    "                 [--fault RODZAJ[:N][@REJESTR]] [--verbose]\n"
+    "                 [--fault RODZAJ[:N][@[R|W]REJESTR]] [--verbose]\n"
     "                 [--archive-records N] [--archive-first-page P[:O]] [--archive-grow N[:K]]\n"
     "                 [--archive-dump PLIK] [--archive-fail-page P[:N]]\n"
     "                 [--status-word N] [--device-status N] [--alarm-status N] [--card-status N]\n"
@@ -57,10 +57,12 @@ const char *const Usage =
     "                     (np. --set 7505=1e10, --set 7520=nan), także wielokrotnie\n"
     "  --device-fault D   urządzenie D (0-9) nie odpowiada: bit D rejestru 4050\n"
     "  --alarm K          alarm K (1-4) załączony: bit K-1 rejestru 4052\n"
-    "  --fault RODZAJ[:N][@REJESTR]\n"
+    "  --fault RODZAJ[:N][@[R|W]REJESTR]\n"
     "                     silence, wrong-slave, bad-crc, exception, truncated, late,\n"
     "                     garbage lub byte-count: dla każdego zapytania albo tylko N-tego;\n"
-    "                     z @REJESTR tylko dla bloku zaczynającego się od REJESTRU\n"
+    "                     z @REJESTR tylko dla bloku zaczynającego się od REJESTRU,\n"
+    "                     z @R tylko dla odczytu (funkcja 3), z @W tylko dla zapisu (16),\n"
+    "                     np. silence@R7500, silence@W4004\n"
     "  --verbose          wypisuj ramki na standardowe wyjście błędów\n"
     "  --archive-records N         wypełnij archiwum N rekordami przy starcie\n"
     "  --archive-first-page P[:O]  najstarszy rekord w stronie P od bajtu O (wielokrotność 12)\n"
@@ -142,11 +144,16 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--fault")) {
             ok = value(v);
             if (ok) {
-                // KIND[:N][@REGISTER]
+                // KIND[:N][@[R|W]REGISTER]
                 QString faultText = v;
                 const int at = faultText.indexOf(QLatin1Char('@'));
                 if (at >= 0) {
-                    fault.onlyStart = faultText.mid(at + 1).toInt(&ok);
+                    QString where = faultText.mid(at + 1).toUpper();
+                    if (where.startsWith(QLatin1Char('R')) || where.startsWith(QLatin1Char('W'))) {
+                        fault.onlyFunction = where.startsWith(QLatin1Char('R')) ? 3 : 16;
+                        where.remove(0, 1);
+                    }
+                    fault.onlyStart = where.toInt(&ok);
                     ok = ok && fault.onlyStart >= 0 && fault.onlyStart <= 65535;
                     faultText = faultText.left(at);
                 }

@@ -8,6 +8,7 @@
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
 #include "config/System.h"
+#include "config/Transmisja.h"
 #include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
@@ -45,18 +46,24 @@ void AppWindows::create(AppContext &context)
     form8 = make<TForm8>(context, form3);
     form9 = make<TForm9>(context, form3);
     form10 = make<TForm10>(context, form3);
+    form11 = make<TForm11>(context, form3);
     odczytane = make<TOdczytane>(form3);
     form12 = make<TForm12>(context, form3);
     form13 = make<TForm13>(form3);
     form4->setCompanions(odczytane, form13);
     informacje = make<TInformacje>(form3);
     pages = {form5, form6, form7, form8, form9, form10, form2};
+    form11->setRedraw([this] { refreshPages(true); });
+    QObject::connect(form11, &TForm11::runningChanged, form3, &TForm3::bulkTransferRunning);
 }
 
-void AppWindows::refreshPages() const
+void AppWindows::refreshPages(bool withMonitor) const
 {
-    for (ConfigPage *page : pages)
+    for (ConfigPage *page : pages) {
+        if (withMonitor && page == pages.back())
+            form4->Redraw();
         page->refresh();
+    }
 }
 
 } // namespace k71t

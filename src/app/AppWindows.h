@@ -23,6 +23,7 @@ class TForm7;
 class TForm8;
 class TForm9;
 class TForm10;
+class TForm11;
 class TForm12;
 class TInformacje;
 
@@ -47,17 +48,19 @@ public:
     TForm8 *form8 = nullptr;
     TForm9 *form9 = nullptr;
     TForm10 *form10 = nullptr;
+    TForm11 *form11 = nullptr;
     TOdczytane *odczytane = nullptr;
     TForm12 *form12 = nullptr;
     TForm13 *form13 = nullptr;
     TInformacje *informacje = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read
-    // (without the monitor).
+    // (the monitor comes before the last one, the devices page).
     QList<ConfigPage *> pages;
 
-    // Redraws every configuration page from the register image, in that order.
-    void refreshPages() const;
+    // Redraws every configuration page from the register image, in that
+    // order; after a bulk read the monitor too, before the devices page.
+    void refreshPages(bool withMonitor = false) const;
 
 private:
     template <typename T, typename... Args> T *make(Args &&...args);

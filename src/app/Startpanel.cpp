@@ -10,6 +10,7 @@
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
 #include "config/System.h"
+#include "config/Transmisja.h"
 #include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
@@ -80,11 +81,13 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Windows not built yet stay visible but disabled.
-    const QList<QPushButton *> working = {SpeedButton4, SpeedButton5, SpeedButton7, SpeedButton6, SpeedButton8,
-                                          SpeedButton9, SpeedButton3, SpeedButton2, SpeedButton1, SpeedButton12,
-                                          SpeedButton13, SpeedButton17};
+    working_ = {SpeedButton4, SpeedButton5,  SpeedButton7,  SpeedButton6,  SpeedButton8,  SpeedButton9, SpeedButton3,
+                SpeedButton2, SpeedButton1,  SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton17};
+    // Every window but the about box talks to the meter or to the image.
+    duringTransfer_ = working_;
+    duringTransfer_.removeOne(SpeedButton17);
     for (QPushButton *b : buttons_)
-        b->setEnabled(working.contains(b));
+        b->setEnabled(working_.contains(b));
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
     connect(SpeedButton5, &QPushButton::clicked, this, &TForm3::SpeedButton5Click);
     connect(SpeedButton7, &QPushButton::clicked, this, &TForm3::SpeedButton7Click);
@@ -96,6 +99,8 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
     // And the monitor's handler carries the archive button's number.
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
+    connect(SpeedButton10, &QPushButton::clicked, this, &TForm3::SpeedButton10Click);
+    connect(SpeedButton11, &QPushButton::clicked, this, &TForm3::SpeedButton11Click);
     connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
     connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
     connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
@@ -253,6 +258,28 @@ void TForm3::SpeedButton9Click()
 void TForm3::SpeedButton3Click()
 {
     showModal(windows_.form2);
+}
+
+void TForm3::SpeedButton10Click()
+{
+    if (windows_.form11)
+        windows_.form11->startRead();
+}
+
+void TForm3::SpeedButton11Click()
+{
+    if (!windows_.form11)
+        return;
+    if (!ctx_.prompt.ask(this, QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"),
+                         QStringLiteral("Archiwum")))
+        return;
+    windows_.form11->startWrite();
+}
+
+void TForm3::bulkTransferRunning(bool running)
+{
+    for (QPushButton *b : duringTransfer_)
+        b->setEnabled(!running);
 }
 
 void TForm3::showModal(QDialog *window)

@@ -70,10 +70,16 @@ public slots:
     void SpeedButton7Click();
     void SpeedButton8Click();
     void SpeedButton9Click();
+    void SpeedButton10Click();
+    void SpeedButton11Click();
     void SpeedButton12Click();
     void SpeedButton13Click();
     void SpeedButton17Click();
     void Timer1Timer();
+    // While a bulk transfer runs, the buttons whose windows talk to the
+    // meter or change the register image are disabled; the port settings
+    // stay open to the operator.
+    void bulkTransferRunning(bool running);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -95,6 +101,9 @@ private:
     // Timer1 has read def.k71t (or found it missing or invalid).
     bool lastConfigurationRead_ = false;
     QList<QPushButton *> buttons_;
+    // The buttons with a working window, and those of them a bulk transfer disables.
+    QList<QPushButton *> working_;
+    QList<QPushButton *> duringTransfer_;
 };
 
 } // namespace k71t

@@ -31,7 +31,31 @@ constexpr PageBlockLists DevicesPage{Devices, Devices};
 constexpr PageBlockLists AnalogPage{Analog, Analog};
 constexpr PageBlockLists CharacteristicPage{Characteristic, Characteristic};
 
+// The whole configuration in one run. The read takes the live values too,
+// for the monitor; the write leaves the access code, the clock, the
+// commands, the states and 7684 .. 7689 alone, and sends the operating
+// mode last, after the interface change.
+constexpr BulkBlock BulkRead[] = {
+    {{4000, 60, false}, 120}, {{4300, 80, false}, 160}, {{7600, 50, true}, 200},
+    {{7650, 34, true}, 136},  {{7500, 50, true}, 200},
+};
+constexpr BulkBlock BulkWrite[] = {
+    {{4000, 4, false}, 8},    {{4005, 1, false}, 0},   {{4008, 23, false}, 46}, {{4043, 2, false}, 4},
+    {{4300, 80, false}, 160}, {{7600, 50, true}, 200}, {{7650, 34, true}, 136}, {{4031, 0, false}, 131},
+    {{4004, 1, false}, 131},
+};
+
 } // namespace
+
+std::span<const BulkBlock> bulkReadBlocks()
+{
+    return BulkRead;
+}
+
+std::span<const BulkBlock> bulkWriteBlocks()
+{
+    return BulkWrite;
+}
 
 const PageBlockLists *pageBlocks(Owner page)
 {

@@ -23,4 +23,20 @@ struct PageBlockLists {
 // a page this program does not have.
 const PageBlockLists *pageBlocks(Owner page);
 
+// A step of the bulk transfer: a block, or for the interface write of the
+// write direction a block of count 0, and the progress it adds when it
+// succeeds (out of BulkProgressTotal).
+struct BulkBlock {
+    PageBlock block;
+    int progress;
+};
+
+constexpr int BulkProgressTotal = 816;
+
+// The bulk read, one block a step (steps 0 .. 4).
+std::span<const BulkBlock> bulkReadBlocks();
+// The bulk write: step 0 is the first two entries (the progress is set to
+// the first one's value once it went), each later step one entry.
+std::span<const BulkBlock> bulkWriteBlocks();
+
 } // namespace k71t

@@ -42,6 +42,20 @@ bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks)
     return pageWrite(link, std::span<const PageBlock>(blocks.begin(), blocks.size()));
 }
 
+bool blockRead(ModbusLink &link, const PageBlock &b)
+{
+    if (!link.OpenIfClosed())
+        return false;
+    return b.is32 ? link.ReadBlock32(b.start, b.count, 1, 500, false) : link.ReadBlock16(b.start, b.count, 1, 500, false);
+}
+
+bool blockWrite(ModbusLink &link, const PageBlock &b)
+{
+    if (!link.OpenIfClosed())
+        return false;
+    return b.is32 ? link.WriteBlock32(b.start, b.count, 1, 500, true) : link.WriteBlock16(b.start, b.count, 1, 500, true);
+}
+
 std::optional<double> checkNumber(const QString &text, double low, double high)
 {
     const auto v = parseDecimal(text);

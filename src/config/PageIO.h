@@ -21,6 +21,13 @@ bool pageRead(ModbusLink &link, std::initializer_list<PageBlock> blocks);
 bool pageWrite(ModbusLink &link, std::span<const PageBlock> blocks);
 bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks);
 
+// One block on its own, as the bulk transfer and the commands send them:
+// the read is the request and up to 501 polls of 1 ms; the write drains the
+// input, pauses 10 ms, sends, waits for the acknowledge (501 polls), drains
+// and pauses 10 ms again. Both open the port first if it is closed.
+bool blockRead(ModbusLink &link, const PageBlock &block);
+bool blockWrite(ModbusLink &link, const PageBlock &block);
+
 // The numeric field check: a decimal number with "." within [low, high].
 std::optional<double> checkNumber(const QString &text, double low, double high);
 

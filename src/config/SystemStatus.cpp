@@ -119,8 +119,7 @@ bool statusRead(ModbusLink &link)
 
 bool commandWrite(ModbusLink &link, int start, int count)
 {
-    // Input drained, 10 ms, the block, its acknowledge, drained again, 10 ms.
-    return link.OpenIfClosed() && link.WriteBlock16(start, count, 1, 500, true);
+    return blockWrite(link, PageBlock{start, count, false});
 }
 
 bool sendCommand(ModbusLink &link, RegisterImage &image, int reg)

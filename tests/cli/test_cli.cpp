@@ -6,6 +6,8 @@
 #include "support/SimFixture.h"
 #include "support/TempDir.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -340,4 +342,90 @@ TEST(CliWatch, PrintsOneLinePerPoll)
     for (const QStringList &bad : {QStringList{"watch", "--interval", "0.05"}, QStringList{"watch", "--count", "0"},
                                    QStringList{"watch", "--every", "1"}})
         EXPECT_EQ(cli(QStringList{"--device", sim.path} + bad).status, 2) << bad.join(' ').toStdString();
+}
+
+TEST(CliConfig, CopiesOneMetersConfigurationToAnother)
+{
+    test::SimHarness first;
+    const std::pair<int, int> set16[] = {{4003, 17}, {4004, 3},  {4020, 77}, {4044, 1},
+                                         {4310, 99}, {4035, 4},  {4036, 1},  {4031, 3}};
+    for (const auto &[reg, value] : set16)
+        first.meter.setReg16(reg, static_cast<std::uint16_t>(value));
+    first.meter.setReg32(7600, 3.25f);
+    first.meter.setReg32(7683, -1.25f);
+    test::TempDir dir;
+    const QString file = dir.file("meter");
+    QString out, err, shown;
+    test::FakeClock clock;
+    const CliLineSink progress = [&](const QString &text) { shown += text; };
+    ASSERT_EQ(runCli({"--device", first.path, "config", "read", file}, clock, out, err, {}, progress), 0)
+        << err.toStdString();
+    EXPECT_EQ(out, QStringLiteral("Zapisano konfigurację K71T do pliku %1.k71t\n").arg(file));
+    EXPECT_EQ(shown, QStringLiteral("\rTransmisja danych... 120/816\rTransmisja danych... 280/816"
+                                    "\rTransmisja danych... 480/816\rTransmisja danych... 616/816"
+                                    "\rTransmisja danych... 816/816\n"));
+
+    // To a meter at another address: it keeps its address and takes the
+    // rest, the primary interface's 57600 8E1 too, where the PC follows it.
+    test::SimHarness second(5);
+    const auto r = cli({"--device", second.path, "--address", "5", "config", "write", file + ".k71t", "--yes"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Zapisano konfigurację z pliku %1.k71t do K71T\n"
+                                    "Nowe parametry portu: 57600 8E1, adres 5\n")
+                         .arg(file));
+    std::vector<int> written;
+    for (int reg = 4000; reg <= 4044; ++reg)
+        if (reg != 4006 && reg != 4007 && (reg < 4038 || reg > 4042))
+            written.push_back(reg);
+    for (int reg = 4300; reg <= 4379; ++reg)
+        written.push_back(reg);
+    for (int reg : written)
+        EXPECT_EQ(second.meter.reg16(reg), reg == 4033 ? 5 : first.meter.reg16(reg)) << reg;
+    for (int reg = 7600; reg <= 7683; ++reg)
+        EXPECT_EQ(second.meter.reg32(reg), first.meter.reg32(reg)) << reg;
+    EXPECT_EQ(cli({"--device", second.path, "--address", "5", "--speed", "57600", "--mode", "8E1", "read", "4004", "1"})
+                  .out,
+              QStringLiteral("4004\t3\n"));
+}
+
+TEST(CliConfig, NothingReachesTheMeterFromABadFileOrWithoutYes)
+{
+    test::SimHarness meter;
+    test::TempDir dir;
+    QByteArray good(650, '\0');
+    good.replace(0, 8, "K71T-001");
+    const auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(dir.file(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    QByteArray foreign = good;
+    foreign[7] = '2';
+    struct Case {
+        QStringList args;
+        int status;
+    };
+    const Case cases[] = {
+        {{"config", "write", put("short.k71t", good.left(649)), "--yes"}, 1},
+        {{"config", "write", put("long.k71t", good + QByteArray(1, '\0')), "--yes"}, 1},
+        {{"config", "write", put("foreign.k71t", foreign), "--yes"}, 1},
+        {{"config", "write", dir.file("missing.k71t"), "--yes"}, 1},
+        {{"config", "write", put("good.k71t", good)}, 2},
+        {{"config", "read", dir.file("x"), "--yes"}, 2},
+        {{"config", "copy", dir.file("x")}, 2},
+    };
+    for (const Case &c : cases) {
+        const auto r = cli(QStringList{"--device", meter.path} + c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_TRUE(meter.requests().empty());
+
+    // A read that fails writes no file.
+    meter.fault(sim::FaultPlan{.fault = sim::Fault::Silence, .onlyStart = 7650});
+    const auto r = cli({"--device", meter.path, "config", "read", dir.file("half")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("k71t-cli: Odczyt danych zakończony błędem. (krok 3)\n"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("half.k71t")));
 }

@@ -93,7 +93,26 @@ TEST(SimProgram, FaultOptionAndUsageErrors)
     sim.terminate();
     sim.waitForFinished(5000);
 
+    // A fault aimed at one function and block: (fault, command, exit status).
+    const std::tuple<const char *, QStringList, int> aimed[] = {
+        {"silence@W4004", {"write", "4004", "1"}, 1}, {"silence@W4004", {"read", "4004", "1"}, 0},
+        {"silence@W4004", {"write", "4003", "1"}, 0}, {"exception@r7500", {"read", "7500", "1"}, 1},
+        {"exception@r7500", {"write", "7500", "1"}, 0},
+    };
+    for (const auto &[fault, command, status] : aimed) {
+        QProcess meter;
+        meter.start(QStringLiteral(K71T_SIM_BINARY), {"--fault", fault});
+        ASSERT_TRUE(meter.waitForReadyRead(5000));
+        const QString path = QString::fromLocal8Bit(meter.readLine()).trimmed().mid(4);
+        cli.start(QStringLiteral(K71T_CLI_BINARY), QStringList{"--device", path} + command);
+        ASSERT_TRUE(cli.waitForFinished(10000));
+        EXPECT_EQ(cli.exitCode(), status) << fault << ' ' << command.join(' ').toStdString();
+        meter.terminate();
+        meter.waitForFinished(5000);
+    }
+
     for (const QStringList &bad : {QStringList{"--address", "0"}, QStringList{"--fault", "smoke"},
+                                   QStringList{"--fault", "silence@X4004"},
                                    QStringList{"--speed", "1234"}, QStringList{"--bogus"}}) {
         QProcess p;
         p.start(QStringLiteral(K71T_SIM_BINARY), bad);

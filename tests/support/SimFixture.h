@@ -22,6 +22,7 @@ struct SimHarness {
     // With `onwards`, the nth request and every one after it.
     void fault(sim::Fault f, int nth = 0, int exceptionCode = 4, int lateMs = 1500, int onlyStart = -1,
                bool onwards = false);
+    void fault(const sim::FaultPlan &plan) { meter.setFault(plan); }
     // Valid frames the meter received (CRC correct), oldest first.
     std::vector<sim::Bytes> validFrames() const;
     // The same as (function, start register, count), for comparing with a block list.

@@ -1,0 +1,343 @@
+// The bulk transfer against the simulated meter over the pseudo-terminal:
+// through the window and the start panel (the event loop runs until the
+// window hides), and the step engine on its own where each step's retries
+// are the point.
+#include "config/Alarmy.h"
+#include "config/Analog.h"
+#include "config/BulkTransfer.h"
+#include "config/Indywidualna.h"
+#include "config/StandardConfig.h"
+#include "config/System.h"
+#include "config/Transmisja.h"
+#include "config/Uart.h"
+#include "config/Urzadzenia.h"
+#include "common/TextFormats.h"
+#include "monitor/Monitor.h"
+#include "support/AppHarness.h"
+#include "support/SimFixture.h"
+#include "support/Wait.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace k71t;
+using k71t::sim::Fault;
+using k71t::sim::FaultPlan;
+
+namespace {
+
+using Request = std::tuple<int, int, int>; // function, start, count
+
+const std::vector<Request> ReadFrames = {
+    {3, 4000, 60}, {3, 4300, 80}, {3, 7600, 50}, {3, 7650, 34}, {3, 7500, 50}};
+const std::vector<Request> WriteFrames = {
+    {16, 4000, 4},  {16, 4005, 1},  {16, 4008, 23}, {16, 4043, 2}, {16, 4300, 80}, {16, 7600, 50}, {16, 7650, 34},
+    {3, 4039, 16},  {3, 4005, 1},   {16, 4031, 7},  {16, 4034, 1}, {3, 4031, 7},   {16, 4004, 1}};
+
+struct BulkWindow : ::testing::Test {
+    test::SimHarness sim;
+    test::AppHarness app;
+    TForm11 *form11 = nullptr;
+    QList<int> progress;
+    // Runs while the transfer is under way, at each progress value.
+    std::function<void(int)> during;
+
+    void SetUp() override
+    {
+        app.startWithMeter(sim.path);
+        form11 = app.windows->form11;
+        QObject::connect(form11->ProgressBar1, &QProgressBar::valueChanged, [this](int v) {
+            progress << v;
+            if (during)
+                during(v);
+        });
+    }
+    // Clicks a start panel button and lets the event loop run the transfer.
+    void run(QPushButton *button)
+    {
+        progress.clear();
+        button->click();
+        ASSERT_TRUE(test::waitUntil([this] { return !form11->isVisible(); }));
+    }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto &m : app.prompt.messages)
+            out << m.text;
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
+{
+    // A meter configured otherwise than the standard configuration.
+    sim.meter.setReg16(4003, 17);
+    sim.meter.setReg32(7600, 3.25f);
+    sim.meter.setReg16(4008, 5);
+    sim.meter.setReg32(7612, -2.5f);
+    sim.meter.setReg16(4015, 42);
+    sim.meter.setReg16(4051, 0x8000);
+    sim.meter.setReg16(4036, 3);
+    sim.meter.pin(7505, 12.5f);
+    sim.meter.setReg16(4301, 123);
+
+    EXPECT_EQ(form11->windowTitle(), QStringLiteral("Transmisja"));
+    EXPECT_TRUE(form11->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(form11->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(form11->Label1->text(), QStringLiteral("Transmisja danych..."));
+    EXPECT_EQ(form11->ProgressBar1->maximum(), 816);
+
+    // While it runs the meter's windows are closed to the operator, and a
+    // second transfer is refused.
+    QList<bool> buttonsWhileRunning, secondStart;
+    during = [&](int) {
+        buttonsWhileRunning << (app.form3->SpeedButton4->isEnabled() || app.form3->SpeedButton10->isEnabled() ||
+                                app.form3->SpeedButton12->isEnabled());
+        secondStart << form11->startRead();
+    };
+    run(app.form3->SpeedButton10);
+    EXPECT_EQ(sim.requests(), ReadFrames);
+    EXPECT_EQ(progress, (QList<int>{120, 280, 480, 616, 816}));
+    EXPECT_EQ(buttonsWhileRunning, QList<bool>(5, false));
+    EXPECT_EQ(secondStart, QList<bool>(5, false));
+    EXPECT_TRUE(app.form3->SpeedButton4->isEnabled());
+    EXPECT_TRUE(app.form3->SpeedButton10->isEnabled());
+    EXPECT_TRUE(messages().isEmpty());
+
+    const AppWindows &w = *app.windows;
+    EXPECT_EQ(w.form5->Edit1->text(), QStringLiteral("17"));
+    EXPECT_EQ(w.form5->Edit4->text(), formatFloat(3.25, 4));
+    EXPECT_EQ(w.form6->TrackBar1->value(), 5);
+    EXPECT_EQ(w.form7->Edit1->text(), formatFloat(-2.5, 4));
+    EXPECT_EQ(w.form8->Edit9->text(), QStringLiteral("42"));
+    EXPECT_EQ(w.form9->Memo2->toPlainText().section('\n', 0, 0), QStringLiteral("* Przerwa w zasilaniu."));
+    EXPECT_EQ(w.form10->ComboBox3->currentIndex(), 3);
+    EXPECT_EQ(w.form4->Label23->text(), MonitorModel::labelText(12.5f, w.form4->model().precision(0)));
+    EXPECT_EQ(w.form2->Edit3->text(), QStringLiteral("123"));
+    EXPECT_EQ(w.form2->ComboBox2->currentIndex(), 3);
+    EXPECT_FALSE(form11->transfer().running());
+    EXPECT_EQ(form11->transfer().readStep(), 0);
+}
+
+TEST_F(BulkWindow, EveryTransferStartsAtStepZero)
+{
+    // A read closed after its second block, then a whole one.
+    during = [&](int v) {
+        if (v == 280)
+            form11->close();
+    };
+    run(app.form3->SpeedButton10);
+    during = nullptr;
+    EXPECT_EQ(form11->transfer().readStep(), 0);
+    EXPECT_EQ(form11->transfer().retries(), 0);
+    run(app.form3->SpeedButton10);
+    run(app.form3->SpeedButton10);
+    std::vector<Request> expected = {ReadFrames[0], ReadFrames[1]};
+    expected.insert(expected.end(), ReadFrames.begin(), ReadFrames.end());
+    expected.insert(expected.end(), ReadFrames.begin(), ReadFrames.end());
+    EXPECT_EQ(sim.requests(), expected);
+    EXPECT_EQ(progress, (QList<int>{0, 120, 280, 480, 616, 816}));
+
+    // A cancelled confirmation starts nothing.
+    sim.meter.clearReceived();
+    app.prompt.answers = {PromptAnswer::Cancel};
+    app.form3->SpeedButton11->click();
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text,
+              QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Archiwum"));
+    EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Question);
+    EXPECT_EQ(app.prompt.messages[0].buttons, PromptButtons::OkCancel);
+    EXPECT_FALSE(form11->isVisible());
+    EXPECT_TRUE(sim.requests().empty());
+}
+
+TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
+{
+    RegisterImage &im = app.ctx->image;
+    im.reg16(4003) = 9;
+    im.reg16(4005) = 1;
+    im.reg16(4020) = 77;
+    im.reg16(4044) = 1;
+    im.reg16(4333) = 4242;
+    im.reg32(7649) = 49.5f;
+    im.reg32(7683) = -1.25f;
+    im.reg16(4035) = 2; // primary interface 19200 8E1
+    im.reg16(4036) = 1;
+    im.reg16(4004) = 2;
+    run(app.form3->SpeedButton11);
+    EXPECT_EQ(messages(),
+              QStringList{"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"});
+    EXPECT_EQ(sim.requests(), WriteFrames);
+    EXPECT_EQ(progress, (QList<int>{8, 54, 58, 218, 418, 554, 685, 816}));
+
+    // Steps 0 .. 6 up to the apply at 115200 8N2, then the PC followed.
+    const auto arrivals = sim.line.arrivals();
+    ASSERT_EQ(arrivals.size(), WriteFrames.size());
+    for (std::size_t i = 0; i < arrivals.size(); ++i) {
+        const bool after = i >= arrivals.size() - 2;
+        EXPECT_EQ(arrivals[i].baud, after ? 19200 : 115200) << i;
+        EXPECT_EQ(arrivals[i].stopBits, after ? 1 : 2) << i;
+    }
+    EXPECT_EQ(app.form3->ComboBox3->currentText(), QStringLiteral("19.2k"));
+    EXPECT_EQ(app.form3->ComboBox2->currentText(), QStringLiteral("8E1"));
+
+    // The meter holds what was sent, and nothing it was not sent.
+    for (int reg : {4000, 4003, 4004, 4005, 4020, 4030, 4031, 4035, 4036, 4037, 4043, 4044, 4300, 4333, 4379})
+        EXPECT_EQ(sim.meter.reg16(reg), im.reg16(reg)) << reg;
+    for (int reg : {7600, 7649, 7650, 7683})
+        EXPECT_EQ(sim.meter.reg32(reg), im.reg32(reg)) << reg;
+    for (const auto &[function, start, count] : sim.requests()) {
+        if (function == 16)
+            EXPECT_TRUE(start + count <= 4045 || start >= 4300) << start;
+    }
+}
+
+TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
+{
+    // The read: every request for 7500 lost, whatever else comes through.
+    sim.meter.setReg32(7600, 3.25f);
+    const QString shown = app.windows->form5->Edit4->text();
+    sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 3, .onlyStart = 7500});
+    run(app.form3->SpeedButton10);
+    std::vector<Request> expected(ReadFrames.begin(), ReadFrames.end() - 1);
+    expected.insert(expected.end(), 3, ReadFrames.back());
+    EXPECT_EQ(sim.requests(), expected);
+    EXPECT_EQ(progress, (QList<int>{120, 280, 480, 616}));
+    EXPECT_EQ(form11->ProgressBar1->value(), 616);
+    ASSERT_EQ(app.prompt.messages.size(), 1);
+    EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Odczyt danych zakończony błędem."));
+    EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
+    // Not redrawn, though the image holds the blocks that came.
+    EXPECT_EQ(app.windows->form5->Edit4->text(), shown);
+    EXPECT_EQ(app.ctx->image.reg32(7600), 3.25f);
+    EXPECT_TRUE(app.form3->SpeedButton10->isEnabled());
+
+    // The write: the mode must be acknowledged only in a slave mode (1, 2).
+    struct Case {
+        int mode;
+        bool completes;
+    };
+    for (const Case c : {Case{3, true}, Case{0, true}, Case{1, false}}) {
+        SCOPED_TRACE(c.mode);
+        sim.meter.clearReceived();
+        app.prompt.messages.clear();
+        sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 16, .onlyStart = 4004});
+        app.ctx->image.reg16(4004) = static_cast<std::uint16_t>(c.mode);
+        run(app.form3->SpeedButton11);
+        const auto sent = sim.requests();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4004, 1}), c.completes ? 1 : 3);
+        EXPECT_EQ(form11->ProgressBar1->value(), c.completes ? 816 : 685);
+        const QStringList expectedBoxes = {"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"};
+        EXPECT_EQ(messages(), c.completes ? expectedBoxes : expectedBoxes + QStringList{"Zapis danych zakończony błędem."});
+    }
+}
+
+namespace {
+
+// The engine on its own, ticked by the test.
+struct Engine {
+    test::SimHarness sim;
+    test::LinkHarness pc{sim.path};
+    BulkTransfer transfer{pc};
+    // Sets `plan` before the first attempt of every step.
+    BulkTransfer::Tick runWithEachStepFaulted(BulkTransfer::Direction d, const FaultPlan &plan)
+    {
+        EXPECT_TRUE(transfer.start(d));
+        int lastStep = -1;
+        for (;;) {
+            const int step = d == BulkTransfer::Direction::Read ? transfer.readStep() : transfer.writeStep();
+            if (step != lastStep)
+                sim.fault(plan);
+            lastStep = step;
+            const auto tick = transfer.tick();
+            if (tick != BulkTransfer::Tick::Continue)
+                return tick;
+        }
+    }
+};
+
+} // namespace
+
+TEST(BulkEngine, OneBadAnswerPerStepStillCompletes)
+{
+    // Silence, a corrupt frame and an exception, each once per step.
+    for (const Fault fault : {Fault::Silence, Fault::BadCrc, Fault::Exception}) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        Engine e;
+        e.pc.image.reg16(4004) = 1;
+        ASSERT_EQ(e.runWithEachStepFaulted(BulkTransfer::Direction::Read, FaultPlan{.fault = fault, .nth = 1}),
+                  BulkTransfer::Tick::Completed);
+        EXPECT_TRUE(e.transfer.readDone());
+        EXPECT_EQ(e.transfer.progress(), 816);
+        std::vector<Request> twice;
+        for (const Request &r : ReadFrames)
+            twice.insert(twice.end(), 2, r);
+        EXPECT_EQ(e.sim.requests(), twice);
+
+        e.sim.meter.clearReceived();
+        e.pc.image.reg16(4004) = 1; // the read brought the meter's mode
+        ASSERT_EQ(e.runWithEachStepFaulted(BulkTransfer::Direction::Write, FaultPlan{.fault = fault, .nth = 1}),
+                  BulkTransfer::Tick::Completed);
+        EXPECT_TRUE(e.transfer.writeDone());
+        EXPECT_EQ(e.transfer.progress(), 816);
+        EXPECT_EQ(e.transfer.writeStep(), 0);
+        EXPECT_EQ(e.transfer.retries(), 0);
+        // Each step's first request failed, the whole step ran again.
+        const auto sent = e.sim.requests();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4000, 4}), 2);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{3, 4039, 16}), 2);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4004, 1}), 2);
+        // The interface write again from its status read, then the mode twice.
+        EXPECT_EQ(std::vector<Request>(sent.end() - 8, sent.end()),
+                  (std::vector<Request>{{3, 4039, 16}, {3, 4039, 16}, {3, 4005, 1}, {16, 4031, 7}, {16, 4034, 1},
+                                        {3, 4031, 7}, {16, 4004, 1}, {16, 4004, 1}}));
+    }
+}
+
+TEST(BulkEngine, APortThatCannotBeReopenedAfterTheChangeLeavesThePcWhereTheMeterIs)
+{
+    Engine e;
+    loadStandardConfiguration(e.pc.image);
+    e.pc.image.reg16(4035) = 3; // 38400 8N1 on the primary interface
+    e.pc.image.reg16(4036) = 3;
+    // The first time the PC switches, another holder takes the port for a
+    // moment: the reopen at the new settings fails.
+    int held = -1, switches = 0;
+    const FollowLine follow = [&](const PortSettings &s, std::uint8_t address) {
+        e.pc.portSettings = s;
+        e.pc.meterAddress = address;
+        if (++switches == 1) {
+            held = ::open(e.sim.path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+        } else if (held >= 0) {
+            ::close(held);
+            held = -1;
+        }
+    };
+    BulkTransfer transfer(e.pc, &follow);
+    ASSERT_TRUE(transfer.start(BulkTransfer::Direction::Write));
+    BulkTransfer::Tick tick;
+    while ((tick = transfer.tick()) == BulkTransfer::Tick::Continue) {
+    }
+    EXPECT_EQ(tick, BulkTransfer::Tick::Completed);
+    // The meter took the new settings at the first apply; the PC, unable to
+    // use them, went back, found no answer there, and is with the meter now.
+    EXPECT_EQ(e.sim.meter.interfaceSettings().baud, 38400);
+    EXPECT_EQ(e.pc.portSettings.speedIndex, 5);
+    EXPECT_EQ(e.pc.portSettings.modeKind, 0);
+    EXPECT_TRUE(e.pc.link.ReadBlock16(4004, 1));
+    if (held >= 0)
+        ::close(held);
+}
