@@ -104,6 +104,42 @@ shot open-configuration-dialog
 xdotool key Escape; sleep 0.5
 click 60 \$((HEIGHT - 22))
 shot about
+xdotool key Return; sleep 0.5
+kill \$app; wait \$app || true
+kill \$sim; wait \$sim || true
+# The bulk read from a meter configured otherwise, slow enough (250 ms to
+# answer) for the progress box to be seen over the start panel.
+"$root/build/k71t-sim" --link "$work/tty2" --turnaround 250 >/dev/null &
+sim=\$!
+sleep 0.5
+cli2() { "$root/build/k71t-cli" --device "$work/tty2" "\$@" >/dev/null; }
+cli2 write 4000 7
+cli2 write 4003 25
+cli2 write 4009 2
+cli2 write 7600 12.5 87.5 -10 110
+cli2 write 4013 3 1 15 1 4 0 30 0
+cli2 write 7604 -5 105 0 50
+cli2 write 4300 12 100 4 1 5 15 60 0
+cli2 write 7664 2.5 97.5
+K71T_COM3="$work/tty2" "$root/build/k71t" 2>/dev/null &
+app=\$!
+sleep 2
+wid=\$(xdotool search --onlyvisible --name '^K71T\$' | tail -1)
+eval \$(xdotool getwindowgeometry --shell "\$wid")
+xdotool mousemove --window "\$wid" 60 \$((121 + 12 * 27)); sleep 0.3; xdotool click 1; sleep 0.7
+shot bulk-transfer
+sleep 3
+shown() { # start panel button index, window title pattern, screenshot name: the page as redrawn
+  click 60 \$((121 + \$1 * 27))
+  shot "\$3"
+  pwid=\$(xdotool search --onlyvisible --name "\$2" | tail -1)
+  xdotool mousemove --window "\$pwid" 20 20; sleep 0.3
+  xdotool key Escape; sleep 0.5
+  eval \$(xdotool getwindowgeometry --shell "\$wid")
+}
+shown 0 'Tryb pracy' bulk-read-display-page
+shown 3 'Konfiguracja alarmów' bulk-read-alarm-page
+shown 7 'Urządzenia dołączone' bulk-read-devices-page
 kill \$app \$sim
 SHOOT
 xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
