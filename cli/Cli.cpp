@@ -77,6 +77,9 @@ const char *const Help =
     "Kod wyjścia: 0 powodzenie (także puste archiwum), 1 wskaźnik nie odpowiada,\n"
     "odpowiada błędnie albo pliku nie da się odczytać lub zapisać, 2 błędne wywołanie.\n";
 
+// The PC's mode kinds by number.
+const QStringList ModeNames = {"8N1", "8N2", "8E1", "8O1"};
+
 constexpr int ReadChunk16 = 100;
 constexpr int ReadChunk32 = 50;
 constexpr int WriteChunk16 = 80;
@@ -477,10 +480,9 @@ int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, c
 
 QString portText(const PortSettings &settings, int address)
 {
-    static const char *const Modes[ModeKindCount] = {"8N1", "8N2", "8E1", "8O1"};
     return QStringLiteral("%1 %2, adres %3")
         .arg(SpeedTable[settings.speedIndex % 8])
-        .arg(QLatin1String(Modes[settings.modeKind % ModeKindCount]))
+        .arg(ModeNames.at(settings.modeKind % ModeKindCount))
         .arg(address);
 }
 
@@ -514,6 +516,17 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
         // The meter keeps the address it is reached at: a configuration
         // cloned from another meter on the same line must not take its address.
         link.image.reg16(4033) = static_cast<std::uint16_t>(o.address);
+        if (!interfaceSettingsValid(link.image)) {
+            const RegisterImage &im = link.image;
+            err += QStringLiteral("k71t-cli: %1: parametry interfejsów, których K71T nie przyjmie "
+                                  "(4031=%2, 4032=%3, 4035=%4, 4036=%5); nic nie zostało wysłane\n")
+                       .arg(file)
+                       .arg(im.reg16(4031))
+                       .arg(im.reg16(4032))
+                       .arg(im.reg16(4035))
+                       .arg(im.reg16(4036));
+            return CliMeterFailed;
+        }
     }
     if (!openLink(o, link, err))
         return CliMeterFailed;
@@ -536,10 +549,7 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
                        before.modeKind != link.portSettings.modeKind || o.address != link.meterAddress;
     const QString movedText = QStringLiteral("Nowe parametry portu: %1\n").arg(portText(link.portSettings, link.meterAddress));
     if (tick == BulkTransfer::Tick::Failed) {
-        err += QStringLiteral("k71t-cli: %1 (krok %2)\n")
-                   .arg(reading ? QStringLiteral("Odczyt danych zakończony błędem.")
-                                : QStringLiteral("Zapis danych zakończony błędem."))
-                   .arg(failedStep);
+        err += QStringLiteral("k71t-cli: %1 (krok %2)\n").arg(BulkTransfer::failureText(transfer.direction())).arg(failedStep);
         // Where the PC ended up after an interface change that went wrong.
         if (moved)
             err += QStringLiteral("k71t-cli: ") + movedText;
@@ -602,7 +612,7 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
             if (o.speedIndex < 0)
                 return usage(err, QStringLiteral("nieobsługiwana prędkość %1").arg(v));
         } else if (a == QLatin1String("--mode")) {
-            o.modeKind = QStringList{"8N1", "8N2", "8E1", "8O1"}.indexOf(v.toUpper());
+            o.modeKind = ModeNames.indexOf(v.toUpper());
             if (o.modeKind < 0)
                 return usage(err, QStringLiteral("nieznany tryb %1").arg(v));
         } else {

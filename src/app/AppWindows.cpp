@@ -60,7 +60,7 @@ void AppWindows::create(AppContext &context)
 void AppWindows::refreshPages(bool withMonitor) const
 {
     for (ConfigPage *page : pages) {
-        if (withMonitor && page == pages.back())
+        if (withMonitor && page == form2)
             form4->Redraw();
         page->refresh();
     }

@@ -5,6 +5,7 @@
 #include "app/UartCfg.h"
 #include "archive/Main.h"
 #include "config/ConfigFile.h"
+#include "config/InterfaceWrite.h"
 #include "config/StandardConfig.h"
 #include "config/Alarmy.h"
 #include "config/Analog.h"
@@ -270,6 +271,15 @@ void TForm3::SpeedButton11Click()
 {
     if (!windows_.form11)
         return;
+    // Interface settings no interface has (a file from elsewhere) would be
+    // found only after most of the configuration had gone to the meter.
+    if (!interfaceSettingsValid(ctx_.image)) {
+        ctx_.prompt.message(this,
+                            QStringLiteral("Konfiguracja zawiera błędne parametry połączenia (prędkość, tryb lub "
+                                           "adres). Zapis nie został rozpoczęty."),
+                            QStringLiteral("Błąd"), PromptIcon::Error);
+        return;
+    }
     if (!ctx_.prompt.ask(this, QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"),
                          QStringLiteral("Archiwum")))
         return;
@@ -280,6 +290,10 @@ void TForm3::bulkTransferRunning(bool running)
 {
     for (QPushButton *b : duringTransfer_)
         b->setEnabled(!running);
+    // A change of port or address between two steps would send the rest of
+    // the configuration (and the address 4033) elsewhere.
+    for (QWidget *w : std::initializer_list<QWidget *>{ComboBox1, ComboBox2, Edit1, ComboBox3})
+        w->setEnabled(!running);
 }
 
 void TForm3::showModal(QDialog *window)

@@ -23,28 +23,34 @@ constexpr int WriteCompleteStep = BulkTransfer::WriteSteps - 1;
 
 BulkTransfer::BulkTransfer(MeterLink &meter, const FollowLine *follow) : meter_(meter), follow_(follow) {}
 
+QString BulkTransfer::failureText(Direction direction)
+{
+    return direction == Direction::Read ? QStringLiteral("Odczyt danych zakończony błędem.")
+                                        : QStringLiteral("Zapis danych zakończony błędem.");
+}
+
 bool BulkTransfer::start(Direction direction)
 {
     if (running_ || meter_.link.busy())
         return false;
+    // Found at step 6 only, these would leave the meter half written.
+    if (direction == Direction::Write && !interfaceSettingsValid(meter_.image))
+        return false;
     reset();
     direction_ = direction;
     running_ = true;
+    startSettings_ = meter_.portSettings;
+    startAddress_ = meter_.meterAddress;
     session_.emplace(meter_.link);
     return true;
 }
 
 void BulkTransfer::reset()
 {
-    session_.reset();
-    running_ = false;
-    readStep_ = 0;
-    writeStep_ = 0;
-    retries_ = 0;
+    finish();
     readDone_ = false;
     writeDone_ = false;
     progress_ = 0;
-    interfaceResult_.reset();
 }
 
 void BulkTransfer::finish()
@@ -55,6 +61,7 @@ void BulkTransfer::finish()
     readStep_ = 0;
     writeStep_ = 0;
     retries_ = 0;
+    finalFailure_ = false;
 }
 
 BulkTransfer::Tick BulkTransfer::tick()
@@ -77,7 +84,14 @@ BulkTransfer::Tick BulkTransfer::tick()
     if (ok) {
         ++step;
         retries_ = 0;
-    } else if (++retries_ >= Attempts) {
+    } else if (++retries_ >= Attempts || finalFailure_) {
+        // An interface change that went wrong may have left the PC at
+        // settings the meter does not use; if it still answers at those the
+        // transfer started with, the PC goes back there.
+        if (!reading && step == InterfaceStep &&
+            (meter_.portSettings.speedIndex != startSettings_.speedIndex ||
+             meter_.portSettings.modeKind != startSettings_.modeKind || meter_.meterAddress != startAddress_))
+            returnTo(meter_, follow(), startSettings_, startAddress_);
         finish();
         result = Tick::Failed;
     }
@@ -114,8 +128,9 @@ bool BulkTransfer::runWriteStep()
     const BulkBlock &b = blocks[static_cast<std::size_t>(writeStep_ + 1)];
     bool ok;
     if (writeStep_ == InterfaceStep) {
-        interfaceResult_ = writeInterface(meter_, follow_ ? *follow_ : FollowLine{});
-        ok = succeeded(*interfaceResult_);
+        const InterfaceWriteResult result = writeInterface(meter_, follow());
+        ok = succeeded(result);
+        finalFailure_ = result == InterfaceWriteResult::InvalidSettings;
     } else if (writeStep_ == ModeStep) {
         ok = blockWrite(meter_.link, b.block) || !slaveMode(im.reg16(4004));
     } else {

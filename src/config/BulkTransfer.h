@@ -33,7 +33,8 @@ public:
 
     // Starts a transfer at step 0 with the progress at 0, holding the link
     // for its whole run. Refused (false) while a transfer runs or another
-    // operation holds the link.
+    // operation holds the link, and a write whose interface settings the
+    // meter could not take (interfaceSettingsValid): nothing is sent then.
     bool start(Direction direction);
     // Runs the current step once, then pauses 10 ms.
     Tick tick();
@@ -49,14 +50,16 @@ public:
     int retries() const { return retries_; }
     bool readDone() const { return readDone_; }
     bool writeDone() const { return writeDone_; }
-    // The outcome of the last interface write (step 6 of the write).
-    std::optional<InterfaceWriteResult> interfaceResult() const { return interfaceResult_; }
+
+    // The error box's text when a step fails its third attempt.
+    static QString failureText(Direction direction);
 
 private:
     // One attempt at the current step; true when it succeeded.
     bool runReadStep();
     bool runWriteStep();
     void finish();
+    FollowLine follow() const { return follow_ ? *follow_ : FollowLine{}; }
 
     MeterLink &meter_;
     const FollowLine *follow_;
@@ -69,7 +72,11 @@ private:
     int retries_ = 0;
     bool readDone_ = false;
     bool writeDone_ = false;
-    std::optional<InterfaceWriteResult> interfaceResult_;
+    // The interface write found settings it will never send: no retry.
+    bool finalFailure_ = false;
+    // Where the PC was when the transfer started.
+    PortSettings startSettings_;
+    std::uint8_t startAddress_ = 1;
 };
 
 } // namespace k71t

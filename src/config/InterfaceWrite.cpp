@@ -33,6 +33,24 @@ bool interfaceRead(ModbusLink &link)
     return pageRead(link, pageBlocks(Owner::Interface)->read);
 }
 
+bool interfaceSettingsValid(const RegisterImage &im)
+{
+    const int address = im.reg16(4033);
+    return address >= 1 && address <= 247 && speedIndexForMeterCode(im.reg16(4031)) >= 0 &&
+           modeKindForMeterCode(im.reg16(4032)) >= 0 && speedIndexForMeterCode(im.reg16(4035)) >= 0 &&
+           modeKindForMeterCode(im.reg16(4036)) >= 0;
+}
+
+bool returnTo(MeterLink &meter, const FollowLine &follow, const PortSettings &settings, std::uint8_t address)
+{
+    const PcLine here{meter.portSettings, meter.meterAddress};
+    switchTo(meter, follow, PcLine{settings, address});
+    if (interfaceRead(meter.link))
+        return true;
+    switchTo(meter, follow, here);
+    return false;
+}
+
 InterfaceWriteResult writeInterface(MeterLink &meter, const FollowLine &follow)
 {
     const ModbusLink::Session session(meter.link);

@@ -30,6 +30,14 @@ constexpr bool succeeded(InterfaceWriteResult r)
 // The interface read: 4031 .. 4037 into the image.
 bool interfaceRead(ModbusLink &link);
 
+// Whether the image holds interface settings the meter can take: speed and
+// mode codes of both interfaces that the PC has too, and an address 1 .. 247.
+bool interfaceSettingsValid(const RegisterImage &image);
+
+// Switches the PC to `settings` and `address` and asks the meter there; when
+// it does not answer, the PC goes back to where it was. True when it answered.
+bool returnTo(MeterLink &meter, const FollowLine &follow, const PortSettings &settings, std::uint8_t address);
+
 // Writes 4031 .. 4037 from the image and applies them (4034, which is 0 in
 // the image again afterwards). The interface the PC is on is the additional
 // one when the status read finds the outputs board (bit 7 of 4051), else the

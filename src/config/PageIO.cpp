@@ -9,9 +9,7 @@ bool pageRead(ModbusLink &link, std::span<const PageBlock> blocks)
     if (!link.OpenIfClosed())
         return false;
     for (const PageBlock &b : blocks) {
-        const bool ok = b.is32 ? link.ReadBlock32(b.start, b.count, 1, 500, false)
-                               : link.ReadBlock16(b.start, b.count, 1, 500, false);
-        if (!ok)
+        if (!blockRead(link, b))
             return false;
         sleepMs(10);
     }
@@ -30,8 +28,7 @@ bool pageWrite(ModbusLink &link, std::span<const PageBlock> blocks)
     link.DrainInput();
     sleepMs(10);
     for (const PageBlock &b : blocks) {
-        const bool ok = b.is32 ? link.WriteBlock32(b.start, b.count, 1, 500) : link.WriteBlock16(b.start, b.count, 1, 500);
-        if (!ok)
+        if (!blockWrite(link, b))
             return false;
     }
     return true;

@@ -80,12 +80,12 @@ bool TForm11::start(BulkTransfer::Direction direction, QTimer *timer)
 
 void TForm11::Timer1Timer()
 {
-    step(Timer1, QStringLiteral("Odczyt danych zakończony błędem."));
+    step(Timer1, BulkTransfer::failureText(BulkTransfer::Direction::Read));
 }
 
 void TForm11::Timer2Timer()
 {
-    step(Timer2, QStringLiteral("Zapis danych zakończony błędem."));
+    step(Timer2, BulkTransfer::failureText(BulkTransfer::Direction::Write));
 }
 
 void TForm11::step(QTimer *timer, const QString &failure)
@@ -101,7 +101,9 @@ void TForm11::step(QTimer *timer, const QString &failure)
     timer->stop();
     if (result == BulkTransfer::Tick::Failed)
         ctx_.prompt.message(this, failure, QStringLiteral("Błąd"), PromptIcon::Error);
-    close();
+    // (Unless it was closed while the box was open.)
+    if (isVisible())
+        close();
     // After a read every page shows what the meter holds; a failed read
     // redraws nothing (the next Show of a page shows the blocks it got).
     if (result == BulkTransfer::Tick::Completed && timer == Timer1 && redraw_)

@@ -279,8 +279,8 @@ void TForm4::SpeedButton1Click()
 
 void TForm4::Timer1Timer()
 {
-    // Another operation on the link (a bulk transfer waiting on a box): this
-    // second passes without a read.
+    // Another operation holds the link (a bulk transfer between its steps, an
+    // interface change waiting on a box): this second passes without a read.
     if (ctx_.link.busy())
         return;
     StatusBar1->showMessage(QStringLiteral("Odczyt..."));

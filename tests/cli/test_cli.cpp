@@ -2,6 +2,8 @@
 #include "Cli.h"
 #include "archive/ArchiveFiles.h"
 #include "common/Clock.h"
+#include "config/ConfigFile.h"
+#include "config/StandardConfig.h"
 #include "support/FakeClock.h"
 #include "support/SimFixture.h"
 #include "support/TempDir.h"
@@ -402,6 +404,11 @@ TEST(CliConfig, NothingReachesTheMeterFromABadFileOrWithoutYes)
     };
     QByteArray foreign = good;
     foreign[7] = '2';
+    // The right size and header, with interface codes no interface has.
+    RegisterImage image;
+    loadStandardConfiguration(image);
+    image.reg16(4035) = 9;
+    const QByteArray badCodes = buildConfigFile(image);
     struct Case {
         QStringList args;
         int status;
@@ -411,6 +418,7 @@ TEST(CliConfig, NothingReachesTheMeterFromABadFileOrWithoutYes)
         {{"config", "write", put("long.k71t", good + QByteArray(1, '\0')), "--yes"}, 1},
         {{"config", "write", put("foreign.k71t", foreign), "--yes"}, 1},
         {{"config", "write", dir.file("missing.k71t"), "--yes"}, 1},
+        {{"config", "write", put("codes.k71t", badCodes), "--yes"}, 1},
         {{"config", "write", put("good.k71t", good)}, 2},
         {{"config", "read", dir.file("x"), "--yes"}, 2},
         {{"config", "copy", dir.file("x")}, 2},

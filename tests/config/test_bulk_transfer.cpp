@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <fcntl.h>
+#include <map>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -66,6 +67,7 @@ struct BulkWindow : ::testing::Test {
     {
         progress.clear();
         button->click();
+        ASSERT_TRUE(form11->isVisible());
         ASSERT_TRUE(test::waitUntil([this] { return !form11->isVisible(); }));
     }
     QStringList messages() const
@@ -176,6 +178,14 @@ TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
     im.reg16(4035) = 2; // primary interface 19200 8E1
     im.reg16(4036) = 1;
     im.reg16(4004) = 2;
+    // Not the bulk write's: the access code, commands, a float past 7683.
+    std::map<int, std::uint16_t> meterBefore16;
+    for (int reg : {4006, 4007, 4039, 4045, 4055}) {
+        meterBefore16[reg] = sim.meter.reg16(reg);
+        im.reg16(reg) = static_cast<std::uint16_t>(meterBefore16[reg] + 1);
+    }
+    const float meterBefore32 = sim.meter.reg32(7684);
+    im.reg32(7684) = meterBefore32 + 1;
     run(app.form3->SpeedButton11);
     EXPECT_EQ(messages(),
               QStringList{"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"});
@@ -198,10 +208,30 @@ TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
         EXPECT_EQ(sim.meter.reg16(reg), im.reg16(reg)) << reg;
     for (int reg : {7600, 7649, 7650, 7683})
         EXPECT_EQ(sim.meter.reg32(reg), im.reg32(reg)) << reg;
-    for (const auto &[function, start, count] : sim.requests()) {
-        if (function == 16)
-            EXPECT_TRUE(start + count <= 4045 || start >= 4300) << start;
+    for (int reg : {4006, 4007, 4039, 4045, 4055})
+        EXPECT_EQ(sim.meter.reg16(reg), meterBefore16.at(reg)) << reg;
+    EXPECT_EQ(sim.meter.reg32(7684), meterBefore32);
+}
+
+TEST_F(BulkWindow, AConfigurationWithSettingsNoInterfaceHasIsNotWritten)
+{
+    // Found only at the interface step, they would leave the meter half
+    // written: (register, value) each on its own.
+    const std::pair<int, int> bad[] = {{4031, 6}, {4032, 4}, {4033, 0}, {4033, 248}, {4035, 9}, {4036, 7}};
+    for (const auto &[reg, value] : bad) {
+        SCOPED_TRACE(reg);
+        const std::uint16_t kept = app.ctx->image.reg16(reg);
+        app.ctx->image.reg16(reg) = static_cast<std::uint16_t>(value);
+        app.prompt.messages.clear();
+        app.form3->SpeedButton11->click();
+        EXPECT_FALSE(form11->isVisible());
+        ASSERT_EQ(app.prompt.messages.size(), 1);
+        EXPECT_EQ(app.prompt.messages[0].text,
+                  QStringLiteral("Konfiguracja zawiera błędne parametry połączenia (prędkość, tryb lub adres). "
+                                 "Zapis nie został rozpoczęty."));
+        app.ctx->image.reg16(reg) = kept;
     }
+    EXPECT_TRUE(sim.requests().empty());
 }
 
 TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
@@ -340,4 +370,33 @@ TEST(BulkEngine, APortThatCannotBeReopenedAfterTheChangeLeavesThePcWhereTheMeter
     EXPECT_TRUE(e.pc.link.ReadBlock16(4004, 1));
     if (held >= 0)
         ::close(held);
+}
+
+TEST(BulkEngine, AFailedInterfaceStepTakesThePcBackWhereTheMeterStillIs)
+{
+    // The meter refuses the apply and keeps its settings; its first answer
+    // at them is lost, so the first attempt leaves the PC at the new ones.
+    Engine e;
+    loadStandardConfiguration(e.pc.image);
+    e.pc.image.reg16(4035) = 3; // 38400 8N1
+    e.pc.image.reg16(4036) = 3;
+    e.sim.meter.setRefuseApply(true);
+    e.sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 3, .onlyStart = 4031});
+    ASSERT_TRUE(e.transfer.start(BulkTransfer::Direction::Write));
+    while (e.transfer.writeStep() < 6)
+        ASSERT_EQ(e.transfer.tick(), BulkTransfer::Tick::Continue);
+    ASSERT_EQ(e.transfer.tick(), BulkTransfer::Tick::Continue);
+    ASSERT_EQ(e.transfer.retries(), 1);
+    EXPECT_EQ(e.pc.portSettings.speedIndex, 5); // 38400, where the meter is not
+
+    // Attempts 2 and 3 find no meter there; then the PC goes back.
+    e.sim.fault(FaultPlan{});
+    BulkTransfer::Tick tick;
+    while ((tick = e.transfer.tick()) == BulkTransfer::Tick::Continue) {
+    }
+    EXPECT_EQ(tick, BulkTransfer::Tick::Failed);
+    EXPECT_EQ(e.sim.meter.interfaceSettings().baud, 115200);
+    EXPECT_EQ(e.pc.portSettings.speedIndex, 7);
+    EXPECT_EQ(e.pc.portSettings.modeKind, 1);
+    EXPECT_TRUE(e.pc.link.ReadBlock16(4004, 1));
 }
