@@ -105,7 +105,8 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     QList<bool> buttonsWhileRunning, secondStart;
     during = [&](int) {
         buttonsWhileRunning << (app.form3->SpeedButton4->isEnabled() || app.form3->SpeedButton10->isEnabled() ||
-                                app.form3->SpeedButton12->isEnabled());
+                                app.form3->SpeedButton12->isEnabled() || app.form3->Edit1->isEnabled() ||
+                                app.form3->ComboBox3->isEnabled());
         secondStart << form11->startRead();
     };
     run(app.form3->SpeedButton10);
@@ -115,6 +116,7 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     EXPECT_EQ(secondStart, QList<bool>(5, false));
     EXPECT_TRUE(app.form3->SpeedButton4->isEnabled());
     EXPECT_TRUE(app.form3->SpeedButton10->isEnabled());
+    EXPECT_TRUE(app.form3->Edit1->isEnabled());
     EXPECT_TRUE(messages().isEmpty());
 
     const AppWindows &w = *app.windows;
