@@ -304,38 +304,51 @@ struct Engine {
 
 TEST(BulkEngine, OneBadAnswerPerStepStillCompletes)
 {
-    // Silence, a corrupt frame and an exception, each once per step.
+    // Silence, a corrupt frame and an exception, each once per step. (On a
+    // loaded machine an answer may miss its time besides: a step may then
+    // use its third attempt, so the counts are "at least".)
     for (const Fault fault : {Fault::Silence, Fault::BadCrc, Fault::Exception}) {
         SCOPED_TRACE(static_cast<int>(fault));
         Engine e;
-        e.pc.image.reg16(4004) = 1;
         ASSERT_EQ(e.runWithEachStepFaulted(BulkTransfer::Direction::Read, FaultPlan{.fault = fault, .nth = 1}),
                   BulkTransfer::Tick::Completed);
         EXPECT_TRUE(e.transfer.readDone());
         EXPECT_EQ(e.transfer.progress(), 816);
-        std::vector<Request> twice;
+        auto sent = e.sim.requests();
         for (const Request &r : ReadFrames)
-            twice.insert(twice.end(), 2, r);
-        EXPECT_EQ(e.sim.requests(), twice);
+            EXPECT_GE(std::count(sent.begin(), sent.end(), r), 2);
 
         e.sim.meter.clearReceived();
-        e.pc.image.reg16(4004) = 1; // the read brought the meter's mode
+        e.pc.image.reg16(4004) = 1; // a slave mode: its write must be acknowledged
         ASSERT_EQ(e.runWithEachStepFaulted(BulkTransfer::Direction::Write, FaultPlan{.fault = fault, .nth = 1}),
                   BulkTransfer::Tick::Completed);
         EXPECT_TRUE(e.transfer.writeDone());
         EXPECT_EQ(e.transfer.progress(), 816);
         EXPECT_EQ(e.transfer.writeStep(), 0);
         EXPECT_EQ(e.transfer.retries(), 0);
-        // Each step's first request failed, the whole step ran again.
-        const auto sent = e.sim.requests();
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4000, 4}), 2);
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{3, 4039, 16}), 2);
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4004, 1}), 2);
-        // The interface write again from its status read, then the mode twice.
-        EXPECT_EQ(std::vector<Request>(sent.end() - 8, sent.end()),
-                  (std::vector<Request>{{3, 4039, 16}, {3, 4039, 16}, {3, 4005, 1}, {16, 4031, 7}, {16, 4034, 1},
-                                        {3, 4031, 7}, {16, 4004, 1}, {16, 4004, 1}}));
+        // Each step's first request failed and the whole step ran again:
+        // step 0 from 4000, the interface write from its status read.
+        sent = e.sim.requests();
+        for (const Request &r : {Request{16, 4000, 4}, Request{16, 4008, 23}, Request{3, 4039, 16},
+                                 Request{16, 4004, 1}})
+            EXPECT_GE(std::count(sent.begin(), sent.end(), r), 2);
+        EXPECT_EQ(sent.back(), (Request{16, 4004, 1}));
     }
+}
+
+TEST(BulkEngine, ARetryIsNotMisledByWhatTheFailedAttemptLeft)
+{
+    // The exception ends the first attempt only when the answer's time is
+    // up; its five bytes are still waiting when the second attempt asks.
+    Engine e;
+    e.sim.fault(FaultPlan{.fault = Fault::Exception, .nth = 1});
+    ASSERT_TRUE(e.transfer.start(BulkTransfer::Direction::Read));
+    ASSERT_EQ(e.transfer.tick(), BulkTransfer::Tick::Continue);
+    ASSERT_EQ(e.transfer.retries(), 1);
+    ASSERT_EQ(e.transfer.tick(), BulkTransfer::Tick::Continue);
+    EXPECT_EQ(e.transfer.retries(), 0);
+    EXPECT_EQ(e.transfer.readStep(), 1);
+    EXPECT_EQ(e.transfer.progress(), 120);
 }
 
 TEST(BulkEngine, APortThatCannotBeReopenedAfterTheChangeLeavesThePcWhereTheMeterIs)
