@@ -280,6 +280,11 @@ namespace {
 
 // The engine on its own, ticked by the test.
 struct Engine {
+    Engine()
+    {
+        if (qEnvironmentVariableIsSet("K71T_SIM_VERBOSE"))
+            sim.line.setVerbose(true);
+    }
     test::SimHarness sim;
     test::LinkHarness pc{sim.path};
     BulkTransfer transfer{pc};
