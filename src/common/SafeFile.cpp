@@ -138,13 +138,14 @@ int placeWithoutReplacing(const QByteArray &temp, const QByteArray &target, cons
 
 } // namespace
 
-bool writeFileSafely(const QString &path, const QByteArray &content, QString *error)
+bool writeFileSafely(const QString &path, const QByteArray &content, QString *error, bool ownerOnly)
 {
     const QFileInfo info(path);
     const QByteArray folder = nativePath(info.absolutePath());
     const QByteArray target = nativePath(info.absoluteFilePath());
     struct stat existing {};
-    const mode_t mode = ::stat(target.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
+    const mode_t mode = ownerOnly ? static_cast<mode_t>(0600)
+                        : ::stat(target.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
                             ? static_cast<mode_t>(existing.st_mode & 07777)
                             : newFileMode();
     const QByteArray temp = writeTemporary(folder, nativePath(info.fileName()), content, mode);

@@ -12,7 +12,10 @@ namespace k71t {
 // Replaces `path` with `content`. Returns false, leaving any previous file
 // untouched, when the file could not be written completely; `error` then
 // receives the reason (in Polish for the common cases).
-bool writeFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr);
+// With `ownerOnly` the file is readable and writable by its owner alone
+// (settings holding a password), whatever the previous file allowed.
+bool writeFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr,
+                     bool ownerOnly = false);
 
 // How a new file is put in place without replacing another: a no-replace
 // rename, else a hard link, else (file systems with neither) an exclusive

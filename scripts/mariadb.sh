@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A MariaDB server of our own: its data in a folder we name, on loopback
+# only, on a free port, reached over TCP.
+#
+#   mariadb.sh start DIR [DATABASE USER PASSWORD]
+#       creates the data folder when it is new, starts the server, waits for
+#       it, creates the database and the user (all privileges on it), and
+#       prints the lines "HOST=...", "PORT=...", "DATABASE=...", "USER=...",
+#       "PASSWORD=..." (also kept in DIR/server.env)
+#   mariadb.sh stop DIR
+#       stops that server and waits until it has gone
+set -euo pipefail
+
+command=${1:-}
+dir=${2:-}
+[ -n "$command" ] && [ -n "$dir" ] || { echo "usage: mariadb.sh start|stop DIR [DATABASE USER PASSWORD]" >&2; exit 2; }
+mkdir -p "$dir"
+dir="$(cd "$dir" && pwd)"
+data="$dir/data"
+socket="$dir/mysqld.sock"
+pidfile="$dir/mysqld.pid"
+
+admin() { mariadb-admin --no-defaults --socket="$socket" --user=root "$@"; }
+
+case "$command" in
+start)
+  database=${3:-pomiary}
+  user=${4:-k71t}
+  password=${5:-k71t}
+  if [ ! -d "$data/mysql" ]; then
+    mariadb-install-db --no-defaults --auth-root-authentication-method=socket --skip-test-db \
+      --datadir="$data" --user="$(id -un)" >"$dir/install.log" 2>&1
+  fi
+  # A free port: the kernel picks one for a socket bound to port 0.
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  mariadbd --no-defaults --user="$(id -un)" --datadir="$data" --bind-address=127.0.0.1 --port="$port" \
+    --socket="$socket" --pid-file="$pidfile" --skip-name-resolve --innodb-buffer-pool-size=64M \
+    --log-error="$dir/server.log" >/dev/null 2>&1 &
+  for _ in $(seq 1 300); do
+    admin ping >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  admin ping >/dev/null 2>&1 || { echo "mariadb.sh: the server did not start; see $dir/server.log" >&2; exit 1; }
+  mariadb --no-defaults --socket="$socket" --user=root <<SQL
+CREATE DATABASE IF NOT EXISTS \`$database\`;
+CREATE USER IF NOT EXISTS '$user'@'127.0.0.1' IDENTIFIED BY '$password';
+CREATE USER IF NOT EXISTS '$user'@'localhost' IDENTIFIED BY '$password';
+GRANT ALL PRIVILEGES ON \`$database\`.* TO '$user'@'127.0.0.1';
+GRANT ALL PRIVILEGES ON \`$database\`.* TO '$user'@'localhost';
+SQL
+  printf 'HOST=127.0.0.1\nPORT=%s\nDATABASE=%s\nUSER=%s\nPASSWORD=%s\n' "$port" "$database" "$user" "$password" |
+    tee "$dir/server.env"
+  ;;
+stop)
+  [ -f "$pidfile" ] || exit 0
+  pid=$(cat "$pidfile")
+  admin shutdown >/dev/null 2>&1 || kill "$pid" 2>/dev/null || true
+  for _ in $(seq 1 300); do
+    kill -0 "$pid" 2>/dev/null || exit 0
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null || true
+  ;;
+*)
+  echo "usage: mariadb.sh start|stop DIR [DATABASE USER PASSWORD]" >&2
+  exit 2
+  ;;
+esac

@@ -1,0 +1,41 @@
+#include "support/DbFixture.h"
+
+#include "db/SqlConnection.h"
+
+#include <QProcessEnvironment>
+#include <mysql.h>
+
+namespace k71t::test {
+
+SQL_PARAMS testDatabase()
+{
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    SQL_PARAMS p;
+    p.server = env.value(QStringLiteral("K71T_TEST_DB_HOST"));
+    p.port = static_cast<std::uint16_t>(env.value(QStringLiteral("K71T_TEST_DB_PORT")).toUInt());
+    p.database = env.value(QStringLiteral("K71T_TEST_DB_DATABASE"));
+    p.user = env.value(QStringLiteral("K71T_TEST_DB_USER"));
+    p.password = env.value(QStringLiteral("K71T_TEST_DB_PASSWORD"));
+    p.compression = 0;
+    return p;
+}
+
+QStringList queryColumn(const SQL_PARAMS &params, const QString &query)
+{
+    SqlConnection c;
+    QString message;
+    if (!c.Connect(params, &message))
+        return {message};
+    const QByteArray q = query.toUtf8();
+    if (mysql_real_query(c.handle(), q.constData(), static_cast<unsigned long>(q.size())) != 0)
+        return {c.lastError()};
+    QStringList out;
+    if (MYSQL_RES *result = mysql_store_result(c.handle())) {
+        while (MYSQL_ROW row = mysql_fetch_row(result))
+            out << (row[0] ? QString::fromUtf8(row[0]) : QStringLiteral("NULL"));
+        mysql_free_result(result);
+    }
+    return out;
+}
+
+} // namespace k71t::test

@@ -1,0 +1,19 @@
+#pragma once
+// The test database server that scripts/test.sh starts: its address and a
+// user with all privileges on the database, from K71T_TEST_DB_* variables.
+// Without them a database test fails (it never skips).
+#include "db/SqlSettings.h"
+
+#include <QString>
+
+namespace k71t::test {
+
+// The settings of the test server, or an empty server name when the
+// variables are missing.
+SQL_PARAMS testDatabase();
+
+// Runs a query on a connection of its own and returns the first column of
+// its rows (NULL as "NULL"); the error text instead when it fails.
+QStringList queryColumn(const SQL_PARAMS &params, const QString &query);
+
+} // namespace k71t::test
