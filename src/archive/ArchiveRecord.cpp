@@ -25,7 +25,8 @@ void recordsFromPageWindow(const RegisterImage &image, ArchiveRecord *out)
 
 RecordStore::RecordStore() : records_(static_cast<std::size_t>(RecordStoreCapacity)) {}
 
-int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows)
+int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows,
+                    float absent)
 {
     rows.clear();
     if (rows.capacity() < static_cast<std::size_t>(RecordStoreCapacity))
@@ -44,7 +45,7 @@ int BuildExportRows(const RecordStore &store, int count, int d, int start, int s
             row.dateKey = date;
             row.timeKey = time;
             for (float &v : row.R)
-                v = NoValue;
+                v = absent;
             rows.push_back(row);
         }
         rows.back().R[r->reg() % 10] = r->value();

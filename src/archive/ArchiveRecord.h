@@ -2,6 +2,7 @@
 // The archive as the meter delivers it: 12-byte records, the store that holds
 // a download or a loaded file, and the rows an export groups them into.
 #include "common/ByteOrder.h"
+#include "link/RegisterImage.h"
 
 #include <array>
 #include <bit>
@@ -80,6 +81,9 @@ struct ExportRow {
 // rows, in record order; records of one moment share a row while they are
 // adjacent among the device's records. `rows` keeps its capacity between
 // calls, so a reused vector allocates nothing. Returns the number of rows.
-int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows);
+// Registers without a record in a row hold `absent` (the export's NoValue,
+// the database table's own marker).
+int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows,
+                    float absent = NoValue);
 
 } // namespace k71t

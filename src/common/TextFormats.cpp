@@ -78,4 +78,22 @@ QByteArray toWindows1250(const QString &text)
     return codec1250()->fromUnicode(text);
 }
 
+QByteArray formatGeneral15(double value)
+{
+    if (value == 0)
+        return QByteArrayLiteral("0");
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    QByteArray text(buf);
+    const qsizetype e = text.indexOf('e');
+    if (e < 0)
+        return text;
+    QByteArray exponent = text.mid(e + 1);
+    const bool negative = exponent.startsWith('-');
+    exponent.remove(0, 1); // the sign
+    while (exponent.size() > 1 && exponent.startsWith('0'))
+        exponent.remove(0, 1);
+    return text.left(e) + 'E' + (negative ? "-" : "") + exponent;
+}
+
 } // namespace k71t

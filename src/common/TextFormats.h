@@ -26,6 +26,12 @@ QString formatExponent(double value, int digits);
 // returns the length.
 int writeExponent(double value, int digits, char *out);
 
+// The general form of a database value: at most 15 significant digits, no
+// trailing zeros, plain for magnitudes from 0.0001 below 10^15, else one digit
+// before the point and an exponent without '+' or leading zeros
+// (2.00000004008175E20, 1E-5); zero is 0.
+QByteArray formatGeneral15(double value);
+
 // Decodes and encodes the Windows-1250 text of every file the program writes.
 QString fromWindows1250(const QByteArray &bytes);
 QByteArray toWindows1250(const QString &text);

@@ -103,4 +103,16 @@ QString SqlConnection::lastError() const
     return handle_ ? errorText(handle_) : QString();
 }
 
+unsigned SqlConnection::lastErrno() const
+{
+    return handle_ ? mysql_errno(handle_) : 0;
+}
+
+bool SqlConnection::connectionLost() const
+{
+    // CR_SERVER_GONE_ERROR, CR_SERVER_LOST and the failures to reach it again.
+    const unsigned e = lastErrno();
+    return !handle_ || e == 2006 || e == 2013 || e == 2002 || e == 2003 || e == 2055;
+}
+
 } // namespace k71t

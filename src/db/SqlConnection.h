@@ -37,8 +37,11 @@ public:
     // statement that leaves warnings counts as failed, so no value is stored
     // changed.
     bool execute(const QByteArray &statement, QString *error = nullptr, bool warningsFail = true);
-    // The server's text of the last failure on this connection.
+    // The server's text and number of the last failure on this connection.
     QString lastError() const;
+    unsigned lastErrno() const;
+    // The last failure lost the connection (the server went away).
+    bool connectionLost() const;
 
 private:
     st_mysql *handle_ = nullptr;

@@ -5,6 +5,7 @@
 #include "db/SqlSettings.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace k71t::test {
 

@@ -1,0 +1,183 @@
+#include "db/ArchiveTable.h"
+
+#include "common/TextFormats.h"
+
+#include <QStringList>
+#include <cstdio>
+#include <mysql.h>
+
+namespace k71t {
+
+namespace {
+
+QByteArray quotedName(const QString &name)
+{
+    return '`' + name.toUtf8() + '`';
+}
+
+// How the table takes rows: in transactions, and whether it takes
+// addresses above 127 (a table made elsewhere may have a signed ADDR).
+struct TableTraits {
+    bool transactional = true;
+    bool signedAddress = false;
+};
+
+TableTraits traitsOf(SqlConnection &c, const SQL_PARAMS &p)
+{
+    TableTraits t;
+    const QByteArray q = "SELECT t.ENGINE, c.COLUMN_TYPE FROM information_schema.TABLES t JOIN "
+                         "information_schema.COLUMNS c ON c.TABLE_SCHEMA = t.TABLE_SCHEMA AND c.TABLE_NAME = "
+                         "t.TABLE_NAME WHERE t.TABLE_SCHEMA = DATABASE() AND t.TABLE_NAME = '" +
+                         p.table.toUtf8() + "' AND c.COLUMN_NAME = 'ADDR'";
+    if (mysql_real_query(c.handle(), q.constData(), static_cast<unsigned long>(q.size())) != 0)
+        return t;
+    if (MYSQL_RES *r = mysql_store_result(c.handle())) {
+        if (MYSQL_ROW row = mysql_fetch_row(r)) {
+            t.transactional = row[0] && QByteArray(row[0]).compare("InnoDB", Qt::CaseInsensitive) == 0;
+            t.signedAddress = row[1] && !QByteArray(row[1]).contains("unsigned");
+        }
+        mysql_free_result(r);
+    }
+    return t;
+}
+
+} // namespace
+
+QByteArray createTableStatement(const QString &table)
+{
+    return "CREATE TABLE " + quotedName(table) +
+           "(ADDR TINYINT UNSIGNED not null default '1', DATA date not null default '2009-11-27', CZAS time not "
+           "null default '00:00:00', DEV  TINYINT UNSIGNED not null default '0', R0 float not null default "
+           "'1E+20',R1 float not null default '1E+20', R2 float not null default '1E+20', R3 float not null "
+           "default '1E+20', R4 float not null default '1E+20', R5 float not null default '1E+20', R6 float not "
+           "null default '1E+20', R7 float not null default '1E+20', R8 float not null default '1E+20', R9 float "
+           "not null default '1E+20')";
+}
+
+QByteArray rowValues(const TableRow &t)
+{
+    const ExportRow &r = t.row;
+    char head[64];
+    std::snprintf(head, sizeof head, "('%u','%04d-%02d-%02d','%02d:%02d:%02d','%u'", t.address, r.dateKey / 10000,
+                  r.dateKey / 100 % 100, r.dateKey % 100, r.timeKey / 10000, r.timeKey / 100 % 100, r.timeKey % 100,
+                  t.device);
+    QByteArray out(head);
+    for (float v : r.R)
+        out += ",'" + formatGeneral15(static_cast<double>(v)) + '\'';
+    return out + ')';
+}
+
+QByteArray insertStatement(const QString &table, const QByteArray &values)
+{
+    return "INSERT INTO " + quotedName(table) + " VALUES" + values;
+}
+
+bool CreateArchiveTable(SqlConnection &c, const SQL_PARAMS &p, QString *message)
+{
+    if (!c.Connect(p, message))
+        return false;
+    QString error;
+    if (!c.execute(createTableStatement(p.table), &error, false)) {
+        if (message)
+            *message = QStringLiteral("Nie udało się utworzyć tablicy. Odpowiedź serwera: ") + error;
+        return false;
+    }
+    return true;
+}
+
+StoreOutcome storeRows(SqlConnection &c, const SQL_PARAMS &p, std::span<const TableRow> rows, StorePath path,
+                       const std::function<void(int)> &progress)
+{
+    StoreOutcome out;
+    out.total = static_cast<int>(rows.size());
+    if (rows.empty())
+        return out;
+    const TableTraits traits = traitsOf(c, p);
+    if (traits.signedAddress) {
+        for (const TableRow &r : rows) {
+            if (r.address > 127) {
+                out.firstFailure = QStringLiteral("Kolumna ADDR tablicy %1 nie przyjmuje adresu %2 (typ ze znakiem); "
+                                                  "nic nie zostało zapisane.")
+                                       .arg(p.table)
+                                       .arg(r.address);
+                out.stoppedEarly = true;
+                return out;
+            }
+        }
+    }
+    const auto fail = [&](const TableRow &r, const QString &error) {
+        if (out.firstFailure.isEmpty())
+            out.firstFailure = QString::fromLatin1(rowValues(r)) + QStringLiteral(": ") + error;
+    };
+    // One statement a row; false when the connection is gone.
+    const auto perRow = [&](std::span<const TableRow> part) {
+        for (const TableRow &r : part) {
+            QString error;
+            if (c.execute(insertStatement(p.table, rowValues(r)), &error))
+                ++out.stored;
+            else if (c.connectionLost()) {
+                fail(r, error);
+                return false;
+            } else
+                fail(r, error);
+        }
+        return true;
+    };
+    const bool batched = path == StorePath::Batched && traits.transactional;
+    const std::size_t step = batched ? BatchRows : 1;
+    for (std::size_t at = 0; at < rows.size(); at += step) {
+        const auto part = rows.subspan(at, std::min(step, rows.size() - at));
+        bool goOn;
+        if (!batched) {
+            goOn = perRow(part);
+        } else {
+            QByteArray values;
+            values.reserve(static_cast<qsizetype>(part.size()) * 200);
+            for (const TableRow &r : part) {
+                if (!values.isEmpty())
+                    values += ',';
+                values += rowValues(r);
+            }
+            QString error;
+            if (c.execute("START TRANSACTION", &error) && c.execute(insertStatement(p.table, values), &error) &&
+                c.execute("COMMIT", &error)) {
+                out.stored += static_cast<int>(part.size());
+                goOn = true;
+            } else if (c.connectionLost()) {
+                fail(part.front(), error);
+                goOn = false;
+            } else {
+                // Refused as a whole: the rows that fail are found one by one.
+                c.execute("ROLLBACK", nullptr, false);
+                goOn = perRow(part);
+            }
+        }
+        if (progress)
+            progress(static_cast<int>(at + part.size()));
+        if (!goOn) {
+            out.stoppedEarly = true;
+            return out;
+        }
+    }
+    return out;
+}
+
+std::vector<TableRow> archiveTableRows(const RecordStore &store, int count, std::uint8_t address,
+                                       const ArchiveRange *range)
+{
+    std::vector<TableRow> out;
+    std::vector<ExportRow> rows;
+    const int start = range ? range->fromDate : 0, stop = range ? range->toDate : 99999999;
+    const bool oneDay = range && range->fromDate == range->toDate;
+    for (int d = 0; d < 10; ++d) {
+        BuildExportRows(store, count, d, start, stop, rows, TableNoValue);
+        for (const ExportRow &r : rows) {
+            if (oneDay && (r.timeKey < range->fromTime || r.timeKey > range->toTime))
+                continue;
+            out.push_back(TableRow{address, static_cast<std::uint8_t>(d), r});
+        }
+    }
+    return out;
+}
+
+} // namespace k71t

@@ -1,0 +1,64 @@
+#pragma once
+// The archive table: one row per meter, device and moment with the device's
+// ten archived registers; its create statement, the values of a row as the
+// server receives them, and the storing of an archive in it.
+//
+// Rows go in multi-row INSERT statements of BatchRows rows, each batch in a
+// transaction of its own; a batch the server refuses is rolled back and sent
+// again row by row, so exactly the rows a statement per row would lose are
+// lost, and reported. A table without transactions gets a statement per row.
+#include "archive/ArchiveRecord.h"
+#include "db/SqlConnection.h"
+
+#include <QByteArray>
+#include <functional>
+#include <span>
+
+namespace k71t {
+
+// The table's own no-value marker, the single-precision 2E+20.
+constexpr float TableNoValue = 2.0e20f;
+constexpr int BatchRows = 500;
+
+QByteArray createTableStatement(const QString &table);
+
+// One row to store.
+struct TableRow {
+    std::uint8_t address;
+    std::uint8_t device; // 0 .. 9
+    ExportRow row;
+};
+// "('1','2013-09-16','07:05:00','0','1.5',...)": fourteen quoted values.
+QByteArray rowValues(const TableRow &row);
+QByteArray insertStatement(const QString &table, const QByteArray &values);
+
+// What a store did: rows stored of rows given, and the first failure.
+struct StoreOutcome {
+    int total = 0;
+    int stored = 0;
+    QString firstFailure;   // the server's text, with the row it refused
+    bool stoppedEarly = false; // the connection was lost or never there
+    bool ok() const { return stored == total && firstFailure.isEmpty(); }
+};
+
+enum class StorePath { Batched, PerRow };
+
+// Creates the table (ADDR and DEV unsigned); false with the operator's text.
+bool CreateArchiveTable(SqlConnection &connection, const SQL_PARAMS &params, QString *message);
+
+// Stores `rows` in order. The connection must be open. `progress` gets the
+// number of rows handled so far.
+StoreOutcome storeRows(SqlConnection &connection, const SQL_PARAMS &params, std::span<const TableRow> rows,
+                       StorePath path = StorePath::Batched, const std::function<void(int)> &progress = {});
+
+// The rows of an archive in memory for the table: device by device (DEV 0
+// first), each device's records grouped by moment as an export groups them,
+// registers without a record holding TableNoValue. With a range, only dates
+// in [fromDate, toDate], and on a single day only times in [fromTime, toTime].
+struct ArchiveRange {
+    int fromDate, toDate, fromTime, toTime;
+};
+std::vector<TableRow> archiveTableRows(const RecordStore &store, int count, std::uint8_t address,
+                                       const ArchiveRange *range = nullptr);
+
+} // namespace k71t

@@ -1,0 +1,164 @@
+// The archive table on the real server: its create statement, the values as
+// the server receives them, an archive grouped into rows and stored in
+// batches or a statement per row.
+#include "common/TextFormats.h"
+#include "db/ArchiveTable.h"
+#include "support/DbFixture.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace k71t;
+
+namespace {
+
+struct Table : ::testing::Test {
+    SQL_PARAMS db = test::testDatabase();
+    SqlConnection c;
+    void SetUp() override
+    {
+        ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
+        QString message;
+        ASSERT_TRUE(c.Connect(db, &message)) << message.toStdString();
+    }
+    // A fresh table of this name.
+    void fresh(const QString &name)
+    {
+        db.table = name;
+        c.execute("DROP TABLE IF EXISTS `" + name.toUtf8() + '`', nullptr, false);
+        QString message;
+        ASSERT_TRUE(CreateArchiveTable(c, db, &message)) << message.toStdString();
+    }
+    QStringList rows(const QString &name)
+    {
+        return test::queryColumn(db, QStringLiteral("SELECT CONCAT_WS(' ', ADDR, DATA, CZAS, DEV, R0, R1, R2, R3, R4, "
+                                                    "R5, R6, R7, R8, R9) FROM `%1`")
+                                         .arg(name));
+    }
+};
+
+} // namespace
+
+TEST(TableValues, TheServersTextByHand)
+{
+    const std::pair<double, const char *> numbers[] = {
+        {1.5, "1.5"},
+        {static_cast<double>(0.1f), "0.100000001490116"},
+        {static_cast<double>(TableNoValue), "2.00000004008175E20"},
+        {static_cast<double>(1e20f), "1.00000002004088E20"},
+        {0.0, "0"},
+        {-2.5, "-2.5"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-5"},
+        {123456789012345678.0, "1.23456789012346E17"},
+        {999999999999999.0, "999999999999999"},
+        {1e15, "1E15"},
+    };
+    for (const auto &[v, text] : numbers)
+        EXPECT_EQ(formatGeneral15(v), QByteArray(text)) << text;
+
+    TableRow r{7, 3, ExportRow{20130916, 70500, {}}};
+    for (float &v : r.row.R)
+        v = TableNoValue;
+    r.row.R[0] = 1.5f;
+    r.row.R[9] = 0.1f;
+    EXPECT_EQ(rowValues(r), QByteArray("('7','2013-09-16','07:05:00','3','1.5','2.00000004008175E20',"
+                                       "'2.00000004008175E20','2.00000004008175E20','2.00000004008175E20',"
+                                       "'2.00000004008175E20','2.00000004008175E20','2.00000004008175E20',"
+                                       "'2.00000004008175E20','0.100000001490116')"));
+}
+
+TEST_F(Table, CreatedWithItsColumnsAndUnsignedAddresses)
+{
+    fresh(QStringLiteral("t_create"));
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT CONCAT(COLUMN_NAME, ' ', COLUMN_TYPE, ' ', IS_NULLABLE, "
+                                                   "' ', COLUMN_DEFAULT) FROM information_schema.COLUMNS WHERE "
+                                                   "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 't_create' ORDER BY "
+                                                   "ORDINAL_POSITION")),
+              (QStringList{"ADDR tinyint(3) unsigned NO 1", "DATA date NO '2009-11-27'",
+                           "CZAS time NO '00:00:00'", "DEV tinyint(3) unsigned NO 0", "R0 float NO 1e20",
+                           "R1 float NO 1e20", "R2 float NO 1e20", "R3 float NO 1e20", "R4 float NO 1e20",
+                           "R5 float NO 1e20", "R6 float NO 1e20", "R7 float NO 1e20", "R8 float NO 1e20",
+                           "R9 float NO 1e20"}));
+    QString message;
+    EXPECT_FALSE(CreateArchiveTable(c, db, &message));
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Nie udało się utworzyć tablicy. Odpowiedź serwera: Table "))) << message.toStdString();
+}
+
+TEST_F(Table, AnArchiveBecomesRowsStoredAlikeInBatchesOrRowByRow)
+{
+    auto store = std::make_unique<RecordStore>();
+    int n = 0;
+    const auto add = [&](int dev, int reg, int day, int h, int m, float v) {
+        (*store)[n++] = ArchiveRecord::make(dev + 1, reg, 2013, 9, day, h, m, 0, v);
+    };
+    // DEV 0 and DEV 1 at the same moments; at 08:00 only R0 and R3; index 12
+    // lands in R2; 08:00 of DEV 0 again after another moment: a row of its own.
+    add(0, 0, 16, 8, 0, 1.5f);
+    add(1, 0, 16, 8, 0, 2.5f);
+    add(0, 3, 16, 8, 0, 3.5f);
+    add(0, 12, 16, 9, 0, 4.5f);
+    add(1, 1, 16, 9, 0, 5.5f);
+    add(0, 0, 16, 8, 0, 6.5f);
+    add(0, 0, 17, 8, 30, 7.5f);
+    const auto rowsOf = archiveTableRows(*store, n, 200);
+    ASSERT_EQ(rowsOf.size(), 6u);
+    const QStringList expected = {
+        "200 2013-09-16 08:00:00 0 1.5 2e20 2e20 3.5 2e20 2e20 2e20 2e20 2e20 2e20",
+        "200 2013-09-16 09:00:00 0 2e20 2e20 4.5 2e20 2e20 2e20 2e20 2e20 2e20 2e20",
+        "200 2013-09-16 08:00:00 0 6.5 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20",
+        "200 2013-09-17 08:30:00 0 7.5 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20",
+        "200 2013-09-16 08:00:00 1 2.5 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20",
+        "200 2013-09-16 09:00:00 1 2e20 5.5 2e20 2e20 2e20 2e20 2e20 2e20 2e20 2e20",
+    };
+    for (const StorePath path : {StorePath::Batched, StorePath::PerRow}) {
+        const QString name = path == StorePath::Batched ? QStringLiteral("t_batched") : QStringLiteral("t_per_row");
+        fresh(name);
+        const StoreOutcome out = storeRows(c, db, rowsOf, path);
+        EXPECT_TRUE(out.ok()) << out.firstFailure.toStdString();
+        EXPECT_EQ(out.stored, 6);
+        EXPECT_EQ(rows(name), expected) << name.toStdString();
+    }
+
+    // One day, 08:00:00 to 08:59:59: the 08:00 rows of the 16th only.
+    const ArchiveRange range{20130916, 20130916, 80000, 85959};
+    const auto day = archiveTableRows(*store, n, 200, &range);
+    EXPECT_EQ(day.size(), 3u);
+    // Two days: the times do not matter.
+    const ArchiveRange days{20130916, 20130917, 80000, 80000};
+    EXPECT_EQ(archiveTableRows(*store, n, 200, &days).size(), 6u);
+}
+
+TEST_F(Table, ABadRowInABatchIsTheOnlyOneLost)
+{
+    std::vector<TableRow> many;
+    for (int i = 0; i < 1200; ++i) {
+        TableRow r{1, static_cast<std::uint8_t>(i % 10), ExportRow{20240101 + i / 100 % 28, i % 24 * 10000 + i / 24 % 60 * 100, {}}};
+        for (int k = 0; k < 10; ++k)
+            r.row.R[k] = static_cast<float>(i * 10 + k);
+        many.push_back(r);
+    }
+    many[700].row.R[4] = std::nanf("");
+    fresh(QStringLiteral("t_bad_row"));
+    int lastProgress = 0;
+    const StoreOutcome out = storeRows(c, db, many, StorePath::Batched, [&](int n) { lastProgress = n; });
+    EXPECT_EQ(out.total, 1200);
+    EXPECT_EQ(out.stored, 1199);
+    EXPECT_FALSE(out.stoppedEarly);
+    EXPECT_TRUE(out.firstFailure.contains(QStringLiteral("'nan'"))) << out.firstFailure.toStdString();
+    EXPECT_EQ(lastProgress, 1200);
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_bad_row")), QStringList{"1199"});
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_bad_row WHERE R0 = 7000")),
+              QStringList{"0"});
+
+    // A table made elsewhere with a signed ADDR refuses addresses above 127.
+    c.execute("DROP TABLE IF EXISTS t_signed", nullptr, false);
+    ASSERT_TRUE(c.execute(createTableStatement(QStringLiteral("t_signed")).replace(" UNSIGNED", ""), nullptr, false));
+    db.table = QStringLiteral("t_signed");
+    many.resize(3);
+    many[1].address = 200;
+    const StoreOutcome refused = storeRows(c, db, many);
+    EXPECT_EQ(refused.stored, 0);
+    EXPECT_TRUE(refused.firstFailure.contains(QStringLiteral("adresu 200"))) << refused.firstFailure.toStdString();
+}
