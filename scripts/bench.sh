@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark; each prints its figure beside its reference.
+# Builds and runs every benchmark; each prints its figure beside its
+# reference. The database benchmarks get a throwaway MariaDB server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
+db="$(mktemp -d)"
+trap '"$root/scripts/mariadb.sh" stop "$db" || true; rm -rf "$db"' EXIT
+while IFS='=' read -r key value; do
+  export "K71T_TEST_DB_$key=$value"
+done < <("$root/scripts/mariadb.sh" start "$db" pomiary k71t k71t-bench)
 for b in "$root"/build/bench/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"

@@ -4,6 +4,7 @@
 #include <QTextCodec>
 #include <algorithm>
 #include <cmath>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,8 +84,8 @@ QByteArray formatGeneral15(double value)
     if (value == 0)
         return QByteArrayLiteral("0");
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    QByteArray text(buf);
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
+    QByteArray text(buf, end - buf);
     const qsizetype e = text.indexOf('e');
     if (e < 0)
         return text;

@@ -1,0 +1,97 @@
+// Storing a full archive (616,000 records: DEV 0 .. 9, ten registers a
+// moment) in the archive table: a statement per row (the reference) against
+// 500-row INSERTs in transactions, on the same server and the same rows, in
+// rows per second. The per-row path runs over the first rows only (it would
+// take minutes for all); both tables are compared for those rows.
+// The server: K71T_TEST_DB_* (scripts/bench.sh starts one).
+#include "db/ArchiveTable.h"
+
+#include <QElapsedTimer>
+#include <QProcessEnvironment>
+#include <cstdio>
+#include <memory>
+#include <mysql.h>
+
+using namespace k71t;
+
+namespace {
+
+constexpr int PerRowSample = 3000;
+
+QByteArray checksum(SqlConnection &c, const QString &table, int rows)
+{
+    // The first `rows` rows in insertion order, all fourteen columns.
+    const QByteArray q = "SELECT COUNT(*), SUM(CRC32(CONCAT_WS(' ', ADDR, DATA, CZAS, DEV, R0, R1, R2, R3, R4, R5, R6, "
+                         "R7, R8, R9))) FROM (SELECT * FROM `" +
+                         table.toUtf8() + "` LIMIT " + QByteArray::number(rows) + ") t";
+    if (mysql_real_query(c.handle(), q.constData(), static_cast<unsigned long>(q.size())) != 0)
+        return c.lastError().toUtf8();
+    QByteArray out;
+    if (MYSQL_RES *r = mysql_store_result(c.handle())) {
+        if (MYSQL_ROW row = mysql_fetch_row(r))
+            out = QByteArray(row[0]) + ' ' + QByteArray(row[1] ? row[1] : "NULL");
+        mysql_free_result(r);
+    }
+    return out;
+}
+
+} // namespace
+
+int main()
+{
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    SQL_PARAMS db;
+    db.server = env.value(QStringLiteral("K71T_TEST_DB_HOST"));
+    db.port = static_cast<std::uint16_t>(env.value(QStringLiteral("K71T_TEST_DB_PORT")).toUInt());
+    db.database = env.value(QStringLiteral("K71T_TEST_DB_DATABASE"));
+    db.user = env.value(QStringLiteral("K71T_TEST_DB_USER"));
+    db.password = env.value(QStringLiteral("K71T_TEST_DB_PASSWORD"));
+    db.compression = 0;
+    if (db.server.isEmpty()) {
+        std::fprintf(stderr, "bench_db_store: no server (K71T_TEST_DB_*); run it through scripts/bench.sh\n");
+        return 1;
+    }
+    auto store = std::make_unique<RecordStore>();
+    const int count = RecordStoreCapacity;
+    for (int i = 0; i < count; ++i) {
+        const int moment = i / 100; // ten devices by ten registers a moment
+        const int second = moment * 10;
+        (*store)[i] = ArchiveRecord::make(i / 10 % 10 + 1, i % 10, 2013, 9, 1 + second / 86400 % 28,
+                                          second / 3600 % 24, second / 60 % 60, second % 60,
+                                          static_cast<float>(i) * 0.37f);
+    }
+    const auto rows = archiveTableRows(*store, count, 1);
+    std::printf("archive of %d records: %zu rows\n", count, rows.size());
+
+    SqlConnection c;
+    QString message;
+    if (!c.Connect(db, &message)) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        return 1;
+    }
+    for (const char *name : {"bench_per_row", "bench_batched"}) {
+        c.execute(QByteArray("DROP TABLE IF EXISTS ") + name, nullptr, false);
+        db.table = QString::fromLatin1(name);
+        if (!CreateArchiveTable(c, db, &message)) {
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+            return 1;
+        }
+    }
+    QElapsedTimer t;
+    db.table = QStringLiteral("bench_per_row");
+    t.start();
+    const StoreOutcome perRow = storeRows(c, db, std::span(rows).first(PerRowSample), StorePath::PerRow);
+    const double perRowS = t.nsecsElapsed() / 1e9;
+    db.table = QStringLiteral("bench_batched");
+    t.start();
+    const StoreOutcome batched = storeRows(c, db, rows, StorePath::Batched);
+    const double batchedS = t.nsecsElapsed() / 1e9;
+    const double perRowRate = perRow.stored / perRowS, batchedRate = batched.stored / batchedS;
+    std::printf("statement per row: %d rows in %.2f s, %.0f rows/s\n", perRow.stored, perRowS, perRowRate);
+    std::printf("500-row batches:   %d rows in %.2f s, %.0f rows/s (ratio %.1f)\n", batched.stored, batchedS,
+                batchedRate, batchedRate / perRowRate);
+    const QByteArray a = checksum(c, QStringLiteral("bench_per_row"), PerRowSample),
+                     b = checksum(c, QStringLiteral("bench_batched"), PerRowSample);
+    std::printf("first %d rows alike in both tables: %s\n", PerRowSample, a == b ? "yes" : "NO");
+    return perRow.ok() && batched.ok() && a == b ? 0 : 1;
+}
