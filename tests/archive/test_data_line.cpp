@@ -1,0 +1,58 @@
+// The data lines of a .dat file as the database import and the chart read them.
+#include "archive/DataLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace k71t;
+
+namespace {
+
+QByteArray line(const char *date, const char *time, const char *device, const char *r0, const char *r5 = "1.5")
+{
+    return QByteArray(date) + '\t' + time + '\t' + device + '\t' + r0 + "\t2.5\t3.5\t4.5\t5.5\t" + r5 +
+           "\t7.5\t8.5\t9.5\t10.5";
+}
+
+} // namespace
+
+TEST(DataLines, WhatIsADataLine)
+{
+    DataLine d;
+    ASSERT_TRUE(ParseDataLine(line("2013-09-16", "07:05:00", "3", "1.234568E+001"), d));
+    EXPECT_EQ(d.dateKey, 20130916);
+    EXPECT_EQ(d.timeKey, 70500);
+    EXPECT_EQ(d.device, 3);
+    EXPECT_EQ(d.R[0], 12.34568f);
+    EXPECT_EQ(d.R[9], 10.5f);
+
+    // "*" leaves the marker, in R0 too: a device that does not archive R0
+    // still has its other registers.
+    ASSERT_TRUE(ParseDataLine(line("2013-09-16", "07:05:00", "3", "*", "*"), d));
+    EXPECT_EQ(d.R[0], DataLineNoValue);
+    EXPECT_EQ(d.R[5], DataLineNoValue);
+    EXPECT_EQ(d.R[1], 2.5f);
+
+    const QByteArray good = line("2013-09-16", "07:05:00", "3", "1");
+    const QByteArray refused[] = {
+        line("2013-02-30", "07:05:00", "3", "1"),           // no such day
+        line("2013-9-16", "07:05:00", "3", "1"),            // not YYYY-MM-DD
+        line("2013-09-16", "24:00:00", "3", "1"),
+        line("2013-09-16", "07:05:00", "x", "1"),
+        line("2013-09-16", "07:05:00", "256", "1"),         // would not fit its column
+        line("2013-09-16", "07:05:00", "3", "1e400"),       // cannot be stored unchanged
+        line("2013-09-16", "07:05:00", "3", "1", "-5e39"),
+        good + "\t1",                                       // 13 TABs
+        good.left(good.lastIndexOf('\t')),                  // 11 TABs
+        QByteArray("Data\tCzas\tDEV\tR0\tR1\tR2\tR3\tR4\tR5\tR6\tR7\tR8\tR9"),
+        QByteArray(""),
+        QByteArray("\x01\x02\xff\t\t\t\t\t\t\t\t\t\t\t\t", 15),
+    };
+    for (const QByteArray &bad : refused)
+        EXPECT_FALSE(ParseDataLine(bad, d)) << bad.toStdString();
+
+    // The shortest data line: one character a register (41 characters; with
+    // dates and times in full no data line is 38 characters or shorter).
+    const QByteArray shortest = "2013-09-16\t07:05:00\t3\t1\t2\t3\t4\t5\t6\t7\t8\t9\t1";
+    ASSERT_EQ(shortest.size(), 41);
+    EXPECT_TRUE(ParseDataLine(shortest, d));
+}
