@@ -2,8 +2,14 @@
 // the server receives them, an archive grouped into rows and stored in
 // batches or a statement per row.
 #include "common/TextFormats.h"
+#include "archive/ArchiveFiles.h"
 #include "db/ArchiveTable.h"
+#include "db/DataImport.h"
 #include "support/DbFixture.h"
+#include "support/TempDir.h"
+
+#include <QDateTime>
+#include <QFile>
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -161,4 +167,49 @@ TEST_F(Table, ABadRowInABatchIsTheOnlyOneLost)
     const StoreOutcome refused = storeRows(c, db, many);
     EXPECT_EQ(refused.stored, 0);
     EXPECT_TRUE(refused.firstFailure.contains(QStringLiteral("adresu 200"))) << refused.firstFailure.toStdString();
+}
+
+TEST_F(Table, ADatExportImportsAsItsRows)
+{
+    auto store = std::make_unique<RecordStore>();
+    int n = 0;
+    // DEV 0 archives R1 and R2 only (R0 is "*" in the export); DEV 4 all ten.
+    for (int m = 0; m < 30; ++m) {
+        (*store)[n++] = ArchiveRecord::make(1, 1, 2013, 9, 16, 8, m, 0, 1.25f * m);
+        (*store)[n++] = ArchiveRecord::make(1, 2, 2013, 9, 16, 8, m, 0, -2.5f);
+        for (int r = 0; r < 10; ++r)
+            (*store)[n++] = ArchiveRecord::make(5, r, 2013, 9, 16, 8, m, 0, 100.0f + r);
+    }
+    test::TempDir dir;
+    const QString dat = dir.file("eksport.dat");
+    int exported = 0;
+    ASSERT_TRUE(ExportDat(dat, *store, n, 20130101, 20131231, 0, 235959, QDateTime(QDate(2026, 12, 9), QTime(4, 0)),
+                          nullptr, &exported));
+    ASSERT_EQ(exported, 60);
+    fresh(QStringLiteral("t_import"));
+    for (int pass = 1; pass <= 2; ++pass) {
+        const ImportOutcome out = ImportDataFile(c, db, dat, 9);
+        EXPECT_FALSE(out.missing);
+        EXPECT_EQ(out.lines, 60);
+        EXPECT_TRUE(out.store.ok()) << out.store.firstFailure.toStdString();
+        EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_import")),
+                  QStringList{QString::number(60 * pass)});
+    }
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT CONCAT_WS(' ', ADDR, DATA, CZAS, DEV, R0, R1, R2, R3) "
+                                                   "FROM t_import LIMIT 1")),
+              QStringList{"9 2013-09-16 08:00:00 0 2e20 0 -2.5 2e20"});
+
+    // Nothing to import: a missing file, binary garbage, a short file of headings.
+    EXPECT_TRUE(ImportDataFile(c, db, dir.file("brak.dat"), 9).missing);
+    QFile junk(dir.file("junk.dat"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    QByteArray noise(300000, '\t');
+    for (int i = 0; i < noise.size(); i += 7)
+        noise[i] = static_cast<char>(i * 31);
+    junk.write(noise);
+    junk.close();
+    const ImportOutcome none = ImportDataFile(c, db, junk.fileName(), 9);
+    EXPECT_FALSE(none.missing);
+    EXPECT_EQ(none.lines, 0);
+    EXPECT_EQ(none.store.stored, 0);
 }
