@@ -4,6 +4,7 @@
 // protocol itself takes: the wire time of the frames exchanged, the pauses
 // it prescribes around block writes and after reads, and the 10 ms pause
 // that ends every tick.
+#include "BenchLine.h"
 #include "SimLine.h"
 #include "SimMeter.h"
 #include "common/ProcessSettings.h"
@@ -23,26 +24,11 @@ using namespace k71t;
 
 namespace {
 
-constexpr double BitsPerByte = 11.0; // 8N2 with the start bit
-constexpr int Baud = 115200;
+using bench::medianMs;
+using bench::readMs;
+using bench::writeMs;
+
 constexpr double TickPauseMs = 10;
-
-double wireMs(int bytes)
-{
-    return 1000.0 * bytes * BitsPerByte / Baud;
-}
-
-// A read request and its answer.
-double readMs(const PageBlock &b)
-{
-    return wireMs(8) + wireMs(5 + (b.is32 ? 4 : 2) * b.count);
-}
-
-// A block write with its pauses before and after and the acknowledge.
-double writeMs(const PageBlock &b)
-{
-    return 10 + wireMs(9 + (b.is32 ? 4 : 2) * b.count) + wireMs(8) + 10;
-}
 
 double readReferenceMs()
 {
@@ -87,20 +73,6 @@ bool runTransfer(BulkTransfer &transfer, BulkTransfer::Direction direction)
     timer.start();
     loop.exec();
     return ok;
-}
-
-template <typename Run> double medianMs(Run run, int rounds, int &failures)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!run())
-            ++failures;
-        ms.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
 }
 
 } // namespace

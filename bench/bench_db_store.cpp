@@ -5,9 +5,9 @@
 // take minutes for all); both tables are compared for those rows.
 // The server: K71T_TEST_DB_* (scripts/bench.sh starts one).
 #include "db/ArchiveTable.h"
+#include "support/DbFixture.h"
 
 #include <QElapsedTimer>
-#include <QProcessEnvironment>
 #include <cstdio>
 #include <memory>
 #include <mysql.h>
@@ -39,14 +39,7 @@ QByteArray checksum(SqlConnection &c, const QString &table, int rows)
 
 int main()
 {
-    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    SQL_PARAMS db;
-    db.server = env.value(QStringLiteral("K71T_TEST_DB_HOST"));
-    db.port = static_cast<std::uint16_t>(env.value(QStringLiteral("K71T_TEST_DB_PORT")).toUInt());
-    db.database = env.value(QStringLiteral("K71T_TEST_DB_DATABASE"));
-    db.user = env.value(QStringLiteral("K71T_TEST_DB_USER"));
-    db.password = env.value(QStringLiteral("K71T_TEST_DB_PASSWORD"));
-    db.compression = 0;
+    SQL_PARAMS db = test::testDatabase();
     if (db.server.isEmpty()) {
         std::fprintf(stderr, "bench_db_store: no server (K71T_TEST_DB_*); run it through scripts/bench.sh\n");
         return 1;

@@ -4,6 +4,7 @@
 // all five series full (5 x 8640 points), beside the 1000 ms tick; (c) the
 // memory of the process over 100,000 samples on the fake clock, which must
 // stay flat once the series are full.
+#include "BenchLine.h"
 #include "SimLine.h"
 #include "SimMeter.h"
 #include "common/ProcessSettings.h"
@@ -25,13 +26,8 @@ using namespace k71t;
 
 namespace {
 
-constexpr double BitsPerByte = 11.0;
-constexpr int Baud = 115200;
+using bench::wireMs;
 
-double wireMs(int bytes)
-{
-    return 1000.0 * bytes * BitsPerByte / Baud;
-}
 
 // Resident memory of this process in kB.
 long residentKb()

@@ -3,6 +3,7 @@
 // protocol itself takes: the wire time of the frames exchanged plus the
 // pauses it prescribes (10 ms after each block read; 10 ms before the first
 // block written and before and after each one).
+#include "BenchLine.h"
 #include "SimLine.h"
 #include "SimMeter.h"
 #include "common/ProcessSettings.h"
@@ -19,19 +20,11 @@ using namespace k71t;
 
 namespace {
 
-constexpr double BitsPerByte = 11.0; // 8N2 with the start bit
-constexpr int Baud = 115200;
-
-double wireMs(int bytes)
-{
-    return 1000.0 * bytes * BitsPerByte / Baud;
-}
-
 double readReferenceMs(std::span<const PageBlock> blocks)
 {
     double ms = 0;
     for (const PageBlock &b : blocks)
-        ms += wireMs(8) + wireMs(5 + (b.is32 ? 4 : 2) * b.count) + 10;
+        ms += bench::readMs(b) + 10;
     return ms;
 }
 
@@ -39,22 +32,8 @@ double writeReferenceMs(std::span<const PageBlock> blocks)
 {
     double ms = 10;
     for (const PageBlock &b : blocks)
-        ms += 10 + wireMs(9 + (b.is32 ? 4 : 2) * b.count) + wireMs(8) + 10;
+        ms += bench::writeMs(b);
     return ms;
-}
-
-template <typename Run> double medianMs(Run run, int rounds, int &failures)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!run())
-            ++failures;
-        ms.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
 }
 
 } // namespace
@@ -91,8 +70,8 @@ int main()
     for (const auto &p : pages) {
         const PageBlockLists &blocks = *pageBlocks(p.page);
         int failures = 0;
-        const double read = medianMs([&] { return pageRead(pc.link, blocks.read); }, 10, failures);
-        const double write = medianMs([&] { return pageWrite(pc.link, blocks.write); }, 10, failures);
+        const double read = bench::medianMs([&] { return pageRead(pc.link, blocks.read); }, 10, failures);
+        const double write = bench::medianMs([&] { return pageWrite(pc.link, blocks.write); }, 10, failures);
         const double readRef = readReferenceMs(blocks.read), writeRef = writeReferenceMs(blocks.write);
         std::printf("%-27s read %7.2f ms (protocol %7.2f ms, ratio %.2f)  write %7.2f ms (protocol %7.2f ms, "
                     "ratio %.2f)  failures %d\n",
