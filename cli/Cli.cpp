@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "CliParts.h"
 
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveJob.h"
@@ -64,6 +65,17 @@ const char *const Help =
     "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
     "                        do pliku tekstowego .dat; wypisuje ścieżkę pliku i liczbę\n"
     "                        zapisanych wierszy; nie potrzebuje portu\n"
+    "  db create-table       zakłada tablicę archiwum w bazie danych MySQL\n"
+    "  db store PLIK.bin [--address N] [--from RRRR-MM-DD --to RRRR-MM-DD\n"
+    "         [--from-time GG:MM:SS --to-time GG:MM:SS]]\n"
+    "                        umieszcza archiwum z pliku .bin (całe albo zakres dat)\n"
+    "                        w tablicy jako dane wskaźnika o adresie N (domyślnie 1)\n"
+    "  db import PLIK.dat --address N\n"
+    "                        umieszcza wiersze danych pliku .dat w tablicy jako dane\n"
+    "                        wskaźnika o adresie N\n"
+    "                        Polecenia db nie potrzebują portu; ustawienia bazy biorą\n"
+    "                        z pliku sql.conf bieżącego katalogu (zapisuje go okno\n"
+    "                        \"MySQL\" programu) albo z pliku podanego w --sql-conf\n"
     "\n"
     "Opcje:\n"
     "  --device ŚCIEŻKA  port szeregowy podany ścieżką urządzenia\n"
@@ -73,9 +85,11 @@ const char *const Help =
     "  --speed BAUD      2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200\n"
     "                    (domyślnie 115200)\n"
     "  --mode TRYB       8N2, 8N1, 8E1 lub 8O1 (domyślnie 8N2)\n"
+    "  --sql-conf PLIK   ustawienia bazy danych (domyślnie ./sql.conf)\n"
     "\n"
     "Kod wyjścia: 0 powodzenie (także puste archiwum), 1 wskaźnik nie odpowiada,\n"
-    "odpowiada błędnie albo pliku nie da się odczytać lub zapisać, 2 błędne wywołanie.\n";
+    "odpowiada błędnie, pliku nie da się odczytać lub zapisać albo baza danych nie\n"
+    "przyjęła wszystkich danych, 2 błędne wywołanie.\n";
 
 // The PC's mode kinds by number.
 const QStringList ModeNames = {"8N1", "8N2", "8E1", "8O1"};
@@ -94,21 +108,7 @@ struct Options {
     QStringList command;
 };
 
-int usage(QString &err, const QString &why)
-{
-    err += QStringLiteral("k71t-cli: %1\nSpróbuj: k71t-cli --help\n").arg(why);
-    return CliUsage;
-}
 
-bool parseInt(const QString &text, int low, int high, int &out)
-{
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (!ok || v < low || v > high)
-        return false;
-    out = v;
-    return true;
-}
 
 // Checks that START .. START+COUNT-1 lies in one register range.
 bool rangeOf(int start, int count, bool &is32)
@@ -267,18 +267,6 @@ int runDownload(const Options &o, const Clock &clock, QString &out, QString &err
     return CliOk;
 }
 
-int dateKeyOf(const QString &text)
-{
-    const QDate d = parseDateText(text);
-    return d.isValid() ? dateKey(d) : -1;
-}
-
-int timeKeyOf(const QString &text)
-{
-    const QTime t = parseTimeText(text);
-    return t.isValid() ? timeKey(t) : -1;
-}
-
 int runExport(const QStringList &command, const Clock &clock, QString &out, QString &err)
 {
     const QString syntax = QStringLiteral(
@@ -287,48 +275,16 @@ int runExport(const QStringList &command, const Clock &clock, QString &out, QStr
         return usage(err, syntax);
     const QString bin = command.at(1);
     const QString dat = command.at(2);
-    int start = -1, stop = -1, tstart = 0, tstop = 235959;
-    for (int i = 3; i < command.size(); i += 2) {
-        if (i + 1 >= command.size())
-            return usage(err, syntax);
-        const QString &key = command.at(i);
-        const QString &value = command.at(i + 1);
-        if (key == QLatin1String("--from"))
-            start = dateKeyOf(value);
-        else if (key == QLatin1String("--to"))
-            stop = dateKeyOf(value);
-        else if (key == QLatin1String("--from-time"))
-            tstart = timeKeyOf(value);
-        else if (key == QLatin1String("--to-time"))
-            tstop = timeKeyOf(value);
-        else
-            return usage(err, syntax);
-        if (start == -1 && key == QLatin1String("--from"))
-            return usage(err, QStringLiteral("błędna data %1").arg(value));
-        if (stop == -1 && key == QLatin1String("--to"))
-            return usage(err, QStringLiteral("błędna data %1").arg(value));
-        if (tstart < 0 || tstop < 0)
-            return usage(err, QStringLiteral("błędny czas %1").arg(value));
-    }
-    if (start < 0 || stop < 0)
+    RangeOptions range;
+    if (const int status = parseRange(command.mid(3), syntax, range, err); status != CliOk)
+        return status;
+    if (!range.given)
         return usage(err, syntax);
-    if (start > stop)
-        return usage(err, QStringLiteral("data --from jest późniejsza niż --to"));
-    if (start == stop && tstart > tstop)
-        return usage(err, QStringLiteral("czas --from-time jest późniejszy niż --to-time"));
-    if (start != stop) { // times count only within a single day
-        tstart = 0;
-        tstop = 235959;
-    }
+    const int start = range.start, stop = range.stop, tstart = range.tstart, tstop = range.tstop;
     auto store = std::make_unique<RecordStore>();
-    RegisterImage image;
-    bool tooLarge = false;
-    const int n = LoadBin(bin, *store, image, &tooLarge);
-    if (n < 1) {
-        err += tooLarge ? QStringLiteral("k71t-cli: %1 zawiera więcej rekordów, niż program mieści\n").arg(bin)
-                        : QStringLiteral("k71t-cli: Archiwum jest puste lub plik nie został załadowany (%1)\n").arg(bin);
+    const int n = loadArchive(bin, *store, err);
+    if (n < 1)
         return CliMeterFailed;
-    }
     QString error;
     int rows = 0;
     if (!ExportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error, &rows)) {
@@ -340,6 +296,76 @@ int runExport(const QStringList &command, const Clock &clock, QString &out, QStr
 }
 
 } // namespace
+
+bool parseInt(const QString &text, int low, int high, int &out)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+int loadArchive(const QString &bin, RecordStore &store, QString &err)
+{
+    RegisterImage image;
+    bool tooLarge = false;
+    const int n = LoadBin(bin, store, image, &tooLarge);
+    if (n < 1)
+        err += tooLarge ? QStringLiteral("k71t-cli: %1 zawiera więcej rekordów, niż program mieści\n").arg(bin)
+                        : QStringLiteral("k71t-cli: Archiwum jest puste lub plik nie został załadowany (%1)\n").arg(bin);
+    return n;
+}
+
+int usage(QString &err, const QString &why)
+{
+    err += QStringLiteral("k71t-cli: %1\nSpróbuj: k71t-cli --help\n").arg(why);
+    return CliUsage;
+}
+
+int parseRange(const QStringList &words, const QString &syntax, RangeOptions &r, QString &err)
+{
+    bool from = false, to = false, fromTime = false, toTime = false;
+    for (int i = 0; i < words.size(); i += 2) {
+        if (i + 1 >= words.size())
+            return usage(err, syntax);
+        const QString &key = words.at(i);
+        const QString &value = words.at(i + 1);
+        if (key == QLatin1String("--from") || key == QLatin1String("--to")) {
+            const QDate d = parseDateText(value);
+            if (!d.isValid())
+                return usage(err, QStringLiteral("błędna data %1").arg(value));
+            (key == QLatin1String("--from") ? r.start : r.stop) = dateKey(d);
+            (key == QLatin1String("--from") ? from : to) = true;
+        } else if (key == QLatin1String("--from-time") || key == QLatin1String("--to-time")) {
+            const QTime t = parseTimeText(value);
+            if (!t.isValid())
+                return usage(err, QStringLiteral("błędny czas %1").arg(value));
+            (key == QLatin1String("--from-time") ? r.tstart : r.tstop) = timeKey(t);
+            (key == QLatin1String("--from-time") ? fromTime : toTime) = true;
+        } else if (key == QLatin1String("--address") && r.address) {
+            if (!parseInt(value, 1, 247, *r.address))
+                return usage(err, QStringLiteral("błędny adres %1 (1-247)").arg(value));
+        } else {
+            return usage(err, syntax);
+        }
+    }
+    if (from != to || ((fromTime || toTime) && !from))
+        return usage(err, syntax);
+    r.given = from;
+    if (!from)
+        return CliOk;
+    if (r.start > r.stop)
+        return usage(err, QStringLiteral("data --from jest późniejsza niż --to"));
+    if (r.start == r.stop && r.tstart > r.tstop)
+        return usage(err, QStringLiteral("czas --from-time jest późniejszy niż --to-time"));
+    if (r.start != r.stop) { // times count only within a single day
+        r.tstart = 0;
+        r.tstop = 235959;
+    }
+    return CliOk;
+}
 
 QString clockText(const RegisterImage &image)
 {
@@ -581,6 +607,7 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
            const CliLineSink &progress)
 {
     Options o;
+    QString sqlConf;
     int i = 0;
     for (; i < args.size(); ++i) {
         const QString &a = args.at(i);
@@ -611,6 +638,8 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
                         o.speedIndex = s;
             if (o.speedIndex < 0)
                 return usage(err, QStringLiteral("nieobsługiwana prędkość %1").arg(v));
+        } else if (a == QLatin1String("--sql-conf")) {
+            sqlConf = v;
         } else if (a == QLatin1String("--mode")) {
             o.modeKind = ModeNames.indexOf(v.toUpper());
             if (o.modeKind < 0)
@@ -625,6 +654,8 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
     const QString verb = o.command.first();
     if (verb == QLatin1String("export"))
         return runExport(o.command, clock, out, err);
+    if (verb == QLatin1String("db"))
+        return runDb(o.command, sqlConf, out, err, progress);
     if (!QStringList{"read", "write", "download", "status", "clock", "watch", "config"}.contains(verb))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
     if (o.device.isEmpty() == (o.port < 0))

@@ -12,6 +12,7 @@
 #include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
+#include "db/Sql.h"
 #include "monitor/Monitor.h"
 #include "monitor/Wartosc_odczytane.h"
 #include "monitor/Wybrejestru.h"
@@ -52,6 +53,7 @@ void AppWindows::create(AppContext &context)
     form13 = make<TForm13>(form3);
     form4->setCompanions(odczytane, form13);
     informacje = make<TInformacje>(form3);
+    mysql = make<T_MySQL>(context, form3);
     pages = {form5, form6, form7, form8, form9, form10, form2};
     form11->setRedraw([this] { refreshPages(true); });
     QObject::connect(form11, &TForm11::runningChanged, form3, &TForm3::bulkTransferRunning);

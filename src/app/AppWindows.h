@@ -26,6 +26,7 @@ class TForm10;
 class TForm11;
 class TForm12;
 class TInformacje;
+class T_MySQL;
 
 class AppWindows {
 public:
@@ -53,6 +54,7 @@ public:
     TForm12 *form12 = nullptr;
     TForm13 *form13 = nullptr;
     TInformacje *informacje = nullptr;
+    T_MySQL *mysql = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read
     // (the monitor comes before the last one, the devices page).

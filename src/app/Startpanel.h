@@ -63,6 +63,7 @@ public slots:
     void Edit1Change();
     void SpeedButton1Click();
     void SpeedButton2Click();
+    void SpeedButton14Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();

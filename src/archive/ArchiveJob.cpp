@@ -40,10 +40,14 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     outcome.binPath = SaveNewBin(outcome.plannedPath, store_, n, image_, &outcome.saveError);
     if (request.deleteAfter)
         outcome.deletion = outcome.saved() ? deleteWhenSaved(outcome) : ArchiveJobOutcome::Deletion::KeptUnsaved;
-    if (request.toDatabase && databaseStep)
-        outcome.database = databaseStep(outcome.records, request.meterAddress)
-                               ? ArchiveJobOutcome::Database::Stored
-                               : ArchiveJobOutcome::Database::Failed;
+    if (request.toDatabase && databaseStep) {
+        if (!outcome.saved())
+            outcome.database = ArchiveJobOutcome::Database::Skipped;
+        else
+            outcome.database = databaseStep(outcome.records, request.meterAddress, &outcome.databaseReport)
+                                   ? ArchiveJobOutcome::Database::Stored
+                                   : ArchiveJobOutcome::Database::Failed;
+    }
     return outcome;
 }
 

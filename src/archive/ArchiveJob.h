@@ -41,8 +41,13 @@ struct ArchiveJobOutcome {
     };
     Deletion deletion = Deletion::NotAsked;
 
-    enum class Database { NotAsked, Stored, Failed };
+    // Skipped: asked for, but the records are not on disk, so the meter
+    // keeps them for the next download and storing them now would store
+    // them twice.
+    enum class Database { NotAsked, Stored, Failed, Skipped };
     Database database = Database::NotAsked;
+    // What the database step reported when it failed.
+    QString databaseReport;
 };
 
 class ArchiveJob {
@@ -54,8 +59,9 @@ public:
     ArchiveJobOutcome run(const ArchiveJobRequest &request);
 
     // The database step: stores `records` records of the store for the meter
-    // at `address`, true on success. Asked for only when set.
-    std::function<bool(int records, int address)> databaseStep;
+    // at `address`; true on success, else false with the one report of what
+    // went wrong. Asked for only when set.
+    std::function<bool(int records, int address, QString *report)> databaseStep;
 
 private:
     ArchiveJobOutcome::Deletion deleteWhenSaved(ArchiveJobOutcome &outcome);

@@ -25,6 +25,8 @@ namespace {
 
 const QString EmptyOrNotLoaded = QStringLiteral("Archiwum jest puste lub plik nie został załadowany");
 const QString DatabaseOff = QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL");
+const QString DatabaseFailed =
+    QStringLiteral("Nie udało się zapisać danych do bazy. Sprawdź ustawienia komunikacji z bazą danych.");
 
 
 QString recordStamp(const ArchiveRecord &r)
@@ -135,6 +137,14 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
         ProgressBar1->setMaximum(std::max(1, max));
         ProgressBar1->setValue(std::min(pos, std::max(1, max)));
     };
+    job_.databaseStep = [this](int n, int address, QString *report) {
+        const StoreOutcome out = ExportArchiveToDatabase(ctx_.database, ctx_.sql, ctx_.records, n,
+                                                         static_cast<std::uint8_t>(address), databaseProgress());
+        ctx_.database.Disconnect();
+        if (!out.ok())
+            *report = storeReport(out);
+        return out.ok();
+    };
     download_.onRecords = [this](int n) {
         Label1->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n));
         repaint();
@@ -203,7 +213,7 @@ void TForm1::SpeedButton2Click()
     request.directory = ctx_.ArchivesDirectory;
     request.meterAddress = ctx_.meterAddress;
     request.deleteAfter = CheckBox1->isChecked() || CheckBox2->isChecked();
-    request.toDatabase = CheckBox2->isChecked() && ctx_.databaseEnabled;
+    request.toDatabase = CheckBox2->isChecked() && ctx_.databaseEnabled();
     const ArchiveJobOutcome outcome = job_.run(request);
     const int n = outcome.records;
 
@@ -211,11 +221,19 @@ void TForm1::SpeedButton2Click()
         ShowArchiveSummary();
         if (!outcome.saved())
             info(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
-                                "dane pozostają w pamięci.")
-                     .arg(QDir::toNativeSeparators(outcome.plannedPath), outcome.saveError),
+                                "dane pozostają w pamięci.%3")
+                     .arg(QDir::toNativeSeparators(outcome.plannedPath), outcome.saveError,
+                          outcome.database == ArchiveJobOutcome::Database::Skipped
+                              ? QStringLiteral(" Dane nie zostały umieszczone w bazie danych.")
+                              : QString()),
                  QStringLiteral("Błąd"), PromptIcon::Error);
         setWindowTitle(QStringLiteral("Dane w pamięci"));
         StatusBar1->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
+        if (outcome.database == ArchiveJobOutcome::Database::Stored)
+            StatusBar1->showMessage(QStringLiteral("Dane w pamięci.   Dane umieszczone w bazie danych."));
+        else if (outcome.database == ArchiveJobOutcome::Database::Failed)
+            info(DatabaseFailed + QLatin1Char('\n') + outcome.databaseReport, QStringLiteral("Informacje"),
+                 PromptIcon::Error);
     } else if (n < 0) {
         if (outcome.failure == ArchiveDownload::Failure::Pointers)
             StatusBar1->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
@@ -255,7 +273,7 @@ void TForm1::SpeedButton3Click()
 
 void TForm1::CheckBox2Click()
 {
-    if (!ctx_.databaseEnabled)
+    if (!ctx_.databaseEnabled())
         info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
 }
 
@@ -315,11 +333,32 @@ void TForm1::SpeedButton5Click()
         info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
         return;
     }
-    if (!ctx_.databaseEnabled) {
+    if (!ctx_.databaseEnabled()) {
         info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
         return;
     }
-    // The export of the range to the database goes here.
+    const ArchiveRange range{start, stop, tstart, tstop};
+    const StoreOutcome out =
+        ExportArchiveRangeToDatabase(ctx_.database, ctx_.sql, ctx_.records, ctx_.records.RecordCount, range,
+                                     static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
+    ctx_.database.Disconnect();
+    if (out.total == 0)
+        info(QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),
+             QStringLiteral("Informacje"), PromptIcon::Information);
+    else if (out.ok())
+        info(QStringLiteral("Dane umieszczone w bazie danych"), QStringLiteral("Informacje"), PromptIcon::Information);
+    else
+        info(DatabaseFailed + QLatin1Char('\n') + storeReport(out), QStringLiteral("Informacje"), PromptIcon::Error);
+}
+
+StoreProgress TForm1::databaseProgress()
+{
+    ProgressBar3->setValue(0);
+    return [this](int done, int total) {
+        ProgressBar3->setMaximum(std::max(1, total));
+        ProgressBar3->setValue(done);
+        ProgressBar3->repaint();
+    };
 }
 
 } // namespace k71t

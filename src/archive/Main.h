@@ -2,6 +2,7 @@
 // The archive window: download from the meter, .bin files and the export.
 #include "archive/ArchiveJob.h"
 #include "context/AppContext.h"
+#include "db/ArchiveTable.h"
 
 #include <QDialog>
 
@@ -65,6 +66,8 @@ private:
     void FormCreate();
     void setBorder(bool dialog);
     void info(const QString &text, const QString &caption, PromptIcon icon);
+    // ProgressBar3 at 0, and the progress of a store into the database on it.
+    StoreProgress databaseProgress();
     // The status-bar ending after "Dane w pamięci" for what became of the meter's archive.
     static QString deletionText(ArchiveJobOutcome::Deletion deletion);
 

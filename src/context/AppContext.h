@@ -5,6 +5,7 @@
 #include "archive/ArchiveRecord.h"
 #include "common/Clock.h"
 #include "common/Prompt.h"
+#include "db/SqlConnection.h"
 #include "link/MeterLink.h"
 
 #include <QString>
@@ -34,8 +35,14 @@ struct AppContext : MeterLink {
     // change and it applies them as when the operator chooses them; when
     // empty the settings are set directly.
     std::function<void(const PortSettings &, std::uint8_t)> followLine;
-    // Database support; off until the database settings exist.
-    bool databaseEnabled = false;
+    // The database: the connection parameters (sql.conf, edited in T_MySQL)
+    // and the one connection every database user shares.
+    SQL_PARAMS sql;
+    SqlConnection database;
+    // The switch of database support: T_MySQL's check box once that window
+    // exists; until then (and without it) database support is off.
+    std::function<bool()> databaseSwitch;
+    bool databaseEnabled() const { return databaseSwitch && databaseSwitch(); }
 };
 
 } // namespace k71t

@@ -180,4 +180,51 @@ std::vector<TableRow> archiveTableRows(const RecordStore &store, int count, std:
     return out;
 }
 
+StoreOutcome connectAndStore(SqlConnection &c, const SQL_PARAMS &p, std::span<const TableRow> rows,
+                             AfterStore after, StorePath path, const StoreProgress &progress)
+{
+    StoreOutcome out;
+    out.total = static_cast<int>(rows.size());
+    const bool wasOpen = c.connected();
+    if (!rows.empty()) {
+        QString message;
+        if (!c.Connect(p, &message)) {
+            out.firstFailure = message;
+            out.stoppedEarly = true;
+            return out;
+        }
+        const int total = out.total;
+        out = storeRows(c, p, rows, path, [&](int done) {
+            if (progress)
+                progress(done, total);
+        });
+    }
+    if (after == AfterStore::Disconnect || !wasOpen)
+        c.Disconnect();
+    return out;
+}
+
+StoreOutcome ExportArchiveToDatabase(SqlConnection &c, const SQL_PARAMS &p, const RecordStore &store, int count,
+                                     std::uint8_t address, const StoreProgress &progress)
+{
+    return connectAndStore(c, p, archiveTableRows(store, count, address), AfterStore::KeepOpen, StorePath::Batched,
+                           progress);
+}
+
+StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &c, const SQL_PARAMS &p, const RecordStore &store,
+                                          int count, const ArchiveRange &range, std::uint8_t address,
+                                          const StoreProgress &progress)
+{
+    return connectAndStore(c, p, archiveTableRows(store, count, address, &range), AfterStore::Disconnect,
+                           StorePath::Batched, progress);
+}
+
+QString storeReport(const StoreOutcome &o)
+{
+    QString text = QStringLiteral("Zapisano %1 z %2 wierszy.").arg(o.stored).arg(o.total);
+    if (!o.firstFailure.isEmpty())
+        text += QStringLiteral("\nPierwszy błąd: ") + o.firstFailure;
+    return text;
+}
+
 } // namespace k71t

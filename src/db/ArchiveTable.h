@@ -61,4 +61,31 @@ struct ArchiveRange {
 std::vector<TableRow> archiveTableRows(const RecordStore &store, int count, std::uint8_t address,
                                        const ArchiveRange *range = nullptr);
 
+// `progress` of the operations below gets rows handled and rows in all.
+using StoreProgress = std::function<void(int done, int total)>;
+
+// Stores rows as one operation: connects when no connection is open (a
+// connection that cannot be opened is the outcome's one failure, nothing is
+// tried row by row), stores, then closes the connection when it was opened
+// here or `after` says so. No rows means no contact with the server.
+enum class AfterStore { KeepOpen, Disconnect };
+StoreOutcome connectAndStore(SqlConnection &connection, const SQL_PARAMS &params, std::span<const TableRow> rows,
+                             AfterStore after, StorePath path = StorePath::Batched,
+                             const StoreProgress &progress = {});
+
+// An archive in memory into the table: the first `count` records of the
+// store (with a range, those in it) as rows for the meter at `address`. The
+// whole archive keeps a connection that was open before; the range always
+// closes it. An outcome of no rows and no failure means there was nothing to
+// store.
+StoreOutcome ExportArchiveToDatabase(SqlConnection &connection, const SQL_PARAMS &params, const RecordStore &store,
+                                     int count, std::uint8_t address, const StoreProgress &progress = {});
+StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &connection, const SQL_PARAMS &params,
+                                          const RecordStore &store, int count, const ArchiveRange &range,
+                                          std::uint8_t address, const StoreProgress &progress = {});
+
+// The one report of a store that did not store everything: the rows stored
+// of the rows given and the first failure with the server's text.
+QString storeReport(const StoreOutcome &outcome);
+
 } // namespace k71t

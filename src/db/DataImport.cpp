@@ -7,7 +7,7 @@
 namespace k71t {
 
 ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params, const QString &path,
-                             std::uint8_t address, const std::function<void(int)> &progress)
+                             std::uint8_t address, const StoreProgress &progress, StorePath storePath)
 {
     ImportOutcome out;
     QFile file(path);
@@ -54,7 +54,7 @@ ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params
     }
     take(pending);
     out.lines = static_cast<int>(rows.size());
-    out.store = storeRows(connection, params, rows, StorePath::Batched, progress);
+    out.store = connectAndStore(connection, params, rows, AfterStore::Disconnect, storePath, progress);
     return out;
 }
 

@@ -13,8 +13,10 @@ struct ImportOutcome {
 };
 
 // Reads `path` (lines end with CR, LF or both), parses its data lines and
-// stores them in batches. `progress` gets the rows stored so far.
+// stores them as one operation (connectAndStore); the connection is closed
+// at the end.
 ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params, const QString &path,
-                             std::uint8_t address, const std::function<void(int)> &progress = {});
+                             std::uint8_t address, const StoreProgress &progress = {},
+                             StorePath storePath = StorePath::Batched);
 
 } // namespace k71t

@@ -1,0 +1,36 @@
+#pragma once
+// What the command groups of k71t-cli share: the usage error, numbers and
+// date ranges from the command line, and an archive file read in.
+#include "Cli.h"
+#include "archive/ArchiveRecord.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace k71t {
+
+class Clock;
+
+// Writes the reason and the hint to --help into `err`; returns CliUsage.
+int usage(QString &err, const QString &why);
+// A decimal integer in [low, high].
+bool parseInt(const QString &text, int low, int high, int &out);
+
+// The options --from, --to, --from-time and --to-time (and --address when
+// `address` is set) as date and time keys: both dates or none, times only
+// with dates, counting only within a single day.
+struct RangeOptions {
+    bool given = false;
+    int start = 0, stop = 0, tstart = 0, tstop = 235959;
+    int *address = nullptr;
+};
+int parseRange(const QStringList &words, const QString &syntax, RangeOptions &range, QString &err);
+
+// Loads a .bin file; its record count, or less than 1 with the reason in `err`.
+int loadArchive(const QString &bin, RecordStore &store, QString &err);
+
+// The database commands: db create-table | store | import.
+int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,
+          const CliLineSink &progress);
+
+} // namespace k71t
