@@ -44,6 +44,7 @@ void AppHarness::start()
     form5 = windows->form5;
     form12 = windows->form12;
     informacje = windows->informacje;
+    mysql = windows->mysql;
 }
 
 void AppHarness::startWithMeter(const QString &com3Path)

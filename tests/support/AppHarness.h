@@ -9,6 +9,7 @@
 #include "archive/Podajadres.h"
 #include "config/Wyswietlanie.h"
 #include "context/AppContext.h"
+#include "db/Sql.h"
 #include "support/FakeClock.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
@@ -43,6 +44,7 @@ struct AppHarness {
     TForm5 *form5 = nullptr;
     TForm12 *form12 = nullptr;
     TInformacje *informacje = nullptr;
+    T_MySQL *mysql = nullptr;
 };
 
 } // namespace k71t::test
