@@ -13,10 +13,15 @@ namespace k71t {
 
 namespace {
 
+QString settingsPath(const QString &named)
+{
+    return named.isEmpty() ? QDir::current().filePath(QStringLiteral("sql.conf")) : named;
+}
+
 // The settings to use; false with the reason in `err`.
 bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err)
 {
-    const QString path = named.isEmpty() ? QDir::current().filePath(QStringLiteral("sql.conf")) : named;
+    const QString path = settingsPath(named);
     if (!QFileInfo::exists(path)) {
         err += named.isEmpty()
                    ? QStringLiteral("k71t-cli: brak pliku %1 (ustawienia bazy danych zapisuje okno \"MySQL\" "
@@ -59,15 +64,95 @@ int reportStore(const StoreOutcome &o, const SQL_PARAMS &p, QString &out, QStrin
     return CliMeterFailed;
 }
 
+QString describe(const SqlSettings &s)
+{
+    const SQL_PARAMS &p = s.params;
+    return QStringLiteral("serwer\t%1\nport\t%2\nbaza\t%3\ntablica\t%4\nużytkownik\t%5\nhasło\t%6\n"
+                          "kompresja\t%7\nobsługa bazy\t%8\n")
+        .arg(p.server)
+        .arg(p.port)
+        .arg(p.database, p.table, p.user, p.password.isEmpty() ? QString() : QStringLiteral("***"))
+        .arg(p.compression ? QStringLiteral("tak") : QStringLiteral("nie"),
+             s.enabled ? QStringLiteral("włączona") : QStringLiteral("wyłączona"));
+}
+
+// db settings: shows sql.conf, or changes the fields named and writes it.
+int runSettings(const QStringList &words, const QString &named, QString &out, QString &err)
+{
+    const QString syntax = QStringLiteral("db settings [--server NAZWA] [--port N] [--database NAZWA] [--table NAZWA] "
+                                          "[--user NAZWA] [--password HASŁO] [--compression 0|1] [--support on|off]");
+    const QString path = settingsPath(named);
+    SqlSettings s;
+    if (QFileInfo::exists(path)) {
+        QString problem;
+        if (const auto loaded = LoadSettings(path, &problem))
+            s = *loaded;
+        else if (words.isEmpty())
+            err += QStringLiteral("k71t-cli: plik %1 jest uszkodzony lub nieprawidłowy%2; poniżej ustawienia "
+                                  "domyślne\n")
+                       .arg(QDir::toNativeSeparators(path), problem.isEmpty() ? QString() : QStringLiteral(": ") + problem);
+    }
+    if (words.isEmpty()) {
+        out += describe(s);
+        return CliOk;
+    }
+    for (int i = 0; i < words.size(); i += 2) {
+        if (i + 1 >= words.size())
+            return usage(err, syntax);
+        const QString &key = words.at(i);
+        const QString &value = words.at(i + 1);
+        QString problem;
+        if (key == QLatin1String("--server")) {
+            problem = value.isEmpty() ? QStringLiteral("pusta nazwa serwera") : fieldProblem(value, QStringLiteral("Serwer"));
+            s.params.server = value;
+        } else if (key == QLatin1String("--port")) {
+            int port = 0;
+            if (!parseInt(value, 1, 65535, port))
+                problem = QStringLiteral("błędny port %1 (1-65535)").arg(value);
+            s.params.port = static_cast<std::uint16_t>(port);
+        } else if (key == QLatin1String("--database")) {
+            problem = nameProblem(value, QStringLiteral("bazy danych"));
+            s.params.database = value;
+        } else if (key == QLatin1String("--table")) {
+            problem = nameProblem(value, QStringLiteral("tablicy"));
+            s.params.table = value;
+        } else if (key == QLatin1String("--user")) {
+            problem = value.isEmpty() ? QStringLiteral("pusta nazwa użytkownika")
+                                      : fieldProblem(value, QStringLiteral("Użytkownik"));
+            s.params.user = value;
+        } else if (key == QLatin1String("--password")) {
+            problem = fieldProblem(value, QStringLiteral("Hasło"));
+            s.params.password = value;
+        } else if (key == QLatin1String("--compression") && (value == QLatin1String("0") || value == QLatin1String("1"))) {
+            s.params.compression = value == QLatin1String("1") ? 1 : 0;
+        } else if (key == QLatin1String("--support") && (value == QLatin1String("on") || value == QLatin1String("off"))) {
+            s.enabled = value == QLatin1String("on");
+        } else {
+            return usage(err, syntax);
+        }
+        if (!problem.isEmpty())
+            return usage(err, problem);
+    }
+    QString error;
+    if (!SaveSettings(path, s, &error)) {
+        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(QDir::toNativeSeparators(path), error);
+        return CliMeterFailed;
+    }
+    out += describe(s);
+    return CliOk;
+}
+
 } // namespace
 
 int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,
           const CliLineSink &progress)
 {
-    const QString syntax = QStringLiteral("db create-table | db store PLIK.bin [--address N] [--from RRRR-MM-DD "
+    const QString syntax = QStringLiteral("db settings [...] | db create-table | db store PLIK.bin [--address N] [--from RRRR-MM-DD "
                                           "--to RRRR-MM-DD [--from-time GG:MM:SS --to-time GG:MM:SS]] | "
                                           "db import PLIK.dat --address N");
     const QString what = command.value(1);
+    if (what == QLatin1String("settings"))
+        return runSettings(command.mid(2), sqlConf, out, err);
     if (what == QLatin1String("create-table")) {
         if (command.size() != 2)
             return usage(err, syntax);
