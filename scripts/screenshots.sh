@@ -12,7 +12,13 @@ for package in twm xdotool xfonts-base; do
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$package" >/dev/null
 done
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# A database server of its own, with sql.conf for it (support on) in the
+# program's working folder.
+"$root/scripts/mariadb.sh" start "$work/db" pomiary k71t k71t-shots >/dev/null
+trap '"$root/scripts/mariadb.sh" stop "$work/db" || true; rm -rf "$work"' EXIT
+port="$(sed -n 's/^PORT=//p' "$work/db/server.env")"
+"$root/build/k71t-cli" --sql-conf "$work/sql.conf" db settings --port "$port" --password k71t-shots --support on >/dev/null
+"$root/build/k71t-cli" --sql-conf "$work/sql.conf" db create-table >/dev/null
 # Title bars in a Unicode font, so Polish captions show as the program sets them.
 font='"-misc-fixed-medium-r-normal--13-*-*-*-*-*-*-*"'
 printf 'RandomPlacement\nUsePPosition "on"\nDecorateTransients\nNoGrabServer\n' > "$work/twmrc"
@@ -97,8 +103,27 @@ shot archive-downloaded
 # twm gives the keyboard to the window under the pointer.
 xdotool mousemove --window "\$(xdotool search --onlyvisible --name '^Info\$' | tail -1)" 20 20; sleep 0.3
 xdotool key Return; sleep 0.5
+# Downloaded again with "delete and store in the database" ticked.
+xdotool mousemove --window "\$awid" 18 74; sleep 0.3; xdotool click 1; sleep 0.5
+xdotool mousemove --window "\$awid" 130 20; sleep 0.3; xdotool click 1; sleep 3
+xdotool mousemove --window "\$(xdotool search --onlyvisible --name '^Info\$' | tail -1)" 20 20; sleep 0.3
+xdotool key Return; sleep 0.5
 xdotool mousemove --window "\$awid" 130 200; sleep 0.3
+shot archive-stored-in-database
 xdotool key Escape; sleep 0.5
+# The database settings after a successful connection test.
+eval \$(xdotool getwindowgeometry --shell "\$wid")
+click 60 \$((121 + 6 * 27))
+mwid=\$(xdotool search --onlyvisible --name '^MySQL\$' | tail -1)
+eval \$(xdotool getwindowgeometry --shell "\$mwid")
+xdotool mousemove --window "\$mwid" \$((WIDTH - 70)) 270; sleep 0.3; xdotool click 1; sleep 1.5
+shot mysql-test-ok
+xdotool mousemove --window "\$(xdotool search --onlyvisible --name '^Test\$' | tail -1)" 20 20; sleep 0.3
+xdotool key Return; sleep 0.5
+xdotool mousemove --window "\$mwid" 60 60; sleep 0.3
+shot mysql-window
+xdotool key Escape; sleep 0.5
+eval \$(xdotool getwindowgeometry --shell "\$wid")
 click 60 \$((121 + 14 * 27))
 shot open-configuration-dialog
 xdotool key Escape; sleep 0.5

@@ -35,6 +35,7 @@ T_MySQL::T_MySQL(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(c
     const auto edit = [this](const char *name, const QString &hint) {
         auto *e = named(new QLineEdit(GroupBox1), name);
         e->setToolTip(hint);
+        e->setMinimumWidth(220);
         return e;
     };
     Edit1 = edit("Edit1", QStringLiteral("Nazwa serwera lub jego IP"));
