@@ -1,11 +1,16 @@
 // Storing a full archive (616,000 records: DEV 0 .. 9, ten registers a
-// moment) in the archive table: a statement per row (the reference) against
-// 500-row INSERTs in transactions, on the same server and the same rows, in
-// rows per second. The per-row path runs over the first rows only (it would
-// take minutes for all); both tables are compared for those rows.
+// moment) in the archive table, and importing its .dat export: a statement
+// per row (the reference) against 500-row INSERTs in transactions, on the
+// same server and the same rows, in rows per second. The per-row path runs
+// over the first rows only (it would take minutes for all); both tables are
+// compared for those rows.
 // The server: K71T_TEST_DB_* (scripts/bench.sh starts one).
+#include "archive/ArchiveFiles.h"
+#include "archive/DataLine.h"
 #include "db/ArchiveTable.h"
+#include "db/DataImport.h"
 #include "support/DbFixture.h"
+#include "support/TempDir.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -62,7 +67,7 @@ int main()
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }
-    for (const char *name : {"bench_per_row", "bench_batched"}) {
+    for (const char *name : {"bench_per_row", "bench_batched", "bench_import_per_row", "bench_import_batched"}) {
         c.execute(QByteArray("DROP TABLE IF EXISTS ") + name, nullptr, false);
         db.table = QString::fromLatin1(name);
         if (!CreateArchiveTable(c, db, &message)) {
@@ -86,5 +91,49 @@ int main()
     const QByteArray a = checksum(c, QStringLiteral("bench_per_row"), PerRowSample),
                      b = checksum(c, QStringLiteral("bench_batched"), PerRowSample);
     std::printf("first %d rows alike in both tables: %s\n", PerRowSample, a == b ? "yes" : "NO");
-    return perRow.ok() && batched.ok() && a == b ? 0 : 1;
+
+    // The .dat export of the whole archive, and its beginning with the
+    // first data lines for the statement per row.
+    test::TempDir dir;
+    if (!ExportDat(dir.file("all.dat"), *store, count, 20130101, 20131231, 0, 235959,
+                   QDateTime(QDate(2013, 10, 1), QTime(6, 0)))) {
+        std::fprintf(stderr, "the .dat export failed\n");
+        return 1;
+    }
+    {
+        const QByteArray all = dir.read("all.dat");
+        qsizetype end = 0;
+        DataLine parsed;
+        for (int lines = 0; lines < PerRowSample && end < all.size();) {
+            const qsizetype next = all.indexOf('\n', end);
+            if (ParseDataLine(all.mid(end, next - end).trimmed(), parsed))
+                ++lines;
+            end = next + 1;
+        }
+        dir.write("sample.dat", all.left(end));
+    }
+    db.table = QStringLiteral("bench_import_per_row");
+    t.start();
+    const ImportOutcome importPerRow = ImportDataFile(c, db, dir.file("sample.dat"), 1, {}, StorePath::PerRow);
+    const double importPerRowS = t.nsecsElapsed() / 1e9;
+    db.table = QStringLiteral("bench_import_batched");
+    t.start();
+    const ImportOutcome importBatched = ImportDataFile(c, db, dir.file("all.dat"), 1);
+    const double importBatchedS = t.nsecsElapsed() / 1e9;
+    const double importPerRowRate = importPerRow.store.stored / importPerRowS,
+                 importBatchedRate = importBatched.store.stored / importBatchedS;
+    std::printf("import, statement per row: %d rows in %.2f s, %.0f rows/s\n", importPerRow.store.stored,
+                importPerRowS, importPerRowRate);
+    std::printf("import, 500-row batches:   %d rows in %.2f s, %.0f rows/s (ratio %.1f)\n",
+                importBatched.store.stored, importBatchedS, importBatchedRate, importBatchedRate / importPerRowRate);
+    if (!c.Connect(db, &message)) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        return 1;
+    }
+    const QByteArray ia = checksum(c, QStringLiteral("bench_import_per_row"), PerRowSample),
+                     ib = checksum(c, QStringLiteral("bench_import_batched"), PerRowSample);
+    std::printf("first %d imported rows alike in both tables: %s\n", PerRowSample, ia == ib ? "yes" : "NO");
+    const bool importsOk = importPerRow.store.ok() && importBatched.store.ok() &&
+                           importBatched.store.stored == static_cast<int>(rows.size()) && ia == ib;
+    return perRow.ok() && batched.ok() && a == b && importsOk ? 0 : 1;
 }
