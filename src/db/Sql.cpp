@@ -267,6 +267,7 @@ void T_MySQL::SpeedButton3Click()
             ProgressBar1->repaint();
         });
     ProgressBar1->setValue(ProgressBar1->maximum());
+    Label9->setText(QStringLiteral("Import danych: %1").arg(out.store.stored));
     if (out.store.stored <= 0)
         StatusBar1->showMessage(QStringLiteral("Nie zaimportowano rekordów!"));
     else
