@@ -1,0 +1,205 @@
+#include "automat/Scheduler.h"
+
+#include "common/DateFormats.h"
+#include "common/TextFormats.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace k71t {
+
+namespace {
+
+constexpr std::int64_t Day = 1000000; // date key * Day + hhmmss
+
+std::int64_t momentOf(const QDate &date, int hhmmss)
+{
+    return static_cast<std::int64_t>(dateKey(date)) * Day + hhmmss;
+}
+
+QDate dateOf(std::int64_t moment)
+{
+    const int key = static_cast<int>(moment / Day);
+    return QDate(key / 10000, key / 100 % 100, key % 100);
+}
+
+// Six hours later on the wall clock: past midnight it is the next day.
+std::int64_t sixHoursLater(std::int64_t moment)
+{
+    const int t = static_cast<int>(moment % Day) + 60000;
+    return t >= 240000 ? momentOf(dateOf(moment).addDays(1), t - 240000) : moment - moment % Day + t;
+}
+
+int weekday(const QDate &date)
+{
+    return date.dayOfWeek() % 7; // Sunday 0 .. Saturday 6
+}
+
+} // namespace
+
+TaskLog::TaskLog(const Clock &clock, QString path) : clock_(clock), path_(std::move(path)) {}
+
+void TaskLog::line(const QString &message)
+{
+    append(clock_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char(' ') + message);
+}
+
+void TaskLog::blank()
+{
+    append(QString());
+}
+
+void TaskLog::clearBox()
+{
+    lines_.clear();
+}
+
+void TaskLog::append(const QString &text)
+{
+    lines_ << text;
+    if (onLine)
+        onLine(text);
+    if (path_.isEmpty())
+        return;
+    if (QFileInfo(path_).size() >= RotateBytes) {
+        const QString old = path_ + QStringLiteral(".1");
+        QFile::remove(old);
+        QFile::rename(path_, old);
+    }
+    QFile file(path_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(toWindows1250(text) + "\r\n") < 0 ||
+        !file.flush())
+        fileError = file.errorString();
+}
+
+Scheduler::Scheduler(TaskTable &table, const Clock &clock, TaskRunner &runner, TaskLog &log)
+    : table_(table), clock_(clock), runner_(runner), log_(log)
+{
+}
+
+void Scheduler::switchOn()
+{
+    const QDateTime now = clock_.now();
+    const int n = timeKey(now.time());
+    for (int s = 0; s < table_.taskCount; ++s) {
+        if (table_[s].repeatKind != EverySixHours)
+            continue;
+        // The latest six-hour step at or before now (due at the first
+        // check), or the earliest one at most six hours ahead.
+        int t = timeKey(table_[s].startTime);
+        while (t < n && n - t > 60000)
+            t += 60000;
+        while (t > n && t - n > 60000)
+            t -= 60000;
+        // Switched on again, a step that already ran is not due again.
+        TaskState &st = table_.state(s);
+        st.nextSixHourly = std::max(st.nextSixHourly, momentOf(now.date(), t));
+    }
+}
+
+int Scheduler::FindDueTasks(const QDateTime &now)
+{
+    // The date and time of day once: a check runs every second.
+    const QDate date = now.date();
+    const int n = timeKey(now.time());
+    const std::int64_t moment = momentOf(date, n);
+    const int today = weekday(date);
+    const int dayOfMonth = date.day();
+    int waiting = 0;
+    for (int s = 0; s < table_.taskCount; ++s) {
+        ZADANIE &task = table_[s];
+        TaskState &st = table_.state(s);
+        // A task waiting to run is not checked again (a one-time task has
+        // no address any more, a six-hourly one would step on).
+        if (st.due == 0 && task.address != 0) {
+            const int t = timeKey(task.startTime);
+            const bool onDay = today == task.startDay;
+            bool due = false;
+            switch (task.repeatKind) {
+            case EverySixHours:
+                if (moment > st.nextSixHourly) {
+                    due = true;
+                    // Steps missed while the program was not checking are
+                    // not made up: the next one is ahead of now.
+                    do
+                        st.nextSixHourly = sixHoursLater(st.nextSixHourly);
+                    while (st.nextSixHourly < moment);
+                }
+                break;
+            case Daily:
+                due = n >= t && !st.executed;
+                break;
+            case Weekly:
+            case Once:
+                due = onDay && n >= t && !st.executed;
+                break;
+            case FirstWeekdayOfMonth:
+                due = onDay && dayOfMonth <= FirstWeekdayLastDay && n >= t && !st.executed;
+                break;
+            default:
+                break;
+            }
+            if (due) {
+                st.due = task.address;
+                if (task.repeatKind == Once)
+                    task.address = 0;
+            }
+        }
+        if (st.due != 0)
+            ++waiting;
+    }
+    if (waiting > 0)
+        lastRunDate_ = dateKey(date);
+    return waiting;
+}
+
+bool Scheduler::tick()
+{
+    if (linkBusy && linkBusy())
+        return false;
+    const QDateTime now = clock_.now();
+    const QDate date = now.date();
+    const int today = dateKey(date);
+    if (!boxDay_.isValid())
+        boxDay_ = date;
+    const int waiting = FindDueTasks(now);
+    bool ran = false;
+    if (waiting > 0) {
+        log_.line(QStringLiteral("Liczba zadań do wykonania: %1").arg(waiting));
+        int s = 0;
+        while (table_.state(s).due == 0)
+            ++s;
+        const QString name = table_[s].name;
+        const bool toDatabase = table_[s].toDatabase;
+        log_.line(QStringLiteral("Realizuję zadanie ") + name);
+        log_.blank();
+        const std::uint8_t address = table_.state(s).due;
+        table_.state(s).executed = true;
+        table_.state(s).due = 0;
+        if (onRun)
+            onRun(true);
+        runner_.run(address, toDatabase, log_);
+        if (table_[s].address == 0)
+            table_.removeFinished();
+        if (onRun)
+            onRun(false);
+        QString error;
+        if (!tasksPath.isEmpty() && !SaveTasks(tasksPath, table_, &error))
+            log_.line(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(tasksPath, error));
+        log_.line(QStringLiteral("Koniec realizacji zadania ") + name);
+        log_.blank();
+        ran = true;
+    }
+    if (now.time() == QTime(0, 0, 0) || lastRunDate_ != today)
+        for (int s = 0; s < table_.taskCount; ++s)
+            table_.state(s).executed = false;
+    // The box holds one day; the file keeps every day.
+    if (boxDay_ != date) {
+        log_.clearBox();
+        boxDay_ = date;
+    }
+    return ran;
+}
+
+} // namespace k71t

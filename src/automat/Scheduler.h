@@ -1,0 +1,92 @@
+#pragma once
+// The schedule of the download tasks: which tasks are due at a moment, and
+// one tick of the schedule (find the due tasks, run the lowest one, save the
+// table, change the day). The window's timers and `k71t-cli tasks run` only
+// drive it; the time comes from the program's clock and a task is run
+// through a TaskRunner, so a test runs weeks of ticks in a moment.
+#include "automat/Tasks.h"
+#include "common/Clock.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace k71t {
+
+// The task log: the lines of the window's log box, each also appended to
+// automat.log as it is written (CR LF, Windows-1250), the file moved to
+// automat.log.1 when it has grown past RotateBytes.
+class TaskLog {
+public:
+    static constexpr qint64 RotateBytes = 1 << 20;
+
+    TaskLog(const Clock &clock, QString path = {});
+
+    // "2013-09-16 14:05:00 " + message, as one line.
+    void line(const QString &message);
+    // An empty line.
+    void blank();
+    // Empties the box (the file keeps everything).
+    void clearBox();
+    const QStringList &lines() const { return lines_; }
+    const QString &path() const { return path_; }
+    // Shown a line as it is added (the window's box, the tool's output).
+    std::function<void(const QString &)> onLine;
+    // Why the file could not be written, the last time it could not.
+    QString fileError;
+
+private:
+    void append(const QString &text);
+
+    const Clock &clock_;
+    QString path_;
+    QStringList lines_;
+};
+
+// Runs one task: download the archive of the meter at `address`, save it,
+// clear the meter, store it in the database when asked; every step logged.
+class TaskRunner {
+public:
+    virtual ~TaskRunner() = default;
+    virtual bool run(std::uint8_t address, bool toDatabase, TaskLog &log) = 0;
+};
+
+class Scheduler {
+public:
+    Scheduler(TaskTable &table, const Clock &clock, TaskRunner &runner, TaskLog &log);
+
+    // The schedule switched on (the start delay ran out): six-hourly tasks
+    // get their first due moment from the time of day now.
+    void switchOn();
+    // Marks the tasks that are due at `now`; the number of tasks waiting.
+    int FindDueTasks(const QDateTime &now);
+    // One check: the due tasks found, the lowest one run (at most one a
+    // tick), finished one-time tasks removed, the table saved, and at a day
+    // change the executed flags cleared. True when a task ran.
+    bool tick();
+
+    // Where the table is saved after a run (none when empty).
+    QString tasksPath;
+    // Around a run: the title and the tray icon of the window.
+    std::function<void(bool running)> onRun;
+    // Refuses a tick while another user holds the meter link (the task then
+    // runs at a later tick).
+    std::function<bool()> linkBusy;
+
+    std::int32_t lastRunDate() const { return lastRunDate_; }
+
+private:
+    TaskTable &table_;
+    const Clock &clock_;
+    TaskRunner &runner_;
+    TaskLog &log_;
+    std::int32_t lastRunDate_ = 0;
+    QDate boxDay_;
+};
+
+// The day of the month below which "Pierwszy wybrany dzień miesiąca" runs:
+// the first given weekday of a month falls on days 1 to 7.
+constexpr int FirstWeekdayLastDay = 7;
+
+} // namespace k71t

@@ -1,0 +1,66 @@
+#include "automat/TaskRun.h"
+
+#include "db/ArchiveTable.h"
+
+#include <QDir>
+
+namespace k71t {
+
+ArchiveTaskRunner::ArchiveTaskRunner(MeterLink &meter, RecordStore &store, const QString &archivesDirectory,
+                                     const Clock &clock, SqlConnection &database, const SQL_PARAMS &sql)
+    : meter_(meter), store_(store), directory_(archivesDirectory), database_(database), sql_(sql),
+      download_(meter.link, meter.image, store), job_(download_, store, meter.image, clock)
+{
+    job_.databaseStep = [this](int n, int address, QString *report) {
+        const StoreOutcome out =
+            ExportArchiveToDatabase(database_, sql_, store_, n, static_cast<std::uint8_t>(address));
+        database_.Disconnect();
+        if (!out.ok())
+            *report = storeReport(out);
+        return out.ok();
+    };
+}
+
+bool ArchiveTaskRunner::run(std::uint8_t address, bool toDatabase, TaskLog &log)
+{
+    log.line(QStringLiteral(" Pobieranie archiwum z K71T o adresie:%1").arg(address));
+    const std::uint8_t previous = meter_.meterAddress;
+    meter_.meterAddress = address;
+    ArchiveJobRequest request;
+    request.directory = directory_;
+    request.meterAddress = address;
+    request.deleteAfter = true;
+    request.toDatabase = toDatabase;
+    const ArchiveJobOutcome outcome = job_.run(request);
+    meter_.meterAddress = previous;
+
+    if (outcome.records < 0) {
+        log.line(QStringLiteral("Błąd podczas komunikacji z K71T o adresie: %1").arg(address));
+        return false;
+    }
+    if (outcome.records == 0) {
+        log.line(QStringLiteral("Archiwum w K71T o adresie: %1 jest puste").arg(address));
+        return true;
+    }
+    if (!outcome.saved()) {
+        log.line(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane%3.")
+                     .arg(QDir::toNativeSeparators(outcome.plannedPath), outcome.saveError,
+                          toDatabase ? QStringLiteral(", dane nie zostały umieszczone w bazie danych") : QString()));
+        return false;
+    }
+    log.line(QStringLiteral("Archiwum pobrane. Pobrano: %1 rekordów.").arg(outcome.records));
+    if (outcome.deletion == ArchiveJobOutcome::Deletion::Deleted)
+        log.line(QStringLiteral("Archiwum w K71T skasowane"));
+    else
+        log.line(QStringLiteral("Próba skasowania archiwum w K71T zakończona błędem"));
+    if (outcome.database == ArchiveJobOutcome::Database::Stored) {
+        log.line(QStringLiteral("Dane umieszczone w bazie danych"));
+    } else if (outcome.database == ArchiveJobOutcome::Database::Failed) {
+        log.line(QStringLiteral("Błąd podczas zapisu do bazy danych"));
+        for (const QString &part : outcome.databaseReport.split(QLatin1Char('\n')))
+            log.line(part);
+    }
+    return true;
+}
+
+} // namespace k71t
