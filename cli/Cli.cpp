@@ -65,6 +65,13 @@ const char *const Help =
     "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
     "                        do pliku tekstowego .dat; wypisuje ścieżkę pliku i liczbę\n"
     "                        zapisanych wierszy; nie potrzebuje portu\n"
+    "  tasks list            wypisuje zadania automatycznego pobierania archiwum z auto.conf\n"
+    "                        bieżącego katalogu; nie potrzebuje portu\n"
+    "  tasks run [--delay S] wykonuje zadania z auto.conf tak jak okno \"Automatyczne\n"
+    "                        pobieranie archiwum\" (po S sekundach, domyślnie 60), aż do\n"
+    "                        SIGINT lub SIGTERM (kończy bieżące zadanie); pliki .bin do\n"
+    "                        ./Archives, dziennik na wyjście i do ./automat.log, baza danych\n"
+    "                        z ./sql.conf lub --sql-conf\n"
     "  db settings [--server NAZWA] [--port N] [--database NAZWA] [--table NAZWA]\n"
     "         [--user NAZWA] [--password HASŁO] [--compression 0|1] [--support on|off]\n"
     "                        bez opcji wypisuje ustawienia bazy danych z sql.conf;\n"
@@ -104,14 +111,6 @@ constexpr int ReadChunk32 = 50;
 constexpr int WriteChunk16 = 80;
 constexpr int WriteChunk32 = 50;
 
-struct Options {
-    QString device;
-    int port = -1;
-    int address = 1;
-    int speedIndex = 7;
-    int modeKind = 1;
-    QStringList command;
-};
 
 
 
@@ -129,27 +128,6 @@ bool rangeOf(int start, int count, bool &is32)
         return true;
     }
     return false;
-}
-
-// Opens the port named by the options; false with the reason in `err`.
-bool openLink(const Options &o, MeterLink &l, QString &err)
-{
-    l.meterAddress = static_cast<std::uint8_t>(o.address);
-    if (o.device.isEmpty()) {
-        for (const QString &warning : l.portMap.load(QDir::currentPath()))
-            err += QStringLiteral("k71t-cli: %1\n").arg(warning);
-        l.portSettings.portIndex = static_cast<std::uint8_t>(o.port);
-    } else {
-        l.portMap.setPath(0, o.device);
-        l.portSettings.portIndex = 0;
-    }
-    l.portSettings.modeKind = static_cast<std::uint8_t>(o.modeKind);
-    l.portSettings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
-    if (l.link.OpenPort(l.portSettings.portIndex, l.portSettings.modeKind, l.portSettings.speedIndex) < 0) {
-        err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(l.link.openError());
-        return false;
-    }
-    return true;
 }
 
 int runRegisters(const Options &o, QString &out, QString &err)
@@ -321,6 +299,26 @@ int loadArchive(const QString &bin, RecordStore &store, QString &err)
         err += tooLarge ? QStringLiteral("k71t-cli: %1 zawiera więcej rekordów, niż program mieści\n").arg(bin)
                         : QStringLiteral("k71t-cli: Archiwum jest puste lub plik nie został załadowany (%1)\n").arg(bin);
     return n;
+}
+
+bool openLink(const Options &o, MeterLink &l, QString &err)
+{
+    l.meterAddress = static_cast<std::uint8_t>(o.address);
+    if (o.device.isEmpty()) {
+        for (const QString &warning : l.portMap.load(QDir::currentPath()))
+            err += QStringLiteral("k71t-cli: %1\n").arg(warning);
+        l.portSettings.portIndex = static_cast<std::uint8_t>(o.port);
+    } else {
+        l.portMap.setPath(0, o.device);
+        l.portSettings.portIndex = 0;
+    }
+    l.portSettings.modeKind = static_cast<std::uint8_t>(o.modeKind);
+    l.portSettings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
+    if (l.link.OpenPort(l.portSettings.portIndex, l.portSettings.modeKind, l.portSettings.speedIndex) < 0) {
+        err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(l.link.openError());
+        return false;
+    }
+    return true;
 }
 
 int usage(QString &err, const QString &why)
@@ -661,7 +659,9 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return runExport(o.command, clock, out, err);
     if (verb == QLatin1String("db"))
         return runDb(o.command, sqlConf, out, err, progress);
-    if (!QStringList{"read", "write", "download", "status", "clock", "watch", "config"}.contains(verb))
+    if (verb == QLatin1String("tasks") && o.command.value(1) == QLatin1String("list"))
+        return runTasks(o, sqlConf, clock, out, err, lineSink);
+    if (!QStringList{"read", "write", "download", "status", "clock", "watch", "config", "tasks"}.contains(verb))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
     if (o.device.isEmpty() == (o.port < 0))
         return usage(err, QStringLiteral("podaj albo --device, albo --port"));
@@ -675,6 +675,8 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return runWatch(o, clock, out, err, lineSink);
     if (verb == QLatin1String("config"))
         return runConfig(o, out, err, progress);
+    if (verb == QLatin1String("tasks"))
+        return runTasks(o, sqlConf, clock, out, err, lineSink);
     return runRegisters(o, out, err);
 }
 

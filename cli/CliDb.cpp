@@ -18,30 +18,6 @@ QString settingsPath(const QString &named)
     return named.isEmpty() ? QDir::current().filePath(QStringLiteral("sql.conf")) : named;
 }
 
-// The settings to use; false with the reason in `err`.
-bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err)
-{
-    const QString path = settingsPath(named);
-    if (!QFileInfo::exists(path)) {
-        err += named.isEmpty()
-                   ? QStringLiteral("k71t-cli: brak pliku %1 (ustawienia bazy danych zapisuje okno \"MySQL\" "
-                                    "programu K71T); podaj go opcją --sql-conf\n")
-                         .arg(QDir::toNativeSeparators(path))
-                   : QStringLiteral("k71t-cli: brak pliku %1\n").arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    QString problem;
-    const auto settings = LoadSettings(path, &problem);
-    if (!settings) {
-        err += QStringLiteral("k71t-cli: nie można użyć ustawień z pliku %1: %2\n")
-                   .arg(QDir::toNativeSeparators(path),
-                        problem.isEmpty() ? QStringLiteral("plik jest uszkodzony") : problem);
-        return false;
-    }
-    params = settings->params;
-    return true;
-}
-
 StoreProgress progressOn(const CliLineSink &progress, const QString &what)
 {
     if (!progress)
@@ -143,6 +119,30 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
 }
 
 } // namespace
+
+// The settings to use; false with the reason in `err`.
+bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err)
+{
+    const QString path = settingsPath(named);
+    if (!QFileInfo::exists(path)) {
+        err += named.isEmpty()
+                   ? QStringLiteral("k71t-cli: brak pliku %1 (ustawienia bazy danych zapisuje okno \"MySQL\" "
+                                    "programu K71T); podaj go opcją --sql-conf\n")
+                         .arg(QDir::toNativeSeparators(path))
+                   : QStringLiteral("k71t-cli: brak pliku %1\n").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    QString problem;
+    const auto settings = LoadSettings(path, &problem);
+    if (!settings) {
+        err += QStringLiteral("k71t-cli: nie można użyć ustawień z pliku %1: %2\n")
+                   .arg(QDir::toNativeSeparators(path),
+                        problem.isEmpty() ? QStringLiteral("plik jest uszkodzony") : problem);
+        return false;
+    }
+    params = settings->params;
+    return true;
+}
 
 int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,
           const CliLineSink &progress)

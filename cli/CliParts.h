@@ -3,6 +3,7 @@
 // date ranges from the command line, and an archive file read in.
 #include "Cli.h"
 #include "archive/ArchiveRecord.h"
+#include "db/SqlSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,20 @@
 namespace k71t {
 
 class Clock;
+struct MeterLink;
+
+// The global options and the command words.
+struct Options {
+    QString device;
+    int port = -1;
+    int address = 1;
+    int speedIndex = 7;
+    int modeKind = 1;
+    QStringList command;
+};
+
+// Opens the port named by the options; false with the reason in `err`.
+bool openLink(const Options &o, MeterLink &link, QString &err);
 
 // Writes the reason and the hint to --help into `err`; returns CliUsage.
 int usage(QString &err, const QString &why);
@@ -28,6 +43,14 @@ int parseRange(const QStringList &words, const QString &syntax, RangeOptions &ra
 
 // Loads a .bin file; its record count, or less than 1 with the reason in `err`.
 int loadArchive(const QString &bin, RecordStore &store, QString &err);
+
+// tasks list | tasks run [--delay S]: the scheduled downloads of auto.conf.
+int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QString &out, QString &err,
+             const CliLineSink &lineSink);
+
+// The database settings of ./sql.conf or of the file --sql-conf names;
+// false with the reason in `err`.
+bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err);
 
 // The database commands: db create-table | store | import.
 int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,

@@ -4,6 +4,7 @@
 #include "app/Startpanel.h"
 #include "archive/Main.h"
 #include "archive/Podajadres.h"
+#include "automat/Automat.h"
 #include "config/Alarmy.h"
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
@@ -49,6 +50,7 @@ void AppWindows::create(AppContext &context)
     form10 = make<TForm10>(context, form3);
     form11 = make<TForm11>(context, form3);
     odczytane = make<TOdczytane>(form3);
+    automat = make<T_Automat>(context, form3);
     form12 = make<TForm12>(context, form3);
     form13 = make<TForm13>(form3);
     form4->setCompanions(odczytane, form13);

@@ -27,6 +27,7 @@ class TForm11;
 class TForm12;
 class TInformacje;
 class T_MySQL;
+class T_Automat;
 
 class AppWindows {
 public:
@@ -55,6 +56,7 @@ public:
     TForm13 *form13 = nullptr;
     TInformacje *informacje = nullptr;
     T_MySQL *mysql = nullptr;
+    T_Automat *automat = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read
     // (the monitor comes before the last one, the devices page).

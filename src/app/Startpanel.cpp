@@ -15,6 +15,7 @@
 #include "config/Uart.h"
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
+#include "automat/Automat.h"
 #include "db/Sql.h"
 #include "monitor/Monitor.h"
 
@@ -84,13 +85,14 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
 
     // Windows not built yet stay visible but disabled.
     working_ = {SpeedButton4,  SpeedButton5,  SpeedButton7,  SpeedButton6,  SpeedButton8,
-                SpeedButton9,  SpeedButton14, SpeedButton3,  SpeedButton2,  SpeedButton1,
+                SpeedButton9,  SpeedButton14, SpeedButton3,  SpeedButton2,  SpeedButton15, SpeedButton1,
                 SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton17};
-    // Every window but the about box and the database settings talks to the
-    // meter or to the image.
+    // Every window but the about box, the database settings and the task
+    // list talks to the meter or to the image (a task waits while the link
+    // is busy).
     duringTransfer_ = working_;
-    duringTransfer_.removeOne(SpeedButton17);
-    duringTransfer_.removeOne(SpeedButton14);
+    for (QPushButton *b : {SpeedButton17, SpeedButton14, SpeedButton15})
+        duringTransfer_.removeOne(b);
     for (QPushButton *b : buttons_)
         b->setEnabled(working_.contains(b));
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
@@ -100,6 +102,7 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     connect(SpeedButton8, &QPushButton::clicked, this, &TForm3::SpeedButton8Click);
     connect(SpeedButton9, &QPushButton::clicked, this, &TForm3::SpeedButton9Click);
     connect(SpeedButton14, &QPushButton::clicked, this, &TForm3::SpeedButton14Click);
+    connect(SpeedButton15, &QPushButton::clicked, this, &TForm3::SpeedButton15Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
     // The archive button's handler carries the other button's number.
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
@@ -259,6 +262,11 @@ void TForm3::SpeedButton8Click()
 void TForm3::SpeedButton9Click()
 {
     showModal(windows_.form10);
+}
+
+void TForm3::SpeedButton15Click()
+{
+    showModal(windows_.automat);
 }
 
 void TForm3::SpeedButton14Click()

@@ -64,6 +64,7 @@ public slots:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton14Click();
+    void SpeedButton15Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();

@@ -53,6 +53,8 @@ void TaskLog::blank()
 void TaskLog::clearBox()
 {
     lines_.clear();
+    if (onClear)
+        onClear();
 }
 
 void TaskLog::append(const QString &text)

@@ -31,8 +31,10 @@ public:
     void clearBox();
     const QStringList &lines() const { return lines_; }
     const QString &path() const { return path_; }
-    // Shown a line as it is added (the window's box, the tool's output).
+    // Shown a line as it is added (the window's box, the tool's output),
+    // and the box emptied.
     std::function<void(const QString &)> onLine;
+    std::function<void()> onClear;
     // Why the file could not be written, the last time it could not.
     QString fileError;
 

@@ -1,0 +1,410 @@
+// The scheduled downloads window, and task runs on the simulated meter with
+// the real database: the file first, the meter cleared only then, the rows
+// stored, every step in the log; and k71t-cli tasks run as a process.
+#include "archive/ArchiveFiles.h"
+#include "automat/Automat.h"
+#include "db/ArchiveTable.h"
+#include "support/AppHarness.h"
+#include "support/DbFixture.h"
+#include "support/SimFixture.h"
+#include "support/Wait.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace k71t;
+
+namespace {
+
+QStringList listTexts(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+QStringList messageTexts(const test::RecordingPrompt &prompt)
+{
+    QStringList out;
+    for (const test::AskedMessage &m : prompt.messages)
+        out << m.text;
+    return out;
+}
+
+// The log's lines without their date and time.
+QStringList messagesOf(const QStringList &lines)
+{
+    QStringList out;
+    for (const QString &l : lines)
+        out << (l.isEmpty() ? l : l.mid(20));
+    return out;
+}
+
+const QString DatabaseOff = QStringLiteral(
+    "Obsługa baz danych wyłączona. Sprawdź konfigurację baz danych. Zostanie użyta bieżąca konfiguracja.");
+const QString Stopped = QStringLiteral(
+    "Zadania automatyczne zostały zatrzymane. Po zakończeniu konfiguracji naciśnij przycisk\nUruchom zadania "
+    "automatyczne");
+
+struct Recorder : TaskRunner {
+    QWidget *main = nullptr;
+    QStringList seen; // address, and the main window's title during the run
+    bool run(std::uint8_t address, bool, TaskLog &) override
+    {
+        seen << QStringLiteral("%1 %2").arg(address).arg(main ? main->windowTitle() : QString());
+        return true;
+    }
+};
+
+void gapsSkipped(int ms)
+{
+    if (ms > 1)
+        sleepMs(ms);
+}
+
+} // namespace
+
+TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
+{
+    test::AppHarness app;
+    app.start();
+    T_Automat *w = app.windows->automat;
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Automatyczne pobieranie archiwum"));
+    struct Text {
+        QString control, text, hint;
+    };
+    const Text texts[] = {
+        {"SpeedButton1", "Dodaj zadanie", "Dodaje nowe zadanie"},
+        {"SpeedButton2", "Usuń zadanie", "Usuwa wskazane zadanie"},
+        {"Edit1", "", "Adres miernika z którego mają zostać pobrane dane"},
+        {"DateTimePicker1", "", "Godzina wykonania zadania"},
+        {"CheckBox1", "Umieszczaj dane w bazie danych",
+         "Zaznacz, aby po zakończeniu odczytu umieścić dane w bazie danych"},
+        {"SpeedButton3", "Zastosuj", ""},
+        {"Panel1", "Zadania zatrzymane", "Pokazuje stan zadań automatycznych"},
+        {"SpeedButton4", "Uruchom zadania automatyczne", ""},
+        {"SpeedButton5", "Zatrzymaj zadania automatyczne", ""},
+        {"Label7", "Informacje o realizacji zadań", ""},
+    };
+    for (const Text &t : texts) {
+        auto *c = w->findChild<QWidget *>(t.control);
+        ASSERT_NE(c, nullptr) << t.control.toStdString();
+        QString shown;
+        if (auto *b = qobject_cast<QAbstractButton *>(c))
+            shown = b->text();
+        else if (auto *l = qobject_cast<QLabel *>(c))
+            shown = l->text();
+        else if (auto *e = qobject_cast<QLineEdit *>(c))
+            shown = e->text();
+        EXPECT_EQ(shown, t.text) << t.control.toStdString();
+        EXPECT_EQ(c->toolTip(), t.hint) << t.control.toStdString();
+    }
+    const auto items = [](QComboBox *c) {
+        QStringList out;
+        for (int i = 0; i < c->count(); ++i)
+            out << c->itemText(i);
+        return out;
+    };
+    EXPECT_EQ(items(w->ComboBox1), (QStringList{"Niedziela", "Poniedziałek", "Wtorek", "Środa", "Czwartek", "Piątek",
+                                               "Sobota"}));
+    EXPECT_EQ(items(w->ComboBox2), (QStringList{"Co 6 godzin", "Codziennie", "Co tydzień",
+                                               "Pierwszy wybrany dzień miesiąca", "Brak powtarzania"}));
+    EXPECT_EQ(w->Wyczylogi1->text(), QStringLiteral("Wyczyść logi"));
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Skonfigurowano 0 zadań"));
+    EXPECT_EQ(messagesOf(w->log().lines()), QStringList{"Zadania cykliczne zostaną włączone za 60 sekund."});
+    EXPECT_TRUE(w->OpoznienieUruchomienia->isActive());
+    EXPECT_EQ(w->OpoznienieUruchomienia->interval(), 60000);
+    EXPECT_FALSE(w->Timer1->isActive());
+
+    // Adding stops the waiting schedule and tells so; the database is off.
+    w->SpeedButton1Click();
+    EXPECT_EQ(messageTexts(app.prompt), (QStringList{DatabaseOff, Stopped}));
+    EXPECT_FALSE(w->OpoznienieUruchomienia->isActive());
+    for (int i = 0; i < 3; ++i)
+        w->SpeedButton1Click();
+    EXPECT_EQ(listTexts(w->ListBox1), (QStringList{"1. Nowe zadanie 1", "2. Nowe zadanie 2", "3. Nowe zadanie 3",
+                                                   "4. Nowe zadanie 4"}));
+    EXPECT_EQ(w->Edit2->text(), QStringLiteral("Nowe zadanie 4"));
+    EXPECT_EQ(w->Edit1->text(), QStringLiteral("4"));
+    EXPECT_EQ(w->DateTimePicker1->time(), QTime(6, 0));
+    EXPECT_EQ(w->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(w->ComboBox2->currentIndex(), 0);
+    EXPECT_TRUE(w->CheckBox1->isChecked());
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Dodano zadanie"));
+
+    // Apply: addresses 0, 248, 300 and a name with a TAB refused, 247 taken.
+    w->ListBox1->setCurrentRow(2);
+    w->ListBox1Click();
+    for (const char *address : {"0", "248", "300", "x"}) {
+        app.prompt.messages.clear();
+        w->Edit1->setText(QString::fromLatin1(address));
+        w->SpeedButton3Click();
+        EXPECT_EQ(messageTexts(app.prompt), QStringList{"Błędnie podany adres. Zadanie jest nieaktywne"}) << address;
+        EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Zmiana konfiguracji nie powiodła się."));
+        EXPECT_EQ(w->table()[2].address, 3);
+    }
+    w->Edit1->setText(QStringLiteral("247"));
+    w->Edit2->setText(QStringLiteral("Hala\t2"));
+    app.prompt.messages.clear();
+    w->SpeedButton3Click();
+    EXPECT_EQ(w->table()[2].name, QStringLiteral("Nowe zadanie 3"));
+    w->Edit2->setText(QStringLiteral("Hala"));
+    w->ComboBox1->setCurrentIndex(3);
+    w->ComboBox2->setCurrentIndex(2);
+    w->DateTimePicker1->setTime(QTime(14, 5, 30));
+    w->CheckBox1->setChecked(false);
+    app.prompt.messages.clear();
+    w->SpeedButton3Click();
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Zmieniono konfigurację zadania"));
+    EXPECT_EQ(w->ListBox1->item(2)->text(), QStringLiteral("3. Hala"));
+    EXPECT_EQ(w->log().lines().last().mid(20), QStringLiteral("Dodano lub zmodyfikowano zadanie numer 3"));
+    // Nothing selected.
+    w->ListBox1->setCurrentRow(-1);
+    app.prompt.messages.clear();
+    w->SpeedButton3Click();
+    EXPECT_EQ(messageTexts(app.prompt), QStringList{"Nie wskazano zadania do modyfikacji!"});
+    w->SpeedButton2Click();
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Brak zadań do usunięcia lub nie wskazano zadania"));
+
+    // Delete task 2 of 4: renumbered, slot 3 free.
+    w->ListBox1->setCurrentRow(1);
+    w->SpeedButton2Click();
+    EXPECT_EQ(listTexts(w->ListBox1), (QStringList{"1. Nowe zadanie 1", "2. Hala", "3. Nowe zadanie 4"}));
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Usunięto zadanie"));
+    EXPECT_EQ(w->log().lines().last().mid(20), QStringLiteral("Usunięto zadanie 2"));
+    EXPECT_EQ(w->table()[3], ZADANIE{});
+    // Closing writes the file; an empty name shows as K71T_ and the address
+    // at the next start.
+    w->table()[2].name.clear();
+    w->reject();
+    TaskTable saved;
+    ASSERT_TRUE(LoadTasks(w->tasksPath(), saved));
+    EXPECT_EQ(saved[1].name, QStringLiteral("Hala"));
+    EXPECT_EQ(saved[1].address, 247);
+    EXPECT_EQ(saved[1].startTime, QTime(14, 5, 30));
+    EXPECT_FALSE(saved[1].toDatabase);
+    test::AppHarness again;
+    QFile::copy(w->tasksPath(), again.dir.file("auto.conf"));
+    again.start();
+    EXPECT_EQ(listTexts(again.windows->automat->ListBox1),
+              (QStringList{"1. Nowe zadanie 1", "2. Hala", "3. K71T_4"}));
+    EXPECT_EQ(again.windows->automat->StatusBar1->currentMessage(), QStringLiteral("Skonfigurowano 3 zadań"));
+}
+
+TEST(AutomatWindow, TheTimersDriveTheSchedule)
+{
+    test::AppHarness app;
+    app.start();
+    T_Automat *w = app.windows->automat;
+    Recorder recorder;
+    recorder.main = app.form3;
+    w->setRunner(&recorder);
+    app.clock.at = QDateTime(QDate(2026, 12, 11), QTime(9, 0)); // a Friday
+    w->SpeedButton1Click();
+    w->SpeedButton1Click();
+    w->Edit1->setText(QStringLiteral("12"));
+    w->ComboBox1->setCurrentIndex(5);
+    w->ComboBox2->setCurrentIndex(Once);
+    w->SpeedButton3Click();
+    // Both due at the first check: the lower slot first, then the one-time
+    // task, which is gone afterwards.
+    w->SpeedButton4Click();
+    EXPECT_TRUE(w->OpoznienieUruchomienia->isActive());
+    w->OpoznienieUruchomieniaTimer();
+    EXPECT_EQ(w->Panel1->text(), QStringLiteral("Zadania uruchomione"));
+    EXPECT_TRUE(w->Panel1->styleSheet().contains(QStringLiteral("rgb(0, 255, 0)")));
+    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_FALSE(w->OpoznienieUruchomienia->isActive());
+    app.clock.at = app.clock.at.addSecs(1);
+    w->Timer1Timer();
+    app.clock.at = app.clock.at.addSecs(1);
+    w->Timer1Timer();
+    EXPECT_EQ(recorder.seen, (QStringList{"1 K71T Trwa realizacja zadania cyklicznego.",
+                                          "12 K71T Trwa realizacja zadania cyklicznego."}));
+    EXPECT_EQ(app.form3->windowTitle(), QStringLiteral("K71T"));
+    EXPECT_EQ(listTexts(w->ListBox1), QStringList{"1. Nowe zadanie 1"});
+    TaskTable saved;
+    ASSERT_TRUE(LoadTasks(w->tasksPath(), saved));
+    EXPECT_EQ(saved[1].address, 0);
+    EXPECT_EQ(messagesOf(w->log().lines()).mid(3, 6),
+              (QStringList{"Zadania cykliczne włączone.", "Liczba zadań do wykonania: 2", "Realizuję zadanie Nowe zadanie 1",
+                           "", "Koniec realizacji zadania Nowe zadanie 1", ""}));
+    // Stop: red, both timers off; "Wyczyść logi" empties the box.
+    w->SpeedButton5Click();
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->Panel1->text(), QStringLiteral("Zadania zatrzymane"));
+    EXPECT_EQ(w->log().lines().last().mid(20), QStringLiteral("Zadania cykliczne zatrzymane."));
+    w->Wyczylogi1->trigger();
+    EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
+    // Every line went to automat.log as it was written.
+    const QStringList file = QString::fromLatin1(app.dir.read("automat.log")).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(file.size(), 15 + 1) << file.join('|').toStdString();
+    // In Windows-1250.
+    EXPECT_TRUE(app.dir.read("automat.log").split('\r').value(0).endsWith(" Zadania cykliczne zostan\xb9 w\xb3\xb9"
+                                                                             "czone za 60 sekund."));
+}
+
+namespace {
+
+struct RealRun : ::testing::Test {
+    test::SimHarness sim;
+    test::AppHarness app;
+    SQL_PARAMS db = test::testDatabase();
+    T_Automat *w = nullptr;
+    void SetUp() override
+    {
+        ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
+        db.table = QStringLiteral("t_tasks");
+        test::queryColumn(db, QStringLiteral("DROP TABLE IF EXISTS t_tasks"));
+        SqlConnection c;
+        QString message;
+        ASSERT_TRUE(CreateArchiveTable(c, db, &message)) << message.toStdString();
+        // Database support off: a task stores with the current settings all the same.
+        ASSERT_TRUE(SaveSettings(app.dir.file("sql.conf"), SqlSettings{db, false}));
+        app.startWithMeter(sim.path);
+        w = app.windows->automat;
+        w->runner().download().pause = gapsSkipped;
+        w->SpeedButton1Click();
+        app.prompt.messages.clear();
+        w->ComboBox2->setCurrentIndex(Daily);
+        w->DateTimePicker1->setTime(QTime(0, 0));
+        w->SpeedButton3Click();
+        app.prompt.messages.clear(); // the database switch is off
+        w->OpoznienieUruchomieniaTimer();
+        w->log().clearBox();
+    }
+    QStringList runOnce()
+    {
+        w->log().clearBox();
+        w->table().state(0).executed = false;
+        w->Timer1Timer();
+        return messagesOf(w->log().lines());
+    }
+    QStringList files() const { return QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files); }
+    bool deleteSent() const
+    {
+        for (const sim::Bytes &f : sim.validFrames())
+            if (f[1] == 16 && (f[2] << 8 | f[3]) == 4045)
+                return true;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(RealRun, DownloadFileClearAndStoreEachLogged)
+{
+    sim.meter.setArchiveStart(0, 0);
+    sim.meter.fillArchive(300);
+    const QStringList log = runOnce();
+    EXPECT_EQ(log, (QStringList{"Liczba zadań do wykonania: 1", "Realizuję zadanie Nowe zadanie 1", "",
+                                " Pobieranie archiwum z K71T o adresie:1", "Archiwum pobrane. Pobrano: 300 rekordów.",
+                                "Archiwum w K71T skasowane", "Dane umieszczone w bazie danych",
+                                "Koniec realizacji zadania Nowe zadanie 1", ""}));
+    ASSERT_EQ(files().size(), 1);
+    RecordStore loaded;
+    RegisterImage image;
+    EXPECT_EQ(LoadBin(app.ctx->ArchivesDirectory + files()[0], loaded, image), 300);
+    EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_tasks")).value(0).toInt(),
+              static_cast<int>(archiveTableRows(loaded, 300, 1).size()));
+    EXPECT_EQ(app.ctx->meterAddress, 1);
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+}
+
+TEST_F(RealRun, FailuresGoToTheLogAndNothingIsClearedThatIsNotOnDisk)
+{
+    // Archives/ cannot be written: the meter keeps its records, no rows.
+    sim.meter.setArchiveStart(0, 0);
+    sim.meter.fillArchive(100);
+    QDir(app.ctx->ArchivesDirectory).removeRecursively();
+    app.dir.write("Archives", "a file where the folder belongs");
+    QStringList log = runOnce();
+    ASSERT_EQ(log.size(), 7);
+    EXPECT_TRUE(log[4].startsWith(QStringLiteral("Nie udało się zapisać pliku archiwum "))) << log[4].toStdString();
+    EXPECT_TRUE(log[4].endsWith(QStringLiteral(
+        "Archiwum w K71T nie zostało skasowane, dane nie zostały umieszczone w bazie danych.")));
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 100u);
+    EXPECT_FALSE(deleteSent());
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_tasks")), QStringList{"0"});
+    QFile::remove(app.dir.file("Archives"));
+    QDir(app.dir.path()).mkdir(QStringLiteral("Archives"));
+
+    // The database is down: the file is kept, the meter cleared, the reason logged.
+    app.ctx->sql.port = 1;
+    log = runOnce();
+    EXPECT_EQ(log.mid(4, 4), (QStringList{"Archiwum pobrane. Pobrano: 100 rekordów.", "Archiwum w K71T skasowane",
+                                          "Błąd podczas zapisu do bazy danych", log.value(7)}));
+    EXPECT_TRUE(log.value(7).startsWith(QStringLiteral("Zapisano 0 z "))) << log.value(7).toStdString();
+    EXPECT_TRUE(log.value(8).contains(QStringLiteral("Połączenie z bazą danych nie powiodło się.")));
+    EXPECT_EQ(files().size(), 1);
+
+    // An empty archive, and a meter that does not answer.
+    log = runOnce();
+    EXPECT_EQ(log.value(4), QStringLiteral("Archiwum w K71T o adresie: 1 jest puste"));
+    w->table()[0].address = 9;
+    w->table().state(0) = TaskState{};
+    log = runOnce();
+    EXPECT_EQ(log.value(3), QStringLiteral(" Pobieranie archiwum z K71T o adresie:9"));
+    EXPECT_EQ(log.value(4), QStringLiteral("Błąd podczas komunikacji z K71T o adresie: 9"));
+    EXPECT_EQ(files().size(), 1);
+    EXPECT_TRUE(app.prompt.messages.isEmpty());
+}
+
+TEST(CliTasks, RunsTheScheduleUntilSigterm)
+{
+    test::SimHarness sim;
+    sim.meter.setArchiveStart(0, 0);
+    sim.meter.fillArchive(200);
+    test::TempDir dir;
+    TaskTable table;
+    ZADANIE t;
+    t.name = QStringLiteral("Hala");
+    t.address = 1;
+    t.startTime = QTime(0, 0);
+    t.repeatKind = Daily;
+    t.toDatabase = false;
+    table.apply(0, t);
+    table.taskCount = 1;
+    ASSERT_TRUE(SaveTasks(dir.file("auto.conf"), table));
+
+    QProcess list;
+    list.setWorkingDirectory(dir.path());
+    list.start(QStringLiteral(K71T_CLI_BINARY), {"tasks", "list"});
+    ASSERT_TRUE(list.waitForFinished(60000));
+    EXPECT_EQ(QString::fromUtf8(list.readAllStandardOutput()),
+              QStringLiteral("1. Hala\t1\t00:00:00\tNiedziela\tCodziennie\tbez bazy danych\nSkonfigurowano 1 zadań\n"));
+
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(K71T_CLI_BINARY), {"--device", sim.path, "tasks", "run", "--delay", "0"});
+    ASSERT_TRUE(p.waitForStarted());
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return dir.read("automat.log").contains("Koniec realizacji zadania Hala"); }, 60000));
+    p.terminate();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QStringList log = messagesOf(QString::fromUtf8(p.readAllStandardOutput()).split('\n'));
+    EXPECT_EQ(log.mid(0, 3), (QStringList{"Skonfigurowano 1 zadań", "Zadania cykliczne zostaną włączone za 0 sekund.",
+                                          "Zadania cykliczne włączone."}));
+    EXPECT_TRUE(log.contains(QStringLiteral("Archiwum pobrane. Pobrano: 200 rekordów.")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Archiwum w K71T skasowane")));
+    EXPECT_EQ(log.value(log.size() - 2), QStringLiteral("Zadania cykliczne zatrzymane."));
+    EXPECT_EQ(QDir(dir.file("Archives")).entryList(QDir::Files).size(), 1);
+    EXPECT_TRUE(sim.meter.archiveRecords().empty());
+    EXPECT_TRUE(dir.read("automat.log").endsWith(" Zadania cykliczne zatrzymane.\r\n"));
+}
