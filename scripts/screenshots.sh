@@ -134,7 +134,7 @@ kill \$app; wait \$app || true
 kill \$sim; wait \$sim || true
 # The bulk read from a meter configured otherwise, slow enough (250 ms to
 # answer) for the progress box to be seen over the start panel.
-"$root/build/k71t-sim" --link "$work/tty2" --turnaround 250 >/dev/null &
+"$root/build/k71t-sim" --link "$work/tty2" --turnaround 250 --archive-records 300 >/dev/null &
 sim=\$!
 sleep 0.5
 cli2() { "$root/build/k71t-cli" --device "$work/tty2" "\$@" >/dev/null; }
@@ -146,8 +146,18 @@ cli2 write 4013 3 1 15 1 4 0 30 0
 cli2 write 7604 -5 105 0 50
 cli2 write 4300 12 100 4 1 5 15 60 0
 cli2 write 7664 2.5 97.5
+# Three download tasks; the first is due at the first check, once the
+# schedule has switched itself on a minute after start-up.
+{
+  printf '\t'
+  printf 'Hala 1\t1\t00:00:00\t1\t1\t1\t'
+  printf 'Kot\xb3ownia\t2\t06:00:00\t5\t2\t0\t'
+  printf 'Magazyn\t7\t00:30:00\t1\t3\t1\t'
+  for _ in \$(seq 29); do printf '\t0\t06:00:00\t0\t0\t1\t'; done
+} > "$work/auto.conf"
 K71T_COM3="$work/tty2" "$root/build/k71t" 2>/dev/null &
 app=\$!
+started=\$(date +%s)
 sleep 2
 wid=\$(xdotool search --onlyvisible --name '^K71T\$' | tail -1)
 eval \$(xdotool getwindowgeometry --shell "\$wid")
@@ -165,6 +175,13 @@ shown() { # start panel button index, window title pattern, screenshot name: the
 shown 0 'Tryb pracy' bulk-read-display-page
 shown 3 'Konfiguracja alarmów' bulk-read-alarm-page
 shown 7 'Urządzenia dołączone' bulk-read-devices-page
+# The task list after the first task has run.
+while [ \$((\$(date +%s) - started)) -lt 62 ]; do sleep 1; done
+click 60 \$((121 + 9 * 27))
+twid=\$(xdotool search --onlyvisible --name '^Automatyczne pobieranie archiwum\$' | tail -1)
+for _ in \$(seq 60); do grep -q "Koniec realizacji zadania" "$work/automat.log" 2>/dev/null && break; sleep 1; done
+xdotool mousemove --window "\$twid" 60 90; sleep 0.3; xdotool click 1; sleep 0.5
+shot automat-window
 kill \$app \$sim
 SHOOT
 xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
