@@ -175,12 +175,18 @@ shown() { # start panel button index, window title pattern, screenshot name: the
 shown 0 'Tryb pracy' bulk-read-display-page
 shown 3 'Konfiguracja alarmów' bulk-read-alarm-page
 shown 7 'Urządzenia dołączone' bulk-read-devices-page
-# The task list after the first task has run.
-while [ \$((\$(date +%s) - started)) -lt 62 ]; do sleep 1; done
+# The task list after the first task has run (the run blocks the program
+# for a while at this slow meter's pace).
+for _ in \$(seq 150); do grep -q "Koniec realizacji zadania" "$work/automat.log" 2>/dev/null && break; sleep 1; done
+sleep 1
 click 60 \$((121 + 9 * 27))
-twid=\$(xdotool search --onlyvisible --name '^Automatyczne pobieranie archiwum\$' | tail -1)
-for _ in \$(seq 60); do grep -q "Koniec realizacji zadania" "$work/automat.log" 2>/dev/null && break; sleep 1; done
-xdotool mousemove --window "\$twid" 60 90; sleep 0.3; xdotool click 1; sleep 0.5
+twid=""
+for _ in \$(seq 40); do
+  twid=\$(xdotool search --onlyvisible --name '^Automatyczne pobieranie archiwum\$' 2>/dev/null | tail -1 || true)
+  [ -n "\$twid" ] && break
+  sleep 0.5
+done
+xdotool mousemove --window "\$twid" 60 57; sleep 0.3; xdotool click 1; sleep 0.5
 shot automat-window
 kill \$app \$sim
 SHOOT

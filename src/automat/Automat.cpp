@@ -69,7 +69,7 @@ T_Automat::T_Automat(AppContext &context, QWidget *parent)
     auto *logLabel = named(new QLabel(QStringLiteral("Informacje o realizacji zadań"), this), "Label7");
     Memo1 = named(new QPlainTextEdit(this), "Memo1");
     Memo1->setReadOnly(true);
-    Memo1->setMinimumWidth(420);
+    Memo1->setMinimumWidth(440);
     Memo1->setContextMenuPolicy(Qt::ActionsContextMenu);
     Wyczylogi1 = named(new QAction(QStringLiteral("Wyczyść logi"), Memo1), "Wyczylogi1");
     Memo1->addAction(Wyczylogi1);
@@ -104,7 +104,7 @@ T_Automat::T_Automat(AppContext &context, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(StatusBar1);
-    setMinimumSize(980, 420);
+    resize(minimumSizeHint().expandedTo(QSize(1000, 440)));
 
     OpoznienieUruchomienia = named(new QTimer(this), "OpoznienieUruchomienia");
     OpoznienieUruchomienia->setInterval(60000);

@@ -31,6 +31,20 @@ std::int64_t sixHoursLater(std::int64_t moment)
     return t >= 240000 ? momentOf(dateOf(moment).addDays(1), t - 240000) : moment - moment % Day + t;
 }
 
+// A six-hourly task's first due moment when the schedule is switched on at
+// `now`: the latest six-hour step at or before now (due at the first check),
+// or the earliest one at most six hours ahead.
+std::int64_t firstSixHourly(const QTime &start, const QDateTime &now)
+{
+    const int n = timeKey(now.time());
+    int t = timeKey(start);
+    while (t < n && n - t > 60000)
+        t += 60000;
+    while (t > n && t - n > 60000)
+        t -= 60000;
+    return momentOf(now.date(), t);
+}
+
 int weekday(const QDate &date)
 {
     return date.dayOfWeek() % 7; // Sunday 0 .. Saturday 6
@@ -83,20 +97,12 @@ Scheduler::Scheduler(TaskTable &table, const Clock &clock, TaskRunner &runner, T
 void Scheduler::switchOn()
 {
     const QDateTime now = clock_.now();
-    const int n = timeKey(now.time());
     for (int s = 0; s < table_.taskCount; ++s) {
         if (table_[s].repeatKind != EverySixHours)
             continue;
-        // The latest six-hour step at or before now (due at the first
-        // check), or the earliest one at most six hours ahead.
-        int t = timeKey(table_[s].startTime);
-        while (t < n && n - t > 60000)
-            t += 60000;
-        while (t > n && t - n > 60000)
-            t -= 60000;
         // Switched on again, a step that already ran is not due again.
         TaskState &st = table_.state(s);
-        st.nextSixHourly = std::max(st.nextSixHourly, momentOf(now.date(), t));
+        st.nextSixHourly = std::max(st.nextSixHourly, firstSixHourly(table_[s].startTime, now));
     }
 }
 
@@ -108,6 +114,7 @@ int Scheduler::FindDueTasks(const QDateTime &now)
     const std::int64_t moment = momentOf(date, n);
     const int today = weekday(date);
     const int dayOfMonth = date.day();
+    const std::int32_t todayKey = dateKey(date);
     int waiting = 0;
     for (int s = 0; s < table_.taskCount; ++s) {
         ZADANIE &task = table_[s];
@@ -117,9 +124,14 @@ int Scheduler::FindDueTasks(const QDateTime &now)
         if (st.due == 0 && task.address != 0) {
             const int t = timeKey(task.startTime);
             const bool onDay = today == task.startDay;
+            const bool executed = st.executedOn == todayKey;
             bool due = false;
             switch (task.repeatKind) {
             case EverySixHours:
+                // A task added or changed while the schedule runs is placed
+                // as at the switch-on.
+                if (st.nextSixHourly == 0)
+                    st.nextSixHourly = firstSixHourly(task.startTime, now);
                 if (moment > st.nextSixHourly) {
                     due = true;
                     // Steps missed while the program was not checking are
@@ -130,20 +142,21 @@ int Scheduler::FindDueTasks(const QDateTime &now)
                 }
                 break;
             case Daily:
-                due = n >= t && !st.executed;
+                due = n >= t && !executed;
                 break;
             case Weekly:
             case Once:
-                due = onDay && n >= t && !st.executed;
+                due = onDay && n >= t && !executed;
                 break;
             case FirstWeekdayOfMonth:
-                due = onDay && dayOfMonth <= FirstWeekdayLastDay && n >= t && !st.executed;
+                due = onDay && dayOfMonth <= FirstWeekdayLastDay && n >= t && !executed;
                 break;
             default:
                 break;
             }
             if (due) {
                 st.due = task.address;
+                st.dueOn = todayKey;
                 if (task.repeatKind == Once)
                     task.address = 0;
             }
@@ -162,7 +175,6 @@ bool Scheduler::tick()
         return false;
     const QDateTime now = clock_.now();
     const QDate date = now.date();
-    const int today = dateKey(date);
     if (!boxDay_.isValid())
         boxDay_ = date;
     const int waiting = FindDueTasks(now);
@@ -177,7 +189,7 @@ bool Scheduler::tick()
         log_.line(QStringLiteral("Realizuję zadanie ") + name);
         log_.blank();
         const std::uint8_t address = table_.state(s).due;
-        table_.state(s).executed = true;
+        table_.state(s).executedOn = table_.state(s).dueOn;
         table_.state(s).due = 0;
         if (onRun)
             onRun(true);
@@ -193,9 +205,6 @@ bool Scheduler::tick()
         log_.blank();
         ran = true;
     }
-    if (now.time() == QTime(0, 0, 0) || lastRunDate_ != today)
-        for (int s = 0; s < table_.taskCount; ++s)
-            table_.state(s).executed = false;
     // The box holds one day; the file keeps every day.
     if (boxDay_ != date) {
         log_.clearBox();

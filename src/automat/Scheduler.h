@@ -64,8 +64,9 @@ public:
     // Marks the tasks that are due at `now`; the number of tasks waiting.
     int FindDueTasks(const QDateTime &now);
     // One check: the due tasks found, the lowest one run (at most one a
-    // tick), finished one-time tasks removed, the table saved, and at a day
-    // change the executed flags cleared. True when a task ran.
+    // tick), finished one-time tasks removed, the table saved. A task has run
+    // "today" only for today's due time, so a new day needs no clearing.
+    // True when a task ran.
     bool tick();
 
     // Where the table is saved after a run (none when empty).

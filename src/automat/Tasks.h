@@ -27,8 +27,12 @@ struct ZADANIE {
 
 // What the scheduler knows of a task; it lives in memory only.
 struct TaskState {
-    bool executed = false;
-    std::uint8_t due = 0; // non-zero while waiting to run: the address to use
+    // The day (date key) whose due time the task last ran for: it has run
+    // "today" when this is today's date, so a new day needs no clearing and a
+    // run that went on past midnight still counts for the day it was due.
+    std::int32_t executedOn = 0;
+    std::int32_t dueOn = 0; // the day of the check that made it due
+    std::uint8_t due = 0;   // non-zero while waiting to run: the address to use
     // A six-hourly task's next due moment, as date key * 1000000 + hhmmss.
     std::int64_t nextSixHourly = 0;
     bool operator==(const TaskState &) const = default;

@@ -289,7 +289,7 @@ struct RealRun : ::testing::Test {
     QStringList runOnce()
     {
         w->log().clearBox();
-        w->table().state(0).executed = false;
+        w->table().state(0).executedOn = 0;
         w->Timer1Timer();
         return messagesOf(w->log().lines());
     }

@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <QTimeZone>
+#include <map>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -213,6 +214,45 @@ TEST(Schedule, RunsAcrossMidnightClockChangesAndRestarts)
         EXPECT_EQ(s.runner.runs.size(), 2u);
         s.runUntil(at(2026, 12, 7, 18, 1));
         EXPECT_EQ(s.runner.runs.size(), 3u);
+    }
+}
+
+TEST(Schedule, NoDayIsSkippedAndNothingHangs)
+{
+    // A clock with milliseconds, as a real one reads; a six-hourly step at
+    // 23:59:59 and a daily task: every day once each.
+    {
+        Schedule s({task("szesc", 5, QTime(5, 59, 59), EverySixHours), task("dzien", 6, QTime(6, 0), Daily)},
+                   at(2026, 12, 7, 7, 0).addMSecs(437));
+        s.runUntil(at(2026, 12, 11, 7, 0));
+        int daily = 0;
+        for (const TaskRun &r : s.runner.runs)
+            daily += r.address == 6;
+        EXPECT_EQ(daily, 5); // the first check on Monday, then Tuesday to Friday
+    }
+    // Two evening tasks whose runs of a minute go past midnight, and a
+    // morning one: each runs once every day, the second evening task for the
+    // day it was due although it ran after midnight.
+    {
+        Schedule s({task("a", 5, QTime(23, 59, 30), Daily), task("b", 6, QTime(23, 59, 30), Daily),
+                    task("c", 7, QTime(6, 0), Daily)},
+                   at(2026, 12, 7, 23, 0));
+        s.runner.seconds = 60;
+        s.runUntil(at(2026, 12, 10, 12, 0));
+        std::map<int, int> perTask;
+        for (const TaskRun &r : s.runner.runs)
+            ++perTask[r.address];
+        EXPECT_EQ(perTask, (std::map<int, int>{{5, 3}, {6, 3}, {7, 4}})); // c also at the first check
+    }
+    // A six-hourly task put in while the schedule runs is placed as at the
+    // switch-on (its step at 06:00 has passed at 07:00: due at once).
+    {
+        Schedule s({task("a", 5, QTime(6, 0), Daily)}, at(2026, 12, 7, 7, 0));
+        s.runUntil(at(2026, 12, 7, 7, 0, 5));
+        s.table.apply(1, task("nowe", 9, QTime(6, 0), EverySixHours));
+        s.table.taskCount = 2;
+        s.runUntil(at(2026, 12, 7, 12, 30));
+        EXPECT_EQ(s.times(), (Times{"Mon 2026-12-07 07:00:01", "Mon 2026-12-07 07:00:06", "Mon 2026-12-07 12:00:01"}));
     }
 }
 
