@@ -4,6 +4,7 @@
 
 #include "db/ArchiveTable.h"
 #include "db/DataImport.h"
+#include "common/SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -56,7 +57,8 @@ QString describe(const SqlSettings &s)
 int runSettings(const QStringList &words, const QString &named, QString &out, QString &err)
 {
     const QString syntax = QStringLiteral("db settings [--server NAZWA] [--port N] [--database NAZWA] [--table NAZWA] "
-                                          "[--user NAZWA] [--password HASŁO] [--compression 0|1] [--support on|off]");
+                                          "[--user NAZWA] [--password HASŁO | --password-file PLIK] [--compression 0|1] "
+                                          "[--support on|off]");
     const QString path = settingsPath(named);
     SqlSettings s;
     if (QFileInfo::exists(path)) {
@@ -96,9 +98,19 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
             problem = value.isEmpty() ? QStringLiteral("pusta nazwa użytkownika")
                                       : fieldProblem(value, QStringLiteral("Użytkownik"));
             s.params.user = value;
-        } else if (key == QLatin1String("--password")) {
-            problem = fieldProblem(value, QStringLiteral("Hasło"));
-            s.params.password = value;
+        } else if (key == QLatin1String("--password") || key == QLatin1String("--password-file")) {
+            // From a file, the password stays off the command line (and out
+            // of the process list): its first line.
+            QString password = value;
+            if (key == QLatin1String("--password-file")) {
+                QByteArray bytes;
+                if (!readSmallFile(value, 4096, bytes))
+                    return usage(err, QStringLiteral("nie można odczytać pliku %1").arg(value));
+                password = QString::fromUtf8(bytes.left(bytes.indexOf('\n') < 0 ? bytes.size() : bytes.indexOf('\n')))
+                               .remove(QLatin1Char('\r'));
+            }
+            problem = fieldProblem(password, QStringLiteral("Hasło"));
+            s.params.password = password;
         } else if (key == QLatin1String("--compression") && (value == QLatin1String("0") || value == QLatin1String("1"))) {
             s.params.compression = value == QLatin1String("1") ? 1 : 0;
         } else if (key == QLatin1String("--support") && (value == QLatin1String("on") || value == QLatin1String("off"))) {

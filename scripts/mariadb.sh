@@ -6,7 +6,9 @@
 #       creates the data folder when it is new, starts the server, waits for
 #       it, creates the database and the user (all privileges on it), and
 #       prints the lines "HOST=...", "PORT=...", "DATABASE=...", "USER=...",
-#       "PASSWORD=..." (also kept in DIR/server.env)
+#       "PASSWORD=..." (also kept in DIR/server.env); the password may come
+#       from K71T_DB_PASSWORD instead; a server of DIR still running is
+#       stopped first
 #   mariadb.sh stop DIR
 #       stops that server and waits until it has gone
 set -euo pipefail
@@ -26,7 +28,12 @@ case "$command" in
 start)
   database=${3:-pomiary}
   user=${4:-k71t}
-  password=${5:-k71t}
+  password=${5:-${K71T_DB_PASSWORD:-k71t}} # from the environment, it stays out of the process list
+  # A server of this folder still running (its script was killed): stopped
+  # first, so the new one does not fail on its locks while the old answers.
+  if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+    bash "$0" stop "$dir"
+  fi
   if [ ! -d "$data/mysql" ]; then
     mariadb-install-db --no-defaults --auth-root-authentication-method=socket --skip-test-db \
       --datadir="$data" --user="$(id -un)" >"$dir/install.log" 2>&1
@@ -36,15 +43,22 @@ start)
   mariadbd --no-defaults --user="$(id -un)" --datadir="$data" --bind-address=127.0.0.1 --port="$port" \
     --socket="$socket" --pid-file="$pidfile" --skip-name-resolve --innodb-buffer-pool-size=64M \
     --log-error="$dir/server.log" >/dev/null 2>&1 &
+  # The server answering on the socket must be the one just started: the
+  # one listening on the new port.
+  ours() {
+    [ "$(mariadb --no-defaults --socket="$socket" --user=root -N -e 'SELECT @@port' 2>/dev/null)" = "$port" ]
+  }
   for _ in $(seq 1 300); do
-    admin ping >/dev/null 2>&1 && break
+    ours && break
     sleep 0.1
   done
-  admin ping >/dev/null 2>&1 || { echo "mariadb.sh: the server did not start; see $dir/server.log" >&2; exit 1; }
+  ours || { echo "mariadb.sh: the server did not start; see $dir/server.log" >&2; exit 1; }
   mariadb --no-defaults --socket="$socket" --user=root <<SQL
 CREATE DATABASE IF NOT EXISTS \`$database\`;
 CREATE USER IF NOT EXISTS '$user'@'127.0.0.1' IDENTIFIED BY '$password';
 CREATE USER IF NOT EXISTS '$user'@'localhost' IDENTIFIED BY '$password';
+ALTER USER '$user'@'127.0.0.1' IDENTIFIED BY '$password';
+ALTER USER '$user'@'localhost' IDENTIFIED BY '$password';
 GRANT ALL PRIVILEGES ON \`$database\`.* TO '$user'@'127.0.0.1';
 GRANT ALL PRIVILEGES ON \`$database\`.* TO '$user'@'localhost';
 SQL

@@ -42,7 +42,7 @@ if [ -z "${K71T_NO_DB:-}" ]; then
   fi
   password="$(cat "$db/password")"
   previous_port="$(sed -n 's/^PORT=//p' "$db/server.env" 2>/dev/null || true)"
-  "$root/scripts/mariadb.sh" start "$db" pomiary k71t "$password" > /dev/null
+  K71T_DB_PASSWORD="$password" "$root/scripts/mariadb.sh" start "$db" pomiary k71t > /dev/null
   port="$(sed -n 's/^PORT=//p' "$db/server.env")"
   cli=("$root/build/k71t-cli" --sql-conf "$home/sql.conf")
   current="$("${cli[@]}" db settings 2>/dev/null || true)"
@@ -51,7 +51,7 @@ if [ -z "${K71T_NO_DB:-}" ]; then
   # Ours when missing, or when it names the server of the last run.
   if [ ! -f "$home/sql.conf" ] || { [ "$current_server" = "127.0.0.1" ] && [ "$current_port" = "$previous_port" ]; }; then
     "${cli[@]}" db settings --server 127.0.0.1 --port "$port" --database pomiary --user k71t \
-      --password "$password" --support on > /dev/null
+      --password-file "$db/password" --support on > /dev/null
     "${cli[@]}" db create-table > /dev/null 2>&1 || true # there from an earlier run
     echo "run: MariaDB on 127.0.0.1:$port (data in $db), written to $home/sql.conf"
   else

@@ -41,7 +41,7 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     if (request.deleteAfter)
         outcome.deletion = outcome.saved() ? deleteWhenSaved(outcome) : ArchiveJobOutcome::Deletion::KeptUnsaved;
     if (request.toDatabase && databaseStep) {
-        if (!outcome.saved())
+        if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
             outcome.database = ArchiveJobOutcome::Database::Skipped;
         else
             outcome.database = databaseStep(outcome.records, request.meterAddress, &outcome.databaseReport)

@@ -41,7 +41,7 @@ struct ArchiveJobOutcome {
     };
     Deletion deletion = Deletion::NotAsked;
 
-    // Skipped: asked for, but the records are not on disk, so the meter
+    // Skipped: asked for, but the records are not (all) on disk, so the meter
     // keeps them for the next download and storing them now would store
     // them twice.
     enum class Database { NotAsked, Stored, Failed, Skipped };

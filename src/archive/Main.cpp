@@ -219,10 +219,11 @@ void TForm1::SpeedButton2Click()
 
     if (n > 0) {
         ShowArchiveSummary();
-        if (!outcome.saved())
+        if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
             info(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
                                 "dane pozostają w pamięci.%3")
-                     .arg(QDir::toNativeSeparators(outcome.plannedPath), outcome.saveError,
+                     .arg(QDir::toNativeSeparators(outcome.saved() ? outcome.binPath : outcome.plannedPath),
+                          outcome.saveError,
                           outcome.database == ArchiveJobOutcome::Database::Skipped
                               ? QStringLiteral(" Dane nie zostały umieszczone w bazie danych.")
                               : QString()),

@@ -32,7 +32,8 @@ const QString WillStart = QStringLiteral("Zadania cykliczne zostaną włączone 
 
 T_Automat::T_Automat(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), log_(context.clock, context.appFile(QStringLiteral("automat.log"))),
-      runner_(context, context.records, context.ArchivesDirectory, context.clock, context.database, context.sql),
+      taskRecords_(std::make_unique<RecordStore>()),
+      runner_(context, *taskRecords_, context.ArchivesDirectory, context.clock, context.database, context.sql),
       scheduler_(table_, context.clock, forward_, log_)
 {
     forward_.to = &runner_;
@@ -212,6 +213,11 @@ void T_Automat::stopForEditing(QTimer *timer)
     if (!timer->isActive())
         return;
     timer->stop();
+    tellStopped();
+}
+
+void T_Automat::tellStopped()
+{
     setPanel(false);
     ctx_.prompt.message(this,
                         QStringLiteral("Zadania automatyczne zostały zatrzymane. Po zakończeniu konfiguracji naciśnij "
@@ -221,12 +227,12 @@ void T_Automat::stopForEditing(QTimer *timer)
 
 void T_Automat::rebuildList()
 {
-    const int selected = ListBox1->currentRow();
+    // Tasks removed before the selected one moved it: nothing stays selected,
+    // so "Zastosuj" cannot put the fields shown over another task.
     ListBox1->clear();
     for (int slot = 0; slot < table_.taskCount; ++slot)
         ListBox1->addItem(taskListText(table_, slot));
-    if (selected >= 0 && selected < ListBox1->count())
-        ListBox1->setCurrentRow(selected);
+    ListBox1->setCurrentRow(-1);
 }
 
 void T_Automat::error(const QString &text)
@@ -278,6 +284,11 @@ void T_Automat::RemoveFinishedTasks()
 
 void T_Automat::SpeedButton1Click()
 {
+    // The schedule stops before any box is shown: a tick under the box would
+    // run the new task before the operator has set it up.
+    const bool waiting = OpoznienieUruchomienia->isActive(), running = Timer1->isActive();
+    OpoznienieUruchomienia->stop();
+    Timer1->stop();
     if (table_.add()) {
         const int n = table_.taskCount;
         ListBox1->addItem(QStringLiteral("%1. Nowe zadanie %1").arg(n));
@@ -287,8 +298,9 @@ void T_Automat::SpeedButton1Click()
         if (!ctx_.databaseEnabled())
             error(DatabaseOff);
     }
-    stopForEditing(OpoznienieUruchomienia);
-    stopForEditing(Timer1);
+    for (const bool stopped : {waiting, running})
+        if (stopped)
+            tellStopped();
 }
 
 void T_Automat::SpeedButton2Click()
@@ -363,7 +375,8 @@ void T_Automat::OpoznienieUruchomieniaTimer()
 
 void T_Automat::Timer1Timer()
 {
-    if (scheduler_.tick())
+    const int before = table_.taskCount;
+    if (scheduler_.tick() && table_.taskCount != before)
         rebuildList();
 }
 

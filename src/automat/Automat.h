@@ -84,12 +84,17 @@ private:
     void setPanel(bool running);
     // Stops `timer` if it runs, with the red panel and the box telling so.
     void stopForEditing(QTimer *timer);
+    // The red panel and the box that says the schedule was stopped.
+    void tellStopped();
     void rebuildList();
     void error(const QString &text);
 
     AppContext &ctx_;
     TaskTable table_;
     TaskLog log_;
+    // The records of a task's run: the archive window's archive in memory
+    // is not replaced by a run it knows nothing of.
+    std::unique_ptr<RecordStore> taskRecords_;
     ArchiveTaskRunner runner_;
     // The scheduler runs its tasks through this one, normally runner_.
     struct Forward : TaskRunner {

@@ -42,13 +42,18 @@ bool ArchiveTaskRunner::run(std::uint8_t address, bool toDatabase, TaskLog &log)
         log.line(QStringLiteral("Archiwum w K71T o adresie: %1 jest puste").arg(address));
         return true;
     }
-    if (!outcome.saved()) {
+    const auto saveFailed = [&](const QString &path) {
         log.line(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane%3.")
-                     .arg(QDir::toNativeSeparators(outcome.plannedPath), outcome.saveError,
+                     .arg(QDir::toNativeSeparators(path), outcome.saveError,
                           toDatabase ? QStringLiteral(", dane nie zostały umieszczone w bazie danych") : QString()));
         return false;
-    }
+    };
+    if (!outcome.saved())
+        return saveFailed(outcome.plannedPath);
     log.line(QStringLiteral("Archiwum pobrane. Pobrano: %1 rekordów.").arg(outcome.records));
+    // Records the meter added during the save could not be written too.
+    if (outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
+        return saveFailed(outcome.binPath);
     if (outcome.deletion == ArchiveJobOutcome::Deletion::Deleted)
         log.line(QStringLiteral("Archiwum w K71T skasowane"));
     else

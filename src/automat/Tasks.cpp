@@ -104,7 +104,11 @@ bool parseTasksFile(const QByteArray &bytes, TaskTable &table)
     };
     for (int slot = 0; slot < TaskSlots; ++slot) {
         ZADANIE &t = table[slot];
-        t.name = fromWindows1250(next());
+        const QByteArray name = next();
+        // A line break or another control character would forge log lines.
+        if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            return false;
+        t.name = fromWindows1250(name);
         int value = 0;
         if (!number(next(), 247, value))
             return false;
@@ -143,6 +147,8 @@ QString taskNameProblem(const QString &name)
 {
     if (name.contains(QLatin1Char('\t')))
         return QStringLiteral("Nazwa zadania nie może zawierać znaku tabulacji.");
+    if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; }))
+        return QStringLiteral("Nazwa zadania nie może zawierać znaków sterujących.");
     if (fromWindows1250(toWindows1250(name)) != name)
         return QStringLiteral("Nazwa zadania zawiera znaki spoza strony kodowej Windows-1250.");
     return {};

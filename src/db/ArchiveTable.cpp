@@ -109,11 +109,22 @@ StoreOutcome storeRows(SqlConnection &c, const SQL_PARAMS &p, std::span<const Ta
         if (out.firstFailure.isEmpty())
             out.firstFailure = QString::fromLatin1(rowValues(r)) + QStringLiteral(": ") + error;
     };
-    // One statement a row; false when the connection is gone.
-    const auto perRow = [&](std::span<const TableRow> part) {
+    // One statement a row; false when the connection is gone. Inside a
+    // transaction each (the rows of a refused batch), so a row the server
+    // only warns about is rolled back instead of stored changed.
+    const auto perRow = [&](std::span<const TableRow> part, bool inTransactions) {
         for (const TableRow &r : part) {
             QString error;
-            if (c.execute(insertStatement(p.table, rowValues(r)), &error))
+            bool stored;
+            if (inTransactions) {
+                stored = c.execute("START TRANSACTION", &error) &&
+                         c.execute(insertStatement(p.table, rowValues(r)), &error) && c.execute("COMMIT", &error);
+                if (!stored && !c.connectionLost())
+                    c.execute("ROLLBACK", nullptr, false);
+            } else {
+                stored = c.execute(insertStatement(p.table, rowValues(r)), &error);
+            }
+            if (stored)
                 ++out.stored;
             else if (c.connectionLost()) {
                 fail(r, error);
@@ -129,7 +140,7 @@ StoreOutcome storeRows(SqlConnection &c, const SQL_PARAMS &p, std::span<const Ta
         const auto part = rows.subspan(at, std::min(step, rows.size() - at));
         bool goOn;
         if (!batched) {
-            goOn = perRow(part);
+            goOn = perRow(part, false);
         } else {
             QByteArray values;
             values.reserve(static_cast<qsizetype>(part.size()) * 200);
@@ -149,7 +160,7 @@ StoreOutcome storeRows(SqlConnection &c, const SQL_PARAMS &p, std::span<const Ta
             } else {
                 // Refused as a whole: the rows that fail are found one by one.
                 c.execute("ROLLBACK", nullptr, false);
-                goOn = perRow(part);
+                goOn = perRow(part, true);
             }
         }
         if (progress)

@@ -27,7 +27,12 @@ SqlConnection::~SqlConnection()
 bool SqlConnection::Connect(const SQL_PARAMS &p, QString *message)
 {
     if (handle_) {
-        if (mysql_ping(handle_) == 0)
+        // Settings changed since it was opened: the connection they name is
+        // another one.
+        const bool same = p.server == params_.server && p.port == params_.port && p.database == params_.database &&
+                          p.user == params_.user && p.password == params_.password &&
+                          p.compression == params_.compression;
+        if (same && mysql_ping(handle_) == 0)
             return true;
         Disconnect();
     }
@@ -65,6 +70,7 @@ bool SqlConnection::Connect(const SQL_PARAMS &p, QString *message)
     serverInfo_ = QStringLiteral("Serwer: ") + QString::fromUtf8(mysql_get_host_info(h)) +
                   QStringLiteral("  Wersja: ") + QString::fromUtf8(mysql_get_server_info(h));
     handle_ = h;
+    params_ = p;
     return true;
 }
 

@@ -17,8 +17,9 @@ public:
     SqlConnection(const SqlConnection &) = delete;
     SqlConnection &operator=(const SqlConnection &) = delete;
 
-    // Opens the connection unless one is open and still answers (one ping;
-    // a connection the server dropped is opened anew). False, with the text
+    // Opens the connection unless one to the same server, database and user
+    // is open and still answers (one ping; a connection the server dropped,
+    // or one to settings changed since, is opened anew). False, with the text
     // of the operator's error box in `message`, when none is open afterwards.
     bool Connect(const SQL_PARAMS &params, QString *message = nullptr);
     // Closes the connection if one is open.
@@ -45,6 +46,7 @@ public:
 
 private:
     st_mysql *handle_ = nullptr;
+    SQL_PARAMS params_; // of the open connection
     QString serverInfo_;
     unsigned long flags_ = 0;
 };

@@ -128,8 +128,13 @@ TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
     EXPECT_EQ(w->OpoznienieUruchomienia->interval(), 60000);
     EXPECT_FALSE(w->Timer1->isActive());
 
-    // Adding stops the waiting schedule and tells so; the database is off.
+    // Adding stops the waiting schedule (before any box: no tick runs under
+    // it) and tells so; the database is off.
+    bool stoppedUnderBoxes = true;
+    app.prompt.onMessage = [&] { stoppedUnderBoxes &= !w->OpoznienieUruchomienia->isActive(); };
     w->SpeedButton1Click();
+    app.prompt.onMessage = nullptr;
+    EXPECT_TRUE(stoppedUnderBoxes);
     EXPECT_EQ(messageTexts(app.prompt), (QStringList{DatabaseOff, Stopped}));
     EXPECT_FALSE(w->OpoznienieUruchomienia->isActive());
     for (int i = 0; i < 3; ++i)
@@ -322,6 +327,7 @@ TEST_F(RealRun, DownloadFileClearAndStoreEachLogged)
     EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_tasks")).value(0).toInt(),
               static_cast<int>(archiveTableRows(loaded, 300, 1).size()));
     EXPECT_EQ(app.ctx->meterAddress, 1);
+    EXPECT_EQ(app.ctx->records.RecordCount, 0); // the archive window's archive is its own
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 }
 

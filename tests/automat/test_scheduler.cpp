@@ -326,7 +326,7 @@ TEST(TasksFile, ByteVectorsAndDamage)
         {"address 248", "\tz\t1\t", "\tz\t248\t"},  {"weekday 7", "07:00:00\t0\t", "07:00:00\t7\t"},
         {"rule 5", "07:00:00\t0\t1\t", "07:00:00\t0\t5\t"}, {"flag 2", "07:00:00\t0\t1\t0\t", "07:00:00\t0\t1\t2\t"},
         {"time 24:00:00", "07:00:00", "24:00:00"}, {"address -1", "\tz\t1\t", "\tz\t-1\t"},
-        {"address 1e2", "\tz\t1\t", "\tz\t1e2\t"},
+        {"address 1e2", "\tz\t1\t", "\tz\t1e2\t"}, {"a line break in a name", "\tz\t1\t", "\tz\n\t1\t"},
     };
     for (const Bad &b : bad) {
         QByteArray f = tasksFileText(full);

@@ -156,6 +156,12 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
     test::queryColumn(db, QStringLiteral("KILL %1").arg(thread));
     EXPECT_TRUE(c.Connect(db, &message)) << message.toStdString();
     EXPECT_NE(mysql_thread_id(c.handle()), thread);
+    // Settings changed since: not the open connection, but the one they name.
+    SQL_PARAMS elsewhere = db;
+    elsewhere.database = QStringLiteral("nie_ma_takiej");
+    EXPECT_FALSE(c.Connect(elsewhere, &message));
+    EXPECT_FALSE(c.connected());
+    ASSERT_TRUE(c.Connect(db, &message));
     c.Disconnect();
     EXPECT_FALSE(c.connected());
 
