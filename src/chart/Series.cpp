@@ -1,0 +1,115 @@
+#include "chart/Series.h"
+
+#include "common/SafeFile.h"
+#include "common/TextFormats.h"
+
+#include <charconv>
+
+namespace k71t {
+
+void WYKRES_INFO::count(float value, const QString &time)
+{
+    if (value <= minValue) {
+        minValue = value;
+        minTime = time;
+    }
+    if (value >= maxValue) {
+        maxValue = value;
+        maxTime = time;
+    }
+    ++pointCount;
+    sum += value;
+    average = static_cast<float>(sum / pointCount);
+}
+
+QString defaultSeriesName(int series)
+{
+    return QStringLiteral("Seria %1").arg(series + 1);
+}
+
+SeriesModel::SeriesModel()
+{
+    unlink();
+}
+
+void SeriesModel::unlink()
+{
+    for (int s = 0; s < SeriesCount; ++s)
+        series[static_cast<std::size_t>(s)] = WYKRES{0, 0, 0, defaultSeriesName(s)};
+}
+
+void SeriesModel::clearStatistics()
+{
+    info.fill(WYKRES_INFO{});
+}
+
+QString seriesDescription(const SeriesModel &model, int s)
+{
+    const WYKRES &w = model.series[static_cast<std::size_t>(s)];
+    return QStringLiteral("Seria%1: %2 K71T Adres: %3 Urządzenie: DEV%4").arg(s + 1).arg(w.name).arg(w.address).arg(
+        w.device);
+}
+
+QByteArray seriesConfText(const SeriesModel &model)
+{
+    QByteArray out("\t");
+    for (const WYKRES &w : model.series)
+        out += QByteArray::number(w.address) + '\t' + QByteArray::number(w.device) + '\t' +
+               QByteArray::number(w.registerNo) + '\t' + toWindows1250(storableSeriesName(w.name)) + '\t';
+    return out;
+}
+
+namespace {
+
+bool number(const QByteArray &field, int high, std::uint8_t &out)
+{
+    int v = 0;
+    const char *end = field.constData() + field.size();
+    const auto r = std::from_chars(field.constData(), end, v);
+    if (field.isEmpty() || r.ec != std::errc() || r.ptr != end || v < 0 || v > high)
+        return false;
+    out = static_cast<std::uint8_t>(v);
+    return true;
+}
+
+} // namespace
+
+bool parseSeriesConf(const QByteArray &bytes, SeriesModel &model)
+{
+    qsizetype at = 1;
+    const auto next = [&]() {
+        const qsizetype tab = bytes.indexOf('\t', at);
+        const qsizetype end = tab < 0 ? bytes.size() : tab;
+        const QByteArray field = at < bytes.size() ? bytes.mid(at, end - at) : QByteArray();
+        at = end + 1;
+        return field;
+    };
+    for (WYKRES &w : model.series) {
+        if (!number(next(), 247, w.address) || !number(next(), 9, w.device) || !number(next(), 9, w.registerNo))
+            return false;
+        w.name = storableSeriesName(fromWindows1250(next()));
+    }
+    return true;
+}
+
+QString storableSeriesName(const QString &name)
+{
+    QString out = name;
+    out.remove(QLatin1Char('\t')).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    return out;
+}
+
+bool LoadSeriesConf(const QString &path, SeriesModel &model)
+{
+    QByteArray bytes;
+    if (!readSmallFile(path, SeriesConfMaxSize, bytes))
+        return false;
+    return parseSeriesConf(bytes, model);
+}
+
+bool SaveSeriesConf(const QString &path, const SeriesModel &model, QString *error)
+{
+    return writeFileSafely(path, seriesConfText(model), error);
+}
+
+} // namespace k71t
