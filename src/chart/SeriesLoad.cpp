@@ -1,0 +1,156 @@
+#include "chart/SeriesLoad.h"
+
+#include "archive/ArchiveFiles.h"
+#include "archive/DataLine.h"
+#include "common/DateFormats.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+namespace k71t {
+
+namespace {
+
+constexpr qint64 Block = 1000;
+constexpr qint64 ReadChunk = 1 << 16;
+
+QString stampOf(int dateKey, int timeKey)
+{
+    char text[32];
+    const int length = writeDateTimeKeys(dateKey, timeKey, ' ', text);
+    return QString::fromLatin1(text, length);
+}
+
+// Hands one row to every series that takes it.
+struct Feeder {
+    std::uint8_t address;
+    int fromDate, toDate;
+    SeriesModel &model;
+    std::array<SeriesData, SeriesCount> &data;
+    int taken = 0;
+
+    void row(int dateKey, int timeKey, int device, const float (&R)[10])
+    {
+        if (dateKey < fromDate || dateKey > toDate)
+            return;
+        for (int s = 0; s < SeriesCount; ++s) {
+            const WYKRES &w = model.series[static_cast<std::size_t>(s)];
+            if (!w.on() || w.address != address || w.device != device)
+                continue;
+            SeriesData &d = data[static_cast<std::size_t>(s)];
+            SeriesRow r{dateKey, timeKey, {}};
+            std::copy(std::begin(R), std::end(R), r.R);
+            d.rows.push_back(r);
+            const float v = R[w.registerNo];
+            if (isSeriesValue(v)) {
+                d.points.push_back({seriesX(dateKey, timeKey), static_cast<double>(v)});
+                model.info[static_cast<std::size_t>(s)].count(v, stampOf(dateKey, timeKey));
+            }
+            ++taken;
+        }
+    }
+};
+
+} // namespace
+
+double seriesX(int dateKey, int timeKey)
+{
+    const QDate date(dateKey / 10000, dateKey / 100 % 100, dateKey % 100);
+    const qint64 days = QDate(1970, 1, 1).daysTo(date);
+    return static_cast<double>(days * 86400 + timeKey / 10000 * 3600 + timeKey / 100 % 100 * 60 + timeKey % 100);
+}
+
+DatLineReader::DatLineReader(const QString &path) : file_(std::make_shared<QFile>(path))
+{
+    opened_ = file_->open(QIODevice::ReadOnly);
+    size_ = opened_ ? file_->size() : 0;
+}
+
+bool DatLineReader::fill(qint64 upTo)
+{
+    // Keeps the bytes from the file position `upTo` covers in the buffer.
+    while (pos_ + buffer_.size() < std::min(upTo, size_)) {
+        if (at_ > 0) {
+            buffer_.remove(0, at_);
+            pos_ += at_;
+            at_ = 0;
+        }
+        const QByteArray more = file_->read(ReadChunk);
+        if (more.isEmpty())
+            return false;
+        buffer_ += more;
+    }
+    return true;
+}
+
+bool DatLineReader::next(QByteArray &line)
+{
+    if (!opened_)
+        return false;
+    for (;;) {
+        const qint64 position = pos_ + at_;
+        if (position + Block < size_) {
+            if (!fill(position + Block))
+                return false;
+            const char *start = buffer_.constData() + at_;
+            qsizetype i = 0;
+            while (i < Block && start[i] != '\r' && start[i] != '\n')
+                ++i;
+            line = QByteArray(start, i);
+            at_ += i < Block ? i + 1 : Block;
+            return true;
+        }
+        // The tail: lines that end with CR or LF.
+        if (!fill(size_))
+            return false;
+        const qsizetype end = static_cast<qsizetype>(size_ - pos_);
+        qsizetype i = at_;
+        while (i < end && buffer_[i] != '\r' && buffer_[i] != '\n')
+            ++i;
+        if (i >= end)
+            return false; // the last line has no line end
+        line = buffer_.mid(at_, i - at_);
+        at_ = i + 1;
+        return true;
+    }
+}
+
+FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, int fromDate, int toDate,
+                                   SeriesModel &model, std::array<SeriesData, SeriesCount> &data)
+{
+    FileLoadOutcome out;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    Feeder feed{address, fromDate, toDate, model, data};
+    if (suffix == QLatin1String("dat")) {
+        out.kind = FileLoadOutcome::Kind::Dat;
+        DatLineReader reader(path);
+        out.opened = reader.opened();
+        QByteArray line;
+        DataLine parsed;
+        while (reader.next(line))
+            if (ParseDataLine(line, parsed))
+                feed.row(parsed.dateKey, parsed.timeKey, parsed.device, parsed.R);
+    } else if (suffix == QLatin1String("bin")) {
+        out.kind = FileLoadOutcome::Kind::Bin;
+        auto store = std::make_unique<RecordStore>();
+        RegisterImage image;
+        const int n = LoadBin(path, *store, image, &out.tooLarge);
+        out.opened = n > 0;
+        std::vector<ExportRow> rows;
+        for (int d = 0; d < 10; ++d) {
+            BuildExportRows(*store, n, d, 0, 99999999, rows);
+            for (ExportRow &r : rows) {
+                // As a .dat export writes them: above 1.0E+10 is "*", which
+                // reads back as the no-value marker.
+                for (float &v : r.R)
+                    if (v > 1.0e10f)
+                        v = DataLineNoValue;
+                feed.row(r.dateKey, r.timeKey, d, r.R);
+            }
+        }
+    }
+    out.rowsTaken = feed.taken;
+    return out;
+}
+
+} // namespace k71t
