@@ -3,7 +3,11 @@
 #include "common/SafeFile.h"
 #include "common/TextFormats.h"
 
+#include <QStringList>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace k71t {
 
@@ -48,6 +52,41 @@ QString seriesDescription(const SeriesModel &model, int s)
     const WYKRES &w = model.series[static_cast<std::size_t>(s)];
     return QStringLiteral("Seria%1: %2 K71T Adres: %3 Urządzenie: DEV%4").arg(s + 1).arg(w.name).arg(w.address).arg(
         w.device);
+}
+
+QString formatSeriesValue(float value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.5E", static_cast<double>(value));
+    const double rounded = std::strtod(text, nullptr);
+    if (std::fabs(rounded) >= 1e6 || !std::isfinite(rounded))
+        return QString::fromLatin1(text);
+    std::snprintf(text, sizeof text, "%.6f", rounded == 0 ? 0.0 : rounded);
+    return QString::fromLatin1(text);
+}
+
+QString chartInfoText(const SeriesModel &model)
+{
+    QStringList lines;
+    for (int s = 0; s < SeriesCount; ++s) {
+        const WYKRES &w = model.series[static_cast<std::size_t>(s)];
+        const WYKRES_INFO &i = model.info[static_cast<std::size_t>(s)];
+        if (w.on()) {
+            lines << QStringLiteral("Seria %1").arg(s + 1) << QStringLiteral("Nazwa: ") + w.name
+                  << QStringLiteral("Adres K71T: %1   Urządzenie: DEV%2   Rejestr: R%3")
+                         .arg(w.address)
+                         .arg(w.device)
+                         .arg(w.registerNo)
+                  << QStringLiteral("MIN: ") + formatSeriesValue(i.minValue) + QStringLiteral("   Czas: ") + i.minTime
+                  << QStringLiteral("MAX: ") + formatSeriesValue(i.maxValue) + QStringLiteral("   Czas: ") + i.maxTime
+                  << QStringLiteral("Średnia: ") + formatSeriesValue(i.average)
+                  << QStringLiteral("Liczba punktów: %1").arg(i.pointCount);
+        } else {
+            lines << QStringLiteral("Seria %1 jest wyłączona.").arg(s + 1);
+        }
+        lines << QString() << QString(31, QLatin1Char('-')) << QString();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QByteArray seriesConfText(const SeriesModel &model)

@@ -55,6 +55,17 @@ struct SeriesModel {
 // "Seria1: Hala K71T Adres: 5 Urządzenie: DEV2": the table page's label.
 QString seriesDescription(const SeriesModel &model, int series);
 
+// A value as the table and the information window show it: fixed point with
+// six digits after the point, rounded to six significant digits; scientific
+// ("2.00000E+20") when the integer part needs more than six digits.
+QString formatSeriesValue(float value);
+
+// The information window's text: per series that is on its name, meter,
+// device, register, minimum and maximum with their times, average and count;
+// "Seria N jest wyłączona." for one that is off; each followed by an empty
+// line, 31 hyphens and an empty line.
+QString chartInfoText(const SeriesModel &model);
+
 // The text of series.conf: a TAB, then for each series its address, device,
 // register and name, each followed by a TAB (Windows-1250).
 QByteArray seriesConfText(const SeriesModel &model);

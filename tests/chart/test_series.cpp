@@ -122,3 +122,26 @@ TEST(SeriesModelTest, NamesStatisticsAndTexts)
     m.clearStatistics();
     EXPECT_EQ(m.info[3], WYKRES_INFO{});
 }
+
+TEST(SeriesModelTest, ValuesAndTheInformationText)
+{
+    const std::pair<float, const char *> values[] = {
+        {0.0f, "0.000000"},          {1.5f, "1.500000"},         {0.1f, "0.100000"},
+        {123.456789f, "123.457000"}, {-2.5f, "-2.500000"},       {999999.4f, "999999.000000"},
+        {999999.6f, "1.00000E+06"},  {1234567.0f, "1.23457E+06"}, {2.0e20f, "2.00000E+20"},
+        {-2.0e20f, "-2.00000E+20"},  {-0.0000001f, "-0.000000"},
+    };
+    for (const auto &[v, text] : values)
+        EXPECT_EQ(formatSeriesValue(v), QString::fromLatin1(text)) << v;
+
+    SeriesModel m;
+    m.series[1] = WYKRES{5, 2, 7, QStringLiteral("Hala")};
+    const QStringList lines = chartInfoText(m).split(QLatin1Char('\n'));
+    const QString rule(31, QLatin1Char('-'));
+    EXPECT_EQ(lines.mid(0, 14), (QStringList{"Seria 1 jest wyłączona.", "", rule, "", "Seria 2", "Nazwa: Hala",
+                                             "Adres K71T: 5   Urządzenie: DEV2   Rejestr: R7",
+                                             "MIN: 2.00000E+20   Czas: Brak danych",
+                                             "MAX: -2.00000E+20   Czas: Brak danych", "Średnia: 2.00000E+20",
+                                             "Liczba punktów: 0", "", rule, ""}));
+    EXPECT_EQ(lines.size(), 4 * 9 + 10);
+}
