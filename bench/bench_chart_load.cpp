@@ -1,0 +1,82 @@
+// Loading the chart's ten series (one register each of ten devices) from a
+// full 616,000-record .bin archive and from its .dat export, in one pass
+// each, against a plain read of the same file; peak memory after each.
+#include "archive/ArchiveFiles.h"
+#include "chart/SeriesLoad.h"
+#include "support/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+
+using namespace k71t;
+
+namespace {
+
+long peakMb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+double plainRead(const QString &path)
+{
+    QElapsedTimer t;
+    t.start();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    qint64 total = 0;
+    while (!f.atEnd())
+        total += f.read(1 << 20).size();
+    return total > 0 ? t.nsecsElapsed() / 1e6 : -1;
+}
+
+void load(const char *label, const QString &path)
+{
+    SeriesModel model;
+    for (int s = 0; s < SeriesCount; ++s)
+        model.series[static_cast<std::size_t>(s)] =
+            WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("S%1").arg(s)};
+    auto data = std::make_unique<std::array<SeriesData, SeriesCount>>();
+    const double readMs = plainRead(path);
+    QElapsedTimer t;
+    t.start();
+    const FileLoadOutcome out = loadSeriesFromFile(path, 1, 20130101, 20131231, model, *data);
+    const double ms = t.nsecsElapsed() / 1e6;
+    std::size_t points = 0;
+    for (const SeriesData &d : *data)
+        points += d.points.size();
+    std::printf("%-5s %8.1f ms (a plain read of the file %6.1f ms): %d rows taken, %zu points; peak %ld MB\n", label, ms,
+                readMs, out.rowsTaken, points, peakMb());
+}
+
+} // namespace
+
+int main()
+{
+    auto store = std::make_unique<RecordStore>();
+    const int count = RecordStoreCapacity;
+    for (int i = 0; i < count; ++i) {
+        const int moment = i / 100; // ten devices by ten registers a moment
+        const int second = moment * 10;
+        (*store)[i] = ArchiveRecord::make(i / 10 % 10 + 1, i % 10, 2013, 9, 1 + second / 86400 % 28,
+                                          second / 3600 % 24, second / 60 % 60, second % 60,
+                                          static_cast<float>(i) * 0.37f);
+    }
+    test::TempDir dir;
+    if (SaveNewBin(dir.file("full.bin"), *store, count, RegisterImage{}).isEmpty() ||
+        !ExportDat(dir.file("full.dat"), *store, count, 20130101, 20131231, 0, 235959,
+                   QDateTime(QDate(2013, 10, 1), QTime(6, 0)))) {
+        std::fprintf(stderr, "bench_chart_load: the files could not be written\n");
+        return 1;
+    }
+    store.reset();
+    std::printf("ten series from a 616,000-record archive (6,160 rows a device), goal under 1 s each\n");
+    load(".bin", dir.file("full.bin"));
+    load(".dat", dir.file("full.dat"));
+    return 0;
+}
