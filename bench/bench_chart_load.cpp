@@ -4,6 +4,7 @@
 #include "archive/ArchiveFiles.h"
 #include "chart/SeriesLoad.h"
 #include "support/TempDir.h"
+#include "BenchArchive.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,13 +61,7 @@ int main()
 {
     auto store = std::make_unique<RecordStore>();
     const int count = RecordStoreCapacity;
-    for (int i = 0; i < count; ++i) {
-        const int moment = i / 100; // ten devices by ten registers a moment
-        const int second = moment * 10;
-        (*store)[i] = ArchiveRecord::make(i / 10 % 10 + 1, i % 10, 2013, 9, 1 + second / 86400 % 28,
-                                          second / 3600 % 24, second / 60 % 60, second % 60,
-                                          static_cast<float>(i) * 0.37f);
-    }
+    bench::fillFullArchive(*store);
     test::TempDir dir;
     if (SaveNewBin(dir.file("full.bin"), *store, count, RegisterImage{}).isEmpty() ||
         !ExportDat(dir.file("full.dat"), *store, count, 20130101, 20131231, 0, 235959,

@@ -11,6 +11,7 @@
 #include "db/DataImport.h"
 #include "support/DbFixture.h"
 #include "support/TempDir.h"
+#include "BenchArchive.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -51,13 +52,7 @@ int main()
     }
     auto store = std::make_unique<RecordStore>();
     const int count = RecordStoreCapacity;
-    for (int i = 0; i < count; ++i) {
-        const int moment = i / 100; // ten devices by ten registers a moment
-        const int second = moment * 10;
-        (*store)[i] = ArchiveRecord::make(i / 10 % 10 + 1, i % 10, 2013, 9, 1 + second / 86400 % 28,
-                                          second / 3600 % 24, second / 60 % 60, second % 60,
-                                          static_cast<float>(i) * 0.37f);
-    }
+    bench::fillFullArchive(*store);
     const auto rows = archiveTableRows(*store, count, 1);
     std::printf("archive of %d records: %zu rows\n", count, rows.size());
 

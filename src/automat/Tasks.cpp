@@ -4,7 +4,6 @@
 #include "common/TextFormats.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace k71t {
 
@@ -78,54 +77,27 @@ QByteArray tasksFileText(const TaskTable &table)
     return out;
 }
 
-namespace {
-
-// A decimal integer within [0, high], nothing else.
-bool number(const QByteArray &field, int high, int &out)
-{
-    if (field.isEmpty())
-        return false;
-    const char *end = field.constData() + field.size();
-    const auto r = std::from_chars(field.constData(), end, out);
-    return r.ec == std::errc() && r.ptr == end && out >= 0 && out <= high;
-}
-
-} // namespace
-
 bool parseTasksFile(const QByteArray &bytes, TaskTable &table)
 {
-    qsizetype at = 1;
-    const auto next = [&]() {
-        const qsizetype tab = bytes.indexOf('\t', at);
-        const qsizetype end = tab < 0 ? bytes.size() : tab;
-        const QByteArray field = at < bytes.size() ? bytes.mid(at, end - at) : QByteArray();
-        at = end + 1;
-        return field;
-    };
+    TabFields fields(bytes);
     for (int slot = 0; slot < TaskSlots; ++slot) {
         ZADANIE &t = table[slot];
-        const QByteArray name = next();
+        const QByteArray name = fields.next();
         // A line break or another control character would forge log lines.
         if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
             return false;
         t.name = fromWindows1250(name);
-        int value = 0;
-        if (!number(next(), 247, value))
+        if (!smallNumberField(fields.next(), 247, t.address))
             return false;
-        t.address = static_cast<std::uint8_t>(value);
-        const QTime time = QTime::fromString(QString::fromLatin1(next()), QStringLiteral("HH:mm:ss"));
+        const QTime time = QTime::fromString(QString::fromLatin1(fields.next()), QStringLiteral("HH:mm:ss"));
         if (!time.isValid())
             return false;
         t.startTime = time;
-        if (!number(next(), 6, value))
+        std::uint8_t flag = 0;
+        if (!smallNumberField(fields.next(), 6, t.startDay) || !smallNumberField(fields.next(), 4, t.repeatKind) ||
+            !smallNumberField(fields.next(), 1, flag))
             return false;
-        t.startDay = static_cast<std::uint8_t>(value);
-        if (!number(next(), 4, value))
-            return false;
-        t.repeatKind = static_cast<std::uint8_t>(value);
-        if (!number(next(), 1, value))
-            return false;
-        t.toDatabase = value == 1;
+        t.toDatabase = flag == 1;
     }
     return true;
 }

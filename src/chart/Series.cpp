@@ -4,7 +4,6 @@
 #include "common/TextFormats.h"
 
 #include <QStringList>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -98,35 +97,14 @@ QByteArray seriesConfText(const SeriesModel &model)
     return out;
 }
 
-namespace {
-
-bool number(const QByteArray &field, int high, std::uint8_t &out)
-{
-    int v = 0;
-    const char *end = field.constData() + field.size();
-    const auto r = std::from_chars(field.constData(), end, v);
-    if (field.isEmpty() || r.ec != std::errc() || r.ptr != end || v < 0 || v > high)
-        return false;
-    out = static_cast<std::uint8_t>(v);
-    return true;
-}
-
-} // namespace
-
 bool parseSeriesConf(const QByteArray &bytes, SeriesModel &model)
 {
-    qsizetype at = 1;
-    const auto next = [&]() {
-        const qsizetype tab = bytes.indexOf('\t', at);
-        const qsizetype end = tab < 0 ? bytes.size() : tab;
-        const QByteArray field = at < bytes.size() ? bytes.mid(at, end - at) : QByteArray();
-        at = end + 1;
-        return field;
-    };
+    TabFields fields(bytes);
     for (WYKRES &w : model.series) {
-        if (!number(next(), 247, w.address) || !number(next(), 9, w.device) || !number(next(), 9, w.registerNo))
+        if (!smallNumberField(fields.next(), 247, w.address) || !smallNumberField(fields.next(), 9, w.device) ||
+            !smallNumberField(fields.next(), 9, w.registerNo))
             return false;
-        w.name = storableSeriesName(fromWindows1250(next()));
+        w.name = storableSeriesName(fromWindows1250(fields.next()));
     }
     return true;
 }

@@ -97,4 +97,24 @@ QByteArray formatGeneral15(double value)
     return text.left(e) + 'E' + (negative ? "-" : "") + exponent;
 }
 
+QByteArray TabFields::next()
+{
+    const qsizetype tab = bytes_.indexOf('\t', at_);
+    const qsizetype end = tab < 0 ? bytes_.size() : tab;
+    const QByteArray field = at_ < bytes_.size() ? bytes_.mid(at_, end - at_) : QByteArray();
+    at_ = end + 1;
+    return field;
+}
+
+bool smallNumberField(const QByteArray &field, int high, std::uint8_t &out)
+{
+    int v = 0;
+    const char *end = field.constData() + field.size();
+    const auto r = std::from_chars(field.constData(), end, v);
+    if (field.isEmpty() || r.ec != std::errc() || r.ptr != end || v < 0 || v > high)
+        return false;
+    out = static_cast<std::uint8_t>(v);
+    return true;
+}
+
 } // namespace k71t

@@ -32,6 +32,23 @@ int writeExponent(double value, int digits, char *out);
 // (2.00000004008175E20, 1E-5); zero is 0.
 QByteArray formatGeneral15(double value);
 
+// The fields of a settings file that separates them by TABs and starts with
+// one TAB (auto.conf, series.conf): each runs to the next TAB or the end;
+// past the end they are empty.
+class TabFields {
+public:
+    explicit TabFields(const QByteArray &bytes) : bytes_(bytes) {}
+    QByteArray next();
+
+private:
+    const QByteArray &bytes_;
+    qsizetype at_ = 1;
+};
+
+// A field that is a decimal integer in [0, high] and nothing else; false
+// leaves `out` as it was.
+bool smallNumberField(const QByteArray &field, int high, std::uint8_t &out);
+
 // Decodes and encodes the Windows-1250 text of every file the program writes.
 QString fromWindows1250(const QByteArray &bytes);
 QByteArray toWindows1250(const QString &text);
