@@ -5,6 +5,9 @@
 #include "archive/Main.h"
 #include "archive/Podajadres.h"
 #include "automat/Automat.h"
+#include "chart/Informacjeowykresie.h"
+#include "chart/_tabela.h"
+#include "chart/_wykres.h"
 #include "config/Alarmy.h"
 #include "config/Analog.h"
 #include "config/Indywidualna.h"
@@ -48,10 +51,14 @@ void AppWindows::create(AppContext &context)
     form8 = make<TForm8>(context, form3);
     form9 = make<TForm9>(context, form3);
     form10 = make<TForm10>(context, form3);
+    tabela = make<TTabela>(form3);
     form11 = make<TForm11>(context, form3);
     odczytane = make<TOdczytane>(form3);
     automat = make<T_Automat>(context, form3);
+    wykres = make<TWykres>(context, *tabela, form3);
+    infoWykres = make<TInfoWykres>(form3);
     form12 = make<TForm12>(context, form3);
+    wykres->setCompanions(infoWykres, form12);
     form13 = make<TForm13>(form3);
     form4->setCompanions(odczytane, form13);
     informacje = make<TInformacje>(form3);

@@ -28,6 +28,9 @@ class TForm12;
 class TInformacje;
 class T_MySQL;
 class T_Automat;
+class TTabela;
+class TWykres;
+class TInfoWykres;
 
 class AppWindows {
 public:
@@ -57,6 +60,9 @@ public:
     TInformacje *informacje = nullptr;
     T_MySQL *mysql = nullptr;
     T_Automat *automat = nullptr;
+    TTabela *tabela = nullptr;
+    TWykres *wykres = nullptr;
+    TInfoWykres *infoWykres = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read
     // (the monitor comes before the last one, the devices page).

@@ -16,6 +16,7 @@
 #include "config/Urzadzenia.h"
 #include "config/Wyswietlanie.h"
 #include "automat/Automat.h"
+#include "chart/_wykres.h"
 #include "db/Sql.h"
 #include "monitor/Monitor.h"
 
@@ -86,12 +87,12 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     // Windows not built yet stay visible but disabled.
     working_ = {SpeedButton4,  SpeedButton5,  SpeedButton7,  SpeedButton6,  SpeedButton8,
                 SpeedButton9,  SpeedButton14, SpeedButton3,  SpeedButton2,  SpeedButton15, SpeedButton1,
-                SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton17};
-    // Every window but the about box, the database settings and the task
-    // list talks to the meter or to the image (a task waits while the link
-    // is busy).
+                SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton16, SpeedButton17};
+    // Every window but the about box, the database settings, the task list
+    // and the chart talks to the meter or to the image (a task waits while
+    // the link is busy).
     duringTransfer_ = working_;
-    for (QPushButton *b : {SpeedButton17, SpeedButton14, SpeedButton15})
+    for (QPushButton *b : {SpeedButton17, SpeedButton14, SpeedButton15, SpeedButton16})
         duringTransfer_.removeOne(b);
     for (QPushButton *b : buttons_)
         b->setEnabled(working_.contains(b));
@@ -112,6 +113,7 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     connect(SpeedButton11, &QPushButton::clicked, this, &TForm3::SpeedButton11Click);
     connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
     connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
+    connect(SpeedButton16, &QPushButton::clicked, this, &TForm3::SpeedButton16Click);
     connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
@@ -358,6 +360,16 @@ void TForm3::SpeedButton13Click()
                             QStringLiteral("Błąd podczas zapisu pliku %1 (%2). Konfiguracja nie została zapisana.")
                                 .arg(configFileName(file), error),
                             QStringLiteral("Błąd"), PromptIcon::Error);
+}
+
+void TForm3::SpeedButton16Click()
+{
+    // The chart does not block the panel: it stays open beside the others.
+    if (!windows_.wykres)
+        return;
+    windows_.wykres->show();
+    windows_.wykres->raise();
+    windows_.wykres->activateWindow();
 }
 
 void TForm3::SpeedButton17Click()

@@ -76,6 +76,7 @@ public slots:
     void SpeedButton11Click();
     void SpeedButton12Click();
     void SpeedButton13Click();
+    void SpeedButton16Click();
     void SpeedButton17Click();
     void Timer1Timer();
     // While a bulk transfer runs, the buttons whose windows talk to the

@@ -135,7 +135,10 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
         auto store = std::make_unique<RecordStore>();
         RegisterImage image;
         const int n = LoadBin(path, *store, image, &out.tooLarge);
-        out.opened = n > 0;
+        const QFileInfo info(path);
+        out.wrongSize = info.isFile() && (info.size() < 240 || (info.size() - 240) % 12 != 0);
+        // An archive without records (240 bytes) is read, and holds nothing.
+        out.opened = n > 0 || (info.isFile() && info.size() == 240 && QFile(path).open(QIODevice::ReadOnly));
         std::vector<ExportRow> rows;
         for (int d = 0; d < 10; ++d) {
             BuildExportRows(*store, n, d, 0, 99999999, rows);

@@ -67,8 +67,9 @@ private:
 struct FileLoadOutcome {
     enum class Kind { Dat, Bin, Unknown };
     Kind kind = Kind::Unknown;
-    bool opened = false;   // false: the file could not be read (or a .bin of a wrong size)
-    bool tooLarge = false; // a .bin over 616,000 records
+    bool opened = false;   // false: the file could not be read, or is not a .bin archive
+    bool wrongSize = false; // a .bin whose size is not 240 + 12 * n bytes
+    bool tooLarge = false;  // a .bin over 616,000 records
     int rowsTaken = 0;     // rows handed to a series, summed over the series
 };
 

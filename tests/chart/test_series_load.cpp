@@ -1,10 +1,14 @@
 // Loading the chart's series from .dat and .bin files: which lines count,
 // the statistics, the markers, the line rules of the reader.
 #include "archive/ArchiveFiles.h"
+#include "archive/DataLine.h"
+#include "common/DateFormats.h"
 #include "chart/SeriesLoad.h"
 #include "support/TempDir.h"
 
 #include <QDateTime>
+#include <cstring>
+#include <random>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -154,6 +158,193 @@ TEST(SeriesLoad, BinFilesGroupedAsTheExportAndTypesByTheSuffix)
         l.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("R0")};
         const FileLoadOutcome out = l.run(dir.file(name));
         EXPECT_FALSE(out.opened) << name;
+        EXPECT_EQ(out.wrongSize, QByteArray(name) == "short.bin") << name;
         EXPECT_TRUE(l.data[0].rows.empty()) << name;
+    }
+    // An archive without records is read and holds nothing.
+    dir.write("empty.bin", QByteArray(240, '\0'));
+    Load empty;
+    empty.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("R0")};
+    const FileLoadOutcome out = empty.run(dir.file("empty.bin"));
+    EXPECT_TRUE(out.opened);
+    EXPECT_FALSE(out.wrongSize);
+    EXPECT_EQ(out.rowsTaken, 0);
+}
+
+// The loader reads a file once for all series. Here each series is read the
+// long way instead: the file read again per series with the 1000-byte block
+// rule written out step by step, and a .bin first written out as text, one
+// line per group of records of one device and moment, devices in order. Both
+// must give the same rows, points and statistics.
+namespace {
+
+struct Literal {
+    const SeriesModel &assign;
+    int from, to;
+    std::uint8_t address;
+    SeriesModel model;
+    std::array<SeriesData, SeriesCount> data;
+
+    void line(int s, const QByteArray &text)
+    {
+        DataLine p;
+        if (!ParseDataLine(text, p))
+            return;
+        const WYKRES &w = assign.series[s];
+        if (address != w.address || p.device != w.device || p.dateKey < from || p.dateKey > to)
+            return;
+        SeriesRow row{p.dateKey, p.timeKey, {}};
+        std::copy(std::begin(p.R), std::end(p.R), row.R);
+        data[s].rows.push_back(row);
+        const float v = p.R[w.registerNo];
+        if (isSeriesValue(v)) {
+            data[s].points.push_back({seriesX(p.dateKey, p.timeKey), v});
+            char stamp[32];
+            writeDateTimeKeys(p.dateKey, p.timeKey, ' ', stamp);
+            model.info[s].count(v, QString::fromLatin1(stamp));
+        }
+    }
+
+    void readDat(int s, const QByteArray &file)
+    {
+        const qint64 size = file.size();
+        qint64 position = 0;
+        while (position + 1000 < size) {
+            const QByteArray block = file.mid(position, 1000);
+            qint64 i = 0;
+            while (i < 1000 && block[i] != '\r' && block[i] != '\n')
+                ++i;
+            line(s, block.left(i));
+            position += i < 1000 ? i + 1 : 1000;
+        }
+        QByteArray current;
+        for (qint64 k = position; k < size; ++k) {
+            if (file[k] == '\r' || file[k] == '\n') {
+                line(s, current);
+                current.clear();
+            } else {
+                current += file[k];
+            }
+        }
+    }
+
+    static QByteArray binAsText(const QByteArray &bin)
+    {
+        const int n = static_cast<int>((bin.size() - 240) / 12);
+        QByteArray text;
+        for (int k = 0; k < 10; ++k) {
+            struct Row { int date, time; float R[10]; };
+            std::vector<Row> rows;
+            for (int r = 0; r < n; ++r) {
+                const auto *b = reinterpret_cast<const std::uint8_t *>(bin.constData()) + 12 * r;
+                if (b[0] != k + 1)
+                    continue;
+                const int date = (2000 + b[2]) * 10000 + b[3] * 100 + b[4];
+                const int time = b[5] * 10000 + b[6] * 100 + b[7];
+                if (rows.empty() || rows.back().date != date || rows.back().time != time)
+                    rows.push_back({date, time, {1e20f, 1e20f, 1e20f, 1e20f, 1e20f, 1e20f, 1e20f, 1e20f, 1e20f, 1e20f}});
+                float v;
+                std::memcpy(&v, b + 8, 4);
+                rows.back().R[b[1] % 10] = v;
+            }
+            for (const Row &row : rows) {
+                char stamp[32];
+                writeDateTimeKeys(row.date, row.time, '\t', stamp);
+                text += stamp;
+                text += '\t' + QByteArray::number(k);
+                for (float v : row.R) {
+                    text += '\t';
+                    if (v > 1.0e10f) {
+                        text += '*';
+                        continue;
+                    }
+                    // Ten significant digits and a three-digit exponent.
+                    QByteArray e = QByteArray::number(static_cast<double>(v), 'E', 9);
+                    const qsizetype x = e.indexOf('E');
+                    QByteArray digits = e.mid(x + 2);
+                    while (digits.size() < 3)
+                        digits.prepend('0');
+                    text += e.left(x + 2) + digits;
+                }
+                text += '\n';
+            }
+        }
+        return text;
+    }
+};
+
+} // namespace
+
+TEST(SeriesLoad, OnePassGivesWhatAReadingPerSeriesGives)
+{
+    test::TempDir dir;
+    std::mt19937 random(71);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    // A .bin: records of devices 0..4, some moments repeated, some values
+    // above 1.0E+10, dates around the range.
+    auto store = std::make_unique<RecordStore>();
+    const int n = 6000;
+    int second = 0;
+    for (int r = 0; r < n; ++r) {
+        if (pick(0, 3) == 0)
+            second += pick(1, 600);
+        const int day = 15 + second / 86400;
+        const float v = pick(0, 40) == 0 ? 3e10f : static_cast<float>(pick(-5000, 5000)) / 7.0f;
+        (*store)[r] = ArchiveRecord::make(pick(1, 5), pick(0, 11), 2013, 9, std::min(day, 28), second / 3600 % 24,
+                                          second / 60 % 60, second % 60, v);
+    }
+    ASSERT_TRUE(SaveBin(dir.file("a.bin"), *store, n, RegisterImage{}));
+    // A .dat: the program's export of the same records with foreign lines,
+    // CR LF and LF ends, a long line and a last line without an end.
+    ASSERT_TRUE(ExportDat(dir.file("e.dat"), *store, n, 20130901, 20130930, 0, 235959,
+                          QDateTime(QDate(2013, 10, 1), QTime(6, 0))));
+    QByteArray dat = dir.read("e.dat");
+    dat.replace("\r\n", "\n");
+    QByteArray mixed;
+    for (const QByteArray &l : dat.split('\n')) {
+        mixed += l + (pick(0, 1) ? "\r\n" : "\n");
+        if (pick(0, 200) == 0)
+            mixed += QByteArray(pick(900, 2100), 'z') + "\n";
+        if (pick(0, 100) == 0)
+            mixed += "2013-09-16\t08:00:00\t2\tnan\t1e400\t*\t*\t*\t*\t*\t*\t*\t*\n";
+    }
+    mixed += "2013-09-16\t08:00:00\t2\t1.0\t*\t*\t*\t*\t*\t*\t*\t*\t*";
+    dir.write("m.dat", mixed);
+
+    SeriesModel assign;
+    assign.series[0] = WYKRES{5, 0, 0, QStringLiteral("a")};
+    assign.series[1] = WYKRES{5, 1, 3, QStringLiteral("b")};
+    assign.series[2] = WYKRES{5, 1, 3, QStringLiteral("b again")};
+    assign.series[4] = WYKRES{5, 4, 9, QStringLiteral("e")};
+    assign.series[5] = WYKRES{6, 2, 1, QStringLiteral("another meter")};
+    assign.series[7] = WYKRES{5, 3, 1, QStringLiteral("h")};
+    assign.series[9] = WYKRES{5, 2, 7, QStringLiteral("j")};
+
+    const QByteArray binText = Literal::binAsText(dir.read("a.bin"));
+    for (const char *name : {"a.bin", "m.dat"}) {
+        SCOPED_TRACE(name);
+        Load one;
+        one.model = assign;
+        one.run(dir.file(name), 5, 20130916, 20130918);
+        Literal each{assign, 20130916, 20130918, 5, assign, {}};
+        const QByteArray content = QByteArray(name).endsWith(".bin") ? binText : dir.read(name);
+        for (int s = 0; s < SeriesCount; ++s)
+            if (assign.series[s].on())
+                each.readDat(s, content);
+        int rows = 0;
+        for (int s = 0; s < SeriesCount; ++s) {
+            SCOPED_TRACE(s);
+            const auto &a = one.data[s];
+            const auto &b = each.data[s];
+            ASSERT_EQ(a.rows.size(), b.rows.size());
+            rows += static_cast<int>(a.rows.size());
+            for (std::size_t r = 0; r < a.rows.size(); ++r)
+                ASSERT_EQ(std::memcmp(&a.rows[r], &b.rows[r], sizeof(SeriesRow)), 0) << r;
+            ASSERT_EQ(a.points.size(), b.points.size());
+            for (std::size_t p = 0; p < a.points.size(); ++p)
+                ASSERT_TRUE(a.points[p].x == b.points[p].x && a.points[p].y == b.points[p].y) << p;
+            EXPECT_EQ(one.model.info[s], each.model.info[s]);
+        }
+        EXPECT_GT(rows, 1000); // the files do reach the series
     }
 }

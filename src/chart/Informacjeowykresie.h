@@ -1,0 +1,19 @@
+#pragma once
+// The chart information window: the statistics of every series as text.
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace k71t {
+
+class TInfoWykres : public QDialog {
+    Q_OBJECT
+public:
+    explicit TInfoWykres(QWidget *parent = nullptr);
+
+    QPlainTextEdit *Memo1 = nullptr;
+    QPushButton *SpeedButton1 = nullptr; // "Zamknij"
+};
+
+} // namespace k71t

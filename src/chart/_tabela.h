@@ -1,0 +1,44 @@
+#pragma once
+// The table window: one page per chart series, each listing the rows loaded
+// into that series (date, time and all ten registers of the row). It owns
+// the rows; the chart window appends and clears them.
+#include "chart/SeriesLoad.h"
+#include "chart/SeriesTableModel.h"
+
+#include <QDialog>
+#include <array>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+
+namespace k71t {
+
+class TTabela : public QDialog {
+    Q_OBJECT
+public:
+    explicit TTabela(QWidget *parent = nullptr);
+    ~TTabela() override;
+
+    // Appends a load's rows to series s's page.
+    void appendRows(int s, std::vector<SeriesRow> &&rows);
+    // Cuts series s's page back to its header.
+    void clearRows(int s);
+    const std::vector<SeriesRow> &rows(int s) const { return rows_[static_cast<std::size_t>(s)]; }
+    // The page's caption (the series name) and its label (the description).
+    void setPage(int s, const QString &caption, const QString &label);
+
+    QTabWidget *PageControl1 = nullptr;
+    std::array<QWidget *, 10> TabSheet{};
+    std::array<QLabel *, 10> Label{};
+    std::array<QTableView *, 10> StringGrid{};
+    QPushButton *SpeedButton1 = nullptr; // "Zamknij"
+
+private:
+    std::array<std::vector<SeriesRow>, 10> rows_;
+    std::array<SeriesTableModel *, 10> models_{};
+};
+
+} // namespace k71t

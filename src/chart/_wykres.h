@@ -1,0 +1,125 @@
+#pragma once
+// The chart analysis window: ten series on one line chart, their assignment
+// editor and colours, the date range, loading from archive files, the table
+// and information windows, and printing. It lives for the whole run; closing
+// it only hides it, and its series keep their points.
+#include "chart/Series.h"
+#include "chart/SeriesLoad.h"
+#include "context/AppContext.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <memory>
+#include <array>
+
+class QComboBox;
+class QCPGraph;
+class QCPRange;
+class QCPTextElement;
+class QCustomPlot;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMouseEvent;
+class QProgressBar;
+class QPrinter;
+class QPushButton;
+class QStatusBar;
+
+namespace k71t {
+
+class TTabela;
+class TInfoWykres;
+class TForm12;
+
+class TWykres : public QDialog {
+    Q_OBJECT
+public:
+    // The table window exists before this one: creation writes its captions.
+    TWykres(AppContext &context, TTabela &table, QWidget *parent = nullptr);
+    ~TWykres() override;
+    // Windows created after this one.
+    void setCompanions(TInfoWykres *info, TForm12 *addressPrompt);
+
+    SeriesModel &model() { return model_; }
+    const QColor &colour(int s) const { return colours_[static_cast<std::size_t>(s)]; }
+    QCPGraph *graph(int s) const;
+    QString chartTitle() const;
+    QString seriesConfPath() const;
+    // The printer "Drukuj wykres" prints on, made at the first print (its
+    // settings stay for the run).
+    QPrinter &printer();
+
+    // Loads every series that is on from one file for meter `address`, as
+    // "Dodaj z Pliku" does once the address and the file are chosen.
+    void loadFile(const QString &path, std::uint8_t address);
+    // The view: zoomed to a range of both axes, and back to every point.
+    void zoomTo(const QCPRange &x, const QCPRange &y);
+    void fullView();
+    // Prints the chart on a printer already set up (the dialog was answered):
+    // landscape, scaled to the page inside the margins, the printer's
+    // orientation restored afterwards. False when nothing came out.
+    bool printChart(QPrinter &printer);
+
+    QPushButton *SpeedButton3 = nullptr; // "Wyczyść wykres"
+    QPushButton *SpeedButton7 = nullptr; // "Usuń powiązania serii"
+    QDateEdit *DateTimePicker1 = nullptr;
+    QDateEdit *DateTimePicker2 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QComboBox *ComboBox1 = nullptr; // the series
+    QLineEdit *Edit1 = nullptr;     // its name
+    QLineEdit *Edit2 = nullptr;     // its meter address
+    QComboBox *ComboBox2 = nullptr; // its device
+    QComboBox *ComboBox3 = nullptr; // its register
+    QPushButton *SpeedButton4 = nullptr; // "Zastosuj"
+    QLabel *Label8 = nullptr;
+    QPushButton *SpeedButton10 = nullptr; // "..." (the dictionary)
+    QPushButton *SpeedButton2 = nullptr;  // "Pobierz z Bazy Danych"
+    QPushButton *SpeedButton1 = nullptr;  // "Dodaj z Pliku"
+    QPushButton *SpeedButton8 = nullptr;  // "Pokaż dane"
+    QPushButton *SpeedButton9 = nullptr;  // "Drukuj wykres"
+    QPushButton *SpeedButton6 = nullptr;  // "Słownik"
+    QPushButton *SpeedButton5 = nullptr;  // "Informacje o wykresie"
+    QCustomPlot *Chart1 = nullptr;
+    std::array<QPushButton *, SeriesCount> ButtonColor{};
+    QStatusBar *StatusBar1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+
+public slots:
+    void SpeedButton1Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton7Click();
+    void SpeedButton8Click();
+    void SpeedButton9Click();
+    void ComboBox1Change();
+    void DateTimePicker1Change();
+    void ButtonColorClick(int s);
+    void ShowChartInfo();
+
+private:
+    void FormCreate();
+    void setTitle(const QString &text);
+    // The texts that carry series s's name: legend, colour button, table page.
+    void showSeriesName(int s);
+    void setColour(int s, const QColor &colour);
+    // Hands a load's points to series s's chart series: sorted once, added
+    // in one piece.
+    void addPoints(int s, std::vector<SeriesPoint> &points);
+    void saveSeries();
+    void selectionDone(const QRect &rect, QMouseEvent *event);
+
+    AppContext &ctx_;
+    TTabela &table_;
+    TInfoWykres *info_ = nullptr;
+    TForm12 *addressPrompt_ = nullptr;
+    SeriesModel model_;
+    std::array<QColor, SeriesCount> colours_;
+    QCPTextElement *title_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+    QPoint pressedAt_; // where the last drag over the chart began
+};
+
+} // namespace k71t
