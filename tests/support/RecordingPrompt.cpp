@@ -1,5 +1,7 @@
 #include "support/RecordingPrompt.h"
 
+#include <QPrinter>
+
 #include <QDialog>
 
 namespace k71t::test {
@@ -42,15 +44,23 @@ QColor RecordingPrompt::chooseColour(QWidget *, const QColor &)
     return colours.isEmpty() ? QColor() : colours.takeFirst();
 }
 
-bool RecordingPrompt::printDialog(QWidget *, QPrinter &)
+bool RecordingPrompt::printDialog(QWidget *, QPrinter &printer)
 {
     ++printDialogs;
-    return !printAnswers.isEmpty() && printAnswers.takeFirst();
+    printOrientations << static_cast<int>(printer.pageLayout().orientation());
+    const bool print = !printAnswers.isEmpty() && printAnswers.takeFirst();
+    if (print && !printFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFile);
+    }
+    return print;
 }
 
 int RecordingPrompt::showModal(QDialog *dialog)
 {
     modalWindows << dialog->objectName();
+    if (onModal)
+        onModal(dialog);
     return modalResults.isEmpty() ? 0 : modalResults.takeFirst();
 }
 

@@ -40,8 +40,11 @@ public:
     QList<QColor> colours;           // next answers of the colour chooser; invalid when empty
     QList<bool> printAnswers;        // next answers of the print dialog; false when empty
     int printDialogs = 0;            // how often the print dialog was opened
+    QString printFile;               // when set, a confirmed print dialog chose a PDF file of this name
+    QList<int> printOrientations;    // the printer's orientation (QPageLayout) each time the dialog opened
     QStringList modalWindows;        // object names of windows shown modally
     QList<int> modalResults;         // their results; 0 when empty
+    std::function<void(QDialog *)> onModal; // runs while a window is shown modally
     std::function<void()> onMessage; // runs while a message is being asked
 };
 
