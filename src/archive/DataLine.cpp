@@ -12,7 +12,7 @@ namespace {
 enum class Number { Value, NotANumber, OutOfRange };
 
 // A decimal number with '.' and an optional exponent, the whole field.
-Number number(const QByteArray &field, double &out)
+Number number(QByteArrayView field, double &out)
 {
     const char *first = field.constData(), *last = first + field.size();
     const auto [end, error] = std::from_chars(first, last, out, std::chars_format::general);
@@ -25,7 +25,7 @@ Number number(const QByteArray &field, double &out)
     return Number::Value;
 }
 
-bool digits(const QByteArray &s, int from, int n, int &out)
+bool digits(QByteArrayView s, int from, int n, int &out)
 {
     out = 0;
     for (int i = from; i < from + n; ++i) {
@@ -47,12 +47,26 @@ bool daysInMonthOk(int y, int m, int d)
 
 } // namespace
 
-bool ParseDataLine(const QByteArray &line, DataLine &out)
+bool ParseDataLine(QByteArrayView line, DataLine &out)
 {
-    if (line.size() <= 38 || line.count('\t') != 12)
+    if (line.size() <= 38)
         return false;
-    const QList<QByteArray> f = line.split('\t');
-    const QByteArray &date = f[0], &time = f[1];
+    // The thirteen fields between the TABs, without copying them.
+    QByteArrayView f[13];
+    qsizetype start = 0;
+    int n = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] != '\t')
+            continue;
+        if (n == 12)
+            return false; // a thirteenth TAB
+        f[n++] = line.sliced(start, i - start);
+        start = i + 1;
+    }
+    if (n != 12)
+        return false;
+    f[12] = line.sliced(start);
+    const QByteArrayView date = f[0], time = f[1];
     int y, mo, d, h, mi, s;
     if (date.size() != 10 || date[4] != '-' || date[7] != '-' || !digits(date, 0, 4, y) || !digits(date, 5, 2, mo) ||
         !digits(date, 8, 2, d) || !daysInMonthOk(y, mo, d))

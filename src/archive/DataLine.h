@@ -2,6 +2,7 @@
 // One data line of a .dat export: date, time, device and R0 .. R9 separated
 // by single TABs. The database import and the chart read .dat files with it.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <cstdint>
 
 namespace k71t {
@@ -23,6 +24,6 @@ struct DataLine {
 // ("." as the point, optional exponent) within the single-precision range or
 // something else ("*"), which leaves DataLineNoValue. A number beyond the
 // single-precision range refuses the line: it cannot be stored unchanged.
-bool ParseDataLine(const QByteArray &line, DataLine &out);
+bool ParseDataLine(QByteArrayView line, DataLine &out);
 
 } // namespace k71t

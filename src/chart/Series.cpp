@@ -1,5 +1,6 @@
 #include "chart/Series.h"
 
+#include "common/DateFormats.h"
 #include "common/SafeFile.h"
 #include "common/TextFormats.h"
 
@@ -23,6 +24,39 @@ void WYKRES_INFO::count(float value, const QString &time)
     ++pointCount;
     sum += value;
     average = static_cast<float>(sum / pointCount);
+}
+
+SeriesCounter::SeriesCounter(WYKRES_INFO &info) : info_(&info) {}
+
+void SeriesCounter::count(float value, int dateKey, int timeKey)
+{
+    const std::int64_t at = static_cast<std::int64_t>(dateKey) * 1000000 + timeKey;
+    if (value <= info_->minValue) {
+        info_->minValue = value;
+        minAt_ = at;
+    }
+    if (value >= info_->maxValue) {
+        info_->maxValue = value;
+        maxAt_ = at;
+    }
+    ++info_->pointCount;
+    info_->sum += value;
+}
+
+void SeriesCounter::finish()
+{
+    char text[32];
+    if (minAt_ >= 0) {
+        const int length = writeDateTimeKeys(static_cast<int>(minAt_ / 1000000), static_cast<int>(minAt_ % 1000000), ' ', text);
+        info_->minTime = QString::fromLatin1(text, length);
+    }
+    if (maxAt_ >= 0) {
+        const int length = writeDateTimeKeys(static_cast<int>(maxAt_ / 1000000), static_cast<int>(maxAt_ % 1000000), ' ', text);
+        info_->maxTime = QString::fromLatin1(text, length);
+    }
+    if (info_->pointCount > 0)
+        info_->average = static_cast<float>(info_->sum / info_->pointCount);
+    minAt_ = maxAt_ = -1;
 }
 
 QString defaultSeriesName(int series)

@@ -38,6 +38,21 @@ struct WYKRES_INFO {
     bool operator==(const WYKRES_INFO &) const = default;
 };
 
+// Counts a load's values into a series' statistics with the same rules as
+// WYKRES_INFO::count, formatting the minimum's and maximum's times once at
+// the end instead of at every new extreme.
+class SeriesCounter {
+public:
+    explicit SeriesCounter(WYKRES_INFO &info);
+    void count(float value, int dateKey, int timeKey);
+    // Writes the extremes' times and the average into the statistics.
+    void finish();
+
+private:
+    WYKRES_INFO *info_;
+    std::int64_t minAt_ = -1, maxAt_ = -1; // date key * 1000000 + time key of a new extreme
+};
+
 // "Seria 1" .. "Seria 10".
 QString defaultSeriesName(int series);
 

@@ -14,20 +14,29 @@ namespace {
 constexpr qint64 Block = 1000;
 constexpr qint64 ReadChunk = 1 << 16;
 
-QString stampOf(int dateKey, int timeKey)
-{
-    char text[32];
-    const int length = writeDateTimeKeys(dateKey, timeKey, ' ', text);
-    return QString::fromLatin1(text, length);
-}
-
 // Hands one row to every series that takes it.
 struct Feeder {
+    Feeder(std::uint8_t address, int fromDate, int toDate, SeriesModel &model,
+           std::array<SeriesData, SeriesCount> &data)
+        : address(address), fromDate(fromDate), toDate(toDate), model(model), data(data),
+          counters{SeriesCounter(model.info[0]), SeriesCounter(model.info[1]), SeriesCounter(model.info[2]),
+                   SeriesCounter(model.info[3]), SeriesCounter(model.info[4]), SeriesCounter(model.info[5]),
+                   SeriesCounter(model.info[6]), SeriesCounter(model.info[7]), SeriesCounter(model.info[8]),
+                   SeriesCounter(model.info[9])}
+    {
+    }
     std::uint8_t address;
     int fromDate, toDate;
     SeriesModel &model;
     std::array<SeriesData, SeriesCount> &data;
+    std::array<SeriesCounter, SeriesCount> counters;
     int taken = 0;
+
+    void finish()
+    {
+        for (SeriesCounter &c : counters)
+            c.finish();
+    }
 
     void row(int dateKey, int timeKey, int device, const float (&R)[10])
     {
@@ -44,7 +53,7 @@ struct Feeder {
             const float v = R[w.registerNo];
             if (isSeriesValue(v)) {
                 d.points.push_back({seriesX(dateKey, timeKey), static_cast<double>(v)});
-                model.info[static_cast<std::size_t>(s)].count(v, stampOf(dateKey, timeKey));
+                counters[static_cast<std::size_t>(s)].count(v, dateKey, timeKey);
             }
             ++taken;
         }
@@ -85,6 +94,15 @@ bool DatLineReader::fill(qint64 upTo)
 
 bool DatLineReader::next(QByteArray &line)
 {
+    QByteArrayView view;
+    if (!next(view))
+        return false;
+    line = view.toByteArray();
+    return true;
+}
+
+bool DatLineReader::next(QByteArrayView &line)
+{
     if (!opened_)
         return false;
     for (;;) {
@@ -96,7 +114,7 @@ bool DatLineReader::next(QByteArray &line)
             qsizetype i = 0;
             while (i < Block && start[i] != '\r' && start[i] != '\n')
                 ++i;
-            line = QByteArray(start, i);
+            line = QByteArrayView(start, i);
             at_ += i < Block ? i + 1 : Block;
             return true;
         }
@@ -104,12 +122,13 @@ bool DatLineReader::next(QByteArray &line)
         if (!fill(size_))
             return false;
         const qsizetype end = static_cast<qsizetype>(size_ - pos_);
+        const char *bytes = buffer_.constData();
         qsizetype i = at_;
-        while (i < end && buffer_[i] != '\r' && buffer_[i] != '\n')
+        while (i < end && bytes[i] != '\r' && bytes[i] != '\n')
             ++i;
         if (i >= end)
             return false; // the last line has no line end
-        line = buffer_.mid(at_, i - at_);
+        line = QByteArrayView(bytes + at_, i - at_);
         at_ = i + 1;
         return true;
     }
@@ -125,7 +144,7 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
         out.kind = FileLoadOutcome::Kind::Dat;
         DatLineReader reader(path);
         out.opened = reader.opened();
-        QByteArray line;
+        QByteArrayView line;
         DataLine parsed;
         while (reader.next(line))
             if (ParseDataLine(line, parsed))
@@ -152,6 +171,7 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
             }
         }
     }
+    feed.finish();
     out.rowsTaken = feed.taken;
     return out;
 }

@@ -50,7 +50,9 @@ class DatLineReader {
 public:
     explicit DatLineReader(const QString &path);
     bool opened() const { return opened_; }
-    // The next line, false at the end.
+    // The next line, false at the end. The view stays valid until the next
+    // call.
+    bool next(QByteArrayView &line);
     bool next(QByteArray &line);
 
 private:

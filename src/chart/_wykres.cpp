@@ -165,9 +165,11 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     for (int s = 0; s < SeriesCount; ++s) {
         QCPGraph *g = Chart1->addGraph();
         g->setAdaptiveSampling(true);
+        g->setAntialiased(false);
         g->setLineStyle(QCPGraph::lsLine);
     }
     Chart1->setNoAntialiasingOnDrag(true);
+    Chart1->setPlottingHint(QCP::phFastPolylines, true);
     Chart1->setSelectionRectMode(QCP::srmCustom);
     Chart1->selectionRect()->setPen(QPen(Qt::red, 1, Qt::DashLine));
     connect(Chart1, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
