@@ -131,7 +131,7 @@ int main(int argc, char *argv[])
         std::vector<SeriesRow> rows;
         rows.reserve(RecordStoreCapacity);
         for (int i = 0; i < RecordStoreCapacity; ++i) {
-            const int second = i * 10;
+            const int second = i;
             SeriesRow r{20130901 + second / 86400, second / 3600 % 24 * 10000 + second / 60 % 60 * 100 + second % 60, {}};
             for (int k = 0; k < 10; ++k)
                 r.R[k] = static_cast<float>(i) * 0.37f + k;

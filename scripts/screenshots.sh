@@ -6,8 +6,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/docs/screenshots"
 mkdir -p "$out"
-# twm draws its title bars with the classic X fonts.
-for package in twm xdotool xfonts-base; do
+# twm draws its title bars with the classic X fonts; pdftoppm turns the
+# chart's printed page into an image.
+for package in twm xdotool xfonts-base poppler-utils; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$package" >/dev/null
 done
@@ -124,6 +125,12 @@ xdotool mousemove --window "\$mwid" 60 60; sleep 0.3
 shot mysql-window
 xdotool key Escape; sleep 0.5
 eval \$(xdotool getwindowgeometry --shell "\$wid")
+# The chart window as it opens, beside the start panel.
+click 60 \$((121 + 11 * 27))
+shot chart-window-start
+xdotool mousemove --window "\$(xdotool search --onlyvisible --name '^Wykres\$' | tail -1)" 600 300; sleep 0.3
+xdotool key Escape; sleep 0.5
+eval \$(xdotool getwindowgeometry --shell "\$wid")
 click 60 \$((121 + 14 * 27))
 shot open-configuration-dialog
 xdotool key Escape; sleep 0.5
@@ -194,4 +201,6 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
 # Windows without a button of their own yet, and the monitor after minutes of
 # polling on the fake clock (no window frame in these).
 QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
+pdftoppm -png -r 80 -singlefile "$out/chart-print.pdf" "$out/chart-print"
+rm -f "$out/chart-print.pdf"
 ls "$out"

@@ -35,11 +35,15 @@ TTabela::TTabela(QWidget *parent) : QDialog(parent)
         grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
         grid->verticalHeader()->hide();
+        // Columns as wide as their widest text ("-2.00000E+20"), so no value
+        // is cut short; the page scrolls sideways when they do not fit.
+        const QFontMetrics metrics = grid->fontMetrics();
         grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-        grid->horizontalHeader()->setDefaultSectionSize(60);
-        grid->setColumnWidth(0, 80);
+        grid->horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance(QStringLiteral("-2.00000E+20")) + 14);
+        grid->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("2026-12-31")) + 14);
+        grid->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 14);
         grid->horizontalHeader()->setStretchLastSection(false);
-        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->setWordWrap(false);

@@ -160,8 +160,11 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
     ticker->setDateTimeSpec(Qt::UTC); // the points carry the archive's wall-clock time
-    ticker->setTickCount(5);
     Chart1->xAxis->setTicker(ticker);
+    // A date-time label is wide: as many ticks as fit side by side.
+    connect(Chart1, &QCustomPlot::beforeReplot, this, [this, ticker] {
+        ticker->setTickCount(std::max(2, Chart1->axisRect()->width() / 230));
+    });
     for (int s = 0; s < SeriesCount; ++s) {
         QCPGraph *g = Chart1->addGraph();
         g->setAdaptiveSampling(true);
@@ -175,7 +178,8 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     connect(Chart1, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
     connect(Chart1->selectionRect(), &QCPSelectionRect::accepted, this, &TWykres::selectionDone);
 
-    auto *colourRow = new QHBoxLayout;
+    // Two rows of five, so the names fit on the buttons.
+    auto *colourRow = new QGridLayout;
     colourRow->setSpacing(2);
     for (int s = 0; s < SeriesCount; ++s) {
         auto *b = new QPushButton(this);
@@ -183,7 +187,7 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
         b->setMinimumWidth(40);
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         ButtonColor[static_cast<std::size_t>(s)] = b;
-        colourRow->addWidget(b);
+        colourRow->addWidget(b, s / 5, s % 5);
         connect(b, &QPushButton::clicked, this, [this, s] { ButtonColorClick(s); });
     }
     auto *right = new QVBoxLayout;
@@ -247,7 +251,7 @@ QString TWykres::seriesConfPath() const
 QPrinter &TWykres::printer()
 {
     if (!printer_)
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
     return *printer_;
 }
 
@@ -542,7 +546,11 @@ void TWykres::SpeedButton9Click()
 bool TWykres::printChart(QPrinter &p)
 {
     const QPageLayout::Orientation previous = p.pageLayout().orientation();
+    const int resolution = p.resolution();
     p.setPageOrientation(QPageLayout::Landscape);
+    // The chart is laid out at the screen's resolution (its fonts and pens
+    // keep their proportions) and drawn as vectors, so the page stays sharp.
+    p.setResolution(Chart1->logicalDpiX());
     bool ok = false;
     {
         QCPPainter painter;
@@ -563,6 +571,7 @@ bool TWykres::printChart(QPrinter &p)
     }
     ok = ok && p.printerState() != QPrinter::Error && p.printerState() != QPrinter::Aborted;
     p.setPageOrientation(previous);
+    p.setResolution(resolution);
     return ok;
 }
 

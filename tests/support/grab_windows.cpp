@@ -1,6 +1,11 @@
 // Renders windows into PNG files for the screenshots in docs/: those no
 // button opens yet, and the monitor after minutes of polling the simulator,
 // which the fake clock compresses into seconds: k71t-grab OUTPUT_FOLDER
+#include "archive/ArchiveFiles.h"
+#include "archive/Download.h"
+#include "chart/Informacjeowykresie.h"
+#include "chart/_tabela.h"
+#include "chart/_wykres.h"
 #include "common/QtPrompt.h"
 #include "monitor/Monitor.h"
 #include "monitor/Wartosc_odczytane.h"
@@ -12,9 +17,77 @@
 #include <qcustomplot.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTableView>
 #include <QDir>
 #include <QPixmap>
 #include <cstdio>
+
+namespace {
+
+// The chart window with ten series downloaded from the simulated meter (ten
+// devices archiving one register each, three hours of records), zoomed, its
+// table, its information window and its print into chart-print.pdf.
+void grabChart(const QDir &out)
+{
+    k71t::test::SimHarness sim;
+    const int registers[10] = {0, 1, 2, 0, 3, 1, 4, 2, 0, 5};
+    for (int d = 0; d < 10; ++d)
+        sim.meter.setReg16(4305 + 8 * d, static_cast<std::uint16_t>(1u << registers[d]));
+    sim.meter.fillArchive(10 * 1080);
+    k71t::test::AppHarness app;
+    app.startWithMeter(sim.path);
+    auto store = std::make_unique<k71t::RecordStore>();
+    k71t::ArchiveDownload download(app.ctx->link, app.ctx->image, *store);
+    const int n = download.DownloadAll();
+    const QString bin = app.dir.file(QStringLiteral("archiwum.bin"));
+    if (n <= 0 || !k71t::SaveBin(bin, *store, n, app.ctx->image)) {
+        std::fprintf(stderr, "k71t-grab: the simulated meter's archive was not downloaded\n");
+        return;
+    }
+    k71t::TWykres &w = *app.windows->wykres;
+    const char *names[10] = {"Temp. zasilania", "Temp. powrotu", "Ciśnienie", "Przepływ", "Moc cieplna",
+                             "Poziom zbiornika", "Wilgotność", "Temp. hali", "Napięcie", "Prąd"};
+    for (int s = 0; s < 10; ++s) {
+        w.ComboBox1->setCurrentIndex(s);
+        w.Edit1->setText(QString::fromUtf8(names[s]));
+        w.Edit2->setText(QStringLiteral("1"));
+        w.ComboBox2->setCurrentIndex(s);
+        w.ComboBox3->setCurrentIndex(registers[s]);
+        w.SpeedButton4Click();
+    }
+    w.ComboBox1->setCurrentIndex(2);
+    w.ComboBox1Change();
+    w.DateTimePicker1->setDate(QDate(2026, 1, 5));
+    w.DateTimePicker2->setDate(QDate(2026, 1, 5));
+    w.resize(1008, 718);
+    w.show();
+    w.loadFile(bin, 1);
+    QApplication::processEvents();
+    w.grab().save(out.filePath(QStringLiteral("chart-window.png")));
+    const double start = w.graph(0)->data()->begin()->key;
+    w.zoomTo(QCPRange(start + 3600, start + 5400), QCPRange(-8, 110));
+    QApplication::processEvents();
+    w.grab().save(out.filePath(QStringLiteral("chart-zoomed.png")));
+    w.fullView();
+    w.SpeedButton8Click();
+    app.windows->tabela->PageControl1->setCurrentIndex(2);
+    QApplication::processEvents();
+    app.windows->tabela->grab().save(out.filePath(QStringLiteral("chart-table.png")));
+    w.ShowChartInfo();
+    QApplication::processEvents();
+    app.windows->infoWykres->grab().save(out.filePath(QStringLiteral("chart-info.png")));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out.filePath(QStringLiteral("chart-print.pdf")));
+    w.printChart(printer);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -72,5 +145,6 @@ int main(int argc, char *argv[])
         monitor.Timer1Timer();
     QApplication::processEvents();
     monitor.grab().save(out.filePath(QStringLiteral("monitor-failure.png")));
+    grabChart(out);
     return 0;
 }
