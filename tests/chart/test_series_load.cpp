@@ -111,6 +111,15 @@ TEST(SeriesLoad, TheReadersLineRules)
          }(),
          1000},
         {"a 1000-byte line then lines", longTail, 2},
+        {"a line of 100 kB, then a data line", QByteArray(100000, 'q') + "\n" + good + "\n" + QByteArray(1500, '\n'), 1},
+        {"wrong TAB counts, impossible dates and times",
+         good + "\t\n" + good.left(good.lastIndexOf('\t')) + "\n" + line("2013-02-29", "08:00:00", 2, "1") + "\n" +
+             line("2013-09-16", "24:00:00", 2, "1") + "\n" + good + "\n",
+         1},
+        {"nan and inf are no values, 1e400 refuses its line",
+         line("2013-09-16", "08:00:00", 2, "nan") + "\n" + line("2013-09-16", "08:00:00", 2, "inf") + "\n" +
+             line("2013-09-16", "08:00:00", 2, "1e400") + "\n",
+         2},
     };
     for (const Case &c : cases) {
         dir.write("c.dat", c.file);
