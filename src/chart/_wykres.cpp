@@ -280,7 +280,7 @@ void TWykres::FormCreate()
     model_.clearStatistics();
     for (int s = 0; s < SeriesCount; ++s)
         showSeriesName(s);
-    Chart1->replot();
+    fullView();
 }
 
 void TWykres::setTitle(const QString &text)
@@ -371,7 +371,7 @@ void TWykres::SpeedButton3Click()
     for (int s = 0; s < SeriesCount; ++s)
         table_.clearRows(s);
     setTitle(QStringLiteral("Brak danych"));
-    Chart1->replot();
+    fullView();
 }
 
 void TWykres::DateTimePicker1Change()
@@ -466,7 +466,11 @@ void TWykres::fullView()
     bool any = false;
     for (int s = 0; s < SeriesCount; ++s)
         any = any || !graph(s)->data()->isEmpty();
-    if (any) {
+    if (!any) {
+        // Nothing loaded: the time axis shows the chosen days.
+        Chart1->xAxis->setRange(seriesX(dateKey(DateTimePicker1->date()), 0),
+                                seriesX(dateKey(DateTimePicker2->date()), 0) + 86400);
+    } else {
         Chart1->rescaleAxes(true);
         // A flat line or a single point still gets a visible span.
         for (QCPAxis *axis : {Chart1->xAxis, Chart1->yAxis}) {
