@@ -6,6 +6,7 @@
 #include "archive/Podajadres.h"
 #include "automat/Automat.h"
 #include "chart/Informacjeowykresie.h"
+#include "chart/_slownik.h"
 #include "chart/_tabela.h"
 #include "chart/_wykres.h"
 #include "config/Alarmy.h"
@@ -58,7 +59,8 @@ void AppWindows::create(AppContext &context)
     wykres = make<TWykres>(context, *tabela, form3);
     infoWykres = make<TInfoWykres>(form3);
     form12 = make<TForm12>(context, form3);
-    wykres->setCompanions(infoWykres, form12);
+    slownik = make<TSlownik>(context, *wykres, form3);
+    wykres->setCompanions(infoWykres, form12, slownik);
     form13 = make<TForm13>(form3);
     form4->setCompanions(odczytane, form13);
     informacje = make<TInformacje>(form3);

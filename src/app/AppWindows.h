@@ -31,6 +31,7 @@ class T_Automat;
 class TTabela;
 class TWykres;
 class TInfoWykres;
+class TSlownik;
 
 class AppWindows {
 public:
@@ -63,6 +64,7 @@ public:
     TTabela *tabela = nullptr;
     TWykres *wykres = nullptr;
     TInfoWykres *infoWykres = nullptr;
+    TSlownik *slownik = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read
     // (the monitor comes before the last one, the devices page).

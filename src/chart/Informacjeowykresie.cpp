@@ -25,4 +25,10 @@ TInfoWykres::TInfoWykres(QWidget *parent) : QDialog(parent)
     connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::close);
 }
 
+void TInfoWykres::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen(this);
+}
+
 } // namespace k71t

@@ -14,6 +14,10 @@ public:
 
     QPlainTextEdit *Memo1 = nullptr;
     QPushButton *SpeedButton1 = nullptr; // "Zamknij"
+
+protected:
+    // Shown in the middle of the screen.
+    void showEvent(QShowEvent *event) override;
 };
 
 } // namespace k71t

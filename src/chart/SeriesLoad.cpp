@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <cmath>
 
 namespace k71t {
 
@@ -164,8 +165,14 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
             for (ExportRow &r : rows) {
                 // As a .dat export writes them: above 1.0E+10 is "*", which
                 // reads back as the no-value marker.
+                // A record's moment that is no real date or time would be
+                // refused as a line of the export; so would NaN and
+                // infinities as values.
+                if (!QDate::isValid(r.dateKey / 10000, r.dateKey / 100 % 100, r.dateKey % 100) ||
+                    r.timeKey / 10000 > 23 || r.timeKey / 100 % 100 > 59 || r.timeKey % 100 > 59)
+                    continue;
                 for (float &v : r.R)
-                    if (v > 1.0e10f)
+                    if (v > 1.0e10f || !std::isfinite(v))
                         v = DataLineNoValue;
                 feed.row(r.dateKey, r.timeKey, d, r.R);
             }

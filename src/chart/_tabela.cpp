@@ -92,4 +92,10 @@ void TTabela::setPage(int s, const QString &caption, const QString &label)
     Label[s]->setText(label);
 }
 
+void TTabela::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen(this);
+}
+
 } // namespace k71t

@@ -36,6 +36,10 @@ public:
     std::array<QTableView *, 10> StringGrid{};
     QPushButton *SpeedButton1 = nullptr; // "Zamknij"
 
+protected:
+    // Shown in the middle of the screen.
+    void showEvent(QShowEvent *event) override;
+
 private:
     std::array<std::vector<SeriesRow>, 10> rows_;
     std::array<SeriesTableModel *, 10> models_{};

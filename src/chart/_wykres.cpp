@@ -2,6 +2,8 @@
 
 #include "archive/Podajadres.h"
 #include "chart/Informacjeowykresie.h"
+#include "chart/SeriesDb.h"
+#include "chart/_slownik.h"
 #include "chart/_tabela.h"
 #include "common/DateFormats.h"
 #include "common/Widgets.h"
@@ -19,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <qcustomplot.h>
@@ -48,6 +51,8 @@ QIcon swatch(const QColor &colour)
 QPushButton *button(const char *name, const QString &text, QWidget *parent, const QString &hint = {})
 {
     auto *b = named(new QPushButton(text, parent), name);
+    // Enter in a field does not press a button of the window.
+    b->setAutoDefault(false);
     if (!hint.isEmpty())
         b->setToolTip(hint);
     return b;
@@ -107,9 +112,6 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     SpeedButton9 = button("SpeedButton9", QStringLiteral("Drukuj wykres"), this);
     SpeedButton6 = button("SpeedButton6", QStringLiteral("Słownik"), this);
     SpeedButton5 = button("SpeedButton5", QStringLiteral("Informacje o wykresie"), this);
-    // The database load and the dictionary come with their own parts.
-    for (QPushButton *b : {SpeedButton2, SpeedButton6, SpeedButton10})
-        b->setEnabled(false);
 
     auto *left = new QVBoxLayout;
     left->addWidget(SpeedButton3);
@@ -183,6 +185,7 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     colourRow->setSpacing(2);
     for (int s = 0; s < SeriesCount; ++s) {
         auto *b = new QPushButton(this);
+        b->setAutoDefault(false);
         b->setObjectName(QStringLiteral("ButtonColor%1").arg(s + 1));
         b->setMinimumWidth(40);
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -202,6 +205,8 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFixedWidth(180);
     StatusBar1->addPermanentWidget(ProgressBar1);
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setInterval(10);
 
     auto *columns = new QHBoxLayout;
     columns->addWidget(leftPanel);
@@ -213,6 +218,10 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     resize(1008, 718);
 
     connect(SpeedButton1, &QPushButton::clicked, this, &TWykres::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TWykres::SpeedButton2Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &TWykres::SpeedButton6Click);
+    connect(SpeedButton10, &QPushButton::clicked, this, &TWykres::SpeedButton6Click);
+    connect(Timer1, &QTimer::timeout, this, &TWykres::Timer1Timer);
     connect(SpeedButton3, &QPushButton::clicked, this, &TWykres::SpeedButton3Click);
     connect(SpeedButton4, &QPushButton::clicked, this, &TWykres::SpeedButton4Click);
     connect(SpeedButton5, &QPushButton::clicked, this, &TWykres::SpeedButton5Click);
@@ -227,10 +236,11 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
 
 TWykres::~TWykres() = default;
 
-void TWykres::setCompanions(TInfoWykres *info, TForm12 *addressPrompt)
+void TWykres::setCompanions(TInfoWykres *info, TForm12 *addressPrompt, TSlownik *dictionary)
 {
     info_ = info;
     addressPrompt_ = addressPrompt;
+    dictionary_ = dictionary;
 }
 
 QCPGraph *TWykres::graph(int s) const
@@ -277,6 +287,7 @@ void TWykres::FormCreate()
     const QDate today = ctx_.clock.now().date();
     DateTimePicker1->setDate(today);
     DateTimePicker2->setDate(today);
+    shownDates_ = {today, today};
     model_.clearStatistics();
     for (int s = 0; s < SeriesCount; ++s)
         showSeriesName(s);
@@ -339,7 +350,7 @@ void TWykres::SpeedButton4Click()
     showSeriesName(s);
     Label8->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
     setTitle(QStringLiteral("Zmieniono parametry wykresu"));
-    Chart1->replot();
+    fullView();
     saveSeries();
 }
 
@@ -359,7 +370,7 @@ void TWykres::SpeedButton7Click()
     // The table's page captions and labels keep their texts until the next
     // apply or start.
     setTitle(QStringLiteral("Brak danych"));
-    Chart1->replot();
+    fullView();
     saveSeries();
 }
 
@@ -376,6 +387,12 @@ void TWykres::SpeedButton3Click()
 
 void TWykres::DateTimePicker1Change()
 {
+    // The pickers also report a date confirmed unchanged (Enter): only a
+    // new date empties the chart.
+    const std::pair<QDate, QDate> dates{DateTimePicker1->date(), DateTimePicker2->date()};
+    if (dates == shownDates_)
+        return;
+    shownDates_ = dates;
     setTitle(QStringLiteral("Zmieniono parametry wykresu"));
     SpeedButton3Click();
 }
@@ -508,6 +525,105 @@ void TWykres::ButtonColorClick(int s)
     if (!chosen.isValid())
         return;
     setColour(s, chosen);
+    Chart1->replot();
+}
+
+void TWykres::SpeedButton6Click()
+{
+    if (!dictionary_)
+        return;
+    dictionary_->show();
+    dictionary_->raise();
+    dictionary_->activateWindow();
+}
+
+void TWykres::setDatabaseLoad(bool running)
+{
+    databaseLoad_ = running;
+    for (QWidget *w : std::initializer_list<QWidget *>{GroupBox1, DateTimePicker1, DateTimePicker2, SpeedButton1,
+                                                       SpeedButton2, SpeedButton3, SpeedButton7})
+        w->setEnabled(!running);
+}
+
+void TWykres::SpeedButton2Click()
+{
+    if (databaseLoad_)
+        return;
+    setDatabaseLoad(true);
+    StatusBar1->showMessage(QStringLiteral("Pobieranie danych z bazy danych..."));
+    const bool anyOn = std::any_of(model_.series.begin(), model_.series.end(), [](const WYKRES &w) { return w.on(); });
+    if (!anyOn) {
+        ctx_.prompt.message(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."),
+                            QStringLiteral("Błąd"), PromptIcon::Error);
+        setDatabaseLoad(false);
+        return;
+    }
+    // No statement goes out with a table name the settings would refuse.
+    const QString problem = nameProblem(ctx_.sql.table, QStringLiteral("tablicy"));
+    QString message;
+    if (!problem.isEmpty() || !ctx_.database.Connect(ctx_.sql, &message)) {
+        ctx_.prompt.message(this, problem.isEmpty() ? message : problem, QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.message(this,
+                            QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"),
+                            QStringLiteral("Błąd"), PromptIcon::Error);
+        setDatabaseLoad(false);
+        return;
+    }
+    SpeedButton3Click();
+    seriesCursor_ = 0;
+    loadProblems_.clear();
+    loadSkipped_ = 0;
+    Timer1->start();
+}
+
+void TWykres::Timer1Timer()
+{
+    // A step runs with the timer stopped: a slow query never has a second
+    // tick waiting behind it, and the next step starts only after this one.
+    Timer1->stop();
+    if (!databaseLoad_ || seriesCursor_ >= SeriesCount)
+        return;
+    const int s = seriesCursor_;
+    ProgressBar1->setValue(s + 1);
+    const WYKRES &w = model_.series[static_cast<std::size_t>(s)];
+    if (w.on()) {
+        QString message;
+        if (!ctx_.database.connected() && !ctx_.database.Connect(ctx_.sql, &message)) {
+            loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(message);
+        } else {
+            SeriesData loaded;
+            const DbSeriesOutcome out =
+                LoadSeriesFromDatabase(ctx_.database, ctx_.sql.table, w, DateTimePicker1->date(),
+                                       DateTimePicker2->date(), model_.info[static_cast<std::size_t>(s)], loaded);
+            if (out.result != DbSeriesOutcome::Result::Loaded)
+                loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(out.error);
+            loadSkipped_ += out.skipped;
+            addPoints(s, loaded.points);
+            table_.appendRows(s, std::move(loaded.rows));
+        }
+    }
+    setColour(s, colours_[static_cast<std::size_t>(s)]);
+    ++seriesCursor_;
+    fullView();
+    if (seriesCursor_ < SeriesCount) {
+        Timer1->start();
+        return;
+    }
+    finishDatabaseLoad();
+}
+
+void TWykres::finishDatabaseLoad()
+{
+    ctx_.database.Disconnect();
+    setDatabaseLoad(false);
+    QString status = QStringLiteral("Pobieranie danych z bazy danych...Zakończono");
+    if (loadSkipped_ > 0)
+        status += QStringLiteral("   Pominięto wierszy z nieczytelnymi polami: %1").arg(loadSkipped_);
+    if (!loadProblems_.isEmpty())
+        status += QStringLiteral("   ") + loadProblems_.join(QStringLiteral("; "));
+    StatusBar1->showMessage(status);
+    setTitle(QStringLiteral("Dane z okresu: od ") + dateText(DateTimePicker1->date()) + QStringLiteral(" do ") +
+             dateText(DateTimePicker2->date()));
     Chart1->replot();
 }
 

@@ -8,9 +8,12 @@
 #include "context/AppContext.h"
 
 #include <QDialog>
+#include <QDate>
 #include <QPoint>
+#include <QStringList>
 #include <memory>
 #include <array>
+#include <utility>
 
 class QComboBox;
 class QCPGraph;
@@ -26,12 +29,14 @@ class QProgressBar;
 class QPrinter;
 class QPushButton;
 class QStatusBar;
+class QTimer;
 
 namespace k71t {
 
 class TTabela;
 class TInfoWykres;
 class TForm12;
+class TSlownik;
 
 class TWykres : public QDialog {
     Q_OBJECT
@@ -40,7 +45,7 @@ public:
     TWykres(AppContext &context, TTabela &table, QWidget *parent = nullptr);
     ~TWykres() override;
     // Windows created after this one.
-    void setCompanions(TInfoWykres *info, TForm12 *addressPrompt);
+    void setCompanions(TInfoWykres *info, TForm12 *addressPrompt, TSlownik *dictionary);
 
     SeriesModel &model() { return model_; }
     const QColor &colour(int s) const { return colours_[static_cast<std::size_t>(s)]; }
@@ -85,9 +90,13 @@ public:
     std::array<QPushButton *, SeriesCount> ButtonColor{};
     QStatusBar *StatusBar1 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
+    QTimer *Timer1 = nullptr; // one series a tick of a database load
 
 public slots:
     void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton6Click();
+    void Timer1Timer();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
@@ -110,16 +119,26 @@ private:
     void addPoints(int s, std::vector<SeriesPoint> &points);
     void saveSeries();
     void selectionDone(const QRect &rect, QMouseEvent *event);
+    // During a database load the editor, the dates and the buttons that
+    // change the series or start another load are disabled.
+    void setDatabaseLoad(bool running);
+    void finishDatabaseLoad();
 
     AppContext &ctx_;
     TTabela &table_;
     TInfoWykres *info_ = nullptr;
     TForm12 *addressPrompt_ = nullptr;
+    TSlownik *dictionary_ = nullptr;
+    int seriesCursor_ = 0;
+    bool databaseLoad_ = false;
+    QStringList loadProblems_; // of the database load in hand
+    int loadSkipped_ = 0;
     SeriesModel model_;
     std::array<QColor, SeriesCount> colours_;
     QCPTextElement *title_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     QPoint pressedAt_; // where the last drag over the chart began
+    std::pair<QDate, QDate> shownDates_; // the range the chart holds data of
 };
 
 } // namespace k71t

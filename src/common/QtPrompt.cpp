@@ -29,10 +29,23 @@ void tellStandardError(const QString &caption, const QString &text)
 
 QString qtFileFilter(const QString &filter)
 {
+    // Qt takes the patterns from the last brackets of the text and splits
+    // them at blanks, so "(*.dat, *.bin)" would be "*.dat," and "*.bin": the
+    // brackets get the patterns of the part after "|", which decide.
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList names;
-    for (int i = 0; i < parts.size(); i += 2)
-        names << parts.at(i);
+    for (int i = 0; i < parts.size(); i += 2) {
+        QString name = parts.at(i);
+        if (i + 1 < parts.size()) {
+            const QString patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+            const qsizetype open = name.lastIndexOf(QLatin1Char('('));
+            if (open >= 0 && name.endsWith(QLatin1Char(')')))
+                name = name.left(open) + QLatin1Char('(') + patterns + QLatin1Char(')');
+            else
+                name += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        }
+        names << name;
+    }
     return names.join(QStringLiteral(";;"));
 }
 

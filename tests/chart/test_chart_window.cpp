@@ -145,10 +145,10 @@ TEST(ChartWindow, TextsAndTheStart)
         EXPECT_EQ(c->toolTip(), QString::fromUtf8(t.hint)) << t.name;
     }
     EXPECT_EQ(w.GroupBox1->title(), QStringLiteral("Serie danych"));
-    // The buttons of the database load and the dictionary come later.
-    EXPECT_FALSE(w.SpeedButton2->isEnabled());
-    EXPECT_FALSE(w.SpeedButton6->isEnabled());
-    EXPECT_TRUE(w.SpeedButton1->isEnabled());
+    for (QPushButton *b : {w.SpeedButton1, w.SpeedButton2, w.SpeedButton6, w.SpeedButton10}) {
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+        EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
+    }
 
     // series.conf read at the start: series 1 is Hala on meter 5, DEV2, R7.
     QStringList names{QStringLiteral("Hala")};
@@ -343,6 +343,19 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     EXPECT_EQ(w.model().info[3].pointCount, 288u);
     EXPECT_EQ(app.rows(3), 288);
 
+    // Enter in a field presses no button (none of them would be harmless).
+    w.show();
+    w.Edit2->setFocus();
+    QTest::keyClick(w.Edit2, Qt::Key_Return);
+    QTest::keyClick(w.DateTimePicker1, Qt::Key_Enter);
+    EXPECT_EQ(app.points(3), 288);
+    EXPECT_TRUE(w.isVisible());
+    // The series chooser shows the series picked in it.
+    w.ComboBox1->setCurrentIndex(3);
+    emit w.ComboBox1->activated(3);
+    EXPECT_EQ(w.Edit1->text(), QStringLiteral("DEV2 R2"));
+    EXPECT_EQ(w.ComboBox3->currentIndex(), 2);
+
     // The information window: the statistics as text, the series off as one line.
     w.SpeedButton5->click();
     TInfoWykres &infoWindow = *app.windows->infoWykres;
@@ -370,11 +383,37 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
         EXPECT_EQ(app.rows(s), 0);
         EXPECT_EQ(w.model().info[s], WYKRES_INFO{});
     }
+    // Nothing left: the time axis shows the chosen days.
+    EXPECT_EQ(w.Chart1->xAxis->range().lower, utc(2013, 9, 15, 0, 0, 0));
+    EXPECT_EQ(w.Chart1->xAxis->range().upper, utc(2013, 9, 17, 0, 0, 0));
     w.SpeedButton5->click();
     EXPECT_TRUE(infoWindow.Memo1->toPlainText().startsWith(QStringLiteral(
         "Seria 1\nNazwa: DEV1 R0\nAdres K71T: 5   Urządzenie: DEV1   Rejestr: R0\nMIN: 2.00000E+20   Czas: Brak "
         "danych\nMAX: -2.00000E+20   Czas: Brak danych\nŚrednia: 2.00000E+20\nLiczba punktów: 0\n\n"
         "-------------------------------\n\n")));
+
+    // The to-date empties the chart as well; "Usuń powiązania serii" takes
+    // the points and rows with the assignments, the table's page captions
+    // stay until the next apply or start.
+    app.load(app.dir.file(QStringLiteral("a.bin")));
+    ASSERT_EQ(app.points(0), 143);
+    w.DateTimePicker2->setDate(QDate(2013, 9, 18));
+    EXPECT_EQ(app.points(0), 0);
+    EXPECT_EQ(w.model().info[0], WYKRES_INFO{});
+    w.ComboBox1->setCurrentIndex(0);
+    w.ComboBox1Change();
+    w.Edit1->setText(QStringLiteral("Hala"));
+    w.SpeedButton4->click();
+    app.load(app.dir.file(QStringLiteral("a.bin")));
+    ASSERT_EQ(app.points(0), 286); // two days, each with one value above 1.0E+10
+    w.SpeedButton7->click();
+    for (int s = 0; s < 10; ++s) {
+        EXPECT_EQ(app.points(s), 0);
+        EXPECT_EQ(app.rows(s), 0);
+    }
+    EXPECT_EQ(app.windows->tabela->PageControl1->tabText(0), QStringLiteral("Hala"));
+    EXPECT_EQ(w.graph(0)->name(), QStringLiteral("Seria 1"));
+    w.close();
 }
 
 TEST(ChartWindow, RefusedAndFailedLoads)

@@ -7,6 +7,8 @@
 #include "support/TempDir.h"
 
 #include <QDateTime>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <gtest/gtest.h>
@@ -268,8 +270,14 @@ struct Literal {
                         continue;
                     }
                     // Ten significant digits and a three-digit exponent.
-                    QByteArray e = QByteArray::number(static_cast<double>(v), 'E', 9);
+                    char printed[64];
+                    std::snprintf(printed, sizeof printed, "%.9E", static_cast<double>(v));
+                    QByteArray e(printed);
                     const qsizetype x = e.indexOf('E');
+                    if (!std::isfinite(v) || x < 0) {
+                        text += e; // "NAN", "-INF": not a number to the parser
+                        continue;
+                    }
                     QByteArray digits = e.mid(x + 2);
                     while (digits.size() < 3)
                         digits.prepend('0');
@@ -302,6 +310,13 @@ TEST(SeriesLoad, OnePassGivesWhatAReadingPerSeriesGives)
         (*store)[r] = ArchiveRecord::make(pick(1, 5), pick(0, 11), 2013, 9, std::min(day, 28), second / 3600 % 24,
                                           second / 60 % 60, second % 60, v);
     }
+    // Records no export line could hold: a day that does not exist, hour
+    // 24, minute 60; and values that are not numbers.
+    (*store)[100] = ArchiveRecord::make(2, 3, 2013, 9, 31, 10, 0, 0, 1.0f);
+    (*store)[200] = ArchiveRecord::make(2, 3, 2013, 9, 17, 24, 0, 0, 2.0f);
+    (*store)[300] = ArchiveRecord::make(1, 0, 2013, 9, 17, 10, 60, 0, 3.0f);
+    (*store)[400] = ArchiveRecord::make(2, 3, 2013, 9, 17, 10, 0, 1, std::nanf(""));
+    (*store)[500] = ArchiveRecord::make(4, 1, 2013, 9, 17, 10, 0, 2, -HUGE_VALF);
     ASSERT_TRUE(SaveBin(dir.file("a.bin"), *store, n, RegisterImage{}));
     // A .dat: the program's export of the same records with foreign lines,
     // CR LF and LF ends, a long line and a last line without an end.
@@ -334,8 +349,8 @@ TEST(SeriesLoad, OnePassGivesWhatAReadingPerSeriesGives)
         SCOPED_TRACE(name);
         Load one;
         one.model = assign;
-        one.run(dir.file(name), 5, 20130916, 20130918);
-        Literal each{assign, 20130916, 20130918, 5, assign, {}};
+        one.run(dir.file(name), 5, 20130916, 20131001);
+        Literal each{assign, 20130916, 20131001, 5, assign, {}};
         const QByteArray content = QByteArray(name).endsWith(".bin") ? binText : dir.read(name);
         for (int s = 0; s < SeriesCount; ++s)
             if (assign.series[s].on())

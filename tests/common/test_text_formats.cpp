@@ -52,6 +52,10 @@ TEST(Prompt, FileFiltersBecomeQtFilters)
     EXPECT_EQ(qtFileFilter(QStringLiteral("Plik konfiguracyjny K71T (*.k71t)|*.k71t")),
               QStringLiteral("Plik konfiguracyjny K71T (*.k71t)"));
     EXPECT_EQ(qtFileFilter(QStringLiteral("A (*.a)|*.a|B (*.b)|*.b")), QStringLiteral("A (*.a);;B (*.b)"));
+    // Qt reads the patterns from the brackets: they must be the real ones.
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Pliki danych (*.dat, *.bin)|*.dat;*.bin")),
+              QStringLiteral("Pliki danych (*.dat *.bin)"));
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Dane|*.dat")), QStringLiteral("Dane (*.dat)"));
 }
 
 TEST(TextFormats, DisplayFormOfFloats)

@@ -1,0 +1,138 @@
+#include "chart/Dictionary.h"
+
+#include "chart/Series.h"
+#include "common/SafeFile.h"
+#include "common/TextFormats.h"
+
+namespace k71t {
+
+constexpr int DictionaryTabs = 1 + DictionarySlots * (1 + 1 + 10 + 100);
+
+Dictionary::Dictionary()
+{
+    for (int i = 0; i < DictionarySlots; ++i)
+        meters[static_cast<std::size_t>(i)] = defaultSlot(i);
+}
+
+K71T_OPIS Dictionary::defaultSlot(int i)
+{
+    K71T_OPIS s;
+    s.name = QStringLiteral("K71T_%1").arg(i);
+    for (int d = 0; d < 10; ++d) {
+        s.deviceNames[static_cast<std::size_t>(d)] = QStringLiteral("DEV%1").arg(d);
+        for (int r = 0; r < 10; ++r)
+            s.registerNames[static_cast<std::size_t>(d)][static_cast<std::size_t>(r)] = QStringLiteral("R%1").arg(r);
+    }
+    return s;
+}
+
+bool Dictionary::add()
+{
+    if (entryCount >= DictionarySlots)
+        return false;
+    const int n = ++entryCount;
+    K71T_OPIS &s = meters[static_cast<std::size_t>(n - 1)];
+    s = defaultSlot(n);
+    s.address = static_cast<std::uint8_t>(n);
+    return true;
+}
+
+bool Dictionary::remove(int i)
+{
+    if (i < 0 || i >= entryCount)
+        return false;
+    for (int j = i; j < DictionarySlots - 1; ++j)
+        meters[static_cast<std::size_t>(j)] = meters[static_cast<std::size_t>(j + 1)];
+    // The last slot's meter has moved up: the slot is free now.
+    meters[DictionarySlots - 1] = defaultSlot(DictionarySlots - 1);
+    --entryCount;
+    return true;
+}
+
+void Dictionary::compact()
+{
+    std::array<K71T_OPIS, DictionarySlots> ordered;
+    int n = 0;
+    for (const K71T_OPIS &s : meters)
+        if (s.address != 0)
+            ordered[static_cast<std::size_t>(n++)] = s;
+    entryCount = n;
+    for (const K71T_OPIS &s : meters)
+        if (s.address == 0)
+            ordered[static_cast<std::size_t>(n++)] = s;
+    meters = ordered;
+}
+
+int Dictionary::meterWithAddress(int address, int except) const
+{
+    for (int i = 0; i < entryCount; ++i)
+        if (i != except && meters[static_cast<std::size_t>(i)].address == address)
+            return i;
+    return -1;
+}
+
+QString Dictionary::longName(int i) const
+{
+    const K71T_OPIS &s = meters[static_cast<std::size_t>(i)];
+    return QStringLiteral("%1. %2 (%3)").arg(i + 1).arg(s.name).arg(s.address);
+}
+
+QByteArray dictionaryText(const Dictionary &dictionary)
+{
+    QByteArray out = "\t";
+    auto field = [&out](const QString &text) { out += toWindows1250(storableSeriesName(text)) + '\t'; };
+    for (const K71T_OPIS &s : dictionary.meters) {
+        out += QByteArray::number(s.address) + '\t';
+        field(s.name);
+        for (const QString &d : s.deviceNames)
+            field(d);
+        for (const auto &device : s.registerNames)
+            for (const QString &r : device)
+                field(r);
+    }
+    return out;
+}
+
+int parseDictionary(const QByteArray &bytes, Dictionary &dictionary)
+{
+    if (bytes.count('\t') != DictionaryTabs)
+        return 0;
+    TabFields fields(bytes);
+    int read = 0;
+    for (K71T_OPIS &s : dictionary.meters) {
+        if (!smallNumberField(fields.next(), 247, s.address))
+            return read;
+        s.name = fromWindows1250(fields.next());
+        for (QString &d : s.deviceNames)
+            d = fromWindows1250(fields.next());
+        for (auto &device : s.registerNames)
+            for (QString &r : device)
+                r = fromWindows1250(fields.next());
+        ++read;
+    }
+    return read;
+}
+
+bool LoadDictionary(const QString &path, Dictionary &dictionary, bool partial)
+{
+    QByteArray bytes;
+    if (!readSmallFile(path, DictionaryMaxSize, bytes))
+        return false;
+    Dictionary read = dictionary;
+    const int meters = parseDictionary(bytes, read);
+    if (meters == DictionarySlots || partial)
+        dictionary.meters = read.meters;
+    return meters == DictionarySlots;
+}
+
+QString dictionaryFileName(const QString &path)
+{
+    return path.indexOf(QStringLiteral(".slo"), 1) >= 1 ? path : path + QStringLiteral(".slo");
+}
+
+bool SaveDictionary(const QString &path, const Dictionary &dictionary, QString *error)
+{
+    return writeFileSafely(dictionaryFileName(path), dictionaryText(dictionary), error);
+}
+
+} // namespace k71t

@@ -1,0 +1,114 @@
+#include "chart/SeriesDb.h"
+
+#include "common/DateFormats.h"
+
+#include <charconv>
+#include <cmath>
+#include <cfloat>
+#include <mysql.h>
+
+namespace k71t {
+
+namespace {
+
+constexpr int TableColumns = 14;
+constexpr float Unreadable = 2.0e20f;
+
+// A field's text as a float: a decimal number within the float range.
+bool floatField(const char *text, unsigned long length, float &out)
+{
+    if (!text || length == 0)
+        return false;
+    double v = 0;
+    const auto [end, error] = std::from_chars(text, text + length, v, std::chars_format::general);
+    if (error != std::errc() || end != text + length || !std::isfinite(v) || std::fabs(v) > FLT_MAX)
+        return false;
+    out = static_cast<float>(v);
+    return true;
+}
+
+QByteArray fieldText(const char *text, unsigned long length)
+{
+    return text ? QByteArray(text, static_cast<qsizetype>(length)) : QByteArray();
+}
+
+} // namespace
+
+QByteArray BuildSeriesQuery(const QString &table, int address, int device, const QDate &from, const QDate &to)
+{
+    const QByteArray f = dateText(from).toLatin1(), t = dateText(to).toLatin1();
+    return "select * from " + table.toUtf8() + " " + " where ADDR=" + QByteArray::number(address) +
+           " and dev=" + QByteArray::number(device) + " and data>=" + "'" + f + "' " + "and data<=" + "'" + t +
+           (from == to ? "' order by czas;" : "' order by data;");
+}
+
+DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const WYKRES &series,
+                                       const QDate &from, const QDate &to, WYKRES_INFO &info, SeriesData &data)
+{
+    DbSeriesOutcome out;
+    MYSQL *h = connection.handle();
+    if (!h) {
+        out.error = QStringLiteral("brak połączenia z bazą danych");
+        return out;
+    }
+    const QByteArray query = BuildSeriesQuery(table, series.address, series.device, from, to);
+    if (mysql_real_query(h, query.constData(), static_cast<unsigned long>(query.size())) != 0) {
+        out.error = connection.lastError();
+        return out;
+    }
+    MYSQL_RES *result = mysql_store_result(h);
+    if (!result) {
+        out.error = mysql_errno(h) ? connection.lastError() : QStringLiteral("zapytanie nie zwróciło wierszy");
+        return out;
+    }
+    const unsigned columns = mysql_num_fields(result);
+    if (columns != TableColumns) {
+        mysql_free_result(result);
+        out.result = DbSeriesOutcome::Result::WrongShape;
+        out.error = QStringLiteral("tablica ma %1 kolumn zamiast 14").arg(columns);
+        return out;
+    }
+    info = WYKRES_INFO{};
+    info.minValue = 1.0e20f;
+    info.maxValue = -1.0e20f;
+    info.average = 0;
+    SeriesCounter counter(info);
+    data.rows.reserve(data.rows.size() + mysql_num_rows(result));
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        const unsigned long *lengths = mysql_fetch_lengths(result);
+        ++out.rows;
+        const QDate date = parseDateText(QString::fromLatin1(fieldText(row[1], lengths[1])));
+        const QTime time = parseTimeText(QString::fromLatin1(fieldText(row[2], lengths[2])));
+        if (!date.isValid() || !time.isValid()) {
+            ++out.skipped;
+            continue;
+        }
+        SeriesRow r{dateKey(date), timeKey(time), {}};
+        bool selectedReadable = true;
+        for (int k = 0; k < 10; ++k) {
+            if (!floatField(row[4 + k], lengths[4 + k], r.R[k])) {
+                r.R[k] = Unreadable;
+                if (k == series.registerNo)
+                    selectedReadable = false;
+            }
+        }
+        data.rows.push_back(r);
+        if (!selectedReadable) {
+            ++out.skipped;
+            continue;
+        }
+        const float v = r.R[series.registerNo];
+        // In double precision: the float nearest 1.0E+20 lies above it.
+        const double d = v;
+        if (d > -1.0e20 && d < 1.0e20) {
+            data.points.push_back({seriesX(r.dateKey, r.timeKey), d});
+            counter.count(v, r.dateKey, r.timeKey);
+        }
+    }
+    counter.finish();
+    mysql_free_result(result);
+    out.result = DbSeriesOutcome::Result::Loaded;
+    return out;
+}
+
+} // namespace k71t

@@ -1,0 +1,36 @@
+#pragma once
+// Loading a chart series from the archive table: the statement for one
+// meter, device and date range, and its rows turned into the series'
+// points, table rows and statistics (which start afresh for the series).
+#include "chart/SeriesLoad.h"
+#include "db/SqlConnection.h"
+
+#include <QByteArray>
+#include <QDate>
+
+namespace k71t {
+
+// "select * from K71T  where ADDR=5 and dev=2 and data>='2013-09-01' and
+// data<='2013-09-16' order by data;" (two blanks after the table's name;
+// "order by czas;" when both dates are one day).
+QByteArray BuildSeriesQuery(const QString &table, int address, int device, const QDate &from, const QDate &to);
+
+struct DbSeriesOutcome {
+    enum class Result { Loaded, Refused, WrongShape };
+    Result result = Result::Refused;
+    QString error;   // the server's text (Refused) or the column count (WrongShape)
+    int rows = 0;    // rows the server delivered
+    int skipped = 0; // rows with an unreadable date, time or register: not charted, not counted
+};
+
+// Runs series w's statement on an open connection. A refused statement or
+// a result without fourteen columns leaves the series and its statistics as
+// they were. Otherwise the statistics start afresh (minimum 1.0E+20,
+// maximum -1.0E+20, average 0, no times, no count) and every row with a
+// readable date and time becomes a table row (an unreadable value, NULL or
+// text, shows the no-value marker 2.0E+20); the rows whose selected register
+// lies in (-1.0E+20, 1.0E+20) become points and are counted.
+DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const WYKRES &series,
+                                       const QDate &from, const QDate &to, WYKRES_INFO &info, SeriesData &data);
+
+} // namespace k71t
