@@ -5,36 +5,18 @@
 #include "chart/SeriesLoad.h"
 #include "support/TempDir.h"
 #include "BenchArchive.h"
+#include "BenchMeasure.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace k71t;
+using bench::peakMb;
+using bench::plainRead;
 
 namespace {
-
-long peakMb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024;
-}
-
-double plainRead(const QString &path)
-{
-    QElapsedTimer t;
-    t.start();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    qint64 total = 0;
-    while (!f.atEnd())
-        total += f.read(1 << 20).size();
-    return total > 0 ? t.nsecsElapsed() / 1e6 : -1;
-}
 
 void load(const char *label, const QString &path)
 {

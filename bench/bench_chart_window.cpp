@@ -10,6 +10,7 @@
 #include "chart/_wykres.h"
 #include "support/AppHarness.h"
 #include "BenchArchive.h"
+#include "BenchMeasure.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -19,31 +20,12 @@
 #include <QTableView>
 #include <cstdio>
 #include <qcustomplot.h>
-#include <sys/resource.h>
 
 using namespace k71t;
+using bench::peakMb;
+using bench::plainRead;
 
 namespace {
-
-long peakMb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024;
-}
-
-double plainRead(const QString &path)
-{
-    QElapsedTimer t;
-    t.start();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    qint64 total = 0;
-    while (!f.atEnd())
-        total += f.read(1 << 20).size();
-    return total > 0 ? t.nsecsElapsed() / 1e6 : -1;
-}
 
 double utc(int day, int hour)
 {
