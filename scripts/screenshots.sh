@@ -15,7 +15,7 @@ done
 work="$(mktemp -d)"
 # A database server of its own, with sql.conf for it (support on) in the
 # program's working folder.
-"$root/scripts/mariadb.sh" start "$work/db" pomiary k71t k71t-shots >/dev/null
+"$root/scripts/mariadb.sh" start "$work/db" pomiary k71t k71t-shots > "$work/db.env"
 trap '"$root/scripts/mariadb.sh" stop "$work/db" || true; rm -rf "$work"' EXIT
 port="$(sed -n 's/^PORT=//p' "$work/db/server.env")"
 "$root/build/k71t-cli" --sql-conf "$work/sql.conf" db settings --port "$port" --password k71t-shots --support on >/dev/null
@@ -200,6 +200,10 @@ SHOOT
 xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
 # Windows without a button of their own yet, and the monitor after minutes of
 # polling on the fake clock (no window frame in these).
+# The chart's database load uses the server started above.
+while IFS='=' read -r key value; do
+  export "K71T_TEST_DB_$key=$value"
+done < "$work/db.env"
 QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
 pdftoppm -png -r 80 -singlefile "$out/chart-print.pdf" "$out/chart-print"
 rm -f "$out/chart-print.pdf"

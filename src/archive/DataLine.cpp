@@ -47,6 +47,26 @@ bool daysInMonthOk(int y, int m, int d)
 
 } // namespace
 
+bool ParseDateKey(QByteArrayView date, int &key)
+{
+    int y, mo, d;
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-' || !digits(date, 0, 4, y) || !digits(date, 5, 2, mo) ||
+        !digits(date, 8, 2, d) || y < 1 || !daysInMonthOk(y, mo, d))
+        return false;
+    key = y * 10000 + mo * 100 + d;
+    return true;
+}
+
+bool ParseTimeKey(QByteArrayView time, int &key)
+{
+    int h, mi, s;
+    if (time.size() != 8 || time[2] != ':' || time[5] != ':' || !digits(time, 0, 2, h) || !digits(time, 3, 2, mi) ||
+        !digits(time, 6, 2, s) || h > 23 || mi > 59 || s > 59)
+        return false;
+    key = h * 10000 + mi * 100 + s;
+    return true;
+}
+
 bool ParseDataLine(QByteArrayView line, DataLine &out)
 {
     if (line.size() <= 38)
@@ -66,21 +86,13 @@ bool ParseDataLine(QByteArrayView line, DataLine &out)
     if (n != 12)
         return false;
     f[12] = line.sliced(start);
-    const QByteArrayView date = f[0], time = f[1];
-    int y, mo, d, h, mi, s;
-    if (date.size() != 10 || date[4] != '-' || date[7] != '-' || !digits(date, 0, 4, y) || !digits(date, 5, 2, mo) ||
-        !digits(date, 8, 2, d) || !daysInMonthOk(y, mo, d))
-        return false;
-    if (time.size() != 8 || time[2] != ':' || time[5] != ':' || !digits(time, 0, 2, h) || !digits(time, 3, 2, mi) ||
-        !digits(time, 6, 2, s) || h > 23 || mi > 59 || s > 59)
+    DataLine r;
+    if (!ParseDateKey(f[0], r.dateKey) || !ParseTimeKey(f[1], r.timeKey))
         return false;
     bool ok = false;
     const int device = f[2].toInt(&ok);
     if (!ok || device < 0 || device > 255)
         return false;
-    DataLine r;
-    r.dateKey = y * 10000 + mo * 100 + d;
-    r.timeKey = h * 10000 + mi * 100 + s;
     r.device = static_cast<std::uint8_t>(device);
     for (int k = 0; k < 10; ++k) {
         r.R[k] = DataLineNoValue;

@@ -1,5 +1,6 @@
 #include "chart/SeriesDb.h"
 
+#include "archive/DataLine.h"
 #include "common/DateFormats.h"
 
 #include <charconv>
@@ -27,9 +28,10 @@ bool floatField(const char *text, unsigned long length, float &out)
     return true;
 }
 
-QByteArray fieldText(const char *text, unsigned long length)
+// A missing (NULL) field reads as empty.
+QByteArrayView fieldView(const char *text, unsigned long length)
 {
-    return text ? QByteArray(text, static_cast<qsizetype>(length)) : QByteArray();
+    return text ? QByteArrayView(text, static_cast<qsizetype>(length)) : QByteArrayView();
 }
 
 } // namespace
@@ -77,13 +79,12 @@ DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString 
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
         const unsigned long *lengths = mysql_fetch_lengths(result);
         ++out.rows;
-        const QDate date = parseDateText(QString::fromLatin1(fieldText(row[1], lengths[1])));
-        const QTime time = parseTimeText(QString::fromLatin1(fieldText(row[2], lengths[2])));
-        if (!date.isValid() || !time.isValid()) {
+        SeriesRow r{0, 0, {}};
+        if (!ParseDateKey(fieldView(row[1], lengths[1]), r.dateKey) ||
+            !ParseTimeKey(fieldView(row[2], lengths[2]), r.timeKey)) {
             ++out.skipped;
             continue;
         }
-        SeriesRow r{dateKey(date), timeKey(time), {}};
         bool selectedReadable = true;
         for (int k = 0; k < 10; ++k) {
             if (!floatField(row[4 + k], lengths[4 + k], r.R[k])) {

@@ -40,6 +40,7 @@ TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
 
     ListBox1 = named(new QListWidget(this), "ListBox1");
     ListBox1->setMinimumWidth(170);
+    ListBox1->setMaximumWidth(220);
     SpeedButton1 = named(new QPushButton(QStringLiteral("Dodaj pozycję"), this), "SpeedButton1");
     SpeedButton1->setToolTip(QStringLiteral("Dodaje pozycje do słownika"));
     SpeedButton2 = named(new QPushButton(QStringLiteral("Usuń pozycję"), this), "SpeedButton2");
@@ -52,7 +53,7 @@ TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
     StringGrid1 = named(new QTableWidget(11, 11, this), "StringGrid1");
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
-    StringGrid1->horizontalHeader()->setDefaultSectionSize(72);
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(78);
     StringGrid1->setColumnWidth(0, 56);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     auto *hint = named(new QLabel(QStringLiteral("Wybierz serię i naciśnij zastosuj, aby wypełnić parametry serii "
@@ -88,7 +89,7 @@ TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
     columns->setMenuBar(menu);
     columns->addLayout(left);
     columns->addLayout(right, 1);
-    resize(1000, 520);
+    resize(1100, 520);
 
     // Enter in a field or the grid does not press a button of the window.
     for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
@@ -234,11 +235,13 @@ void TSlownik::SpeedButton4Click()
 {
     bool ok = false;
     const int address = Edit1->text().trimmed().toInt(&ok, 10);
-    if (!ok) {
+    // A negative number is as wrong as a word; 0 and numbers above 247 are
+    // passed over silently.
+    if (!ok || address < 0) {
         error(QStringLiteral("Podano błędny adres. Podaj wartość z przedziału 1..247"));
         return;
     }
-    if (address < 1 || address > 247)
+    if (address == 0 || address > 247)
         return;
     const int i = ListBox1->currentRow();
     if (dictionary_.meterWithAddress(address, i) >= 0) {

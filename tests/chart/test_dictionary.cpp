@@ -282,6 +282,7 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
         {"0", nullptr},
         {"x", "Podano błędny adres. Podaj wartość z przedziału 1..247"},
         {"", "Podano błędny adres. Podaj wartość z przedziału 1..247"},
+        {"-5", "Podano błędny adres. Podaj wartość z przedziału 1..247"},
         {"3", "W słowniku istniej już wpis o takim adresie."},
     };
     for (const auto &[address, message] : refused) {

@@ -4,6 +4,7 @@
 #include "archive/ArchiveFiles.h"
 #include "archive/Download.h"
 #include "chart/Informacjeowykresie.h"
+#include "chart/_slownik.h"
 #include "chart/_tabela.h"
 #include "chart/_wykres.h"
 #include "common/QtPrompt.h"
@@ -11,7 +12,10 @@
 #include "monitor/Wartosc_odczytane.h"
 #include "monitor/Wybrejestru.h"
 #include "support/AppHarness.h"
+#include "support/DbFixture.h"
 #include "support/SimFixture.h"
+#include "support/Wait.h"
+#include "db/ArchiveTable.h"
 
 #include <QMessageBox>
 #include <qcustomplot.h>
@@ -20,6 +24,10 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTableView>
@@ -85,6 +93,56 @@ void grabChart(const QDir &out)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.filePath(QStringLiteral("chart-print.pdf")));
     w.printChart(printer);
+
+    // The same archive stored in the archive table and loaded back by
+    // "Pobierz z Bazy Danych" (the server of K71T_TEST_DB_*).
+    k71t::SQL_PARAMS db = k71t::test::testDatabase();
+    if (db.server.isEmpty()) {
+        std::fprintf(stderr, "k71t-grab: no database server (K71T_TEST_DB_*); chart-database.png not made\n");
+    } else {
+        db.table = QStringLiteral("wykres_zrzut");
+        k71t::SqlConnection c;
+        QString message;
+        if (c.Connect(db, &message)) {
+            c.execute("DROP TABLE IF EXISTS wykres_zrzut", nullptr, false);
+            k71t::CreateArchiveTable(c, db, &message);
+        }
+        const k71t::StoreOutcome stored = k71t::ExportArchiveToDatabase(c, db, *store, n, 1);
+        c.Disconnect();
+        app.ctx->sql = db;
+        w.SpeedButton3Click();
+        w.SpeedButton2->click();
+        if (!stored.ok() || !k71t::test::waitUntil([&] { return !w.Timer1->isActive() && w.SpeedButton2->isEnabled(); }))
+            std::fprintf(stderr, "k71t-grab: the database load did not finish: %s\n", qPrintable(message));
+        QApplication::processEvents();
+        w.grab().save(out.filePath(QStringLiteral("chart-database.png")));
+    }
+
+    // The dictionary with three meters, the first one's names in the grid,
+    // a register cell and a series chosen.
+    k71t::TSlownik &dictionary = *app.windows->slownik;
+    const char *meters[3][2] = {{"12", "Kotłownia"}, {"14", "Hala produkcyjna"}, {"21", "Stacja uzdatniania"}};
+    for (const auto &m : meters) {
+        dictionary.SpeedButton1Click();
+        dictionary.Edit1->setText(QString::fromLatin1(m[0]));
+        dictionary.Edit2->setText(QString::fromUtf8(m[1]));
+        dictionary.SpeedButton4Click();
+    }
+    dictionary.ListBox1->setCurrentRow(0);
+    const char *devices[4] = {"Kocioł 1", "Kocioł 2", "Pompa", "Wymiennik"};
+    const char *registerNames[4] = {"Temp. wody", "Temp. spalin", "Ciśnienie", "Przepływ"};
+    for (int d = 0; d < 4; ++d) {
+        dictionary.StringGrid1->item(0, d + 1)->setText(QString::fromUtf8(devices[d]));
+        for (int r = 0; r < 4; ++r)
+            dictionary.StringGrid1->item(r + 1, d + 1)->setText(QString::fromUtf8(registerNames[r]));
+    }
+    dictionary.SpeedButton4Click();
+    dictionary.StringGrid1->setCurrentCell(3, 3);
+    dictionary.ComboBox1->setCurrentIndex(2);
+    dictionary.show();
+    QApplication::processEvents();
+    dictionary.grab().save(out.filePath(QStringLiteral("dictionary.png")));
+    dictionary.hide();
 }
 
 } // namespace
