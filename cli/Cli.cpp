@@ -89,6 +89,12 @@ const char *const Help =
     "                        Polecenia db nie potrzebują portu; ustawienia bazy biorą\n"
     "                        z pliku sql.conf bieżącego katalogu (zapisuje go okno\n"
     "                        \"MySQL\" programu) albo z pliku podanego w --sql-conf\n"
+    "  monthly KATALOG --out KATALOG_DOCELOWY\n"
+    "                        tworzy archiwum miesięczne z plików dziennych DAY_01.DAT ..\n"
+    "                        DAY_31.DAT katalogu karty pamięci (.../ARCHIVES/RRRR/MM/):\n"
+    "                        plik K71T_RRRRMM_Dn.DAT dla każdego urządzenia z danymi;\n"
+    "                        wypisuje zapisane pliki z liczbą wierszy danych; stare pliki\n"
+    "                        zostają nietknięte, gdy tworzenie się nie uda; nie potrzebuje portu\n"
     "\n"
     "Opcje:\n"
     "  --device ŚCIEŻKA  port szeregowy podany ścieżką urządzenia\n"
@@ -660,6 +666,8 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return runExport(o.command, clock, out, err);
     if (verb == QLatin1String("db"))
         return runDb(o.command, sqlConf, out, err, progress);
+    if (verb == QLatin1String("monthly"))
+        return runMonthly(o.command, out, err);
     if (verb == QLatin1String("tasks") && o.command.value(1) == QLatin1String("list"))
         return runTasks(o, sqlConf, clock, out, err, lineSink);
     if (!QStringList{"read", "write", "download", "status", "clock", "watch", "config", "tasks"}.contains(verb))

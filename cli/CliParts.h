@@ -56,4 +56,8 @@ bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err);
 int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,
           const CliLineSink &progress);
 
+// monthly SOURCE --out DIR: the memory card's daily files of one month into
+// one file per device.
+int runMonthly(const QStringList &command, QString &out, QString &err);
+
 } // namespace k71t

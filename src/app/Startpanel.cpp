@@ -3,6 +3,7 @@
 #include "app/Info.h"
 #include "app/PortChoices.h"
 #include "app/UartCfg.h"
+#include "archive/Archmdlgu.h"
 #include "archive/Main.h"
 #include "config/ConfigFile.h"
 #include "config/InterfaceWrite.h"
@@ -87,12 +88,13 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     // Windows not built yet stay visible but disabled.
     working_ = {SpeedButton4,  SpeedButton5,  SpeedButton7,  SpeedButton6,  SpeedButton8,
                 SpeedButton9,  SpeedButton14, SpeedButton3,  SpeedButton2,  SpeedButton15, SpeedButton1,
-                SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton16, SpeedButton17};
-    // Every window but the about box, the database settings, the task list
-    // and the chart talks to the meter or to the image (a task waits while
-    // the link is busy).
+                SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton16, SpeedButton17,
+                SpeedButton18};
+    // Every window but the about box, the database settings, the task list,
+    // the chart and the monthly archive talks to the meter or to the image
+    // (a task waits while the link is busy).
     duringTransfer_ = working_;
-    for (QPushButton *b : {SpeedButton17, SpeedButton14, SpeedButton15, SpeedButton16})
+    for (QPushButton *b : {SpeedButton17, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton18})
         duringTransfer_.removeOne(b);
     for (QPushButton *b : buttons_)
         b->setEnabled(working_.contains(b));
@@ -115,6 +117,7 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
     connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
     connect(SpeedButton16, &QPushButton::clicked, this, &TForm3::SpeedButton16Click);
     connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
+    connect(SpeedButton18, &QPushButton::clicked, this, &TForm3::SpeedButton18Click);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox2Change);
@@ -370,6 +373,14 @@ void TForm3::SpeedButton16Click()
     windows_.wykres->show();
     windows_.wykres->raise();
     windows_.wykres->activateWindow();
+}
+
+void TForm3::SpeedButton18Click()
+{
+    // Created anew each time, so it starts with no folders chosen; it works
+    // on files only.
+    TArchmDlg dialog(ctx_, this);
+    ctx_.prompt.showModal(&dialog);
 }
 
 void TForm3::SpeedButton17Click()

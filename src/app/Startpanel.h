@@ -78,6 +78,7 @@ public slots:
     void SpeedButton13Click();
     void SpeedButton16Click();
     void SpeedButton17Click();
+    void SpeedButton18Click();
     void Timer1Timer();
     // While a bulk transfer runs, the buttons whose windows talk to the
     // meter or change the register image are disabled; the port settings

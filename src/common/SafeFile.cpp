@@ -193,6 +193,108 @@ QString writeNewFileSafely(const QString &path, const QByteArray &content, QStri
     return {};
 }
 
+StagedFile::StagedFile(const QString &path) : path_(path)
+{
+    const QFileInfo info(path);
+    folder_ = nativePath(info.absolutePath());
+    target_ = nativePath(info.absoluteFilePath());
+}
+
+StagedFile::~StagedFile()
+{
+    discard();
+}
+
+void StagedFile::discard()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temp_.isEmpty() && !committed_)
+        ::unlink(temp_.constData());
+    temp_.clear();
+}
+
+bool StagedFile::open(QString *error)
+{
+    discard();
+    committed_ = false;
+    QByteArray temp = folder_ + "/." + nativePath(QFileInfo(path_).fileName()) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, errno);
+    temp_ = temp;
+    fd_ = fd;
+    struct stat existing {};
+    const mode_t mode = ::stat(target_.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
+                            ? static_cast<mode_t>(existing.st_mode & 07777)
+                            : newFileMode();
+    if (::fchmod(fd_, mode) != 0) {
+        const int saved = errno;
+        discard();
+        return fail(error, saved);
+    }
+    return true;
+}
+
+bool StagedFile::flushBuffer(QString *error)
+{
+    if (buffer_.isEmpty())
+        return true;
+    if (fd_ < 0 || !writeAll(fd_, buffer_)) {
+        const int saved = fd_ < 0 ? EBADF : errno;
+        buffer_.clear();
+        discard();
+        return fail(error, saved);
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool StagedFile::append(const QByteArray &bytes, QString *error)
+{
+    if (fd_ < 0)
+        return fail(error, EBADF);
+    buffer_ += bytes;
+    return buffer_.size() < (1 << 18) || flushBuffer(error);
+}
+
+bool StagedFile::finish(QString *error)
+{
+    if (!flushBuffer(error))
+        return false;
+    if (fd_ < 0)
+        return fail(error, EBADF);
+    const bool synced = ::fsync(fd_) == 0;
+    const int saved = errno;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed) {
+        const int code = synced ? errno : saved;
+        discard();
+        return fail(error, code);
+    }
+    return true;
+}
+
+bool StagedFile::commit(QString *error)
+{
+    if (fd_ >= 0 && !finish(error))
+        return false;
+    if (temp_.isEmpty())
+        return fail(error, EBADF);
+    if (::rename(temp_.constData(), target_.constData()) != 0) {
+        const int saved = errno;
+        discard();
+        return fail(error, saved);
+    }
+    committed_ = true;
+    temp_.clear();
+    if (const int result = syncFolder(folder_))
+        return fail(error, result);
+    return true;
+}
+
 bool readSmallFile(const QString &path, qint64 maxSize, QByteArray &content)
 {
     const QFileInfo info(path);

@@ -32,6 +32,36 @@ enum class NoReplace { Rename, Link, ExclusiveCreate };
 QString writeNewFileSafely(const QString &path, const QByteArray &content, QString *error = nullptr,
                            NoReplace first = NoReplace::Rename);
 
+// A file written piece by piece and put in place in one step. The pieces go
+// to a temporary file beside `path` (buffered); finish() flushes it to disk,
+// commit() renames it over `path` and makes that durable. Until commit()
+// any previous file stays as it was, and a StagedFile destroyed without
+// committing removes its temporary file. Several staged files can be
+// finished first and committed together, so a group of files is replaced
+// only when every one of them was written.
+class StagedFile {
+public:
+    explicit StagedFile(const QString &path);
+    ~StagedFile();
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    bool open(QString *error = nullptr);
+    bool append(const QByteArray &bytes, QString *error = nullptr);
+    bool finish(QString *error = nullptr);
+    bool commit(QString *error = nullptr);
+    const QString &path() const { return path_; }
+
+private:
+    bool flushBuffer(QString *error);
+    void discard();
+
+    QString path_;
+    QByteArray folder_, target_, temp_, buffer_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
 // Reads a whole file of at most `maxSize` bytes. Returns false when the file
 // is missing, not a regular file, unreadable or larger than `maxSize`.
 bool readSmallFile(const QString &path, qint64 maxSize, QByteArray &content);

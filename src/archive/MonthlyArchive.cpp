@@ -1,0 +1,230 @@
+#include "archive/MonthlyArchive.h"
+
+#include "common/SafeFile.h"
+#include "common/SystemErrors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace k71t {
+
+namespace {
+
+bool isSeparator(QChar c)
+{
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+}
+
+bool isDigits(const QString &text, qsizetype from, qsizetype n)
+{
+    for (qsizetype i = from; i < from + n; ++i)
+        if (!text.at(i).isDigit() || text.at(i).unicode() > '9')
+            return false;
+    return true;
+}
+
+// Reads a file in pieces and hands out its lines (ended by CR LF, LF or CR;
+// a last line without an end counts). Lines are kept byte for byte.
+class LineReader {
+public:
+    explicit LineReader(const QString &path)
+    {
+        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        error_ = fd_ < 0 ? errno : 0;
+    }
+    ~LineReader()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    LineReader(const LineReader &) = delete;
+    LineReader &operator=(const LineReader &) = delete;
+
+    // The next line into `line`; false at the end or on a read error (error()).
+    bool next(QByteArray &line)
+    {
+        line.clear();
+        for (;;) {
+            while (pos_ < buffer_.size()) {
+                const char c = buffer_[pos_++];
+                if (skipLf_) {
+                    skipLf_ = false;
+                    if (c == '\n')
+                        continue;
+                }
+                if (c == '\n' || c == '\r') {
+                    skipLf_ = c == '\r';
+                    pending_ = false;
+                    return true;
+                }
+                // Copy the rest of the line up to its end in one piece.
+                const qsizetype start = pos_ - 1;
+                qsizetype end = pos_;
+                while (end < buffer_.size() && buffer_[end] != '\n' && buffer_[end] != '\r')
+                    ++end;
+                line.append(buffer_.constData() + start, end - start);
+                pos_ = end;
+                pending_ = true;
+            }
+            if (!fill()) {
+                if (error_ != 0)
+                    return false;
+                const bool last = pending_;
+                pending_ = false;
+                return last;
+            }
+        }
+    }
+    int error() const { return error_; }
+
+private:
+    bool fill()
+    {
+        if (fd_ < 0 || eof_)
+            return false;
+        buffer_.resize(1 << 20);
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer_.data(), static_cast<std::size_t>(buffer_.size()));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                error_ = errno;
+                buffer_.clear();
+                return false;
+            }
+            buffer_.resize(n);
+            pos_ = 0;
+            if (n == 0)
+                eof_ = true;
+            return n > 0;
+        }
+    }
+
+    int fd_ = -1;
+    int error_ = 0;
+    bool eof_ = false;
+    bool skipLf_ = false;  // a CR ended the last line: an LF right after it belongs to it
+    bool pending_ = false; // the line being built has characters since the last line end
+    QByteArray buffer_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace
+
+QString MonthlyPrefix(const QString &sourceFolder)
+{
+    const qsizetype at = sourceFolder.lastIndexOf(QStringLiteral("ARCHIVES"));
+    if (at < 0)
+        return {};
+    const qsizetype y = at + 9, m = at + 14;
+    if (sourceFolder.size() < m + 2 || !isSeparator(sourceFolder.at(at + 8)) || !isDigits(sourceFolder, y, 4) ||
+        !isSeparator(sourceFolder.at(at + 13)) || !isDigits(sourceFolder, m, 2))
+        return {};
+    return QStringLiteral("K71T_") + sourceFolder.mid(y, 4) + sourceFolder.mid(m, 2) + QLatin1Char('_');
+}
+
+QString monthlyFileName(const QString &prefix, int device)
+{
+    return prefix + QStringLiteral("D%1.DAT").arg(device);
+}
+
+QString dailyFilePath(const QString &folder, int day)
+{
+    const QString name = QStringLiteral("DAY_%1.DAT").arg(day, 2, 10, QLatin1Char('0'));
+    const QDir dir(folder);
+    const QFileInfo exact(dir.filePath(name));
+    if (exact.isFile())
+        return exact.filePath();
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    return {};
+}
+
+MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destination, const QString &prefix,
+                                    const MonthlyProgress &progress)
+{
+    MonthlyOutcome out;
+    std::array<std::unique_ptr<StagedFile>, MonthlyDevices> staged;
+    const QDir to(destination);
+    auto fail = [&out](const QString &path, const QString &reason) {
+        out.error = QFileInfo(path).fileName() + QStringLiteral(": ") + reason;
+        out.wrote = false;
+        out.files.clear();
+        out.lastFile.clear();
+        return out;
+    };
+    const QByteArray crlf("\r\n");
+    QByteArray heading, line;
+    for (int day = 1; day <= 31; ++day) {
+        const QString path = dailyFilePath(source, day);
+        if (path.isEmpty())
+            continue;
+        if (progress)
+            progress(path);
+        ++out.dailyFiles;
+        LineReader reader(path);
+        if (reader.error() != 0)
+            return fail(path, systemErrorText(reader.error()));
+        int lineNo = 0;
+        int lastDevice = -1;
+        while (reader.next(line)) {
+            if (lineNo++ == 0) {
+                heading = line;
+                continue;
+            }
+            if (line.contains("E+020")) {
+                ++out.droppedNoValue;
+                continue;
+            }
+            if (line.size() < 21)
+                continue;
+            const char c = line[20];
+            if (c < '0' || c > '9') {
+                ++out.droppedDevice;
+                continue;
+            }
+            const int d = c - '0';
+            QString error;
+            if (!staged[d]) {
+                // The device's first line of the run: its file starts with this day's heading.
+                staged[d] = std::make_unique<StagedFile>(to.filePath(monthlyFileName(prefix, d)));
+                if (!staged[d]->open(&error) || !staged[d]->append(heading + crlf, &error))
+                    return fail(staged[d]->path(), error);
+            }
+            if (!staged[d]->append(line + crlf, &error))
+                return fail(staged[d]->path(), error);
+            ++out.lines[d];
+            lastDevice = std::max(lastDevice, d);
+        }
+        if (reader.error() != 0)
+            return fail(path, systemErrorText(reader.error()));
+        if (lastDevice >= 0)
+            out.lastFile = monthlyFileName(prefix, lastDevice);
+    }
+    // Every file written in full before any old one is replaced.
+    for (auto &file : staged) {
+        QString error;
+        if (file && !file->finish(&error))
+            return fail(file->path(), error);
+    }
+    for (int d = 0; d < MonthlyDevices; ++d) {
+        auto &file = staged[static_cast<std::size_t>(d)];
+        if (!file)
+            continue;
+        QString error;
+        if (!file->commit(&error))
+            return fail(file->path(), error);
+        out.files << file->path();
+        out.wrote = true;
+    }
+    return out;
+}
+
+} // namespace k71t
