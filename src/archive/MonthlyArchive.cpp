@@ -29,7 +29,8 @@ bool isDigits(const QString &text, qsizetype from, qsizetype n)
 }
 
 // Reads a file in pieces and hands out its lines (ended by CR LF, LF or CR;
-// a last line without an end counts). Lines are kept byte for byte.
+// a last line without an end counts). Lines are kept byte for byte; a line
+// is a view into the reader's buffer, valid until the next call.
 class LineReader {
 public:
     explicit LineReader(const QString &path)
@@ -45,38 +46,41 @@ public:
     LineReader(const LineReader &) = delete;
     LineReader &operator=(const LineReader &) = delete;
 
-    // The next line into `line`; false at the end or on a read error (error()).
-    bool next(QByteArray &line)
+    // The next line; false at the end or on a read error (error()).
+    bool next(QByteArrayView &line)
     {
-        line.clear();
+        carry_.truncate(0);
         for (;;) {
-            while (pos_ < buffer_.size()) {
-                const char c = buffer_[pos_++];
-                if (skipLf_) {
-                    skipLf_ = false;
-                    if (c == '\n')
-                        continue;
-                }
-                if (c == '\n' || c == '\r') {
-                    skipLf_ = c == '\r';
-                    pending_ = false;
-                    return true;
-                }
-                // Copy the rest of the line up to its end in one piece.
-                const qsizetype start = pos_ - 1;
-                qsizetype end = pos_;
-                while (end < buffer_.size() && buffer_[end] != '\n' && buffer_[end] != '\r')
-                    ++end;
-                line.append(buffer_.constData() + start, end - start);
-                pos_ = end;
-                pending_ = true;
+            if (skipLf_ && pos_ < buffer_.size()) {
+                // A CR ended the last line: an LF right after it belongs to it.
+                skipLf_ = false;
+                if (buffer_[pos_] == '\n')
+                    ++pos_;
             }
+            const char *begin = buffer_.constData() + pos_;
+            const char *stop = buffer_.constData() + buffer_.size();
+            const char *end = begin;
+            while (end != stop && *end != '\n' && *end != '\r')
+                ++end;
+            if (end != stop) {
+                if (carry_.isEmpty()) {
+                    line = QByteArrayView(begin, end - begin);
+                } else {
+                    carry_.append(begin, end - begin);
+                    line = carry_;
+                }
+                skipLf_ = *end == '\r';
+                pos_ = end + 1 - buffer_.constData();
+                return true;
+            }
+            // The line goes on in the next piece.
+            carry_.append(begin, stop - begin);
+            pos_ = buffer_.size();
             if (!fill()) {
-                if (error_ != 0)
+                if (error_ != 0 || carry_.isEmpty())
                     return false;
-                const bool last = pending_;
-                pending_ = false;
-                return last;
+                line = carry_;
+                return true;
             }
         }
     }
@@ -95,6 +99,7 @@ private:
             if (n < 0) {
                 error_ = errno;
                 buffer_.clear();
+                pos_ = 0;
                 return false;
             }
             buffer_.resize(n);
@@ -108,9 +113,8 @@ private:
     int fd_ = -1;
     int error_ = 0;
     bool eof_ = false;
-    bool skipLf_ = false;  // a CR ended the last line: an LF right after it belongs to it
-    bool pending_ = false; // the line being built has characters since the last line end
-    QByteArray buffer_;
+    bool skipLf_ = false;
+    QByteArray buffer_, carry_;
     qsizetype pos_ = 0;
 };
 
@@ -161,7 +165,8 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
         return out;
     };
     const QByteArray crlf("\r\n");
-    QByteArray heading, line;
+    QByteArray heading;
+    QByteArrayView line;
     for (int day = 1; day <= 31; ++day) {
         const QString path = dailyFilePath(source, day);
         if (path.isEmpty())
@@ -176,7 +181,7 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
         int lastDevice = -1;
         while (reader.next(line)) {
             if (lineNo++ == 0) {
-                heading = line;
+                heading = line.toByteArray();
                 continue;
             }
             if (line.contains("E+020")) {
@@ -195,10 +200,11 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
             if (!staged[d]) {
                 // The device's first line of the run: its file starts with this day's heading.
                 staged[d] = std::make_unique<StagedFile>(to.filePath(monthlyFileName(prefix, d)));
-                if (!staged[d]->open(&error) || !staged[d]->append(heading + crlf, &error))
+                if (!staged[d]->open(&error) || !staged[d]->append(heading, &error) ||
+                    !staged[d]->append(crlf, &error))
                     return fail(staged[d]->path(), error);
             }
-            if (!staged[d]->append(line + crlf, &error))
+            if (!staged[d]->append(line, &error) || !staged[d]->append(crlf, &error))
                 return fail(staged[d]->path(), error);
             ++out.lines[d];
             lastDevice = std::max(lastDevice, d);

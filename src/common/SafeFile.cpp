@@ -251,7 +251,7 @@ bool StagedFile::flushBuffer(QString *error)
     return true;
 }
 
-bool StagedFile::append(const QByteArray &bytes, QString *error)
+bool StagedFile::append(QByteArrayView bytes, QString *error)
 {
     if (fd_ < 0)
         return fail(error, EBADF);

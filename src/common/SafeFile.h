@@ -5,6 +5,7 @@
 // free name), so a crash or a full disk never leaves half a file and a file
 // nobody meant to replace stays as it was.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace k71t {
@@ -47,7 +48,7 @@ public:
     StagedFile &operator=(const StagedFile &) = delete;
 
     bool open(QString *error = nullptr);
-    bool append(const QByteArray &bytes, QString *error = nullptr);
+    bool append(QByteArrayView bytes, QString *error = nullptr);
     bool finish(QString *error = nullptr);
     bool commit(QString *error = nullptr);
     const QString &path() const { return path_; }
