@@ -2,6 +2,7 @@
 // button opens yet, and the monitor after minutes of polling the simulator,
 // which the fake clock compresses into seconds: k71t-grab OUTPUT_FOLDER
 #include "archive/ArchiveFiles.h"
+#include "archive/Archmdlgu.h"
 #include "archive/Download.h"
 #include "chart/Informacjeowykresie.h"
 #include "chart/_slownik.h"
@@ -145,6 +146,39 @@ void grabChart(const QDir &out)
     dictionary.hide();
 }
 
+// The monthly archive dialog after a run over a month folder of a memory
+// card with a week of daily files.
+void grabMonthly(k71t::test::AppHarness &harness, const QDir &out)
+{
+    k71t::test::TempDir card;
+    QDir(card.path()).mkpath(QStringLiteral("media/karta/ARCHIVES/2013/09"));
+    QDir(card.path()).mkpath(QStringLiteral("pomiary/2013-09"));
+    const QString month = card.file(QStringLiteral("media/karta/ARCHIVES/2013/09"));
+    for (int day = 1; day <= 7; ++day) {
+        QByteArray text = "Data\tCzas\tDEV\tR0\tR1\r\n";
+        for (int minute = 0; minute < 1440; minute += 10)
+            for (int d = 0; d < 4; ++d)
+                text += QStringLiteral("2013-09-%1\t%2:%3:00\t%4\t%5\t1.0\r\n")
+                            .arg(day, 2, 10, QLatin1Char('0'))
+                            .arg(minute / 60, 2, 10, QLatin1Char('0'))
+                            .arg(minute % 60, 2, 10, QLatin1Char('0'))
+                            .arg(d)
+                            .arg(20.0 + d + minute / 1440.0, 0, 'f', 3)
+                            .toLatin1();
+        QFile f(QDir(month).filePath(QStringLiteral("DAY_%1.DAT").arg(day, 2, 10, QLatin1Char('0'))));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(text);
+    }
+    k71t::TArchmDlg dialog(*harness.ctx);
+    harness.prompt.folders << month << card.file(QStringLiteral("pomiary/2013-09"));
+    dialog.BtnFrom->click();
+    dialog.BtnTo->click();
+    dialog.BtnCreate->click();
+    dialog.show();
+    QApplication::processEvents();
+    dialog.grab().save(out.filePath(QStringLiteral("monthly-archive.png")));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -165,6 +199,7 @@ int main(int argc, char *argv[])
         k71t::PromptButtons::Ok);
     box->show();
     box->grab().save(out.filePath(QStringLiteral("download-statistics.png")));
+    grabMonthly(harness, out);
 
     // The monitor: six devices polled, DEV 2 and DEV 4 silent, alarms 1 and
     // 3 on, five minutes of the chart (a tick a second on the fake clock).
