@@ -230,6 +230,21 @@ TEST(MonthlyArchive, AFailedRunLeavesTheOldFiles)
         EXPECT_EQ(m.monthly(0), QByteArray("stary plik"));
         EXPECT_EQ(m.outFiles(), QStringList{"K71T_201309_D0.DAT"});
     }
+    // A destination that is read-only.
+    {
+        test::SmallDisk disk(64 * 1024);
+        ASSERT_TRUE(disk.mounted());
+        Month m;
+        fillMonth(m);
+        m.out = disk.path() + QLatin1Char('/');
+        ASSERT_TRUE(m.run().error.isEmpty());
+        const QByteArray d2 = m.monthly(2);
+        m.day(QStringLiteral("DAY_30.DAT"), "Naglowek 30\r\n" + line(30, "00:00:00", '2', "1") + "\r\n");
+        ASSERT_TRUE(disk.makeReadOnly());
+        const MonthlyOutcome o = m.run();
+        EXPECT_EQ(o.error, QStringLiteral("K71T_201309_D0.DAT: system plików tylko do odczytu"));
+        EXPECT_EQ(m.monthly(2), d2);
+    }
     // A destination that is not there.
     {
         Month m;

@@ -28,6 +28,12 @@ SmallDisk::SmallDisk(int bytes)
                ::mount("k71t-test", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0, options.constData()) == 0;
 }
 
+bool SmallDisk::makeReadOnly()
+{
+    return mounted_ && ::mount("k71t-test", QFile::encodeName(dir_.path()).constData(), "tmpfs",
+                               MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
 SmallDisk::~SmallDisk()
 {
     if (mounted_)

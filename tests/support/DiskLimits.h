@@ -29,6 +29,8 @@ public:
     SmallDisk(const SmallDisk &) = delete;
     SmallDisk &operator=(const SmallDisk &) = delete;
     bool mounted() const { return mounted_; }
+    // Mounts it again read-only (what is on it stays readable).
+    bool makeReadOnly();
     QString path() const { return dir_.path(); }
     QString file(const QString &name) const { return dir_.filePath(name); }
 
