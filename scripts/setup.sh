@@ -9,6 +9,10 @@ PACKAGES=(
   libmariadb-dev mariadb-server libmodbus-dev mbpoll libgtest-dev
   xvfb xauth imagemagick
 )
+# scripts/fuzz.sh also needs clang and its libFuzzer runtime.
+if [ "${1:-}" = "fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

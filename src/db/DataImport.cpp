@@ -6,16 +6,11 @@
 
 namespace k71t {
 
-ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params, const QString &path,
-                             std::uint8_t address, const StoreProgress &progress, StorePath storePath)
+bool readDataFileRows(const QString &path, std::uint8_t address, std::vector<TableRow> &rows)
 {
-    ImportOutcome out;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        out.missing = true;
-        return out;
-    }
-    std::vector<TableRow> rows;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
     QByteArray pending;
     bool overlong = false; // no data line is anywhere near 4096 bytes long
     DataLine parsed;
@@ -53,6 +48,18 @@ ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params
         }
     }
     take(pending);
+    return true;
+}
+
+ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params, const QString &path,
+                             std::uint8_t address, const StoreProgress &progress, StorePath storePath)
+{
+    ImportOutcome out;
+    std::vector<TableRow> rows;
+    if (!readDataFileRows(path, address, rows)) {
+        out.missing = true;
+        return out;
+    }
     out.lines = static_cast<int>(rows.size());
     out.store = connectAndStore(connection, params, rows, AfterStore::Disconnect, storePath, progress);
     return out;

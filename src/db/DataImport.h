@@ -12,6 +12,11 @@ struct ImportOutcome {
     StoreOutcome store;   // what storing them did
 };
 
+// The data lines of `path` (lines end with CR, LF or both; lines over 4096
+// bytes are never data lines) as rows of the meter at `address`; false when
+// the file cannot be opened.
+bool readDataFileRows(const QString &path, std::uint8_t address, std::vector<TableRow> &rows);
+
 // Reads `path` (lines end with CR, LF or both), parses its data lines and
 // stores them as one operation (connectAndStore); the connection is closed
 // at the end.
