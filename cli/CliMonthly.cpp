@@ -41,10 +41,13 @@ int runMonthly(const QStringList &command, QString &out, QString &err)
                        .arg(QDir(destination).filePath(monthlyFileName(prefix, d)))
                        .arg(o.lines[static_cast<std::size_t>(d)]);
     out += QStringLiteral("Plików dziennych: %1. Pominięto wierszy: z brakiem wartości (E+020) %2, bez numeru "
-                          "urządzenia %3\n")
+                          "urządzenia %3")
                .arg(o.dailyFiles)
                .arg(o.droppedNoValue)
                .arg(o.droppedDevice);
+    if (o.droppedLong > 0)
+        out += QStringLiteral(", dłuższych niż 1 MiB %1").arg(o.droppedLong);
+    out += QLatin1Char('\n');
     return CliOk;
 }
 

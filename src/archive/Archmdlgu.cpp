@@ -140,11 +140,14 @@ void TArchmDlg::BtnCreateClick()
     const MonthlyOutcome &o = lastRun_;
     if (!o.lastFile.isEmpty())
         StaticFileM->setText(o.lastFile);
-    if (o.droppedNoValue > 0 || o.droppedDevice > 0)
-        StaticDropped->setText(QStringLiteral("Pominięte wiersze: z brakiem wartości (E+020): %1, bez numeru "
-                                              "urządzenia: %2")
-                                   .arg(o.droppedNoValue)
-                                   .arg(o.droppedDevice));
+    if (o.droppedNoValue > 0 || o.droppedDevice > 0 || o.droppedLong > 0) {
+        QString text = QStringLiteral("Pominięte wiersze: z brakiem wartości (E+020): %1, bez numeru urządzenia: %2")
+                           .arg(o.droppedNoValue)
+                           .arg(o.droppedDevice);
+        if (o.droppedLong > 0)
+            text += QStringLiteral(", dłuższe niż 1 MiB: %1").arg(o.droppedLong);
+        StaticDropped->setText(text);
+    }
     if (!o.error.isEmpty()) {
         StaticFileM->setText(monthlyFileName(prefix_, 0));
         ctx_.prompt.message(this,

@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <algorithm>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace k71t {
@@ -35,8 +37,14 @@ class LineReader {
 public:
     explicit LineReader(const QString &path)
     {
-        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        // Without blocking, so a FIFO in a daily file's place cannot hang the run.
+        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         error_ = fd_ < 0 ? errno : 0;
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            notRegular_ = true;
+            error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        }
     }
     ~LineReader()
     {
@@ -46,10 +54,14 @@ public:
     LineReader(const LineReader &) = delete;
     LineReader &operator=(const LineReader &) = delete;
 
-    // The next line; false at the end or on a read error (error()).
+    static constexpr qsizetype MaxLine = 1 << 20;
+
+    // The next line; false at the end or on a read error (error()). A line
+    // longer than MaxLine comes cut, with overlong() set.
     bool next(QByteArrayView &line)
     {
         carry_.truncate(0);
+        overlong_ = false;
         for (;;) {
             if (skipLf_ && pos_ < buffer_.size()) {
                 // A CR ended the last line: an LF right after it belongs to it.
@@ -66,15 +78,20 @@ public:
                 if (carry_.isEmpty()) {
                     line = QByteArrayView(begin, end - begin);
                 } else {
-                    carry_.append(begin, end - begin);
+                    if (carry_.size() < MaxLine)
+                        carry_.append(begin, std::min<qsizetype>(end - begin, MaxLine - carry_.size()));
                     line = carry_;
                 }
                 skipLf_ = *end == '\r';
                 pos_ = end + 1 - buffer_.constData();
                 return true;
             }
-            // The line goes on in the next piece.
-            carry_.append(begin, stop - begin);
+            // The line goes on in the next piece. No line of a daily file is
+            // anywhere near MaxLine long: the rest of such a line is left out.
+            if (carry_.size() < MaxLine)
+                carry_.append(begin, std::min<qsizetype>(stop - begin, MaxLine - carry_.size()));
+            if (carry_.size() >= MaxLine)
+                overlong_ = true;
             pos_ = buffer_.size();
             if (!fill()) {
                 if (error_ != 0 || carry_.isEmpty())
@@ -85,6 +102,8 @@ public:
         }
     }
     int error() const { return error_; }
+    bool notRegular() const { return notRegular_; }
+    bool overlong() const { return overlong_; }
 
 private:
     bool fill()
@@ -114,6 +133,8 @@ private:
     int error_ = 0;
     bool eof_ = false;
     bool skipLf_ = false;
+    bool notRegular_ = false;
+    bool overlong_ = false;
     QByteArray buffer_, carry_;
     qsizetype pos_ = 0;
 };
@@ -123,11 +144,16 @@ private:
 QString MonthlyPrefix(const QString &sourceFolder)
 {
     const qsizetype at = sourceFolder.lastIndexOf(QStringLiteral("ARCHIVES"));
-    if (at < 0)
+    if (at < 0 || (at > 0 && !isSeparator(sourceFolder.at(at - 1))))
         return {};
     const qsizetype y = at + 9, m = at + 14;
-    if (sourceFolder.size() < m + 2 || !isSeparator(sourceFolder.at(at + 8)) || !isDigits(sourceFolder, y, 4) ||
-        !isSeparator(sourceFolder.at(at + 13)) || !isDigits(sourceFolder, m, 2))
+    // The month folder itself: nothing after the month but one separator.
+    if (sourceFolder.size() < m + 2 || sourceFolder.size() > m + 3 || !isSeparator(sourceFolder.at(at + 8)) ||
+        !isDigits(sourceFolder, y, 4) || !isSeparator(sourceFolder.at(at + 13)) || !isDigits(sourceFolder, m, 2) ||
+        (sourceFolder.size() == m + 3 && !isSeparator(sourceFolder.at(m + 2))))
+        return {};
+    const int year = sourceFolder.mid(y, 4).toInt(), month = sourceFolder.mid(m, 2).toInt();
+    if (year < 1 || month < 1 || month > 12)
         return {};
     return QStringLiteral("K71T_") + sourceFolder.mid(y, 4) + sourceFolder.mid(m, 2) + QLatin1Char('_');
 }
@@ -164,6 +190,11 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
         out.lastFile.clear();
         return out;
     };
+    // A month folder that cannot be listed would hide daily files named in
+    // another case.
+    const QFileInfo folder(source);
+    if (folder.isDir() && !QDir(source).isReadable())
+        return fail(source, systemErrorText(EACCES));
     const QByteArray crlf("\r\n");
     QByteArray heading;
     QByteArrayView line;
@@ -175,6 +206,8 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
             progress(path);
         ++out.dailyFiles;
         LineReader reader(path);
+        if (reader.notRegular() && reader.error() != EISDIR)
+            return fail(path, QStringLiteral("to nie jest zwykły plik"));
         if (reader.error() != 0)
             return fail(path, systemErrorText(reader.error()));
         int lineNo = 0;
@@ -182,6 +215,10 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
         while (reader.next(line)) {
             if (lineNo++ == 0) {
                 heading = line.toByteArray();
+                continue;
+            }
+            if (reader.overlong()) {
+                ++out.droppedLong;
                 continue;
             }
             if (line.contains("E+020")) {
@@ -214,11 +251,16 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
         if (lastDevice >= 0)
             out.lastFile = monthlyFileName(prefix, lastDevice);
     }
-    // Every file written in full before any old one is replaced.
+    // Every file written in full, and every name free or a plain file,
+    // before any old one is replaced.
     for (auto &file : staged) {
         QString error;
         if (file && !file->finish(&error))
             return fail(file->path(), error);
+        const QFileInfo target(file ? file->path() : QString());
+        if (file && target.exists() && (!target.isFile() || target.isSymLink()))
+            return fail(file->path(), target.isDir() ? systemErrorText(EISDIR)
+                                                     : QStringLiteral("to nie jest zwykły plik"));
     }
     for (int d = 0; d < MonthlyDevices; ++d) {
         auto &file = staged[static_cast<std::size_t>(d)];

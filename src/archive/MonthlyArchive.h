@@ -15,9 +15,10 @@ namespace k71t {
 
 constexpr int MonthlyDevices = 10;
 
-// "K71T_201309_" for a month folder: after the last "ARCHIVES" (upper case)
-// in the path a separator, four digits, a separator and two digits. Empty
-// for any other path.
+// "K71T_201309_" for a month folder: the path ends with "ARCHIVES" (upper
+// case, the whole name of a folder), a separator, four digits of a year, a
+// separator, two digits of a month 01 .. 12 and at most one separator.
+// Empty for any other path.
 QString MonthlyPrefix(const QString &sourceFolder);
 
 // prefix + "D3.DAT" for device 3.
@@ -36,6 +37,7 @@ struct MonthlyOutcome {
     int dailyFiles = 0;                       // daily files read
     int droppedNoValue = 0;                   // data lines with "E+020"
     int droppedDevice = 0;                    // data lines without a device digit at index 20
+    int droppedLong = 0;                      // lines over a mebibyte (no daily file has such lines)
     QString error;                            // why the run failed (nothing was replaced then)
 };
 

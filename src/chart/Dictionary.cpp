@@ -77,10 +77,15 @@ QString Dictionary::longName(int i) const
     return QStringLiteral("%1. %2 (%3)").arg(i + 1).arg(s.name).arg(s.address);
 }
 
+QString storableDictionaryName(const QString &name)
+{
+    return storableSeriesName(name).left(DictionaryNameLength);
+}
+
 QByteArray dictionaryText(const Dictionary &dictionary)
 {
     QByteArray out = "\t";
-    auto field = [&out](const QString &text) { out += toWindows1250(storableSeriesName(text)) + '\t'; };
+    auto field = [&out](const QString &text) { out += toWindows1250(storableDictionaryName(text)) + '\t'; };
     for (const K71T_OPIS &s : dictionary.meters) {
         out += QByteArray::number(s.address) + '\t';
         field(s.name);
@@ -95,7 +100,7 @@ QByteArray dictionaryText(const Dictionary &dictionary)
 
 int parseDictionary(const QByteArray &bytes, Dictionary &dictionary)
 {
-    if (bytes.count('\t') != DictionaryTabs)
+    if (bytes.isEmpty() || bytes.at(0) != '\t' || bytes.count('\t') != DictionaryTabs)
         return 0;
     TabFields fields(bytes);
     int read = 0;

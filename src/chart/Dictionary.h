@@ -43,6 +43,11 @@ struct Dictionary {
     QString longName(int i) const;
 };
 
+// Names are kept to this many characters (a file of longest names stays far
+// below DictionaryMaxSize) without TAB, CR or LF.
+constexpr int DictionaryNameLength = 255;
+QString storableDictionaryName(const QString &name);
+
 // The file's text: a TAB, then every slot's address, name, ten device names
 // and a hundred register names, each followed by a TAB (3585 TABs in all),
 // in Windows-1250. TAB, CR and LF are left out of names.

@@ -49,6 +49,7 @@ TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
     Edit1->setToolTip(QStringLiteral("Adres wskaźnika K71T w sieci MODBUS"));
     Edit2 = named(new QLineEdit(QStringLiteral("K71T"), this), "Edit2");
     Edit2->setToolTip(QStringLiteral("Nazwa wskaźnika (dowolna)"));
+    Edit2->setMaxLength(DictionaryNameLength);
     SpeedButton4 = named(new QPushButton(QStringLiteral("Wpisz do Slownika"), this), "SpeedButton4");
     StringGrid1 = named(new QTableWidget(11, 11, this), "StringGrid1");
     StringGrid1->horizontalHeader()->hide();
@@ -186,12 +187,12 @@ bool TSlownik::StoreEntry(int i)
         return false;
     K71T_OPIS &m = dictionary_.meters[static_cast<std::size_t>(i)];
     m.address = static_cast<std::uint8_t>(Edit1->text().trimmed().toInt());
-    m.name = storableSeriesName(Edit2->text());
+    m.name = storableDictionaryName(Edit2->text());
     for (int d = 0; d < 10; ++d) {
-        m.deviceNames[static_cast<std::size_t>(d)] = storableSeriesName(StringGrid1->item(0, d + 1)->text());
+        m.deviceNames[static_cast<std::size_t>(d)] = storableDictionaryName(StringGrid1->item(0, d + 1)->text());
         for (int r = 0; r < 10; ++r)
             m.registerNames[static_cast<std::size_t>(d)][static_cast<std::size_t>(r)] =
-                storableSeriesName(StringGrid1->item(r + 1, d + 1)->text());
+                storableDictionaryName(StringGrid1->item(r + 1, d + 1)->text());
     }
     return true;
 }

@@ -111,7 +111,9 @@ bool smallNumberField(const QByteArray &field, int high, std::uint8_t &out)
     int v = 0;
     const char *end = field.constData() + field.size();
     const auto r = std::from_chars(field.constData(), end, v);
-    if (field.isEmpty() || r.ec != std::errc() || r.ptr != end || v < 0 || v > high)
+    // Digits only: "-0" or "+1" are not what the program writes.
+    if (field.isEmpty() || field.at(0) < '0' || field.at(0) > '9' || r.ec != std::errc() || r.ptr != end || v < 0 ||
+        v > high)
         return false;
     out = static_cast<std::uint8_t>(v);
     return true;

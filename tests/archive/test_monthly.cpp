@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace k71t;
 
@@ -101,6 +102,14 @@ TEST(MonthlyPrefix, OnlyAMonthFolderAfterTheLastArchives)
         {"/media/karta/ARCHIVES", ""},
         {"/media/karta/ARCHIVESX2013/09/", ""},
         {"/media/karta/ARCHIVES/2013/09/ARCHIVES/", ""},
+        {"/media/karta/ARCHIVES/2013/09/inne", ""},
+        {"/media/karta/ARCHIVES/2013/09abc", ""},
+        {"/media/karta/ARCHIVES/2013/09//", ""},
+        {"/media/karta/xARCHIVES/2013/09/", ""},
+        {"ARCHIVES/2013/09", "K71T_201309_"},
+        {"/media/karta/ARCHIVES/2013/13/", ""},
+        {"/media/karta/ARCHIVES/2013/00/", ""},
+        {"/media/karta/ARCHIVES/0000/09/", ""},
         {"", ""},
     };
     for (const auto &[path, prefix] : cases)
@@ -185,9 +194,15 @@ TEST(MonthlyArchive, LongLinesAndLargeFilesPassUnchanged)
     }
     m.day(QStringLiteral("DAY_01.DAT"), "Naglowek\r\n" + wide);
     m.day(QStringLiteral("DAY_02.DAT"), big);
+    // A line of more than a mebibyte (binary data without line ends) is left
+    // out and counted; the line after it is kept.
+    m.day(QStringLiteral("DAY_03.DAT"), "Naglowek\r\n" + line(3, "00:00:00", '6', QByteArray(3 << 20, '5')) +
+                                           "\r\n" + line(3, "00:01:00", '6', "1") + "\r\n");
+    expected += line(3, "00:01:00", '6', "1") + "\r\n";
     const MonthlyOutcome o = m.run();
     ASSERT_TRUE(o.error.isEmpty());
-    EXPECT_EQ(o.lines[6], 200001);
+    EXPECT_EQ(o.lines[6], 200002);
+    EXPECT_EQ(o.droppedLong, 1);
     EXPECT_EQ(m.monthly(6), expected);
 }
 
@@ -244,6 +259,38 @@ TEST(MonthlyArchive, AFailedRunLeavesTheOldFiles)
         const MonthlyOutcome o = m.run();
         EXPECT_EQ(o.error, QStringLiteral("K71T_201309_D0.DAT: system plików tylko do odczytu"));
         EXPECT_EQ(m.monthly(2), d2);
+    }
+    // A FIFO, or a link to a device, in a daily file's place: refused at
+    // once (reading it would block, or never end), and the old files stay.
+    for (const char *kind : {"fifo", "device"}) {
+        Month m;
+        fillMonth(m);
+        ASSERT_TRUE(m.run().error.isEmpty());
+        const QByteArray d0 = m.monthly(0);
+        m.day(QStringLiteral("DAY_01.DAT"), "Nowy\r\n" + line(1, "00:00:00", '0', "99") + "\r\n");
+        const QString place = m.source + QStringLiteral("day_05.dat");
+        ASSERT_TRUE(QFile::remove(m.source + QStringLiteral("DAY_05.DAT")));
+        if (QByteArray(kind) == "fifo")
+            ASSERT_EQ(::mkfifo(QFile::encodeName(place).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), place));
+        const MonthlyOutcome o = m.run();
+        EXPECT_EQ(o.error, QStringLiteral("day_05.dat: to nie jest zwykły plik")) << kind;
+        EXPECT_EQ(m.monthly(0), d0) << kind;
+        EXPECT_EQ(m.outFiles().size(), 4) << kind;
+    }
+    // A folder where a monthly file would go: nothing is replaced.
+    {
+        Month m;
+        fillMonth(m);
+        QFile old(m.out + QStringLiteral("K71T_201309_D0.DAT"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("stary plik");
+        old.close();
+        QDir(m.out).mkdir(QStringLiteral("K71T_201309_D3.DAT"));
+        const MonthlyOutcome o = m.run();
+        EXPECT_TRUE(o.error.startsWith(QStringLiteral("K71T_201309_D3.DAT: "))) << o.error.toStdString();
+        EXPECT_EQ(m.monthly(0), QByteArray("stary plik"));
     }
     // A destination that is not there.
     {

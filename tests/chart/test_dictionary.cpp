@@ -90,6 +90,13 @@ TEST(DictionaryFile, ByteVectorsByHand)
     EXPECT_EQ(back.meters[0].registerNames[0][3], QStringLiteral("Ciśnienie"));
     EXPECT_EQ(back.meters[0].registerNames[9][9], QStringLiteral("abc"));
     EXPECT_EQ(back.meters[31], Dictionary::defaultSlot(31));
+    // Names are kept to 255 characters, so every dictionary saved loads again.
+    Dictionary longNames;
+    longNames.meters[31].name = QString(5 << 20, QLatin1Char('x'));
+    ASSERT_TRUE(SaveDictionary(dir.file(QStringLiteral("dlugie")), longNames));
+    Dictionary read;
+    ASSERT_TRUE(LoadDictionary(dir.file(QStringLiteral("dlugie.slo")), read));
+    EXPECT_EQ(read.meters[31].name, QString(255, QLatin1Char('x')));
     // Empty names are read as they are.
     QByteArray empty = expected;
     empty.replace("Pompa", "");
@@ -126,6 +133,9 @@ TEST(DictionaryFile, DamagedAndHostileFilesChangeNothingUnlessPartial)
         {"slot 3 address 248", withAddress("248"), 3},
         {"slot 3 address -1", withAddress("-1"), 3},
         {"slot 3 address 7x", withAddress("7x"), 3},
+        {"slot 3 address -0", withAddress("-0"), 3},
+        {"slot 3 address +7", withAddress("+7"), 3},
+        {"no TAB first", "1" + good.mid(1) + '\t', -1},
     };
     test::TempDir dir;
     Dictionary before;
