@@ -387,6 +387,8 @@ void SimMeter::runCommands()
     }
     if (regs_.reg16(4045) == 1) { // delete the archive
         regs_.reg16(4045) = 0;
+        lastDeleted_ = archive_.records();
+        ++deletions_;
         archive_.clear();
         archiveChanged();
     }
@@ -496,6 +498,18 @@ std::vector<ArchiveRecord> SimMeter::archiveRecords() const
 {
     std::lock_guard lock(mutex_);
     return archive_.records();
+}
+
+std::vector<ArchiveRecord> SimMeter::lastDeletedRecords() const
+{
+    std::lock_guard lock(mutex_);
+    return lastDeleted_;
+}
+
+int SimMeter::deletions() const
+{
+    std::lock_guard lock(mutex_);
+    return deletions_;
 }
 
 void SimMeter::tick(const QDateTime &now)

@@ -123,6 +123,10 @@ public:
     // Writes the records, oldest first, to `path` now and after every change.
     void setArchiveDump(const QString &path);
     std::vector<ArchiveRecord> archiveRecords() const;
+    // The records the last delete command (4045) removed, oldest first, and
+    // how many delete commands the meter has carried out.
+    std::vector<ArchiveRecord> lastDeletedRecords() const;
+    int deletions() const;
 
 private:
     Reply answer(const Bytes &frame);
@@ -152,6 +156,8 @@ private:
     int failPage_ = -1;
     int failPageTimes_ = 0;
     QString dumpPath_;
+    std::vector<ArchiveRecord> lastDeleted_;
+    int deletions_ = 0;
     std::map<int, float> pinned_;
     bool outputsBoard_ = false;
     bool refuseApply_ = false;
