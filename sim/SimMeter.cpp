@@ -254,6 +254,10 @@ Bytes SimMeter::exception(std::uint8_t function, std::uint8_t code) const
 SimMeter::Reply SimMeter::handle(const Bytes &frame)
 {
     std::lock_guard lock(mutex_);
+    // A meter polled for days keeps only its recent frames: the oldest half
+    // goes once the list is full.
+    if (received_.size() >= MaxReceivedFrames)
+        received_.erase(received_.begin(), received_.begin() + MaxReceivedFrames / 2);
     received_.push_back(frame);
     if (frame.size() < 4 || !crcMatches(frame) || frame[0] != active_.address)
         return {};

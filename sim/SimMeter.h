@@ -91,6 +91,7 @@ public:
     Reply handle(const Bytes &frame);
 
     void setFault(const FaultPlan &plan);
+    // The frames received (the last 50,000 to 100,000 of a long run), oldest first.
     std::vector<Bytes> receivedFrames() const;
     void clearReceived();
 
@@ -147,6 +148,7 @@ private:
     InterfaceSettings active_;
     FaultPlan plan_;
     int requestsSincePlan_ = 0;
+    static constexpr std::size_t MaxReceivedFrames = 100000;
     std::vector<Bytes> received_;
     SimArchive archive_;
     QDateTime nextMoment_;
