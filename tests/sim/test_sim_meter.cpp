@@ -83,6 +83,14 @@ TEST(SimMeter, IgnoresOtherAddressesAndBadCrc)
     EXPECT_TRUE(meter.handle(bad).bytes.empty());
     EXPECT_FALSE(meter.handle(read(7, 4000, 1)).bytes.empty());
     EXPECT_EQ(meter.receivedFrames().size(), 3u);
+
+    // A meter polled for days keeps its recent frames only, the newest last.
+    for (int i = 0; i < 150000; ++i)
+        meter.handle(read(7, 4000 + i % 100, 1));
+    const std::vector<Bytes> kept = meter.receivedFrames();
+    EXPECT_LE(kept.size(), 100000u);
+    EXPECT_GE(kept.size(), 50000u);
+    EXPECT_EQ(kept.back(), read(7, 4000 + 149999 % 100, 1));
 }
 
 Bytes write16(int slave, int start, std::initializer_list<std::uint16_t> values)
