@@ -307,6 +307,12 @@ SimMeter::Reply SimMeter::handle(const Bytes &frame)
 SimMeter::Reply SimMeter::answer(const Bytes &frame)
 {
     const std::uint8_t function = frame[1];
+    if (function != 3 && function != 16)
+        return {exception(function, 1), 0};
+    // A frame too short for its function's fields (a read's eight bytes, a
+    // write's nine and its data) is not a request the meter can read.
+    if (frame.size() < 8 || (function == 16 && (frame.size() < 9 || frame.size() < 9u + frame[6])))
+        return {};
     const int start = get16be(frame.data() + 2);
     const int n = get16be(frame.data() + 4);
     if (function == 3) {
@@ -360,7 +366,7 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
         appendCrc(reply);
         return {reply, 0};
     }
-    return {exception(function, 1), 0};
+    return {};
 }
 
 void SimMeter::runCommands()

@@ -84,6 +84,20 @@ TEST(SimMeter, IgnoresOtherAddressesAndBadCrc)
     EXPECT_FALSE(meter.handle(read(7, 4000, 1)).bytes.empty());
     EXPECT_EQ(meter.receivedFrames().size(), 3u);
 
+    // Frames with a valid CRC but too short for their function's fields get
+    // no answer (and are not read past their end); an unknown function gets
+    // the illegal-function exception.
+    auto framed = [](Bytes f) {
+        appendCrc(f);
+        return f;
+    };
+    EXPECT_TRUE(meter.handle(framed({7, 3, 0x0F, 0xA0})).bytes.empty());
+    EXPECT_TRUE(meter.handle(framed({7, 3, 0x0F, 0xA0, 0})).bytes.empty());
+    EXPECT_TRUE(meter.handle(framed({7, 16, 0x0F, 0xA0, 0, 2, 4, 0, 1})).bytes.empty());
+    EXPECT_TRUE(meter.handle(framed({7, 16, 0x0F, 0xA0, 0, 1})).bytes.empty());
+    EXPECT_EQ(meter.handle(framed({7, 0, 0})).bytes, framed({7, 0x80, 1}));
+    EXPECT_EQ(meter.reg16(4000), SimMeter(7).reg16(4000));
+
     // A meter polled for days keeps its recent frames only, the newest last.
     for (int i = 0; i < 150000; ++i)
         meter.handle(read(7, 4000 + i % 100, 1));
