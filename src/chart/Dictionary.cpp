@@ -107,12 +107,15 @@ int parseDictionary(const QByteArray &bytes, Dictionary &dictionary)
     for (K71T_OPIS &s : dictionary.meters) {
         if (!smallNumberField(fields.next(), 247, s.address))
             return read;
-        s.name = fromWindows1250(fields.next());
+        // A name read holds only what a name written can hold (no CR or LF,
+        // at most 255 characters), so saving what was read gives the same
+        // dictionary back.
+        s.name = storableDictionaryName(fromWindows1250(fields.next()));
         for (QString &d : s.deviceNames)
-            d = fromWindows1250(fields.next());
+            d = storableDictionaryName(fromWindows1250(fields.next()));
         for (auto &device : s.registerNames)
             for (QString &r : device)
-                r = fromWindows1250(fields.next());
+                r = storableDictionaryName(fromWindows1250(fields.next()));
         ++read;
     }
     return read;

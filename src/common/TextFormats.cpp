@@ -3,11 +3,13 @@
 #include <QLocale>
 #include <QTextCodec>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace k71t {
 
@@ -69,14 +71,70 @@ static QTextCodec *codec1250()
     return codec;
 }
 
+namespace {
+
+// Windows-1250 is a stateless single-byte code, so a string converts one
+// character at a time. The codec opens a converter for every call (a lookup
+// by name each time), which made reading a dictionary of 3,552 names slow;
+// the table is taken from the codec itself once. A character the table does
+// not hold (no byte decodes to it) sends the whole string through the codec,
+// so unmappable text comes out exactly as the codec writes it.
+struct Table1250 {
+    std::array<char16_t, 256> decode{};
+    std::vector<std::int16_t> encode = std::vector<std::int16_t>(0x10000, -1);
+    bool usable = true;
+
+    Table1250()
+    {
+        QTextCodec *codec = codec1250();
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray byte(1, static_cast<char>(b));
+            const QString one = codec->toUnicode(byte);
+            if (one.size() != 1) {
+                usable = false;
+                return;
+            }
+            decode[static_cast<std::size_t>(b)] = one.at(0).unicode();
+            if (codec->fromUnicode(one) == byte && encode[one.at(0).unicode()] < 0)
+                encode[one.at(0).unicode()] = static_cast<std::int16_t>(b);
+        }
+    }
+};
+
+const Table1250 &table1250()
+{
+    static const Table1250 table;
+    return table;
+}
+
+} // namespace
+
 QString fromWindows1250(const QByteArray &bytes)
 {
-    return codec1250()->toUnicode(bytes);
+    const Table1250 &t = table1250();
+    if (!t.usable)
+        return codec1250()->toUnicode(bytes);
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (const char c : bytes)
+        *out++ = t.decode[static_cast<unsigned char>(c)];
+    return text;
 }
 
 QByteArray toWindows1250(const QString &text)
 {
-    return codec1250()->fromUnicode(text);
+    const Table1250 &t = table1250();
+    if (!t.usable)
+        return codec1250()->fromUnicode(text);
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    for (const QChar c : text) {
+        const std::int16_t b = t.encode[c.unicode()];
+        if (b < 0)
+            return codec1250()->fromUnicode(text);
+        *out++ = static_cast<char>(b);
+    }
+    return bytes;
 }
 
 QByteArray formatGeneral15(double value)

@@ -97,6 +97,17 @@ TEST(DictionaryFile, ByteVectorsByHand)
     Dictionary read;
     ASSERT_TRUE(LoadDictionary(dir.file(QStringLiteral("dlugie.slo")), read));
     EXPECT_EQ(read.meters[31].name, QString(255, QLatin1Char('x')));
+    // A file written elsewhere may hold CR, LF or names over 255 characters:
+    // they are read as a save would write them, so a save reads back the same.
+    QByteArray foreign = expected;
+    foreign.replace("Pompa", "Pom\r\npa").replace("Kot\xb3ownia", QByteArray(300, 'k'));
+    Dictionary fromElsewhere;
+    ASSERT_EQ(parseDictionary(foreign, fromElsewhere), 32);
+    EXPECT_EQ(fromElsewhere.meters[0].deviceNames[0], QStringLiteral("Pompa"));
+    EXPECT_EQ(fromElsewhere.meters[0].name, QString(255, QLatin1Char('k')));
+    Dictionary again;
+    ASSERT_EQ(parseDictionary(dictionaryText(fromElsewhere), again), 32);
+    EXPECT_EQ(again.meters, fromElsewhere.meters);
     // Empty names are read as they are.
     QByteArray empty = expected;
     empty.replace("Pompa", "");

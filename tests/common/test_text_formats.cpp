@@ -6,6 +6,7 @@
 #include "common/TextFormats.h"
 
 #include <QLocale>
+#include <QTextCodec>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -45,6 +46,28 @@ TEST(TextFormats, Windows1250RoundTrip)
     const QByteArray expected = QByteArray::fromHex("5a61bff3b3e62067ea9c6cb9206a619ff1");
     EXPECT_EQ(toWindows1250(text), expected);
     EXPECT_EQ(fromWindows1250(expected), text);
+}
+
+// The table-driven conversion must give exactly what the codec gives: every
+// byte, every UTF-16 code unit alone, text mixing mapped and unmapped
+// characters, and a character outside the Basic Multilingual Plane.
+TEST(TextFormats, Windows1250MatchesTheCodecForEveryCharacter)
+{
+    QTextCodec *codec = QTextCodec::codecForName("Windows-1250");
+    ASSERT_NE(codec, nullptr);
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    EXPECT_EQ(fromWindows1250(all), codec->toUnicode(all));
+    for (int u = 0; u < 0x10000; ++u) {
+        const QString one(QChar(static_cast<char16_t>(u)));
+        ASSERT_EQ(toWindows1250(one), codec->fromUnicode(one)) << "U+" << std::hex << u;
+    }
+    for (const QString &text : {QStringLiteral("Ciśnienie €5 ¤ ąę"), QStringLiteral("ok 中 ż"),
+                                QStringLiteral("znak \U0001F600 i ł"), QString()}) {
+        EXPECT_EQ(toWindows1250(text), codec->fromUnicode(text)) << text.toStdString();
+        EXPECT_EQ(fromWindows1250(toWindows1250(text)), codec->toUnicode(codec->fromUnicode(text)));
+    }
 }
 
 TEST(Prompt, FileFiltersBecomeQtFilters)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -11,9 +12,14 @@
 
 namespace k71t::fuzz {
 
+// The folder lives in memory when the system has /dev/shm: on a disk, ext4
+// writes back a file truncated and written again as soon as it is closed, and
+// that writeback, not the parser, set the pace of the file-reading targets.
 inline const QTemporaryDir &workDir()
 {
-    static const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/k71t-fuzz-XXXXXX"));
+    static const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                                   : QDir::tempPath();
+    static const QTemporaryDir dir(base + QStringLiteral("/k71t-fuzz-XXXXXX"));
     return dir;
 }
 
