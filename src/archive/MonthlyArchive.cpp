@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,18 +164,26 @@ QString monthlyFileName(const QString &prefix, int device)
     return prefix + QStringLiteral("D%1.DAT").arg(device);
 }
 
-QString dailyFilePath(const QString &folder, int day)
+// `entries` is the folder's listing, taken the first time a day's exact name
+// is missing, so a month is listed once, not once a day.
+static QString dailyFilePath(const QDir &dir, int day, std::optional<QStringList> &entries)
 {
     const QString name = QStringLiteral("DAY_%1.DAT").arg(day, 2, 10, QLatin1Char('0'));
-    const QDir dir(folder);
     const QFileInfo exact(dir.filePath(name));
     if (exact.isFile())
         return exact.filePath();
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &entry : entries)
+    if (!entries)
+        entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &entry : *entries)
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
     return {};
+}
+
+QString dailyFilePath(const QString &folder, int day)
+{
+    std::optional<QStringList> entries;
+    return dailyFilePath(QDir(folder), day, entries);
 }
 
 MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destination, const QString &prefix,
@@ -198,8 +207,10 @@ MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destin
     const QByteArray crlf("\r\n");
     QByteArray heading;
     QByteArrayView line;
+    const QDir month(source);
+    std::optional<QStringList> entries;
     for (int day = 1; day <= 31; ++day) {
-        const QString path = dailyFilePath(source, day);
+        const QString path = dailyFilePath(month, day, entries);
         if (path.isEmpty())
             continue;
         if (progress)
