@@ -7,11 +7,15 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-5compat-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6
   libmariadb-dev mariadb-server libmodbus-dev mbpoll libgtest-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick help2man
 )
 # scripts/fuzz.sh also needs clang and its libFuzzer runtime.
 if [ "${1:-}" = "fuzz" ]; then
   PACKAGES+=(clang libclang-rt-14-dev)
+fi
+# scripts/package.sh: the package's tools and its checks.
+if [ "${1:-}" = "package" ]; then
+  PACKAGES+=(dpkg-dev file lintian desktop-file-utils appstream)
 fi
 
 missing=()

@@ -19,7 +19,7 @@ TInformacje::TInformacje(QWidget *parent) : QDialog(parent)
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto *version = new QLabel(QStringLiteral("Wersja: 2.1.0"), group);
+    auto *version = new QLabel(QStringLiteral("Wersja: " K71T_VERSION), group);
     version->setObjectName(QStringLiteral("Label2"));
     auto *maker = new QLabel(QStringLiteral("Twórcy programu K71T, licencja GPL-3.0 lub późniejsza"), group);
     maker->setObjectName(QStringLiteral("Label3"));

@@ -2,6 +2,7 @@
 #include "app/AppWindows.h"
 #include "app/QuitOnSignal.h"
 #include "app/Startpanel.h"
+#include "app/WorkFolder.h"
 #include "common/Clock.h"
 #include "common/ProcessSettings.h"
 #include "common/QtPrompt.h"
@@ -12,7 +13,9 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcessEnvironment>
 #include <QTranslator>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -45,8 +48,35 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // --help and --version need no display (the manual pages are made from
+    // them at build time), so they are answered before Qt starts.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    for (const QString &a : raw.mid(1)) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(k71t::programHelpText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+        if (a == QLatin1String("--version")) {
+            std::puts("k71t " K71T_VERSION);
+            return 0;
+        }
+    }
     k71t::QtPrompt prompt;
     Application app(argc, argv, prompt);
+    // Qt's own options are gone from arguments(); what is left is ours.
+    const k71t::ProgramArguments arguments =
+        k71t::parseProgramArguments(app.arguments(), QProcessEnvironment::systemEnvironment());
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "k71t: %s\nk71t --help opisuje opcje.\n", qUtf8Printable(arguments.error));
+        return 2;
+    }
+    QString folderError;
+    if (!arguments.workFolder.isEmpty() && !k71t::enterWorkFolder(arguments.workFolder, &folderError)) {
+        std::fprintf(stderr, "k71t: %s\n", qUtf8Printable(folderError));
+        return 1;
+    }
     app.setApplicationName(QStringLiteral("K71T"));
     app.setQuitOnLastWindowClosed(false);
     k71t::applyProcessSettings();

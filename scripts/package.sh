@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the Debian package k71t_VERSION_amd64.deb into the project folder
+# and checks it: lintian (errors fail, warnings are listed), the desktop
+# entry with desktop-file-validate, the AppStream metainfo, every file the
+# package must hold, and the installed tools run from a temporary root in a
+# folder that holds no settings.
+#   scripts/package.sh            build and check
+#   apt install ./k71t_2.1.0_amd64.deb
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh" package
+build="$root/build"
+cmake -S "$root" -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target k71t k71t-cli k71t-sim manpages changelog >/dev/null
+version="$(sed -n 's/^project(k71t VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
+deb="k71t_${version}_amd64.deb"
+rm -f "$build/$deb"
+(cd "$build" && cpack -G DEB >/dev/null)
+cp "$build/$deb" "$root/$deb"
+echo "package: $root/$deb"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+dpkg-deb -x "$root/$deb" "$work/root"
+failed=0
+for f in usr/bin/k71t usr/bin/k71t-cli usr/bin/k71t-sim \
+         usr/share/applications/k71t.desktop usr/share/icons/hicolor/scalable/apps/k71t.svg \
+         usr/share/metainfo/k71t.metainfo.xml \
+         usr/share/man/man1/k71t.1.gz usr/share/man/man1/k71t-cli.1.gz usr/share/man/man1/k71t-sim.1.gz \
+         usr/share/doc/k71t/examples/k71t-automat.service usr/share/doc/k71t/copyright; do
+  [ -f "$work/root/$f" ] || { echo "package: missing /$f" >&2; failed=1; }
+done
+echo "package: Depends: $(dpkg-deb -f "$root/$deb" Depends)"
+desktop-file-validate "$work/root/usr/share/applications/k71t.desktop"
+appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/k71t.metainfo.xml" >/dev/null || \
+  appstreamcli validate --no-net "$work/root/usr/share/metainfo/k71t.metainfo.xml"
+# The installed tools, from a folder without any settings file.
+mkdir -p "$work/empty"
+for tool in k71t k71t-cli k71t-sim; do
+  (cd "$work/empty" && env -i PATH=/usr/bin:/bin HOME="$work/empty" "$work/root/usr/bin/$tool" --help >"$work/$tool.help")
+  head -n 1 "$work/$tool.help"
+done
+[ -z "$(ls -A "$work/empty")" ] || { echo "package: --help wrote files: $(ls -A "$work/empty")" >&2; failed=1; }
+echo "package: lintian"
+lintian --fail-on error --no-tag-display-limit "$root/$deb" || failed=1
+exit "$failed"
