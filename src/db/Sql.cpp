@@ -4,7 +4,6 @@
 #include "db/DataImport.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -249,7 +248,9 @@ void T_MySQL::SpeedButton3Click()
         ctx_.prompt.message(this, DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
         return;
     }
-    const QString file = ctx_.prompt.openFileName(this, datFilter(), QCoreApplication::applicationDirPath());
+    // The working folder, where the exports are, not the program's own
+    // folder (/usr/bin once installed).
+    const QString file = ctx_.prompt.openFileName(this, datFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
         return;
     // The settings as shown are the ones used (the window may be open since

@@ -295,6 +295,8 @@ TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
     app.prompt.fileNames << app.dir.file("import.dat");
     form->SpeedButton3Click();
     EXPECT_EQ(app.prompt.fileFilters, QStringList{"wszystkie pliki (*.*)|*.*"});
+    // It opens in the working folder, not the program's (/usr/bin installed).
+    EXPECT_EQ(app.prompt.fileStarts, QStringList{app.ctx->AppDirectory});
     EXPECT_EQ(texts(), QStringList{"Czy adres urządzenia podano prawidłowo. Kontynuować"});
     EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Zaimportowano: 75"));
     EXPECT_EQ(form->Label9->text(), QStringLiteral("Import danych: 75"));

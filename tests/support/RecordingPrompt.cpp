@@ -15,15 +15,17 @@ PromptAnswer RecordingPrompt::message(QWidget *, const QString &text, const QStr
     return answers.isEmpty() ? PromptAnswer::Ok : answers.takeFirst();
 }
 
-QString RecordingPrompt::openFileName(QWidget *, const QString &filter, const QString &)
+QString RecordingPrompt::openFileName(QWidget *, const QString &filter, const QString &directory)
 {
     fileFilters << filter;
+    fileStarts << directory;
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString RecordingPrompt::saveFileName(QWidget *, const QString &filter, const QString &)
+QString RecordingPrompt::saveFileName(QWidget *, const QString &filter, const QString &directory)
 {
     fileFilters << filter;
+    fileStarts << directory;
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 

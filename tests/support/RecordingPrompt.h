@@ -34,6 +34,7 @@ public:
     QList<PromptAnswer> answers;     // next answers to messages; Ok when empty
     QStringList fileNames;           // next answers to file dialogs; "" when empty
     QStringList fileFilters;         // filters the dialogs were opened with
+    QStringList fileStarts;          // and the folders they were opened in
     QStringList folderTitles;        // titles the folder browser was opened with
     QStringList folderStarts;        // and its preselected folders
     QStringList folders;             // next answers of the folder browser; "" when empty
