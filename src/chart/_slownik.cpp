@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -30,6 +31,12 @@ TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
     setObjectName(QStringLiteral("TSlownik"));
     setWindowTitle(QStringLiteral("Słownik"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+    // The window is not modal: the program may end while it is open (the
+    // start panel closed, Ctrl+C), and its names are then saved as on closing.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible())
+            FormClose();
+    });
 
     auto *menu = new QMenuBar(this);
     QMenu *file = menu->addMenu(QStringLiteral("Plik"));

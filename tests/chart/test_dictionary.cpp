@@ -7,6 +7,7 @@
 #include "support/AppHarness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -273,6 +275,28 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     EXPECT_TRUE(s.isVisible());
     s.close();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
+
+    // The window is not modal, so the program can end while it is open: its
+    // names are saved then too; a closed window is not saved again.
+    auto endProgram = [] {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QApplication::exec();
+    };
+    QFile::remove(app.dir.file(QStringLiteral("def.slo")));
+    endProgram();
+    EXPECT_FALSE(QFile::exists(app.dir.file(QStringLiteral("def.slo"))));
+    app.windows->wykres->SpeedButton6->click();
+    s.SpeedButton1->click();
+    ASSERT_EQ(s.ListBox1->count(), 1);
+    s.Edit1->setText(QStringLiteral("12"));
+    s.Edit2->setText(QStringLiteral("Kotłownia"));
+    s.SpeedButton4->click();
+    endProgram();
+    Dictionary saved;
+    ASSERT_TRUE(LoadDictionary(app.dir.file(QStringLiteral("def.slo")), saved));
+    EXPECT_EQ(saved.meters[0].address, 12);
+    EXPECT_EQ(saved.meters[0].name, QStringLiteral("Kotłownia"));
+    s.close();
 }
 
 TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
