@@ -25,15 +25,15 @@ dpkg-deb -x "$root/$deb" "$work/root"
 failed=0
 for f in usr/bin/k71t usr/bin/k71t-cli usr/bin/k71t-sim \
          usr/share/applications/k71t.desktop usr/share/icons/hicolor/scalable/apps/k71t.svg \
-         usr/share/metainfo/k71t.metainfo.xml \
+         usr/share/metainfo/pl.k71t.K71T.metainfo.xml \
          usr/share/man/man1/k71t.1.gz usr/share/man/man1/k71t-cli.1.gz usr/share/man/man1/k71t-sim.1.gz \
          usr/share/doc/k71t/examples/k71t-automat.service usr/share/doc/k71t/copyright; do
   [ -f "$work/root/$f" ] || { echo "package: missing /$f" >&2; failed=1; }
 done
 echo "package: Depends: $(dpkg-deb -f "$root/$deb" Depends)"
 desktop-file-validate "$work/root/usr/share/applications/k71t.desktop"
-appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/k71t.metainfo.xml" >/dev/null || \
-  appstreamcli validate --no-net "$work/root/usr/share/metainfo/k71t.metainfo.xml"
+appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/pl.k71t.K71T.metainfo.xml" >/dev/null || \
+  appstreamcli validate --no-net "$work/root/usr/share/metainfo/pl.k71t.K71T.metainfo.xml"
 # The installed tools, from a folder without any settings file.
 mkdir -p "$work/empty"
 for tool in k71t k71t-cli k71t-sim; do
