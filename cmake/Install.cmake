@@ -15,7 +15,7 @@ install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 find_program(GZIP gzip REQUIRED)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
   COMMAND ${GZIP} -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog > ${CMAKE_BINARY_DIR}/packaging/changelog.gz
-  DEPENDS packaging/changelog)
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog)
 add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -55,22 +55,23 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME k71t)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_PACKAGE_CONTACT "K71T <k71t@localhost>")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "K71T <k71t@localhost>")
+# The maintainer's address: set K71T_MAINTAINER to the team's real one.
+set(K71T_MAINTAINER "Zespół K71T <k71t@example.com>" CACHE STRING "Maintainer of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${K71T_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${K71T_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration, monitoring and archive tool for the K71T panel meter")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "configuration, monitoring and archive tool for the K71T panel meter
- K71T reaches the K71T panel meter over a serial port as a Modbus RTU
- slave: it configures the meter page by page or all at once, keeps
- configurations in files, monitors it live, downloads its archive into
- .bin and .dat files and a MySQL table, runs scheduled downloads (also
- headless, with k71t-cli), builds monthly files from its memory card and
- charts archived data. k71t-sim simulates the meter. The program speaks
- Polish.")
+# The synopsis comes from the summary; this is the extended description.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "K71T reaches the K71T panel meter over a serial port as a Modbus RTU
+slave: it configures the meter page by page or all at once, keeps
+configurations in files, monitors it live, downloads its archive into
+binary and tab-separated files and a MySQL table, runs scheduled
+downloads (also headless, with k71t-cli), builds monthly files from the
+meter's memory card and charts archived data. k71t-sim simulates the
+meter. The program speaks Polish.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/k71t")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

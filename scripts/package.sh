@@ -42,5 +42,5 @@ for tool in k71t k71t-cli k71t-sim; do
 done
 [ -z "$(ls -A "$work/empty")" ] || { echo "package: --help wrote files: $(ls -A "$work/empty")" >&2; failed=1; }
 echo "package: lintian"
-lintian --fail-on error --no-tag-display-limit "$root/$deb" || failed=1
+lintian --fail-on error --tag-display-limit 0 "$root/$deb" || failed=1
 exit "$failed"
