@@ -36,8 +36,10 @@ foreach(entry ${k71t_manual_names})
   set(page ${CMAKE_BINARY_DIR}/man/${tool}.1.gz)
   add_custom_command(OUTPUT ${page}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
-            ${HELP2MAN} --no-info --section=1 --name=${description}
+    # help2man works in the C locale unless told (Polish letters became
+    # "??"); PERL_UNICODE=A reads the Polish --name as UTF-8.
+    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 PERL_UNICODE=A QT_QPA_PLATFORM=offscreen
+            ${HELP2MAN} --locale=C.UTF-8 --no-info --section=1 --name=${description}
             --version-string=${PROJECT_VERSION} --output=${CMAKE_BINARY_DIR}/man/${tool}.1 $<TARGET_FILE:${tool}>
     COMMAND ${GZIP} -9nf ${CMAKE_BINARY_DIR}/man/${tool}.1
     DEPENDS ${tool}

@@ -31,6 +31,14 @@ for f in usr/bin/k71t usr/bin/k71t-cli usr/bin/k71t-sim \
   [ -f "$work/root/$f" ] || { echo "package: missing /$f" >&2; failed=1; }
 done
 echo "package: Depends: $(dpkg-deb -f "$root/$deb" Depends)"
+# The manual pages keep the Polish letters of --help (UTF-8, no "??").
+for tool in k71t k71t-cli k71t-sim; do
+  page="$work/root/usr/share/man/man1/$tool.1.gz"
+  if ! zcat "$page" | grep -q "wskaźnika" || zcat "$page" | grep -q '??'; then
+    echo "package: the manual page of $tool lost its Polish letters" >&2
+    failed=1
+  fi
+done
 desktop-file-validate "$work/root/usr/share/applications/k71t.desktop"
 appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/pl.k71t.K71T.metainfo.xml" >/dev/null || \
   appstreamcli validate --no-net "$work/root/usr/share/metainfo/pl.k71t.K71T.metainfo.xml"
