@@ -19,6 +19,12 @@ namespace {
 QProcessEnvironment environment(const QString &home, const QString &dataHome)
 {
     QProcessEnvironment env;
+    // The sanitizer build's settings reach the program it starts.
+    const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {QStringLiteral("ASAN_OPTIONS"), QStringLiteral("UBSAN_OPTIONS"),
+                                QStringLiteral("LSAN_OPTIONS")})
+        if (own.contains(name))
+            env.insert(name, own.value(name));
     env.insert(QStringLiteral("HOME"), home);
     if (!dataHome.isNull())
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
