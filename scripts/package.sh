@@ -3,7 +3,8 @@
 # and checks it: lintian (errors fail, warnings are listed), the desktop
 # entry with desktop-file-validate, the AppStream metainfo, every file the
 # package must hold, and the installed tools run from a temporary root in a
-# folder that holds no settings.
+# folder that holds no settings: --help, a read from the simulator, and the
+# program's work-folder cases.
 #   scripts/package.sh            build and check
 #   apt install ./k71t_2.1.0_amd64.deb
 set -euo pipefail
@@ -11,7 +12,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh" package
 build="$root/build"
 cmake -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target k71t k71t-cli k71t-sim manpages changelog >/dev/null
+cmake --build "$build" -j"$(nproc)" --target k71t k71t-cli k71t-sim manpages changelog test_app >/dev/null
 version="$(sed -n 's/^project(k71t VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 deb="k71t_${version}_amd64.deb"
 rm -f "$build/$deb"
@@ -49,6 +50,30 @@ for tool in k71t k71t-cli k71t-sim; do
   head -n 1 "$work/$tool.help"
 done
 [ -z "$(ls -A "$work/empty")" ] || { echo "package: --help wrote files: $(ls -A "$work/empty")" >&2; failed=1; }
+# The installed command-line tool reads the installed simulator's registers
+# through a pseudo-terminal, from a folder without settings.
+(cd "$work/empty" && exec env -i PATH=/usr/bin:/bin HOME="$work/empty" "$work/root/usr/bin/k71t-sim" --link "$work/tty" >/dev/null) &
+sim=$!
+for _ in $(seq 100); do [ -e "$work/tty" ] && break; sleep 0.1; done
+if (cd "$work/empty" && env -i PATH=/usr/bin:/bin HOME="$work/empty" "$work/root/usr/bin/k71t-cli" --device "$work/tty" read 4000 2 >"$work/read.out"); then
+  echo "package: k71t-cli read from k71t-sim: $(tr '\t\n' '= ' <"$work/read.out")"
+else
+  echo "package: the installed k71t-cli could not read the installed k71t-sim" >&2
+  failed=1
+fi
+kill "$sim" 2>/dev/null || true
+wait "$sim" 2>/dev/null || true
+[ -z "$(ls -A "$work/empty")" ] || { echo "package: the tools left files: $(ls -A "$work/empty")" >&2; failed=1; }
+# The installed program: the current folder, --workdir and --user-workdir
+# (the work-folder cases of the test suite, run against it).
+if ! K71T_PROGRAM_UNDER_TEST="$work/root/usr/bin/k71t" QT_QPA_PLATFORM=offscreen \
+     "$build/tests/test_app" --gtest_filter='WorkFolder.*' --gtest_brief=1 >"$work/workfolder.log" 2>&1; then
+  cat "$work/workfolder.log" >&2
+  echo "package: the installed k71t failed the work-folder cases" >&2
+  failed=1
+else
+  echo "package: the installed k71t passed the work-folder cases"
+fi
 echo "package: lintian"
 lintian --fail-on error --tag-display-limit 0 "$root/$deb" || failed=1
 exit "$failed"

@@ -46,6 +46,15 @@ bool catchesSigterm(qint64 pid)
     return false;
 }
 
+// The program under test: the one built beside this test, or an installed
+// one named by K71T_PROGRAM_UNDER_TEST (the package check runs these cases
+// against the program unpacked from the .deb).
+QString programUnderTest()
+{
+    const QString installed = QProcessEnvironment::systemEnvironment().value(QStringLiteral("K71T_PROGRAM_UNDER_TEST"));
+    return installed.isEmpty() ? QStringLiteral(K71T_BINARY) : installed;
+}
+
 struct ProgramRun {
     int exitCode = -1;
     QByteArray out, err;
@@ -59,7 +68,7 @@ ProgramRun runProgram(const QString &cwd, const QStringList &args, QProcessEnvir
     QProcess p;
     p.setWorkingDirectory(cwd);
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(K71T_BINARY), args);
+    p.start(programUnderTest(), args);
     ProgramRun r;
     if (!p.waitForStarted(30000))
         return r;
@@ -192,7 +201,7 @@ TEST(WorkFolder, HelpVersionAndFaultyCommandLines)
         QProcess p;
         p.setWorkingDirectory(dir.path());
         p.setProcessEnvironment(environment(dir.path(), QString()));
-        p.start(QStringLiteral(K71T_BINARY), {option});
+        p.start(programUnderTest(), {option});
         ASSERT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitCode(), 0);
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
