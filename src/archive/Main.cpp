@@ -205,6 +205,15 @@ void TForm1::ShowArchiveSummary()
     }
 }
 
+// Nothing is in memory after a file that could not be read or a failed
+// download: the summary of the records that were there before goes.
+void TForm1::clearArchiveSummary()
+{
+    Label1->setText(QStringLiteral("Odczytanych rekordów: 0"));
+    Edit1->clear();
+    Edit2->clear();
+}
+
 void TForm1::SpeedButton2Click()
 {
     downloading_ = true;
@@ -217,6 +226,8 @@ void TForm1::SpeedButton2Click()
     const ArchiveJobOutcome outcome = job_.run(request);
     const int n = outcome.records;
 
+    if (n <= 0)
+        clearArchiveSummary();
     if (n > 0) {
         ShowArchiveSummary();
         if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
@@ -230,8 +241,15 @@ void TForm1::SpeedButton2Click()
                  QStringLiteral("Błąd"), PromptIcon::Error);
         setWindowTitle(QStringLiteral("Dane w pamięci"));
         StatusBar1->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
+        // The rows are stored even when the meter could not be cleared; the
+        // status keeps saying so, since the next download brings the same
+        // records again.
         if (outcome.database == ArchiveJobOutcome::Database::Stored)
-            StatusBar1->showMessage(QStringLiteral("Dane w pamięci.   Dane umieszczone w bazie danych."));
+            StatusBar1->showMessage(QStringLiteral("Dane w pamięci.") +
+                                    (outcome.deletion == ArchiveJobOutcome::Deletion::Failed
+                                         ? QStringLiteral("  Kasowanie archiwum nie powiodło się.")
+                                         : QString()) +
+                                    QStringLiteral("   Dane umieszczone w bazie danych."));
         else if (outcome.database == ArchiveJobOutcome::Database::Failed)
             info(DatabaseFailed + QLatin1Char('\n') + outcome.databaseReport, QStringLiteral("Informacje"),
                  PromptIcon::Error);
@@ -294,6 +312,8 @@ void TForm1::SpeedButton1Click()
              QStringLiteral("Błąd"), PromptIcon::Error);
     if (ctx_.records.RecordCount > 0)
         ShowArchiveSummary();
+    else
+        clearArchiveSummary();
 }
 
 void TForm1::exportRange(int &start, int &stop, int &tstart, int &tstop) const

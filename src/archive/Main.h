@@ -23,6 +23,7 @@ public:
     TForm1(AppContext &context, QWidget *parent = nullptr);
 
     void ShowArchiveSummary();
+    void clearArchiveSummary();
     ArchiveDownload &download() { return download_; }
     // The date and time keys of the export range chosen in the window.
     void exportRange(int &start, int &stop, int &tstart, int &tstop) const;

@@ -440,12 +440,31 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
     EXPECT_EQ(stop, 20130918);
     EXPECT_EQ(tstop, 235959);
 
-    // An empty file: 0 records, the caption still names it.
-    app.dir.write("empty.bin", QByteArray(240, '\0'));
-    app.prompt.fileNames << app.dir.file("empty.bin");
+    // An empty file and one of a wrong size: 0 records, the caption still
+    // names the file, and the summary of the file before is gone.
+    for (const auto &[name, bytes] : {std::pair{"empty.bin", QByteArray(240, '\0')},
+                                      std::pair{"short.bin", QByteArray(1000, '\x01')}}) {
+        app.prompt.fileNames << app.dir.file("days.bin");
+        form->SpeedButton1Click();
+        ASSERT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 2"));
+        app.dir.write(name, bytes);
+        app.prompt.fileNames << app.dir.file(name);
+        form->SpeedButton1Click();
+        EXPECT_EQ(app.ctx->records.RecordCount, 0) << name;
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file(name));
+        EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 0")) << name;
+        EXPECT_TRUE(form->Edit1->text().isEmpty()) << name;
+        EXPECT_TRUE(form->Edit2->text().isEmpty()) << name;
+    }
+
+    // A download that fails leaves nothing in memory; the summary says so.
+    app.prompt.fileNames << app.dir.file("days.bin");
     form->SpeedButton1Click();
-    EXPECT_EQ(app.ctx->records.RecordCount, 0);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file("empty.bin"));
+    sim.fault(Fault::Silence);
+    form->SpeedButton2Click();
+    EXPECT_LT(app.ctx->records.RecordCount, 0);
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 0"));
+    EXPECT_TRUE(form->Edit1->text().isEmpty());
 }
 
 TEST_F(Download, ExportButtonWritesTheChosenFile)

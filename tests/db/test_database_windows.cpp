@@ -438,6 +438,21 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     ASSERT_GT(part.size(), 10u);
     ASSERT_LT(part.size(), archiveTableRows(app.ctx->records, 120, 1).size());
     EXPECT_EQ(tableRows(db), expectedRows(part));
+
+    // The meter refuses to clear its archive: the rows are stored all the
+    // same, and the status keeps the failed delete beside the database's
+    // success (the next download brings these records again).
+    freshTable(db);
+    sim.meter.fillArchive(50);
+    sim.fault(sim::Fault::Exception, 0, 4, 1500, 4045);
+    app.prompt.messages.clear();
+    form->SpeedButton2Click();
+    ASSERT_EQ(app.ctx->records.RecordCount, 50);
+    EXPECT_EQ(form->StatusBar1->currentMessage(),
+              QStringLiteral("Dane w pamięci.  Kasowanie archiwum nie powiodło się.   Dane umieszczone w bazie danych."));
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 50u);
+    EXPECT_EQ(tableRows(db), expectedRows(archiveTableRows(app.ctx->records, 50, 1)));
+    EXPECT_EQ(texts(app.prompt).size(), 1); // the statistics only
 }
 
 namespace {
