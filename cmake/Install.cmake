@@ -11,6 +11,9 @@ configure_file(packaging/pl.k71t.K71T.metainfo.xml ${CMAKE_BINARY_DIR}/packaging
 install(FILES ${CMAKE_BINARY_DIR}/packaging/pl.k71t.K71T.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/k71t-automat.service DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The operator's manual with its pictures, beside each other as in docs/.
+install(FILES docs/MANUAL.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs/screenshots DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.png")
 # The changelog of a native package, compressed as Debian wants it.
 find_program(GZIP gzip REQUIRED)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz

@@ -10,8 +10,18 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh" package
+# The package is made from build/ when it is an optimised build (as
+# scripts/test.sh and scripts/run.sh make it); a Debug build/ is left alone
+# and the package gets a build of its own.
 build="$root/build"
-cmake -S "$root" -B "$build" >/dev/null
+type="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)"
+case "$type" in
+  ""|RelWithDebInfo|Release|MinSizeRel) ;;
+  *) build="$root/build-package" ;;
+esac
+# CPack installs without building everything first: the package's own
+# targets are built just below.
+cmake -S "$root" -B "$build" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target k71t k71t-cli k71t-sim manpages changelog test_app >/dev/null
 version="$(sed -n 's/^project(k71t VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 deb="k71t_${version}_amd64.deb"
@@ -28,8 +38,13 @@ for f in usr/bin/k71t usr/bin/k71t-cli usr/bin/k71t-sim \
          usr/share/applications/k71t.desktop usr/share/icons/hicolor/scalable/apps/k71t.svg \
          usr/share/metainfo/pl.k71t.K71T.metainfo.xml \
          usr/share/man/man1/k71t.1.gz usr/share/man/man1/k71t-cli.1.gz usr/share/man/man1/k71t-sim.1.gz \
-         usr/share/doc/k71t/examples/k71t-automat.service usr/share/doc/k71t/copyright; do
+         usr/share/doc/k71t/examples/k71t-automat.service usr/share/doc/k71t/copyright \
+         usr/share/doc/k71t/MANUAL.md; do
   [ -f "$work/root/$f" ] || { echo "package: missing /$f" >&2; failed=1; }
+done
+# Every picture the manual shows is in the package beside it.
+for picture in $(grep -o 'screenshots/[a-z0-9-]*\.png' "$work/root/usr/share/doc/k71t/MANUAL.md" | sort -u); do
+  [ -f "$work/root/usr/share/doc/k71t/$picture" ] || { echo "package: the manual's $picture is missing" >&2; failed=1; }
 done
 echo "package: Depends: $(dpkg-deb -f "$root/$deb" Depends)"
 # The manual pages keep the Polish letters of --help (UTF-8, no "??").
