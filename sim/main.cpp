@@ -3,6 +3,8 @@
 #include "SimLine.h"
 #include "SimMeter.h"
 
+#include "common/ProcessSettings.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -85,6 +87,7 @@ int usageError(const QString &why)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    k71t::applyProcessSettings();
     QStringList args = app.arguments();
     args.removeFirst();
 

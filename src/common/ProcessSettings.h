@@ -6,7 +6,9 @@ namespace k71t {
 
 // Numbers are written and read with "." and dates as YYYY-MM-DD whatever the
 // machine's locale; the calling thread's millisecond sleeps are not stretched
-// by the kernel's timer slack (the link polls with them).
+// by the kernel's timer slack (the link polls with them). Called after the
+// Qt application object is made, which sets the C library's locale from the
+// environment.
 void applyProcessSettings();
 
 } // namespace k71t

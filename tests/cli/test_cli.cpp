@@ -10,6 +10,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <clocale>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -237,6 +239,46 @@ TEST(CliExport, WritesWhatTheWindowWrites)
     const QByteArray days = dir.read("days.dat");
     EXPECT_TRUE(days.contains("10:30:01\t0\t2.500000000E+000")); // the times count only for one day
     EXPECT_TRUE(days.contains("Urz\xb9" "dzenie 2"));
+}
+
+// Operators' desktops run under pl_PL.UTF-8, where the C library writes and
+// reads decimal commas. The installed program starts under it and writes the
+// same .dat bytes as under "C" (the moment of the export aside).
+TEST(CliExport, APolishDesktopWritesTheSameFile)
+{
+    locale_t polish = newlocale(LC_ALL_MASK, "pl_PL.UTF-8", nullptr);
+    ASSERT_NE(polish, locale_t(nullptr)) << "the pl_PL.UTF-8 locale is missing: scripts/setup.sh generates it";
+    freelocale(polish);
+    test::TempDir dir;
+    RecordStore store;
+    const float values[] = {1.5f, -4.487020493f, 0.000123f, 37.9819f, 1.0e20f};
+    for (int i = 0; i < 5; ++i)
+        store[i] = ArchiveRecord::make(1, i % 3, 2013, 9, 16, 10, i, 0, values[i]);
+    RegisterImage image;
+    ASSERT_TRUE(SaveBin(dir.file("a.bin"), store, 5, image));
+    auto exportUnder = [&](const QString &locale) {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("LANG"), locale);
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        const QString out = dir.file(locale + QStringLiteral(".dat"));
+        p.start(QStringLiteral(K71T_CLI_BINARY),
+                {"export", dir.file("a.bin"), out, "--from", "2013-09-16", "--to", "2013-09-16"});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        QList<QByteArray> lines = dir.read(QFileInfo(out).fileName()).split('\n');
+        EXPECT_GT(lines.size(), 2);
+        if (lines.size() > 2)
+            lines.removeAt(1); // "Archiwum odczytano: ..." with the moment of the export
+        return lines;
+    };
+    const QList<QByteArray> c = exportUnder(QStringLiteral("C")), polishLines = exportUnder(QStringLiteral("pl_PL.UTF-8"));
+    EXPECT_EQ(polishLines, c);
+    const QByteArray text = polishLines.join('\n');
+    EXPECT_TRUE(text.contains("\t1.500000E+000\t")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\t-4.487020E+000\t")) << text.toStdString();
+    EXPECT_FALSE(text.contains(',')) << text.toStdString();
 }
 
 TEST(CliExport, Refusals)
