@@ -6,6 +6,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/docs/screenshots"
 mkdir -p "$out"
+# The Polish locale the program is shown in.
+"$root/scripts/setup.sh"
 # twm draws its title bars with the classic X fonts; pdftoppm turns the
 # chart's printed page into an image.
 for package in twm xdotool xfonts-base poppler-utils; do
@@ -33,7 +35,11 @@ twm -f "$work/twmrc" >/dev/null 2>&1 &
 sim=\$!
 trap 'kill \$sim \${app:-} 2>/dev/null || true' EXIT
 sleep 0.5
-K71T_COM3="$work/tty" "$root/build/k71t" 2>/dev/null &
+# Two configuration files for the open dialog to show.
+"$root/build/k71t-cli" --device "$work/tty" config read "$work/Kotłownia" >/dev/null
+"$root/build/k71t-cli" --device "$work/tty" config read "$work/Hala_1" >/dev/null
+# The program runs in the locale of the operators' desktops.
+LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8 K71T_COM3="$work/tty" "$root/build/k71t" 2>/dev/null &
 app=\$!
 sleep 2
 shot() { import -window root "$work/full.png"; convert "$work/full.png" -trim +repage "$out/\$1.png"; }
@@ -204,7 +210,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash ${SHOOT_TRACE:+-x} "$work/shoot.sh"
 while IFS='=' read -r key value; do
   export "K71T_TEST_DB_$key=$value"
 done < "$work/db.env"
-QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
+LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8 QT_QPA_PLATFORM=offscreen "$root/build/tests/k71t-grab" "$out"
 pdftoppm -png -r 80 -singlefile "$out/chart-print.pdf" "$out/chart-print"
 rm -f "$out/chart-print.pdf"
 ls "$out"

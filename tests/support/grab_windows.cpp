@@ -183,7 +183,8 @@ void grabMonthly(k71t::test::AppHarness &harness, const QDir &out)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // The program's own process settings and look, as in the real program.
+    k71t::test::ensureApplication();
     if (argc < 2) {
         std::fprintf(stderr, "k71t-grab OUTPUT_FOLDER\n");
         return 2;
