@@ -556,11 +556,8 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
             const RegisterImage &im = link.image;
             err += QStringLiteral("k71t-cli: %1: parametry interfejsów, których K71T nie przyjmie "
                                   "(4031=%2, 4032=%3, 4035=%4, 4036=%5); nic nie zostało wysłane\n")
-                       .arg(file)
-                       .arg(im.reg16(4031))
-                       .arg(im.reg16(4032))
-                       .arg(im.reg16(4035))
-                       .arg(im.reg16(4036));
+                       .arg(file, QString::number(im.reg16(4031)), QString::number(im.reg16(4032)),
+                            QString::number(im.reg16(4035)), QString::number(im.reg16(4036)));
             return CliMeterFailed;
         }
     }

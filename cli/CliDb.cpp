@@ -34,7 +34,7 @@ int reportStore(const StoreOutcome &o, const SQL_PARAMS &p, QString &out, QStrin
 {
     if (progress && o.total > 0)
         progress(QStringLiteral("\n"));
-    out += QStringLiteral("Zapisano w tablicy %1 wierszy: %2 z %3\n").arg(p.table).arg(o.stored).arg(o.total);
+    out += QStringLiteral("Zapisano w tablicy %1 wierszy: %2 z %3\n").arg(p.table, QString::number(o.stored), QString::number(o.total));
     if (o.ok())
         return CliOk;
     err += QStringLiteral("k71t-cli: %1\n").arg(storeReport(o));
@@ -46,10 +46,9 @@ QString describe(const SqlSettings &s)
     const SQL_PARAMS &p = s.params;
     return QStringLiteral("serwer\t%1\nport\t%2\nbaza\t%3\ntablica\t%4\nużytkownik\t%5\nhasło\t%6\n"
                           "kompresja\t%7\nobsługa bazy\t%8\n")
-        .arg(p.server)
-        .arg(p.port)
-        .arg(p.database, p.table, p.user, p.password.isEmpty() ? QString() : QStringLiteral("***"))
-        .arg(p.compression ? QStringLiteral("tak") : QStringLiteral("nie"),
+        .arg(p.server, QString::number(p.port), p.database, p.table, p.user,
+             p.password.isEmpty() ? QString() : QStringLiteral("***"),
+             p.compression ? QStringLiteral("tak") : QStringLiteral("nie"),
              s.enabled ? QStringLiteral("włączona") : QStringLiteral("wyłączona"));
 }
 

@@ -38,8 +38,8 @@ int runMonthly(const QStringList &command, QString &out, QString &err)
     for (int d = 0; d < MonthlyDevices; ++d)
         if (o.lines[static_cast<std::size_t>(d)] > 0)
             out += QStringLiteral("%1\t%2\n")
-                       .arg(QDir(destination).filePath(monthlyFileName(prefix, d)))
-                       .arg(o.lines[static_cast<std::size_t>(d)]);
+                       .arg(QDir(destination).filePath(monthlyFileName(prefix, d)),
+                            QString::number(o.lines[static_cast<std::size_t>(d)]));
     out += QStringLiteral("Plików dziennych: %1. Pominięto wierszy: z brakiem wartości (E+020) %2, bez numeru "
                           "urządzenia %3")
                .arg(o.dailyFiles)

@@ -86,9 +86,8 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
         for (int s = 0; s < table.taskCount; ++s) {
             const ZADANIE &t = table[s];
             out += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\n")
-                       .arg(taskListText(table, s, true))
-                       .arg(t.address)
-                       .arg(t.startTime.toString(QStringLiteral("HH:mm:ss")), Days.value(t.startDay),
+                       .arg(taskListText(table, s, true), QString::number(t.address),
+                            t.startTime.toString(QStringLiteral("HH:mm:ss")), Days.value(t.startDay),
                             Rules.value(t.repeatKind),
                             t.toDatabase ? QStringLiteral("baza danych") : QStringLiteral("bez bazy danych"));
         }

@@ -307,8 +307,7 @@ void TForm1::SpeedButton1Click()
     StatusBar1->showMessage(file);
     if (tooLarge)
         info(QStringLiteral("Plik %1 zawiera więcej niż %2 rekordów i nie może zostać wczytany.")
-                 .arg(file)
-                 .arg(RecordStoreCapacity),
+                 .arg(file, QString::number(RecordStoreCapacity)),
              QStringLiteral("Błąd"), PromptIcon::Error);
     if (ctx_.records.RecordCount > 0)
         ShowArchiveSummary();

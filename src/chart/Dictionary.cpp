@@ -74,7 +74,8 @@ int Dictionary::meterWithAddress(int address, int except) const
 QString Dictionary::longName(int i) const
 {
     const K71T_OPIS &s = meters[static_cast<std::size_t>(i)];
-    return QStringLiteral("%1. %2 (%3)").arg(i + 1).arg(s.name).arg(s.address);
+    // One arg() call: a "%1" in the name stays as typed.
+    return QStringLiteral("%1. %2 (%3)").arg(QString::number(i + 1), s.name, QString::number(s.address));
 }
 
 QString storableDictionaryName(const QString &name)

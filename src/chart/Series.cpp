@@ -83,8 +83,9 @@ void SeriesModel::clearStatistics()
 QString seriesDescription(const SeriesModel &model, int s)
 {
     const WYKRES &w = model.series[static_cast<std::size_t>(s)];
-    return QStringLiteral("Seria%1: %2 K71T Adres: %3 Urządzenie: DEV%4").arg(s + 1).arg(w.name).arg(w.address).arg(
-        w.device);
+    // One arg() call: a "%3" in the name stays as typed.
+    return QStringLiteral("Seria%1: %2 K71T Adres: %3 Urządzenie: DEV%4")
+        .arg(QString::number(s + 1), w.name, QString::number(w.address), QString::number(w.device));
 }
 
 QString formatSeriesValue(float value)

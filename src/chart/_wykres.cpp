@@ -9,6 +9,7 @@
 #include "common/Widgets.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -80,6 +81,10 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     for (QDateEdit *picker : {DateTimePicker1, DateTimePicker2}) {
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        // The drop-down calendar names months and days in Polish, as the
+        // archive window's calendars do.
+        picker->calendarWidget()->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
+        picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     }
 
     GroupBox1 = named(new QGroupBox(QStringLiteral("Serie danych"), this), "GroupBox1");

@@ -95,8 +95,9 @@ QString numberedName(const QString &path, int k)
     const QFileInfo info(path);
     const QString suffix = info.suffix();
     const QString base = info.completeBaseName();
-    const QString name = suffix.isEmpty() ? QStringLiteral("%1_%2").arg(base).arg(k)
-                                          : QStringLiteral("%1_%2.%3").arg(base).arg(k).arg(suffix);
+    // One arg() call, so a "%2" in the file's own name stays as it is.
+    const QString name = suffix.isEmpty() ? QStringLiteral("%1_%2").arg(base, QString::number(k))
+                                          : QStringLiteral("%1_%2.%3").arg(base, QString::number(k), suffix);
     return info.dir().filePath(name);
 }
 

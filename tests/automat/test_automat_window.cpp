@@ -378,7 +378,7 @@ TEST(CliTasks, RunsTheScheduleUntilSigterm)
     test::TempDir dir;
     TaskTable table;
     ZADANIE t;
-    t.name = QStringLiteral("Hala");
+    t.name = QStringLiteral("Hala %3"); // listed and logged as typed
     t.address = 1;
     t.startTime = QTime(0, 0);
     t.repeatKind = Daily;
@@ -392,14 +392,14 @@ TEST(CliTasks, RunsTheScheduleUntilSigterm)
     list.start(QStringLiteral(K71T_CLI_BINARY), {"tasks", "list"});
     ASSERT_TRUE(list.waitForFinished(60000));
     EXPECT_EQ(QString::fromUtf8(list.readAllStandardOutput()),
-              QStringLiteral("1. Hala\t1\t00:00:00\tNiedziela\tCodziennie\tbez bazy danych\nSkonfigurowano 1 zadań\n"));
+              QStringLiteral("1. Hala %3\t1\t00:00:00\tNiedziela\tCodziennie\tbez bazy danych\nSkonfigurowano 1 zadań\n"));
 
     QProcess p;
     p.setWorkingDirectory(dir.path());
     p.start(QStringLiteral(K71T_CLI_BINARY), {"--device", sim.path, "tasks", "run", "--delay", "0"});
     ASSERT_TRUE(p.waitForStarted());
     ASSERT_TRUE(test::waitUntil(
-        [&] { return dir.read("automat.log").contains("Koniec realizacji zadania Hala"); }, 60000));
+        [&] { return dir.read("automat.log").contains("Koniec realizacji zadania Hala %3"); }, 60000));
     p.terminate();
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);

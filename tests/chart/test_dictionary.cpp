@@ -185,6 +185,9 @@ TEST(DictionaryEntries, AddRemoveAndCompact)
         ASSERT_TRUE(d.add());
     EXPECT_EQ(d.longName(0), QStringLiteral("1. K71T_1 (1)"));
     EXPECT_EQ(d.longName(2), QStringLiteral("3. K71T_3 (3)"));
+    d.meters[1].name = QStringLiteral("Hala %3 Łódź"); // shown as typed
+    EXPECT_EQ(d.longName(1), QStringLiteral("2. Hala %3 Łódź (2)"));
+    d.meters[1].name = QStringLiteral("K71T_2");
     ASSERT_TRUE(d.remove(0));
     EXPECT_EQ(d.entryCount, 2);
     EXPECT_EQ(d.meters[0].address, 2);

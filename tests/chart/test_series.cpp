@@ -97,6 +97,8 @@ TEST(SeriesModelTest, NamesStatisticsAndTexts)
     back.series[2].name = QStringLiteral("Hala");
     EXPECT_EQ(seriesDescription(back, 2), QStringLiteral("Seria3: Hala K71T Adres: 5 Urządzenie: DEV2"));
     EXPECT_EQ(seriesDescription(back, 9), QStringLiteral("Seria10: Seria 10 K71T Adres: 0 Urządzenie: DEV0"));
+    back.series[2].name = QStringLiteral("P%3 %1"); // shown as typed
+    EXPECT_EQ(seriesDescription(back, 2), QStringLiteral("Seria3: P%3 %1 K71T Adres: 5 Urządzenie: DEV2"));
     back.unlink();
     EXPECT_EQ(back.series[2], (WYKRES{0, 0, 0, QStringLiteral("Seria 3")}));
 

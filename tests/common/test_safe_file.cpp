@@ -87,11 +87,14 @@ TEST(SafeFile, NewFilesNeverReplaceAnother)
         EXPECT_EQ(writeNewFileSafely(dir.file("b.bin"), "free", nullptr, method), dir.file("b.bin"));
         EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "x", nullptr, method), dir.file("plain"));
         EXPECT_EQ(writeNewFileSafely(dir.file("plain"), "y", nullptr, method), dir.file("plain_2"));
+        // A "%2" in the name is part of the name.
+        EXPECT_EQ(writeNewFileSafely(dir.file("p%2q.bin"), "1", nullptr, method), dir.file("p%2q.bin"));
+        EXPECT_EQ(writeNewFileSafely(dir.file("p%2q.bin"), "2", nullptr, method), dir.file("p%2q_2.bin"));
         EXPECT_EQ(dir.read("a.bin"), QByteArray("first"));
         EXPECT_EQ(dir.read("a_2.bin"), QByteArray("second"));
         EXPECT_EQ(dir.read("a_3.bin"), QByteArray("third"));
         EXPECT_EQ(dir.read("plain_2"), QByteArray("y"));
-        EXPECT_EQ(filesIn(dir).size(), 6) << int(method); // no temporaries left
+        EXPECT_EQ(filesIn(dir).size(), 8) << int(method); // no temporaries left
     }
 }
 
