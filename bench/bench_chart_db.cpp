@@ -7,7 +7,7 @@
 // and with an index on (ADDR, DEV, DATA).
 // The server: K71T_TEST_DB_* (scripts/bench.sh starts one).
 #include "chart/SeriesDb.h"
-#include "chart/_wykres.h"
+#include "chart/ui/ChartWindow.h"
 #include "db/ArchiveTable.h"
 #include "support/AppHarness.h"
 #include "support/DbFixture.h"

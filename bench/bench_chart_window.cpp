@@ -6,8 +6,8 @@
 // and scrolled to its end. The window is shown at its normal size on the
 // offscreen platform; peak memory after each step.
 #include "archive/ArchiveFiles.h"
-#include "chart/_tabela.h"
-#include "chart/_wykres.h"
+#include "chart/ui/ChartTableWindow.h"
+#include "chart/ui/ChartWindow.h"
 #include "support/AppHarness.h"
 #include "BenchArchive.h"
 #include "BenchMeasure.h"

@@ -4,7 +4,7 @@
 #include "common/ProcessSettings.h"
 #include "link/MeterLink.h"
 #include "SimMeter.h"
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

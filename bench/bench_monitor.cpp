@@ -8,8 +8,8 @@
 #include "SimLine.h"
 #include "SimMeter.h"
 #include "common/ProcessSettings.h"
-#include "common/UiStyle.h"
-#include "monitor/Monitor.h"
+#include "widgets/UiStyle.h"
+#include "monitor/ui/MonitorWindow.h"
 #include "support/AppHarness.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // date ranges from the command line, and an archive file read in.
 #include "Cli.h"
 #include "archive/ArchiveRecord.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "app/QuitOnSignal.h"
 
-#include "common/QtPrompt.h"
+#include "widgets/QtPrompt.h"
 
 #include <QApplication>
 #include <QDialog>

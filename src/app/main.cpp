@@ -1,12 +1,12 @@
 // K71T: configuration, monitoring and archive tool for the K71T panel meter.
 #include "app/AppWindows.h"
 #include "app/QuitOnSignal.h"
-#include "app/Startpanel.h"
+#include "app/ui/StartPanelWindow.h"
 #include "app/WorkFolder.h"
 #include "common/Clock.h"
 #include "common/ProcessSettings.h"
-#include "common/QtPrompt.h"
-#include "common/UiStyle.h"
+#include "widgets/QtPrompt.h"
+#include "widgets/UiStyle.h"
 #include "context/AppContext.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // page reads through the page window, passes until no new records arrive,
 // and the delete command.
 #include "archive/ArchiveRecord.h"
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 #include <QString>
 #include <functional>

@@ -2,7 +2,7 @@
 // What every configuration page does the same way: move its register blocks
 // between the meter and the image, and check the numbers the operator typed.
 #include "config/PageBlocks.h"
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 #include <QString>
 #include <initializer_list>

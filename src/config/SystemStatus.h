@@ -2,7 +2,7 @@
 // The system page's logic without its window: the meter's status, device,
 // alarm and card registers as plain Polish lines, the clock registers to and
 // from a date and time, the status read and the one-register commands.
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 #include <QDate>
 #include <QDateTime>

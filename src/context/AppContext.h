@@ -4,7 +4,7 @@
 // context sits below every window and above the subsystems' logic.
 #include "archive/ArchiveRecord.h"
 #include "common/Clock.h"
-#include "common/Prompt.h"
+#include "context/Prompt.h"
 #include "db/SqlConnection.h"
 #include "link/MeterLink.h"
 

@@ -2,7 +2,7 @@
 // The one connection to the database server: opened from SQL_PARAMS over
 // TCP with time-outs (10 s to connect, 60 s to read or write), in strict SQL
 // mode, and closed at the end of each batch.
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 
 #include <QString>
 

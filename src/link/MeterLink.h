@@ -3,7 +3,7 @@
 // image the link reads into and writes from, the PC port settings, the meter
 // address, the COM port map and the link itself (which owns the serial port).
 // The program's context, the command-line tool and the tests all use it.
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 #include "link/PortMap.h"
 #include "link/RegisterImage.h"
 

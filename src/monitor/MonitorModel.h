@@ -3,7 +3,7 @@
 // meter's live values, the monitor's state (precisions, tick counter,
 // monitored channel, heartbeat) and the rolling chart of the monitored
 // channel and the four alarms. The windows only draw it.
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 #include <QDateTime>
 #include <QString>

@@ -3,8 +3,8 @@
 // keep def.k71t and uart.cfg from being saved.
 #include "app/AppWindows.h"
 #include "app/QuitOnSignal.h"
-#include "app/Startpanel.h"
-#include "common/QtPrompt.h"
+#include "app/ui/StartPanelWindow.h"
+#include "widgets/QtPrompt.h"
 #include "context/AppContext.h"
 #include "support/AppHarness.h"
 #include "support/FakeClock.h"

@@ -1,5 +1,5 @@
-#include "app/PortChoices.h"
-#include "app/UartCfg.h"
+#include "shell/PortChoices.h"
+#include "shell/UartCfg.h"
 #include "support/TempDir.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "archive/ArchiveFiles.h"
 #include "automat/Tasks.h"
 #include "config/ConfigFile.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 #include "support/TempDir.h"
 
 #include <QDateTime>

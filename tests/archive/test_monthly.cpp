@@ -4,9 +4,8 @@
 // folder browser's OK rule, the dialog through the start panel and the
 // command line.
 #include "Cli.h"
-#include "archive/Archmdlgu.h"
+#include "archive/ui/MonthlyArchiveDialog.h"
 #include "archive/MonthlyArchive.h"
-#include "archive/Shellselectdirectory.h"
 #include "support/AppHarness.h"
 #include "support/DiskLimits.h"
 #include "support/TempDir.h"

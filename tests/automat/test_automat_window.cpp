@@ -2,7 +2,7 @@
 // the real database: the file first, the meter cleared only then, the rows
 // stored, every step in the log; and k71t-cli tasks run as a process.
 #include "archive/ArchiveFiles.h"
-#include "automat/Automat.h"
+#include "automat/ui/SchedulerWindow.h"
 #include "db/ArchiveTable.h"
 #include "support/AppHarness.h"
 #include "support/DbFixture.h"

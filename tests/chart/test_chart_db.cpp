@@ -5,8 +5,8 @@
 // connection in the middle of a load.
 #include "chart/SeriesDb.h"
 #include "chart/SeriesTableModel.h"
-#include "chart/_tabela.h"
-#include "chart/_wykres.h"
+#include "chart/ui/ChartTableWindow.h"
+#include "chart/ui/ChartWindow.h"
 #include "db/ArchiveTable.h"
 #include "support/AppHarness.h"
 #include "support/DbFixture.h"

@@ -3,9 +3,9 @@
 // from .dat and .bin files through the address prompt and the file dialog,
 // zooming by dragging, the colours and printing to a PDF file.
 #include "archive/ArchiveFiles.h"
-#include "chart/Informacjeowykresie.h"
-#include "chart/_tabela.h"
-#include "chart/_wykres.h"
+#include "chart/ui/ChartInfoWindow.h"
+#include "chart/ui/ChartTableWindow.h"
+#include "chart/ui/ChartWindow.h"
 #include "support/AppHarness.h"
 
 #include <QComboBox>

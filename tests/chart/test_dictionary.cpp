@@ -2,8 +2,8 @@
 // hostile files, adding, removing and compacting, and the window as the
 // program creates it with its store, apply, load and save and def.slo.
 #include "chart/Dictionary.h"
-#include "chart/_slownik.h"
-#include "chart/_wykres.h"
+#include "chart/ui/DictionaryWindow.h"
+#include "chart/ui/ChartWindow.h"
 #include "support/AppHarness.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "common/QtPrompt.h"
+#include "widgets/QtPrompt.h"
 #include "support/AppHarness.h"
 
 #include <QLabel>

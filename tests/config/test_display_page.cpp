@@ -1,5 +1,5 @@
 // The display and operating mode page against the simulated meter.
-#include "common/ClickablePanel.h"
+#include "widgets/ClickablePanel.h"
 #include "support/AppHarness.h"
 #include "support/SimFixture.h"
 

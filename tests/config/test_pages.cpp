@@ -1,12 +1,12 @@
 // The alarm, attached devices, analog output and individual characteristic
 // pages against the simulated meter: their texts, their blocks on the wire,
 // their checks and what reaches the image and the meter.
-#include "config/Alarmy.h"
+#include "config/ui/AlarmsPage.h"
 #include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
-#include "config/Analog.h"
-#include "config/Indywidualna.h"
-#include "config/Urzadzenia.h"
+#include "config/ui/AnalogOutputPage.h"
+#include "config/ui/CharacteristicPage.h"
+#include "config/ui/DevicesPage.h"
 #include "support/AppHarness.h"
 #include "support/SimFixture.h"
 

@@ -2,10 +2,10 @@
 // simulated meter over the pseudo-terminal: the status lines, every command
 // on the wire, the clock synchronisation with the fake clock, and the change
 // of the meter's interface with the PC following it.
-#include "app/UartCfg.h"
-#include "config/System.h"
+#include "shell/UartCfg.h"
+#include "config/ui/SystemPage.h"
 #include "config/SystemStatus.h"
-#include "config/Uart.h"
+#include "config/ui/InterfacePage.h"
 #include "support/AppHarness.h"
 #include "support/SimFixture.h"
 

@@ -1,7 +1,7 @@
 // sql.conf and the connection to a real MariaDB server (started by
 // scripts/test.sh).
 #include "db/SqlConnection.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 #include "support/DbFixture.h"
 #include "support/TempDir.h"
 

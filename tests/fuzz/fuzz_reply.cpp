@@ -1,7 +1,7 @@
 // The link's reply checking: the meter's side of a pseudo-terminal answers
 // each request with the input's bytes; the first byte chooses the request.
 #include "FuzzSupport.h"
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 #include "link/PortMap.h"
 #include "link/RegisterImage.h"
 

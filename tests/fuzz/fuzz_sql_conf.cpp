@@ -1,6 +1,6 @@
 // sql.conf, the database settings.
 #include "FuzzSupport.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 
 using namespace k71t;
 

@@ -1,6 +1,6 @@
 // uart.cfg, the start panel's port settings.
 #include "FuzzSupport.h"
-#include "app/UartCfg.h"
+#include "shell/UartCfg.h"
 
 using namespace k71t;
 

@@ -1,13 +1,13 @@
 // Writes the fuzz targets' seed files: valid files as the program itself
 // writes them, one per target folder: make_seeds SEED_FOLDER
-#include "app/UartCfg.h"
+#include "shell/UartCfg.h"
 #include "archive/ArchiveFiles.h"
 #include "automat/Tasks.h"
 #include "chart/Dictionary.h"
 #include "chart/Series.h"
 #include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 #include "link/Crc16.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // Builds: the configuration logic may use the link below it.
 #include "config/PageIO.h"
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 int layerProbeDown()
 {

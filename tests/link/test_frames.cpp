@@ -1,6 +1,6 @@
 // Request frames and the CRC, byte for byte, against hand-written vectors.
 #include "link/Crc16.h"
-#include "link/Modbus.h"
+#include "link/ModbusLink.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The monitor window, the values window and the register chooser as the
 // operator sees them, against the simulated meter over the pseudo-terminal.
-#include "monitor/Monitor.h"
-#include "monitor/Wartosc_odczytane.h"
-#include "monitor/Wybrejestru.h"
+#include "monitor/ui/MonitorWindow.h"
+#include "monitor/ui/LiveValuesWindow.h"
+#include "monitor/ui/RegisterChooserDialog.h"
 #include "support/AppHarness.h"
 #include "support/SimFixture.h"
 

@@ -1,7 +1,7 @@
 #include "support/AppHarness.h"
 
 #include "common/ProcessSettings.h"
-#include "common/UiStyle.h"
+#include "widgets/UiStyle.h"
 #include "support/Wait.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // The test database server that scripts/test.sh starts: its address and a
 // user with all privileges on the database, from K71T_TEST_DB_* variables.
 // Without them a database test fails (it never skips).
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 // The tests' side of the operator seam: records every question and answers
 // from a script, so no test ever blocks on a modal window.
-#include "common/Prompt.h"
+#include "context/Prompt.h"
 
 #include <QColor>
 #include <QList>

@@ -3,7 +3,7 @@
 // the interrupted-write tests build the same ones to compare with.
 #include "archive/ArchiveRecord.h"
 #include "automat/Tasks.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 #include "link/RegisterImage.h"
 
 namespace k71t::test {

@@ -8,7 +8,7 @@
 #include "archive/ArchiveFiles.h"
 #include "automat/Tasks.h"
 #include "config/ConfigFile.h"
-#include "db/SqlSettings.h"
+#include "db/DatabaseSettings.h"
 
 #include <QDateTime>
 #include <cstdio>

@@ -1,0 +1,39 @@
+#pragma once
+// The analog output page: controlling quantity, output type, the values for
+// 0 % and 100 %, and the straight-line characteristic they give.
+#include "config/ui/ConfigPage.h"
+
+class QComboBox;
+class QCustomPlot;
+class QCPGraph;
+class QLineEdit;
+
+namespace k71t {
+
+// The output signal at 0 % and 100 % of an output type (0: 0-10 V,
+// 1: 0-20 mA, 2: 4-20 mA); false for any other type.
+bool analogSignalEnds(int type, double &low, double &high);
+
+class TForm7 : public ConfigPage {
+    Q_OBJECT
+public:
+    explicit TForm7(AppContext &context, QWidget *parent = nullptr);
+
+    void Show() override;
+
+    QComboBox *ComboBox1 = nullptr; // controlling quantity, 4029
+    QComboBox *ComboBox2 = nullptr; // output type, 4030
+    QLineEdit *Edit1 = nullptr;     // value for 0 %, 7612
+    QLineEdit *Edit2 = nullptr;     // value for 100 %, 7613
+    QCustomPlot *Chart1 = nullptr;
+    QCPGraph *Series1 = nullptr;
+
+public slots:
+    void ComboBox1Change();
+    void ComboBox2Change();
+
+private:
+    void FormCreate();
+};
+
+} // namespace k71t

@@ -1,0 +1,262 @@
+#include "config/ui/ConfigPage.h"
+
+#include "common/TextFormats.h"
+#include "widgets/UiStyle.h"
+#include "config/PageIO.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <cmath>
+#include <utility>
+
+namespace k71t {
+
+PageTexts PageTexts::configuration()
+{
+    PageTexts t;
+    t.reading = QStringLiteral("Odczyt konfiguracji...");
+    t.readOk = QStringLiteral("Odczyt konfiguracji...OK");
+    t.readFailed = QStringLiteral("Odczyt konfiguracji zakończony błędem");
+    t.writeFailedBox = QStringLiteral("Zapis danych zakończony błędem");
+    return t;
+}
+
+void FieldGroup::edit(QLineEdit *edit, RegisterOf reg, const QString &message, int decimals)
+{
+    edits_.append({edit, std::move(reg), message, decimals});
+}
+
+void FieldGroup::check(QCheckBox *box, RegisterOf reg)
+{
+    checks_.append({box, std::move(reg)});
+}
+
+void FieldGroup::list(QComboBox *box, RegisterOf reg)
+{
+    box->setMaxVisibleItems(ListRows);
+    lists_.append({box, std::move(reg)});
+}
+
+ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTexts texts)
+    : QDialog(parent), ctx_(context), page_(page), texts_(std::move(texts))
+{
+    Q_ASSERT(pageBlocks(page));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+}
+
+void ConfigPage::finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons,
+                            const QString &readCaption)
+{
+    SpeedButton1 = new QPushButton(readCaption, this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton2 = new QPushButton(writeCaption, this);
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : QList<QPushButton *>{SpeedButton1, SpeedButton2} + moreButtons) {
+        // Enter in a field must not press a button and read over what was typed.
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    layout->addWidget(StatusBar1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    connect(SpeedButton1, &QPushButton::clicked, this, &ConfigPage::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &ConfigPage::SpeedButton2Click);
+}
+
+void ConfigPage::describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals)
+{
+    Q_ASSERT(registerInfo(reg));
+    fields_.edit(edit, fixed(reg), message, decimals);
+}
+
+void ConfigPage::describeCheck(QCheckBox *box, int reg)
+{
+    fields_.check(box, fixed(reg));
+}
+
+void ConfigPage::describeList(QComboBox *box, int reg)
+{
+    fields_.list(box, fixed(reg));
+}
+
+void ConfigPage::Show()
+{
+    showFields(fields_);
+}
+
+bool ConfigPage::Take()
+{
+    return takeFields(fields_);
+}
+
+void ConfigPage::showFields(const FieldGroup &group)
+{
+    const RegisterImage &im = ctx_.image;
+    for (const FieldGroup::Edit &f : group.edits_) {
+        const int reg = f.reg();
+        if (registerInfo(reg)->kind == RegKind::U16)
+            f.control->setText(QString::number(im.reg16(reg)));
+        else
+            f.control->setText(formatFloat(im.reg32(reg), f.decimals));
+    }
+    for (const FieldGroup::Control &c : group.checks_)
+        static_cast<QCheckBox *>(c.control)->setChecked(im.reg16(c.reg()) != 0);
+    // A code with no item shows no selection.
+    for (const FieldGroup::Control &l : group.lists_) {
+        auto *box = static_cast<QComboBox *>(l.control);
+        const int code = im.reg16(l.reg());
+        box->setCurrentIndex(code < box->count() ? code : -1);
+    }
+}
+
+bool ConfigPage::takeFields(const FieldGroup &group, FieldGroup::Take mode)
+{
+    RegisterImage &im = ctx_.image;
+    const auto store = [&im](int reg, double v) {
+        if (registerInfo(reg)->kind == RegKind::U16)
+            im.reg16(reg) = static_cast<std::uint16_t>(std::trunc(v));
+        else
+            im.reg32(reg) = static_cast<float>(v);
+    };
+    QList<QPair<int, double>> passed;
+    for (const FieldGroup::Edit &f : group.edits_) {
+        const int reg = f.reg();
+        const RegisterInfo *info = registerInfo(reg);
+        double v = 0;
+        if (!takeNumber(f.control, info->low, info->high, f.message, v))
+            return false;
+        if (mode == FieldGroup::Take::AsEachPasses)
+            store(reg, v);
+        else
+            passed.append({reg, v});
+    }
+    for (const auto &[reg, v] : passed)
+        store(reg, v);
+    for (const FieldGroup::Control &c : group.checks_)
+        im.reg16(c.reg()) = static_cast<QCheckBox *>(c.control)->isChecked() ? 1 : 0;
+    // A list without a selection keeps its register as it is.
+    for (const FieldGroup::Control &l : group.lists_) {
+        const int index = static_cast<QComboBox *>(l.control)->currentIndex();
+        if (index >= 0)
+            im.reg16(l.reg()) = static_cast<std::uint16_t>(index);
+    }
+    return true;
+}
+
+void ConfigPage::readPage()
+{
+    setStatus(texts_.reading);
+    if (pageRead(ctx_.link, pageBlocks(page_)->read)) {
+        Show();
+        setStatus(texts_.readOk);
+    } else {
+        setStatus(texts_.readFailed);
+        errorBox(texts_.readFailedBox);
+    }
+}
+
+void ConfigPage::writePage()
+{
+    if (!Take()) {
+        setStatus(texts_.writeRefused);
+        errorBox(texts_.writeRefusedBox);
+        return;
+    }
+    if (!confirmWrite())
+        return;
+    setStatus(texts_.writing);
+    if (pageWrite(ctx_.link, pageBlocks(page_)->write)) {
+        setStatus(texts_.writeOk);
+    } else {
+        setStatus(texts_.writeFailed);
+        errorBox(texts_.writeFailedBox);
+    }
+    if (texts_.showAfterWrite)
+        Show();
+}
+
+void ConfigPage::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void ConfigPage::checkOnLeave(QWidget *control, std::function<void()> check)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        // Enter, or leaving with a changed text.
+        connect(edit, &QLineEdit::editingFinished, this, [this, check] { runLeaveCheck(check); });
+        return;
+    }
+    // The focus moving from the control (or a cell editor inside it) to
+    // anything outside it.
+    connect(qApp, &QApplication::focusChanged, this, [this, control, check](QWidget *old, QWidget *now) {
+        const auto inside = [control](QWidget *w) { return w && (w == control || control->isAncestorOf(w)); };
+        if (inside(old) && !inside(now))
+            runLeaveCheck(check);
+    });
+    if (auto *grid = qobject_cast<QTableWidget *>(control))
+        connect(grid, &QTableWidget::currentCellChanged, this,
+                [this, check](int row, int column, int previousRow, int previousColumn) {
+                    if (previousRow >= 0 && (row != previousRow || column != previousColumn))
+                        runLeaveCheck(check);
+                });
+}
+
+void ConfigPage::runLeaveCheck(const std::function<void()> &check)
+{
+    // Not while another check runs or one of the page's boxes is open: the
+    // box taking the focus is not the operator leaving the field.
+    if (checking_ || boxOpen_)
+        return;
+    checking_ = true;
+    check();
+    checking_ = false;
+}
+
+bool ConfigPage::takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value)
+{
+    const auto v = checkNumber(edit->text(), low, high);
+    if (!v) {
+        errorBox(message);
+        return false;
+    }
+    value = *v;
+    return true;
+}
+
+void ConfigPage::setStatus(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    StatusBar1->showMessage(text);
+    StatusBar1->repaint();
+}
+
+void ConfigPage::errorBox(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const bool wasOpen = std::exchange(boxOpen_, true);
+    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    boxOpen_ = wasOpen;
+}
+
+void ConfigPage::infoBox(const QString &text, const QString &caption)
+{
+    const bool wasOpen = std::exchange(boxOpen_, true);
+    ctx_.prompt.message(this, text, caption, PromptIcon::Information);
+    boxOpen_ = wasOpen;
+}
+
+} // namespace k71t

@@ -1,0 +1,56 @@
+#include "monitor/ui/LiveValuesWindow.h"
+
+#include "widgets/Widgets.h"
+#include "link/RegisterImage.h"
+#include "monitor/MonitorModel.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace k71t {
+
+TOdczytane::TOdczytane(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TOdczytane"));
+    setWindowTitle(QStringLiteral("Wartości Odczytane"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    StringGrid1 = named(new QTableWidget(11, 11, this), "StringGrid1");
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    StringGrid1->setFocusPolicy(Qt::NoFocus);
+    StringGrid1->setStyleSheet(QStringLiteral("QTableWidget { background: black; color: silver; gridline-color: #404040; }"));
+    const auto cell = [this](int row, int column, const QString &text) {
+        auto *item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        StringGrid1->setItem(row, column, item);
+    };
+    for (int d = 0; d < 10; ++d)
+        cell(0, d + 1, QStringLiteral("DEV %1").arg(d));
+    for (int r = 0; r < 10; ++r) {
+        cell(r + 1, 0, QStringLiteral("R%1").arg(r));
+        for (int d = 0; d < 10; ++d)
+            cell(r + 1, d + 1, QStringLiteral("*****"));
+    }
+    StringGrid1->setColumnWidth(0, 40);
+    for (int c = 1; c <= 10; ++c)
+        StringGrid1->setColumnWidth(c, 90);
+    StringGrid1->setFixedSize(40 + 10 * 90 + 4, 11 * StringGrid1->rowHeight(0) + 4);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(StringGrid1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TOdczytane::showValues(const RegisterImage &image)
+{
+    for (int d = 0; d < 10; ++d)
+        for (int r = 0; r < 10; ++r)
+            StringGrid1->item(r + 1, d + 1)->setText(MonitorModel::gridText(image.reg32(8000 + 10 * d + r)));
+}
+
+} // namespace k71t
