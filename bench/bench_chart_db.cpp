@@ -86,13 +86,13 @@ std::pair<double, long> bareLoop(SqlConnection &c)
 
 struct Window {
     test::AppHarness app;
-    TWykres *w = nullptr;
+    ChartWindow *w = nullptr;
     explicit Window(const SQL_PARAMS &db)
     {
         app.start();
         app.runStartTimer();
         app.ctx->sql = db;
-        w = app.windows->wykres;
+        w = app.windows->chartWindow;
         for (int s = 0; s < SeriesCount; ++s)
             w->model().series[static_cast<std::size_t>(s)] =
                 WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("DEV%1 R%1").arg(s)};

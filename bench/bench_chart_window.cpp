@@ -34,11 +34,11 @@ double utc(int day, int hour)
 
 struct Window {
     test::AppHarness app;
-    TWykres *w = nullptr;
+    ChartWindow *w = nullptr;
     Window()
     {
         app.start();
-        w = app.windows->wykres;
+        w = app.windows->chartWindow;
         for (int s = 0; s < SeriesCount; ++s)
             w->model().series[static_cast<std::size_t>(s)] =
                 WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("DEV%1 R%1").arg(s)};
@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
                 r.R[k] = static_cast<float>(i) * 0.37f + k;
             rows.push_back(r);
         }
-        TTabela &table = *win.app.windows->tabela;
+        ChartTableWindow &table = *win.app.windows->chartTableWindow;
         const long before = peakMb();
         QElapsedTimer t;
         t.start();

@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
     // (b) and (c): the window with full series, on the fake clock, no meter.
     test::AppHarness harness;
     harness.start();
-    TForm4 &window = *harness.windows->form4;
+    MonitorWindow &window = *harness.windows->monitorWindow;
     MonitorModel &model = window.model();
     harness.ctx->image.reg32(7505) = 42.0f;
     window.show(); // drawn at its real size (on the offscreen screen)

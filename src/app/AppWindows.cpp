@@ -42,39 +42,39 @@ template <typename T, typename... Args> T *AppWindows::make(Args &&...args)
 
 void AppWindows::create(AppContext &context)
 {
-    form3 = make<TForm3>(context, *this);
-    form1 = make<TForm1>(context, form3);
-    form4 = make<TForm4>(context, form3);
-    form2 = make<TForm2>(context, form3);
-    form5 = make<TForm5>(context, form3);
-    form6 = make<TForm6>(context, form3);
-    form7 = make<TForm7>(context, form3);
-    form8 = make<TForm8>(context, form3);
-    form9 = make<TForm9>(context, form3);
-    form10 = make<TForm10>(context, form3);
-    tabela = make<TTabela>(form3);
-    form11 = make<TForm11>(context, form3);
-    odczytane = make<TOdczytane>(form3);
-    automat = make<T_Automat>(context, form3);
-    wykres = make<TWykres>(context, *tabela, form3);
-    infoWykres = make<TInfoWykres>(form3);
-    form12 = make<TForm12>(context, form3);
-    slownik = make<TSlownik>(context, *wykres, form3);
-    wykres->setCompanions(infoWykres, form12, slownik);
-    form13 = make<TForm13>(form3);
-    form4->setCompanions(odczytane, form13);
-    informacje = make<TInformacje>(form3);
-    mysql = make<T_MySQL>(context, form3);
-    pages = {form5, form6, form7, form8, form9, form10, form2};
-    form11->setRedraw([this] { refreshPages(true); });
-    QObject::connect(form11, &TForm11::runningChanged, form3, &TForm3::bulkTransferRunning);
+    startPanel = make<StartPanelWindow>(context, *this);
+    archiveWindow = make<ArchiveWindow>(context, startPanel);
+    monitorWindow = make<MonitorWindow>(context, startPanel);
+    devicesPage = make<DevicesPage>(context, startPanel);
+    displayPage = make<DisplayPage>(context, startPanel);
+    characteristicPage = make<CharacteristicPage>(context, startPanel);
+    analogOutputPage = make<AnalogOutputPage>(context, startPanel);
+    alarmsPage = make<AlarmsPage>(context, startPanel);
+    systemPage = make<SystemPage>(context, startPanel);
+    interfacePage = make<InterfacePage>(context, startPanel);
+    chartTableWindow = make<ChartTableWindow>(startPanel);
+    bulkTransferDialog = make<BulkTransferDialog>(context, startPanel);
+    liveValuesWindow = make<LiveValuesWindow>(startPanel);
+    schedulerWindow = make<SchedulerWindow>(context, startPanel);
+    chartWindow = make<ChartWindow>(context, *chartTableWindow, startPanel);
+    chartInfoWindow = make<ChartInfoWindow>(startPanel);
+    sourceAddressDialog = make<SourceAddressDialog>(context, startPanel);
+    dictionaryWindow = make<DictionaryWindow>(context, *chartWindow, startPanel);
+    chartWindow->setCompanions(chartInfoWindow, sourceAddressDialog, dictionaryWindow);
+    registerChooserDialog = make<RegisterChooserDialog>(startPanel);
+    monitorWindow->setCompanions(liveValuesWindow, registerChooserDialog);
+    aboutDialog = make<AboutDialog>(startPanel);
+    databaseWindow = make<DatabaseWindow>(context, startPanel);
+    pages = {displayPage, characteristicPage, analogOutputPage, alarmsPage, systemPage, interfacePage, devicesPage};
+    bulkTransferDialog->setRedraw([this] { refreshPages(true); });
+    QObject::connect(bulkTransferDialog, &BulkTransferDialog::runningChanged, startPanel, &StartPanelWindow::bulkTransferRunning);
 }
 
 void AppWindows::refreshPages(bool withMonitor) const
 {
     for (ConfigPage *page : pages) {
-        if (withMonitor && page == form2)
-            form4->Redraw();
+        if (withMonitor && page == devicesPage)
+            monitorWindow->Redraw();
         page->refresh();
     }
 }

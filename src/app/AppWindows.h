@@ -11,27 +11,27 @@ namespace k71t {
 
 struct AppContext;
 class ConfigPage;
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm13;
-class TOdczytane;
-class TForm5;
-class TForm6;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm10;
-class TForm11;
-class TForm12;
-class TInformacje;
-class T_MySQL;
-class T_Automat;
-class TTabela;
-class TWykres;
-class TInfoWykres;
-class TSlownik;
+class ArchiveWindow;
+class DevicesPage;
+class StartPanelWindow;
+class MonitorWindow;
+class RegisterChooserDialog;
+class LiveValuesWindow;
+class DisplayPage;
+class CharacteristicPage;
+class AnalogOutputPage;
+class AlarmsPage;
+class SystemPage;
+class InterfacePage;
+class BulkTransferDialog;
+class SourceAddressDialog;
+class AboutDialog;
+class DatabaseWindow;
+class SchedulerWindow;
+class ChartTableWindow;
+class ChartWindow;
+class ChartInfoWindow;
+class DictionaryWindow;
 
 class AppWindows {
 public:
@@ -44,27 +44,27 @@ public:
     // then), the others as its children.
     void create(AppContext &context);
 
-    TForm3 *form3 = nullptr;
-    TForm1 *form1 = nullptr;
-    TForm4 *form4 = nullptr;
-    TForm2 *form2 = nullptr;
-    TForm5 *form5 = nullptr;
-    TForm6 *form6 = nullptr;
-    TForm7 *form7 = nullptr;
-    TForm8 *form8 = nullptr;
-    TForm9 *form9 = nullptr;
-    TForm10 *form10 = nullptr;
-    TForm11 *form11 = nullptr;
-    TOdczytane *odczytane = nullptr;
-    TForm12 *form12 = nullptr;
-    TForm13 *form13 = nullptr;
-    TInformacje *informacje = nullptr;
-    T_MySQL *mysql = nullptr;
-    T_Automat *automat = nullptr;
-    TTabela *tabela = nullptr;
-    TWykres *wykres = nullptr;
-    TInfoWykres *infoWykres = nullptr;
-    TSlownik *slownik = nullptr;
+    StartPanelWindow *startPanel = nullptr;
+    ArchiveWindow *archiveWindow = nullptr;
+    MonitorWindow *monitorWindow = nullptr;
+    DevicesPage *devicesPage = nullptr;
+    DisplayPage *displayPage = nullptr;
+    CharacteristicPage *characteristicPage = nullptr;
+    AnalogOutputPage *analogOutputPage = nullptr;
+    AlarmsPage *alarmsPage = nullptr;
+    SystemPage *systemPage = nullptr;
+    InterfacePage *interfacePage = nullptr;
+    BulkTransferDialog *bulkTransferDialog = nullptr;
+    LiveValuesWindow *liveValuesWindow = nullptr;
+    SourceAddressDialog *sourceAddressDialog = nullptr;
+    RegisterChooserDialog *registerChooserDialog = nullptr;
+    AboutDialog *aboutDialog = nullptr;
+    DatabaseWindow *databaseWindow = nullptr;
+    SchedulerWindow *schedulerWindow = nullptr;
+    ChartTableWindow *chartTableWindow = nullptr;
+    ChartWindow *chartWindow = nullptr;
+    ChartInfoWindow *chartInfoWindow = nullptr;
+    DictionaryWindow *dictionaryWindow = nullptr;
 
     // The configuration pages in the order of a redraw after a bulk read
     // (the monitor comes before the last one, the devices page).

@@ -92,8 +92,8 @@ int main(int argc, char *argv[])
         k71t::AppContext context(QDir::currentPath(), prompt, clock);
         k71t::AppWindows windows;
         windows.create(context);
-        k71t::QuitOnSignal quitOnSignal(prompt, *windows.form3);
-        windows.form3->show();
+        k71t::QuitOnSignal quitOnSignal(prompt, *windows.startPanel);
+        windows.startPanel->show();
         return app.exec();
     } catch (const std::exception &e) {
         // One that escapes start-up is shown the same way and ends the program.

@@ -35,11 +35,11 @@ struct AppContext : MeterLink {
     // change and it applies them as when the operator chooses them; when
     // empty the settings are set directly.
     std::function<void(const PortSettings &, std::uint8_t)> followLine;
-    // The database: the connection parameters (sql.conf, edited in T_MySQL)
+    // The database: the connection parameters (sql.conf, edited in DatabaseWindow)
     // and the one connection every database user shares.
     SQL_PARAMS sql;
     SqlConnection database;
-    // The switch of database support: T_MySQL's check box once that window
+    // The switch of database support: DatabaseWindow's check box once that window
     // exists; until then (and without it) database support is off.
     std::function<bool()> databaseSwitch;
     bool databaseEnabled() const { return databaseSwitch && databaseSwitch(); }

@@ -29,13 +29,13 @@ TEST(Shutdown, SignalWhileTheFirstStartMessageIsOpenSavesTheFiles)
         AppContext context(dir.path(), prompt, clock);
         AppWindows windows;
         windows.create(context);
-        QuitOnSignal quitOnSignal(prompt, *windows.form3);
+        QuitOnSignal quitOnSignal(prompt, *windows.startPanel);
         {
-            const QSignalBlocker block(windows.form3->ComboBox1);
-            windows.form3->ComboBox1->setCurrentIndex(0);
+            const QSignalBlocker block(windows.startPanel->ComboBox1);
+            windows.startPanel->ComboBox1->setCurrentIndex(0);
         }
         context.portSettings.portIndex = 0;
-        windows.form3->show();
+        windows.startPanel->show();
 
         QString boxText;
         QTimer watcher;

@@ -18,7 +18,7 @@ namespace {
 
 struct StartPanel : ::testing::Test {
     test::AppHarness app;
-    TForm3 *form = nullptr;
+    StartPanelWindow *form = nullptr;
     test::RecordingPrompt &prompt = app.prompt;
     test::TempDir &dir = app.dir;
     AppContext *ctx = nullptr;
@@ -26,7 +26,7 @@ struct StartPanel : ::testing::Test {
     void start()
     {
         app.start();
-        form = app.form3;
+        form = app.startPanel;
         ctx = app.ctx.get();
     }
     QStringList items(QComboBox *box) const
@@ -94,14 +94,14 @@ TEST_F(StartPanel, AboutBoxOpensModally)
     start();
     EXPECT_TRUE(form->SpeedButton17->isEnabled());
     QTest::mouseClick(form->SpeedButton17, Qt::LeftButton);
-    EXPECT_EQ(prompt.modalWindows, QStringList{"TInformacje"});
-    EXPECT_EQ(app.informacje->windowTitle(), QStringLiteral("Informacje"));
+    EXPECT_EQ(prompt.modalWindows, QStringList{"AboutDialog"});
+    EXPECT_EQ(app.aboutDialog->windowTitle(), QStringLiteral("Informacje"));
     QStringList texts;
-    for (QLabel *l : app.informacje->findChildren<QLabel *>())
+    for (QLabel *l : app.aboutDialog->findChildren<QLabel *>())
         texts << l->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("K71T - program do konfiguracji wskaźników K71T")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Wersja: 2.1.0")));
-    EXPECT_EQ(app.informacje->Button1->text(), QStringLiteral("Zamknij"));
+    EXPECT_EQ(app.aboutDialog->Button1->text(), QStringLiteral("Zamknij"));
 }
 
 TEST_F(StartPanel, UartCfgDecidesTheSelection)

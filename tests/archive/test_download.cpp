@@ -84,12 +84,12 @@ void gapsSkipped(int ms)
 struct Download : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    TForm1 *form = nullptr;
+    ArchiveWindow *form = nullptr;
 
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        form = app.form1;
+        form = app.archiveWindow;
         form->download().pause = gapsSkipped;
     }
     // Pages selected through register 4500, in order.
@@ -402,9 +402,9 @@ TEST_F(Download, DeleteButtonAsksFirst)
 
 TEST(DownloadStatistics, Text)
 {
-    EXPECT_EQ(TForm1::statisticsText(4400, 20),
+    EXPECT_EQ(ArchiveWindow::statisticsText(4400, 20),
               QStringLiteral("Odczytano: 4400 rekordów w czasie: 20 s przy prędkości: 220 rekordów/sekundę "));
-    EXPECT_EQ(TForm1::statisticsText(8, 0), QStringLiteral("Odczytano: 8 rekordów w czasie: 0 s"));
+    EXPECT_EQ(ArchiveWindow::statisticsText(8, 0), QStringLiteral("Odczytano: 8 rekordów w czasie: 0 s"));
 }
 
 TEST_F(Download, OpeningBinFilesAndTheSummary)
@@ -507,7 +507,7 @@ TEST(AddressPrompt, ValidAndInvalidAddresses)
 {
     test::AppHarness app;
     app.start();
-    TForm12 &prompt = *app.form12;
+    SourceAddressDialog &prompt = *app.sourceAddressDialog;
     EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Adres K71T"));
     EXPECT_EQ(prompt.Edit1->text(), QStringLiteral("1"));
     for (const char *bad : {"0", "248", "abc", "", "12.5"}) {

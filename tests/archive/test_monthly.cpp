@@ -320,16 +320,16 @@ TEST(MonthlyBrowser, OkOnlyForAFolderWithAnEntry)
     test::RecordingPrompt prompt;
     QString chosen = QStringLiteral("bez zmian");
     prompt.folders << dir.file(QStringLiteral("pusty"));
-    EXPECT_EQ(BrowseForFolder(prompt, nullptr, QStringLiteral("/start"), QStringLiteral("*.*"), &chosen,
+    EXPECT_EQ(browseForFolder(prompt, nullptr, QStringLiteral("/start"), QStringLiteral("*.*"), &chosen,
                               QStringLiteral("Tytuł")),
               1);
     EXPECT_EQ(chosen, QStringLiteral("bez zmian"));
     EXPECT_EQ(prompt.folderTitles, QStringList{"Tytuł"});
     EXPECT_EQ(prompt.folderStarts, QStringList{"/start"});
     prompt.folders << dir.file(QStringLiteral("z_plikiem"));
-    EXPECT_EQ(BrowseForFolder(prompt, nullptr, {}, QStringLiteral("*.*"), &chosen, QStringLiteral("Tytuł")), 0);
+    EXPECT_EQ(browseForFolder(prompt, nullptr, {}, QStringLiteral("*.*"), &chosen, QStringLiteral("Tytuł")), 0);
     EXPECT_EQ(chosen, dir.file(QStringLiteral("z_plikiem")));
-    EXPECT_EQ(BrowseForFolder(prompt, nullptr, {}, QStringLiteral("*.*"), nullptr, QStringLiteral("Tytuł")), -1);
+    EXPECT_EQ(browseForFolder(prompt, nullptr, {}, QStringLiteral("*.*"), nullptr, QStringLiteral("Tytuł")), -1);
 }
 
 TEST(MonthlyDialog, ThroughTheStartPanel)
@@ -351,7 +351,7 @@ TEST(MonthlyDialog, ThroughTheStartPanel)
     } seen;
     int opened = 0;
     app.prompt.onModal = [&](QDialog *d) {
-        auto *dlg = qobject_cast<TArchmDlg *>(d);
+        auto *dlg = qobject_cast<MonthlyArchiveDialog *>(d);
         ASSERT_TRUE(dlg);
         ++opened;
         if (opened == 2) {
@@ -386,7 +386,7 @@ TEST(MonthlyDialog, ThroughTheStartPanel)
         dlg->BtnFrom->click();
         seen.createBadSource = dlg->BtnCreate->isEnabled();
     };
-    app.form3->SpeedButton18->click();
+    app.startPanel->SpeedButton18->click();
     EXPECT_EQ(seen.texts, (QStringList{"Archiwum miesięczne",
                                        "Tworzenie archiwum miesięcznego na podstawie archiwum dziennego",
                                        "Katalog z archiwum dziennym", "Zapisz do ", "Plik archiwum miesięcznego",
@@ -412,7 +412,7 @@ TEST(MonthlyDialog, ThroughTheStartPanel)
     EXPECT_EQ(app.prompt.messages[1].text, QStringLiteral("Nieprawidłowy katalog danych."));
     EXPECT_EQ(app.prompt.messages[1].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(m.monthly(1), "Naglowek 01\r\n" + line(1, "00:00:00", '1', "7") + "\r\n");
-    app.form3->SpeedButton18->click();
+    app.startPanel->SpeedButton18->click();
     EXPECT_EQ(opened, 2);
 }
 
@@ -429,7 +429,7 @@ TEST(MonthlyDialog, NoDataAndAFailedRun)
     old.write("stary plik");
     old.close();
     app.prompt.onModal = [&](QDialog *d) {
-        auto *dlg = qobject_cast<TArchmDlg *>(d);
+        auto *dlg = qobject_cast<MonthlyArchiveDialog *>(d);
         ASSERT_TRUE(dlg);
         app.prompt.folders << m.source << m.out;
         dlg->BtnFrom->click();
@@ -439,7 +439,7 @@ TEST(MonthlyDialog, NoDataAndAFailedRun)
         ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), m.source + QStringLiteral("DAY_03.DAT")));
         dlg->BtnCreate->click();
     };
-    app.form3->SpeedButton18->click();
+    app.startPanel->SpeedButton18->click();
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Brak danych."));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Uwaga"));

@@ -80,7 +80,7 @@ TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
 {
     test::AppHarness app;
     app.start();
-    T_Automat *w = app.windows->automat;
+    SchedulerWindow *w = app.windows->schedulerWindow;
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Automatyczne pobieranie archiwum"));
     struct Text {
         QString control, text, hint;
@@ -204,18 +204,18 @@ TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
     test::AppHarness again;
     QFile::copy(w->tasksPath(), again.dir.file("auto.conf"));
     again.start();
-    EXPECT_EQ(listTexts(again.windows->automat->ListBox1),
+    EXPECT_EQ(listTexts(again.windows->schedulerWindow->ListBox1),
               (QStringList{"1. Nowe zadanie 1", "2. Hala", "3. K71T_4"}));
-    EXPECT_EQ(again.windows->automat->StatusBar1->currentMessage(), QStringLiteral("Skonfigurowano 3 zadań"));
+    EXPECT_EQ(again.windows->schedulerWindow->StatusBar1->currentMessage(), QStringLiteral("Skonfigurowano 3 zadań"));
 }
 
 TEST(AutomatWindow, TheTimersDriveTheSchedule)
 {
     test::AppHarness app;
     app.start();
-    T_Automat *w = app.windows->automat;
+    SchedulerWindow *w = app.windows->schedulerWindow;
     Recorder recorder;
-    recorder.main = app.form3;
+    recorder.main = app.startPanel;
     w->setRunner(&recorder);
     app.clock.at = QDateTime(QDate(2026, 12, 11), QTime(9, 0)); // a Friday
     w->SpeedButton1Click();
@@ -239,7 +239,7 @@ TEST(AutomatWindow, TheTimersDriveTheSchedule)
     w->Timer1Timer();
     EXPECT_EQ(recorder.seen, (QStringList{"1 K71T Trwa realizacja zadania cyklicznego.",
                                           "12 K71T Trwa realizacja zadania cyklicznego."}));
-    EXPECT_EQ(app.form3->windowTitle(), QStringLiteral("K71T"));
+    EXPECT_EQ(app.startPanel->windowTitle(), QStringLiteral("K71T"));
     EXPECT_EQ(listTexts(w->ListBox1), QStringList{"1. Nowe zadanie 1"});
     TaskTable saved;
     ASSERT_TRUE(LoadTasks(w->tasksPath(), saved));
@@ -268,7 +268,7 @@ struct RealRun : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
     SQL_PARAMS db = test::testDatabase();
-    T_Automat *w = nullptr;
+    SchedulerWindow *w = nullptr;
     void SetUp() override
     {
         ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
@@ -280,7 +280,7 @@ struct RealRun : ::testing::Test {
         // Database support off: a task stores with the current settings all the same.
         ASSERT_TRUE(SaveSettings(app.dir.file("sql.conf"), SqlSettings{db, false}));
         app.startWithMeter(sim.path);
-        w = app.windows->automat;
+        w = app.windows->schedulerWindow;
         w->runner().download().pause = gapsSkipped;
         w->SpeedButton1Click();
         app.prompt.messages.clear();

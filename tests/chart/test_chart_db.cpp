@@ -67,7 +67,7 @@ std::vector<TableRow> fixtureRows()
 
 struct ChartDb : ::testing::Test, test::AppHarness {
     SQL_PARAMS db = test::testDatabase();
-    TWykres *w = nullptr;
+    ChartWindow *w = nullptr;
 
     void SetUp() override { ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh"; }
 
@@ -106,7 +106,7 @@ struct ChartDb : ::testing::Test, test::AppHarness {
         runStartTimer();
         prompt.messages.clear();
         ctx->sql = db;
-        w = windows->wykres;
+        w = windows->chartWindow;
     }
     void range(QDate from, QDate to)
     {
@@ -126,7 +126,7 @@ struct ChartDb : ::testing::Test, test::AppHarness {
                w->SpeedButton7->isEnabled();
     }
     int points(int s) const { return w->graph(s)->data()->size(); }
-    const std::vector<SeriesRow> &rows(int s) const { return windows->tabela->rows(s); }
+    const std::vector<SeriesRow> &rows(int s) const { return windows->chartTableWindow->rows(s); }
     QString status() const { return w->StatusBar1->currentMessage(); }
     // Series s's table row of that moment (a day's rows come in the server's order).
     SeriesRow rowAt(int s, int date, int time) const

@@ -55,16 +55,16 @@ double utc(int y, int mo, int d, int h, int mi, int s)
 }
 
 struct ChartApp : test::AppHarness {
-    TWykres *w = nullptr;
+    ChartWindow *w = nullptr;
     ChartApp(const QByteArray &conf = {})
     {
         if (!conf.isEmpty())
             dir.write(QStringLiteral("series.conf"), conf);
         start();
-        w = windows->wykres;
+        w = windows->chartWindow;
         // The address prompt is answered with `address` and its OK button.
         prompt.onModal = [this](QDialog *d) {
-            if (auto *p = qobject_cast<TForm12 *>(d)) {
+            if (auto *p = qobject_cast<SourceAddressDialog *>(d)) {
                 p->Edit1->setText(address);
                 p->SpeedButton1Click();
             }
@@ -83,7 +83,7 @@ struct ChartApp : test::AppHarness {
         w->SpeedButton1->click();
     }
     int points(int s) const { return w->graph(s)->data()->size(); }
-    int rows(int s) const { return static_cast<int>(windows->tabela->rows(s).size()); }
+    int rows(int s) const { return static_cast<int>(windows->chartTableWindow->rows(s).size()); }
 };
 
 // Records of DEV 0..2 (R0..R2 each) every 10 minutes over two days, the
@@ -106,10 +106,10 @@ int twoDays(RecordStore &store)
 TEST(ChartWindow, TextsAndTheStart)
 {
     ChartApp app(confOf({"5\t2\t7\tHala\t"}));
-    TWykres &w = *app.w;
+    ChartWindow &w = *app.w;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Wykres"));
-    EXPECT_EQ(app.windows->tabela->windowTitle(), QStringLiteral("Tabela"));
-    EXPECT_EQ(app.windows->infoWykres->windowTitle(), QStringLiteral("Informacje o wykresie"));
+    EXPECT_EQ(app.windows->chartTableWindow->windowTitle(), QStringLiteral("Tabela"));
+    EXPECT_EQ(app.windows->chartInfoWindow->windowTitle(), QStringLiteral("Informacje o wykresie"));
     struct Text {
         const char *name;
         const char *text;
@@ -167,7 +167,7 @@ TEST(ChartWindow, TextsAndTheStart)
     const QColor colours[] = {Qt::red,         QColor(0, 128, 0),   Qt::black,        Qt::blue,
                               QColor(255, 0, 128), QColor(128, 128, 128), QColor(255, 0, 255), QColor(0, 128, 128),
                               QColor(0, 0, 128),   QColor(128, 0, 0)};
-    TTabela &table = *app.windows->tabela;
+    ChartTableWindow &table = *app.windows->chartTableWindow;
     for (int s = 0; s < 10; ++s) {
         EXPECT_EQ(w.graph(s)->name(), names[s]) << s;
         EXPECT_EQ(w.ButtonColor[s]->text(), names[s]) << s;
@@ -192,7 +192,7 @@ TEST(ChartWindow, TextsAndTheStart)
 
     // The start panel opens the chart without blocking.
     EXPECT_FALSE(w.isVisible());
-    app.form3->SpeedButton16->click();
+    app.startPanel->SpeedButton16->click();
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(app.prompt.modalWindows.isEmpty());
     // "Zamknij" closes the table and the information window.
@@ -207,7 +207,7 @@ TEST(ChartWindow, TextsAndTheStart)
 TEST(ChartWindow, TheEditorAndSeriesConf)
 {
     ChartApp app;
-    TWykres &w = *app.w;
+    ChartWindow &w = *app.w;
     const QString conf = app.dir.file(QStringLiteral("series.conf"));
     EXPECT_FALSE(QFile::exists(conf));
     // Bad addresses are refused and nothing is written.
@@ -238,8 +238,8 @@ TEST(ChartWindow, TheEditorAndSeriesConf)
     EXPECT_EQ(w.ComboBox1->currentIndex(), 2);
     EXPECT_EQ(w.graph(2)->name(), QStringLiteral("Piec1"));
     EXPECT_EQ(w.ButtonColor[2]->text(), QStringLiteral("Piec1"));
-    EXPECT_EQ(app.windows->tabela->PageControl1->tabText(2), QStringLiteral("Piec1"));
-    EXPECT_EQ(app.windows->tabela->Label[2]->text(), QStringLiteral("Seria3: Piec1 K71T Adres: 247 Urządzenie: DEV9"));
+    EXPECT_EQ(app.windows->chartTableWindow->PageControl1->tabText(2), QStringLiteral("Piec1"));
+    EXPECT_EQ(app.windows->chartTableWindow->Label[2]->text(), QStringLiteral("Seria3: Piec1 K71T Adres: 247 Urządzenie: DEV9"));
     EXPECT_EQ(w.Label8->text(), QStringLiteral("Seria włączona"));
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Zmieniono parametry wykresu"));
     EXPECT_EQ(app.dir.read(QStringLiteral("series.conf")),
@@ -280,7 +280,7 @@ TEST(ChartWindow, TheEditorAndSeriesConf)
 TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
 {
     ChartApp app;
-    TWykres &w = *app.w;
+    ChartWindow &w = *app.w;
     // No series on: the message, and nothing is asked.
     w.SpeedButton1->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
@@ -305,7 +305,7 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
         SCOPED_TRACE(file);
         w.SpeedButton3->click();
         app.load(app.dir.file(QString::fromLatin1(file)));
-        EXPECT_EQ(app.prompt.modalWindows.takeLast(), QStringLiteral("TForm12"));
+        EXPECT_EQ(app.prompt.modalWindows.takeLast(), QStringLiteral("SourceAddressDialog"));
         EXPECT_EQ(app.prompt.fileFilters.takeLast(), QStringLiteral("Pliki danych (*.dat, *.bin)|*.dat;*.bin"));
         EXPECT_TRUE(app.prompt.messages.isEmpty());
         // One day: 144 rows for each series of meter 5; DEV1's R0 above
@@ -330,7 +330,7 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
         EXPECT_EQ(info.minTime, QStringLiteral("2013-09-16 00:00:00"));
         // The table shows all ten registers of the row, the no-value
         // markers among them.
-        QAbstractItemModel *rows = app.windows->tabela->StringGrid[0]->model();
+        QAbstractItemModel *rows = app.windows->chartTableWindow->StringGrid[0]->model();
         EXPECT_EQ(rows->index(0, 0).data().toString(), QStringLiteral("2013-09-16"));
         EXPECT_EQ(rows->index(60, 1).data().toString(), QStringLiteral("10:00:00"));
         EXPECT_EQ(rows->index(60, 2).data().toString(), QStringLiteral("2.00000E+20"));
@@ -358,7 +358,7 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
 
     // The information window: the statistics as text, the series off as one line.
     w.SpeedButton5->click();
-    TInfoWykres &infoWindow = *app.windows->infoWykres;
+    ChartInfoWindow &infoWindow = *app.windows->chartInfoWindow;
     EXPECT_TRUE(infoWindow.isVisible());
     EXPECT_EQ(infoWindow.Memo1->toPlainText(), chartInfoText(w.model()));
     EXPECT_TRUE(infoWindow.Memo1->toPlainText().contains(QStringLiteral("Liczba punktów: 288\n")));
@@ -411,7 +411,7 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
         EXPECT_EQ(app.points(s), 0);
         EXPECT_EQ(app.rows(s), 0);
     }
-    EXPECT_EQ(app.windows->tabela->PageControl1->tabText(0), QStringLiteral("Hala"));
+    EXPECT_EQ(app.windows->chartTableWindow->PageControl1->tabText(0), QStringLiteral("Hala"));
     EXPECT_EQ(w.graph(0)->name(), QStringLiteral("Seria 1"));
     w.close();
 }
@@ -419,7 +419,7 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
 TEST(ChartWindow, RefusedAndFailedLoads)
 {
     ChartApp app;
-    TWykres &w = *app.w;
+    ChartWindow &w = *app.w;
     w.model().series[0] = WYKRES{5, 1, 0, QStringLiteral("a")};
     app.dir.write(QStringLiteral("short.bin"), QByteArray(250, '\0'));
     {
@@ -476,7 +476,7 @@ TEST(ChartWindow, RefusedAndFailedLoads)
 TEST(ChartWindow, ZoomByDraggingAndBack)
 {
     ChartApp app;
-    TWykres &w = *app.w;
+    ChartWindow &w = *app.w;
     auto store = std::make_unique<RecordStore>();
     const int n = twoDays(*store);
     ASSERT_TRUE(SaveBin(app.dir.file(QStringLiteral("a.bin")), *store, n, RegisterImage{}));
@@ -513,7 +513,7 @@ TEST(ChartWindow, ZoomByDraggingAndBack)
 TEST(ChartWindow, ColoursAndPrinting)
 {
     ChartApp app;
-    TWykres &w = *app.w;
+    ChartWindow &w = *app.w;
     // A colour chosen on the button colours its series; cancelled, nothing.
     app.prompt.colours << QColor(10, 20, 30);
     w.ButtonColor[4]->click();

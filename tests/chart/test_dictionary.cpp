@@ -224,7 +224,7 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
 {
     test::AppHarness app;
     app.start();
-    TSlownik &s = *app.windows->slownik;
+    DictionaryWindow &s = *app.windows->dictionaryWindow;
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Słownik"));
     const std::tuple<const char *, const char *, const char *> texts[] = {
         {"SpeedButton1", "Dodaj pozycję", "Dodaje pozycje do słownika"},
@@ -266,7 +266,7 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     EXPECT_EQ(s.ComboBox1->currentIndex(), -1);
 
     // Both chart buttons show it.
-    app.windows->wykres->SpeedButton10->click();
+    app.windows->chartWindow->SpeedButton10->click();
     EXPECT_TRUE(s.isVisible());
     s.Zamknij1->trigger();
     EXPECT_FALSE(s.isVisible());
@@ -274,7 +274,7 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     for (int i = 0; i < 32; ++i)
         unused += unusedSlot(i);
     EXPECT_EQ(app.dir.read(QStringLiteral("def.slo")), unused);
-    app.windows->wykres->SpeedButton6->click();
+    app.windows->chartWindow->SpeedButton6->click();
     EXPECT_TRUE(s.isVisible());
     s.close();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
@@ -288,7 +288,7 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     QFile::remove(app.dir.file(QStringLiteral("def.slo")));
     endProgram();
     EXPECT_FALSE(QFile::exists(app.dir.file(QStringLiteral("def.slo"))));
-    app.windows->wykres->SpeedButton6->click();
+    app.windows->chartWindow->SpeedButton6->click();
     s.SpeedButton1->click();
     ASSERT_EQ(s.ListBox1->count(), 1);
     s.Edit1->setText(QStringLiteral("12"));
@@ -306,8 +306,8 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
 {
     test::AppHarness app;
     app.start();
-    TSlownik &s = *app.windows->slownik;
-    TWykres &w = *app.windows->wykres;
+    DictionaryWindow &s = *app.windows->dictionaryWindow;
+    ChartWindow &w = *app.windows->chartWindow;
     s.show();
     for (int i = 0; i < 3; ++i)
         s.SpeedButton1->click();
@@ -417,7 +417,7 @@ TEST(DictionaryWindow, LoadSaveAndDamagedDefSlo)
     damaged.replace(damaged.indexOf("\t9\tHala\t"), 3, "\tx\t");
     app.dir.write(QStringLiteral("def.slo"), damaged);
     app.start();
-    TSlownik &s = *app.windows->slownik;
+    DictionaryWindow &s = *app.windows->dictionaryWindow;
     EXPECT_EQ(itemsOf(s.ListBox1), (QStringList{"Kotłownia", "K71T_1"}));
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 

@@ -47,7 +47,7 @@ const std::vector<Request> WriteFrames = {
 struct BulkWindow : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    TForm11 *form11 = nullptr;
+    BulkTransferDialog *dialog = nullptr;
     QList<int> progress;
     // Runs while the transfer is under way, at each progress value.
     std::function<void(int)> during;
@@ -55,8 +55,8 @@ struct BulkWindow : ::testing::Test {
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        form11 = app.windows->form11;
-        QObject::connect(form11->ProgressBar1, &QProgressBar::valueChanged, [this](int v) {
+        dialog = app.windows->bulkTransferDialog;
+        QObject::connect(dialog->ProgressBar1, &QProgressBar::valueChanged, [this](int v) {
             progress << v;
             if (during)
                 during(v);
@@ -67,8 +67,8 @@ struct BulkWindow : ::testing::Test {
     {
         progress.clear();
         button->click();
-        ASSERT_TRUE(form11->isVisible());
-        ASSERT_TRUE(test::waitUntil([this] { return !form11->isVisible(); }));
+        ASSERT_TRUE(dialog->isVisible());
+        ASSERT_TRUE(test::waitUntil([this] { return !dialog->isVisible(); }));
     }
     QStringList messages() const
     {
@@ -94,44 +94,44 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     sim.meter.pin(7505, 12.5f);
     sim.meter.setReg16(4301, 123);
 
-    EXPECT_EQ(form11->windowTitle(), QStringLiteral("Transmisja"));
-    EXPECT_TRUE(form11->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(form11->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(form11->Label1->text(), QStringLiteral("Transmisja danych..."));
-    EXPECT_EQ(form11->ProgressBar1->maximum(), 816);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Transmisja"));
+    EXPECT_TRUE(dialog->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog->Label1->text(), QStringLiteral("Transmisja danych..."));
+    EXPECT_EQ(dialog->ProgressBar1->maximum(), 816);
 
     // While it runs the meter's windows are closed to the operator, and a
     // second transfer is refused.
     QList<bool> buttonsWhileRunning, secondStart;
     during = [&](int) {
-        buttonsWhileRunning << (app.form3->SpeedButton4->isEnabled() || app.form3->SpeedButton10->isEnabled() ||
-                                app.form3->SpeedButton12->isEnabled() || app.form3->Edit1->isEnabled() ||
-                                app.form3->ComboBox3->isEnabled());
-        secondStart << form11->startRead();
+        buttonsWhileRunning << (app.startPanel->SpeedButton4->isEnabled() || app.startPanel->SpeedButton10->isEnabled() ||
+                                app.startPanel->SpeedButton12->isEnabled() || app.startPanel->Edit1->isEnabled() ||
+                                app.startPanel->ComboBox3->isEnabled());
+        secondStart << dialog->startRead();
     };
-    run(app.form3->SpeedButton10);
+    run(app.startPanel->SpeedButton10);
     EXPECT_EQ(sim.requests(), ReadFrames);
     EXPECT_EQ(progress, (QList<int>{120, 280, 480, 616, 816}));
     EXPECT_EQ(buttonsWhileRunning, QList<bool>(5, false));
     EXPECT_EQ(secondStart, QList<bool>(5, false));
-    EXPECT_TRUE(app.form3->SpeedButton4->isEnabled());
-    EXPECT_TRUE(app.form3->SpeedButton10->isEnabled());
-    EXPECT_TRUE(app.form3->Edit1->isEnabled());
+    EXPECT_TRUE(app.startPanel->SpeedButton4->isEnabled());
+    EXPECT_TRUE(app.startPanel->SpeedButton10->isEnabled());
+    EXPECT_TRUE(app.startPanel->Edit1->isEnabled());
     EXPECT_TRUE(messages().isEmpty());
 
     const AppWindows &w = *app.windows;
-    EXPECT_EQ(w.form5->Edit1->text(), QStringLiteral("17"));
-    EXPECT_EQ(w.form5->Edit4->text(), formatFloat(3.25, 4));
-    EXPECT_EQ(w.form6->TrackBar1->value(), 5);
-    EXPECT_EQ(w.form7->Edit1->text(), formatFloat(-2.5, 4));
-    EXPECT_EQ(w.form8->Edit9->text(), QStringLiteral("42"));
-    EXPECT_EQ(w.form9->Memo2->toPlainText().section('\n', 0, 0), QStringLiteral("* Przerwa w zasilaniu."));
-    EXPECT_EQ(w.form10->ComboBox3->currentIndex(), 3);
-    EXPECT_EQ(w.form4->Label23->text(), MonitorModel::labelText(12.5f, w.form4->model().precision(0)));
-    EXPECT_EQ(w.form2->Edit3->text(), QStringLiteral("123"));
-    EXPECT_EQ(w.form2->ComboBox2->currentIndex(), 3);
-    EXPECT_FALSE(form11->transfer().running());
-    EXPECT_EQ(form11->transfer().readStep(), 0);
+    EXPECT_EQ(w.displayPage->Edit1->text(), QStringLiteral("17"));
+    EXPECT_EQ(w.displayPage->Edit4->text(), formatFloat(3.25, 4));
+    EXPECT_EQ(w.characteristicPage->TrackBar1->value(), 5);
+    EXPECT_EQ(w.analogOutputPage->Edit1->text(), formatFloat(-2.5, 4));
+    EXPECT_EQ(w.alarmsPage->Edit9->text(), QStringLiteral("42"));
+    EXPECT_EQ(w.systemPage->Memo2->toPlainText().section('\n', 0, 0), QStringLiteral("* Przerwa w zasilaniu."));
+    EXPECT_EQ(w.interfacePage->ComboBox3->currentIndex(), 3);
+    EXPECT_EQ(w.monitorWindow->Label23->text(), MonitorModel::labelText(12.5f, w.monitorWindow->model().precision(0)));
+    EXPECT_EQ(w.devicesPage->Edit3->text(), QStringLiteral("123"));
+    EXPECT_EQ(w.devicesPage->ComboBox2->currentIndex(), 3);
+    EXPECT_FALSE(dialog->transfer().running());
+    EXPECT_EQ(dialog->transfer().readStep(), 0);
 }
 
 TEST_F(BulkWindow, EveryTransferStartsAtStepZero)
@@ -139,14 +139,14 @@ TEST_F(BulkWindow, EveryTransferStartsAtStepZero)
     // A read closed after its second block, then a whole one.
     during = [&](int v) {
         if (v == 280)
-            form11->close();
+            dialog->close();
     };
-    run(app.form3->SpeedButton10);
+    run(app.startPanel->SpeedButton10);
     during = nullptr;
-    EXPECT_EQ(form11->transfer().readStep(), 0);
-    EXPECT_EQ(form11->transfer().retries(), 0);
-    run(app.form3->SpeedButton10);
-    run(app.form3->SpeedButton10);
+    EXPECT_EQ(dialog->transfer().readStep(), 0);
+    EXPECT_EQ(dialog->transfer().retries(), 0);
+    run(app.startPanel->SpeedButton10);
+    run(app.startPanel->SpeedButton10);
     std::vector<Request> expected = {ReadFrames[0], ReadFrames[1]};
     expected.insert(expected.end(), ReadFrames.begin(), ReadFrames.end());
     expected.insert(expected.end(), ReadFrames.begin(), ReadFrames.end());
@@ -156,14 +156,14 @@ TEST_F(BulkWindow, EveryTransferStartsAtStepZero)
     // A cancelled confirmation starts nothing.
     sim.meter.clearReceived();
     app.prompt.answers = {PromptAnswer::Cancel};
-    app.form3->SpeedButton11->click();
+    app.startPanel->SpeedButton11->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Archiwum"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Question);
     EXPECT_EQ(app.prompt.messages[0].buttons, PromptButtons::OkCancel);
-    EXPECT_FALSE(form11->isVisible());
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(sim.requests().empty());
 }
 
@@ -188,7 +188,7 @@ TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
     }
     const float meterBefore32 = sim.meter.reg32(7684);
     im.reg32(7684) = meterBefore32 + 1;
-    run(app.form3->SpeedButton11);
+    run(app.startPanel->SpeedButton11);
     EXPECT_EQ(messages(),
               QStringList{"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"});
     EXPECT_EQ(sim.requests(), WriteFrames);
@@ -202,8 +202,8 @@ TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
         EXPECT_EQ(arrivals[i].baud, after ? 19200 : 115200) << i;
         EXPECT_EQ(arrivals[i].stopBits, after ? 1 : 2) << i;
     }
-    EXPECT_EQ(app.form3->ComboBox3->currentText(), QStringLiteral("19.2k"));
-    EXPECT_EQ(app.form3->ComboBox2->currentText(), QStringLiteral("8E1"));
+    EXPECT_EQ(app.startPanel->ComboBox3->currentText(), QStringLiteral("19.2k"));
+    EXPECT_EQ(app.startPanel->ComboBox2->currentText(), QStringLiteral("8E1"));
 
     // The meter holds what was sent, and nothing it was not sent.
     for (int reg : {4000, 4003, 4004, 4005, 4020, 4030, 4031, 4035, 4036, 4037, 4043, 4044, 4300, 4333, 4379})
@@ -225,8 +225,8 @@ TEST_F(BulkWindow, AConfigurationWithSettingsNoInterfaceHasIsNotWritten)
         const std::uint16_t kept = app.ctx->image.reg16(reg);
         app.ctx->image.reg16(reg) = static_cast<std::uint16_t>(value);
         app.prompt.messages.clear();
-        app.form3->SpeedButton11->click();
-        EXPECT_FALSE(form11->isVisible());
+        app.startPanel->SpeedButton11->click();
+        EXPECT_FALSE(dialog->isVisible());
         ASSERT_EQ(app.prompt.messages.size(), 1);
         EXPECT_EQ(app.prompt.messages[0].text,
                   QStringLiteral("Konfiguracja zawiera błędne parametry połączenia (prędkość, tryb lub adres). "
@@ -240,21 +240,21 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
 {
     // The read: every request for 7500 lost, whatever else comes through.
     sim.meter.setReg32(7600, 3.25f);
-    const QString shown = app.windows->form5->Edit4->text();
+    const QString shown = app.windows->displayPage->Edit4->text();
     sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 3, .onlyStart = 7500});
-    run(app.form3->SpeedButton10);
+    run(app.startPanel->SpeedButton10);
     std::vector<Request> expected(ReadFrames.begin(), ReadFrames.end() - 1);
     expected.insert(expected.end(), 3, ReadFrames.back());
     EXPECT_EQ(sim.requests(), expected);
     EXPECT_EQ(progress, (QList<int>{120, 280, 480, 616}));
-    EXPECT_EQ(form11->ProgressBar1->value(), 616);
+    EXPECT_EQ(dialog->ProgressBar1->value(), 616);
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Odczyt danych zakończony błędem."));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
     // Not redrawn, though the image holds the blocks that came.
-    EXPECT_EQ(app.windows->form5->Edit4->text(), shown);
+    EXPECT_EQ(app.windows->displayPage->Edit4->text(), shown);
     EXPECT_EQ(app.ctx->image.reg32(7600), 3.25f);
-    EXPECT_TRUE(app.form3->SpeedButton10->isEnabled());
+    EXPECT_TRUE(app.startPanel->SpeedButton10->isEnabled());
 
     // The write: the mode must be acknowledged only in a slave mode (1, 2).
     struct Case {
@@ -267,10 +267,10 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
         app.prompt.messages.clear();
         sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 16, .onlyStart = 4004});
         app.ctx->image.reg16(4004) = static_cast<std::uint16_t>(c.mode);
-        run(app.form3->SpeedButton11);
+        run(app.startPanel->SpeedButton11);
         const auto sent = sim.requests();
         EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4004, 1}), c.completes ? 1 : 3);
-        EXPECT_EQ(form11->ProgressBar1->value(), c.completes ? 816 : 685);
+        EXPECT_EQ(dialog->ProgressBar1->value(), c.completes ? 816 : 685);
         const QStringList expectedBoxes = {"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"};
         EXPECT_EQ(messages(), c.completes ? expectedBoxes : expectedBoxes + QStringList{"Zapis danych zakończony błędem."});
     }

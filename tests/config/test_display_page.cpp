@@ -17,15 +17,15 @@ using k71t::sim::Fault;
 
 namespace {
 
-struct DisplayPage : ::testing::Test {
+struct DisplayPageTest : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    TForm5 *page = nullptr;
+    DisplayPage *page = nullptr;
 
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        page = app.form5;
+        page = app.displayPage;
     }
     QString status() const { return page->StatusBar1->currentMessage(); }
     // (function, start, quantity) of every valid request the meter received.
@@ -40,7 +40,7 @@ struct DisplayPage : ::testing::Test {
 
 } // namespace
 
-TEST_F(DisplayPage, ControlsAndLists)
+TEST_F(DisplayPageTest, ControlsAndLists)
 {
     EXPECT_EQ(page->windowTitle(), QStringLiteral("Wyświetlanie / Tryb pracy"));
     EXPECT_EQ(page->ComboBox1->count(), 101);
@@ -66,7 +66,7 @@ TEST_F(DisplayPage, ControlsAndLists)
     EXPECT_EQ(page->Panel3->colour(), QColor(0, 255, 0));
 }
 
-TEST_F(DisplayPage, WriteSendsExactlyThePageBlocks)
+TEST_F(DisplayPageTest, WriteSendsExactlyThePageBlocks)
 {
     page->Edit1->setText("25");
     page->ComboBox3->setCurrentIndex(4);
@@ -84,7 +84,7 @@ TEST_F(DisplayPage, WriteSendsExactlyThePageBlocks)
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 }
 
-TEST_F(DisplayPage, ReadReadsThePageBlocksAndShowsThem)
+TEST_F(DisplayPageTest, ReadReadsThePageBlocksAndShowsThem)
 {
     sim.meter.setReg16(4000, 100);
     sim.meter.setReg16(4003, 3600);
@@ -102,7 +102,7 @@ TEST_F(DisplayPage, ReadReadsThePageBlocksAndShowsThem)
     EXPECT_EQ(page->Panel1->colour(), QColor(0, 255, 0));
 }
 
-TEST_F(DisplayPage, ReadFailingAtTheSecondBlockKeepsTheWindow)
+TEST_F(DisplayPageTest, ReadFailingAtTheSecondBlockKeepsTheWindow)
 {
     sim.meter.setReg16(4003, 42);
     sim.meter.setReg16(4009, 0);
@@ -119,7 +119,7 @@ TEST_F(DisplayPage, ReadFailingAtTheSecondBlockKeepsTheWindow)
     EXPECT_EQ(requests().size(), 2u);
 }
 
-TEST_F(DisplayPage, WriteAfterAFailedWriteSendsTheSameValues)
+TEST_F(DisplayPageTest, WriteAfterAFailedWriteSendsTheSameValues)
 {
     page->Edit1->setText("17");
     sim.fault(Fault::Silence, 3);
@@ -138,7 +138,7 @@ TEST_F(DisplayPage, WriteAfterAFailedWriteSendsTheSameValues)
     EXPECT_EQ(sim.meter.reg16(4003), 17);
 }
 
-TEST_F(DisplayPage, TakeChecksTheFieldsInOrder)
+TEST_F(DisplayPageTest, TakeChecksTheFieldsInOrder)
 {
     struct Case {
         const char *edit1;
@@ -182,7 +182,7 @@ TEST_F(DisplayPage, TakeChecksTheFieldsInOrder)
     EXPECT_EQ(app.ctx->image.reg32(7600), 10.0f);
 }
 
-TEST_F(DisplayPage, FailedTakeSendsNothing)
+TEST_F(DisplayPageTest, FailedTakeSendsNothing)
 {
     page->Edit5->setText("-20000");
     page->SpeedButton2Click();
@@ -192,7 +192,7 @@ TEST_F(DisplayPage, FailedTakeSendsNothing)
     EXPECT_TRUE(sim.meter.receivedFrames().empty());
 }
 
-TEST_F(DisplayPage, ClosingTakesTheFields)
+TEST_F(DisplayPageTest, ClosingTakesTheFields)
 {
     page->Edit1->setText("30");
     page->done(QDialog::Rejected);
@@ -205,7 +205,7 @@ TEST_F(DisplayPage, ClosingTakesTheFields)
     EXPECT_EQ(app.ctx->image.reg32(7603), 99999.0f);
 }
 
-TEST_F(DisplayPage, ColourPanelsCycle)
+TEST_F(DisplayPageTest, ColourPanelsCycle)
 {
     const std::uint16_t before = app.ctx->image.reg16(4012);
     const QColor colour = page->Panel1->colour();
@@ -229,7 +229,7 @@ TEST_F(DisplayPage, ColourPanelsCycle)
     EXPECT_EQ(app.ctx->image.reg16(4011), 0);
 }
 
-TEST_F(DisplayPage, UnopenablePortReportsTheFailure)
+TEST_F(DisplayPageTest, UnopenablePortReportsTheFailure)
 {
     app.ctx->portMap.setPath(2, QStringLiteral("/dev/does-not-exist"));
     page->SpeedButton1Click();
@@ -238,7 +238,7 @@ TEST_F(DisplayPage, UnopenablePortReportsTheFailure)
     EXPECT_EQ(status(), QStringLiteral("Zapis konfiguracji zakończony błędem"));
 }
 
-TEST_F(DisplayPage, EnterInAFieldDoesNotReadOverTheEdits)
+TEST_F(DisplayPageTest, EnterInAFieldDoesNotReadOverTheEdits)
 {
     page->show();
     page->Edit1->setFocus();

@@ -56,10 +56,10 @@ struct Pages : ::testing::Test {
     std::vector<PageCase> pageCases()
     {
         return {
-            {"alarms", app.windows->form8, {{4013, 16, 0}, {7604, 8, 0}}},
-            {"devices", app.windows->form2, {{4300, 80, 0}, {4035, 3, 0}, {7664, 20, 0}}},
-            {"analog", app.windows->form7, {{4029, 2, 0}, {7612, 2, 0}}},
-            {"characteristic", app.windows->form6, {{4008, 1, 0}, {7622, 42, 0}}},
+            {"alarms", app.windows->alarmsPage, {{4013, 16, 0}, {7604, 8, 0}}},
+            {"devices", app.windows->devicesPage, {{4300, 80, 0}, {4035, 3, 0}, {7664, 20, 0}}},
+            {"analog", app.windows->analogOutputPage, {{4029, 2, 0}, {7612, 2, 0}}},
+            {"characteristic", app.windows->characteristicPage, {{4008, 1, 0}, {7622, 42, 0}}},
         };
     }
     static void press(ConfigPage *page, const char *button)
@@ -99,23 +99,23 @@ TEST_F(Pages, EveryTextOfThePages)
         QStringList expected;
     };
     const Case cases[] = {
-        {app.windows->form8,
+        {app.windows->alarmsPage,
          {"Konfiguracja alarmów", "Alarm 1", "Alarm 4", "Wielkość sterująca", "Typ alarmu",
           "PrL - Dolny próg zadziałania", "PrH - Górny próg zadziałania", "Opóźnienie [s]", "Pamięć alarmu",
           "Odczytaj konfigurację", "Zapisz konfigurację"}},
-        {app.windows->form2,
+        {app.windows->devicesPage,
          {"Urządzenia dołączone", "Parametry transmisji", "Prędkość", "Tryb transmisji",
           "Czas oczekiwania na odpowiedź", "[ms]", "Konfiguracja odczytu i archiwizacji", "Adres w sieci",
           "Rejestr bazowy", "Liczba rejestrów", "Typ rejestrów", "Okres odpytywania", "Rejestry archiwizowane", "R0",
           "R9", "Okres Archiwizacji [s*10]", "Rodzaj archiwizacji", "Próg dolny", "Próg górny",
           "Dolny próg dla archiwizacji warunkowej.", "Rórny próg dla archiwizacji warunkowej.",
           "Odczytaj konfigurację", "Zapisz Konfigurację", "Wypełnij parametrami domyślnymi"}},
-        {app.windows->form7,
+        {app.windows->analogOutputPage,
          {"Wyjście analogowe", "Wielkość sterująca", "Typ wyjścia",
           "Wartość sterująca dla której\nwysterowanie wyjścia wynosi 0%",
           "Wartość sterującana dla której\nwysterowanie wyjścia wynosi 100%", "Odczytaj konfigurację",
           "Zapisz konfigurację"}},
-        {app.windows->form6,
+        {app.windows->characteristicPage,
          {"Charakterystyka Indywidualna", "Włącz charakterystykę indywidualną", "Liczba Punktów charakterystyki",
           "Odczytaj konfigurację", "Zapisz konfigurację"}},
     };
@@ -131,13 +131,13 @@ TEST_F(Pages, EveryTextOfThePages)
             out << box->itemText(i);
         return out;
     };
-    TForm8 &alarms = *app.windows->form8;
+    AlarmsPage &alarms = *app.windows->alarmsPage;
     EXPECT_EQ(alarms.ComboBox7->count(), 102);
     EXPECT_EQ(alarms.ComboBox7->itemText(25), QStringLiteral("Dev 2 R 5 - Urządzenie 2 rejestr 5"));
     EXPECT_EQ(alarms.ComboBox7->itemText(100), QStringLiteral("Zegar czasu rzeczywistego"));
     EXPECT_EQ(alarms.ComboBox7->itemText(101), QStringLiteral("Wartość wyświetlana"));
     EXPECT_EQ(items(alarms.ComboBox8), (QStringList{"n-on", "n-off", "on", "off", "zawsze właczony", "zawsze wyłączony"}));
-    TForm2 &devices = *app.windows->form2;
+    DevicesPage &devices = *app.windows->devicesPage;
     EXPECT_EQ(items(devices.ComboBox1), (QStringList{"4800", "9600", "19200", "38400", "57600", "115200"}));
     EXPECT_EQ(items(devices.ComboBox2), (QStringList{"RTU 8N2", "RTU 8E1", "RTU 8O1", "RTU 8N1"}));
     EXPECT_EQ(devices.ComboBox3->count(), 26);
@@ -146,12 +146,12 @@ TEST_F(Pages, EveryTextOfThePages)
     EXPECT_EQ(devices.ComboBox4->itemText(10), QStringLiteral("R9 - warunkowa"));
     EXPECT_EQ(devices.TreeView1->headerItem()->text(0), QStringLiteral("Wybierz urządzenie "));
     EXPECT_EQ(devices.TreeView1->topLevelItem(9)->text(0), QStringLiteral("DEV 9 - Urządzenie 10"));
-    TForm7 &analog = *app.windows->form7;
+    AnalogOutputPage &analog = *app.windows->analogOutputPage;
     EXPECT_EQ(analog.ComboBox1->itemText(100), QStringLiteral("Wartość wyświetlana"));
     EXPECT_EQ(analog.ComboBox1->itemText(101), QStringLiteral("Zegar czasu rzeczywistego"));
     EXPECT_EQ(items(analog.ComboBox2),
               (QStringList{"Napięciowe 0...10V", "Prądowe 0...20mA", "Prądowe 4...20mA"}));
-    TForm6 &characteristic = *app.windows->form6;
+    CharacteristicPage &characteristic = *app.windows->characteristicPage;
     EXPECT_EQ(characteristic.TrackBar1->minimum(), 2);
     EXPECT_EQ(characteristic.TrackBar1->maximum(), 21);
     // Chart titles and axes.
@@ -204,8 +204,8 @@ TEST_F(Pages, AWriteFailsOnACorruptAcknowledgeOrAnExceptionOnEveryPage)
         sim.fault(Fault::None);
     }
     // The pages that tell a failed write in a box.
-    for (ConfigPage *page : {static_cast<ConfigPage *>(app.windows->form8), static_cast<ConfigPage *>(app.windows->form7),
-                             static_cast<ConfigPage *>(app.windows->form6)}) {
+    for (ConfigPage *page : {static_cast<ConfigPage *>(app.windows->alarmsPage), static_cast<ConfigPage *>(app.windows->analogOutputPage),
+                             static_cast<ConfigPage *>(app.windows->characteristicPage)}) {
         sim.fault(Fault::Exception);
         app.prompt.messages.clear();
         press(page, "SpeedButton2");
@@ -215,7 +215,7 @@ TEST_F(Pages, AWriteFailsOnACorruptAcknowledgeOrAnExceptionOnEveryPage)
 
 TEST_F(Pages, AlarmTakeChecksAlarmByAlarmAndStoresTheListsOnlyWhenAllPassed)
 {
-    TForm8 &page = *app.windows->form8;
+    AlarmsPage &page = *app.windows->alarmsPage;
     RegisterImage &im = app.ctx->image;
     page.Edit1->setText("1.5");     // AL1 PrL
     page.Edit4->setText("-2.5");    // AL2 PrH
@@ -268,7 +268,7 @@ TEST_F(Pages, AlarmTakeChecksAlarmByAlarmAndStoresTheListsOnlyWhenAllPassed)
 
 TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
 {
-    TForm2 &page = *app.windows->form2;
+    DevicesPage &page = *app.windows->devicesPage;
     RegisterImage &im = app.ctx->image;
     EXPECT_EQ(page.currentDevice(), 0);
     page.TreeView1->setCurrentItem(page.TreeView1->topLevelItem(3));
@@ -318,7 +318,7 @@ TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
 
 TEST_F(Pages, DevicesWriteStopsBeforeTheQuestionOnBadInput)
 {
-    TForm2 &page = *app.windows->form2;
+    DevicesPage &page = *app.windows->devicesPage;
     struct Case {
         const char *what;
         QLineEdit *edit;
@@ -354,7 +354,7 @@ TEST_F(Pages, DevicesWriteStopsBeforeTheQuestionOnBadInput)
 
 TEST_F(Pages, DevicesDefaultsReachTheImageNotTheMeter)
 {
-    TForm2 &page = *app.windows->form2;
+    DevicesPage &page = *app.windows->devicesPage;
     RegisterImage &im = app.ctx->image;
     im.reg16(4037) = 4000;
     im.reg16(4300 + 8 * 9) = 77;
@@ -371,7 +371,7 @@ TEST_F(Pages, DevicesDefaultsReachTheImageNotTheMeter)
 
 TEST_F(Pages, AnalogChartFollowsTheTypedValues)
 {
-    TForm7 &page = *app.windows->form7;
+    AnalogOutputPage &page = *app.windows->analogOutputPage;
     RegisterImage &im = app.ctx->image;
     im.reg16(4030) = 2;
     im.reg32(7612) = 0;
@@ -434,7 +434,7 @@ TEST_F(Pages, AnalogChartFollowsTheTypedValues)
 
 TEST_F(Pages, CharacteristicGridIsCheckedAsItWillBeStored)
 {
-    TForm6 &page = *app.windows->form6;
+    CharacteristicPage &page = *app.windows->characteristicPage;
     RegisterImage &im = app.ctx->image;
     im.reg16(4008) = 3;
     page.Show();
@@ -491,7 +491,7 @@ TEST_F(Pages, CharacteristicGridIsCheckedAsItWillBeStored)
 
 TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
 {
-    TForm6 &page = *app.windows->form6;
+    CharacteristicPage &page = *app.windows->characteristicPage;
     struct Case {
         int stored;
         int shown;
@@ -562,18 +562,18 @@ TEST_F(Pages, AConfigurationFileRedrawsTheNewPages)
     im.reg16(4008) = 4;
     app.dir.write("cfg.k71t", buildConfigFile(im));
     app.prompt.fileNames << app.dir.file("cfg.k71t");
-    app.form3->SpeedButton12Click();
-    EXPECT_EQ(app.windows->form8->Edit3->text(), QStringLiteral("123.5000"));
-    EXPECT_EQ(app.windows->form2->Edit3->text(), QStringLiteral("4242"));
-    EXPECT_EQ(app.windows->form7->Edit2->text(), QStringLiteral("777.0000"));
-    EXPECT_EQ(app.windows->form6->StringGrid1->rowCount(), 5);
+    app.startPanel->SpeedButton12Click();
+    EXPECT_EQ(app.windows->alarmsPage->Edit3->text(), QStringLiteral("123.5000"));
+    EXPECT_EQ(app.windows->devicesPage->Edit3->text(), QStringLiteral("4242"));
+    EXPECT_EQ(app.windows->analogOutputPage->Edit2->text(), QStringLiteral("777.0000"));
+    EXPECT_EQ(app.windows->characteristicPage->StringGrid1->rowCount(), 5);
 }
 
 TEST_F(Pages, EveryEditRefusesBadInputAndTakesItsBounds)
 {
-    TForm8 &alarms = *app.windows->form8;
-    TForm2 &devices = *app.windows->form2;
-    TForm7 &analog = *app.windows->form7;
+    AlarmsPage &alarms = *app.windows->alarmsPage;
+    DevicesPage &devices = *app.windows->devicesPage;
+    AnalogOutputPage &analog = *app.windows->analogOutputPage;
     struct Field {
         ConfigPage *page;
         QLineEdit *edit;

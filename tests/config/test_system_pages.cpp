@@ -59,14 +59,14 @@ QStringList expectedStatus(std::uint16_t word)
 struct SystemPages : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    TForm9 *system = nullptr;
-    TForm10 *uart = nullptr;
+    SystemPage *system = nullptr;
+    InterfacePage *uart = nullptr;
 
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        system = app.windows->form9;
-        uart = app.windows->form10;
+        system = app.windows->systemPage;
+        uart = app.windows->interfacePage;
     }
     std::vector<Request> requests() const { return sim.requests(); }
     QStringList messages() const
@@ -423,9 +423,9 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 
     // The start panel opens both pages modally, and a new configuration redraws them.
-    app.form3->SpeedButton8->click();
-    app.form3->SpeedButton9->click();
-    EXPECT_EQ(app.prompt.modalWindows, (QStringList{"TForm9", "TForm10"}));
+    app.startPanel->SpeedButton8->click();
+    app.startPanel->SpeedButton9->click();
+    EXPECT_EQ(app.prompt.modalWindows, (QStringList{"SystemPage", "InterfacePage"}));
     app.ctx->image.reg16(4037) = 4321;
     app.ctx->image.reg16(4051) = 0x8000;
     app.windows->refreshPages();
@@ -451,7 +451,7 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
             meter.meter.setOutputsBoard(true);
             meter.meter.setPcInterface(5, 0);
         }
-        TForm10 &page = *program.windows->form10;
+        InterfacePage &page = *program.windows->interfacePage;
         page.Edit1->setText(QStringLiteral("7"));
         page.ComboBox1->setCurrentIndex(3); // additional 8N1
         page.ComboBox2->setCurrentIndex(3); // additional 38.4k
@@ -479,16 +479,16 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
         ASSERT_EQ(program.prompt.messages.size(), 1);
         EXPECT_EQ(program.prompt.messages.at(0).text, QStringLiteral("Parametry transmisji zostały zmienione."));
         EXPECT_EQ(program.prompt.messages.at(0).caption, QStringLiteral("Uwaga"));
-        EXPECT_EQ(program.form3->ComboBox3->currentText(), QString::fromUtf8(c.speed));
-        EXPECT_EQ(program.form3->ComboBox2->currentText(), QString::fromUtf8(c.mode));
-        EXPECT_EQ(program.form3->Edit1->text(), QStringLiteral("7"));
+        EXPECT_EQ(program.startPanel->ComboBox3->currentText(), QString::fromUtf8(c.speed));
+        EXPECT_EQ(program.startPanel->ComboBox2->currentText(), QString::fromUtf8(c.mode));
+        EXPECT_EQ(program.startPanel->Edit1->text(), QStringLiteral("7"));
         EXPECT_EQ(program.ctx->meterAddress, 7);
         EXPECT_EQ(program.ctx->image.reg16(4034), 0);
         EXPECT_EQ(meter.meter.reg16(4037), 800);
         // The link goes on at the new settings; they are kept at exit.
-        program.windows->form9->SpeedButton6->click();
-        EXPECT_EQ(program.windows->form9->StatusBar1->currentMessage(), QStringLiteral("Odczyt statusu...OK"));
-        program.form3->close();
+        program.windows->systemPage->SpeedButton6->click();
+        EXPECT_EQ(program.windows->systemPage->StatusBar1->currentMessage(), QStringLiteral("Odczyt statusu...OK"));
+        program.startPanel->close();
         PortSettings saved;
         saved.speedIndex = 0;
         ASSERT_TRUE(LoadUartCfg(program.dir.path() + QStringLiteral("/uart.cfg"), saved));
@@ -503,8 +503,8 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
         EXPECT_EQ(app.ctx->portSettings.speedIndex, 7);
         EXPECT_EQ(app.ctx->portSettings.modeKind, 1);
         EXPECT_EQ(app.ctx->meterAddress, 1);
-        EXPECT_EQ(app.form3->ComboBox3->currentText(), QStringLiteral("115.2k"));
-        EXPECT_EQ(app.form3->Edit1->text(), QStringLiteral("1"));
+        EXPECT_EQ(app.startPanel->ComboBox3->currentText(), QStringLiteral("115.2k"));
+        EXPECT_EQ(app.startPanel->Edit1->text(), QStringLiteral("1"));
     };
     const auto failedBox = [&] {
         EXPECT_EQ(status(uart), QStringLiteral("Zapis parametrów transmisji zakończony błędem."));
@@ -564,7 +564,7 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     failedBox();
     EXPECT_EQ(app.ctx->portSettings.speedIndex, 2);
     EXPECT_EQ(app.ctx->meterAddress, 9);
-    EXPECT_EQ(app.form3->ComboBox3->currentText(), QStringLiteral("9.6k"));
+    EXPECT_EQ(app.startPanel->ComboBox3->currentText(), QStringLiteral("9.6k"));
     const auto sent = requests();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{3, 4031, 7}), 3); // asked three times at 9600
     EXPECT_EQ(afterApply(), (std::vector<std::pair<int, bool>>{{9600, false}, {115200, true}}));

@@ -113,11 +113,11 @@ QStringList texts(const test::RecordingPrompt &prompt)
 
 struct MySqlWindow : ::testing::Test {
     test::AppHarness app;
-    T_MySQL *form = nullptr;
+    DatabaseWindow *form = nullptr;
     void start()
     {
         app.start();
-        form = app.mysql;
+        form = app.databaseWindow;
     }
     void startWith(const SQL_PARAMS &p, bool enabled)
     {
@@ -222,8 +222,8 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
     test::AppHarness again;
     QFile::copy(app.dir.file("sql.conf"), again.dir.file("sql.conf"));
     again.start();
-    EXPECT_TRUE(again.mysql->CheckBox2->isChecked());
-    EXPECT_TRUE(again.mysql->GroupBox1->isEnabled());
+    EXPECT_TRUE(again.databaseWindow->CheckBox2->isChecked());
+    EXPECT_TRUE(again.databaseWindow->GroupBox1->isEnabled());
     EXPECT_TRUE(again.ctx->databaseEnabled());
 
     // A file naming a table the program will not put into a statement gives
@@ -235,7 +235,7 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
     text.replace("x;", "K71T WHERE 1=1 --;");
     hostile.dir.write("sql.conf", encodeSettingsText(text));
     hostile.start();
-    EXPECT_EQ(hostile.mysql->Edit4->text(), QStringLiteral("K71T"));
+    EXPECT_EQ(hostile.databaseWindow->Edit4->text(), QStringLiteral("K71T"));
     EXPECT_FALSE(hostile.ctx->databaseEnabled());
     ASSERT_EQ(hostile.prompt.messages.size(), 1);
     EXPECT_TRUE(hostile.prompt.messages[0].text.contains(QStringLiteral("sql.conf")));
@@ -371,7 +371,7 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     test::AppHarness app;
     ASSERT_TRUE(SaveSettings(app.dir.file("sql.conf"), SqlSettings{db, true}));
     app.startWithMeter(sim.path);
-    TForm1 *form = app.form1;
+    ArchiveWindow *form = app.archiveWindow;
     form->download().pause = gapsSkipped;
     sim.meter.setArchiveStart(0, 0);
     sim.meter.fillArchive(300);

@@ -24,16 +24,16 @@ using k71t::sim::Fault;
 
 namespace {
 
-struct MonitorWindow : ::testing::Test {
+struct MonitorWindowTest : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    TForm4 *monitor = nullptr;
+    MonitorWindow *monitor = nullptr;
 
     void SetUp() override
     {
         sim.meter.pin(8000, 21.5f); // DEV 0 R0 holds a value
         app.startWithMeter(sim.path);
-        monitor = app.windows->form4;
+        monitor = app.windows->monitorWindow;
     }
     QString status() const { return monitor->StatusBar1->currentMessage(); }
     static QString chartTitle(QCustomPlot *chart)
@@ -59,7 +59,7 @@ QStringList texts(const QWidget *window)
 
 } // namespace
 
-TEST_F(MonitorWindow, EveryText)
+TEST_F(MonitorWindowTest, EveryText)
 {
     const QStringList shown = texts(monitor);
     for (const char *t : {"Monitor", "Uruchom transmisję", "Pokaż wartości odczytane", "Wartość Wyświetlana", "Minimum",
@@ -72,7 +72,7 @@ TEST_F(MonitorWindow, EveryText)
     EXPECT_FALSE(monitor->Chart2->isVisibleTo(monitor));
     EXPECT_EQ(monitor->Timer1->interval(), 1000);
 
-    TOdczytane &values = *app.windows->odczytane;
+    LiveValuesWindow &values = *app.windows->liveValuesWindow;
     EXPECT_EQ(values.windowTitle(), QStringLiteral("Wartości Odczytane"));
     EXPECT_EQ(values.StringGrid1->item(0, 1)->text(), QStringLiteral("DEV 0"));
     EXPECT_EQ(values.StringGrid1->item(0, 10)->text(), QStringLiteral("DEV 9"));
@@ -80,7 +80,7 @@ TEST_F(MonitorWindow, EveryText)
     EXPECT_EQ(values.StringGrid1->item(10, 0)->text(), QStringLiteral("R9"));
     EXPECT_EQ(values.StringGrid1->item(5, 5)->text(), QStringLiteral("*****"));
 
-    TForm13 &chooser = *app.windows->form13;
+    RegisterChooserDialog &chooser = *app.windows->registerChooserDialog;
     EXPECT_EQ(chooser.windowTitle(), QStringLiteral("Wybór rejestru monitorowanego"));
     EXPECT_TRUE(chooser.CheckBox1->isChecked());
     EXPECT_EQ(chooser.CheckBox1->text(), QStringLiteral("Wartość wyświetlana"));
@@ -93,10 +93,10 @@ TEST_F(MonitorWindow, EveryText)
     EXPECT_TRUE(chooser.ComboBox2->isEnabled());
 }
 
-TEST_F(MonitorWindow, TicksRedrawAndBlinkOnFailure)
+TEST_F(MonitorWindowTest, TicksRedrawAndBlinkOnFailure)
 {
-    app.form3->SpeedButton1->click();
-    EXPECT_EQ(app.prompt.modalWindows, QStringList{"TForm4"});
+    app.startPanel->SpeedButton1->click();
+    EXPECT_EQ(app.prompt.modalWindows, QStringList{"MonitorWindow"});
     EXPECT_TRUE(monitor->Timer1->isActive());
     EXPECT_EQ(status(), QStringLiteral("Odczyt danych..."));
     EXPECT_EQ(monitor->SpeedButton2->text(), QStringLiteral("Zatrzymaj transmisję"));
@@ -125,8 +125,8 @@ TEST_F(MonitorWindow, TicksRedrawAndBlinkOnFailure)
     EXPECT_EQ(monitor->LED_DEV[3]->colour(), QColor(0, 255, 0));
     EXPECT_EQ(monitor->LED_AL[1]->colour(), QColor(255, 0, 0));
     EXPECT_EQ(monitor->LED_AL[0]->colour(), QColor(0, 0, 0));
-    EXPECT_EQ(app.windows->odczytane->StringGrid1->item(1, 1)->text(), QStringLiteral("21.5000")); // DEV 0 R0
-    EXPECT_EQ(app.windows->odczytane->StringGrid1->item(1, 2)->text(), QStringLiteral("*****")); // DEV 1 R0
+    EXPECT_EQ(app.windows->liveValuesWindow->StringGrid1->item(1, 1)->text(), QStringLiteral("21.5000")); // DEV 0 R0
+    EXPECT_EQ(app.windows->liveValuesWindow->StringGrid1->item(1, 2)->text(), QStringLiteral("*****")); // DEV 1 R0
 
     // The precision of the minimum, one click.
     monitor->Label24Click();
@@ -141,7 +141,7 @@ TEST_F(MonitorWindow, TicksRedrawAndBlinkOnFailure)
     EXPECT_NEAR(monitor->windowOpacity(), 180.0 / 255.0, 0.01);
     EXPECT_EQ(monitor->Label24->text(), QStringLiteral("^^^^^"));
     EXPECT_EQ(monitor->CGauge1->value(), 1000); // gauges keep their state
-    EXPECT_EQ(app.windows->odczytane->StringGrid1->item(1, 1)->text(), QStringLiteral("*****"));
+    EXPECT_EQ(app.windows->liveValuesWindow->StringGrid1->item(1, 1)->text(), QStringLiteral("*****"));
     monitor->Timer1Timer();
     EXPECT_EQ(monitor->LED_ON->colour(), QColor(0, 0, 0));
     EXPECT_NEAR(monitor->windowOpacity(), 1.0, 0.01);
@@ -162,7 +162,7 @@ TEST_F(MonitorWindow, TicksRedrawAndBlinkOnFailure)
     EXPECT_EQ(monitor->SpeedButton2->text(), QStringLiteral("Uruchom transmisję"));
 }
 
-TEST_F(MonitorWindow, TheChartFollowsTheChosenChannel)
+TEST_F(MonitorWindowTest, TheChartFollowsTheChosenChannel)
 {
     // Ten ticks give one point, of the displayed value and of each alarm.
     for (int t = 0; t < 10; ++t) {
@@ -176,9 +176,9 @@ TEST_F(MonitorWindow, TheChartFollowsTheChosenChannel)
     EXPECT_DOUBLE_EQ(monitor->Chart1->graph(0)->data()->at(0)->key, app.clock.at.toMSecsSinceEpoch() / 1000.0);
 
     // The same channel keeps the chart; DEV 2 R5 clears it and names it.
-    TForm13 &chooser = *app.windows->form13;
+    RegisterChooserDialog &chooser = *app.windows->registerChooserDialog;
     monitor->ChooseDataClick();
-    EXPECT_EQ(app.prompt.modalWindows, QStringList{"TForm13"});
+    EXPECT_EQ(app.prompt.modalWindows, QStringList{"RegisterChooserDialog"});
     EXPECT_EQ(monitor->Chart1->graph(0)->dataCount(), 1);
     chooser.CheckBox1->setChecked(false);
     chooser.ComboBox1->setCurrentIndex(2);

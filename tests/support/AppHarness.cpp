@@ -39,12 +39,12 @@ void AppHarness::start()
     ctx->link.settleMs = 0;
     windows = std::make_unique<AppWindows>();
     windows->create(*ctx);
-    form3 = windows->form3;
-    form1 = windows->form1;
-    form5 = windows->form5;
-    form12 = windows->form12;
-    informacje = windows->informacje;
-    mysql = windows->mysql;
+    startPanel = windows->startPanel;
+    archiveWindow = windows->archiveWindow;
+    displayPage = windows->displayPage;
+    sourceAddressDialog = windows->sourceAddressDialog;
+    aboutDialog = windows->aboutDialog;
+    databaseWindow = windows->databaseWindow;
 }
 
 void AppHarness::startWithMeter(const QString &com3Path)
@@ -57,7 +57,7 @@ void AppHarness::startWithMeter(const QString &com3Path)
 
 void AppHarness::runStartTimer()
 {
-    ASSERT_TRUE(waitUntil([this] { return !form3->Timer1->isActive(); }));
+    ASSERT_TRUE(waitUntil([this] { return !startPanel->Timer1->isActive(); }));
 }
 
 } // namespace k71t::test

@@ -39,12 +39,12 @@ struct AppHarness {
     FakeClock clock;
     std::unique_ptr<AppContext> ctx;
     std::unique_ptr<AppWindows> windows;
-    TForm3 *form3 = nullptr;
-    TForm1 *form1 = nullptr;
-    TForm5 *form5 = nullptr;
-    TForm12 *form12 = nullptr;
-    TInformacje *informacje = nullptr;
-    T_MySQL *mysql = nullptr;
+    StartPanelWindow *startPanel = nullptr;
+    ArchiveWindow *archiveWindow = nullptr;
+    DisplayPage *displayPage = nullptr;
+    SourceAddressDialog *sourceAddressDialog = nullptr;
+    AboutDialog *aboutDialog = nullptr;
+    DatabaseWindow *databaseWindow = nullptr;
 };
 
 } // namespace k71t::test

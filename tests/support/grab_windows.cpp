@@ -58,7 +58,7 @@ void grabChart(const QDir &out)
         std::fprintf(stderr, "k71t-grab: the simulated meter's archive was not downloaded\n");
         return;
     }
-    k71t::TWykres &w = *app.windows->wykres;
+    k71t::ChartWindow &w = *app.windows->chartWindow;
     const char *names[10] = {"Temp. zasilania", "Temp. powrotu", "Ciśnienie", "Przepływ", "Moc cieplna",
                              "Poziom zbiornika", "Wilgotność", "Temp. hali", "Napięcie", "Prąd"};
     for (int s = 0; s < 10; ++s) {
@@ -84,12 +84,12 @@ void grabChart(const QDir &out)
     w.grab().save(out.filePath(QStringLiteral("chart-zoomed.png")));
     w.fullView();
     w.SpeedButton8Click();
-    app.windows->tabela->PageControl1->setCurrentIndex(2);
+    app.windows->chartTableWindow->PageControl1->setCurrentIndex(2);
     QApplication::processEvents();
-    app.windows->tabela->grab().save(out.filePath(QStringLiteral("chart-table.png")));
+    app.windows->chartTableWindow->grab().save(out.filePath(QStringLiteral("chart-table.png")));
     w.ShowChartInfo();
     QApplication::processEvents();
-    app.windows->infoWykres->grab().save(out.filePath(QStringLiteral("chart-info.png")));
+    app.windows->chartInfoWindow->grab().save(out.filePath(QStringLiteral("chart-info.png")));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.filePath(QStringLiteral("chart-print.pdf")));
@@ -121,7 +121,7 @@ void grabChart(const QDir &out)
 
     // The dictionary with three meters, the first one's names in the grid,
     // a register cell and a series chosen.
-    k71t::TSlownik &dictionary = *app.windows->slownik;
+    k71t::DictionaryWindow &dictionary = *app.windows->dictionaryWindow;
     const char *meters[3][2] = {{"12", "Kotłownia"}, {"14", "Hala produkcyjna"}, {"21", "Stacja uzdatniania"}};
     for (const auto &m : meters) {
         dictionary.SpeedButton1Click();
@@ -169,7 +169,7 @@ void grabMonthly(k71t::test::AppHarness &harness, const QDir &out)
         if (f.open(QIODevice::WriteOnly))
             f.write(text);
     }
-    k71t::TArchmDlg dialog(*harness.ctx);
+    k71t::MonthlyArchiveDialog dialog(*harness.ctx);
     harness.prompt.folders << month << card.file(QStringLiteral("pomiary/2013-09"));
     dialog.BtnFrom->click();
     dialog.BtnTo->click();
@@ -192,8 +192,8 @@ int main(int argc, char *argv[])
     k71t::test::AppHarness harness;
     harness.start();
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    harness.form12->adjustSize();
-    harness.form12->grab().save(out.filePath(QStringLiteral("address-prompt.png")));
+    harness.sourceAddressDialog->adjustSize();
+    harness.sourceAddressDialog->grab().save(out.filePath(QStringLiteral("address-prompt.png")));
     // The statistics after a download long enough to have a speed.
     const auto box = k71t::QtPrompt::messageBox(
         nullptr, k71t::downloadStatistics(4400, 20), QStringLiteral("Info"), k71t::PromptIcon::None,
@@ -214,7 +214,7 @@ int main(int argc, char *argv[])
     sim.meter.fillArchive(20000);
     k71t::test::AppHarness monitorApp;
     monitorApp.startWithMeter(sim.path);
-    k71t::TForm4 &monitor = *monitorApp.windows->form4;
+    k71t::MonitorWindow &monitor = *monitorApp.windows->monitorWindow;
     monitor.resize(1024, 768);
     monitor.show();
     monitor.SpeedButton2Click(); // running
@@ -225,12 +225,12 @@ int main(int argc, char *argv[])
     }
     monitor.Chart1->replot();
     monitor.grab().save(out.filePath(QStringLiteral("monitor.png")));
-    monitorApp.windows->odczytane->show();
+    monitorApp.windows->liveValuesWindow->show();
     QApplication::processEvents();
-    monitorApp.windows->odczytane->grab().save(out.filePath(QStringLiteral("monitor-values.png")));
-    monitorApp.windows->form13->show();
+    monitorApp.windows->liveValuesWindow->grab().save(out.filePath(QStringLiteral("monitor-values.png")));
+    monitorApp.windows->registerChooserDialog->show();
     QApplication::processEvents();
-    monitorApp.windows->form13->grab().save(out.filePath(QStringLiteral("monitor-register-chooser.png")));
+    monitorApp.windows->registerChooserDialog->grab().save(out.filePath(QStringLiteral("monitor-register-chooser.png")));
     // A meter gone silent: the values without a value, the status.
     sim.fault(k71t::sim::Fault::Silence);
     monitor.Timer1->stop();

@@ -7,9 +7,9 @@
 
 namespace k71t {
 
-TInformacje::TInformacje(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TInformacje"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("Informacje"));
     auto *group = new QGroupBox(QStringLiteral("O programie"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));

@@ -6,10 +6,10 @@ class QPushButton;
 namespace k71t {
 
 // The about box.
-class TInformacje : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TInformacje(QWidget *parent = nullptr);
+    explicit AboutDialog(QWidget *parent = nullptr);
     QPushButton *Button1 = nullptr;
 };
 

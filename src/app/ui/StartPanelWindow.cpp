@@ -34,10 +34,10 @@
 
 namespace k71t {
 
-TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
+StartPanelWindow::StartPanelWindow(AppContext &context, AppWindows &windows, QWidget *parent)
     : QWidget(parent), ctx_(context), windows_(windows)
 {
-    setObjectName(QStringLiteral("TForm3"));
+    setObjectName(QStringLiteral("StartPanelWindow"));
     setWindowTitle(QStringLiteral("K71T"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -98,36 +98,36 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
         duringTransfer_.removeOne(b);
     for (QPushButton *b : buttons_)
         b->setEnabled(working_.contains(b));
-    connect(SpeedButton4, &QPushButton::clicked, this, &TForm3::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TForm3::SpeedButton5Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &TForm3::SpeedButton7Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &TForm3::SpeedButton6Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &TForm3::SpeedButton8Click);
-    connect(SpeedButton9, &QPushButton::clicked, this, &TForm3::SpeedButton9Click);
-    connect(SpeedButton14, &QPushButton::clicked, this, &TForm3::SpeedButton14Click);
-    connect(SpeedButton15, &QPushButton::clicked, this, &TForm3::SpeedButton15Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton5Click);
+    connect(SpeedButton7, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton7Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton6Click);
+    connect(SpeedButton8, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton8Click);
+    connect(SpeedButton9, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton9Click);
+    connect(SpeedButton14, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton14Click);
+    connect(SpeedButton15, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton15Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton3Click);
     // The archive button's handler carries the other button's number.
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton1Click);
     // And the monitor's handler carries the archive button's number.
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
-    connect(SpeedButton10, &QPushButton::clicked, this, &TForm3::SpeedButton10Click);
-    connect(SpeedButton11, &QPushButton::clicked, this, &TForm3::SpeedButton11Click);
-    connect(SpeedButton12, &QPushButton::clicked, this, &TForm3::SpeedButton12Click);
-    connect(SpeedButton13, &QPushButton::clicked, this, &TForm3::SpeedButton13Click);
-    connect(SpeedButton16, &QPushButton::clicked, this, &TForm3::SpeedButton16Click);
-    connect(SpeedButton17, &QPushButton::clicked, this, &TForm3::SpeedButton17Click);
-    connect(SpeedButton18, &QPushButton::clicked, this, &TForm3::SpeedButton18Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton2Click);
+    connect(SpeedButton10, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton10Click);
+    connect(SpeedButton11, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton11Click);
+    connect(SpeedButton12, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton12Click);
+    connect(SpeedButton13, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton13Click);
+    connect(SpeedButton16, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton16Click);
+    connect(SpeedButton17, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton17Click);
+    connect(SpeedButton18, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton18Click);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox2Change);
-    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox3Change);
-    connect(Edit1, &QLineEdit::textChanged, this, &TForm3::Edit1Change);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &StartPanelWindow::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &StartPanelWindow::ComboBox2Change);
+    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &StartPanelWindow::ComboBox3Change);
+    connect(Edit1, &QLineEdit::textChanged, this, &StartPanelWindow::Edit1Change);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &StartPanelWindow::Timer1Timer);
 
     ctx_.followLine = [this](const PortSettings &settings, std::uint8_t address) { followLine(settings, address); };
     FormCreate();
@@ -139,12 +139,12 @@ TForm3::TForm3(AppContext &context, AppWindows &windows, QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TForm3::~TForm3()
+StartPanelWindow::~StartPanelWindow()
 {
     ctx_.followLine = nullptr;
 }
 
-QPushButton *TForm3::addButton(const char *name, const QString &caption)
+QPushButton *StartPanelWindow::addButton(const char *name, const QString &caption)
 {
     auto *b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
@@ -159,12 +159,12 @@ QPushButton *TForm3::addButton(const char *name, const QString &caption)
     return b;
 }
 
-QList<QPushButton *> TForm3::buttonColumn() const
+QList<QPushButton *> StartPanelWindow::buttonColumn() const
 {
     return buttons_;
 }
 
-void TForm3::FormCreate()
+void StartPanelWindow::FormCreate()
 {
     const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3), b4(Edit1);
     for (int i = 0; i < PortCount; ++i)
@@ -181,7 +181,7 @@ void TForm3::FormCreate()
     showPortSettings();
 }
 
-void TForm3::showPortSettings()
+void StartPanelWindow::showPortSettings()
 {
     const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3);
     ComboBox1->setCurrentIndex(ctx_.portSettings.portIndex);
@@ -190,7 +190,7 @@ void TForm3::showPortSettings()
     ComboBox1->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
 }
 
-void TForm3::ApplyPortSettings()
+void StartPanelWindow::ApplyPortSettings()
 {
     if (ctx_.link.isOpen())
         ctx_.link.ClosePort();
@@ -213,86 +213,86 @@ void TForm3::ApplyPortSettings()
     ctx_.link.OpenPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
 }
 
-bool TForm3::SaveUartCfg()
+bool StartPanelWindow::SaveUartCfg()
 {
     return k71t::SaveUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
 }
 
-bool TForm3::LoadUartCfg()
+bool StartPanelWindow::LoadUartCfg()
 {
     return k71t::LoadUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
 }
 
-void TForm3::ComboBox1Change() { ApplyPortSettings(); }
-void TForm3::ComboBox2Change() { ApplyPortSettings(); }
-void TForm3::ComboBox3Change() { ApplyPortSettings(); }
-void TForm3::Edit1Change() { ApplyPortSettings(); }
+void StartPanelWindow::ComboBox1Change() { ApplyPortSettings(); }
+void StartPanelWindow::ComboBox2Change() { ApplyPortSettings(); }
+void StartPanelWindow::ComboBox3Change() { ApplyPortSettings(); }
+void StartPanelWindow::Edit1Change() { ApplyPortSettings(); }
 
-void TForm3::SpeedButton1Click()
+void StartPanelWindow::SpeedButton1Click()
 {
-    showModal(windows_.form1);
+    showModal(windows_.archiveWindow);
 }
 
-void TForm3::SpeedButton2Click()
+void StartPanelWindow::SpeedButton2Click()
 {
-    if (windows_.form4)
-        windows_.form4->start();
+    if (windows_.monitorWindow)
+        windows_.monitorWindow->start();
 }
 
-void TForm3::SpeedButton4Click()
+void StartPanelWindow::SpeedButton4Click()
 {
-    showModal(windows_.form5);
+    showModal(windows_.displayPage);
 }
 
-void TForm3::SpeedButton5Click()
+void StartPanelWindow::SpeedButton5Click()
 {
-    showModal(windows_.form6);
+    showModal(windows_.characteristicPage);
 }
 
-void TForm3::SpeedButton7Click()
+void StartPanelWindow::SpeedButton7Click()
 {
-    showModal(windows_.form7);
+    showModal(windows_.analogOutputPage);
 }
 
-void TForm3::SpeedButton6Click()
+void StartPanelWindow::SpeedButton6Click()
 {
-    showModal(windows_.form8);
+    showModal(windows_.alarmsPage);
 }
 
-void TForm3::SpeedButton8Click()
+void StartPanelWindow::SpeedButton8Click()
 {
-    showModal(windows_.form9);
+    showModal(windows_.systemPage);
 }
 
-void TForm3::SpeedButton9Click()
+void StartPanelWindow::SpeedButton9Click()
 {
-    showModal(windows_.form10);
+    showModal(windows_.interfacePage);
 }
 
-void TForm3::SpeedButton15Click()
+void StartPanelWindow::SpeedButton15Click()
 {
-    showModal(windows_.automat);
+    showModal(windows_.schedulerWindow);
 }
 
-void TForm3::SpeedButton14Click()
+void StartPanelWindow::SpeedButton14Click()
 {
-    showModal(windows_.mysql);
+    showModal(windows_.databaseWindow);
 }
 
-void TForm3::SpeedButton3Click()
+void StartPanelWindow::SpeedButton3Click()
 {
-    showModal(windows_.form2);
+    showModal(windows_.devicesPage);
 }
 
-void TForm3::SpeedButton10Click()
+void StartPanelWindow::SpeedButton10Click()
 {
-    if (windows_.form11)
-        windows_.form11->startRead();
+    if (windows_.bulkTransferDialog)
+        windows_.bulkTransferDialog->startRead();
 }
 
-void TForm3::SpeedButton11Click()
+void StartPanelWindow::SpeedButton11Click()
 {
-    if (!windows_.form11)
+    if (!windows_.bulkTransferDialog)
         return;
     // Interface settings no interface has (a file from elsewhere) would be
     // found only after most of the configuration had gone to the meter.
@@ -306,10 +306,10 @@ void TForm3::SpeedButton11Click()
     if (!ctx_.prompt.ask(this, QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"),
                          QStringLiteral("Archiwum")))
         return;
-    windows_.form11->startWrite();
+    windows_.bulkTransferDialog->startWrite();
 }
 
-void TForm3::bulkTransferRunning(bool running)
+void StartPanelWindow::bulkTransferRunning(bool running)
 {
     for (QPushButton *b : duringTransfer_)
         b->setEnabled(!running);
@@ -319,13 +319,13 @@ void TForm3::bulkTransferRunning(bool running)
         w->setEnabled(!running);
 }
 
-void TForm3::showModal(QDialog *window)
+void StartPanelWindow::showModal(QDialog *window)
 {
     if (window)
         ctx_.prompt.showModal(window);
 }
 
-bool TForm3::loadConfiguration(const QString &path)
+bool StartPanelWindow::loadConfiguration(const QString &path)
 {
     switch (LoadConfigFile(path, ctx_.image)) {
     case ConfigLoad::Loaded: return true;
@@ -338,7 +338,7 @@ bool TForm3::loadConfiguration(const QString &path)
     return false;
 }
 
-void TForm3::SpeedButton12Click()
+void StartPanelWindow::SpeedButton12Click()
 {
     const QString file = ctx_.prompt.openFileName(this, configFileFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
@@ -351,7 +351,7 @@ void TForm3::SpeedButton12Click()
     windows_.refreshPages();
 }
 
-void TForm3::SpeedButton13Click()
+void StartPanelWindow::SpeedButton13Click()
 {
     const QString file = ctx_.prompt.saveFileName(this, configFileFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
@@ -365,30 +365,30 @@ void TForm3::SpeedButton13Click()
                             QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-void TForm3::SpeedButton16Click()
+void StartPanelWindow::SpeedButton16Click()
 {
     // The chart does not block the panel: it stays open beside the others.
-    if (!windows_.wykres)
+    if (!windows_.chartWindow)
         return;
-    windows_.wykres->show();
-    windows_.wykres->raise();
-    windows_.wykres->activateWindow();
+    windows_.chartWindow->show();
+    windows_.chartWindow->raise();
+    windows_.chartWindow->activateWindow();
 }
 
-void TForm3::SpeedButton18Click()
+void StartPanelWindow::SpeedButton18Click()
 {
     // Created anew each time, so it starts with no folders chosen; it works
     // on files only.
-    TArchmDlg dialog(ctx_, this);
+    MonthlyArchiveDialog dialog(ctx_, this);
     ctx_.prompt.showModal(&dialog);
 }
 
-void TForm3::SpeedButton17Click()
+void StartPanelWindow::SpeedButton17Click()
 {
-    showModal(windows_.informacje);
+    showModal(windows_.aboutDialog);
 }
 
-void TForm3::Timer1Timer()
+void StartPanelWindow::Timer1Timer()
 {
     Timer1->stop();
     lastConfigurationRead_ = true;
@@ -398,7 +398,7 @@ void TForm3::Timer1Timer()
     setAddressFromImage();
 }
 
-void TForm3::setAddressFromImage()
+void StartPanelWindow::setAddressFromImage()
 {
     // A changed text applies the port settings as an operator's edit would,
     // with "Błędnie podany adres" for an address outside 1 .. 247.
@@ -410,7 +410,7 @@ void TForm3::setAddressFromImage()
         ctx_.meterAddress = static_cast<std::uint8_t>(address);
 }
 
-void TForm3::followLine(const PortSettings &settings, std::uint8_t address)
+void StartPanelWindow::followLine(const PortSettings &settings, std::uint8_t address)
 {
     // A setting the lists cannot show (2400 baud from uart.cfg) is kept all the same.
     ctx_.portSettings.modeKind = settings.modeKind;
@@ -424,7 +424,7 @@ void TForm3::followLine(const PortSettings &settings, std::uint8_t address)
     ApplyPortSettings();
 }
 
-void TForm3::FormClose()
+void StartPanelWindow::FormClose()
 {
     // Closed before def.k71t was even read (a signal at start-up): the image
     // holds the standard configuration, which must not replace the file.
@@ -433,7 +433,7 @@ void TForm3::FormClose()
     SaveUartCfg();
 }
 
-void TForm3::closeEvent(QCloseEvent *event)
+void StartPanelWindow::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept();

@@ -14,11 +14,11 @@ class QTimer;
 
 namespace k71t {
 
-class TForm3 : public QWidget {
+class StartPanelWindow : public QWidget {
     Q_OBJECT
 public:
-    TForm3(AppContext &context, AppWindows &windows, QWidget *parent = nullptr);
-    ~TForm3() override;
+    StartPanelWindow(AppContext &context, AppWindows &windows, QWidget *parent = nullptr);
+    ~StartPanelWindow() override;
 
     void ApplyPortSettings();
     bool SaveUartCfg();

@@ -36,11 +36,11 @@ QString recordStamp(const ArchiveRecord &r)
 
 } // namespace
 
-TForm1::TForm1(AppContext &context, QWidget *parent)
+ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), download_(context.link, context.image, context.records),
       job_(download_, context.records, context.image, context.clock)
 {
-    setObjectName(QStringLiteral("TForm1"));
+    setObjectName(QStringLiteral("ArchiveWindow"));
     setWindowTitle(QStringLiteral("Archiwum"));
     setBorder(true);
 
@@ -125,12 +125,12 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
     layout->addWidget(StatusBar1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm1::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TForm1::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TForm1::SpeedButton5Click);
-    connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton5Click);
+    connect(CheckBox2, &QCheckBox::clicked, this, &ArchiveWindow::CheckBox2Click);
 
     download_.onPageStep = [this](int step) { ProgressBar2->setValue(step); };
     download_.onPagesProgress = [this](int max, int pos) {
@@ -153,7 +153,7 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
     FormCreate();
 }
 
-void TForm1::FormCreate()
+void ArchiveWindow::FormCreate()
 {
     const QDate today = ctx_.clock.now().date();
     MonthCalendar1->setSelectedDate(today);
@@ -162,7 +162,7 @@ void TForm1::FormCreate()
     DateTimePicker2->setTime(QTime(23, 59, 59));
 }
 
-void TForm1::setBorder(bool dialog)
+void ArchiveWindow::setBorder(bool dialog)
 {
     const Qt::WindowFlags flags =
         dialog ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint
@@ -174,17 +174,17 @@ void TForm1::setBorder(bool dialog)
         window->setFlags(flags);
 }
 
-void TForm1::info(const QString &text, const QString &caption, PromptIcon icon)
+void ArchiveWindow::info(const QString &text, const QString &caption, PromptIcon icon)
 {
     ctx_.prompt.message(this, text, caption, icon);
 }
 
-QString TForm1::statisticsText(int n, int seconds)
+QString ArchiveWindow::statisticsText(int n, int seconds)
 {
     return downloadStatistics(n, seconds);
 }
 
-void TForm1::ShowArchiveSummary()
+void ArchiveWindow::ShowArchiveSummary()
 {
     const RecordStore &store = ctx_.records;
     Label1->setText(QStringLiteral("Odczytanych rekordów: %1").arg(store.RecordCount));
@@ -207,14 +207,14 @@ void TForm1::ShowArchiveSummary()
 
 // Nothing is in memory after a file that could not be read or a failed
 // download: the summary of the records that were there before goes.
-void TForm1::clearArchiveSummary()
+void ArchiveWindow::clearArchiveSummary()
 {
     Label1->setText(QStringLiteral("Odczytanych rekordów: 0"));
     Edit1->clear();
     Edit2->clear();
 }
 
-void TForm1::SpeedButton2Click()
+void ArchiveWindow::SpeedButton2Click()
 {
     downloading_ = true;
     setBorder(false);
@@ -269,7 +269,7 @@ void TForm1::SpeedButton2Click()
         info(statisticsText(n, outcome.seconds), QStringLiteral("Info"), PromptIcon::None);
 }
 
-QString TForm1::deletionText(ArchiveJobOutcome::Deletion deletion)
+QString ArchiveWindow::deletionText(ArchiveJobOutcome::Deletion deletion)
 {
     switch (deletion) {
     case ArchiveJobOutcome::Deletion::NotAsked: return QStringLiteral(".");
@@ -280,7 +280,7 @@ QString TForm1::deletionText(ArchiveJobOutcome::Deletion deletion)
     return QStringLiteral(".");
 }
 
-void TForm1::SpeedButton3Click()
+void ArchiveWindow::SpeedButton3Click()
 {
     if (ctx_.prompt.message(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"),
                             QStringLiteral("Uwaga"), PromptIcon::Question,
@@ -290,13 +290,13 @@ void TForm1::SpeedButton3Click()
         info(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"), PromptIcon::Information);
 }
 
-void TForm1::CheckBox2Click()
+void ArchiveWindow::CheckBox2Click()
 {
     if (!ctx_.databaseEnabled())
         info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
 }
 
-void TForm1::SpeedButton1Click()
+void ArchiveWindow::SpeedButton1Click()
 {
     const QString file = ctx_.prompt.openFileName(this, binFilter(), ctx_.ArchivesDirectory);
     if (file.isEmpty())
@@ -315,7 +315,7 @@ void TForm1::SpeedButton1Click()
         clearArchiveSummary();
 }
 
-void TForm1::exportRange(int &start, int &stop, int &tstart, int &tstop) const
+void ArchiveWindow::exportRange(int &start, int &stop, int &tstart, int &tstop) const
 {
     start = dateKey(MonthCalendar1->selectedDate());
     stop = dateKey(MonthCalendar2->selectedDate());
@@ -328,7 +328,7 @@ void TForm1::exportRange(int &start, int &stop, int &tstart, int &tstop) const
     }
 }
 
-void TForm1::SpeedButton4Click()
+void ArchiveWindow::SpeedButton4Click()
 {
     if (ctx_.records.RecordCount < 1) {
         info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
@@ -345,7 +345,7 @@ void TForm1::SpeedButton4Click()
              QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-void TForm1::SpeedButton5Click()
+void ArchiveWindow::SpeedButton5Click()
 {
     int start, stop, tstart, tstop;
     exportRange(start, stop, tstart, tstop);
@@ -371,7 +371,7 @@ void TForm1::SpeedButton5Click()
         info(DatabaseFailed + QLatin1Char('\n') + storeReport(out), QStringLiteral("Informacje"), PromptIcon::Error);
 }
 
-StoreProgress TForm1::databaseProgress()
+StoreProgress ArchiveWindow::databaseProgress()
 {
     ProgressBar3->setValue(0);
     return [this](int done, int total) {

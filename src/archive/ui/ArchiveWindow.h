@@ -17,10 +17,10 @@ class QTimeEdit;
 
 namespace k71t {
 
-class TForm1 : public QDialog {
+class ArchiveWindow : public QDialog {
     Q_OBJECT
 public:
-    TForm1(AppContext &context, QWidget *parent = nullptr);
+    ArchiveWindow(AppContext &context, QWidget *parent = nullptr);
 
     void ShowArchiveSummary();
     void clearArchiveSummary();

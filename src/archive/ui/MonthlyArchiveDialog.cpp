@@ -23,9 +23,9 @@ QString withSeparator(const QString &folder)
 
 } // namespace
 
-TArchmDlg::TArchmDlg(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(context)
+MonthlyArchiveDialog::MonthlyArchiveDialog(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(context)
 {
-    setObjectName(QStringLiteral("TArchmDlg"));
+    setObjectName(QStringLiteral("MonthlyArchiveDialog"));
     setWindowTitle(QStringLiteral("Archiwum miesięczne"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
 
@@ -74,13 +74,13 @@ TArchmDlg::TArchmDlg(AppContext &context, QWidget *parent) : QDialog(parent), ct
 
     for (QPushButton *b : {BtnFrom, BtnTo, BtnCreate})
         b->setAutoDefault(false);
-    connect(BtnFrom, &QPushButton::clicked, this, &TArchmDlg::BtnFromClick);
-    connect(BtnTo, &QPushButton::clicked, this, &TArchmDlg::BtnToClick);
-    connect(BtnCreate, &QPushButton::clicked, this, &TArchmDlg::BtnCreateClick);
+    connect(BtnFrom, &QPushButton::clicked, this, &MonthlyArchiveDialog::BtnFromClick);
+    connect(BtnTo, &QPushButton::clicked, this, &MonthlyArchiveDialog::BtnToClick);
+    connect(BtnCreate, &QPushButton::clicked, this, &MonthlyArchiveDialog::BtnCreateClick);
     FormShow();
 }
 
-void TArchmDlg::FormShow()
+void MonthlyArchiveDialog::FormShow()
 {
     EditFrom->clear();
     EditTo->clear();
@@ -90,16 +90,16 @@ void TArchmDlg::FormShow()
     BtnCreate->setEnabled(false);
 }
 
-void TArchmDlg::updateCreate()
+void MonthlyArchiveDialog::updateCreate()
 {
     // A run needs a month folder (its prefix) and a destination.
     BtnCreate->setEnabled(!prefix_.isEmpty() && !destination_.isEmpty());
 }
 
-void TArchmDlg::BtnFromClick()
+void MonthlyArchiveDialog::BtnFromClick()
 {
     QString chosen;
-    if (BrowseForFolder(ctx_.prompt, this, source_, QStringLiteral("*.*"), &chosen,
+    if (browseForFolder(ctx_.prompt, this, source_, QStringLiteral("*.*"), &chosen,
                         QStringLiteral("Wybierz katalog źródłowy")) == 0)
         source_ = withSeparator(chosen);
     EditFrom->setText(QDir::toNativeSeparators(source_));
@@ -116,12 +116,12 @@ void TArchmDlg::BtnFromClick()
     StaticFileDay->clear();
 }
 
-void TArchmDlg::BtnToClick()
+void MonthlyArchiveDialog::BtnToClick()
 {
     // Any folder will do as the destination, an empty new one too; only the
     // source must hold something.
     QString chosen;
-    if (BrowseForFolder(ctx_.prompt, this, destination_, QString(), &chosen,
+    if (browseForFolder(ctx_.prompt, this, destination_, QString(), &chosen,
                         QStringLiteral("Wybierz katalog docelowy")) == 0)
         destination_ = withSeparator(chosen);
     EditTo->setText(QDir::toNativeSeparators(destination_));
@@ -129,7 +129,7 @@ void TArchmDlg::BtnToClick()
     StaticFileDay->clear();
 }
 
-void TArchmDlg::BtnCreateClick()
+void MonthlyArchiveDialog::BtnCreateClick()
 {
     if (prefix_.isEmpty() || destination_.isEmpty())
         return;
@@ -175,7 +175,7 @@ bool folderMatchesMask(const QString &folder, const QString &mask)
     return entries.hasNext();
 }
 
-int BrowseForFolder(Prompt &prompt, QWidget *owner, const QString &initial, const QString &mask, QString *out,
+int browseForFolder(Prompt &prompt, QWidget *owner, const QString &initial, const QString &mask, QString *out,
                     const QString &title)
 {
     if (!out)

@@ -24,13 +24,13 @@ bool folderMatchesMask(const QString &folder, const QString &mask);
 // 0 when a folder was chosen (its whole path in *out: paths here may be
 // longer than a fixed buffer, and a cut path would name another folder),
 // 1 when the operator cancelled, -1 without `out`.
-int BrowseForFolder(Prompt &prompt, QWidget *owner, const QString &initial, const QString &mask, QString *out,
+int browseForFolder(Prompt &prompt, QWidget *owner, const QString &initial, const QString &mask, QString *out,
                     const QString &title);
 
-class TArchmDlg : public QDialog {
+class MonthlyArchiveDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TArchmDlg(AppContext &context, QWidget *parent = nullptr);
+    explicit MonthlyArchiveDialog(AppContext &context, QWidget *parent = nullptr);
 
     // The folders chosen with the buttons (with a trailing "/"), and the
     // month's file prefix ("K71T_201309_"; empty while the source is not a

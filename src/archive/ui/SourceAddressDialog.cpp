@@ -7,9 +7,9 @@
 
 namespace k71t {
 
-TForm12::TForm12(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(context)
+SourceAddressDialog::SourceAddressDialog(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(context)
 {
-    setObjectName(QStringLiteral("TForm12"));
+    setObjectName(QStringLiteral("SourceAddressDialog"));
     setWindowTitle(QStringLiteral("Adres K71T"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto *label = new QLabel(QStringLiteral("Podaj adres K71T z którego pochodzą dane"), this);
@@ -24,10 +24,10 @@ TForm12::TForm12(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(c
     layout->addWidget(Edit1);
     layout->addWidget(SpeedButton1, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm12::SpeedButton1Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &SourceAddressDialog::SpeedButton1Click);
 }
 
-void TForm12::SpeedButton1Click()
+void SourceAddressDialog::SpeedButton1Click()
 {
     bool ok = false;
     const int value = Edit1->text().trimmed().toInt(&ok);

@@ -11,10 +11,10 @@ class QPushButton;
 
 namespace k71t {
 
-class TForm12 : public QDialog {
+class SourceAddressDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm12(AppContext &context, QWidget *parent = nullptr);
+    explicit SourceAddressDialog(AppContext &context, QWidget *parent = nullptr);
 
     // The address given, or 0x8000 (-32768) when no valid address was given.
     std::int16_t DataSourceAddress = 1;

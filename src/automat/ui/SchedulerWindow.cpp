@@ -30,14 +30,14 @@ const QString WillStart = QStringLiteral("Zadania cykliczne zostaną włączone 
 
 } // namespace
 
-T_Automat::T_Automat(AppContext &context, QWidget *parent)
+SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), log_(context.clock, context.appFile(QStringLiteral("automat.log"))),
       taskRecords_(std::make_unique<RecordStore>()),
       runner_(context, *taskRecords_, context.ArchivesDirectory, context.clock, context.database, context.sql),
       scheduler_(table_, context.clock, forward_, log_)
 {
     forward_.to = &runner_;
-    setObjectName(QStringLiteral("T_Automat"));
+    setObjectName(QStringLiteral("SchedulerWindow"));
     setWindowTitle(QStringLiteral("Automatyczne pobieranie archiwum"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
 
@@ -116,15 +116,15 @@ T_Automat::T_Automat(AppContext &context, QWidget *parent)
         TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     }
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &T_Automat::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &T_Automat::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &T_Automat::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &T_Automat::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &T_Automat::SpeedButton5Click);
-    connect(ListBox1, &QListWidget::itemClicked, this, &T_Automat::ListBox1Click);
-    connect(Wyczylogi1, &QAction::triggered, this, &T_Automat::Wyczylogi1Click);
-    connect(OpoznienieUruchomienia, &QTimer::timeout, this, &T_Automat::OpoznienieUruchomieniaTimer);
-    connect(Timer1, &QTimer::timeout, this, &T_Automat::Timer1Timer);
+    connect(SpeedButton1, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton5Click);
+    connect(ListBox1, &QListWidget::itemClicked, this, &SchedulerWindow::ListBox1Click);
+    connect(Wyczylogi1, &QAction::triggered, this, &SchedulerWindow::Wyczylogi1Click);
+    connect(OpoznienieUruchomienia, &QTimer::timeout, this, &SchedulerWindow::OpoznienieUruchomieniaTimer);
+    connect(Timer1, &QTimer::timeout, this, &SchedulerWindow::Timer1Timer);
 
     log_.onLine = [this](const QString &line) { Memo1->appendPlainText(line); };
     log_.onClear = [this] { Memo1->clear(); };
@@ -150,19 +150,19 @@ T_Automat::T_Automat(AppContext &context, QWidget *parent)
     FormCreate();
 }
 
-T_Automat::~T_Automat() = default;
+SchedulerWindow::~SchedulerWindow() = default;
 
-QString T_Automat::tasksPath() const
+QString SchedulerWindow::tasksPath() const
 {
     return ctx_.appFile(QStringLiteral("auto.conf"));
 }
 
-void T_Automat::setRunner(TaskRunner *runner)
+void SchedulerWindow::setRunner(TaskRunner *runner)
 {
     forward_.to = runner ? runner : &runner_;
 }
 
-void T_Automat::FormCreate()
+void SchedulerWindow::FormCreate()
 {
     ListBox1->clear();
     ComboBox1->addItems({QStringLiteral("Niedziela"), QStringLiteral("Poniedziałek"), QStringLiteral("Wtorek"),
@@ -188,27 +188,27 @@ void T_Automat::FormCreate()
     OpoznienieUruchomienia->start();
 }
 
-void T_Automat::FormClose()
+void SchedulerWindow::FormClose()
 {
     QString error;
     if (!SaveTasks(tasksPath(), table_, &error))
         log_.line(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(tasksPath(), error));
 }
 
-void T_Automat::done(int result)
+void SchedulerWindow::done(int result)
 {
     FormClose();
     QDialog::done(result);
 }
 
-void T_Automat::setPanel(bool running)
+void SchedulerWindow::setPanel(bool running)
 {
     Panel1->setText(running ? QStringLiteral("Zadania uruchomione") : Stopped);
     Panel1->setStyleSheet(running ? QStringLiteral("background-color: rgb(0, 255, 0);")
                                   : QStringLiteral("background-color: rgb(255, 0, 0);"));
 }
 
-void T_Automat::stopForEditing(QTimer *timer)
+void SchedulerWindow::stopForEditing(QTimer *timer)
 {
     if (!timer->isActive())
         return;
@@ -216,7 +216,7 @@ void T_Automat::stopForEditing(QTimer *timer)
     tellStopped();
 }
 
-void T_Automat::tellStopped()
+void SchedulerWindow::tellStopped()
 {
     setPanel(false);
     ctx_.prompt.message(this,
@@ -225,7 +225,7 @@ void T_Automat::tellStopped()
                         QStringLiteral("Informacja"), PromptIcon::Information);
 }
 
-void T_Automat::rebuildList()
+void SchedulerWindow::rebuildList()
 {
     // Tasks removed before the selected one moved it: nothing stays selected,
     // so "Zastosuj" cannot put the fields shown over another task.
@@ -235,12 +235,12 @@ void T_Automat::rebuildList()
     ListBox1->setCurrentRow(-1);
 }
 
-void T_Automat::error(const QString &text)
+void SchedulerWindow::error(const QString &text)
 {
     ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-void T_Automat::ShowTask(int slot)
+void SchedulerWindow::ShowTask(int slot)
 {
     const ZADANIE &t = table_[slot];
     Edit2->setText(t.name);
@@ -251,7 +251,7 @@ void T_Automat::ShowTask(int slot)
     CheckBox1->setChecked(t.toDatabase);
 }
 
-bool T_Automat::ReadTaskFromWindow(int slot)
+bool SchedulerWindow::ReadTaskFromWindow(int slot)
 {
     ZADANIE t;
     t.name = Edit2->text();
@@ -274,7 +274,7 @@ bool T_Automat::ReadTaskFromWindow(int slot)
     return true;
 }
 
-void T_Automat::RemoveFinishedTasks()
+void SchedulerWindow::RemoveFinishedTasks()
 {
     if (table_.removeFinished() > 0) {
         rebuildList();
@@ -282,7 +282,7 @@ void T_Automat::RemoveFinishedTasks()
     }
 }
 
-void T_Automat::SpeedButton1Click()
+void SchedulerWindow::SpeedButton1Click()
 {
     // The schedule stops before any box is shown: a tick under the box would
     // run the new task before the operator has set it up.
@@ -303,7 +303,7 @@ void T_Automat::SpeedButton1Click()
             tellStopped();
 }
 
-void T_Automat::SpeedButton2Click()
+void SchedulerWindow::SpeedButton2Click()
 {
     const int s = ListBox1->currentRow();
     if (table_.taskCount == 0 || s < 0 || s >= table_.taskCount) {
@@ -319,7 +319,7 @@ void T_Automat::SpeedButton2Click()
     stopForEditing(Timer1);
 }
 
-void T_Automat::SpeedButton3Click()
+void SchedulerWindow::SpeedButton3Click()
 {
     const int i = ListBox1->currentRow();
     if (i < 0 || i >= table_.taskCount) {
@@ -337,7 +337,7 @@ void T_Automat::SpeedButton3Click()
         error(DatabaseOff);
 }
 
-void T_Automat::ListBox1Click()
+void SchedulerWindow::ListBox1Click()
 {
     const int i = ListBox1->currentRow();
     if (i >= 0 && i < table_.taskCount)
@@ -345,18 +345,18 @@ void T_Automat::ListBox1Click()
     RemoveFinishedTasks();
 }
 
-void T_Automat::Wyczylogi1Click()
+void SchedulerWindow::Wyczylogi1Click()
 {
     log_.clearBox();
 }
 
-void T_Automat::SpeedButton4Click()
+void SchedulerWindow::SpeedButton4Click()
 {
     OpoznienieUruchomienia->start();
     log_.line(WillStart);
 }
 
-void T_Automat::SpeedButton5Click()
+void SchedulerWindow::SpeedButton5Click()
 {
     Timer1->stop();
     OpoznienieUruchomienia->stop();
@@ -364,7 +364,7 @@ void T_Automat::SpeedButton5Click()
     setPanel(false);
 }
 
-void T_Automat::OpoznienieUruchomieniaTimer()
+void SchedulerWindow::OpoznienieUruchomieniaTimer()
 {
     log_.line(QStringLiteral("Zadania cykliczne włączone."));
     Timer1->start();
@@ -373,7 +373,7 @@ void T_Automat::OpoznienieUruchomieniaTimer()
     scheduler_.switchOn();
 }
 
-void T_Automat::Timer1Timer()
+void SchedulerWindow::Timer1Timer()
 {
     const int before = table_.taskCount;
     if (scheduler_.tick() && table_.taskCount != before)

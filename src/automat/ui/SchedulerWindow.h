@@ -25,11 +25,11 @@ class QTimer;
 
 namespace k71t {
 
-class T_Automat : public QDialog {
+class SchedulerWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit T_Automat(AppContext &context, QWidget *parent = nullptr);
-    ~T_Automat() override;
+    explicit SchedulerWindow(AppContext &context, QWidget *parent = nullptr);
+    ~SchedulerWindow() override;
 
     void ShowTask(int slot);
     bool ReadTaskFromWindow(int slot);

@@ -8,9 +8,9 @@
 
 namespace k71t {
 
-TInfoWykres::TInfoWykres(QWidget *parent) : QDialog(parent)
+ChartInfoWindow::ChartInfoWindow(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TInfoWykres"));
+    setObjectName(QStringLiteral("ChartInfoWindow"));
     setWindowTitle(QStringLiteral("Informacje o wykresie"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     Memo1 = named(new QPlainTextEdit(this), "Memo1");
@@ -25,7 +25,7 @@ TInfoWykres::TInfoWykres(QWidget *parent) : QDialog(parent)
     connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void TInfoWykres::showEvent(QShowEvent *event)
+void ChartInfoWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);

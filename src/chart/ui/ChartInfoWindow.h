@@ -7,10 +7,10 @@ class QPushButton;
 
 namespace k71t {
 
-class TInfoWykres : public QDialog {
+class ChartInfoWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TInfoWykres(QWidget *parent = nullptr);
+    explicit ChartInfoWindow(QWidget *parent = nullptr);
 
     QPlainTextEdit *Memo1 = nullptr;
     QPushButton *SpeedButton1 = nullptr; // "Zamknij"

@@ -11,9 +11,9 @@
 
 namespace k71t {
 
-TTabela::TTabela(QWidget *parent) : QDialog(parent)
+ChartTableWindow::ChartTableWindow(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TTabela"));
+    setObjectName(QStringLiteral("ChartTableWindow"));
     setWindowTitle(QStringLiteral("Tabela"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
 
@@ -61,9 +61,9 @@ TTabela::TTabela(QWidget *parent) : QDialog(parent)
     connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::close);
 }
 
-TTabela::~TTabela() = default;
+ChartTableWindow::~ChartTableWindow() = default;
 
-void TTabela::appendRows(int s, std::vector<SeriesRow> &&rows)
+void ChartTableWindow::appendRows(int s, std::vector<SeriesRow> &&rows)
 {
     if (rows.empty())
         return;
@@ -76,7 +76,7 @@ void TTabela::appendRows(int s, std::vector<SeriesRow> &&rows)
     models_[s]->endChange();
 }
 
-void TTabela::clearRows(int s)
+void ChartTableWindow::clearRows(int s)
 {
     std::vector<SeriesRow> &rows = rows_[static_cast<std::size_t>(s)];
     if (rows.empty())
@@ -86,13 +86,13 @@ void TTabela::clearRows(int s)
     models_[s]->endChange();
 }
 
-void TTabela::setPage(int s, const QString &caption, const QString &label)
+void ChartTableWindow::setPage(int s, const QString &caption, const QString &label)
 {
     PageControl1->setTabText(s, caption);
     Label[s]->setText(label);
 }
 
-void TTabela::showEvent(QShowEvent *event)
+void ChartTableWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);

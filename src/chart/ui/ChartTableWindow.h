@@ -16,11 +16,11 @@ class QTableView;
 
 namespace k71t {
 
-class TTabela : public QDialog {
+class ChartTableWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TTabela(QWidget *parent = nullptr);
-    ~TTabela() override;
+    explicit ChartTableWindow(QWidget *parent = nullptr);
+    ~ChartTableWindow() override;
 
     // Appends a load's rows to series s's page.
     void appendRows(int s, std::vector<SeriesRow> &&rows);

@@ -61,10 +61,10 @@ QPushButton *button(const char *name, const QString &text, QWidget *parent, cons
 
 } // namespace
 
-TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
+ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *parent)
     : QDialog(parent), ctx_(context), table_(table), colours_(StartColours)
 {
-    setObjectName(QStringLiteral("TWykres"));
+    setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(QStringLiteral("Wykres"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
@@ -183,7 +183,7 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     Chart1->setSelectionRectMode(QCP::srmCustom);
     Chart1->selectionRect()->setPen(QPen(Qt::red, 1, Qt::DashLine));
     connect(Chart1, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
-    connect(Chart1->selectionRect(), &QCPSelectionRect::accepted, this, &TWykres::selectionDone);
+    connect(Chart1->selectionRect(), &QCPSelectionRect::accepted, this, &ChartWindow::selectionDone);
 
     // Two rows of five, so the names fit on the buttons.
     auto *colourRow = new QGridLayout;
@@ -222,55 +222,55 @@ TWykres::TWykres(AppContext &context, TTabela &table, QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 0);
     resize(1008, 718);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &TWykres::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TWykres::SpeedButton2Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &TWykres::SpeedButton6Click);
-    connect(SpeedButton10, &QPushButton::clicked, this, &TWykres::SpeedButton6Click);
-    connect(Timer1, &QTimer::timeout, this, &TWykres::Timer1Timer);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TWykres::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TWykres::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TWykres::SpeedButton5Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &TWykres::SpeedButton7Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &TWykres::SpeedButton8Click);
-    connect(SpeedButton9, &QPushButton::clicked, this, &TWykres::SpeedButton9Click);
-    connect(ComboBox1, &QComboBox::activated, this, &TWykres::ComboBox1Change);
+    connect(SpeedButton1, &QPushButton::clicked, this, &ChartWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &ChartWindow::SpeedButton2Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &ChartWindow::SpeedButton6Click);
+    connect(SpeedButton10, &QPushButton::clicked, this, &ChartWindow::SpeedButton6Click);
+    connect(Timer1, &QTimer::timeout, this, &ChartWindow::Timer1Timer);
+    connect(SpeedButton3, &QPushButton::clicked, this, &ChartWindow::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &ChartWindow::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &ChartWindow::SpeedButton5Click);
+    connect(SpeedButton7, &QPushButton::clicked, this, &ChartWindow::SpeedButton7Click);
+    connect(SpeedButton8, &QPushButton::clicked, this, &ChartWindow::SpeedButton8Click);
+    connect(SpeedButton9, &QPushButton::clicked, this, &ChartWindow::SpeedButton9Click);
+    connect(ComboBox1, &QComboBox::activated, this, &ChartWindow::ComboBox1Change);
     FormCreate();
-    connect(DateTimePicker1, &QDateEdit::dateChanged, this, &TWykres::DateTimePicker1Change);
-    connect(DateTimePicker2, &QDateEdit::dateChanged, this, &TWykres::DateTimePicker1Change);
+    connect(DateTimePicker1, &QDateEdit::dateChanged, this, &ChartWindow::DateTimePicker1Change);
+    connect(DateTimePicker2, &QDateEdit::dateChanged, this, &ChartWindow::DateTimePicker1Change);
 }
 
-TWykres::~TWykres() = default;
+ChartWindow::~ChartWindow() = default;
 
-void TWykres::setCompanions(TInfoWykres *info, TForm12 *addressPrompt, TSlownik *dictionary)
+void ChartWindow::setCompanions(ChartInfoWindow *info, SourceAddressDialog *addressPrompt, DictionaryWindow *dictionary)
 {
     info_ = info;
     addressPrompt_ = addressPrompt;
     dictionary_ = dictionary;
 }
 
-QCPGraph *TWykres::graph(int s) const
+QCPGraph *ChartWindow::graph(int s) const
 {
     return Chart1->graph(s);
 }
 
-QString TWykres::chartTitle() const
+QString ChartWindow::chartTitle() const
 {
     return title_->text();
 }
 
-QString TWykres::seriesConfPath() const
+QString ChartWindow::seriesConfPath() const
 {
     return ctx_.appFile(QStringLiteral("series.conf"));
 }
 
-QPrinter &TWykres::printer()
+QPrinter &ChartWindow::printer()
 {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
     return *printer_;
 }
 
-void TWykres::FormCreate()
+void ChartWindow::FormCreate()
 {
     for (int s = 0; s < SeriesCount; ++s)
         setColour(s, colours_[static_cast<std::size_t>(s)]);
@@ -299,12 +299,12 @@ void TWykres::FormCreate()
     fullView();
 }
 
-void TWykres::setTitle(const QString &text)
+void ChartWindow::setTitle(const QString &text)
 {
     title_->setText(text);
 }
 
-void TWykres::showSeriesName(int s)
+void ChartWindow::showSeriesName(int s)
 {
     const QString &name = model_.series[static_cast<std::size_t>(s)].name;
     graph(s)->setName(name);
@@ -312,7 +312,7 @@ void TWykres::showSeriesName(int s)
     table_.setPage(s, name, seriesDescription(model_, s));
 }
 
-void TWykres::setColour(int s, const QColor &colour)
+void ChartWindow::setColour(int s, const QColor &colour)
 {
     colours_[static_cast<std::size_t>(s)] = colour;
     ButtonColor[static_cast<std::size_t>(s)]->setIcon(swatch(colour));
@@ -321,7 +321,7 @@ void TWykres::setColour(int s, const QColor &colour)
         item->setTextColor(colour);
 }
 
-void TWykres::ComboBox1Change()
+void ChartWindow::ComboBox1Change()
 {
     const int s = std::max(0, ComboBox1->currentIndex());
     const WYKRES &w = model_.series[static_cast<std::size_t>(s)];
@@ -332,7 +332,7 @@ void TWykres::ComboBox1Change()
     Label8->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
 }
 
-void TWykres::SpeedButton4Click()
+void ChartWindow::SpeedButton4Click()
 {
     bool ok = false;
     const int address = Edit2->text().trimmed().toInt(&ok, 10);
@@ -359,7 +359,7 @@ void TWykres::SpeedButton4Click()
     saveSeries();
 }
 
-void TWykres::SpeedButton7Click()
+void ChartWindow::SpeedButton7Click()
 {
     model_.unlink();
     for (int s = 0; s < SeriesCount; ++s) {
@@ -379,7 +379,7 @@ void TWykres::SpeedButton7Click()
     saveSeries();
 }
 
-void TWykres::SpeedButton3Click()
+void ChartWindow::SpeedButton3Click()
 {
     for (int s = 0; s < SeriesCount; ++s)
         graph(s)->data()->clear();
@@ -390,7 +390,7 @@ void TWykres::SpeedButton3Click()
     fullView();
 }
 
-void TWykres::DateTimePicker1Change()
+void ChartWindow::DateTimePicker1Change()
 {
     // The pickers also report a date confirmed unchanged (Enter): only a
     // new date empties the chart.
@@ -402,14 +402,14 @@ void TWykres::DateTimePicker1Change()
     SpeedButton3Click();
 }
 
-void TWykres::saveSeries()
+void ChartWindow::saveSeries()
 {
     // A file that cannot be written is not reported: the assignments stay
     // in force for this run.
     SaveSeriesConf(seriesConfPath(), model_);
 }
 
-void TWykres::SpeedButton1Click()
+void ChartWindow::SpeedButton1Click()
 {
     const bool anyOn = std::any_of(model_.series.begin(), model_.series.end(), [](const WYKRES &w) { return w.on(); });
     if (!anyOn)
@@ -432,7 +432,7 @@ void TWykres::SpeedButton1Click()
     loadFile(path, address);
 }
 
-void TWykres::loadFile(const QString &path, std::uint8_t address)
+void ChartWindow::loadFile(const QString &path, std::uint8_t address)
 {
     const QDate from = DateTimePicker1->date();
     const QDate to = DateTimePicker2->date();
@@ -469,7 +469,7 @@ void TWykres::loadFile(const QString &path, std::uint8_t address)
     StatusBar1->showMessage(QStringLiteral("Wczytano wierszy: %1").arg(out.rowsTaken));
 }
 
-void TWykres::addPoints(int s, std::vector<SeriesPoint> &points)
+void ChartWindow::addPoints(int s, std::vector<SeriesPoint> &points)
 {
     if (points.empty())
         return;
@@ -483,7 +483,7 @@ void TWykres::addPoints(int s, std::vector<SeriesPoint> &points)
     std::vector<SeriesPoint>().swap(points);
 }
 
-void TWykres::fullView()
+void ChartWindow::fullView()
 {
     bool any = false;
     for (int s = 0; s < SeriesCount; ++s)
@@ -504,14 +504,14 @@ void TWykres::fullView()
     Chart1->replot();
 }
 
-void TWykres::zoomTo(const QCPRange &x, const QCPRange &y)
+void ChartWindow::zoomTo(const QCPRange &x, const QCPRange &y)
 {
     Chart1->xAxis->setRange(x);
     Chart1->yAxis->setRange(y);
     Chart1->replot();
 }
 
-void TWykres::selectionDone(const QRect &rect, QMouseEvent *event)
+void ChartWindow::selectionDone(const QRect &rect, QMouseEvent *event)
 {
     // Dragged to the left: back to every point. Dragged to the right: the
     // rectangle becomes the view.
@@ -524,7 +524,7 @@ void TWykres::selectionDone(const QRect &rect, QMouseEvent *event)
     zoomTo(Chart1->selectionRect()->range(Chart1->xAxis), Chart1->selectionRect()->range(Chart1->yAxis));
 }
 
-void TWykres::ButtonColorClick(int s)
+void ChartWindow::ButtonColorClick(int s)
 {
     const QColor chosen = ctx_.prompt.chooseColour(this, colours_[static_cast<std::size_t>(s)]);
     if (!chosen.isValid())
@@ -533,7 +533,7 @@ void TWykres::ButtonColorClick(int s)
     Chart1->replot();
 }
 
-void TWykres::SpeedButton6Click()
+void ChartWindow::SpeedButton6Click()
 {
     if (!dictionary_)
         return;
@@ -542,7 +542,7 @@ void TWykres::SpeedButton6Click()
     dictionary_->activateWindow();
 }
 
-void TWykres::setDatabaseLoad(bool running)
+void ChartWindow::setDatabaseLoad(bool running)
 {
     databaseLoad_ = running;
     for (QWidget *w : std::initializer_list<QWidget *>{GroupBox1, DateTimePicker1, DateTimePicker2, SpeedButton1,
@@ -550,7 +550,7 @@ void TWykres::setDatabaseLoad(bool running)
         w->setEnabled(!running);
 }
 
-void TWykres::SpeedButton2Click()
+void ChartWindow::SpeedButton2Click()
 {
     if (databaseLoad_)
         return;
@@ -581,7 +581,7 @@ void TWykres::SpeedButton2Click()
     Timer1->start();
 }
 
-void TWykres::Timer1Timer()
+void ChartWindow::Timer1Timer()
 {
     // A step runs with the timer stopped: a slow query never has a second
     // tick waiting behind it, and the next step starts only after this one.
@@ -617,7 +617,7 @@ void TWykres::Timer1Timer()
     finishDatabaseLoad();
 }
 
-void TWykres::finishDatabaseLoad()
+void ChartWindow::finishDatabaseLoad()
 {
     ctx_.database.Disconnect();
     setDatabaseLoad(false);
@@ -632,7 +632,7 @@ void TWykres::finishDatabaseLoad()
     Chart1->replot();
 }
 
-void TWykres::SpeedButton8Click()
+void ChartWindow::SpeedButton8Click()
 {
     // The header is the view's own column header: it stays in place however
     // far the rows are scrolled.
@@ -641,12 +641,12 @@ void TWykres::SpeedButton8Click()
     table_.activateWindow();
 }
 
-void TWykres::SpeedButton5Click()
+void ChartWindow::SpeedButton5Click()
 {
     ShowChartInfo();
 }
 
-void TWykres::ShowChartInfo()
+void ChartWindow::ShowChartInfo()
 {
     if (!info_)
         return;
@@ -656,7 +656,7 @@ void TWykres::ShowChartInfo()
     info_->activateWindow();
 }
 
-void TWykres::SpeedButton9Click()
+void ChartWindow::SpeedButton9Click()
 {
     QPrinter &p = printer();
     if (!ctx_.prompt.printDialog(this, p))
@@ -668,7 +668,7 @@ void TWykres::SpeedButton9Click()
                             QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-bool TWykres::printChart(QPrinter &p)
+bool ChartWindow::printChart(QPrinter &p)
 {
     const QPageLayout::Orientation previous = p.pageLayout().orientation();
     const int resolution = p.resolution();

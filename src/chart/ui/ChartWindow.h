@@ -33,19 +33,19 @@ class QTimer;
 
 namespace k71t {
 
-class TTabela;
-class TInfoWykres;
-class TForm12;
-class TSlownik;
+class ChartTableWindow;
+class ChartInfoWindow;
+class SourceAddressDialog;
+class DictionaryWindow;
 
-class TWykres : public QDialog {
+class ChartWindow : public QDialog {
     Q_OBJECT
 public:
     // The table window exists before this one: creation writes its captions.
-    TWykres(AppContext &context, TTabela &table, QWidget *parent = nullptr);
-    ~TWykres() override;
+    ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *parent = nullptr);
+    ~ChartWindow() override;
     // Windows created after this one.
-    void setCompanions(TInfoWykres *info, TForm12 *addressPrompt, TSlownik *dictionary);
+    void setCompanions(ChartInfoWindow *info, SourceAddressDialog *addressPrompt, DictionaryWindow *dictionary);
 
     SeriesModel &model() { return model_; }
     const QColor &colour(int s) const { return colours_[static_cast<std::size_t>(s)]; }
@@ -125,10 +125,10 @@ private:
     void finishDatabaseLoad();
 
     AppContext &ctx_;
-    TTabela &table_;
-    TInfoWykres *info_ = nullptr;
-    TForm12 *addressPrompt_ = nullptr;
-    TSlownik *dictionary_ = nullptr;
+    ChartTableWindow &table_;
+    ChartInfoWindow *info_ = nullptr;
+    SourceAddressDialog *addressPrompt_ = nullptr;
+    DictionaryWindow *dictionary_ = nullptr;
     int seriesCursor_ = 0;
     bool databaseLoad_ = false;
     QStringList loadProblems_; // of the database load in hand

@@ -25,10 +25,10 @@ const QString FileFilter = QStringLiteral("Pliki słownika (*.slo)|*.slo");
 
 } // namespace
 
-TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
+DictionaryWindow::DictionaryWindow(AppContext &context, ChartWindow &chart, QWidget *parent)
     : QDialog(parent), ctx_(context), chart_(chart)
 {
-    setObjectName(QStringLiteral("TSlownik"));
+    setObjectName(QStringLiteral("DictionaryWindow"));
     setWindowTitle(QStringLiteral("Słownik"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     // The window is not modal: the program may end while it is open (the
@@ -102,23 +102,23 @@ TSlownik::TSlownik(AppContext &context, TWykres &chart, QWidget *parent)
     // Enter in a field or the grid does not press a button of the window.
     for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
         b->setAutoDefault(false);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, &TSlownik::ListBox1Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TSlownik::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TSlownik::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TSlownik::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TSlownik::SpeedButton4Click);
-    connect(WczytajSownik1, &QAction::triggered, this, &TSlownik::WczytajSownik1Click);
-    connect(ZapiszSownik1, &QAction::triggered, this, &TSlownik::ZapiszSownik1Click);
-    connect(Zamknij1, &QAction::triggered, this, &TSlownik::Zamknij1Click);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, &DictionaryWindow::ListBox1Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &DictionaryWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &DictionaryWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &DictionaryWindow::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &DictionaryWindow::SpeedButton4Click);
+    connect(WczytajSownik1, &QAction::triggered, this, &DictionaryWindow::WczytajSownik1Click);
+    connect(ZapiszSownik1, &QAction::triggered, this, &DictionaryWindow::ZapiszSownik1Click);
+    connect(Zamknij1, &QAction::triggered, this, &DictionaryWindow::Zamknij1Click);
     FormCreate();
 }
 
-QString TSlownik::defaultPath() const
+QString DictionaryWindow::defaultPath() const
 {
     return ctx_.appFile(QStringLiteral("def.slo"));
 }
 
-void TSlownik::FormCreate()
+void DictionaryWindow::FormCreate()
 {
     for (int i = 0; i < 11; ++i)
         for (int j = 0; j < 11; ++j)
@@ -144,7 +144,7 @@ void TSlownik::FormCreate()
     ListBox1Click();
 }
 
-void TSlownik::rebuildList()
+void DictionaryWindow::rebuildList()
 {
     dictionary_.compact();
     const QSignalBlocker block(ListBox1);
@@ -153,7 +153,7 @@ void TSlownik::rebuildList()
         ListBox1->addItem(dictionary_.meters[static_cast<std::size_t>(i)].name);
 }
 
-void TSlownik::FormActivate()
+void DictionaryWindow::FormActivate()
 {
     const int chosen = ComboBox1->currentIndex();
     for (int s = 0; s < SeriesCount && s < ComboBox1->count(); ++s)
@@ -161,20 +161,20 @@ void TSlownik::FormActivate()
     ComboBox1->setCurrentIndex(chosen);
 }
 
-void TSlownik::showEvent(QShowEvent *event)
+void DictionaryWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     FormActivate();
 }
 
-void TSlownik::changeEvent(QEvent *event)
+void DictionaryWindow::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
 }
 
-void TSlownik::ShowEntry(int i)
+void DictionaryWindow::ShowEntry(int i)
 {
     if (i < 0 || i >= DictionarySlots)
         return;
@@ -188,7 +188,7 @@ void TSlownik::ShowEntry(int i)
     }
 }
 
-bool TSlownik::StoreEntry(int i)
+bool DictionaryWindow::StoreEntry(int i)
 {
     if (i < 0 || i >= DictionarySlots)
         return false;
@@ -204,7 +204,7 @@ bool TSlownik::StoreEntry(int i)
     return true;
 }
 
-void TSlownik::ListBox1Click()
+void DictionaryWindow::ListBox1Click()
 {
     const int i = ListBox1->currentRow();
     const bool chosen = i >= 0;
@@ -214,7 +214,7 @@ void TSlownik::ListBox1Click()
     SpeedButton4->setEnabled(chosen);
 }
 
-void TSlownik::SpeedButton1Click()
+void DictionaryWindow::SpeedButton1Click()
 {
     if (dictionary_.add()) {
         const int i = dictionary_.entryCount - 1;
@@ -227,7 +227,7 @@ void TSlownik::SpeedButton1Click()
     ListBox1Click();
 }
 
-void TSlownik::SpeedButton2Click()
+void DictionaryWindow::SpeedButton2Click()
 {
     const int i = ListBox1->currentRow();
     if (dictionary_.entryCount > 0 && i >= 0 && dictionary_.remove(i)) {
@@ -239,7 +239,7 @@ void TSlownik::SpeedButton2Click()
     ListBox1Click();
 }
 
-void TSlownik::SpeedButton4Click()
+void DictionaryWindow::SpeedButton4Click()
 {
     bool ok = false;
     const int address = Edit1->text().trimmed().toInt(&ok, 10);
@@ -263,7 +263,7 @@ void TSlownik::SpeedButton4Click()
     ShowEntry(i);
 }
 
-void TSlownik::SpeedButton3Click()
+void DictionaryWindow::SpeedButton3Click()
 {
     const int i = ListBox1->currentRow();
     if (i < 0 || i >= dictionary_.entryCount) {
@@ -292,7 +292,7 @@ void TSlownik::SpeedButton3Click()
     FormActivate();
 }
 
-void TSlownik::WczytajSownik1Click()
+void DictionaryWindow::WczytajSownik1Click()
 {
     const QString path = ctx_.prompt.openFileName(this, FileFilter, ctx_.AppDirectory);
     if (path.isEmpty())
@@ -305,7 +305,7 @@ void TSlownik::WczytajSownik1Click()
     ListBox1Click();
 }
 
-void TSlownik::ZapiszSownik1Click()
+void DictionaryWindow::ZapiszSownik1Click()
 {
     const QString path = ctx_.prompt.saveFileName(this, FileFilter, ctx_.AppDirectory);
     if (path.isEmpty())
@@ -314,23 +314,23 @@ void TSlownik::ZapiszSownik1Click()
         error(QStringLiteral("Błąd podczas zapisu pliku. Sprawdź czy dysk nie jest chroniony i spróbuj ponownie."));
 }
 
-void TSlownik::Zamknij1Click()
+void DictionaryWindow::Zamknij1Click()
 {
     close();
 }
 
-void TSlownik::done(int result)
+void DictionaryWindow::done(int result)
 {
     FormClose();
     QDialog::done(result);
 }
 
-void TSlownik::FormClose()
+void DictionaryWindow::FormClose()
 {
     SaveDictionary(defaultPath(), dictionary_);
 }
 
-void TSlownik::error(const QString &text)
+void DictionaryWindow::error(const QString &text)
 {
     ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }

@@ -17,12 +17,12 @@ class QTableWidget;
 
 namespace k71t {
 
-class TWykres;
+class ChartWindow;
 
-class TSlownik : public QDialog {
+class DictionaryWindow : public QDialog {
     Q_OBJECT
 public:
-    TSlownik(AppContext &context, TWykres &chart, QWidget *parent = nullptr);
+    DictionaryWindow(AppContext &context, ChartWindow &chart, QWidget *parent = nullptr);
 
     Dictionary &dictionary() { return dictionary_; }
     QString defaultPath() const;
@@ -66,7 +66,7 @@ private:
     void error(const QString &text);
 
     AppContext &ctx_;
-    TWykres &chart_;
+    ChartWindow &chart_;
     Dictionary dictionary_;
 };
 

@@ -16,7 +16,7 @@
 
 namespace k71t {
 
-TForm8::TForm8(AppContext &context, QWidget *parent)
+AlarmsPage::AlarmsPage(AppContext &context, QWidget *parent)
     : ConfigPage(context, Owner::Alarms, parent, [] {
           PageTexts t = PageTexts::configuration();
           t.writeRefused.clear(); // the field's own box has told why
@@ -24,7 +24,7 @@ TForm8::TForm8(AppContext &context, QWidget *parent)
           return t;
       }())
 {
-    setObjectName(QStringLiteral("TForm8"));
+    setObjectName(QStringLiteral("AlarmsPage"));
     setWindowTitle(QStringLiteral("Konfiguracja alarmów"));
 
     struct Alarm {
@@ -82,7 +82,7 @@ TForm8::TForm8(AppContext &context, QWidget *parent)
     FormCreate();
 }
 
-void TForm8::FormCreate()
+void AlarmsPage::FormCreate()
 {
     for (QComboBox *box : {ComboBox1, ComboBox3, ComboBox5, ComboBox7})
         box->addItems(alarmQuantityItems());

@@ -10,10 +10,10 @@ class QLineEdit;
 
 namespace k71t {
 
-class TForm8 : public ConfigPage {
+class AlarmsPage : public ConfigPage {
     Q_OBJECT
 public:
-    explicit TForm8(AppContext &context, QWidget *parent = nullptr);
+    explicit AlarmsPage(AppContext &context, QWidget *parent = nullptr);
 
     // Alarm k (0-based): quantity, type, PrL, PrH, delay, memory.
     QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboBox3 = nullptr, *ComboBox4 = nullptr;

@@ -25,7 +25,7 @@ bool analogSignalEnds(int type, double &low, double &high)
     }
 }
 
-TForm7::TForm7(AppContext &context, QWidget *parent)
+AnalogOutputPage::AnalogOutputPage(AppContext &context, QWidget *parent)
     : ConfigPage(context, Owner::Analog, parent, [] {
           PageTexts t = PageTexts::configuration();
           t.writeRefused.clear();
@@ -33,7 +33,7 @@ TForm7::TForm7(AppContext &context, QWidget *parent)
           return t;
       }())
 {
-    setObjectName(QStringLiteral("TForm7"));
+    setObjectName(QStringLiteral("AnalogOutputPage"));
     setWindowTitle(QStringLiteral("Wyjście analogowe"));
 
     ComboBox1 = named(new QComboBox(this), "ComboBox1");
@@ -76,19 +76,19 @@ TForm7::TForm7(AppContext &context, QWidget *parent)
             Show();
         });
 
-    connect(ComboBox1, &QComboBox::activated, this, &TForm7::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &TForm7::ComboBox2Change);
+    connect(ComboBox1, &QComboBox::activated, this, &AnalogOutputPage::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &AnalogOutputPage::ComboBox2Change);
     FormCreate();
 }
 
-void TForm7::FormCreate()
+void AnalogOutputPage::FormCreate()
 {
     ComboBox1->addItems(analogQuantityItems());
     ComboBox2->addItems(analogTypeItems());
     Show();
 }
 
-void TForm7::Show()
+void AnalogOutputPage::Show()
 {
     ConfigPage::Show();
     Series1->data()->clear();
@@ -106,13 +106,13 @@ void TForm7::Show()
     Chart1->replot();
 }
 
-void TForm7::ComboBox1Change()
+void AnalogOutputPage::ComboBox1Change()
 {
     if (ComboBox1->currentIndex() >= 0)
         ctx_.image.reg16(4029) = static_cast<std::uint16_t>(ComboBox1->currentIndex());
 }
 
-void TForm7::ComboBox2Change()
+void AnalogOutputPage::ComboBox2Change()
 {
     if (ComboBox2->currentIndex() >= 0)
         ctx_.image.reg16(4030) = static_cast<std::uint16_t>(ComboBox2->currentIndex());

@@ -14,10 +14,10 @@ namespace k71t {
 // 1: 0-20 mA, 2: 4-20 mA); false for any other type.
 bool analogSignalEnds(int type, double &low, double &high);
 
-class TForm7 : public ConfigPage {
+class AnalogOutputPage : public ConfigPage {
     Q_OBJECT
 public:
-    explicit TForm7(AppContext &context, QWidget *parent = nullptr);
+    explicit AnalogOutputPage(AppContext &context, QWidget *parent = nullptr);
 
     void Show() override;
 

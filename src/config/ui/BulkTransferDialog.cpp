@@ -11,10 +11,10 @@
 
 namespace k71t {
 
-TForm11::TForm11(AppContext &context, QWidget *parent)
+BulkTransferDialog::BulkTransferDialog(AppContext &context, QWidget *parent)
     : QWidget(parent), ctx_(context), transfer_(context, &context.followLine)
 {
-    setObjectName(QStringLiteral("TForm11"));
+    setObjectName(QStringLiteral("BulkTransferDialog"));
     setWindowTitle(QStringLiteral("Transmisja"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     // Borderless, so the box draws its own frame.
@@ -45,24 +45,24 @@ TForm11::TForm11(AppContext &context, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
-    connect(Timer1, &QTimer::timeout, this, &TForm11::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &BulkTransferDialog::Timer1Timer);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(10);
-    connect(Timer2, &QTimer::timeout, this, &TForm11::Timer2Timer);
+    connect(Timer2, &QTimer::timeout, this, &BulkTransferDialog::Timer2Timer);
 }
 
-bool TForm11::startRead()
+bool BulkTransferDialog::startRead()
 {
     return start(BulkTransfer::Direction::Read, Timer1);
 }
 
-bool TForm11::startWrite()
+bool BulkTransferDialog::startWrite()
 {
     return start(BulkTransfer::Direction::Write, Timer2);
 }
 
-bool TForm11::start(BulkTransfer::Direction direction, QTimer *timer)
+bool BulkTransferDialog::start(BulkTransfer::Direction direction, QTimer *timer)
 {
     // The steps, the retry counter and the link are one: a second transfer
     // would run the first one's steps.
@@ -78,17 +78,17 @@ bool TForm11::start(BulkTransfer::Direction direction, QTimer *timer)
     return true;
 }
 
-void TForm11::Timer1Timer()
+void BulkTransferDialog::Timer1Timer()
 {
     step(Timer1, BulkTransfer::failureText(BulkTransfer::Direction::Read));
 }
 
-void TForm11::Timer2Timer()
+void BulkTransferDialog::Timer2Timer()
 {
     step(Timer2, BulkTransfer::failureText(BulkTransfer::Direction::Write));
 }
 
-void TForm11::step(QTimer *timer, const QString &failure)
+void BulkTransferDialog::step(QTimer *timer, const QString &failure)
 {
     if (!transfer_.running()) {
         timer->stop();
@@ -110,7 +110,7 @@ void TForm11::step(QTimer *timer, const QString &failure)
         redraw_();
 }
 
-void TForm11::FormClose()
+void BulkTransferDialog::FormClose()
 {
     Timer1->stop();
     Timer2->stop();
@@ -119,7 +119,7 @@ void TForm11::FormClose()
     emit runningChanged(false);
 }
 
-void TForm11::closeEvent(QCloseEvent *event)
+void BulkTransferDialog::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept();

@@ -14,10 +14,10 @@ class QTimer;
 
 namespace k71t {
 
-class TForm11 : public QWidget {
+class BulkTransferDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm11(AppContext &context, QWidget *parent = nullptr);
+    explicit BulkTransferDialog(AppContext &context, QWidget *parent = nullptr);
 
     // Redraws every page after a completed bulk read.
     void setRedraw(std::function<void()> redraw) { redraw_ = std::move(redraw); }

@@ -57,10 +57,10 @@ int characteristicPoints(std::uint16_t stored)
     return std::min<int>(stored, MaxCharacteristicPoints);
 }
 
-TForm6::TForm6(AppContext &context, QWidget *parent)
+CharacteristicPage::CharacteristicPage(AppContext &context, QWidget *parent)
     : ConfigPage(context, Owner::Characteristic, parent, PageTexts::configuration())
 {
-    setObjectName(QStringLiteral("TForm6"));
+    setObjectName(QStringLiteral("CharacteristicPage"));
     setWindowTitle(QStringLiteral("Charakterystyka Indywidualna"));
 
     CheckBox1 = named(new QCheckBox(QStringLiteral("Włącz charakterystykę indywidualną"), this), "CheckBox1");
@@ -105,12 +105,12 @@ TForm6::TForm6(AppContext &context, QWidget *parent)
 
     // Leaving the grid, or choosing another cell, checks it.
     checkOnLeave(StringGrid1, [this] { gridCheck(); });
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm6::CheckBox1Click);
-    connect(TrackBar1, &QSlider::valueChanged, this, &TForm6::TrackBar1Change);
+    connect(CheckBox1, &QCheckBox::clicked, this, &CharacteristicPage::CheckBox1Click);
+    connect(TrackBar1, &QSlider::valueChanged, this, &CharacteristicPage::TrackBar1Change);
     FormCreate();
 }
 
-void TForm6::FormCreate()
+void CharacteristicPage::FormCreate()
 {
     // Row 0 holds the headers; Show numbers the rows of the points.
     StringGrid1->setItem(0, 1, fixedItem(QStringLiteral("H")));
@@ -118,7 +118,7 @@ void TForm6::FormCreate()
     Show();
 }
 
-void TForm6::Show()
+void CharacteristicPage::Show()
 {
     const RegisterImage &im = ctx_.image;
     const int n = characteristicPoints(im.reg16(PointsRegister));
@@ -156,7 +156,7 @@ void TForm6::Show()
     Chart1->replot();
 }
 
-void TForm6::refresh()
+void CharacteristicPage::refresh()
 {
     // The number of points as read, shown twice if it was off, so that the
     // redraw never changes it.
@@ -168,19 +168,19 @@ void TForm6::refresh()
     }
 }
 
-void TForm6::commitEditing()
+void CharacteristicPage::commitEditing()
 {
     static_cast<PointGrid *>(StringGrid1)->commitEditing();
 }
 
-bool TForm6::gridError(const QString &text)
+bool CharacteristicPage::gridError(const QString &text)
 {
     errorBox(text);
     StringGrid1->setFocus();
     return false;
 }
 
-bool TForm6::gridCheck()
+bool CharacteristicPage::gridCheck()
 {
     RegisterImage &im = ctx_.image;
     const int n = characteristicPoints(im.reg16(PointsRegister));
@@ -217,19 +217,19 @@ bool TForm6::gridCheck()
     return true;
 }
 
-bool TForm6::Take()
+bool CharacteristicPage::Take()
 {
     commitEditing();
     return gridCheck();
 }
 
-void TForm6::CheckBox1Click()
+void CharacteristicPage::CheckBox1Click()
 {
     ctx_.image.reg16(PointsRegister) = CheckBox1->isChecked() ? 2 : 1;
     Show();
 }
 
-void TForm6::TrackBar1Change()
+void CharacteristicPage::TrackBar1Change()
 {
     ctx_.image.reg16(PointsRegister) = static_cast<std::uint16_t>(TrackBar1->value());
     Show();

@@ -18,10 +18,10 @@ constexpr int MaxCharacteristicPoints = 21;
 // the 42 point registers. Below 2 the characteristic is off.
 int characteristicPoints(std::uint16_t stored);
 
-class TForm6 : public ConfigPage {
+class CharacteristicPage : public ConfigPage {
     Q_OBJECT
 public:
-    explicit TForm6(AppContext &context, QWidget *parent = nullptr);
+    explicit CharacteristicPage(AppContext &context, QWidget *parent = nullptr);
 
     void Show() override;
     // The grid check, after the cell being edited is committed: Take is what

@@ -31,7 +31,7 @@ enum RecordField { Address, BaseRegister, RegisterCount, RegisterType, PollingPe
 
 } // namespace
 
-TForm2::TForm2(AppContext &context, QWidget *parent)
+DevicesPage::DevicesPage(AppContext &context, QWidget *parent)
     : ConfigPage(context, Owner::Devices, parent, [] {
           PageTexts t;
           t.writing = QStringLiteral("Zapis danych...");
@@ -40,7 +40,7 @@ TForm2::TForm2(AppContext &context, QWidget *parent)
           return t;
       }())
 {
-    setObjectName(QStringLiteral("TForm2"));
+    setObjectName(QStringLiteral("DevicesPage"));
     setWindowTitle(QStringLiteral("Urządzenia dołączone"));
 
     TreeView1 = named(new QTreeWidget(this), "TreeView1");
@@ -127,14 +127,14 @@ TForm2::TForm2(AppContext &context, QWidget *parent)
     device_.list(ComboBox3, field(RegisterType));
     device_.list(ComboBox4, field(Kind));
 
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TForm2::TreeView1Change);
-    connect(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &TForm2::ComboBox2Change);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TForm2::SpeedButton4Click);
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, &DevicesPage::TreeView1Change);
+    connect(ComboBox1, &QComboBox::activated, this, &DevicesPage::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &DevicesPage::ComboBox2Change);
+    connect(SpeedButton4, &QPushButton::clicked, this, &DevicesPage::SpeedButton4Click);
     FormCreate();
 }
 
-void TForm2::FormCreate()
+void DevicesPage::FormCreate()
 {
     ComboBox1->addItems({"4800", "9600", "19200", "38400", "57600", "115200"});
     ComboBox2->addItems({"RTU 8N2", "RTU 8E1", "RTU 8O1", "RTU 8N1"});
@@ -147,7 +147,7 @@ void TForm2::FormCreate()
     current_ = 0;
 }
 
-void TForm2::ShowDevice(int d)
+void DevicesPage::ShowDevice(int d)
 {
     const std::int16_t shown = current_;
     current_ = static_cast<std::int16_t>(d);
@@ -158,7 +158,7 @@ void TForm2::ShowDevice(int d)
     current_ = shown;
 }
 
-bool TForm2::TakeDevice(int d)
+bool DevicesPage::TakeDevice(int d)
 {
     const std::int16_t shown = current_;
     current_ = static_cast<std::int16_t>(d);
@@ -178,46 +178,46 @@ bool TForm2::TakeDevice(int d)
     return true;
 }
 
-bool TForm2::TakeTimeout()
+bool DevicesPage::TakeTimeout()
 {
     return takeFields(transmission_);
 }
 
-void TForm2::Show()
+void DevicesPage::Show()
 {
     showFields(transmission_);
     ShowDevice(std::max<int>(current_, 0));
 }
 
-void TForm2::refresh()
+void DevicesPage::refresh()
 {
     if (current_ <= 0)
         current_ = 0;
     Show();
 }
 
-bool TForm2::Take()
+bool DevicesPage::Take()
 {
     // The current device before anything is asked or sent: the question
     // would erase the meter's archive for a configuration not meant.
     return TakeTimeout() && TakeDevice(std::max<int>(current_, 0));
 }
 
-void TForm2::FormClose()
+void DevicesPage::FormClose()
 {
     if (current_ >= 0)
         TakeDevice(current_);
     TakeTimeout();
 }
 
-bool TForm2::confirmWrite()
+bool DevicesPage::confirmWrite()
 {
     return ctx_.prompt.ask(this, QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. "
                                                 "Kontynuować"),
                            QStringLiteral("Archiwum"));
 }
 
-void TForm2::TreeView1Change()
+void DevicesPage::TreeView1Change()
 {
     const int next = TreeView1->indexOfTopLevelItem(TreeView1->currentItem());
     if (next < 0)
@@ -230,19 +230,19 @@ void TForm2::TreeView1Change()
     current_ = static_cast<std::int16_t>(next);
 }
 
-void TForm2::ComboBox1Change()
+void DevicesPage::ComboBox1Change()
 {
     if (ComboBox1->currentIndex() >= 0)
         ctx_.image.reg16(4035) = static_cast<std::uint16_t>(ComboBox1->currentIndex());
 }
 
-void TForm2::ComboBox2Change()
+void DevicesPage::ComboBox2Change()
 {
     if (ComboBox2->currentIndex() >= 0)
         ctx_.image.reg16(4036) = static_cast<std::uint16_t>(ComboBox2->currentIndex());
 }
 
-void TForm2::SpeedButton4Click()
+void DevicesPage::SpeedButton4Click()
 {
     loadStandardDeviceConfiguration(ctx_.image);
     Show();

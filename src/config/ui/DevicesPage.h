@@ -15,10 +15,10 @@ class QTreeWidget;
 
 namespace k71t {
 
-class TForm2 : public ConfigPage {
+class DevicesPage : public ConfigPage {
     Q_OBJECT
 public:
-    explicit TForm2(AppContext &context, QWidget *parent = nullptr);
+    explicit DevicesPage(AppContext &context, QWidget *parent = nullptr);
 
     // The transmission parameters and the current device.
     void Show() override;

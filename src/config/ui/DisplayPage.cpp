@@ -16,9 +16,9 @@
 
 namespace k71t {
 
-TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, Owner::Display, parent)
+DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(context, Owner::Display, parent)
 {
-    setObjectName(QStringLiteral("TForm5"));
+    setObjectName(QStringLiteral("DisplayPage"));
     setWindowTitle(QStringLiteral("Wyświetlanie / Tryb pracy"));
 
     ComboBox1 = named(new QComboBox(this), "ComboBox1");
@@ -78,14 +78,14 @@ TForm5::TForm5(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     describeList(ComboBox2, 4009);
     describeList(ComboBox3, 4004);
 
-    connect(Panel1, &ClickablePanel::clicked, this, &TForm5::Panel1Click);
-    connect(Panel2, &ClickablePanel::clicked, this, &TForm5::Panel2Click);
-    connect(Panel3, &ClickablePanel::clicked, this, &TForm5::Panel3Click);
+    connect(Panel1, &ClickablePanel::clicked, this, &DisplayPage::Panel1Click);
+    connect(Panel2, &ClickablePanel::clicked, this, &DisplayPage::Panel2Click);
+    connect(Panel3, &ClickablePanel::clicked, this, &DisplayPage::Panel3Click);
 
     FormCreate();
 }
 
-void TForm5::FormCreate()
+void DisplayPage::FormCreate()
 {
     ComboBox1->addItems(displayQuantityItems());
     ComboBox2->addItems(displayFormatItems());
@@ -93,14 +93,14 @@ void TForm5::FormCreate()
     Show();
 }
 
-void TForm5::showColour(int reg, ClickablePanel *panel)
+void DisplayPage::showColour(int reg, ClickablePanel *panel)
 {
     const QColor c = colourForCode(ctx_.image.reg16(reg));
     if (c.isValid())
         panel->setColour(c);
 }
 
-void TForm5::Show()
+void DisplayPage::Show()
 {
     ConfigPage::Show();
     showColour(4012, Panel1);
@@ -108,15 +108,15 @@ void TForm5::Show()
     showColour(4010, Panel3);
 }
 
-void TForm5::cycleColour(int reg, ClickablePanel *panel)
+void DisplayPage::cycleColour(int reg, ClickablePanel *panel)
 {
     std::uint16_t &code = ctx_.image.reg16(reg);
     code = code + 1 >= ColourCodeCount ? 0 : code + 1;
     showColour(reg, panel);
 }
 
-void TForm5::Panel1Click() { cycleColour(4012, Panel1); }
-void TForm5::Panel2Click() { cycleColour(4011, Panel2); }
-void TForm5::Panel3Click() { cycleColour(4010, Panel3); }
+void DisplayPage::Panel1Click() { cycleColour(4012, Panel1); }
+void DisplayPage::Panel2Click() { cycleColour(4011, Panel2); }
+void DisplayPage::Panel3Click() { cycleColour(4010, Panel3); }
 
 } // namespace k71t

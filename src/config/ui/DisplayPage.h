@@ -11,10 +11,10 @@ namespace k71t {
 
 class ClickablePanel;
 
-class TForm5 : public ConfigPage {
+class DisplayPage : public ConfigPage {
     Q_OBJECT
 public:
-    TForm5(AppContext &context, QWidget *parent = nullptr);
+    DisplayPage(AppContext &context, QWidget *parent = nullptr);
 
     void Show() override;
 

@@ -14,7 +14,7 @@
 
 namespace k71t {
 
-TForm10::TForm10(AppContext &context, QWidget *parent)
+InterfacePage::InterfacePage(AppContext &context, QWidget *parent)
     : ConfigPage(context, Owner::Interface, parent, [] {
           PageTexts t;
           t.reading = QStringLiteral("Odczyt parametrów transmisji...");
@@ -29,7 +29,7 @@ TForm10::TForm10(AppContext &context, QWidget *parent)
           return t;
       }())
 {
-    setObjectName(QStringLiteral("TForm10"));
+    setObjectName(QStringLiteral("InterfacePage"));
     setWindowTitle(QStringLiteral("Parametry połączenia"));
 
     auto *additional = new QGroupBox(QStringLiteral("Interfejs dodatkowy"), this);
@@ -68,7 +68,7 @@ TForm10::TForm10(AppContext &context, QWidget *parent)
     FormCreate();
 }
 
-void TForm10::FormCreate()
+void InterfacePage::FormCreate()
 {
     for (QComboBox *box : {ComboBox1, ComboBox3})
         box->addItems(interfaceModeItems());
@@ -77,7 +77,7 @@ void TForm10::FormCreate()
     Show();
 }
 
-bool TForm10::Take()
+bool InterfacePage::Take()
 {
     if (!ConfigPage::Take())
         return false;
@@ -85,7 +85,7 @@ bool TForm10::Take()
     return true;
 }
 
-void TForm10::writePage()
+void InterfacePage::writePage()
 {
     setStatus(texts().writing);
     if (!Take()) {

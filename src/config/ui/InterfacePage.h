@@ -8,10 +8,10 @@ class QLineEdit;
 
 namespace k71t {
 
-class TForm10 : public ConfigPage {
+class InterfacePage : public ConfigPage {
     Q_OBJECT
 public:
-    explicit TForm10(AppContext &context, QWidget *parent = nullptr);
+    explicit InterfacePage(AppContext &context, QWidget *parent = nullptr);
 
     bool Take() override;
     // Take, then the interface write with the PC following it.

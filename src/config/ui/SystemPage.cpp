@@ -55,9 +55,9 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 
 } // namespace
 
-TForm9::TForm9(AppContext &context, QWidget *parent) : ConfigPage(context, Owner::System, parent)
+SystemPage::SystemPage(AppContext &context, QWidget *parent) : ConfigPage(context, Owner::System, parent)
 {
-    setObjectName(QStringLiteral("TForm9"));
+    setObjectName(QStringLiteral("SystemPage"));
     setWindowTitle(QStringLiteral("Parametry systemowe"));
 
     auto *devices = new QGroupBox(QStringLiteral("Status komunikacji z urządzeniami"), this);
@@ -138,27 +138,27 @@ TForm9::TForm9(AppContext &context, QWidget *parent) : ConfigPage(context, Owner
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &TForm9::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &SystemPage::Timer1Timer);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(StatusBar1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm9::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm9::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm9::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TForm9::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &TForm9::SpeedButton5Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &TForm9::SpeedButton6Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &TForm9::SpeedButton7Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &TForm9::SpeedButton8Click);
-    connect(SpeedButton9, &QPushButton::clicked, this, &TForm9::SpeedButton9Click);
-    connect(SpeedButton10, &QPushButton::clicked, this, &TForm9::SpeedButton10Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &SystemPage::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &SystemPage::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &SystemPage::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &SystemPage::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &SystemPage::SpeedButton5Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &SystemPage::SpeedButton6Click);
+    connect(SpeedButton7, &QPushButton::clicked, this, &SystemPage::SpeedButton7Click);
+    connect(SpeedButton8, &QPushButton::clicked, this, &SystemPage::SpeedButton8Click);
+    connect(SpeedButton9, &QPushButton::clicked, this, &SystemPage::SpeedButton9Click);
+    connect(SpeedButton10, &QPushButton::clicked, this, &SystemPage::SpeedButton10Click);
     FormCreate();
 }
 
-void TForm9::FormCreate()
+void SystemPage::FormCreate()
 {
     const QDateTime now = ctx_.clock.now();
     MonthCalendar1->setSelectedDate(now.date());
@@ -166,7 +166,7 @@ void TForm9::FormCreate()
     ComboBox1->addItems(memoryCardModeItems());
 }
 
-void TForm9::Show()
+void SystemPage::Show()
 {
     const RegisterImage &im = ctx_.image;
     Memo2->setPlainText(statusWordLines(im.reg16(4051)).join(QLatin1Char('\n')));
@@ -178,7 +178,7 @@ void TForm9::Show()
     ComboBox1->setCurrentIndex(im.reg16(4005) == 0 ? 0 : 1);
 }
 
-void TForm9::showClock()
+void SystemPage::showClock()
 {
     if (const auto date = clockDate(ctx_.image))
         MonthCalendar1->setSelectedDate(*date);
@@ -187,13 +187,13 @@ void TForm9::showClock()
     CheckBox1->setChecked(ctx_.image.reg16(4043) != 0);
 }
 
-void TForm9::FormClose()
+void SystemPage::FormClose()
 {
     // A synchronisation still waiting for its minute is cancelled.
     Timer1->stop();
 }
 
-void TForm9::SpeedButton6Click()
+void SystemPage::SpeedButton6Click()
 {
     setStatus(QStringLiteral("Odczyt statusu..."));
     if (statusRead(ctx_.link)) {
@@ -205,7 +205,7 @@ void TForm9::SpeedButton6Click()
     }
 }
 
-void TForm9::SpeedButton3Click()
+void SystemPage::SpeedButton3Click()
 {
     setStatus(QStringLiteral("Kasowanie flag statusu."));
     ctx_.image.reg16(4051) = 0;
@@ -223,7 +223,7 @@ void TForm9::SpeedButton3Click()
     }
 }
 
-void TForm9::SpeedButton4Click()
+void SystemPage::SpeedButton4Click()
 {
     if (!ctx_.prompt.ask(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"), QStringLiteral("Uwaga")))
         return;
@@ -238,14 +238,14 @@ void TForm9::SpeedButton4Click()
     }
 }
 
-void TForm9::SpeedButton5Click()
+void SystemPage::SpeedButton5Click()
 {
     setStatus(QStringLiteral("Kasowanie wartości minimum i maksimum."));
     setStatus(sendCommand(ctx_.link, ctx_.image, 4055) ? QStringLiteral("Skasowano wartości minimum i maksimum.")
                                                        : QStringLiteral("Błąd podczas kasowania minimum i maksimum"));
 }
 
-void TForm9::SpeedButton8Click()
+void SystemPage::SpeedButton8Click()
 {
     if (!ctx_.prompt.ask(this,
                          QStringLiteral("Zostaną przywrócone nastawy fabryczne. Dane archiwlane zostaną usunięte. "
@@ -259,7 +259,7 @@ void TForm9::SpeedButton8Click()
                                                        : QStringLiteral("Błąd podczas przywracania nastaw fabrycznych"));
 }
 
-void TForm9::SpeedButton9Click()
+void SystemPage::SpeedButton9Click()
 {
     const auto code = checkNumber(Edit1->text(), 0, 60000);
     if (!code) {
@@ -276,7 +276,7 @@ void TForm9::SpeedButton9Click()
     }
 }
 
-void TForm9::SpeedButton10Click()
+void SystemPage::SpeedButton10Click()
 {
     setStatus(QStringLiteral("Zmiana trybu obsługi karty...."));
     ctx_.image.reg16(4005) = ComboBox1->currentIndex() == 0 ? 0 : 1;
@@ -284,7 +284,7 @@ void TForm9::SpeedButton10Click()
                                             : QStringLiteral("Zmiana trybu obsługi karty...Błąd"));
 }
 
-void TForm9::SpeedButton1Click()
+void SystemPage::SpeedButton1Click()
 {
     setStatus(QStringLiteral("Odczyt czasu i daty..."));
     if (statusRead(ctx_.link)) {
@@ -295,12 +295,12 @@ void TForm9::SpeedButton1Click()
     }
 }
 
-void TForm9::SpeedButton2Click()
+void SystemPage::SpeedButton2Click()
 {
     writeClock(MonthCalendar1->selectedDate(), DateTimePicker1->time());
 }
 
-void TForm9::writeClock(const QDate &date, const QTime &time)
+void SystemPage::writeClock(const QDate &date, const QTime &time)
 {
     setClockRegisters(ctx_.image, date, time, CheckBox1->isChecked());
     setStatus(QStringLiteral("Zapisz czasu..."));
@@ -312,12 +312,12 @@ void TForm9::writeClock(const QDate &date, const QTime &time)
     }
 }
 
-void TForm9::SpeedButton7Click()
+void SystemPage::SpeedButton7Click()
 {
     Timer1->start();
 }
 
-void TForm9::Timer1Timer()
+void SystemPage::Timer1Timer()
 {
     // One reading of the clock gives both the date and the time, so a write
     // at midnight cannot pair today's date with tomorrow's time.

@@ -14,10 +14,10 @@ class QTimer;
 
 namespace k71t {
 
-class TForm9 : public ConfigPage {
+class SystemPage : public ConfigPage {
     Q_OBJECT
 public:
-    explicit TForm9(AppContext &context, QWidget *parent = nullptr);
+    explicit SystemPage(AppContext &context, QWidget *parent = nullptr);
 
     void Show() override;
     // Nothing of this page is taken into the image on closing.

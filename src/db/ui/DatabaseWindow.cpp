@@ -22,9 +22,9 @@ const QString DatabaseOff = QStringLiteral("Obsługa MySQL jest wyłączona - sp
 
 } // namespace
 
-T_MySQL::T_MySQL(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(context)
+DatabaseWindow::DatabaseWindow(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(context)
 {
-    setObjectName(QStringLiteral("T_MySQL"));
+    setObjectName(QStringLiteral("DatabaseWindow"));
     setWindowTitle(QStringLiteral("MySQL"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
 
@@ -91,25 +91,25 @@ T_MySQL::T_MySQL(AppContext &context, QWidget *parent) : QDialog(parent), ctx_(c
     layout->addWidget(StatusBar1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(CheckBox2, &QCheckBox::toggled, this, &T_MySQL::CheckBox2Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &T_MySQL::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &T_MySQL::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &T_MySQL::SpeedButton3Click);
+    connect(CheckBox2, &QCheckBox::toggled, this, &DatabaseWindow::CheckBox2Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &DatabaseWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &DatabaseWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &DatabaseWindow::SpeedButton3Click);
     FormCreate();
     ctx_.databaseSwitch = [this] { return CheckBox2->isChecked(); };
 }
 
-T_MySQL::~T_MySQL()
+DatabaseWindow::~DatabaseWindow()
 {
     ctx_.databaseSwitch = nullptr;
 }
 
-QString T_MySQL::settingsPath() const
+QString DatabaseWindow::settingsPath() const
 {
     return ctx_.appFile(QStringLiteral("sql.conf"));
 }
 
-void T_MySQL::FormCreate()
+void DatabaseWindow::FormCreate()
 {
     QString problem;
     if (const auto loaded = LoadSettings(settingsPath(), &problem)) {
@@ -126,7 +126,7 @@ void T_MySQL::FormCreate()
     SettingsToWindow();
 }
 
-void T_MySQL::SettingsToWindow()
+void DatabaseWindow::SettingsToWindow()
 {
     const SQL_PARAMS &p = ctx_.sql;
     Edit1->setText(p.server);
@@ -138,7 +138,7 @@ void T_MySQL::SettingsToWindow()
     CheckBox1->setChecked(p.compression != 0);
 }
 
-bool T_MySQL::WindowToSettings()
+bool DatabaseWindow::WindowToSettings()
 {
     SQL_PARAMS &p = ctx_.sql;
     const auto field = [this](QLineEdit *e, const QString &what) {
@@ -180,24 +180,24 @@ bool T_MySQL::WindowToSettings()
     return true;
 }
 
-void T_MySQL::FormClose()
+void DatabaseWindow::FormClose()
 {
     WindowToSettings();
     SaveSettings(settingsPath(), SqlSettings{ctx_.sql, CheckBox2->isChecked()});
 }
 
-void T_MySQL::done(int result)
+void DatabaseWindow::done(int result)
 {
     FormClose();
     QDialog::done(result);
 }
 
-void T_MySQL::CheckBox2Click()
+void DatabaseWindow::CheckBox2Click()
 {
     GroupBox1->setEnabled(CheckBox2->isChecked());
 }
 
-void T_MySQL::SpeedButton1Click()
+void DatabaseWindow::SpeedButton1Click()
 {
     if (!WindowToSettings()) {
         StatusBar1->showMessage(QStringLiteral("Tworzenie tablicy przerwane"));
@@ -212,7 +212,7 @@ void T_MySQL::SpeedButton1Click()
     }
 }
 
-void T_MySQL::SpeedButton2Click()
+void DatabaseWindow::SpeedButton2Click()
 {
     ctx_.database.Disconnect();
     StatusBar1->showMessage(QStringLiteral("Łączenie z bazą..."));
@@ -231,7 +231,7 @@ void T_MySQL::SpeedButton2Click()
     }
 }
 
-void T_MySQL::SpeedButton3Click()
+void DatabaseWindow::SpeedButton3Click()
 {
     bool ok = false;
     int address = Edit7->text().trimmed().toInt(&ok);
@@ -282,7 +282,7 @@ void T_MySQL::SpeedButton3Click()
                             QStringLiteral("Informacje"), PromptIcon::Information);
 }
 
-void T_MySQL::error(const QString &text)
+void DatabaseWindow::error(const QString &text)
 {
     ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }

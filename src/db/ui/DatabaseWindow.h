@@ -17,11 +17,11 @@ class QStatusBar;
 
 namespace k71t {
 
-class T_MySQL : public QDialog {
+class DatabaseWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit T_MySQL(AppContext &context, QWidget *parent = nullptr);
-    ~T_MySQL() override;
+    explicit DatabaseWindow(AppContext &context, QWidget *parent = nullptr);
+    ~DatabaseWindow() override;
 
     // The settings file: AppDirectory/sql.conf.
     QString settingsPath() const;

@@ -10,9 +10,9 @@
 
 namespace k71t {
 
-TOdczytane::TOdczytane(QWidget *parent) : QDialog(parent)
+LiveValuesWindow::LiveValuesWindow(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TOdczytane"));
+    setObjectName(QStringLiteral("LiveValuesWindow"));
     setWindowTitle(QStringLiteral("Wartości Odczytane"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     StringGrid1 = named(new QTableWidget(11, 11, this), "StringGrid1");
@@ -46,7 +46,7 @@ TOdczytane::TOdczytane(QWidget *parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TOdczytane::showValues(const RegisterImage &image)
+void LiveValuesWindow::showValues(const RegisterImage &image)
 {
     for (int d = 0; d < 10; ++d)
         for (int r = 0; r < 10; ++r)

@@ -8,10 +8,10 @@ namespace k71t {
 
 class RegisterImage;
 
-class TOdczytane : public QDialog {
+class LiveValuesWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TOdczytane(QWidget *parent = nullptr);
+    explicit LiveValuesWindow(QWidget *parent = nullptr);
 
     // Cell (column d + 1, row r + 1) from register 8000 + 10 d + r.
     void showValues(const RegisterImage &image);

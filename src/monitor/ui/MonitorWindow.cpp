@@ -82,14 +82,14 @@ void MonitorLed::setColour(const QColor &colour)
     setStyleSheet(QStringLiteral("background: %1; border: 1px solid #808080; border-radius: 3px;").arg(colour.name()));
 }
 
-TForm4::TForm4(AppContext &context, QWidget *parent)
+MonitorWindow::MonitorWindow(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), model_(context.link, context.image)
 {
-    setObjectName(QStringLiteral("TForm4"));
+    setObjectName(QStringLiteral("MonitorWindow"));
     setWindowTitle(QStringLiteral("Monitor"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     resize(1024, 768);
-    setStyleSheet(QStringLiteral("QDialog#TForm4, QGroupBox { background: black; color: silver; }"
+    setStyleSheet(QStringLiteral("QDialog#MonitorWindow, QGroupBox { background: black; color: silver; }"
                                  "QLabel { color: silver; } QGroupBox { border: 1px solid #606060; margin-top: 14px; }"
                                  "QGroupBox::title { subcontrol-origin: margin; left: 8px; }"));
 
@@ -170,13 +170,13 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
         graphs_[k]->setName(QStringLiteral("Alarm%1").arg(k));
     }
     auto *chartMenu = new QMenu(Chart1);
-    chartMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &TForm4::ClearChartClick);
-    chartMenu->addAction(QStringLiteral("Wybierz daną do monitorowania"), this, &TForm4::ChooseDataClick);
+    chartMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &MonitorWindow::ClearChartClick);
+    chartMenu->addAction(QStringLiteral("Wybierz daną do monitorowania"), this, &MonitorWindow::ChooseDataClick);
     Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Chart1, &QWidget::customContextMenuRequested, this,
             [this, chartMenu](const QPoint &at) { chartMenu->popup(Chart1->mapToGlobal(at)); });
     auto *alarmMenu = new QMenu(Chart2);
-    alarmMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &TForm4::ClearChartClick);
+    alarmMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &MonitorWindow::ClearChartClick);
     Chart2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Chart2, &QWidget::customContextMenuRequested, this,
             [this, alarmMenu](const QPoint &at) { alarmMenu->popup(Chart2->mapToGlobal(at)); });
@@ -204,19 +204,19 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm4::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm4::SpeedButton2Click);
+    connect(Timer1, &QTimer::timeout, this, &MonitorWindow::Timer1Timer);
+    connect(SpeedButton1, &QPushButton::clicked, this, &MonitorWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &MonitorWindow::SpeedButton2Click);
     FormCreate();
 }
 
-void TForm4::setCompanions(TOdczytane *values, TForm13 *chooser)
+void MonitorWindow::setCompanions(LiveValuesWindow *values, RegisterChooserDialog *chooser)
 {
     values_ = values;
     chooser_ = chooser;
 }
 
-QCustomPlot *TForm4::makeChart(const char *name, const QString &title)
+QCustomPlot *MonitorWindow::makeChart(const char *name, const QString &title)
 {
     auto *chart = named(new QCustomPlot(this), name);
     chart->setBackground(Qt::black);
@@ -239,14 +239,14 @@ QCustomPlot *TForm4::makeChart(const char *name, const QString &title)
     return chart;
 }
 
-void TForm4::FormCreate()
+void MonitorWindow::FormCreate()
 {
     // Dates and numbers already follow the program's fixed formats.
     StatusBar1->showMessage(QString());
     replotCharts();
 }
 
-void TForm4::start()
+void MonitorWindow::start()
 {
     Timer1->start();
     StatusBar1->showMessage(QStringLiteral("Odczyt danych..."));
@@ -254,7 +254,7 @@ void TForm4::start()
     ctx_.prompt.showModal(this);
 }
 
-void TForm4::SpeedButton2Click()
+void MonitorWindow::SpeedButton2Click()
 {
     if (Timer1->isActive()) {
         Timer1->stop();
@@ -269,7 +269,7 @@ void TForm4::SpeedButton2Click()
     }
 }
 
-void TForm4::SpeedButton1Click()
+void MonitorWindow::SpeedButton1Click()
 {
     if (!values_)
         return;
@@ -277,7 +277,7 @@ void TForm4::SpeedButton1Click()
     values_->raise();
 }
 
-void TForm4::Timer1Timer()
+void MonitorWindow::Timer1Timer()
 {
     // Another operation holds the link (a bulk transfer between its steps, an
     // interface change waiting on a box): this second passes without a read.
@@ -290,7 +290,7 @@ void TForm4::Timer1Timer()
     Redraw();
 }
 
-void TForm4::setHeartbeat()
+void MonitorWindow::setHeartbeat()
 {
     switch (model_.heartbeat()) {
     case MonitorModel::Led::Black: LED_ON->setColour(Black); break;
@@ -300,7 +300,7 @@ void TForm4::setHeartbeat()
     setWindowOpacity(model_.translucent() ? 180.0 / 255.0 : 1.0);
 }
 
-void TForm4::Redraw()
+void MonitorWindow::Redraw()
 {
     const RegisterImage &im = ctx_.image;
     if (values_)
@@ -336,7 +336,7 @@ void TForm4::Redraw()
     }
 }
 
-void TForm4::redrawCharts(bool added)
+void MonitorWindow::redrawCharts(bool added)
 {
     // Nine seconds in ten nothing changes on the charts.
     if (added) {
@@ -352,7 +352,7 @@ void TForm4::redrawCharts(bool added)
     replotCharts();
 }
 
-void TForm4::replotCharts()
+void MonitorWindow::replotCharts()
 {
     Chart1->rescaleAxes();
     Chart2->rescaleAxes();
@@ -367,22 +367,22 @@ void TForm4::replotCharts()
     Chart2->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void TForm4::Label23Click()
+void MonitorWindow::Label23Click()
 {
     model_.cyclePrecision(0);
 }
 
-void TForm4::Label24Click()
+void MonitorWindow::Label24Click()
 {
     model_.cyclePrecision(1);
 }
 
-void TForm4::Label25Click()
+void MonitorWindow::Label25Click()
 {
     model_.cyclePrecision(2);
 }
 
-void TForm4::ClearChartClick()
+void MonitorWindow::ClearChartClick()
 {
     model_.clearChart();
     for (QCPGraph *g : graphs_)
@@ -390,7 +390,7 @@ void TForm4::ClearChartClick()
     replotCharts();
 }
 
-void TForm4::ChooseDataClick()
+void MonitorWindow::ChooseDataClick()
 {
     if (!chooser_)
         return;
@@ -403,7 +403,7 @@ void TForm4::ChooseDataClick()
     }
 }
 
-void TForm4::FormClose()
+void MonitorWindow::FormClose()
 {
     SpeedButton2->setText(QStringLiteral("Uruchom transmisję"));
     Timer1->stop();
@@ -413,7 +413,7 @@ void TForm4::FormClose()
         values_->close();
 }
 
-void TForm4::done(int result)
+void MonitorWindow::done(int result)
 {
     FormClose();
     QDialog::done(result);

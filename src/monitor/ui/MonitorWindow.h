@@ -32,15 +32,15 @@ private:
     QColor colour_;
 };
 
-class TForm13;
-class TOdczytane;
+class RegisterChooserDialog;
+class LiveValuesWindow;
 
-class TForm4 : public QDialog {
+class MonitorWindow : public QDialog {
     Q_OBJECT
 public:
-    TForm4(AppContext &context, QWidget *parent = nullptr);
+    MonitorWindow(AppContext &context, QWidget *parent = nullptr);
     // The values window and the chooser, created after this window.
-    void setCompanions(TOdczytane *values, TForm13 *chooser);
+    void setCompanions(LiveValuesWindow *values, RegisterChooserDialog *chooser);
 
     // From the start panel: the polling runs and the window shows modally.
     void start();
@@ -85,8 +85,8 @@ private:
     QCustomPlot *makeChart(const char *name, const QString &title);
 
     AppContext &ctx_;
-    TOdczytane *values_ = nullptr;
-    TForm13 *chooser_ = nullptr;
+    LiveValuesWindow *values_ = nullptr;
+    RegisterChooserDialog *chooser_ = nullptr;
     MonitorModel model_;
     std::array<QCPGraph *, 5> graphs_{};
 };

@@ -10,9 +10,9 @@
 
 namespace k71t {
 
-TForm13::TForm13(QWidget *parent) : QDialog(parent)
+RegisterChooserDialog::RegisterChooserDialog(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TForm13"));
+    setObjectName(QStringLiteral("RegisterChooserDialog"));
     setWindowTitle(QStringLiteral("Wybór rejestru monitorowanego"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     CheckBox1 = named(new QCheckBox(QStringLiteral("Wartość wyświetlana"), this), "CheckBox1");
@@ -35,17 +35,17 @@ TForm13::TForm13(QWidget *parent) : QDialog(parent)
     // Set once: later openings show the last choice.
     CheckBox1->setChecked(true);
     CheckBox1Click();
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm13::CheckBox1Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm13::Button1Click);
+    connect(CheckBox1, &QCheckBox::toggled, this, &RegisterChooserDialog::CheckBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &RegisterChooserDialog::Button1Click);
 }
 
-void TForm13::CheckBox1Click()
+void RegisterChooserDialog::CheckBox1Click()
 {
     ComboBox1->setEnabled(!CheckBox1->isChecked());
     ComboBox2->setEnabled(!CheckBox1->isChecked());
 }
 
-void TForm13::Button1Click()
+void RegisterChooserDialog::Button1Click()
 {
     channel_ = CheckBox1->isChecked() ? 100 : 10 * ComboBox1->currentIndex() + ComboBox2->currentIndex();
     accept();

@@ -8,10 +8,10 @@ class QPushButton;
 
 namespace k71t {
 
-class TForm13 : public QDialog {
+class RegisterChooserDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm13(QWidget *parent = nullptr);
+    explicit RegisterChooserDialog(QWidget *parent = nullptr);
 
     // 100 for the displayed value, else 10 * device + register; set by
     // "Zastosuj i zamknij".
