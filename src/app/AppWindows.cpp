@@ -67,7 +67,7 @@ void AppWindows::create(AppContext &context)
     databaseWindow = make<DatabaseWindow>(context, startPanel);
     pages = {displayPage, characteristicPage, analogOutputPage, alarmsPage, systemPage, interfacePage, devicesPage};
     bulkTransferDialog->setRedraw([this] { refreshPages(true); });
-    QObject::connect(bulkTransferDialog, &BulkTransferDialog::runningChanged, startPanel, &StartPanelWindow::bulkTransferRunning);
+    QObject::connect(bulkTransferDialog, &BulkTransferDialog::runningChanged, startPanel, &StartPanelWindow::onBulkTransferRunning);
 }
 
 void AppWindows::refreshPages(bool withMonitor) const

@@ -31,8 +31,8 @@ TEST(Shutdown, SignalWhileTheFirstStartMessageIsOpenSavesTheFiles)
         windows.create(context);
         QuitOnSignal quitOnSignal(prompt, *windows.startPanel);
         {
-            const QSignalBlocker block(windows.startPanel->ComboBox1);
-            windows.startPanel->ComboBox1->setCurrentIndex(0);
+            const QSignalBlocker block(windows.startPanel->portList);
+            windows.startPanel->portList->setCurrentIndex(0);
         }
         context.portSettings.portIndex = 0;
         windows.startPanel->show();

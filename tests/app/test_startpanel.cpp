@@ -18,7 +18,7 @@ namespace {
 
 struct StartPanel : ::testing::Test {
     test::AppHarness app;
-    StartPanelWindow *form = nullptr;
+    StartPanelWindow *panel = nullptr;
     test::RecordingPrompt &prompt = app.prompt;
     test::TempDir &dir = app.dir;
     AppContext *ctx = nullptr;
@@ -26,7 +26,7 @@ struct StartPanel : ::testing::Test {
     void start()
     {
         app.start();
-        form = app.startPanel;
+        panel = app.startPanel;
         ctx = app.ctx.get();
     }
     QStringList items(QComboBox *box) const
@@ -43,18 +43,18 @@ struct StartPanel : ::testing::Test {
 TEST_F(StartPanel, FreshStartShowsDefaultsWithoutOpeningThePort)
 {
     start();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("K71T"));
-    EXPECT_EQ(items(form->ComboBox1), (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
-    EXPECT_EQ(items(form->ComboBox2), (QStringList{"8N2", "8E1", "8O1", "8N1"}));
-    EXPECT_EQ(items(form->ComboBox3), (QStringList{"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"}));
-    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("COM3"));
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("8N2"));
-    EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("115.2k"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("1"));
-    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS2"));
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("K71T"));
+    EXPECT_EQ(items(panel->portList), (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+    EXPECT_EQ(items(panel->modeList), (QStringList{"8N2", "8E1", "8O1", "8N1"}));
+    EXPECT_EQ(items(panel->speedList), (QStringList{"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"}));
+    EXPECT_EQ(panel->portList->currentText(), QStringLiteral("COM3"));
+    EXPECT_EQ(panel->modeList->currentText(), QStringLiteral("8N2"));
+    EXPECT_EQ(panel->speedList->currentText(), QStringLiteral("115.2k"));
+    EXPECT_EQ(panel->addressEdit->text(), QStringLiteral("1"));
+    EXPECT_EQ(panel->portList->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS2"));
     // As large as its controls: it cannot be stretched into an empty gap.
-    EXPECT_EQ(form->minimumSize(), form->maximumSize());
-    EXPECT_EQ(form->size(), form->sizeHint());
+    EXPECT_EQ(panel->minimumSize(), panel->maximumSize());
+    EXPECT_EQ(panel->size(), panel->sizeHint());
     EXPECT_FALSE(ctx->link.isOpen());
     EXPECT_TRUE(prompt.messages.isEmpty());
     // The standard configuration is in the image.
@@ -71,14 +71,15 @@ TEST_F(StartPanel, ButtonsInTheirOrderWithTheirCaptions)
 {
     start();
     QStringList names, captions;
-    for (QPushButton *b : form->buttonColumn()) {
+    for (QPushButton *b : panel->buttonColumn()) {
         names << b->objectName();
         captions << b->text().trimmed();
     }
-    EXPECT_EQ(names, (QStringList{"SpeedButton4", "SpeedButton5", "SpeedButton7", "SpeedButton6", "SpeedButton8",
-                                  "SpeedButton9", "SpeedButton14", "SpeedButton3", "SpeedButton2", "SpeedButton15",
-                                  "SpeedButton1", "SpeedButton16", "SpeedButton10", "SpeedButton11", "SpeedButton12",
-                                  "SpeedButton13", "SpeedButton18", "SpeedButton17"}));
+    EXPECT_EQ(names, (QStringList{"displayButton", "characteristicButton", "analogOutputButton", "alarmsButton",
+                                  "systemButton", "interfaceButton", "databaseButton", "devicesButton",
+                                  "archiveButton", "schedulerButton", "monitorButton", "chartButton",
+                                  "bulkReadButton", "bulkWriteButton", "openConfigurationButton",
+                                  "saveConfigurationButton", "monthlyArchiveButton", "aboutButton"}));
     EXPECT_EQ(captions, (QStringList{"Wyświetlanie / Tryb pracy", "Charakterystyka indywidualna",
                                      "Wyjście analogowe", "Alarmy", "Parametry systemowe", "Parametry połączenia",
                                      "MySQL-konfiguracja połączenia",
@@ -92,8 +93,8 @@ TEST_F(StartPanel, ButtonsInTheirOrderWithTheirCaptions)
 TEST_F(StartPanel, AboutBoxOpensModally)
 {
     start();
-    EXPECT_TRUE(form->SpeedButton17->isEnabled());
-    QTest::mouseClick(form->SpeedButton17, Qt::LeftButton);
+    EXPECT_TRUE(panel->aboutButton->isEnabled());
+    QTest::mouseClick(panel->aboutButton, Qt::LeftButton);
     EXPECT_EQ(prompt.modalWindows, QStringList{"AboutDialog"});
     EXPECT_EQ(app.aboutDialog->windowTitle(), QStringLiteral("Informacje"));
     QStringList texts;
@@ -101,16 +102,16 @@ TEST_F(StartPanel, AboutBoxOpensModally)
         texts << l->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("K71T - program do konfiguracji wskaźników K71T")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Wersja: 2.1.0")));
-    EXPECT_EQ(app.aboutDialog->Button1->text(), QStringLiteral("Zamknij"));
+    EXPECT_EQ(app.aboutDialog->closeButton->text(), QStringLiteral("Zamknij"));
 }
 
 TEST_F(StartPanel, UartCfgDecidesTheSelection)
 {
     dir.write("uart.cfg", QByteArray::fromHex("040200"));
     start();
-    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("COM5"));
-    EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("8E1"));
-    EXPECT_EQ(form->ComboBox3->currentIndex(), -1); // 2400 baud has no item
+    EXPECT_EQ(panel->portList->currentText(), QStringLiteral("COM5"));
+    EXPECT_EQ(panel->modeList->currentText(), QStringLiteral("8E1"));
+    EXPECT_EQ(panel->speedList->currentIndex(), -1); // 2400 baud has no item
     EXPECT_EQ(ctx->portSettings.speedIndex, 0);
     EXPECT_FALSE(ctx->link.isOpen());
 }
@@ -119,10 +120,10 @@ TEST_F(StartPanel, FourteenThousandFourHundredBaudHasNoItemEither)
 {
     dir.write("uart.cfg", QByteArray::fromHex("020103"));
     start();
-    EXPECT_EQ(form->ComboBox3->currentIndex(), -1);
+    EXPECT_EQ(panel->speedList->currentIndex(), -1);
     EXPECT_EQ(ctx->portSettings.speedIndex, 3);
     // Another setting applied keeps the speed the list cannot show.
-    form->ComboBox2->setCurrentIndex(1);
+    panel->modeList->setCurrentIndex(1);
     EXPECT_EQ(ctx->portSettings.speedIndex, 3);
 }
 
@@ -130,8 +131,8 @@ TEST_F(StartPanel, RejectedUartCfgKeepsDefaults)
 {
     dir.write("uart.cfg", QByteArray::fromHex("090000"));
     start();
-    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("COM3"));
-    EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("115.2k"));
+    EXPECT_EQ(panel->portList->currentText(), QStringLiteral("COM3"));
+    EXPECT_EQ(panel->speedList->currentText(), QStringLiteral("115.2k"));
 }
 
 TEST_F(StartPanel, AddressFieldCases)
@@ -139,7 +140,7 @@ TEST_F(StartPanel, AddressFieldCases)
     test::SimHarness sim;
     start();
     ctx->portMap.setPath(2, sim.path);
-    form->Edit1->setText(QStringLiteral("12.7"));
+    panel->addressEdit->setText(QStringLiteral("12.7"));
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(ctx->meterAddress, 12);
     EXPECT_EQ(ctx->image.reg16(4033), 12);
@@ -147,7 +148,7 @@ TEST_F(StartPanel, AddressFieldCases)
 
     for (const char *bad : {"0", "248", "abc", ""}) {
         prompt.messages.clear();
-        form->Edit1->setText(QString::fromLatin1(bad));
+        panel->addressEdit->setText(QString::fromLatin1(bad));
         ASSERT_EQ(prompt.messages.size(), 1) << bad;
         EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Błędnie podany adres"));
         EXPECT_EQ(prompt.messages[0].caption, QStringLiteral("Błąd"));
@@ -157,7 +158,7 @@ TEST_F(StartPanel, AddressFieldCases)
     }
     // Typing 1 and then 12 applies twice and ends at 12 with the port open.
     prompt.messages.clear();
-    QTest::keyClicks(form->Edit1, QStringLiteral("12"));
+    QTest::keyClicks(panel->addressEdit, QStringLiteral("12"));
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(ctx->meterAddress, 12);
     EXPECT_TRUE(ctx->link.isOpen());
@@ -168,20 +169,20 @@ TEST_F(StartPanel, ChangingASettingReopensThePortForTheMeter)
     test::SimHarness sim(1, 3, 3); // the meter at 38400 8N1
     start();
     ctx->portMap.setPath(2, sim.path);
-    form->ComboBox3->setCurrentIndex(3); // 38.4k
+    panel->speedList->setCurrentIndex(3); // 38.4k
     EXPECT_EQ(ctx->portSettings.speedIndex, 5);
     EXPECT_TRUE(ctx->link.isOpen());
     EXPECT_FALSE(ctx->link.ReadBlock16(4000, 1, 1, 100)); // still 8N2
     // The meter judges bytes by the line as it finds it when it reads them.
     ASSERT_TRUE(test::waitUntil([&] { return sim.line.noiseBytes() >= 8; }));
-    form->ComboBox2->setCurrentIndex(3); // 8N1
+    panel->modeList->setCurrentIndex(3); // 8N1
     EXPECT_EQ(ctx->portSettings.modeKind, 0);
     EXPECT_TRUE(ctx->link.ReadBlock16(4000, 1, 1, 500, true));
     // A port that cannot be opened stays the chosen one for later tries.
-    form->ComboBox1->setCurrentIndex(6);
+    panel->portList->setCurrentIndex(6);
     EXPECT_FALSE(ctx->link.isOpen());
     EXPECT_EQ(ctx->portSettings.portIndex, 6);
-    EXPECT_EQ(form->ComboBox1->toolTip(), QStringLiteral("/dev/ttyS6"));
+    EXPECT_EQ(panel->portList->toolTip(), QStringLiteral("/dev/ttyS6"));
 }
 
 TEST_F(StartPanel, PortsConfAndEnvironmentMapComPorts)
@@ -194,8 +195,8 @@ TEST_F(StartPanel, PortsConfAndEnvironmentMapComPorts)
     EXPECT_EQ(ctx->portMap.path(3), QStringLiteral("/dev/ttyACM1"));
     EXPECT_EQ(ctx->portMap.path(4), QStringLiteral("/dev/pts/77"));
     EXPECT_EQ(ctx->portMap.path(0), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(form->ComboBox1->toolTip(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(panel->portList->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(panel->portList->toolTip(), QStringLiteral("/dev/ttyUSB0"));
     PortMap fresh;
     const QStringList warnings = fresh.load(dir.path());
     EXPECT_EQ(warnings.size(), 2); // COM9 and rubbish
@@ -225,9 +226,9 @@ TEST(PortMapFile, PathsThatWouldReachTheSystemCutOrGarbledAreRefused)
 TEST_F(StartPanel, TimerRunsOnceAfterStart)
 {
     start();
-    EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_EQ(form->Timer1->interval(), 100);
-    EXPECT_TRUE(test::waitUntil([&] { return !form->Timer1->isActive(); }));
+    EXPECT_TRUE(panel->startupTimer->isActive());
+    EXPECT_EQ(panel->startupTimer->interval(), 100);
+    EXPECT_TRUE(test::waitUntil([&] { return !panel->startupTimer->isActive(); }));
     EXPECT_EQ(prompt.messages.size(), 1); // it ran: no def.k71t
 }
 
@@ -235,10 +236,10 @@ TEST_F(StartPanel, CloseSavesUartCfg)
 {
     start();
     {
-        const QSignalBlocker block(form->ComboBox1);
-        form->ComboBox1->setCurrentIndex(0);
+        const QSignalBlocker block(panel->portList);
+        panel->portList->setCurrentIndex(0);
     }
-    form->ComboBox1Change();
-    form->close();
+    panel->onPortChanged();
+    panel->close();
     EXPECT_EQ(dir.read("uart.cfg"), QByteArray::fromHex("000107"));
 }

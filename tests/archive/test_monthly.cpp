@@ -386,7 +386,7 @@ TEST(MonthlyDialog, ThroughTheStartPanel)
         dlg->BtnFrom->click();
         seen.createBadSource = dlg->BtnCreate->isEnabled();
     };
-    app.startPanel->SpeedButton18->click();
+    app.startPanel->monthlyArchiveButton->click();
     EXPECT_EQ(seen.texts, (QStringList{"Archiwum miesięczne",
                                        "Tworzenie archiwum miesięcznego na podstawie archiwum dziennego",
                                        "Katalog z archiwum dziennym", "Zapisz do ", "Plik archiwum miesięcznego",
@@ -412,7 +412,7 @@ TEST(MonthlyDialog, ThroughTheStartPanel)
     EXPECT_EQ(app.prompt.messages[1].text, QStringLiteral("Nieprawidłowy katalog danych."));
     EXPECT_EQ(app.prompt.messages[1].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(m.monthly(1), "Naglowek 01\r\n" + line(1, "00:00:00", '1', "7") + "\r\n");
-    app.startPanel->SpeedButton18->click();
+    app.startPanel->monthlyArchiveButton->click();
     EXPECT_EQ(opened, 2);
 }
 
@@ -439,7 +439,7 @@ TEST(MonthlyDialog, NoDataAndAFailedRun)
         ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), m.source + QStringLiteral("DAY_03.DAT")));
         dlg->BtnCreate->click();
     };
-    app.startPanel->SpeedButton18->click();
+    app.startPanel->monthlyArchiveButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Brak danych."));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Uwaga"));

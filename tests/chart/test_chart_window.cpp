@@ -192,7 +192,7 @@ TEST(ChartWindow, TextsAndTheStart)
 
     // The start panel opens the chart without blocking.
     EXPECT_FALSE(w.isVisible());
-    app.startPanel->SpeedButton16->click();
+    app.startPanel->chartButton->click();
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(app.prompt.modalWindows.isEmpty());
     // "Zamknij" closes the table and the information window.

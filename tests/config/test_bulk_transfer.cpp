@@ -104,19 +104,19 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     // second transfer is refused.
     QList<bool> buttonsWhileRunning, secondStart;
     during = [&](int) {
-        buttonsWhileRunning << (app.startPanel->SpeedButton4->isEnabled() || app.startPanel->SpeedButton10->isEnabled() ||
-                                app.startPanel->SpeedButton12->isEnabled() || app.startPanel->Edit1->isEnabled() ||
-                                app.startPanel->ComboBox3->isEnabled());
+        buttonsWhileRunning << (app.startPanel->displayButton->isEnabled() || app.startPanel->bulkReadButton->isEnabled() ||
+                                app.startPanel->openConfigurationButton->isEnabled() || app.startPanel->addressEdit->isEnabled() ||
+                                app.startPanel->speedList->isEnabled());
         secondStart << dialog->startRead();
     };
-    run(app.startPanel->SpeedButton10);
+    run(app.startPanel->bulkReadButton);
     EXPECT_EQ(sim.requests(), ReadFrames);
     EXPECT_EQ(progress, (QList<int>{120, 280, 480, 616, 816}));
     EXPECT_EQ(buttonsWhileRunning, QList<bool>(5, false));
     EXPECT_EQ(secondStart, QList<bool>(5, false));
-    EXPECT_TRUE(app.startPanel->SpeedButton4->isEnabled());
-    EXPECT_TRUE(app.startPanel->SpeedButton10->isEnabled());
-    EXPECT_TRUE(app.startPanel->Edit1->isEnabled());
+    EXPECT_TRUE(app.startPanel->displayButton->isEnabled());
+    EXPECT_TRUE(app.startPanel->bulkReadButton->isEnabled());
+    EXPECT_TRUE(app.startPanel->addressEdit->isEnabled());
     EXPECT_TRUE(messages().isEmpty());
 
     const AppWindows &w = *app.windows;
@@ -141,12 +141,12 @@ TEST_F(BulkWindow, EveryTransferStartsAtStepZero)
         if (v == 280)
             dialog->close();
     };
-    run(app.startPanel->SpeedButton10);
+    run(app.startPanel->bulkReadButton);
     during = nullptr;
     EXPECT_EQ(dialog->transfer().readStep(), 0);
     EXPECT_EQ(dialog->transfer().retries(), 0);
-    run(app.startPanel->SpeedButton10);
-    run(app.startPanel->SpeedButton10);
+    run(app.startPanel->bulkReadButton);
+    run(app.startPanel->bulkReadButton);
     std::vector<Request> expected = {ReadFrames[0], ReadFrames[1]};
     expected.insert(expected.end(), ReadFrames.begin(), ReadFrames.end());
     expected.insert(expected.end(), ReadFrames.begin(), ReadFrames.end());
@@ -156,7 +156,7 @@ TEST_F(BulkWindow, EveryTransferStartsAtStepZero)
     // A cancelled confirmation starts nothing.
     sim.meter.clearReceived();
     app.prompt.answers = {PromptAnswer::Cancel};
-    app.startPanel->SpeedButton11->click();
+    app.startPanel->bulkWriteButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"));
@@ -188,7 +188,7 @@ TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
     }
     const float meterBefore32 = sim.meter.reg32(7684);
     im.reg32(7684) = meterBefore32 + 1;
-    run(app.startPanel->SpeedButton11);
+    run(app.startPanel->bulkWriteButton);
     EXPECT_EQ(messages(),
               QStringList{"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"});
     EXPECT_EQ(sim.requests(), WriteFrames);
@@ -202,8 +202,8 @@ TEST_F(BulkWindow, AWriteSendsTheConfigurationAndTakesThePcToTheNewInterface)
         EXPECT_EQ(arrivals[i].baud, after ? 19200 : 115200) << i;
         EXPECT_EQ(arrivals[i].stopBits, after ? 1 : 2) << i;
     }
-    EXPECT_EQ(app.startPanel->ComboBox3->currentText(), QStringLiteral("19.2k"));
-    EXPECT_EQ(app.startPanel->ComboBox2->currentText(), QStringLiteral("8E1"));
+    EXPECT_EQ(app.startPanel->speedList->currentText(), QStringLiteral("19.2k"));
+    EXPECT_EQ(app.startPanel->modeList->currentText(), QStringLiteral("8E1"));
 
     // The meter holds what was sent, and nothing it was not sent.
     for (int reg : {4000, 4003, 4004, 4005, 4020, 4030, 4031, 4035, 4036, 4037, 4043, 4044, 4300, 4333, 4379})
@@ -225,7 +225,7 @@ TEST_F(BulkWindow, AConfigurationWithSettingsNoInterfaceHasIsNotWritten)
         const std::uint16_t kept = app.ctx->image.reg16(reg);
         app.ctx->image.reg16(reg) = static_cast<std::uint16_t>(value);
         app.prompt.messages.clear();
-        app.startPanel->SpeedButton11->click();
+        app.startPanel->bulkWriteButton->click();
         EXPECT_FALSE(dialog->isVisible());
         ASSERT_EQ(app.prompt.messages.size(), 1);
         EXPECT_EQ(app.prompt.messages[0].text,
@@ -242,7 +242,7 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
     sim.meter.setReg32(7600, 3.25f);
     const QString shown = app.windows->displayPage->Edit4->text();
     sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 3, .onlyStart = 7500});
-    run(app.startPanel->SpeedButton10);
+    run(app.startPanel->bulkReadButton);
     std::vector<Request> expected(ReadFrames.begin(), ReadFrames.end() - 1);
     expected.insert(expected.end(), 3, ReadFrames.back());
     EXPECT_EQ(sim.requests(), expected);
@@ -254,7 +254,7 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
     // Not redrawn, though the image holds the blocks that came.
     EXPECT_EQ(app.windows->displayPage->Edit4->text(), shown);
     EXPECT_EQ(app.ctx->image.reg32(7600), 3.25f);
-    EXPECT_TRUE(app.startPanel->SpeedButton10->isEnabled());
+    EXPECT_TRUE(app.startPanel->bulkReadButton->isEnabled());
 
     // The write: the mode must be acknowledged only in a slave mode (1, 2).
     struct Case {
@@ -267,7 +267,7 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
         app.prompt.messages.clear();
         sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 16, .onlyStart = 4004});
         app.ctx->image.reg16(4004) = static_cast<std::uint16_t>(c.mode);
-        run(app.startPanel->SpeedButton11);
+        run(app.startPanel->bulkWriteButton);
         const auto sent = sim.requests();
         EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4004, 1}), c.completes ? 1 : 3);
         EXPECT_EQ(dialog->ProgressBar1->value(), c.completes ? 816 : 685);

@@ -34,9 +34,9 @@ TEST(ConfigAtStart, DefK71tSetsTheAddressAndThePages)
     qputenv("K71T_COM3", sim.path.toLocal8Bit());
     app.start();
     qunsetenv("K71T_COM3");
-    EXPECT_EQ(app.startPanel->Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(app.startPanel->addressEdit->text(), QStringLiteral("1"));
     app.runStartTimer();
-    EXPECT_EQ(app.startPanel->Edit1->text(), QStringLiteral("5"));
+    EXPECT_EQ(app.startPanel->addressEdit->text(), QStringLiteral("5"));
     EXPECT_EQ(app.ctx->meterAddress, 5);
     EXPECT_EQ(app.displayPage->Edit1->text(), QStringLiteral("44")); // pages redrawn
     EXPECT_TRUE(app.prompt.messages.isEmpty());
@@ -78,7 +78,7 @@ TEST(ConfigAtStart, MissingDefK71tIsReportedAndTheStandardStays)
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Informacja"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Information);
     EXPECT_EQ(app.ctx->image.reg16(4009), 3);
-    EXPECT_EQ(app.startPanel->Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(app.startPanel->addressEdit->text(), QStringLiteral("1"));
 }
 
 TEST(ConfigAtStart, InvalidDefK71tIsSilent)
@@ -114,7 +114,7 @@ TEST(ConfigAtExit, ClosedBeforeDefK71tWasReadTheFileStays)
     const QByteArray previous = configWith(7, 12);
     app.dir.write("def.k71t", previous);
     app.start();
-    app.startPanel->Timer1->stop(); // a signal came before the start-up timer
+    app.startPanel->startupTimer->stop(); // a signal came before the start-up timer
     app.startPanel->close();
     EXPECT_EQ(app.dir.read("def.k71t"), previous);
     EXPECT_EQ(app.dir.read("uart.cfg").size(), 3);
@@ -148,7 +148,7 @@ TEST(ConfigFileButtons, OpenLoadsAndRedrawsOrReportsAnError)
     app.dir.write("bad.k71t", QByteArray(650, 'x'));
 
     app.prompt.fileNames << app.dir.file("bad.k71t");
-    app.startPanel->SpeedButton12->click();
+    app.startPanel->openConfigurationButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Błąd podczas odczytu plik. Niewłaściwy format lub plik uszkodzony."));
@@ -158,21 +158,21 @@ TEST(ConfigFileButtons, OpenLoadsAndRedrawsOrReportsAnError)
 
     app.prompt.messages.clear();
     app.prompt.fileNames << app.dir.file("good.k71t");
-    app.startPanel->SpeedButton12->click();
+    app.startPanel->openConfigurationButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     EXPECT_EQ(app.displayPage->Edit1->text(), QStringLiteral("77"));
     EXPECT_EQ(app.ctx->image.reg16(4033), 9);
 
     // A file that vanished: Load's own box, then the panel's.
     app.prompt.fileNames << app.dir.file("gone.k71t");
-    app.startPanel->SpeedButton12->click();
+    app.startPanel->openConfigurationButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Informacja"));
     EXPECT_EQ(app.prompt.messages[1].caption, QStringLiteral("Błąd"));
 
     // Cancelled dialog: nothing happens.
     app.prompt.messages.clear();
-    app.startPanel->SpeedButton12->click();
+    app.startPanel->openConfigurationButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 }
 
@@ -184,14 +184,14 @@ TEST(ConfigFileButtons, SaveAppliesTheNameRuleAndReportsFailure)
     app.prompt.messages.clear();
     app.ctx->image.reg16(4003) = 321;
     app.prompt.fileNames << app.dir.file("konfiguracja");
-    app.startPanel->SpeedButton13->click();
+    app.startPanel->saveConfigurationButton->click();
     RegisterImage saved;
     ASSERT_TRUE(parseConfigFile(app.dir.read("konfiguracja.k71t"), saved));
     EXPECT_EQ(saved.reg16(4003), 321);
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 
     app.prompt.fileNames << app.dir.file("no-such-folder/x.k71t");
-    app.startPanel->SpeedButton13->click();
+    app.startPanel->saveConfigurationButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(app.prompt.messages[0].text,
@@ -203,7 +203,7 @@ TEST(ConfigFileButtons, DisplayPageOpensModally)
 {
     test::AppHarness app;
     app.start();
-    EXPECT_TRUE(app.startPanel->SpeedButton4->isEnabled());
-    app.startPanel->SpeedButton4->click();
+    EXPECT_TRUE(app.startPanel->displayButton->isEnabled());
+    app.startPanel->displayButton->click();
     EXPECT_EQ(app.prompt.modalWindows, QStringList{"DisplayPage"});
 }

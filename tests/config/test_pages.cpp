@@ -562,7 +562,7 @@ TEST_F(Pages, AConfigurationFileRedrawsTheNewPages)
     im.reg16(4008) = 4;
     app.dir.write("cfg.k71t", buildConfigFile(im));
     app.prompt.fileNames << app.dir.file("cfg.k71t");
-    app.startPanel->SpeedButton12Click();
+    app.startPanel->onOpenConfigurationClicked();
     EXPECT_EQ(app.windows->alarmsPage->Edit3->text(), QStringLiteral("123.5000"));
     EXPECT_EQ(app.windows->devicesPage->Edit3->text(), QStringLiteral("4242"));
     EXPECT_EQ(app.windows->analogOutputPage->Edit2->text(), QStringLiteral("777.0000"));

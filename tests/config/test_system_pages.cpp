@@ -423,8 +423,8 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 
     // The start panel opens both pages modally, and a new configuration redraws them.
-    app.startPanel->SpeedButton8->click();
-    app.startPanel->SpeedButton9->click();
+    app.startPanel->systemButton->click();
+    app.startPanel->interfaceButton->click();
     EXPECT_EQ(app.prompt.modalWindows, (QStringList{"SystemPage", "InterfacePage"}));
     app.ctx->image.reg16(4037) = 4321;
     app.ctx->image.reg16(4051) = 0x8000;
@@ -479,9 +479,9 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
         ASSERT_EQ(program.prompt.messages.size(), 1);
         EXPECT_EQ(program.prompt.messages.at(0).text, QStringLiteral("Parametry transmisji zostały zmienione."));
         EXPECT_EQ(program.prompt.messages.at(0).caption, QStringLiteral("Uwaga"));
-        EXPECT_EQ(program.startPanel->ComboBox3->currentText(), QString::fromUtf8(c.speed));
-        EXPECT_EQ(program.startPanel->ComboBox2->currentText(), QString::fromUtf8(c.mode));
-        EXPECT_EQ(program.startPanel->Edit1->text(), QStringLiteral("7"));
+        EXPECT_EQ(program.startPanel->speedList->currentText(), QString::fromUtf8(c.speed));
+        EXPECT_EQ(program.startPanel->modeList->currentText(), QString::fromUtf8(c.mode));
+        EXPECT_EQ(program.startPanel->addressEdit->text(), QStringLiteral("7"));
         EXPECT_EQ(program.ctx->meterAddress, 7);
         EXPECT_EQ(program.ctx->image.reg16(4034), 0);
         EXPECT_EQ(meter.meter.reg16(4037), 800);
@@ -503,8 +503,8 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
         EXPECT_EQ(app.ctx->portSettings.speedIndex, 7);
         EXPECT_EQ(app.ctx->portSettings.modeKind, 1);
         EXPECT_EQ(app.ctx->meterAddress, 1);
-        EXPECT_EQ(app.startPanel->ComboBox3->currentText(), QStringLiteral("115.2k"));
-        EXPECT_EQ(app.startPanel->Edit1->text(), QStringLiteral("1"));
+        EXPECT_EQ(app.startPanel->speedList->currentText(), QStringLiteral("115.2k"));
+        EXPECT_EQ(app.startPanel->addressEdit->text(), QStringLiteral("1"));
     };
     const auto failedBox = [&] {
         EXPECT_EQ(status(uart), QStringLiteral("Zapis parametrów transmisji zakończony błędem."));
@@ -564,7 +564,7 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     failedBox();
     EXPECT_EQ(app.ctx->portSettings.speedIndex, 2);
     EXPECT_EQ(app.ctx->meterAddress, 9);
-    EXPECT_EQ(app.startPanel->ComboBox3->currentText(), QStringLiteral("9.6k"));
+    EXPECT_EQ(app.startPanel->speedList->currentText(), QStringLiteral("9.6k"));
     const auto sent = requests();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{3, 4031, 7}), 3); // asked three times at 9600
     EXPECT_EQ(afterApply(), (std::vector<std::pair<int, bool>>{{9600, false}, {115200, true}}));

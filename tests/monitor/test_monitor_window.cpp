@@ -95,7 +95,7 @@ TEST_F(MonitorWindowTest, EveryText)
 
 TEST_F(MonitorWindowTest, TicksRedrawAndBlinkOnFailure)
 {
-    app.startPanel->SpeedButton1->click();
+    app.startPanel->monitorButton->click();
     EXPECT_EQ(app.prompt.modalWindows, QStringList{"MonitorWindow"});
     EXPECT_TRUE(monitor->Timer1->isActive());
     EXPECT_EQ(status(), QStringLiteral("Odczyt danych..."));

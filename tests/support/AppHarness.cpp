@@ -57,7 +57,7 @@ void AppHarness::startWithMeter(const QString &com3Path)
 
 void AppHarness::runStartTimer()
 {
-    ASSERT_TRUE(waitUntil([this] { return !startPanel->Timer1->isActive(); }));
+    ASSERT_TRUE(waitUntil([this] { return !startPanel->startupTimer->isActive(); }));
 }
 
 } // namespace k71t::test

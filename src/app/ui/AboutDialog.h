@@ -10,7 +10,7 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget *parent = nullptr);
-    QPushButton *Button1 = nullptr;
+    QPushButton *closeButton = nullptr;
 };
 
 } // namespace k71t

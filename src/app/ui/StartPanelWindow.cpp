@@ -17,6 +17,7 @@
 #include "config/ui/DevicesPage.h"
 #include "config/ui/DisplayPage.h"
 #include "automat/ui/SchedulerWindow.h"
+#include "widgets/Widgets.h"
 #include "chart/ui/ChartWindow.h"
 #include "db/ui/DatabaseWindow.h"
 #include "monitor/ui/MonitorWindow.h"
@@ -42,96 +43,29 @@ StartPanelWindow::StartPanelWindow(AppContext &context, AppWindows &windows, QWi
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    auto *settings = new QFormLayout;
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    ComboBox3 = new QComboBox(this);
-    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
-    settings->setHorizontalSpacing(12);
-    settings->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    settings->addRow(QStringLiteral("Port"), ComboBox1);
-    settings->addRow(QStringLiteral("Tryb"), ComboBox2);
-    settings->addRow(QStringLiteral("Adres"), Edit1);
-    settings->addRow(QStringLiteral("Prędkosć"), ComboBox3);
-
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(settings);
+    layout->addLayout(buildPortSettings());
     layout->addSpacing(6);
     layout->setSpacing(1);
-
-    SpeedButton4 = addButton("SpeedButton4", QStringLiteral("Wyświetlanie / Tryb pracy"));
-    SpeedButton5 = addButton("SpeedButton5", QStringLiteral("Charakterystyka indywidualna"));
-    SpeedButton7 = addButton("SpeedButton7", QStringLiteral("Wyjście analogowe"));
-    SpeedButton6 = addButton("SpeedButton6", QStringLiteral("Alarmy"));
-    SpeedButton8 = addButton("SpeedButton8", QStringLiteral("Parametry systemowe"));
-    SpeedButton9 = addButton("SpeedButton9", QStringLiteral("Parametry połączenia"));
-    SpeedButton14 = addButton("SpeedButton14", QStringLiteral("MySQL-konfiguracja połączenia"));
-    SpeedButton3 = addButton("SpeedButton3", QStringLiteral("Konfiguracja odczytu z urządzeń / archiwizacji"));
-    SpeedButton2 = addButton("SpeedButton2", QStringLiteral("Archiwum - Odczyt/Konwersja"));
-    SpeedButton15 = addButton("SpeedButton15", QStringLiteral("Automatyczne pobieranie archiwum"));
-    SpeedButton1 = addButton("SpeedButton1", QStringLiteral("Monitor - odczyt danych"));
-    SpeedButton16 = addButton("SpeedButton16", QStringLiteral("Wykres - analiza danych"));
-    SpeedButton10 = addButton("SpeedButton10", QStringLiteral("Odczytaj konfigurację z K71T"));
-    SpeedButton11 = addButton("SpeedButton11", QStringLiteral("Zapisz konfigurację do K71T"));
-    SpeedButton12 = addButton("SpeedButton12", QStringLiteral("Odczytaj konfigurację z pliku"));
-    SpeedButton13 = addButton("SpeedButton13", QStringLiteral("Zapisz konfigurację do pliku"));
-    SpeedButton18 = addButton("SpeedButton18", QStringLiteral("Utwórz archiwum miesięczne"));
-    SpeedButton17 = addButton("SpeedButton17", QStringLiteral("O programie"));
+    buildButtonColumn();
     for (QPushButton *b : buttons_)
         layout->addWidget(b);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Windows not built yet stay visible but disabled.
-    working_ = {SpeedButton4,  SpeedButton5,  SpeedButton7,  SpeedButton6,  SpeedButton8,
-                SpeedButton9,  SpeedButton14, SpeedButton3,  SpeedButton2,  SpeedButton15, SpeedButton1,
-                SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton16, SpeedButton17,
-                SpeedButton18};
     // Every window but the about box, the database settings, the task list,
     // the chart and the monthly archive talks to the meter or to the image
     // (a task waits while the link is busy).
-    duringTransfer_ = working_;
-    for (QPushButton *b : {SpeedButton17, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton18})
+    duringTransfer_ = buttons_;
+    for (QPushButton *b : {aboutButton, databaseButton, schedulerButton, chartButton, monthlyArchiveButton})
         duringTransfer_.removeOne(b);
-    for (QPushButton *b : buttons_)
-        b->setEnabled(working_.contains(b));
-    connect(SpeedButton4, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton5Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton7Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton6Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton8Click);
-    connect(SpeedButton9, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton9Click);
-    connect(SpeedButton14, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton14Click);
-    connect(SpeedButton15, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton15Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton3Click);
-    // The archive button's handler carries the other button's number.
-    connect(SpeedButton2, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton1Click);
-    // And the monitor's handler carries the archive button's number.
-    connect(SpeedButton1, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton2Click);
-    connect(SpeedButton10, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton10Click);
-    connect(SpeedButton11, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton11Click);
-    connect(SpeedButton12, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton12Click);
-    connect(SpeedButton13, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton13Click);
-    connect(SpeedButton16, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton16Click);
-    connect(SpeedButton17, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton17Click);
-    connect(SpeedButton18, &QPushButton::clicked, this, &StartPanelWindow::SpeedButton18Click);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &StartPanelWindow::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &StartPanelWindow::ComboBox2Change);
-    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &StartPanelWindow::ComboBox3Change);
-    connect(Edit1, &QLineEdit::textChanged, this, &StartPanelWindow::Edit1Change);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &StartPanelWindow::Timer1Timer);
+    startupTimer = named(new QTimer(this), "startupTimer");
+    startupTimer->setInterval(100);
+    connect(startupTimer, &QTimer::timeout, this, &StartPanelWindow::onStartupTimer);
 
     ctx_.followLine = [this](const PortSettings &settings, std::uint8_t address) { followLine(settings, address); };
-    FormCreate();
-    Timer1->start();
+    initialise();
+    startupTimer->start();
     // The panel is as large as its controls, no larger and no smaller.
     adjustSize();
     setFixedSize(size());
@@ -139,15 +73,63 @@ StartPanelWindow::StartPanelWindow(AppContext &context, AppWindows &windows, QWi
         move(screen->availableGeometry().center() - rect().center());
 }
 
+QFormLayout *StartPanelWindow::buildPortSettings()
+{
+    portList = named(new QComboBox(this), "portList");
+    modeList = named(new QComboBox(this), "modeList");
+    addressEdit = named(new QLineEdit(this), "addressEdit");
+    speedList = named(new QComboBox(this), "speedList");
+    auto *settings = new QFormLayout;
+    settings->setHorizontalSpacing(12);
+    settings->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    settings->addRow(QStringLiteral("Port"), portList);
+    settings->addRow(QStringLiteral("Tryb"), modeList);
+    settings->addRow(QStringLiteral("Adres"), addressEdit);
+    settings->addRow(QStringLiteral("Prędkosć"), speedList);
+    connect(portList, &QComboBox::currentIndexChanged, this, &StartPanelWindow::onPortChanged);
+    connect(modeList, &QComboBox::currentIndexChanged, this, &StartPanelWindow::onModeChanged);
+    connect(speedList, &QComboBox::currentIndexChanged, this, &StartPanelWindow::onSpeedChanged);
+    connect(addressEdit, &QLineEdit::textChanged, this, &StartPanelWindow::onAddressChanged);
+    return settings;
+}
+
+void StartPanelWindow::buildButtonColumn()
+{
+    using W = StartPanelWindow;
+    displayButton = addButton("displayButton", QStringLiteral("Wyświetlanie / Tryb pracy"), &W::onDisplayClicked);
+    characteristicButton =
+        addButton("characteristicButton", QStringLiteral("Charakterystyka indywidualna"), &W::onCharacteristicClicked);
+    analogOutputButton = addButton("analogOutputButton", QStringLiteral("Wyjście analogowe"), &W::onAnalogOutputClicked);
+    alarmsButton = addButton("alarmsButton", QStringLiteral("Alarmy"), &W::onAlarmsClicked);
+    systemButton = addButton("systemButton", QStringLiteral("Parametry systemowe"), &W::onSystemClicked);
+    interfaceButton = addButton("interfaceButton", QStringLiteral("Parametry połączenia"), &W::onInterfaceClicked);
+    databaseButton = addButton("databaseButton", QStringLiteral("MySQL-konfiguracja połączenia"), &W::onDatabaseClicked);
+    devicesButton = addButton("devicesButton", QStringLiteral("Konfiguracja odczytu z urządzeń / archiwizacji"),
+                              &W::onDevicesClicked);
+    archiveButton = addButton("archiveButton", QStringLiteral("Archiwum - Odczyt/Konwersja"), &W::onArchiveClicked);
+    schedulerButton =
+        addButton("schedulerButton", QStringLiteral("Automatyczne pobieranie archiwum"), &W::onSchedulerClicked);
+    monitorButton = addButton("monitorButton", QStringLiteral("Monitor - odczyt danych"), &W::onMonitorClicked);
+    chartButton = addButton("chartButton", QStringLiteral("Wykres - analiza danych"), &W::onChartClicked);
+    bulkReadButton = addButton("bulkReadButton", QStringLiteral("Odczytaj konfigurację z K71T"), &W::onBulkReadClicked);
+    bulkWriteButton = addButton("bulkWriteButton", QStringLiteral("Zapisz konfigurację do K71T"), &W::onBulkWriteClicked);
+    openConfigurationButton = addButton("openConfigurationButton", QStringLiteral("Odczytaj konfigurację z pliku"),
+                                        &W::onOpenConfigurationClicked);
+    saveConfigurationButton = addButton("saveConfigurationButton", QStringLiteral("Zapisz konfigurację do pliku"),
+                                        &W::onSaveConfigurationClicked);
+    monthlyArchiveButton =
+        addButton("monthlyArchiveButton", QStringLiteral("Utwórz archiwum miesięczne"), &W::onMonthlyArchiveClicked);
+    aboutButton = addButton("aboutButton", QStringLiteral("O programie"), &W::onAboutClicked);
+}
+
 StartPanelWindow::~StartPanelWindow()
 {
     ctx_.followLine = nullptr;
 }
 
-QPushButton *StartPanelWindow::addButton(const char *name, const QString &caption)
+QPushButton *StartPanelWindow::addButton(const char *name, const QString &caption, void (StartPanelWindow::*onClicked)())
 {
-    auto *b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
+    auto *b = named(new QPushButton(caption, this), name);
     b->setFlat(true);
     // Flat, but the pointer and a press show on the button.
     b->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 5px 10px; border: 1px solid transparent; }"
@@ -155,6 +137,7 @@ QPushButton *StartPanelWindow::addButton(const char *name, const QString &captio
                                     "QPushButton:pressed { background: palette(mid); }"));
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     b->setMinimumWidth(330);
+    connect(b, &QPushButton::clicked, this, onClicked);
     buttons_ << b;
     return b;
 }
@@ -164,37 +147,37 @@ QList<QPushButton *> StartPanelWindow::buttonColumn() const
     return buttons_;
 }
 
-void StartPanelWindow::FormCreate()
+void StartPanelWindow::initialise()
 {
-    const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3), b4(Edit1);
+    const QSignalBlocker b1(portList), b2(modeList), b3(speedList), b4(addressEdit);
     for (int i = 0; i < PortCount; ++i)
-        ComboBox1->addItem(PortMap::portName(i));
+        portList->addItem(PortMap::portName(i));
     loadStandardConfiguration(ctx_.image);
-    ComboBox2->addItems(modeItems());
-    ComboBox3->addItems(speedItems());
-    Edit1->setText(QString::number(ctx_.meterAddress));
+    modeList->addItems(modeItems());
+    speedList->addItems(speedItems());
+    addressEdit->setText(QString::number(ctx_.meterAddress));
     for (const QString &w : ctx_.portMap.load(ctx_.AppDirectory))
         qWarning("%s", qUtf8Printable(w));
     for (int i = 0; i < PortCount; ++i)
-        ComboBox1->setItemData(i, ctx_.portMap.path(i), Qt::ToolTipRole);
-    LoadUartCfg();
+        portList->setItemData(i, ctx_.portMap.path(i), Qt::ToolTipRole);
+    loadUartCfg();
     showPortSettings();
 }
 
 void StartPanelWindow::showPortSettings()
 {
-    const QSignalBlocker b1(ComboBox1), b2(ComboBox2), b3(ComboBox3);
-    ComboBox1->setCurrentIndex(ctx_.portSettings.portIndex);
-    ComboBox2->setCurrentIndex(positionForModeKind(ctx_.portSettings.modeKind));
-    ComboBox3->setCurrentIndex(positionForSpeedIndex(ctx_.portSettings.speedIndex));
-    ComboBox1->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
+    const QSignalBlocker b1(portList), b2(modeList), b3(speedList);
+    portList->setCurrentIndex(ctx_.portSettings.portIndex);
+    modeList->setCurrentIndex(positionForModeKind(ctx_.portSettings.modeKind));
+    speedList->setCurrentIndex(positionForSpeedIndex(ctx_.portSettings.speedIndex));
+    portList->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
 }
 
-void StartPanelWindow::ApplyPortSettings()
+void StartPanelWindow::applyPortSettings()
 {
     if (ctx_.link.isOpen())
         ctx_.link.ClosePort();
-    const auto address = parseMeterAddress(Edit1->text());
+    const auto address = parseMeterAddress(addressEdit->text());
     if (!address) {
         ctx_.prompt.message(this, QStringLiteral("Błędnie podany adres"), QStringLiteral("Błąd"), PromptIcon::Error);
         return;
@@ -203,94 +186,94 @@ void StartPanelWindow::ApplyPortSettings()
     ctx_.meterAddress = static_cast<std::uint8_t>(*address);
     // The operator's choice becomes the port setting even if the port cannot
     // be opened now: later transactions retry that port, not the previous one.
-    if (ComboBox1->currentIndex() >= 0)
-        ctx_.portSettings.portIndex = static_cast<std::uint8_t>(ComboBox1->currentIndex());
-    if (const int mode = modeKindForPosition(ComboBox2->currentIndex()); mode >= 0)
+    if (portList->currentIndex() >= 0)
+        ctx_.portSettings.portIndex = static_cast<std::uint8_t>(portList->currentIndex());
+    if (const int mode = modeKindForPosition(modeList->currentIndex()); mode >= 0)
         ctx_.portSettings.modeKind = static_cast<std::uint8_t>(mode);
-    if (const int speed = speedIndexForPosition(ComboBox3->currentIndex()); speed >= 0)
+    if (const int speed = speedIndexForPosition(speedList->currentIndex()); speed >= 0)
         ctx_.portSettings.speedIndex = static_cast<std::uint8_t>(speed);
-    ComboBox1->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
+    portList->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
     ctx_.link.OpenPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
 }
 
-bool StartPanelWindow::SaveUartCfg()
+bool StartPanelWindow::saveUartCfg()
 {
     return k71t::SaveUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
 }
 
-bool StartPanelWindow::LoadUartCfg()
+bool StartPanelWindow::loadUartCfg()
 {
     return k71t::LoadUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
 }
 
-void StartPanelWindow::ComboBox1Change() { ApplyPortSettings(); }
-void StartPanelWindow::ComboBox2Change() { ApplyPortSettings(); }
-void StartPanelWindow::ComboBox3Change() { ApplyPortSettings(); }
-void StartPanelWindow::Edit1Change() { ApplyPortSettings(); }
+void StartPanelWindow::onPortChanged() { applyPortSettings(); }
+void StartPanelWindow::onModeChanged() { applyPortSettings(); }
+void StartPanelWindow::onSpeedChanged() { applyPortSettings(); }
+void StartPanelWindow::onAddressChanged() { applyPortSettings(); }
 
-void StartPanelWindow::SpeedButton1Click()
+void StartPanelWindow::onArchiveClicked()
 {
     showModal(windows_.archiveWindow);
 }
 
-void StartPanelWindow::SpeedButton2Click()
+void StartPanelWindow::onMonitorClicked()
 {
     if (windows_.monitorWindow)
         windows_.monitorWindow->start();
 }
 
-void StartPanelWindow::SpeedButton4Click()
+void StartPanelWindow::onDisplayClicked()
 {
     showModal(windows_.displayPage);
 }
 
-void StartPanelWindow::SpeedButton5Click()
+void StartPanelWindow::onCharacteristicClicked()
 {
     showModal(windows_.characteristicPage);
 }
 
-void StartPanelWindow::SpeedButton7Click()
+void StartPanelWindow::onAnalogOutputClicked()
 {
     showModal(windows_.analogOutputPage);
 }
 
-void StartPanelWindow::SpeedButton6Click()
+void StartPanelWindow::onAlarmsClicked()
 {
     showModal(windows_.alarmsPage);
 }
 
-void StartPanelWindow::SpeedButton8Click()
+void StartPanelWindow::onSystemClicked()
 {
     showModal(windows_.systemPage);
 }
 
-void StartPanelWindow::SpeedButton9Click()
+void StartPanelWindow::onInterfaceClicked()
 {
     showModal(windows_.interfacePage);
 }
 
-void StartPanelWindow::SpeedButton15Click()
+void StartPanelWindow::onSchedulerClicked()
 {
     showModal(windows_.schedulerWindow);
 }
 
-void StartPanelWindow::SpeedButton14Click()
+void StartPanelWindow::onDatabaseClicked()
 {
     showModal(windows_.databaseWindow);
 }
 
-void StartPanelWindow::SpeedButton3Click()
+void StartPanelWindow::onDevicesClicked()
 {
     showModal(windows_.devicesPage);
 }
 
-void StartPanelWindow::SpeedButton10Click()
+void StartPanelWindow::onBulkReadClicked()
 {
     if (windows_.bulkTransferDialog)
         windows_.bulkTransferDialog->startRead();
 }
 
-void StartPanelWindow::SpeedButton11Click()
+void StartPanelWindow::onBulkWriteClicked()
 {
     if (!windows_.bulkTransferDialog)
         return;
@@ -309,13 +292,13 @@ void StartPanelWindow::SpeedButton11Click()
     windows_.bulkTransferDialog->startWrite();
 }
 
-void StartPanelWindow::bulkTransferRunning(bool running)
+void StartPanelWindow::onBulkTransferRunning(bool running)
 {
     for (QPushButton *b : duringTransfer_)
         b->setEnabled(!running);
     // A change of port or address between two steps would send the rest of
     // the configuration (and the address 4033) elsewhere.
-    for (QWidget *w : std::initializer_list<QWidget *>{ComboBox1, ComboBox2, Edit1, ComboBox3})
+    for (QWidget *w : std::initializer_list<QWidget *>{portList, modeList, addressEdit, speedList})
         w->setEnabled(!running);
 }
 
@@ -338,7 +321,7 @@ bool StartPanelWindow::loadConfiguration(const QString &path)
     return false;
 }
 
-void StartPanelWindow::SpeedButton12Click()
+void StartPanelWindow::onOpenConfigurationClicked()
 {
     const QString file = ctx_.prompt.openFileName(this, configFileFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
@@ -351,7 +334,7 @@ void StartPanelWindow::SpeedButton12Click()
     windows_.refreshPages();
 }
 
-void StartPanelWindow::SpeedButton13Click()
+void StartPanelWindow::onSaveConfigurationClicked()
 {
     const QString file = ctx_.prompt.saveFileName(this, configFileFilter(), ctx_.AppDirectory);
     if (file.isEmpty())
@@ -365,7 +348,7 @@ void StartPanelWindow::SpeedButton13Click()
                             QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-void StartPanelWindow::SpeedButton16Click()
+void StartPanelWindow::onChartClicked()
 {
     // The chart does not block the panel: it stays open beside the others.
     if (!windows_.chartWindow)
@@ -375,7 +358,7 @@ void StartPanelWindow::SpeedButton16Click()
     windows_.chartWindow->activateWindow();
 }
 
-void StartPanelWindow::SpeedButton18Click()
+void StartPanelWindow::onMonthlyArchiveClicked()
 {
     // Created anew each time, so it starts with no folders chosen; it works
     // on files only.
@@ -383,14 +366,14 @@ void StartPanelWindow::SpeedButton18Click()
     ctx_.prompt.showModal(&dialog);
 }
 
-void StartPanelWindow::SpeedButton17Click()
+void StartPanelWindow::onAboutClicked()
 {
     showModal(windows_.aboutDialog);
 }
 
-void StartPanelWindow::Timer1Timer()
+void StartPanelWindow::onStartupTimer()
 {
-    Timer1->stop();
+    startupTimer->stop();
     lastConfigurationRead_ = true;
     if (!loadConfiguration(ctx_.appFile(QStringLiteral("def.k71t"))))
         return;
@@ -403,7 +386,7 @@ void StartPanelWindow::setAddressFromImage()
     // A changed text applies the port settings as an operator's edit would,
     // with "Błędnie podany adres" for an address outside 1 .. 247.
     const int address = ctx_.image.reg16(4033);
-    Edit1->setText(QString::number(address));
+    addressEdit->setText(QString::number(address));
     // Such an address never becomes the meter address: 0 would make every
     // write a broadcast and 300 would write to meter 44.
     if (address >= 1 && address <= 247)
@@ -416,26 +399,26 @@ void StartPanelWindow::followLine(const PortSettings &settings, std::uint8_t add
     ctx_.portSettings.modeKind = settings.modeKind;
     ctx_.portSettings.speedIndex = settings.speedIndex;
     {
-        const QSignalBlocker b2(ComboBox2), b3(ComboBox3), b4(Edit1);
-        ComboBox2->setCurrentIndex(positionForModeKind(settings.modeKind));
-        ComboBox3->setCurrentIndex(positionForSpeedIndex(settings.speedIndex));
-        Edit1->setText(QString::number(address));
+        const QSignalBlocker b2(modeList), b3(speedList), b4(addressEdit);
+        modeList->setCurrentIndex(positionForModeKind(settings.modeKind));
+        speedList->setCurrentIndex(positionForSpeedIndex(settings.speedIndex));
+        addressEdit->setText(QString::number(address));
     }
-    ApplyPortSettings();
+    applyPortSettings();
 }
 
-void StartPanelWindow::FormClose()
+void StartPanelWindow::saveOnClose()
 {
     // Closed before def.k71t was even read (a signal at start-up): the image
     // holds the standard configuration, which must not replace the file.
     if (lastConfigurationRead_)
         SaveConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image);
-    SaveUartCfg();
+    saveUartCfg();
 }
 
 void StartPanelWindow::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    saveOnClose();
     event->accept();
     QCoreApplication::quit();
 }

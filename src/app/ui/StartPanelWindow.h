@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QDialog;
+class QFormLayout;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -20,35 +21,35 @@ public:
     StartPanelWindow(AppContext &context, AppWindows &windows, QWidget *parent = nullptr);
     ~StartPanelWindow() override;
 
-    void ApplyPortSettings();
-    bool SaveUartCfg();
-    bool LoadUartCfg();
+    void applyPortSettings();
+    bool saveUartCfg();
+    bool loadUartCfg();
     // Shows the current port settings in the lists without applying them.
     void showPortSettings();
 
-    QComboBox *ComboBox1 = nullptr; // port
-    QComboBox *ComboBox2 = nullptr; // mode
-    QLineEdit *Edit1 = nullptr;     // meter address
-    QComboBox *ComboBox3 = nullptr; // speed
-    QPushButton *SpeedButton1 = nullptr;
-    QPushButton *SpeedButton2 = nullptr;
-    QPushButton *SpeedButton3 = nullptr;
-    QPushButton *SpeedButton4 = nullptr;
-    QPushButton *SpeedButton5 = nullptr;
-    QPushButton *SpeedButton6 = nullptr;
-    QPushButton *SpeedButton7 = nullptr;
-    QPushButton *SpeedButton8 = nullptr;
-    QPushButton *SpeedButton9 = nullptr;
-    QPushButton *SpeedButton10 = nullptr;
-    QPushButton *SpeedButton11 = nullptr;
-    QPushButton *SpeedButton12 = nullptr;
-    QPushButton *SpeedButton13 = nullptr;
-    QPushButton *SpeedButton14 = nullptr;
-    QPushButton *SpeedButton15 = nullptr;
-    QPushButton *SpeedButton16 = nullptr;
-    QPushButton *SpeedButton17 = nullptr;
-    QPushButton *SpeedButton18 = nullptr;
-    QTimer *Timer1 = nullptr;
+    QComboBox *portList = nullptr;
+    QComboBox *modeList = nullptr;
+    QLineEdit *addressEdit = nullptr; // the meter address
+    QComboBox *speedList = nullptr;
+    QPushButton *monitorButton = nullptr;
+    QPushButton *archiveButton = nullptr;
+    QPushButton *devicesButton = nullptr;
+    QPushButton *displayButton = nullptr;
+    QPushButton *characteristicButton = nullptr;
+    QPushButton *alarmsButton = nullptr;
+    QPushButton *analogOutputButton = nullptr;
+    QPushButton *systemButton = nullptr;
+    QPushButton *interfaceButton = nullptr;
+    QPushButton *bulkReadButton = nullptr;
+    QPushButton *bulkWriteButton = nullptr;
+    QPushButton *openConfigurationButton = nullptr;
+    QPushButton *saveConfigurationButton = nullptr;
+    QPushButton *databaseButton = nullptr;
+    QPushButton *schedulerButton = nullptr;
+    QPushButton *chartButton = nullptr;
+    QPushButton *aboutButton = nullptr;
+    QPushButton *monthlyArchiveButton = nullptr;
+    QTimer *startupTimer = nullptr;
 
     // The buttons from top to bottom.
     QList<QPushButton *> buttonColumn() const;
@@ -57,56 +58,61 @@ public:
     static QString configFileFilter() { return QStringLiteral("Plik konfiguracyjny K71T (*.k71t)|*.k71t"); }
 
 public slots:
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void ComboBox3Change();
-    void Edit1Change();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton14Click();
-    void SpeedButton15Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void SpeedButton6Click();
-    void SpeedButton7Click();
-    void SpeedButton8Click();
-    void SpeedButton9Click();
-    void SpeedButton10Click();
-    void SpeedButton11Click();
-    void SpeedButton12Click();
-    void SpeedButton13Click();
-    void SpeedButton16Click();
-    void SpeedButton17Click();
-    void SpeedButton18Click();
-    void Timer1Timer();
+    void onPortChanged();
+    void onModeChanged();
+    void onSpeedChanged();
+    void onAddressChanged();
+    void onArchiveClicked();
+    void onMonitorClicked();
+    void onDatabaseClicked();
+    void onSchedulerClicked();
+    void onDevicesClicked();
+    void onDisplayClicked();
+    void onCharacteristicClicked();
+    void onAlarmsClicked();
+    void onAnalogOutputClicked();
+    void onSystemClicked();
+    void onInterfaceClicked();
+    void onBulkReadClicked();
+    void onBulkWriteClicked();
+    void onOpenConfigurationClicked();
+    void onSaveConfigurationClicked();
+    void onChartClicked();
+    void onAboutClicked();
+    void onMonthlyArchiveClicked();
+    void onStartupTimer();
     // While a bulk transfer runs, the buttons whose windows talk to the
     // meter or change the register image are disabled; the port settings
     // stay open to the operator.
-    void bulkTransferRunning(bool running);
+    void onBulkTransferRunning(bool running);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    // At creation: the standard configuration into the image, the lists,
+    // the address, the port map and uart.cfg, without opening the port.
+    void initialise();
+    // At closing: def.k71t (once it has been read) and uart.cfg.
+    void saveOnClose();
     void setAddressFromImage();
     // After a change of the meter's interface: the lists and the address
     // show the new settings, which then apply as the operator's choice would.
     void followLine(const PortSettings &settings, std::uint8_t address);
     // Loads a configuration file into the image; a missing file is reported.
     bool loadConfiguration(const QString &path);
-    QPushButton *addButton(const char *name, const QString &caption);
+    QFormLayout *buildPortSettings();
+    // The buttons from top to bottom, each with its handler.
+    void buildButtonColumn();
+    QPushButton *addButton(const char *name, const QString &caption, void (StartPanelWindow::*onClicked)());
     void showModal(QDialog *window);
 
     AppContext &ctx_;
     AppWindows &windows_;
-    // Timer1 has read def.k71t (or found it missing or invalid).
+    // The start-up timer has read def.k71t (or found it missing or invalid).
     bool lastConfigurationRead_ = false;
     QList<QPushButton *> buttons_;
-    // The buttons with a working window, and those of them a bulk transfer disables.
-    QList<QPushButton *> working_;
+    // The buttons a bulk transfer disables.
     QList<QPushButton *> duringTransfer_;
 };
 
