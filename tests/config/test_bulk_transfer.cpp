@@ -56,7 +56,7 @@ struct BulkWindow : ::testing::Test {
     {
         app.startWithMeter(sim.path);
         dialog = app.windows->bulkTransferDialog;
-        QObject::connect(dialog->ProgressBar1, &QProgressBar::valueChanged, [this](int v) {
+        QObject::connect(dialog->progressBar, &QProgressBar::valueChanged, [this](int v) {
             progress << v;
             if (during)
                 during(v);
@@ -97,8 +97,8 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Transmisja"));
     EXPECT_TRUE(dialog->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(dialog->Label1->text(), QStringLiteral("Transmisja danych..."));
-    EXPECT_EQ(dialog->ProgressBar1->maximum(), 816);
+    EXPECT_EQ(dialog->captionLabel->text(), QStringLiteral("Transmisja danych..."));
+    EXPECT_EQ(dialog->progressBar->maximum(), 816);
 
     // While it runs the meter's windows are closed to the operator, and a
     // second transfer is refused.
@@ -120,16 +120,16 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     EXPECT_TRUE(messages().isEmpty());
 
     const AppWindows &w = *app.windows;
-    EXPECT_EQ(w.displayPage->Edit1->text(), QStringLiteral("17"));
-    EXPECT_EQ(w.displayPage->Edit4->text(), formatFloat(3.25, 4));
-    EXPECT_EQ(w.characteristicPage->TrackBar1->value(), 5);
-    EXPECT_EQ(w.analogOutputPage->Edit1->text(), formatFloat(-2.5, 4));
-    EXPECT_EQ(w.alarmsPage->Edit9->text(), QStringLiteral("42"));
-    EXPECT_EQ(w.systemPage->Memo2->toPlainText().section('\n', 0, 0), QStringLiteral("* Przerwa w zasilaniu."));
-    EXPECT_EQ(w.interfacePage->ComboBox3->currentIndex(), 3);
+    EXPECT_EQ(w.displayPage->measurementTimeEdit->text(), QStringLiteral("17"));
+    EXPECT_EQ(w.displayPage->lowerThresholdEdit->text(), formatFloat(3.25, 4));
+    EXPECT_EQ(w.characteristicPage->pointCountSlider->value(), 5);
+    EXPECT_EQ(w.analogOutputPage->valueAt0Edit->text(), formatFloat(-2.5, 4));
+    EXPECT_EQ(w.alarmsPage->alarms[0].delayEdit->text(), QStringLiteral("42"));
+    EXPECT_EQ(w.systemPage->statusMemo->toPlainText().section('\n', 0, 0), QStringLiteral("* Przerwa w zasilaniu."));
+    EXPECT_EQ(w.interfacePage->primaryModeList->currentIndex(), 3);
     EXPECT_EQ(w.monitorWindow->Label23->text(), MonitorModel::labelText(12.5f, w.monitorWindow->model().precision(0)));
-    EXPECT_EQ(w.devicesPage->Edit3->text(), QStringLiteral("123"));
-    EXPECT_EQ(w.devicesPage->ComboBox2->currentIndex(), 3);
+    EXPECT_EQ(w.devicesPage->baseRegisterEdit->text(), QStringLiteral("123"));
+    EXPECT_EQ(w.devicesPage->modeList->currentIndex(), 3);
     EXPECT_FALSE(dialog->transfer().running());
     EXPECT_EQ(dialog->transfer().readStep(), 0);
 }
@@ -240,19 +240,19 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
 {
     // The read: every request for 7500 lost, whatever else comes through.
     sim.meter.setReg32(7600, 3.25f);
-    const QString shown = app.windows->displayPage->Edit4->text();
+    const QString shown = app.windows->displayPage->lowerThresholdEdit->text();
     sim.fault(FaultPlan{.fault = Fault::Silence, .onlyFunction = 3, .onlyStart = 7500});
     run(app.startPanel->bulkReadButton);
     std::vector<Request> expected(ReadFrames.begin(), ReadFrames.end() - 1);
     expected.insert(expected.end(), 3, ReadFrames.back());
     EXPECT_EQ(sim.requests(), expected);
     EXPECT_EQ(progress, (QList<int>{120, 280, 480, 616}));
-    EXPECT_EQ(dialog->ProgressBar1->value(), 616);
+    EXPECT_EQ(dialog->progressBar->value(), 616);
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Odczyt danych zakończony błędem."));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
     // Not redrawn, though the image holds the blocks that came.
-    EXPECT_EQ(app.windows->displayPage->Edit4->text(), shown);
+    EXPECT_EQ(app.windows->displayPage->lowerThresholdEdit->text(), shown);
     EXPECT_EQ(app.ctx->image.reg32(7600), 3.25f);
     EXPECT_TRUE(app.startPanel->bulkReadButton->isEnabled());
 
@@ -270,7 +270,7 @@ TEST_F(BulkWindow, AStepThatFailsThreeTimesEndsTheTransfer)
         run(app.startPanel->bulkWriteButton);
         const auto sent = sim.requests();
         EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{16, 4004, 1}), c.completes ? 1 : 3);
-        EXPECT_EQ(dialog->ProgressBar1->value(), c.completes ? 816 : 685);
+        EXPECT_EQ(dialog->progressBar->value(), c.completes ? 816 : 685);
         const QStringList expectedBoxes = {"Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"};
         EXPECT_EQ(messages(), c.completes ? expectedBoxes : expectedBoxes + QStringList{"Zapis danych zakończony błędem."});
     }

@@ -38,9 +38,9 @@ TEST(ConfigAtStart, DefK71tSetsTheAddressAndThePages)
     app.runStartTimer();
     EXPECT_EQ(app.startPanel->addressEdit->text(), QStringLiteral("5"));
     EXPECT_EQ(app.ctx->meterAddress, 5);
-    EXPECT_EQ(app.displayPage->Edit1->text(), QStringLiteral("44")); // pages redrawn
+    EXPECT_EQ(app.displayPage->measurementTimeEdit->text(), QStringLiteral("44")); // pages redrawn
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    app.displayPage->SpeedButton1Click();
+    app.displayPage->onReadClicked();
     ASSERT_FALSE(sim.validFrames().empty());
     for (const auto &frame : sim.validFrames())
         EXPECT_EQ(frame[0], 5);
@@ -61,7 +61,7 @@ TEST(ConfigAtStart, AnAddressOutsideTheRangeNeverBecomesTheMeterAddress)
         ASSERT_EQ(app.prompt.messages.size(), 1) << bad;
         EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Błędnie podany adres"));
         EXPECT_EQ(app.ctx->meterAddress, 1) << bad;
-        app.displayPage->SpeedButton2Click();
+        app.displayPage->onWriteClicked();
         ASSERT_FALSE(sim.validFrames().empty()) << bad;
         for (const auto &frame : sim.validFrames())
             EXPECT_EQ(frame[0], 1) << bad;
@@ -98,7 +98,7 @@ TEST(ConfigAtExit, DefK71tAndUartCfgAreSaved)
     app.dir.write("def.k71t", configWith(7, 12));
     app.start();
     app.runStartTimer();
-    app.displayPage->Edit1->setText("99");
+    app.displayPage->measurementTimeEdit->setText("99");
     app.displayPage->done(0);
     app.startPanel->close();
     RegisterImage saved;
@@ -160,7 +160,7 @@ TEST(ConfigFileButtons, OpenLoadsAndRedrawsOrReportsAnError)
     app.prompt.fileNames << app.dir.file("good.k71t");
     app.startPanel->openConfigurationButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    EXPECT_EQ(app.displayPage->Edit1->text(), QStringLiteral("77"));
+    EXPECT_EQ(app.displayPage->measurementTimeEdit->text(), QStringLiteral("77"));
     EXPECT_EQ(app.ctx->image.reg16(4033), 9);
 
     // A file that vanished: Load's own box, then the panel's.

@@ -46,7 +46,7 @@ struct Pages : ::testing::Test {
             out << m.text;
         return out;
     }
-    static QString status(const ConfigPage *page) { return page->StatusBar1->currentMessage(); }
+    static QString status(const ConfigPage *page) { return page->statusBar->currentMessage(); }
     // The page's read and write buttons, as the operator presses them.
     struct PageCase {
         const char *name;
@@ -132,32 +132,33 @@ TEST_F(Pages, EveryTextOfThePages)
         return out;
     };
     AlarmsPage &alarms = *app.windows->alarmsPage;
-    EXPECT_EQ(alarms.ComboBox7->count(), 102);
-    EXPECT_EQ(alarms.ComboBox7->itemText(25), QStringLiteral("Dev 2 R 5 - Urządzenie 2 rejestr 5"));
-    EXPECT_EQ(alarms.ComboBox7->itemText(100), QStringLiteral("Zegar czasu rzeczywistego"));
-    EXPECT_EQ(alarms.ComboBox7->itemText(101), QStringLiteral("Wartość wyświetlana"));
-    EXPECT_EQ(items(alarms.ComboBox8), (QStringList{"n-on", "n-off", "on", "off", "zawsze właczony", "zawsze wyłączony"}));
+    EXPECT_EQ(alarms.alarms[3].quantityList->count(), 102);
+    EXPECT_EQ(alarms.alarms[3].quantityList->itemText(25), QStringLiteral("Dev 2 R 5 - Urządzenie 2 rejestr 5"));
+    EXPECT_EQ(alarms.alarms[3].quantityList->itemText(100), QStringLiteral("Zegar czasu rzeczywistego"));
+    EXPECT_EQ(alarms.alarms[3].quantityList->itemText(101), QStringLiteral("Wartość wyświetlana"));
+    EXPECT_EQ(items(alarms.alarms[3].typeList),
+              (QStringList{"n-on", "n-off", "on", "off", "zawsze właczony", "zawsze wyłączony"}));
     DevicesPage &devices = *app.windows->devicesPage;
-    EXPECT_EQ(items(devices.ComboBox1), (QStringList{"4800", "9600", "19200", "38400", "57600", "115200"}));
-    EXPECT_EQ(items(devices.ComboBox2), (QStringList{"RTU 8N2", "RTU 8E1", "RTU 8O1", "RTU 8N1"}));
-    EXPECT_EQ(devices.ComboBox3->count(), 26);
-    EXPECT_EQ(devices.ComboBox3->itemText(20), QStringLiteral("fun. 4 - float 3210"));
-    EXPECT_EQ(items(devices.ComboBox4).mid(0, 2), (QStringList{"Ciągła", "R0 - warunkowa"}));
-    EXPECT_EQ(devices.ComboBox4->itemText(10), QStringLiteral("R9 - warunkowa"));
-    EXPECT_EQ(devices.TreeView1->headerItem()->text(0), QStringLiteral("Wybierz urządzenie "));
-    EXPECT_EQ(devices.TreeView1->topLevelItem(9)->text(0), QStringLiteral("DEV 9 - Urządzenie 10"));
+    EXPECT_EQ(items(devices.speedList), (QStringList{"4800", "9600", "19200", "38400", "57600", "115200"}));
+    EXPECT_EQ(items(devices.modeList), (QStringList{"RTU 8N2", "RTU 8E1", "RTU 8O1", "RTU 8N1"}));
+    EXPECT_EQ(devices.registerTypeList->count(), 26);
+    EXPECT_EQ(devices.registerTypeList->itemText(20), QStringLiteral("fun. 4 - float 3210"));
+    EXPECT_EQ(items(devices.archivingKindList).mid(0, 2), (QStringList{"Ciągła", "R0 - warunkowa"}));
+    EXPECT_EQ(devices.archivingKindList->itemText(10), QStringLiteral("R9 - warunkowa"));
+    EXPECT_EQ(devices.deviceTree->headerItem()->text(0), QStringLiteral("Wybierz urządzenie "));
+    EXPECT_EQ(devices.deviceTree->topLevelItem(9)->text(0), QStringLiteral("DEV 9 - Urządzenie 10"));
     AnalogOutputPage &analog = *app.windows->analogOutputPage;
-    EXPECT_EQ(analog.ComboBox1->itemText(100), QStringLiteral("Wartość wyświetlana"));
-    EXPECT_EQ(analog.ComboBox1->itemText(101), QStringLiteral("Zegar czasu rzeczywistego"));
-    EXPECT_EQ(items(analog.ComboBox2),
+    EXPECT_EQ(analog.quantityList->itemText(100), QStringLiteral("Wartość wyświetlana"));
+    EXPECT_EQ(analog.quantityList->itemText(101), QStringLiteral("Zegar czasu rzeczywistego"));
+    EXPECT_EQ(items(analog.outputTypeList),
               (QStringList{"Napięciowe 0...10V", "Prądowe 0...20mA", "Prądowe 4...20mA"}));
     CharacteristicPage &characteristic = *app.windows->characteristicPage;
-    EXPECT_EQ(characteristic.TrackBar1->minimum(), 2);
-    EXPECT_EQ(characteristic.TrackBar1->maximum(), 21);
+    EXPECT_EQ(characteristic.pointCountSlider->minimum(), 2);
+    EXPECT_EQ(characteristic.pointCountSlider->maximum(), 21);
     // Chart titles and axes.
     for (const auto &[chart, title, bottom, left] :
-         {std::tuple{analog.Chart1, "Charakterystyka wyjścia analogowego", "Wielkość sterująca", "Sygnał wyjściowy"},
-          std::tuple{characteristic.Chart1, "Charakterystyka indywidualna", "Wartości H", "Wartości Y"}}) {
+         {std::tuple{analog.chart, "Charakterystyka wyjścia analogowego", "Wielkość sterująca", "Sygnał wyjściowy"},
+          std::tuple{characteristic.chart, "Charakterystyka indywidualna", "Wartości H", "Wartości Y"}}) {
         EXPECT_EQ(static_cast<QCPTextElement *>(chart->plotLayout()->element(0, 0))->text(), QString::fromUtf8(title));
         EXPECT_EQ(chart->xAxis->label(), QString::fromUtf8(bottom));
         EXPECT_EQ(chart->yAxis->label(), QString::fromUtf8(left));
@@ -168,11 +169,11 @@ TEST_F(Pages, ReadAndWriteSendExactlyThePageBlocksAndStopAtAFailingOne)
 {
     for (const PageCase &c : pageCases()) {
         sim.meter.clearReceived();
-        press(c.page, "SpeedButton1");
+        press(c.page, "readButton");
         EXPECT_EQ(requests(), withFunction(3, c.blocks)) << c.name;
         EXPECT_TRUE(status(c.page).endsWith(QStringLiteral("...OK"))) << c.name;
         sim.meter.clearReceived();
-        press(c.page, "SpeedButton2");
+        press(c.page, "writeButton");
         EXPECT_EQ(requests(), withFunction(16, c.blocks)) << c.name;
         EXPECT_TRUE(status(c.page).endsWith(QStringLiteral("...OK"))) << c.name;
         EXPECT_TRUE(app.prompt.messages.size() <= 1) << c.name; // the devices page asks first
@@ -181,7 +182,7 @@ TEST_F(Pages, ReadAndWriteSendExactlyThePageBlocksAndStopAtAFailingOne)
         // The second block silent: the third is never asked.
         sim.meter.clearReceived();
         sim.fault(Fault::Silence, 2);
-        press(c.page, "SpeedButton1");
+        press(c.page, "readButton");
         EXPECT_EQ(requests().size(), 2u) << c.name;
         EXPECT_TRUE(messages().contains(QStringLiteral("Odczyt danych zakończony błędem"))) << c.name;
         sim.fault(Fault::None);
@@ -197,7 +198,7 @@ TEST_F(Pages, AWriteFailsOnACorruptAcknowledgeOrAnExceptionOnEveryPage)
             sim.fault(f, 0, 4, 1500, first);
             sim.meter.clearReceived();
             app.prompt.messages.clear();
-            press(c.page, "SpeedButton2");
+            press(c.page, "writeButton");
             EXPECT_EQ(requests().size(), 1u) << c.name << int(f); // nothing after the failed block
             EXPECT_TRUE(status(c.page).contains(QStringLiteral("błędem"))) << c.name << int(f);
         }
@@ -208,7 +209,7 @@ TEST_F(Pages, AWriteFailsOnACorruptAcknowledgeOrAnExceptionOnEveryPage)
                              static_cast<ConfigPage *>(app.windows->characteristicPage)}) {
         sim.fault(Fault::Exception);
         app.prompt.messages.clear();
-        press(page, "SpeedButton2");
+        press(page, "writeButton");
         EXPECT_EQ(messages(), QStringList{"Zapis danych zakończony błędem"}) << qPrintable(page->objectName());
     }
 }
@@ -217,14 +218,14 @@ TEST_F(Pages, AlarmTakeChecksAlarmByAlarmAndStoresTheListsOnlyWhenAllPassed)
 {
     AlarmsPage &page = *app.windows->alarmsPage;
     RegisterImage &im = app.ctx->image;
-    page.Edit1->setText("1.5");     // AL1 PrL
-    page.Edit4->setText("-2.5");    // AL2 PrH
-    page.Edit10->setText("7.8");    // AL2 delay, stored as 7
-    page.Edit5->setText("100000");  // AL3 PrL: out of range
-    page.Edit6->setText("5");       // AL3 PrH: after the failure, not stored
-    page.ComboBox1->setCurrentIndex(101);
-    page.CheckBox4->setChecked(true);
-    page.SpeedButton2Click();
+    page.alarms[0].lowThresholdEdit->setText("1.5");    // AL1 PrL
+    page.alarms[1].highThresholdEdit->setText("-2.5");  // AL2 PrH
+    page.alarms[1].delayEdit->setText("7.8");           // AL2 delay, stored as 7
+    page.alarms[2].lowThresholdEdit->setText("100000"); // AL3 PrL: out of range
+    page.alarms[2].highThresholdEdit->setText("5");     // AL3 PrH: after the failure, not stored
+    page.alarms[0].quantityList->setCurrentIndex(101);
+    page.alarms[3].memoryCheck->setChecked(true);
+    page.onWriteClicked();
     EXPECT_EQ(messages(), QStringList{"Błędnie podana wartość dolnego progu AL3."});
     EXPECT_TRUE(sim.meter.receivedFrames().empty());
     EXPECT_EQ(im.reg32(7604), 1.5f);
@@ -239,31 +240,31 @@ TEST_F(Pages, AlarmTakeChecksAlarmByAlarmAndStoresTheListsOnlyWhenAllPassed)
         bool ok;
     };
     for (const Delay d : {Delay{"120", true}, Delay{"121", false}, Delay{"-1", false}, Delay{"0", true}}) {
-        page.Show();
-        page.Edit12->setText(QString::fromLatin1(d.text));
+        page.fillFromImage();
+        page.alarms[3].delayEdit->setText(QString::fromLatin1(d.text));
         app.prompt.messages.clear();
-        EXPECT_EQ(page.Take(), d.ok) << d.text;
+        EXPECT_EQ(page.takeIntoImage(), d.ok) << d.text;
         if (!d.ok) {
             EXPECT_EQ(messages(), QStringList{"Błędnie podane opóźnienie AL4."}) << d.text;
         }
     }
     // Each memory flag follows its own check box: only AL4's is set.
-    page.Show();
-    page.CheckBox4->setChecked(true);
+    page.fillFromImage();
+    page.alarms[3].memoryCheck->setChecked(true);
     app.prompt.messages.clear();
     sim.meter.clearReceived();
-    page.SpeedButton2Click();
+    page.onWriteClicked();
     EXPECT_EQ(status(&page), QStringLiteral("Zapis konfiguracji...OK"));
     EXPECT_EQ(sim.meter.reg16(4016), 0);
     EXPECT_EQ(sim.meter.reg16(4020), 0);
     EXPECT_EQ(sim.meter.reg16(4024), 0);
     EXPECT_EQ(sim.meter.reg16(4028), 1);
     // A failed write redraws the window from the image, which holds what was taken.
-    page.Edit3->setText("42");
+    page.alarms[1].lowThresholdEdit->setText("42");
     sim.fault(Fault::Silence);
-    page.SpeedButton2Click();
+    page.onWriteClicked();
     EXPECT_EQ(status(&page), QStringLiteral("Zapis konfiguracji zakończony błędem"));
-    EXPECT_EQ(page.Edit3->text(), QStringLiteral("42.0000"));
+    EXPECT_EQ(page.alarms[1].lowThresholdEdit->text(), QStringLiteral("42.0000"));
 }
 
 TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
@@ -271,12 +272,12 @@ TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
     DevicesPage &page = *app.windows->devicesPage;
     RegisterImage &im = app.ctx->image;
     EXPECT_EQ(page.currentDevice(), 0);
-    page.TreeView1->setCurrentItem(page.TreeView1->topLevelItem(3));
-    page.Edit2->setText("17");
-    page.TreeView1->setCurrentItem(page.TreeView1->topLevelItem(5));
+    page.deviceTree->setCurrentItem(page.deviceTree->topLevelItem(3));
+    page.deviceAddressEdit->setText("17");
+    page.deviceTree->setCurrentItem(page.deviceTree->topLevelItem(5));
     EXPECT_EQ(page.currentDevice(), 5);
-    EXPECT_EQ(page.Edit2->text(), QStringLiteral("0"));
-    page.SpeedButton2Click();
+    EXPECT_EQ(page.deviceAddressEdit->text(), QStringLiteral("0"));
+    page.onWriteClicked();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"));
@@ -286,12 +287,12 @@ TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
     EXPECT_EQ(sim.meter.reg16(4300 + 8 * 3), 17);
 
     // More registers archived than polled: told, and stored all the same.
-    page.archived[0]->setChecked(true);
-    page.archived[1]->setChecked(true);
-    page.archived[2]->setChecked(true);
-    page.Edit4->setText("2");
+    page.archivedChecks[0]->setChecked(true);
+    page.archivedChecks[1]->setChecked(true);
+    page.archivedChecks[2]->setChecked(true);
+    page.registerCountEdit->setText("2");
     app.prompt.messages.clear();
-    EXPECT_TRUE(page.TakeDevice(5));
+    EXPECT_TRUE(page.takeDevice(5));
     EXPECT_EQ(messages(), QStringList{"Wybrano archiwizację większej liczby rejestrów niż jest odczytywana"});
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Informacja"));
     EXPECT_EQ(im.reg16(4300 + 8 * 5 + 5), 0b111);
@@ -303,11 +304,11 @@ TEST_F(Pages, DevicesKeepTheEditsOfEveryDeviceVisited)
     };
     for (const Threshold t : {Threshold{"-9999", true}, Threshold{"-10000", false}, Threshold{"99999", true},
                               Threshold{"1,5", false}, Threshold{"", false}}) {
-        page.ShowDevice(5);
-        page.Edit3->setText("1234");
-        page.Edit7->setText(QString::fromLatin1(t.text));
+        page.showDevice(5);
+        page.baseRegisterEdit->setText("1234");
+        page.lowThresholdEdit->setText(QString::fromLatin1(t.text));
         app.prompt.messages.clear();
-        EXPECT_EQ(page.TakeDevice(5), t.ok) << t.text;
+        EXPECT_EQ(page.takeDevice(5), t.ok) << t.text;
         EXPECT_EQ(im.reg16(4300 + 8 * 5 + 1), t.ok ? 1234 : 7505) << t.text;
         if (!t.ok) {
             EXPECT_EQ(messages(), QStringList{"Błędnie podany dolny próg archiwizacji warunkowej"}) << t.text;
@@ -326,27 +327,27 @@ TEST_F(Pages, DevicesWriteStopsBeforeTheQuestionOnBadInput)
         const char *message;
     };
     const Case cases[] = {
-        {"timeout 99", page.Edit1, "99", "Błędnie podany czas oczekiwania na odpowiedź"},
-        {"timeout 5001", page.Edit1, "5001", "Błędnie podany czas oczekiwania na odpowiedź"},
-        {"address 248", page.Edit2, "248", "Błędnie podany adres"},
-        {"11 registers", page.Edit4, "11", "Błędnie podana liczba rejestrow"},
-        {"period 0", page.Edit5, "0", "Błędnie podany okres odpytywania"},
+        {"timeout 99", page.timeoutEdit, "99", "Błędnie podany czas oczekiwania na odpowiedź"},
+        {"timeout 5001", page.timeoutEdit, "5001", "Błędnie podany czas oczekiwania na odpowiedź"},
+        {"address 248", page.deviceAddressEdit, "248", "Błędnie podany adres"},
+        {"11 registers", page.registerCountEdit, "11", "Błędnie podana liczba rejestrow"},
+        {"period 0", page.pollingPeriodEdit, "0", "Błędnie podany okres odpytywania"},
     };
     for (const Case &c : cases) {
-        page.Show();
+        page.fillFromImage();
         c.edit->setText(QString::fromLatin1(c.text));
         app.prompt.messages.clear();
-        page.SpeedButton2Click();
+        page.onWriteClicked();
         EXPECT_EQ(messages(), QStringList{QString::fromUtf8(c.message)}) << c.what; // no question asked
         EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry.")) << c.what;
         EXPECT_TRUE(sim.meter.receivedFrames().empty()) << c.what;
     }
     // 100 and 5000 pass; Cancel sends nothing.
     for (const char *timeout : {"100", "5000"}) {
-        page.Show();
-        page.Edit1->setText(QString::fromLatin1(timeout));
+        page.fillFromImage();
+        page.timeoutEdit->setText(QString::fromLatin1(timeout));
         app.prompt.answers << PromptAnswer::Cancel;
-        page.SpeedButton2Click();
+        page.onWriteClicked();
         EXPECT_EQ(app.ctx->image.reg16(4037), QString::fromLatin1(timeout).toInt());
         EXPECT_TRUE(sim.meter.receivedFrames().empty());
     }
@@ -359,7 +360,7 @@ TEST_F(Pages, DevicesDefaultsReachTheImageNotTheMeter)
     im.reg16(4037) = 4000;
     im.reg16(4300 + 8 * 9) = 77;
     im.reg32(7683) = 5.0f;
-    page.SpeedButton4Click();
+    page.onDefaultsClicked();
     page.done(QDialog::Accepted);
     EXPECT_EQ(im.reg16(4037), 500);
     EXPECT_EQ(im.reg16(4300 + 8 * 9), 0);
@@ -376,59 +377,59 @@ TEST_F(Pages, AnalogChartFollowsTheTypedValues)
     im.reg16(4030) = 2;
     im.reg32(7612) = 0;
     im.reg32(7613) = 1000;
-    page.Show();
-    ASSERT_EQ(page.Series1->data()->size(), 2);
-    EXPECT_EQ(page.Series1->data()->at(0)->key, 0);
-    EXPECT_EQ(page.Series1->data()->at(0)->value, 4);
-    EXPECT_EQ(page.Series1->data()->at(1)->key, 1000);
-    EXPECT_EQ(page.Series1->data()->at(1)->value, 20);
+    page.fillFromImage();
+    ASSERT_EQ(page.characteristicGraph->data()->size(), 2);
+    EXPECT_EQ(page.characteristicGraph->data()->at(0)->key, 0);
+    EXPECT_EQ(page.characteristicGraph->data()->at(0)->value, 4);
+    EXPECT_EQ(page.characteristicGraph->data()->at(1)->key, 1000);
+    EXPECT_EQ(page.characteristicGraph->data()->at(1)->value, 20);
     // Equal values still get an axis; an unknown type draws nothing.
     im.reg32(7613) = 0;
-    page.Show();
-    EXPECT_GT(page.Chart1->xAxis->range().size(), 0);
+    page.fillFromImage();
+    EXPECT_GT(page.chart->xAxis->range().size(), 0);
     im.reg16(4030) = 7;
-    page.Show();
-    EXPECT_EQ(page.Series1->data()->size(), 0);
-    EXPECT_EQ(page.ComboBox2->currentIndex(), -1);
+    page.fillFromImage();
+    EXPECT_EQ(page.characteristicGraph->data()->size(), 0);
+    EXPECT_EQ(page.outputTypeList->currentIndex(), -1);
 
     // Leaving an edit with a bad number: its box once, the last good value back.
     im.reg16(4030) = 0;
     im.reg32(7613) = 500;
     page.show();
     QApplication::setActiveWindow(&page);
-    page.Edit2->setFocus();
-    page.Edit2->setText("abc");
+    page.valueAt100Edit->setFocus();
+    page.valueAt100Edit->setText("abc");
     // A real error box takes the focus from the field while it is open.
     app.prompt.onMessage = [&] {
-        page.SpeedButton1->setFocus();
+        page.readButton->setFocus();
         QApplication::processEvents();
     };
-    QTest::keyClick(page.Edit2, Qt::Key_Return);
+    QTest::keyClick(page.valueAt100Edit, Qt::Key_Return);
     app.prompt.onMessage = nullptr;
-    page.Edit2->setFocus();
-    page.Edit1->setFocus(); // and then leaves the field
+    page.valueAt100Edit->setFocus();
+    page.valueAt0Edit->setFocus(); // and then leaves the field
     QApplication::processEvents();
     EXPECT_EQ(messages(), QStringList{"Błędnie podana wartość dla sygnału 100%."});
-    EXPECT_EQ(page.Edit2->text(), QStringLiteral("500.0000"));
+    EXPECT_EQ(page.valueAt100Edit->text(), QStringLiteral("500.0000"));
     // A good number moves the chart at once.
     app.prompt.messages.clear();
-    page.Edit1->setText("-100");
-    QTest::keyClick(page.Edit1, Qt::Key_Return);
+    page.valueAt0Edit->setText("-100");
+    QTest::keyClick(page.valueAt0Edit, Qt::Key_Return);
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    EXPECT_EQ(page.Series1->data()->at(0)->key, -100);
+    EXPECT_EQ(page.characteristicGraph->data()->at(0)->key, -100);
     page.hide();
 
     // A bad field refuses the write with a second box; nothing is sent.
-    page.Edit1->setText("1e6");
+    page.valueAt0Edit->setText("1e6");
     app.prompt.messages.clear();
-    page.SpeedButton2Click();
+    page.onWriteClicked();
     EXPECT_EQ(messages(), (QStringList{"Błędnie podana wartość dla sygnału 0%.",
                                        "Błędnie podane parametry wyjścia analogowego"}));
     EXPECT_TRUE(sim.meter.receivedFrames().empty());
     // Index 100 of the quantity list is the displayed value, stored as 100.
-    page.Show();
-    page.ComboBox1->setCurrentIndex(100);
-    page.ComboBox1Change();
+    page.fillFromImage();
+    page.quantityList->setCurrentIndex(100);
+    page.onQuantityChosen();
     EXPECT_EQ(im.reg16(4029), 100);
 }
 
@@ -437,12 +438,12 @@ TEST_F(Pages, CharacteristicGridIsCheckedAsItWillBeStored)
     CharacteristicPage &page = *app.windows->characteristicPage;
     RegisterImage &im = app.ctx->image;
     im.reg16(4008) = 3;
-    page.Show();
+    page.fillFromImage();
     const auto setPoints = [&](std::initializer_list<std::pair<const char *, const char *>> points) {
         int row = 1;
         for (const auto &[h, y] : points) {
-            page.StringGrid1->item(row, 1)->setText(QString::fromLatin1(h));
-            page.StringGrid1->item(row, 2)->setText(QString::fromLatin1(y));
+            page.pointGrid->item(row, 1)->setText(QString::fromLatin1(h));
+            page.pointGrid->item(row, 2)->setText(QString::fromLatin1(y));
             ++row;
         }
     };
@@ -462,7 +463,7 @@ TEST_F(Pages, CharacteristicGridIsCheckedAsItWillBeStored)
     };
     im.reg32(7624) = 5.0f;
     for (const Case &c : cases) {
-        page.Show();
+        page.fillFromImage();
         setPoints(c.points);
         app.prompt.messages.clear();
         EXPECT_EQ(page.gridCheck(), c.message == nullptr) << c.what;
@@ -475,18 +476,18 @@ TEST_F(Pages, CharacteristicGridIsCheckedAsItWillBeStored)
     EXPECT_EQ(im.reg32(7626), 20.0f);
 
     // The track bar from 3 to 2: row 3 hidden, its values kept in the image.
-    page.Show();
-    page.TrackBar1->setValue(2);
+    page.fillFromImage();
+    page.pointCountSlider->setValue(2);
     EXPECT_EQ(im.reg16(4008), 2);
-    EXPECT_EQ(page.StringGrid1->rowCount(), 3);
+    EXPECT_EQ(page.pointGrid->rowCount(), 3);
     EXPECT_EQ(im.reg32(7626), 20.0f);
     // Off and on again shows the first two points unchanged.
-    page.CheckBox1->click();
+    page.enabledCheck->click();
     EXPECT_EQ(im.reg16(4008), 1);
-    EXPECT_FALSE(page.StringGrid1->isEnabled());
-    page.CheckBox1->click();
+    EXPECT_FALSE(page.pointGrid->isEnabled());
+    page.enabledCheck->click();
     EXPECT_EQ(im.reg16(4008), 2);
-    EXPECT_EQ(page.StringGrid1->item(2, 1)->text(), QStringLiteral("10.0000"));
+    EXPECT_EQ(page.pointGrid->item(2, 1)->text(), QStringLiteral("10.0000"));
 }
 
 TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
@@ -502,49 +503,49 @@ TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
         sim.meter.setReg16(4008, static_cast<std::uint16_t>(c.stored));
         for (int i = 0; i < 42; ++i)
             sim.meter.setReg32(7622 + i, static_cast<float>(i % 2 ? 100 - i : 50 - i)); // H falling
-        page.SpeedButton1Click();
+        page.onReadClicked();
         EXPECT_EQ(status(&page), QStringLiteral("Odczyt konfiguracji...OK")) << c.stored;
         EXPECT_EQ(app.ctx->image.reg16(4008), c.stored);
-        EXPECT_EQ(page.CheckBox1->isChecked(), c.on) << c.stored;
-        EXPECT_EQ(page.StringGrid1->rowCount(), c.shown + 1) << c.stored;
+        EXPECT_EQ(page.enabledCheck->isChecked(), c.on) << c.stored;
+        EXPECT_EQ(page.pointGrid->rowCount(), c.shown + 1) << c.stored;
         if (c.shown > 0) {
-            EXPECT_EQ(page.StringGrid1->item(c.shown, 0)->text(), QString::number(c.shown)) << c.stored;
+            EXPECT_EQ(page.pointGrid->item(c.shown, 0)->text(), QString::number(c.shown)) << c.stored;
         }
         // Drawn in the stored order, not sorted.
-        EXPECT_EQ(page.Series1->data()->size(), c.shown > 1 ? c.shown : 0) << c.stored;
+        EXPECT_EQ(page.curve->data()->size(), c.shown > 1 ? c.shown : 0) << c.stored;
         if (c.shown > 1) {
-            EXPECT_EQ(page.Series1->data()->at(1)->key, 48.0) << c.stored;
+            EXPECT_EQ(page.curve->data()->at(1)->key, 48.0) << c.stored;
         }
     }
     // The write sends what the operator sees: the cell being edited first.
     sim.meter.setReg16(4008, 2);
-    page.SpeedButton1Click();
+    page.onReadClicked();
     page.show();
     QApplication::setActiveWindow(&page);
-    page.StringGrid1->setFocus();
-    page.StringGrid1->setCurrentCell(2, 1);
-    page.StringGrid1->editItem(page.StringGrid1->item(2, 1));
+    page.pointGrid->setFocus();
+    page.pointGrid->setCurrentCell(2, 1);
+    page.pointGrid->editItem(page.pointGrid->item(2, 1));
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);
     editor->setText("75");
     sim.meter.clearReceived();
     app.prompt.messages.clear();
-    page.SpeedButton2Click();
+    page.onWriteClicked();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     EXPECT_EQ(sim.meter.reg32(7624), 75.0f);
     // A bad cell: its box once (the grid's own checks on leaving do not
     // repeat it), and nothing is sent.
-    page.StringGrid1->setCurrentCell(2, 1);
-    page.StringGrid1->editItem(page.StringGrid1->item(2, 1));
+    page.pointGrid->setCurrentCell(2, 1);
+    page.pointGrid->editItem(page.pointGrid->item(2, 1));
     editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);
     editor->setText("-5");
     sim.meter.clearReceived();
     app.prompt.onMessage = [&] {
-        page.SpeedButton1->setFocus(); // as a real error box would
+        page.readButton->setFocus(); // as a real error box would
         QApplication::processEvents();
     };
-    page.SpeedButton2Click();
+    page.onWriteClicked();
     app.prompt.onMessage = nullptr;
     EXPECT_EQ(messages(), QStringList{"Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"});
     EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry."));
@@ -563,10 +564,10 @@ TEST_F(Pages, AConfigurationFileRedrawsTheNewPages)
     app.dir.write("cfg.k71t", buildConfigFile(im));
     app.prompt.fileNames << app.dir.file("cfg.k71t");
     app.startPanel->onOpenConfigurationClicked();
-    EXPECT_EQ(app.windows->alarmsPage->Edit3->text(), QStringLiteral("123.5000"));
-    EXPECT_EQ(app.windows->devicesPage->Edit3->text(), QStringLiteral("4242"));
-    EXPECT_EQ(app.windows->analogOutputPage->Edit2->text(), QStringLiteral("777.0000"));
-    EXPECT_EQ(app.windows->characteristicPage->StringGrid1->rowCount(), 5);
+    EXPECT_EQ(app.windows->alarmsPage->alarms[1].lowThresholdEdit->text(), QStringLiteral("123.5000"));
+    EXPECT_EQ(app.windows->devicesPage->baseRegisterEdit->text(), QStringLiteral("4242"));
+    EXPECT_EQ(app.windows->analogOutputPage->valueAt100Edit->text(), QStringLiteral("777.0000"));
+    EXPECT_EQ(app.windows->characteristicPage->pointGrid->rowCount(), 5);
 }
 
 TEST_F(Pages, EveryEditRefusesBadInputAndTakesItsBounds)
@@ -582,35 +583,41 @@ TEST_F(Pages, EveryEditRefusesBadInputAndTakesItsBounds)
     };
     const char *const floatLow = "-19999", *floatHigh = "99999", *belowFloat = "-19999.01", *aboveFloat = "99999.5";
     const Field fields[] = {
-        {&alarms, alarms.Edit1, "Błędnie podana wartość dolnego progu AL1.", floatLow, floatHigh, belowFloat, aboveFloat},
-        {&alarms, alarms.Edit8, "Błędnie podana wartość górnego progu AL4.", floatLow, floatHigh, belowFloat, aboveFloat},
-        {&alarms, alarms.Edit11, "Błędnie podane opóźnienie AL3.", "0", "120", "-1", "121"},
-        {&devices, devices.Edit1, "Błędnie podany czas oczekiwania na odpowiedź", "100", "5000", "99", "5001"},
-        {&devices, devices.Edit2, "Błędnie podany adres", "0", "247", "-1", "248"},
-        {&devices, devices.Edit3, "Błędnie podany rejestr bazowy", "0", "65535", "-1", "65536"},
-        {&devices, devices.Edit4, "Błędnie podana liczba rejestrow", "1", "10", "0", "11"},
-        {&devices, devices.Edit5, "Błędnie podany okres odpytywania", "1", "60", "0", "61"},
-        {&devices, devices.Edit6, "Błędnie podany okres archiwizacji", "1", "360", "0", "361"},
-        {&devices, devices.Edit7, "Błędnie podany dolny próg archiwizacji warunkowej", "-9999", floatHigh, "-10000", aboveFloat},
-        {&devices, devices.Edit8, "Błędnie podany górny próg archiwizacji warunkowej", "-9999", floatHigh, "-10000", aboveFloat},
-        {&analog, analog.Edit1, "Błędnie podana wartość dla sygnału 0%.", floatLow, floatHigh, belowFloat, aboveFloat},
-        {&analog, analog.Edit2, "Błędnie podana wartość dla sygnału 100%.", floatLow, floatHigh, belowFloat, aboveFloat},
+        {&alarms, alarms.alarms[0].lowThresholdEdit, "Błędnie podana wartość dolnego progu AL1.", floatLow, floatHigh,
+         belowFloat, aboveFloat},
+        {&alarms, alarms.alarms[3].highThresholdEdit, "Błędnie podana wartość górnego progu AL4.", floatLow, floatHigh,
+         belowFloat, aboveFloat},
+        {&alarms, alarms.alarms[2].delayEdit, "Błędnie podane opóźnienie AL3.", "0", "120", "-1", "121"},
+        {&devices, devices.timeoutEdit, "Błędnie podany czas oczekiwania na odpowiedź", "100", "5000", "99", "5001"},
+        {&devices, devices.deviceAddressEdit, "Błędnie podany adres", "0", "247", "-1", "248"},
+        {&devices, devices.baseRegisterEdit, "Błędnie podany rejestr bazowy", "0", "65535", "-1", "65536"},
+        {&devices, devices.registerCountEdit, "Błędnie podana liczba rejestrow", "1", "10", "0", "11"},
+        {&devices, devices.pollingPeriodEdit, "Błędnie podany okres odpytywania", "1", "60", "0", "61"},
+        {&devices, devices.archivingPeriodEdit, "Błędnie podany okres archiwizacji", "1", "360", "0", "361"},
+        {&devices, devices.lowThresholdEdit, "Błędnie podany dolny próg archiwizacji warunkowej", "-9999", floatHigh,
+         "-10000", aboveFloat},
+        {&devices, devices.highThresholdEdit, "Błędnie podany górny próg archiwizacji warunkowej", "-9999", floatHigh,
+         "-10000", aboveFloat},
+        {&analog, analog.valueAt0Edit, "Błędnie podana wartość dla sygnału 0%.", floatLow, floatHigh, belowFloat,
+         aboveFloat},
+        {&analog, analog.valueAt100Edit, "Błędnie podana wartość dla sygnału 100%.", floatLow, floatHigh, belowFloat,
+         aboveFloat},
     };
     for (const Field &f : fields) {
         const QString name = f.page->objectName() + "." + f.edit->objectName();
         for (const char *bad : {"abc", "1,5", "", "1e30", "inf", f.belowLow, f.aboveHigh}) {
-            f.page->Show();
+            f.page->fillFromImage();
             f.edit->setText(QString::fromLatin1(bad));
             app.prompt.messages.clear();
-            EXPECT_FALSE(f.page->Take()) << qPrintable(name) << " " << bad;
+            EXPECT_FALSE(f.page->takeIntoImage()) << qPrintable(name) << " " << bad;
             EXPECT_EQ(messages(), QStringList{QString::fromUtf8(f.message)}) << qPrintable(name) << " " << bad;
         }
         for (const char *good : {f.low, f.high}) {
-            f.page->Show();
+            f.page->fillFromImage();
             f.edit->setText(QString::fromLatin1(good));
             app.prompt.messages.clear();
-            EXPECT_TRUE(f.page->Take()) << qPrintable(name) << " " << good;
-            f.page->Show();
+            EXPECT_TRUE(f.page->takeIntoImage()) << qPrintable(name) << " " << good;
+            f.page->fillFromImage();
             EXPECT_EQ(f.edit->text().toDouble(), QString::fromLatin1(good).toDouble()) << qPrintable(name) << " " << good;
         }
     }
@@ -623,22 +630,22 @@ TEST_F(Pages, EveryEditRefusesBadInputAndTakesItsBounds)
     im.reg16(4030) = 3;    // analog output type
     for (ConfigPage *page : {static_cast<ConfigPage *>(&alarms), static_cast<ConfigPage *>(&devices),
                              static_cast<ConfigPage *>(&analog)}) {
-        page->Show();
-        EXPECT_TRUE(page->Take()) << qPrintable(page->objectName());
+        page->fillFromImage();
+        EXPECT_TRUE(page->takeIntoImage()) << qPrintable(page->objectName());
     }
-    EXPECT_EQ(alarms.ComboBox2->currentIndex(), -1);
-    EXPECT_EQ(devices.ComboBox3->currentIndex(), -1);
-    EXPECT_EQ(analog.ComboBox2->currentIndex(), -1);
+    EXPECT_EQ(alarms.alarms[0].typeList->currentIndex(), -1);
+    EXPECT_EQ(devices.registerTypeList->currentIndex(), -1);
+    EXPECT_EQ(analog.outputTypeList->currentIndex(), -1);
     EXPECT_EQ(im.reg16(4014), 9);
     EXPECT_EQ(im.reg16(4303), 40);
     EXPECT_EQ(im.reg16(4030), 3);
 
     // Leaving a device with a bad field: its edits are lost, the move happens.
-    devices.TreeView1->setCurrentItem(devices.TreeView1->topLevelItem(2));
-    devices.Edit2->setText("9");
-    devices.Edit4->setText("0");
+    devices.deviceTree->setCurrentItem(devices.deviceTree->topLevelItem(2));
+    devices.deviceAddressEdit->setText("9");
+    devices.registerCountEdit->setText("0");
     app.prompt.messages.clear();
-    devices.TreeView1->setCurrentItem(devices.TreeView1->topLevelItem(4));
+    devices.deviceTree->setCurrentItem(devices.deviceTree->topLevelItem(4));
     EXPECT_EQ(messages(), QStringList{"Błędnie podana liczba rejestrow"});
     EXPECT_EQ(devices.currentDevice(), 4);
     EXPECT_EQ(im.reg16(4300 + 8 * 2), 0);

@@ -76,7 +76,7 @@ struct SystemPages : ::testing::Test {
             out << m.text;
         return out;
     }
-    static QString status(const ConfigPage *page) { return page->StatusBar1->currentMessage(); }
+    static QString status(const ConfigPage *page) { return page->statusBar->currentMessage(); }
     static QStringList lines(const QPlainTextEdit *memo)
     {
         return memo->toPlainText().isEmpty() ? QStringList{} : memo->toPlainText().split(QLatin1Char('\n'));
@@ -84,7 +84,7 @@ struct SystemPages : ::testing::Test {
     // Status read to the memos, as the operator presses "Odczytaj status".
     void readStatus()
     {
-        system->SpeedButton6->click();
+        system->readStatusButton->click();
         ASSERT_EQ(status(system), QStringLiteral("Odczyt statusu...OK"));
     }
 };
@@ -145,13 +145,13 @@ TEST_F(SystemPages, TheStatusReadShowsWhatTheMeterHolds)
                           "Synchronizuj czas / date", "Odczytaj status", "Kasuj flagi statusu", "Kasuj archiwum",
                           "Kasuj min/max", "Przywróć parametry domyślne", "Kod dostępu", "Zmień"})
         EXPECT_TRUE(texts.contains(QString::fromUtf8(t))) << t;
-    EXPECT_EQ(system->Edit1->text(), QStringLiteral("0"));
-    EXPECT_EQ(system->ComboBox1->itemText(0), QStringLiteral("Szybki"));
-    EXPECT_EQ(system->ComboBox1->itemText(1), QStringLiteral("Bezpieczny - wolny"));
-    EXPECT_EQ(system->MonthCalendar1->selectedDate(), app.clock.at.date()); // today, by the program's clock
+    EXPECT_EQ(system->accessCodeEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(system->cardModeList->itemText(0), QStringLiteral("Szybki"));
+    EXPECT_EQ(system->cardModeList->itemText(1), QStringLiteral("Bezpieczny - wolny"));
+    EXPECT_EQ(system->calendar->selectedDate(), app.clock.at.date()); // today, by the program's clock
 
     // Not shown before the first read.
-    EXPECT_TRUE(system->Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(system->statusMemo->toPlainText().isEmpty());
     sim.meter.setReg16(4051, 0x8000 | 0x0400 | 0x0004);
     sim.meter.setReg16(4050, 0x0005);
     sim.meter.setReg16(4052, 0x12);
@@ -162,15 +162,15 @@ TEST_F(SystemPages, TheStatusReadShowsWhatTheMeterHolds)
     sim.meter.setClock(QDateTime(QDate(2027, 3, 14), QTime(9, 26)));
     readStatus();
     EXPECT_EQ(requests(), (std::vector<Request>{{3, 4039, 16}, {3, 4005, 1}}));
-    EXPECT_EQ(lines(system->Memo2), expectedStatus(0x8404));
-    EXPECT_EQ(lines(system->Memo1), deviceLines(0x0005));
-    EXPECT_EQ(lines(system->Memo3), alarmLines(0x12));
-    EXPECT_EQ(lines(system->Memo4), QStringList{cardLine(4)});
-    EXPECT_EQ(system->Edit1->text(), QStringLiteral("4321"));
-    EXPECT_EQ(system->MonthCalendar1->selectedDate(), QDate(2027, 3, 14));
-    EXPECT_EQ(system->DateTimePicker1->time(), QTime(9, 26));
-    EXPECT_FALSE(system->CheckBox1->isChecked());
-    EXPECT_EQ(system->ComboBox1->currentText(), QStringLiteral("Bezpieczny - wolny")); // any code but 0
+    EXPECT_EQ(lines(system->statusMemo), expectedStatus(0x8404));
+    EXPECT_EQ(lines(system->devicesMemo), deviceLines(0x0005));
+    EXPECT_EQ(lines(system->alarmsMemo), alarmLines(0x12));
+    EXPECT_EQ(lines(system->cardMemo), QStringList{cardLine(4)});
+    EXPECT_EQ(system->accessCodeEdit->text(), QStringLiteral("4321"));
+    EXPECT_EQ(system->calendar->selectedDate(), QDate(2027, 3, 14));
+    EXPECT_EQ(system->timeEdit->time(), QTime(9, 26));
+    EXPECT_FALSE(system->automaticTimeChangeCheck->isChecked());
+    EXPECT_EQ(system->cardModeList->currentText(), QStringLiteral("Bezpieczny - wolny")); // any code but 0
 
     // Card status 7 shows no line; registers that form no date or time leave
     // the calendar and the time picker as they are.
@@ -178,16 +178,16 @@ TEST_F(SystemPages, TheStatusReadShowsWhatTheMeterHolds)
     sim.meter.setReg16(4041, 0);    // month 0
     sim.meter.setReg16(4040, 2460); // no such time
     readStatus();
-    EXPECT_TRUE(system->Memo4->toPlainText().isEmpty());
-    EXPECT_EQ(system->MonthCalendar1->selectedDate(), QDate(2027, 3, 14));
-    EXPECT_EQ(system->DateTimePicker1->time(), QTime(9, 26));
+    EXPECT_TRUE(system->cardMemo->toPlainText().isEmpty());
+    EXPECT_EQ(system->calendar->selectedDate(), QDate(2027, 3, 14));
+    EXPECT_EQ(system->timeEdit->time(), QTime(9, 26));
 
     // A silent meter: the status text and the box, the memos as they were.
     sim.fault(Fault::Silence);
-    system->SpeedButton6->click();
+    system->readStatusButton->click();
     EXPECT_EQ(status(system), QStringLiteral("Odczyt statusu...Błąd"));
     EXPECT_EQ(messages(), QStringList{"Odczyt danych zakończony błędem"});
-    EXPECT_EQ(lines(system->Memo2), expectedStatus(0x8404));
+    EXPECT_EQ(lines(system->statusMemo), expectedStatus(0x8404));
 }
 
 TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
@@ -202,43 +202,68 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
         std::function<void()> check; // what the meter holds after success
     };
     const Case cases[] = {
-        {"clear flags", [&] { system->SpeedButton3->click(); }, {{16, 4051, 2}, {3, 4039, 16}, {3, 4005, 1}},
-         "Skasowano flagi statusu. Odczytano status.", "Kasowanie flag statusu...Błąd",
+        {"clear flags",
+         [&] { system->clearStatusButton->click(); },
+         {{16, 4051, 2}, {3, 4039, 16}, {3, 4005, 1}},
+         "Skasowano flagi statusu. Odczytano status.",
+         "Kasowanie flag statusu...Błąd",
          {"Kasowanie flag statusu zakończone błędem."},
          [&] {
              EXPECT_EQ(sim.meter.reg16(4051), 0);
-             EXPECT_EQ(lines(system->Memo2), expectedStatus(0)); // redrawn from the read
+             EXPECT_EQ(lines(system->statusMemo), expectedStatus(0)); // redrawn from the read
          }},
-        {"clear archive", [&] { system->SpeedButton4->click(); }, {{16, 4045, 1}}, "Archiwum skasowane.",
-         "Kasowanie archiwum nie powiodło się.", {"Kasowanie archiwum nie powiodło się."},
+        {"clear archive",
+         [&] { system->clearArchiveButton->click(); },
+         {{16, 4045, 1}},
+         "Archiwum skasowane.",
+         "Kasowanie archiwum nie powiodło się.",
+         {"Kasowanie archiwum nie powiodło się."},
          [&] { EXPECT_TRUE(sim.meter.archiveRecords().empty()); }},
-        {"clear min/max", [&] { system->SpeedButton5->click(); }, {{16, 4055, 1}},
-         "Skasowano wartości minimum i maksimum.", "Błąd podczas kasowania minimum i maksimum", {}, [] {}},
-        {"factory settings", [&] { system->SpeedButton8->click(); }, {{16, 4038, 1}},
-         "Przywracanie nastaw fabrycznych...OK", "Błąd podczas przywracania nastaw fabrycznych", {},
+        {"clear min/max",
+         [&] { system->clearMinMaxButton->click(); },
+         {{16, 4055, 1}},
+         "Skasowano wartości minimum i maksimum.",
+         "Błąd podczas kasowania minimum i maksimum",
+         {},
+         [] {}},
+        {"factory settings",
+         [&] { system->factorySettingsButton->click(); },
+         {{16, 4038, 1}},
+         "Przywracanie nastaw fabrycznych...OK",
+         "Błąd podczas przywracania nastaw fabrycznych",
+         {},
          [&] { EXPECT_EQ(sim.meter.reg16(4051) & 0x0400, 0x0400); }},
         {"access code",
          [&] {
-             system->Edit1->setText(QStringLiteral("60000"));
-             system->SpeedButton9->click();
+             system->accessCodeEdit->setText(QStringLiteral("60000"));
+             system->accessCodeButton->click();
          },
-         {{16, 4039, 1}}, "Kod dostępu zapisano poprawnie.", "Zapis kodu dostępu...Błąd",
-         {"Zapis kodu dostepu zakończony błędem."}, [&] { EXPECT_EQ(sim.meter.reg16(4039), 60000); }},
+         {{16, 4039, 1}},
+         "Kod dostępu zapisano poprawnie.",
+         "Zapis kodu dostępu...Błąd",
+         {"Zapis kodu dostepu zakończony błędem."},
+         [&] { EXPECT_EQ(sim.meter.reg16(4039), 60000); }},
         {"card mode",
          [&] {
-             system->ComboBox1->setCurrentIndex(1);
-             system->SpeedButton10->click();
+             system->cardModeList->setCurrentIndex(1);
+             system->cardModeButton->click();
          },
-         {{16, 4005, 1}}, "Zmieniono sposób obsługi karty pamięci.", "Zmiana trybu obsługi karty...Błąd", {},
+         {{16, 4005, 1}},
+         "Zmieniono sposób obsługi karty pamięci.",
+         "Zmiana trybu obsługi karty...Błąd",
+         {},
          [&] { EXPECT_EQ(sim.meter.reg16(4005), 1); }},
         {"write clock",
          [&] {
-             system->MonthCalendar1->setSelectedDate(QDate(2028, 2, 29));
-             system->DateTimePicker1->setTime(QTime(23, 58, 41));
-             system->CheckBox1->setChecked(true);
-             system->SpeedButton2->click();
+             system->calendar->setSelectedDate(QDate(2028, 2, 29));
+             system->timeEdit->setTime(QTime(23, 58, 41));
+             system->automaticTimeChangeCheck->setChecked(true);
+             system->writeClockButton->click();
          },
-         {{16, 4040, 4}}, "Zapis czasu...OK", "Zapis czasu...Błąd", {"Zapisz czasu zakończony błędem."},
+         {{16, 4040, 4}},
+         "Zapis czasu...OK",
+         "Zapis czasu...Błąd",
+         {"Zapisz czasu zakończony błędem."},
          [&] {
              EXPECT_EQ(sim.meter.reg16(4041), 229);
              EXPECT_EQ(sim.meter.reg16(4042), 2028);
@@ -246,11 +271,14 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
          }},
         {"read clock",
          [&] {
-             system->MonthCalendar1->setSelectedDate(QDate(2001, 1, 1));
-             system->SpeedButton1->click();
+             system->calendar->setSelectedDate(QDate(2001, 1, 1));
+             system->readClockButton->click();
          },
-         {{3, 4039, 16}, {3, 4005, 1}}, "Odczyt czasu i daty...OK", "Odczyt czasu i daty zakończony błędem", {},
-         [&] { EXPECT_EQ(system->MonthCalendar1->selectedDate().year(), 2028); }}, // the clock written before
+         {{3, 4039, 16}, {3, 4005, 1}},
+         "Odczyt czasu i daty...OK",
+         "Odczyt czasu i daty zakończony błędem",
+         {},
+         [&] { EXPECT_EQ(system->calendar->selectedDate().year(), 2028); }}, // the clock written before
     };
     sim.meter.setReg16(4051, 0x9000);
     sim.meter.setReg16(4052, 0x0F);
@@ -284,7 +312,7 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
     // The flags are cleared in the image even when the meter did not hear it.
     ASSERT_NE(app.ctx->image.reg16(4051), 0); // bit 10 from the factory settings, read by the last case
     sim.fault(Fault::Silence);
-    system->SpeedButton3->click();
+    system->clearStatusButton->click();
     EXPECT_EQ(app.ctx->image.reg16(4051), 0);
     EXPECT_EQ(app.ctx->image.reg16(4052), 0);
 }
@@ -292,8 +320,8 @@ TEST_F(SystemPages, EachCommandSendsItsRegistersAndReportsItsTexts)
 TEST_F(SystemPages, QuestionsAndTheAccessCodeCheckSendNothingWhenRefused)
 {
     app.prompt.answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
-    system->SpeedButton4->click();
-    system->SpeedButton8->click();
+    system->clearArchiveButton->click();
+    system->factorySettingsButton->click();
     EXPECT_EQ(status(system), QStringLiteral("Przywracanie nastaw fabrycznych...zrezygnowano."));
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_EQ(app.prompt.messages.at(0).caption, QStringLiteral("Uwaga"));
@@ -301,8 +329,8 @@ TEST_F(SystemPages, QuestionsAndTheAccessCodeCheckSendNothingWhenRefused)
 
     for (const char *bad : {"60001", "-1", "abc", "", "1e30", "12,5"}) {
         app.prompt.messages.clear();
-        system->Edit1->setText(QString::fromUtf8(bad));
-        system->SpeedButton9->click();
+        system->accessCodeEdit->setText(QString::fromUtf8(bad));
+        system->accessCodeButton->click();
         EXPECT_EQ(messages(), QStringList{"Błędnie podana wartość kodu dostępu."}) << bad;
         EXPECT_EQ(status(system), QStringLiteral("Zapis kodu niemożliwy.")) << bad;
     }
@@ -312,13 +340,13 @@ TEST_F(SystemPages, QuestionsAndTheAccessCodeCheckSendNothingWhenRefused)
 TEST_F(SystemPages, SynchronisationWritesTheNextMinuteOnceAtSecondZero)
 {
     app.clock.at = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58, 900));
-    system->SpeedButton7->click();
-    ASSERT_TRUE(system->Timer1->isActive());
-    EXPECT_EQ(system->Timer1->interval(), 100);
+    system->synchroniseClockButton->click();
+    ASSERT_TRUE(system->syncTimer->isActive());
+    EXPECT_EQ(system->syncTimer->interval(), 100);
     QStringList shown;
     // The window's timer ticks every 100 ms of the program's clock.
-    while (system->Timer1->isActive()) {
-        system->Timer1Timer();
+    while (system->syncTimer->isActive()) {
+        system->onSyncTimer();
         shown << status(system);
         app.clock.at = app.clock.at.addMSecs(100);
         ASSERT_LT(shown.size(), 20);
@@ -334,41 +362,42 @@ TEST_F(SystemPages, SynchronisationWritesTheNextMinuteOnceAtSecondZero)
     EXPECT_EQ(frame[7] << 8 | frame[8], 0);    // 00:00
     EXPECT_EQ(frame[9] << 8 | frame[10], 101); // 1 January
     EXPECT_EQ(frame[11] << 8 | frame[12], 2027);
-    EXPECT_EQ(system->MonthCalendar1->selectedDate(), QDate(2027, 1, 1));
+    EXPECT_EQ(system->calendar->selectedDate(), QDate(2027, 1, 1));
 
     // The meter's clock runs on from what was written.
     sim.meter.clearReceived();
-    system->MonthCalendar1->setSelectedDate(QDate(2000, 1, 1));
-    system->SpeedButton1->click();
+    system->calendar->setSelectedDate(QDate(2000, 1, 1));
+    system->readClockButton->click();
     EXPECT_EQ(status(system), QStringLiteral("Odczyt czasu i daty...OK"));
-    EXPECT_EQ(system->MonthCalendar1->selectedDate(), QDate(2027, 1, 1));
+    EXPECT_EQ(system->calendar->selectedDate(), QDate(2027, 1, 1));
     EXPECT_EQ(app.ctx->image.reg16(4042), 2027);
 
     // At second 0 it writes on the first tick.
     sim.meter.clearReceived();
     app.clock.at = QDateTime(QDate(2026, 12, 8), QTime(10, 30, 0, 0));
-    system->SpeedButton7->click();
-    system->Timer1Timer();
-    EXPECT_FALSE(system->Timer1->isActive());
+    system->synchroniseClockButton->click();
+    system->onSyncTimer();
+    EXPECT_FALSE(system->syncTimer->isActive());
     EXPECT_EQ(requests(), (std::vector<Request>{{16, 4040, 4}}));
 }
 
 TEST_F(SystemPages, ClosingTheWindowCancelsASynchronisation)
 {
     app.clock.at = QDateTime(QDate(2026, 12, 8), QTime(10, 30, 30));
-    system->SpeedButton7->click();
-    ASSERT_TRUE(system->Timer1->isActive());
+    system->synchroniseClockButton->click();
+    ASSERT_TRUE(system->syncTimer->isActive());
     system->done(0);
-    EXPECT_FALSE(system->Timer1->isActive());
+    EXPECT_FALSE(system->syncTimer->isActive());
     EXPECT_TRUE(requests().empty());
 }
 
 TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
 {
     EXPECT_EQ(uart->windowTitle(), QStringLiteral("Parametry połączenia"));
-    EXPECT_EQ(uart->SpeedButton1->text(), QStringLiteral("Odczytaj"));
-    EXPECT_EQ(uart->SpeedButton2->text(), QStringLiteral("Zapisz"));
-    EXPECT_EQ(uart->Edit2->toolTip(), QStringLiteral("Czas oczekiwania na odpowiedź z urządzenia podrzędnego"));
+    EXPECT_EQ(uart->readButton->text(), QStringLiteral("Odczytaj"));
+    EXPECT_EQ(uart->writeButton->text(), QStringLiteral("Zapisz"));
+    EXPECT_EQ(uart->primaryTimeoutEdit->toolTip(),
+              QStringLiteral("Czas oczekiwania na odpowiedź z urządzenia podrzędnego"));
     QStringList texts;
     for (const QLabel *l : uart->findChildren<QLabel *>())
         texts << l->text();
@@ -376,13 +405,13 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
         texts << g->title();
     for (const char *t : {"Interfejs dodatkowy", "Interfejs podstawowy", "Adres", "Tryb", "Prędkość", "TimeOut  [ms]"})
         EXPECT_TRUE(texts.contains(QString::fromUtf8(t))) << t;
-    for (QComboBox *box : {uart->ComboBox1, uart->ComboBox3}) {
+    for (QComboBox *box : {uart->additionalModeList, uart->primaryModeList}) {
         QStringList items;
         for (int i = 0; i < box->count(); ++i)
             items << box->itemText(i);
         EXPECT_EQ(items, (QStringList{"8N2", "8E1", "8O1", "8N1"}));
     }
-    for (QComboBox *box : {uart->ComboBox2, uart->ComboBox4}) {
+    for (QComboBox *box : {uart->additionalSpeedList, uart->primarySpeedList}) {
         QStringList items;
         for (int i = 0; i < box->count(); ++i)
             items << box->itemText(i);
@@ -390,12 +419,12 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
     }
     sim.meter.setReg16(4037, 1500);
     sim.meter.setReg16(4032, 2);
-    uart->SpeedButton1->click();
+    uart->readButton->click();
     EXPECT_EQ(requests(), (std::vector<Request>{{3, 4031, 7}}));
     EXPECT_EQ(status(uart), QStringLiteral("Odczyt parametrów transmisji...OK"));
-    EXPECT_EQ(uart->Edit2->text(), QStringLiteral("1500"));
-    EXPECT_EQ(uart->ComboBox1->currentText(), QStringLiteral("8O1"));
-    EXPECT_EQ(uart->ComboBox4->currentText(), QStringLiteral("115.2k"));
+    EXPECT_EQ(uart->primaryTimeoutEdit->text(), QStringLiteral("1500"));
+    EXPECT_EQ(uart->additionalModeList->currentText(), QStringLiteral("8O1"));
+    EXPECT_EQ(uart->primarySpeedList->currentText(), QStringLiteral("115.2k"));
 
     struct Bad {
         const char *address, *timeout, *message;
@@ -407,9 +436,9 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
                          Bad{"5", "1e3x", "Błędnie podany czas oczekiwania na odpowiedź - TimeOut"}}) {
         sim.meter.clearReceived();
         app.prompt.messages.clear();
-        uart->Edit1->setText(QString::fromUtf8(b.address));
-        uart->Edit2->setText(QString::fromUtf8(b.timeout));
-        uart->SpeedButton2->click();
+        uart->additionalAddressEdit->setText(QString::fromUtf8(b.address));
+        uart->primaryTimeoutEdit->setText(QString::fromUtf8(b.timeout));
+        uart->writeButton->click();
         EXPECT_EQ(messages(), QStringList{QString::fromUtf8(b.message)}) << b.address << " " << b.timeout;
         EXPECT_EQ(status(uart), QStringLiteral("Błędne parametry. Zmiana parametrów niemożliwa."));
         EXPECT_TRUE(requests().empty());
@@ -418,7 +447,7 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
 
     sim.fault(Fault::Silence);
     app.prompt.messages.clear();
-    uart->SpeedButton1->click();
+    uart->readButton->click();
     EXPECT_EQ(status(uart), QStringLiteral("Odczyt parametrów transmisji zakończony błędem."));
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 
@@ -429,8 +458,8 @@ TEST_F(SystemPages, TheInterfacePageReadsAndChecksWhatIsTyped)
     app.ctx->image.reg16(4037) = 4321;
     app.ctx->image.reg16(4051) = 0x8000;
     app.windows->refreshPages();
-    EXPECT_EQ(uart->Edit2->text(), QStringLiteral("4321"));
-    EXPECT_EQ(lines(system->Memo2).first(), QStringLiteral("* Przerwa w zasilaniu."));
+    EXPECT_EQ(uart->primaryTimeoutEdit->text(), QStringLiteral("4321"));
+    EXPECT_EQ(lines(system->statusMemo).first(), QStringLiteral("* Przerwa w zasilaniu."));
 }
 
 TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
@@ -452,13 +481,13 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
             meter.meter.setPcInterface(5, 0);
         }
         InterfacePage &page = *program.windows->interfacePage;
-        page.Edit1->setText(QStringLiteral("7"));
-        page.ComboBox1->setCurrentIndex(3); // additional 8N1
-        page.ComboBox2->setCurrentIndex(3); // additional 38.4k
-        page.Edit2->setText(QStringLiteral("800"));
-        page.ComboBox3->setCurrentIndex(1); // primary 8E1
-        page.ComboBox4->setCurrentIndex(2); // primary 19.2k
-        page.SpeedButton2->click();
+        page.additionalAddressEdit->setText(QStringLiteral("7"));
+        page.additionalModeList->setCurrentIndex(3);  // additional 8N1
+        page.additionalSpeedList->setCurrentIndex(3); // additional 38.4k
+        page.primaryTimeoutEdit->setText(QStringLiteral("800"));
+        page.primaryModeList->setCurrentIndex(1);  // primary 8E1
+        page.primarySpeedList->setCurrentIndex(2); // primary 19.2k
+        page.writeButton->click();
 
         const auto arrivals = meter.line.arrivals();
         std::vector<Request> sent;
@@ -475,7 +504,7 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
         EXPECT_EQ(arrivals.back().stopBits, c.stopBits);
         EXPECT_EQ(arrivals.back().frame[0], 7); // the address in 4033, whichever interface
 
-        EXPECT_EQ(page.StatusBar1->currentMessage(), QStringLiteral("Zapis parametrów transmisji...OK"));
+        EXPECT_EQ(page.statusBar->currentMessage(), QStringLiteral("Zapis parametrów transmisji...OK"));
         ASSERT_EQ(program.prompt.messages.size(), 1);
         EXPECT_EQ(program.prompt.messages.at(0).text, QStringLiteral("Parametry transmisji zostały zmienione."));
         EXPECT_EQ(program.prompt.messages.at(0).caption, QStringLiteral("Uwaga"));
@@ -486,8 +515,8 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
         EXPECT_EQ(program.ctx->image.reg16(4034), 0);
         EXPECT_EQ(meter.meter.reg16(4037), 800);
         // The link goes on at the new settings; they are kept at exit.
-        program.windows->systemPage->SpeedButton6->click();
-        EXPECT_EQ(program.windows->systemPage->StatusBar1->currentMessage(), QStringLiteral("Odczyt statusu...OK"));
+        program.windows->systemPage->readStatusButton->click();
+        EXPECT_EQ(program.windows->systemPage->statusBar->currentMessage(), QStringLiteral("Odczyt statusu...OK"));
         program.startPanel->close();
         PortSettings saved;
         saved.speedIndex = 0;
@@ -534,12 +563,12 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
         }
         return tried;
     };
-    uart->Edit1->setText(QStringLiteral("9"));
-    uart->ComboBox4->setCurrentIndex(1); // primary 9.6k
+    uart->additionalAddressEdit->setText(QStringLiteral("9"));
+    uart->primarySpeedList->setCurrentIndex(1); // primary 9.6k
 
     // A silent status read: nothing is written.
     sim.fault(Fault::Silence);
-    uart->SpeedButton2->click();
+    uart->writeButton->click();
     failedBox();
     nothingWritten();
     atOldSettings();
@@ -548,11 +577,11 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     // still at the old ones, so the PC goes back there.
     sim.fault(Fault::None);
     sim.meter.setRefuseApply(true);
-    uart->SpeedButton2->click();
+    uart->writeButton->click();
     failedBox();
     atOldSettings();
     EXPECT_EQ(afterApply(), (std::vector<std::pair<int, bool>>{{9600, true}, {115200, false}}));
-    system->SpeedButton6->click();
+    system->readStatusButton->click();
     EXPECT_EQ(status(system), QStringLiteral("Odczyt statusu...OK"));
 
     // The meter stops answering after the apply: the old settings get no
@@ -560,7 +589,7 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     sim.meter.setRefuseApply(false);
     sim.meter.clearReceived();
     sim.fault(Fault::Silence, 2, 4, 1500, 4031, true); // every read of 4031 .. 4037 after the block write
-    uart->SpeedButton2->click();
+    uart->writeButton->click();
     failedBox();
     EXPECT_EQ(app.ctx->portSettings.speedIndex, 2);
     EXPECT_EQ(app.ctx->meterAddress, 9);
@@ -569,14 +598,14 @@ TEST_F(SystemPages, AFailedChangeNeverLeavesThePcWhereTheMeterIsNot)
     EXPECT_EQ(std::count(sent.begin(), sent.end(), Request{3, 4031, 7}), 3); // asked three times at 9600
     EXPECT_EQ(afterApply(), (std::vector<std::pair<int, bool>>{{9600, false}, {115200, true}}));
     sim.fault(Fault::None);
-    uart->SpeedButton1->click();
+    uart->readButton->click();
     EXPECT_EQ(status(uart), QStringLiteral("Odczyt parametrów transmisji...OK"));
 
     // A code no list shows, from a configuration file: refused before anything is sent.
     sim.meter.clearReceived();
     app.ctx->image.reg16(4035) = 9;
-    uart->Show();
-    uart->SpeedButton2->click();
+    uart->fillFromImage();
+    uart->writeButton->click();
     failedBox();
     nothingWritten();
 }

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 
 namespace k71t {
@@ -15,15 +16,22 @@ class AlarmsPage : public ConfigPage {
 public:
     explicit AlarmsPage(AppContext &context, QWidget *parent = nullptr);
 
-    // Alarm k (0-based): quantity, type, PrL, PrH, delay, memory.
-    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr, *ComboBox3 = nullptr, *ComboBox4 = nullptr;
-    QComboBox *ComboBox5 = nullptr, *ComboBox6 = nullptr, *ComboBox7 = nullptr, *ComboBox8 = nullptr;
-    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr;
-    QLineEdit *Edit5 = nullptr, *Edit6 = nullptr, *Edit7 = nullptr, *Edit8 = nullptr;
-    QLineEdit *Edit9 = nullptr, *Edit10 = nullptr, *Edit11 = nullptr, *Edit12 = nullptr;
-    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr;
+    // The controls of one alarm output.
+    struct AlarmControls {
+        QComboBox *quantityList = nullptr;
+        QComboBox *typeList = nullptr;
+        QLineEdit *lowThresholdEdit = nullptr;  // PrL
+        QLineEdit *highThresholdEdit = nullptr; // PrH
+        QLineEdit *delayEdit = nullptr;
+        QCheckBox *memoryCheck = nullptr;
+    };
+    // AL1 .. AL4.
+    std::array<AlarmControls, 4> alarms;
+
 private:
-    void FormCreate();
+    // The group of alarm k (0-based) with its fields described.
+    QGroupBox *buildAlarm(int k);
+    void fillLists();
 };
 
 } // namespace k71t

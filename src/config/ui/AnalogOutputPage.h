@@ -19,21 +19,21 @@ class AnalogOutputPage : public ConfigPage {
 public:
     explicit AnalogOutputPage(AppContext &context, QWidget *parent = nullptr);
 
-    void Show() override;
+    void fillFromImage() override;
 
-    QComboBox *ComboBox1 = nullptr; // controlling quantity, 4029
-    QComboBox *ComboBox2 = nullptr; // output type, 4030
-    QLineEdit *Edit1 = nullptr;     // value for 0 %, 7612
-    QLineEdit *Edit2 = nullptr;     // value for 100 %, 7613
-    QCustomPlot *Chart1 = nullptr;
-    QCPGraph *Series1 = nullptr;
+    QComboBox *quantityList = nullptr;   // controlling quantity, 4029
+    QComboBox *outputTypeList = nullptr; // output type, 4030
+    QLineEdit *valueAt0Edit = nullptr;   // value for 0 %, 7612
+    QLineEdit *valueAt100Edit = nullptr; // value for 100 %, 7613
+    QCustomPlot *chart = nullptr;
+    QCPGraph *characteristicGraph = nullptr;
 
 public slots:
-    void ComboBox1Change();
-    void ComboBox2Change();
+    void onQuantityChosen();
+    void onOutputTypeChosen();
 
 private:
-    void FormCreate();
+    void fillLists();
 };
 
 } // namespace k71t

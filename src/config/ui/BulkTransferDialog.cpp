@@ -29,37 +29,37 @@ BulkTransferDialog::BulkTransferDialog(AppContext &context, QWidget *parent)
     auto *layout = new QVBoxLayout(frame);
     layout->setContentsMargins(16, 12, 16, 14);
     layout->setSpacing(8);
-    Label1 = new QLabel(QStringLiteral("Transmisja danych..."), frame);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ProgressBar1 = new QProgressBar(frame);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, BulkProgressTotal);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setMinimumWidth(300);
-    layout->addWidget(Label1);
-    layout->addWidget(ProgressBar1);
+    captionLabel = new QLabel(QStringLiteral("Transmisja danych..."), frame);
+    captionLabel->setObjectName(QStringLiteral("captionLabel"));
+    progressBar = new QProgressBar(frame);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setRange(0, BulkProgressTotal);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    progressBar->setMinimumWidth(300);
+    layout->addWidget(captionLabel);
+    layout->addWidget(progressBar);
     adjustSize();
     setFixedSize(size());
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10);
-    connect(Timer1, &QTimer::timeout, this, &BulkTransferDialog::Timer1Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(10);
-    connect(Timer2, &QTimer::timeout, this, &BulkTransferDialog::Timer2Timer);
+    readTimer = new QTimer(this);
+    readTimer->setObjectName(QStringLiteral("readTimer"));
+    readTimer->setInterval(10);
+    connect(readTimer, &QTimer::timeout, this, &BulkTransferDialog::onReadTimer);
+    writeTimer = new QTimer(this);
+    writeTimer->setObjectName(QStringLiteral("writeTimer"));
+    writeTimer->setInterval(10);
+    connect(writeTimer, &QTimer::timeout, this, &BulkTransferDialog::onWriteTimer);
 }
 
 bool BulkTransferDialog::startRead()
 {
-    return start(BulkTransfer::Direction::Read, Timer1);
+    return start(BulkTransfer::Direction::Read, readTimer);
 }
 
 bool BulkTransferDialog::startWrite()
 {
-    return start(BulkTransfer::Direction::Write, Timer2);
+    return start(BulkTransfer::Direction::Write, writeTimer);
 }
 
 bool BulkTransferDialog::start(BulkTransfer::Direction direction, QTimer *timer)
@@ -68,7 +68,7 @@ bool BulkTransferDialog::start(BulkTransfer::Direction direction, QTimer *timer)
     // would run the first one's steps.
     if (!transfer_.start(direction))
         return false;
-    ProgressBar1->setValue(0);
+    progressBar->setValue(0);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();
@@ -78,14 +78,14 @@ bool BulkTransferDialog::start(BulkTransfer::Direction direction, QTimer *timer)
     return true;
 }
 
-void BulkTransferDialog::Timer1Timer()
+void BulkTransferDialog::onReadTimer()
 {
-    step(Timer1, BulkTransfer::failureText(BulkTransfer::Direction::Read));
+    step(readTimer, BulkTransfer::failureText(BulkTransfer::Direction::Read));
 }
 
-void BulkTransferDialog::Timer2Timer()
+void BulkTransferDialog::onWriteTimer()
 {
-    step(Timer2, BulkTransfer::failureText(BulkTransfer::Direction::Write));
+    step(writeTimer, BulkTransfer::failureText(BulkTransfer::Direction::Write));
 }
 
 void BulkTransferDialog::step(QTimer *timer, const QString &failure)
@@ -95,7 +95,7 @@ void BulkTransferDialog::step(QTimer *timer, const QString &failure)
         return;
     }
     const BulkTransfer::Tick result = transfer_.tick();
-    ProgressBar1->setValue(transfer_.progress());
+    progressBar->setValue(transfer_.progress());
     if (result == BulkTransfer::Tick::Continue)
         return;
     timer->stop();
@@ -105,15 +105,15 @@ void BulkTransferDialog::step(QTimer *timer, const QString &failure)
     if (isVisible())
         close();
     // After a read every page shows what the meter holds; a failed read
-    // redraws nothing (the next Show of a page shows the blocks it got).
-    if (result == BulkTransfer::Tick::Completed && timer == Timer1 && redraw_)
+    // redraws nothing (a page shows the blocks it got when it is next shown).
+    if (result == BulkTransfer::Tick::Completed && timer == readTimer && redraw_)
         redraw_();
 }
 
-void BulkTransferDialog::FormClose()
+void BulkTransferDialog::stopTransfer()
 {
-    Timer1->stop();
-    Timer2->stop();
+    readTimer->stop();
+    writeTimer->stop();
     transfer_.reset();
     sleepMs(100);
     emit runningChanged(false);
@@ -121,7 +121,7 @@ void BulkTransferDialog::FormClose()
 
 void BulkTransferDialog::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    stopTransfer();
     event->accept();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The bulk transfer window: a small borderless box with a progress bar that
 // stays on top while the whole configuration moves between the meter and the
-// program, one step per tick of a 10 ms timer (Timer1 reads, Timer2 writes).
+// program, one step per tick of a 10 ms timer (one for a read, one for a write).
 #include "config/BulkTransfer.h"
 #include "context/AppContext.h"
 
@@ -22,27 +22,27 @@ public:
     // Redraws every page after a completed bulk read.
     void setRedraw(std::function<void()> redraw) { redraw_ = std::move(redraw); }
 
-    // Progress 0, the window shown, the read (Timer1) or the write (Timer2)
-    // started. False, and nothing started, while a transfer runs or another
-    // operation holds the link.
+    // Progress 0, the window shown, the read or the write timer started.
+    // False, and nothing started, while a transfer runs or another operation
+    // holds the link.
     bool startRead();
     bool startWrite();
 
     bool transferRunning() const { return transfer_.running(); }
     const BulkTransfer &transfer() const { return transfer_; }
 
-    QLabel *Label1 = nullptr; // "Transmisja danych..."
-    QProgressBar *ProgressBar1 = nullptr;
-    QTimer *Timer1 = nullptr; // bulk read
-    QTimer *Timer2 = nullptr; // bulk write
+    QLabel *captionLabel = nullptr; // "Transmisja danych..."
+    QProgressBar *progressBar = nullptr;
+    QTimer *readTimer = nullptr;  // bulk read
+    QTimer *writeTimer = nullptr; // bulk write
 
 signals:
     // A transfer started (true) or ended, however (false).
     void runningChanged(bool running);
 
 public slots:
-    void Timer1Timer();
-    void Timer2Timer();
+    void onReadTimer();
+    void onWriteTimer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -50,7 +50,7 @@ protected:
 private:
     bool start(BulkTransfer::Direction direction, QTimer *timer);
     void step(QTimer *timer, const QString &failure);
-    void FormClose();
+    void stopTransfer();
 
     AppContext &ctx_;
     BulkTransfer transfer_;

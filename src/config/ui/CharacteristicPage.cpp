@@ -63,97 +63,97 @@ CharacteristicPage::CharacteristicPage(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("CharacteristicPage"));
     setWindowTitle(QStringLiteral("Charakterystyka Indywidualna"));
 
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Włącz charakterystykę indywidualną"), this), "CheckBox1");
-    TrackBar1 = named(new QSlider(Qt::Horizontal, this), "TrackBar1");
-    TrackBar1->setRange(2, MaxCharacteristicPoints);
-    TrackBar1->setPageStep(1);
-    TrackBar1->setTickPosition(QSlider::TicksBelow);
-    TrackBar1->setTickInterval(1);
-    StringGrid1 = named(new PointGrid(1, 3, this), "StringGrid1");
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->setColumnWidth(0, 40);
-    StringGrid1->setColumnWidth(1, 110);
-    StringGrid1->setColumnWidth(2, 110);
-    StringGrid1->setFixedWidth(40 + 110 + 110 + 2 * StringGrid1->frameWidth() + 20);
-    StringGrid1->setMinimumHeight(300);
+    enabledCheck = named(new QCheckBox(QStringLiteral("Włącz charakterystykę indywidualną"), this), "enabledCheck");
+    pointCountSlider = named(new QSlider(Qt::Horizontal, this), "pointCountSlider");
+    pointCountSlider->setRange(2, MaxCharacteristicPoints);
+    pointCountSlider->setPageStep(1);
+    pointCountSlider->setTickPosition(QSlider::TicksBelow);
+    pointCountSlider->setTickInterval(1);
+    pointGrid = named(new PointGrid(1, 3, this), "pointGrid");
+    pointGrid->horizontalHeader()->hide();
+    pointGrid->verticalHeader()->hide();
+    pointGrid->setColumnWidth(0, 40);
+    pointGrid->setColumnWidth(1, 110);
+    pointGrid->setColumnWidth(2, 110);
+    pointGrid->setFixedWidth(40 + 110 + 110 + 2 * pointGrid->frameWidth() + 20);
+    pointGrid->setMinimumHeight(300);
 
-    Chart1 = named(new QCustomPlot(this), "Chart1");
-    Chart1->setMinimumSize(420, 300);
-    Chart1->plotLayout()->insertRow(0);
-    Chart1->plotLayout()->addElement(0, 0, new QCPTextElement(Chart1, QStringLiteral("Charakterystyka indywidualna")));
-    Chart1->xAxis->setLabel(QStringLiteral("Wartości H"));
-    Chart1->yAxis->setLabel(QStringLiteral("Wartości Y"));
+    chart = named(new QCustomPlot(this), "chart");
+    chart->setMinimumSize(420, 300);
+    chart->plotLayout()->insertRow(0);
+    chart->plotLayout()->addElement(0, 0, new QCPTextElement(chart, QStringLiteral("Charakterystyka indywidualna")));
+    chart->xAxis->setLabel(QStringLiteral("Wartości H"));
+    chart->yAxis->setLabel(QStringLiteral("Wartości Y"));
     // A curve, not a graph: the points are drawn in their stored order, so a
     // characteristic read from a meter is shown as it is, not sorted.
-    Series1 = new QCPCurve(Chart1->xAxis, Chart1->yAxis);
-    Series1->setName(QStringLiteral("Series1"));
-    Series1->setPen(QPen(QColor(0, 0, 200), 2));
-    Series1->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+    curve = new QCPCurve(chart->xAxis, chart->yAxis);
+    curve->setName(QStringLiteral("characteristic"));
+    curve->setPen(QPen(QColor(0, 0, 200), 2));
+    curve->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
 
     auto *left = new QVBoxLayout;
-    left->addWidget(CheckBox1);
+    left->addWidget(enabledCheck);
     left->addWidget(new QLabel(QStringLiteral("Liczba Punktów charakterystyki"), this));
-    left->addWidget(TrackBar1);
-    left->addWidget(StringGrid1);
+    left->addWidget(pointCountSlider);
+    left->addWidget(pointGrid);
     auto *top = new QHBoxLayout;
     top->addLayout(left);
-    top->addWidget(Chart1, 1);
+    top->addWidget(chart, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     finishPage(layout, QStringLiteral("Zapisz konfigurację"));
 
     // Leaving the grid, or choosing another cell, checks it.
-    checkOnLeave(StringGrid1, [this] { gridCheck(); });
-    connect(CheckBox1, &QCheckBox::clicked, this, &CharacteristicPage::CheckBox1Click);
-    connect(TrackBar1, &QSlider::valueChanged, this, &CharacteristicPage::TrackBar1Change);
-    FormCreate();
+    checkOnLeave(pointGrid, [this] { gridCheck(); });
+    connect(enabledCheck, &QCheckBox::clicked, this, &CharacteristicPage::onEnabledClicked);
+    connect(pointCountSlider, &QSlider::valueChanged, this, &CharacteristicPage::onPointCountChanged);
+    fillGridHeader();
 }
 
-void CharacteristicPage::FormCreate()
+void CharacteristicPage::fillGridHeader()
 {
-    // Row 0 holds the headers; Show numbers the rows of the points.
-    StringGrid1->setItem(0, 1, fixedItem(QStringLiteral("H")));
-    StringGrid1->setItem(0, 2, fixedItem(QStringLiteral("Y")));
-    Show();
+    // Row 0 holds the headers; fillFromImage numbers the rows of the points.
+    pointGrid->setItem(0, 1, fixedItem(QStringLiteral("H")));
+    pointGrid->setItem(0, 2, fixedItem(QStringLiteral("Y")));
+    fillFromImage();
 }
 
-void CharacteristicPage::Show()
+void CharacteristicPage::fillFromImage()
 {
     const RegisterImage &im = ctx_.image;
     const int n = characteristicPoints(im.reg16(PointsRegister));
     {
         // Showing the state is not a click or a move of the operator's.
-        const QSignalBlocker b1(CheckBox1), b2(TrackBar1), b3(StringGrid1);
-        CheckBox1->setChecked(n >= 2);
-        TrackBar1->setValue(std::max(n, 2));
-        StringGrid1->setRowCount(n + 1);
+        const QSignalBlocker b1(enabledCheck), b2(pointCountSlider), b3(pointGrid);
+        enabledCheck->setChecked(n >= 2);
+        pointCountSlider->setValue(std::max(n, 2));
+        pointGrid->setRowCount(n + 1);
         for (int point = 0; point < n; ++point) {
-            StringGrid1->setItem(point + 1, 0, fixedItem(QString::number(point + 1)));
-            StringGrid1->setItem(point + 1, 1, new QTableWidgetItem(formatFloat(im.reg32(hRegister(point)))));
-            StringGrid1->setItem(point + 1, 2, new QTableWidgetItem(formatFloat(im.reg32(yRegister(point)))));
+            pointGrid->setItem(point + 1, 0, fixedItem(QString::number(point + 1)));
+            pointGrid->setItem(point + 1, 1, new QTableWidgetItem(formatFloat(im.reg32(hRegister(point)))));
+            pointGrid->setItem(point + 1, 2, new QTableWidgetItem(formatFloat(im.reg32(yRegister(point)))));
         }
     }
-    Series1->data()->clear();
+    curve->data()->clear();
     if (n > 1) {
         QVector<double> h, y;
         for (int point = 0; point < n; ++point) {
             h << im.reg32(hRegister(point));
             y << im.reg32(yRegister(point));
         }
-        Series1->setData(h, y);
+        curve->setData(h, y);
         const auto [hLow, hHigh] = std::minmax_element(h.cbegin(), h.cend());
         const auto [yLow, yHigh] = std::minmax_element(y.cbegin(), y.cend());
         const auto range = [](double low, double high) {
             const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(low) * 0.05);
             return QCPRange(low - margin, high + margin);
         };
-        Chart1->xAxis->setRange(range(*hLow, *hHigh));
-        Chart1->yAxis->setRange(range(*yLow, *yHigh));
+        chart->xAxis->setRange(range(*hLow, *hHigh));
+        chart->yAxis->setRange(range(*yLow, *yHigh));
     }
-    StringGrid1->setEnabled(n > 1);
-    TrackBar1->setEnabled(n > 1);
-    Chart1->replot();
+    pointGrid->setEnabled(n > 1);
+    pointCountSlider->setEnabled(n > 1);
+    chart->replot();
 }
 
 void CharacteristicPage::refresh()
@@ -161,22 +161,22 @@ void CharacteristicPage::refresh()
     // The number of points as read, shown twice if it was off, so that the
     // redraw never changes it.
     const std::uint16_t stored = ctx_.image.reg16(PointsRegister);
-    Show();
+    fillFromImage();
     if (stored < 2) {
         ctx_.image.reg16(PointsRegister) = stored;
-        Show();
+        fillFromImage();
     }
 }
 
 void CharacteristicPage::commitEditing()
 {
-    static_cast<PointGrid *>(StringGrid1)->commitEditing();
+    static_cast<PointGrid *>(pointGrid)->commitEditing();
 }
 
 bool CharacteristicPage::gridError(const QString &text)
 {
     errorBox(text);
-    StringGrid1->setFocus();
+    pointGrid->setFocus();
     return false;
 }
 
@@ -190,7 +190,7 @@ bool CharacteristicPage::gridCheck()
         y[point] = im.reg32(yRegister(point));
     }
     const auto cell = [this](int row, int column) {
-        const QTableWidgetItem *item = StringGrid1->item(row, column);
+        const QTableWidgetItem *item = pointGrid->item(row, column);
         return item ? item->text() : QString();
     };
     // The values as they will be stored: 32-bit floats.
@@ -213,26 +213,26 @@ bool CharacteristicPage::gridCheck()
         im.reg32(hRegister(point)) = h[point];
         im.reg32(yRegister(point)) = y[point];
     }
-    Show();
+    fillFromImage();
     return true;
 }
 
-bool CharacteristicPage::Take()
+bool CharacteristicPage::takeIntoImage()
 {
     commitEditing();
     return gridCheck();
 }
 
-void CharacteristicPage::CheckBox1Click()
+void CharacteristicPage::onEnabledClicked()
 {
-    ctx_.image.reg16(PointsRegister) = CheckBox1->isChecked() ? 2 : 1;
-    Show();
+    ctx_.image.reg16(PointsRegister) = enabledCheck->isChecked() ? 2 : 1;
+    fillFromImage();
 }
 
-void CharacteristicPage::TrackBar1Change()
+void CharacteristicPage::onPointCountChanged()
 {
-    ctx_.image.reg16(PointsRegister) = static_cast<std::uint16_t>(TrackBar1->value());
-    Show();
+    ctx_.image.reg16(PointsRegister) = static_cast<std::uint16_t>(pointCountSlider->value());
+    fillFromImage();
 }
 
 } // namespace k71t

@@ -23,10 +23,10 @@ class CharacteristicPage : public ConfigPage {
 public:
     explicit CharacteristicPage(AppContext &context, QWidget *parent = nullptr);
 
-    void Show() override;
-    // The grid check, after the cell being edited is committed: Take is what
+    void fillFromImage() override;
+    // The grid check, after the cell being edited is committed: takeIntoImage is what
     // the write and the closing of the window run.
-    bool Take() override;
+    bool takeIntoImage() override;
     void refresh() override;
 
     // The grid check: the H and Y texts of the shown points, each a number
@@ -34,18 +34,18 @@ public:
     // they go into the image and the page is redrawn.
     bool gridCheck();
 
-    QCheckBox *CheckBox1 = nullptr;
-    QSlider *TrackBar1 = nullptr;
-    QTableWidget *StringGrid1 = nullptr;
-    QCustomPlot *Chart1 = nullptr;
-    QCPCurve *Series1 = nullptr;
+    QCheckBox *enabledCheck = nullptr;
+    QSlider *pointCountSlider = nullptr;
+    QTableWidget *pointGrid = nullptr;
+    QCustomPlot *chart = nullptr;
+    QCPCurve *curve = nullptr;
 
 public slots:
-    void CheckBox1Click();
-    void TrackBar1Change();
+    void onEnabledClicked();
+    void onPointCountChanged();
 
 private:
-    void FormCreate();
+    void fillGridHeader();
     void commitEditing();
     bool gridError(const QString &text);
 };

@@ -48,29 +48,29 @@ ConfigPage::ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTex
 {
     Q_ASSERT(pageBlocks(page));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setSizeGripEnabled(false);
 }
 
 void ConfigPage::finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons,
                             const QString &readCaption)
 {
-    SpeedButton1 = new QPushButton(readCaption, this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton2 = new QPushButton(writeCaption, this);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+    readButton = new QPushButton(readCaption, this);
+    readButton->setObjectName(QStringLiteral("readButton"));
+    writeButton = new QPushButton(writeCaption, this);
+    writeButton->setObjectName(QStringLiteral("writeButton"));
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : QList<QPushButton *>{SpeedButton1, SpeedButton2} + moreButtons) {
+    for (QPushButton *b : QList<QPushButton *>{readButton, writeButton} + moreButtons) {
         // Enter in a field must not press a button and read over what was typed.
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(statusBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(SpeedButton1, &QPushButton::clicked, this, &ConfigPage::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &ConfigPage::SpeedButton2Click);
+    connect(readButton, &QPushButton::clicked, this, &ConfigPage::onReadClicked);
+    connect(writeButton, &QPushButton::clicked, this, &ConfigPage::onWriteClicked);
 }
 
 void ConfigPage::describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals)
@@ -89,12 +89,12 @@ void ConfigPage::describeList(QComboBox *box, int reg)
     fields_.list(box, fixed(reg));
 }
 
-void ConfigPage::Show()
+void ConfigPage::fillFromImage()
 {
     showFields(fields_);
 }
 
-bool ConfigPage::Take()
+bool ConfigPage::takeIntoImage()
 {
     return takeFields(fields_);
 }
@@ -157,7 +157,7 @@ void ConfigPage::readPage()
 {
     setStatus(texts_.reading);
     if (pageRead(ctx_.link, pageBlocks(page_)->read)) {
-        Show();
+        fillFromImage();
         setStatus(texts_.readOk);
     } else {
         setStatus(texts_.readFailed);
@@ -167,7 +167,7 @@ void ConfigPage::readPage()
 
 void ConfigPage::writePage()
 {
-    if (!Take()) {
+    if (!takeIntoImage()) {
         setStatus(texts_.writeRefused);
         errorBox(texts_.writeRefusedBox);
         return;
@@ -182,12 +182,12 @@ void ConfigPage::writePage()
         errorBox(texts_.writeFailedBox);
     }
     if (texts_.showAfterWrite)
-        Show();
+        fillFromImage();
 }
 
 void ConfigPage::done(int result)
 {
-    FormClose();
+    onClosing();
     QDialog::done(result);
 }
 
@@ -239,8 +239,8 @@ void ConfigPage::setStatus(const QString &text)
 {
     if (text.isEmpty())
         return;
-    StatusBar1->showMessage(text);
-    StatusBar1->repaint();
+    statusBar->showMessage(text);
+    statusBar->repaint();
 }
 
 void ConfigPage::errorBox(const QString &text)

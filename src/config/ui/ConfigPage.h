@@ -1,9 +1,10 @@
 #pragma once
 // The page engine every configuration page runs on: the page's fields are
 // described once (control, register, message; the accepted range comes from
-// the register map), and Show, Take, the read and write buttons with their
+// the register map), and showing them from the image, taking them into it,
+// the read and write buttons with their
 // status texts and error boxes, the checks when the operator leaves a field,
-// and Take on closing are done here. A page's own file keeps only what is its
+// and taking them on closing are done here. A page's own file keeps only what is its
 // own (its layout, lists, special controls).
 #include "config/PageBlocks.h"
 #include "context/AppContext.h"
@@ -44,7 +45,7 @@ struct PageTexts {
 // The register a field stands for: fixed, or following a page's current record.
 using RegisterOf = std::function<int()>;
 
-// Fields described once, in the order Take checks and stores them.
+// Fields described once, in the order taking them checks and stores them.
 class FieldGroup {
 public:
     enum class Take {
@@ -85,31 +86,31 @@ public:
     ConfigPage(AppContext &context, Owner page, QWidget *parent, PageTexts texts = {});
 
     // Image to controls; never talks to the meter.
-    virtual void Show();
+    virtual void fillFromImage();
     // Controls to image: the edit fields in order through the numeric field
     // check, the first failure showing its message (caption "Błąd"); then,
     // when every field passed, the check boxes and lists.
-    virtual bool Take();
-    // Runs when the window closes: by default Take, so typed values stay in the image.
-    virtual void FormClose() { Take(); }
+    virtual bool takeIntoImage();
+    // Runs when the window closes: by default takeIntoImage, so typed values stay in the image.
+    virtual void onClosing() { takeIntoImage(); }
     // The redraw after a configuration file or a bulk read changed the image.
-    virtual void refresh() { Show(); }
+    virtual void refresh() { fillFromImage(); }
 
-    // The read button: status, page read, Show, status or error box.
+    // The read button: status, page read, fillFromImage, status or error box.
     void readPage();
-    // The write button: Take, confirmation, status, page write, status or error box.
+    // The write button: takeIntoImage, confirmation, status, page write, status or error box.
     virtual void writePage();
 
     void done(int result) override;
 
     Owner page() const { return page_; }
-    QStatusBar *StatusBar1 = nullptr;
-    QPushButton *SpeedButton1 = nullptr; // "Odczytaj konfigurację"
-    QPushButton *SpeedButton2 = nullptr; // "Zapisz konfigurację"
+    QStatusBar *statusBar = nullptr;
+    QPushButton *readButton = nullptr;  // "Odczytaj konfigurację"
+    QPushButton *writeButton = nullptr; // "Zapisz konfigurację"
 
 public slots:
-    void SpeedButton1Click() { readPage(); }
-    void SpeedButton2Click() { writePage(); }
+    void onReadClicked() { readPage(); }
+    void onWriteClicked() { writePage(); }
 
 protected:
     // Puts the read and write buttons (the write one with `writeCaption`)
@@ -118,7 +119,7 @@ protected:
     void finishPage(QBoxLayout *layout, const QString &writeCaption, QList<QPushButton *> moreButtons = {},
                     const QString &readCaption = QStringLiteral("Odczytaj konfigurację"));
 
-    // The page's own fields (Show and Take use them unless a page says otherwise).
+    // The page's own fields (fillFromImage and takeIntoImage use them unless a page says otherwise).
     void describeEdit(QLineEdit *edit, int reg, const QString &message, int decimals = 4);
     void describeCheck(QCheckBox *box, int reg);
     void describeList(QComboBox *box, int reg);
@@ -126,7 +127,7 @@ protected:
     void showFields(const FieldGroup &group);
     bool takeFields(const FieldGroup &group, FieldGroup::Take mode = FieldGroup::Take::AsEachPasses);
 
-    // Asked after Take and before anything is sent; false stops the write.
+    // Asked after takeIntoImage and before anything is sent; false stops the write.
     virtual bool confirmWrite() { return true; }
 
     // Runs `check` when the operator leaves `control` (an edit also on Enter,

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -21,45 +22,51 @@ public:
     explicit DevicesPage(AppContext &context, QWidget *parent = nullptr);
 
     // The transmission parameters and the current device.
-    void Show() override;
+    void fillFromImage() override;
     // The timeout (its own message), then the current device; stops at the
     // first field that fails.
-    bool Take() override;
-    void FormClose() override;
+    bool takeIntoImage() override;
+    void onClosing() override;
     void refresh() override;
 
-    // Device d to controls / controls to the image. TakeDevice stores
+    // Device d to controls / controls to the image. takeDevice stores
     // nothing of the device unless every field passes, and tells when more
     // registers are archived than polled.
-    void ShowDevice(int d);
-    bool TakeDevice(int d);
-    bool TakeTimeout();
+    void showDevice(int d);
+    bool takeDevice(int d);
+    bool takeTimeout();
 
     // The device shown; -1 until the window is created.
     std::int16_t currentDevice() const { return current_; }
 
-    QTreeWidget *TreeView1 = nullptr;
-    QComboBox *ComboBox1 = nullptr; // primary interface speed, 4035
-    QComboBox *ComboBox2 = nullptr; // primary interface mode, 4036
-    QLineEdit *Edit1 = nullptr;     // answer timeout, 4037
-    QLineEdit *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr, *Edit5 = nullptr;
-    QLineEdit *Edit6 = nullptr, *Edit7 = nullptr, *Edit8 = nullptr;
-    QComboBox *ComboBox3 = nullptr; // register type
-    QComboBox *ComboBox4 = nullptr; // archiving kind
-    std::array<QCheckBox *, 10> archived{}; // CheckBox1 .. CheckBox10: R0 .. R9
-    QPushButton *SpeedButton4 = nullptr;
+    QTreeWidget *deviceTree = nullptr;
+    QComboBox *speedList = nullptr;   // primary interface speed, 4035
+    QComboBox *modeList = nullptr;    // primary interface mode, 4036
+    QLineEdit *timeoutEdit = nullptr; // answer timeout, 4037
+    QLineEdit *deviceAddressEdit = nullptr, *baseRegisterEdit = nullptr, *registerCountEdit = nullptr,
+              *pollingPeriodEdit = nullptr;
+    QLineEdit *archivingPeriodEdit = nullptr, *lowThresholdEdit = nullptr, *highThresholdEdit = nullptr;
+    QComboBox *registerTypeList = nullptr;        // register type
+    QComboBox *archivingKindList = nullptr;       // archiving kind
+    std::array<QCheckBox *, 10> archivedChecks{}; // R0 .. R9
+    QPushButton *defaultsButton = nullptr;
 
 public slots:
-    void TreeView1Change();
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void SpeedButton4Click();
+    void onDeviceChosen();
+    void onSpeedChosen();
+    void onModeChosen();
+    void onDefaultsClicked();
 
 protected:
     bool confirmWrite() override;
 
 private:
-    void FormCreate();
+    void buildDeviceTree();
+    QGroupBox *buildTransmissionGroup();
+    QGroupBox *buildDeviceGroup();
+    // The transmission parameters and the current device's fields.
+    void describeFields();
+    void fillLists();
 
     FieldGroup transmission_;
     FieldGroup device_;

@@ -21,23 +21,24 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
     setObjectName(QStringLiteral("DisplayPage"));
     setWindowTitle(QStringLiteral("Wyświetlanie / Tryb pracy"));
 
-    ComboBox1 = named(new QComboBox(this), "ComboBox1");
-    Edit1 = named(new QLineEdit(this), "Edit1");
-    Edit1->setToolTip(QStringLiteral("Czas uśredniania wyniku pomiaru."));
-    ComboBox2 = named(new QComboBox(this), "ComboBox2");
-    ComboBox3 = named(new QComboBox(this), "ComboBox3");
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Włącz podświetlanie jednostki"), this), "CheckBox1");
+    displayedValueList = named(new QComboBox(this), "displayedValueList");
+    measurementTimeEdit = named(new QLineEdit(this), "measurementTimeEdit");
+    measurementTimeEdit->setToolTip(QStringLiteral("Czas uśredniania wyniku pomiaru."));
+    displayFormatList = named(new QComboBox(this), "displayFormatList");
+    operatingModeList = named(new QComboBox(this), "operatingModeList");
+    unitBacklightCheck =
+        named(new QCheckBox(QStringLiteral("Włącz podświetlanie jednostki"), this), "unitBacklightCheck");
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Wartość wyświetlana"), ComboBox1);
-    form->addRow(QStringLiteral("Czas pomiaru [s]"), Edit1);
-    form->addRow(QStringLiteral("Format wyświetlania"), ComboBox2);
-    form->addRow(QStringLiteral("Tryb pracy"), ComboBox3);
-    form->addRow(QString(), CheckBox1);
+    form->addRow(QStringLiteral("Wartość wyświetlana"), displayedValueList);
+    form->addRow(QStringLiteral("Czas pomiaru [s]"), measurementTimeEdit);
+    form->addRow(QStringLiteral("Format wyświetlania"), displayFormatList);
+    form->addRow(QStringLiteral("Tryb pracy"), operatingModeList);
+    form->addRow(QString(), unitBacklightCheck);
 
     // The display range as a bar: the colour bands from top to bottom with
     // the limits and thresholds at their edges.
-    auto *group = named(new QGroupBox(QStringLiteral("Kolory i zakres wskazań"), this), "GroupBox1");
+    auto *group = named(new QGroupBox(QStringLiteral("Kolory i zakres wskazań"), this), "coloursGroup");
     auto *bar = new QGridLayout(group);
     auto edge = [&](const char *name, const QString &hint, int row) {
         auto *e = named(new QLineEdit(group), name);
@@ -53,13 +54,13 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
         bar->addWidget(p, row, 0, 1, 1);
         return p;
     };
-    Edit2 = edge("Edit2", QStringLiteral("Maksymalna wartość wyświetlana"), 0);
-    Panel1 = band("Panel1", 1);
-    Edit3 = edge("Edit3", QStringLiteral("Górny próg zmiany koloru"), 2);
-    Panel2 = band("Panel2", 3);
-    Edit4 = edge("Edit4", QStringLiteral("Dolny próg zmiany koloru"), 4);
-    Panel3 = band("Panel3", 5);
-    Edit5 = edge("Edit5", QStringLiteral("Minimalna wartość wyświetlana"), 6);
+    displayMaximumEdit = edge("displayMaximumEdit", QStringLiteral("Maksymalna wartość wyświetlana"), 0);
+    upperColourPanel = band("upperColourPanel", 1);
+    upperThresholdEdit = edge("upperThresholdEdit", QStringLiteral("Górny próg zmiany koloru"), 2);
+    middleColourPanel = band("middleColourPanel", 3);
+    lowerThresholdEdit = edge("lowerThresholdEdit", QStringLiteral("Dolny próg zmiany koloru"), 4);
+    lowerColourPanel = band("lowerColourPanel", 5);
+    displayMinimumEdit = edge("displayMinimumEdit", QStringLiteral("Minimalna wartość wyświetlana"), 6);
     bar->setColumnStretch(0, 1);
 
     auto *layout = new QVBoxLayout(this);
@@ -67,30 +68,30 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
     layout->addWidget(group);
     finishPage(layout, QStringLiteral("Zapisz konfigurację"));
 
-    // Take checks and stores in this order; the lists only when all passed.
-    describeEdit(Edit1, 4003, QStringLiteral("Błędnie podany czas pomiaru"));
-    describeEdit(Edit2, 7603, QStringLiteral("Błędnie podany górny próg ograniczający wyświetlanie"));
-    describeEdit(Edit5, 7602, QStringLiteral("Błędnie podany dolny próg ograniczający wyświetlanie"));
-    describeEdit(Edit3, 7601, QStringLiteral("Błędnie podany górny próg zmiany koloru"));
-    describeEdit(Edit4, 7600, QStringLiteral("Błędnie podany dolny próg zmiany koloru"));
-    describeCheck(CheckBox1, 4044);
-    describeList(ComboBox1, 4000);
-    describeList(ComboBox2, 4009);
-    describeList(ComboBox3, 4004);
+    // Taken (checked and stored) in this order; the lists only when all passed.
+    describeEdit(measurementTimeEdit, 4003, QStringLiteral("Błędnie podany czas pomiaru"));
+    describeEdit(displayMaximumEdit, 7603, QStringLiteral("Błędnie podany górny próg ograniczający wyświetlanie"));
+    describeEdit(displayMinimumEdit, 7602, QStringLiteral("Błędnie podany dolny próg ograniczający wyświetlanie"));
+    describeEdit(upperThresholdEdit, 7601, QStringLiteral("Błędnie podany górny próg zmiany koloru"));
+    describeEdit(lowerThresholdEdit, 7600, QStringLiteral("Błędnie podany dolny próg zmiany koloru"));
+    describeCheck(unitBacklightCheck, 4044);
+    describeList(displayedValueList, 4000);
+    describeList(displayFormatList, 4009);
+    describeList(operatingModeList, 4004);
 
-    connect(Panel1, &ClickablePanel::clicked, this, &DisplayPage::Panel1Click);
-    connect(Panel2, &ClickablePanel::clicked, this, &DisplayPage::Panel2Click);
-    connect(Panel3, &ClickablePanel::clicked, this, &DisplayPage::Panel3Click);
+    connect(upperColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onUpperColourClicked);
+    connect(middleColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onMiddleColourClicked);
+    connect(lowerColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onLowerColourClicked);
 
-    FormCreate();
+    fillLists();
 }
 
-void DisplayPage::FormCreate()
+void DisplayPage::fillLists()
 {
-    ComboBox1->addItems(displayQuantityItems());
-    ComboBox2->addItems(displayFormatItems());
-    ComboBox3->addItems(operatingModeItems());
-    Show();
+    displayedValueList->addItems(displayQuantityItems());
+    displayFormatList->addItems(displayFormatItems());
+    operatingModeList->addItems(operatingModeItems());
+    fillFromImage();
 }
 
 void DisplayPage::showColour(int reg, ClickablePanel *panel)
@@ -100,12 +101,12 @@ void DisplayPage::showColour(int reg, ClickablePanel *panel)
         panel->setColour(c);
 }
 
-void DisplayPage::Show()
+void DisplayPage::fillFromImage()
 {
-    ConfigPage::Show();
-    showColour(4012, Panel1);
-    showColour(4011, Panel2);
-    showColour(4010, Panel3);
+    ConfigPage::fillFromImage();
+    showColour(4012, upperColourPanel);
+    showColour(4011, middleColourPanel);
+    showColour(4010, lowerColourPanel);
 }
 
 void DisplayPage::cycleColour(int reg, ClickablePanel *panel)
@@ -115,8 +116,17 @@ void DisplayPage::cycleColour(int reg, ClickablePanel *panel)
     showColour(reg, panel);
 }
 
-void DisplayPage::Panel1Click() { cycleColour(4012, Panel1); }
-void DisplayPage::Panel2Click() { cycleColour(4011, Panel2); }
-void DisplayPage::Panel3Click() { cycleColour(4010, Panel3); }
+void DisplayPage::onUpperColourClicked()
+{
+    cycleColour(4012, upperColourPanel);
+}
+void DisplayPage::onMiddleColourClicked()
+{
+    cycleColour(4011, middleColourPanel);
+}
+void DisplayPage::onLowerColourClicked()
+{
+    cycleColour(4010, lowerColourPanel);
+}
 
 } // namespace k71t

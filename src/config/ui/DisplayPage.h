@@ -16,28 +16,28 @@ class DisplayPage : public ConfigPage {
 public:
     DisplayPage(AppContext &context, QWidget *parent = nullptr);
 
-    void Show() override;
+    void fillFromImage() override;
 
-    QComboBox *ComboBox1 = nullptr; // displayed value, 4000
-    QLineEdit *Edit1 = nullptr;     // measurement time, 4003
-    QComboBox *ComboBox2 = nullptr; // display format, 4009
-    QComboBox *ComboBox3 = nullptr; // operating mode, 4004
-    QCheckBox *CheckBox1 = nullptr; // unit backlight, 4044
-    QLineEdit *Edit2 = nullptr;     // maximum displayed value, 7603
-    ClickablePanel *Panel1 = nullptr; // upper band colour, 4012
-    QLineEdit *Edit3 = nullptr;     // upper colour threshold, 7601
-    ClickablePanel *Panel2 = nullptr; // middle band colour, 4011
-    QLineEdit *Edit4 = nullptr;     // lower colour threshold, 7600
-    ClickablePanel *Panel3 = nullptr; // lower band colour, 4010
-    QLineEdit *Edit5 = nullptr;     // minimum displayed value, 7602
+    QComboBox *displayedValueList = nullptr;     // displayed value, 4000
+    QLineEdit *measurementTimeEdit = nullptr;    // measurement time, 4003
+    QComboBox *displayFormatList = nullptr;      // display format, 4009
+    QComboBox *operatingModeList = nullptr;      // operating mode, 4004
+    QCheckBox *unitBacklightCheck = nullptr;     // unit backlight, 4044
+    QLineEdit *displayMaximumEdit = nullptr;     // maximum displayed value, 7603
+    ClickablePanel *upperColourPanel = nullptr;  // upper band colour, 4012
+    QLineEdit *upperThresholdEdit = nullptr;     // upper colour threshold, 7601
+    ClickablePanel *middleColourPanel = nullptr; // middle band colour, 4011
+    QLineEdit *lowerThresholdEdit = nullptr;     // lower colour threshold, 7600
+    ClickablePanel *lowerColourPanel = nullptr;  // lower band colour, 4010
+    QLineEdit *displayMinimumEdit = nullptr;     // minimum displayed value, 7602
 
 public slots:
-    void Panel1Click();
-    void Panel2Click();
-    void Panel3Click();
+    void onUpperColourClicked();
+    void onMiddleColourClicked();
+    void onLowerColourClicked();
 
 private:
-    void FormCreate();
+    void fillLists();
     void cycleColour(int reg, ClickablePanel *panel);
     void showColour(int reg, ClickablePanel *panel);
 };

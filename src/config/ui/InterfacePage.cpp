@@ -33,31 +33,31 @@ InterfacePage::InterfacePage(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Parametry połączenia"));
 
     auto *additional = new QGroupBox(QStringLiteral("Interfejs dodatkowy"), this);
-    Edit1 = named(new QLineEdit(additional), "Edit1");
-    ComboBox1 = named(new QComboBox(additional), "ComboBox1");
-    ComboBox2 = named(new QComboBox(additional), "ComboBox2");
+    additionalAddressEdit = named(new QLineEdit(additional), "additionalAddressEdit");
+    additionalModeList = named(new QComboBox(additional), "additionalModeList");
+    additionalSpeedList = named(new QComboBox(additional), "additionalSpeedList");
     auto *a = new QFormLayout(additional);
-    a->addRow(QStringLiteral("Adres"), Edit1);
-    a->addRow(QStringLiteral("Tryb"), ComboBox1);
-    a->addRow(QStringLiteral("Prędkość"), ComboBox2);
+    a->addRow(QStringLiteral("Adres"), additionalAddressEdit);
+    a->addRow(QStringLiteral("Tryb"), additionalModeList);
+    a->addRow(QStringLiteral("Prędkość"), additionalSpeedList);
 
     auto *primary = new QGroupBox(QStringLiteral("Interfejs podstawowy"), this);
-    Edit2 = named(new QLineEdit(primary), "Edit2");
-    Edit2->setToolTip(QStringLiteral("Czas oczekiwania na odpowiedź z urządzenia podrzędnego"));
-    ComboBox3 = named(new QComboBox(primary), "ComboBox3");
-    ComboBox4 = named(new QComboBox(primary), "ComboBox4");
+    primaryTimeoutEdit = named(new QLineEdit(primary), "primaryTimeoutEdit");
+    primaryTimeoutEdit->setToolTip(QStringLiteral("Czas oczekiwania na odpowiedź z urządzenia podrzędnego"));
+    primaryModeList = named(new QComboBox(primary), "primaryModeList");
+    primarySpeedList = named(new QComboBox(primary), "primarySpeedList");
     auto *p = new QFormLayout(primary);
-    p->addRow(QStringLiteral("TimeOut  [ms]"), Edit2);
-    p->addRow(QStringLiteral("Tryb"), ComboBox3);
-    p->addRow(QStringLiteral("Prędkość"), ComboBox4);
+    p->addRow(QStringLiteral("TimeOut  [ms]"), primaryTimeoutEdit);
+    p->addRow(QStringLiteral("Tryb"), primaryModeList);
+    p->addRow(QStringLiteral("Prędkość"), primarySpeedList);
 
-    // Take: the address, the timeout, then the four lists.
-    describeEdit(Edit1, 4033, QStringLiteral("Błędnie podany adres"));
-    describeEdit(Edit2, 4037, QStringLiteral("Błędnie podany czas oczekiwania na odpowiedź - TimeOut"));
-    describeList(ComboBox1, 4032);
-    describeList(ComboBox2, 4031);
-    describeList(ComboBox3, 4036);
-    describeList(ComboBox4, 4035);
+    // Taken in this order: the address, the timeout, then the four lists.
+    describeEdit(additionalAddressEdit, 4033, QStringLiteral("Błędnie podany adres"));
+    describeEdit(primaryTimeoutEdit, 4037, QStringLiteral("Błędnie podany czas oczekiwania na odpowiedź - TimeOut"));
+    describeList(additionalModeList, 4032);
+    describeList(additionalSpeedList, 4031);
+    describeList(primaryModeList, 4036);
+    describeList(primarySpeedList, 4035);
 
     auto *groups = new QHBoxLayout;
     groups->addWidget(additional);
@@ -65,21 +65,21 @@ InterfacePage::InterfacePage(AppContext &context, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(groups);
     finishPage(layout, QStringLiteral("Zapisz"), {}, QStringLiteral("Odczytaj"));
-    FormCreate();
+    fillLists();
 }
 
-void InterfacePage::FormCreate()
+void InterfacePage::fillLists()
 {
-    for (QComboBox *box : {ComboBox1, ComboBox3})
+    for (QComboBox *box : {additionalModeList, primaryModeList})
         box->addItems(interfaceModeItems());
-    for (QComboBox *box : {ComboBox2, ComboBox4})
+    for (QComboBox *box : {additionalSpeedList, primarySpeedList})
         box->addItems(interfaceSpeedItems());
-    Show();
+    fillFromImage();
 }
 
-bool InterfacePage::Take()
+bool InterfacePage::takeIntoImage()
 {
-    if (!ConfigPage::Take())
+    if (!ConfigPage::takeIntoImage())
         return false;
     ctx_.image.reg16(4034) = 0;
     return true;
@@ -88,7 +88,7 @@ bool InterfacePage::Take()
 void InterfacePage::writePage()
 {
     setStatus(texts().writing);
-    if (!Take()) {
+    if (!takeIntoImage()) {
         setStatus(texts().writeRefused);
         return;
     }

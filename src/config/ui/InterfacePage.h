@@ -13,19 +13,19 @@ class InterfacePage : public ConfigPage {
 public:
     explicit InterfacePage(AppContext &context, QWidget *parent = nullptr);
 
-    bool Take() override;
-    // Take, then the interface write with the PC following it.
+    bool takeIntoImage() override;
+    // takeIntoImage, then the interface write with the PC following it.
     void writePage() override;
 
-    QLineEdit *Edit1 = nullptr;     // additional interface: address, 4033
-    QComboBox *ComboBox1 = nullptr; // additional interface: mode, 4032
-    QComboBox *ComboBox2 = nullptr; // additional interface: speed, 4031
-    QLineEdit *Edit2 = nullptr;     // primary interface: answer timeout, 4037
-    QComboBox *ComboBox3 = nullptr; // primary interface: mode, 4036
-    QComboBox *ComboBox4 = nullptr; // primary interface: speed, 4035
+    QLineEdit *additionalAddressEdit = nullptr; // additional interface: address, 4033
+    QComboBox *additionalModeList = nullptr;    // additional interface: mode, 4032
+    QComboBox *additionalSpeedList = nullptr;   // additional interface: speed, 4031
+    QLineEdit *primaryTimeoutEdit = nullptr;    // primary interface: answer timeout, 4037
+    QComboBox *primaryModeList = nullptr;       // primary interface: mode, 4036
+    QComboBox *primarySpeedList = nullptr;      // primary interface: speed, 4035
 
 private:
-    void FormCreate();
+    void fillLists();
 };
 
 } // namespace k71t

@@ -60,70 +60,15 @@ SystemPage::SystemPage(AppContext &context, QWidget *parent) : ConfigPage(contex
     setObjectName(QStringLiteral("SystemPage"));
     setWindowTitle(QStringLiteral("Parametry systemowe"));
 
-    auto *devices = new QGroupBox(QStringLiteral("Status komunikacji z urządzeniami"), this);
-    Memo1 = memo(devices, "Memo1", 10, deviceLines(0) + deviceLines(0x3FF));
-    (new QVBoxLayout(devices))->addWidget(Memo1);
-
-    auto *status = new QGroupBox(QStringLiteral("Status K71T"), this);
-    Memo2 = memo(status, "Memo2", 13, statusWordLines(0) + statusWordLines(0xFFFF));
-    (new QVBoxLayout(status))->addWidget(Memo2);
-
-    auto *alarms = new QGroupBox(QStringLiteral("Status alarmów"), this);
-    Memo3 = memo(alarms, "Memo3", 8, alarmLines(0) + alarmLines(0xFF));
-    (new QVBoxLayout(alarms))->addWidget(Memo3);
-
-    auto *card = new QGroupBox(QStringLiteral("Status karty pamięci"), this);
-    Memo4 = memo(card, "Memo4", 3, {});
-    Memo4->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    ComboBox1 = named(new QComboBox(card), "ComboBox1");
-    SpeedButton10 = button(card, "SpeedButton10", QStringLiteral("Zmień"));
-    auto *cardMode = new QHBoxLayout;
-    cardMode->addWidget(new QLabel(QStringLiteral("Tryb obsługi karty pamięci"), card));
-    cardMode->addWidget(ComboBox1, 1);
-    cardMode->addWidget(SpeedButton10);
-    auto *cardLayout = new QVBoxLayout(card);
-    cardLayout->addWidget(Memo4);
-    cardLayout->addLayout(cardMode);
-
-    auto *clock = new QGroupBox(QStringLiteral("Czas / Data"), this);
-    MonthCalendar1 = named(new QCalendarWidget(clock), "MonthCalendar1");
-    MonthCalendar1->setGridVisible(true);
-    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    // Month and day names in Polish, whatever the process's number formats.
-    MonthCalendar1->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
-    DateTimePicker1 = named(new QTimeEdit(clock), "DateTimePicker1");
-    DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Automatyczna zmiana czasu"), clock), "CheckBox1");
-    SpeedButton1 = button(clock, "SpeedButton1", QStringLiteral("Odczytaj czas / date"));
-    SpeedButton2 = button(clock, "SpeedButton2", QStringLiteral("Zapisz czas / date"));
-    SpeedButton7 = button(clock, "SpeedButton7", QStringLiteral("Synchronizuj czas / date"));
-    auto *clockLayout = new QVBoxLayout(clock);
-    clockLayout->addWidget(MonthCalendar1);
-    auto *time = new QHBoxLayout;
-    time->addWidget(DateTimePicker1);
-    time->addWidget(CheckBox1);
-    clockLayout->addLayout(time);
-    for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton7})
-        clockLayout->addWidget(b);
-
-    SpeedButton6 = button(this, "SpeedButton6", QStringLiteral("Odczytaj status"));
-    SpeedButton3 = button(this, "SpeedButton3", QStringLiteral("Kasuj flagi statusu"));
-    SpeedButton4 = button(this, "SpeedButton4", QStringLiteral("Kasuj archiwum"));
-    SpeedButton5 = button(this, "SpeedButton5", QStringLiteral("Kasuj min/max"));
-    SpeedButton8 = button(this, "SpeedButton8", QStringLiteral("Przywróć parametry domyślne"));
-    Edit1 = named(new QLineEdit(QStringLiteral("0"), this), "Edit1");
-    Edit1->setMaximumWidth(90);
-    SpeedButton9 = button(this, "SpeedButton9", QStringLiteral("Zmień"));
-    auto *commands = new QVBoxLayout;
-    for (QPushButton *b : {SpeedButton6, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton8})
-        commands->addWidget(b);
-    commands->addSpacing(12);
-    auto *code = new QHBoxLayout;
-    code->addWidget(new QLabel(QStringLiteral("Kod dostępu"), this));
-    code->addWidget(Edit1);
-    code->addWidget(SpeedButton9);
-    commands->addLayout(code);
-    commands->addStretch(1);
+    QGroupBox *devices = buildMemoGroup(QStringLiteral("Status komunikacji z urządzeniami"), devicesMemo, "devicesMemo",
+                                        10, deviceLines(0) + deviceLines(0x3FF));
+    QGroupBox *status = buildMemoGroup(QStringLiteral("Status K71T"), statusMemo, "statusMemo", 13,
+                                       statusWordLines(0) + statusWordLines(0xFFFF));
+    QGroupBox *alarms =
+        buildMemoGroup(QStringLiteral("Status alarmów"), alarmsMemo, "alarmsMemo", 8, alarmLines(0) + alarmLines(0xFF));
+    QGroupBox *card = buildCardGroup();
+    QGroupBox *clock = buildClockGroup();
+    QVBoxLayout *commands = buildCommands();
 
     // Left the meter's own state, in the middle its devices and alarms,
     // right the clock and the commands.
@@ -135,77 +80,153 @@ SystemPage::SystemPage(AppContext &context, QWidget *parent) : ConfigPage(contex
     grid->addWidget(clock, 0, 2);
     grid->addLayout(commands, 1, 2);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &SystemPage::Timer1Timer);
+    syncTimer = new QTimer(this);
+    syncTimer->setObjectName(QStringLiteral("syncTimer"));
+    syncTimer->setInterval(100);
+    connect(syncTimer, &QTimer::timeout, this, &SystemPage::onSyncTimer);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(statusBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &SystemPage::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &SystemPage::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &SystemPage::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &SystemPage::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &SystemPage::SpeedButton5Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &SystemPage::SpeedButton6Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &SystemPage::SpeedButton7Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &SystemPage::SpeedButton8Click);
-    connect(SpeedButton9, &QPushButton::clicked, this, &SystemPage::SpeedButton9Click);
-    connect(SpeedButton10, &QPushButton::clicked, this, &SystemPage::SpeedButton10Click);
-    FormCreate();
+    connect(readClockButton, &QPushButton::clicked, this, &SystemPage::onReadClockClicked);
+    connect(writeClockButton, &QPushButton::clicked, this, &SystemPage::onWriteClockClicked);
+    connect(clearStatusButton, &QPushButton::clicked, this, &SystemPage::onClearStatusClicked);
+    connect(clearArchiveButton, &QPushButton::clicked, this, &SystemPage::onClearArchiveClicked);
+    connect(clearMinMaxButton, &QPushButton::clicked, this, &SystemPage::onClearMinMaxClicked);
+    connect(readStatusButton, &QPushButton::clicked, this, &SystemPage::onReadStatusClicked);
+    connect(synchroniseClockButton, &QPushButton::clicked, this, &SystemPage::onSynchroniseClockClicked);
+    connect(factorySettingsButton, &QPushButton::clicked, this, &SystemPage::onFactorySettingsClicked);
+    connect(accessCodeButton, &QPushButton::clicked, this, &SystemPage::onAccessCodeClicked);
+    connect(cardModeButton, &QPushButton::clicked, this, &SystemPage::onCardModeClicked);
+    initialise();
 }
 
-void SystemPage::FormCreate()
+QGroupBox *SystemPage::buildMemoGroup(const QString &title, QPlainTextEdit *&memoField, const char *name, int lines,
+                                      const QStringList &samples)
+{
+    auto *group = new QGroupBox(title, this);
+    memoField = memo(group, name, lines, samples);
+    (new QVBoxLayout(group))->addWidget(memoField);
+    return group;
+}
+
+QGroupBox *SystemPage::buildCardGroup()
+{
+    auto *card = new QGroupBox(QStringLiteral("Status karty pamięci"), this);
+    cardMemo = memo(card, "cardMemo", 3, {});
+    cardMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    cardModeList = named(new QComboBox(card), "cardModeList");
+    cardModeButton = button(card, "cardModeButton", QStringLiteral("Zmień"));
+    auto *cardMode = new QHBoxLayout;
+    cardMode->addWidget(new QLabel(QStringLiteral("Tryb obsługi karty pamięci"), card));
+    cardMode->addWidget(cardModeList, 1);
+    cardMode->addWidget(cardModeButton);
+    auto *cardLayout = new QVBoxLayout(card);
+    cardLayout->addWidget(cardMemo);
+    cardLayout->addLayout(cardMode);
+    return card;
+}
+
+QGroupBox *SystemPage::buildClockGroup()
+{
+    auto *clock = new QGroupBox(QStringLiteral("Czas / Data"), this);
+    calendar = named(new QCalendarWidget(clock), "calendar");
+    calendar->setGridVisible(true);
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // Month and day names in Polish, whatever the process's number formats.
+    calendar->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
+    timeEdit = named(new QTimeEdit(clock), "timeEdit");
+    timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    automaticTimeChangeCheck =
+        named(new QCheckBox(QStringLiteral("Automatyczna zmiana czasu"), clock), "automaticTimeChangeCheck");
+    readClockButton = button(clock, "readClockButton", QStringLiteral("Odczytaj czas / date"));
+    writeClockButton = button(clock, "writeClockButton", QStringLiteral("Zapisz czas / date"));
+    synchroniseClockButton = button(clock, "synchroniseClockButton", QStringLiteral("Synchronizuj czas / date"));
+    auto *clockLayout = new QVBoxLayout(clock);
+    clockLayout->addWidget(calendar);
+    auto *time = new QHBoxLayout;
+    time->addWidget(timeEdit);
+    time->addWidget(automaticTimeChangeCheck);
+    clockLayout->addLayout(time);
+    for (QPushButton *b : {readClockButton, writeClockButton, synchroniseClockButton})
+        clockLayout->addWidget(b);
+    return clock;
+}
+
+QVBoxLayout *SystemPage::buildCommands()
+{
+    readStatusButton = button(this, "readStatusButton", QStringLiteral("Odczytaj status"));
+    clearStatusButton = button(this, "clearStatusButton", QStringLiteral("Kasuj flagi statusu"));
+    clearArchiveButton = button(this, "clearArchiveButton", QStringLiteral("Kasuj archiwum"));
+    clearMinMaxButton = button(this, "clearMinMaxButton", QStringLiteral("Kasuj min/max"));
+    factorySettingsButton = button(this, "factorySettingsButton", QStringLiteral("Przywróć parametry domyślne"));
+    accessCodeEdit = named(new QLineEdit(QStringLiteral("0"), this), "accessCodeEdit");
+    accessCodeEdit->setMaximumWidth(90);
+    accessCodeButton = button(this, "accessCodeButton", QStringLiteral("Zmień"));
+    auto *commands = new QVBoxLayout;
+    for (QPushButton *b :
+         {readStatusButton, clearStatusButton, clearArchiveButton, clearMinMaxButton, factorySettingsButton})
+        commands->addWidget(b);
+    commands->addSpacing(12);
+    auto *code = new QHBoxLayout;
+    code->addWidget(new QLabel(QStringLiteral("Kod dostępu"), this));
+    code->addWidget(accessCodeEdit);
+    code->addWidget(accessCodeButton);
+    commands->addLayout(code);
+    commands->addStretch(1);
+    return commands;
+}
+
+void SystemPage::initialise()
 {
     const QDateTime now = ctx_.clock.now();
-    MonthCalendar1->setSelectedDate(now.date());
-    DateTimePicker1->setTime(now.time());
-    ComboBox1->addItems(memoryCardModeItems());
+    calendar->setSelectedDate(now.date());
+    timeEdit->setTime(now.time());
+    cardModeList->addItems(memoryCardModeItems());
 }
 
-void SystemPage::Show()
+void SystemPage::fillFromImage()
 {
     const RegisterImage &im = ctx_.image;
-    Memo2->setPlainText(statusWordLines(im.reg16(4051)).join(QLatin1Char('\n')));
-    Memo1->setPlainText(deviceLines(im.reg16(4050)).join(QLatin1Char('\n')));
-    Memo3->setPlainText(alarmLines(im.reg16(4052)).join(QLatin1Char('\n')));
-    Memo4->setPlainText(cardLine(im.reg16(4054)));
-    Edit1->setText(QString::number(im.reg16(4039)));
+    statusMemo->setPlainText(statusWordLines(im.reg16(4051)).join(QLatin1Char('\n')));
+    devicesMemo->setPlainText(deviceLines(im.reg16(4050)).join(QLatin1Char('\n')));
+    alarmsMemo->setPlainText(alarmLines(im.reg16(4052)).join(QLatin1Char('\n')));
+    cardMemo->setPlainText(cardLine(im.reg16(4054)));
+    accessCodeEdit->setText(QString::number(im.reg16(4039)));
     showClock();
-    ComboBox1->setCurrentIndex(im.reg16(4005) == 0 ? 0 : 1);
+    cardModeList->setCurrentIndex(im.reg16(4005) == 0 ? 0 : 1);
 }
 
 void SystemPage::showClock()
 {
     if (const auto date = clockDate(ctx_.image))
-        MonthCalendar1->setSelectedDate(*date);
+        calendar->setSelectedDate(*date);
     if (const auto time = clockTime(ctx_.image))
-        DateTimePicker1->setTime(*time);
-    CheckBox1->setChecked(ctx_.image.reg16(4043) != 0);
+        timeEdit->setTime(*time);
+    automaticTimeChangeCheck->setChecked(ctx_.image.reg16(4043) != 0);
 }
 
-void SystemPage::FormClose()
+void SystemPage::onClosing()
 {
     // A synchronisation still waiting for its minute is cancelled.
-    Timer1->stop();
+    syncTimer->stop();
 }
 
-void SystemPage::SpeedButton6Click()
+void SystemPage::onReadStatusClicked()
 {
     setStatus(QStringLiteral("Odczyt statusu..."));
     if (statusRead(ctx_.link)) {
         setStatus(QStringLiteral("Odczyt statusu...OK"));
-        Show();
+        fillFromImage();
     } else {
         setStatus(QStringLiteral("Odczyt statusu...Błąd"));
         errorBox(QStringLiteral("Odczyt danych zakończony błędem"));
     }
 }
 
-void SystemPage::SpeedButton3Click()
+void SystemPage::onClearStatusClicked()
 {
     setStatus(QStringLiteral("Kasowanie flag statusu."));
     ctx_.image.reg16(4051) = 0;
@@ -216,14 +237,14 @@ void SystemPage::SpeedButton3Click()
         return;
     }
     if (statusRead(ctx_.link)) {
-        Show();
+        fillFromImage();
         setStatus(QStringLiteral("Skasowano flagi statusu. Odczytano status."));
     } else {
         setStatus(QStringLiteral("Skasowano flagi statusu. Brak odczytu aktualnego statusu."));
     }
 }
 
-void SystemPage::SpeedButton4Click()
+void SystemPage::onClearArchiveClicked()
 {
     if (!ctx_.prompt.ask(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"), QStringLiteral("Uwaga")))
         return;
@@ -238,14 +259,14 @@ void SystemPage::SpeedButton4Click()
     }
 }
 
-void SystemPage::SpeedButton5Click()
+void SystemPage::onClearMinMaxClicked()
 {
     setStatus(QStringLiteral("Kasowanie wartości minimum i maksimum."));
     setStatus(sendCommand(ctx_.link, ctx_.image, 4055) ? QStringLiteral("Skasowano wartości minimum i maksimum.")
                                                        : QStringLiteral("Błąd podczas kasowania minimum i maksimum"));
 }
 
-void SystemPage::SpeedButton8Click()
+void SystemPage::onFactorySettingsClicked()
 {
     if (!ctx_.prompt.ask(this,
                          QStringLiteral("Zostaną przywrócone nastawy fabryczne. Dane archiwlane zostaną usunięte. "
@@ -259,9 +280,9 @@ void SystemPage::SpeedButton8Click()
                                                        : QStringLiteral("Błąd podczas przywracania nastaw fabrycznych"));
 }
 
-void SystemPage::SpeedButton9Click()
+void SystemPage::onAccessCodeClicked()
 {
-    const auto code = checkNumber(Edit1->text(), 0, 60000);
+    const auto code = checkNumber(accessCodeEdit->text(), 0, 60000);
     if (!code) {
         setStatus(QStringLiteral("Zapis kodu niemożliwy."));
         errorBox(QStringLiteral("Błędnie podana wartość kodu dostępu."));
@@ -276,15 +297,15 @@ void SystemPage::SpeedButton9Click()
     }
 }
 
-void SystemPage::SpeedButton10Click()
+void SystemPage::onCardModeClicked()
 {
     setStatus(QStringLiteral("Zmiana trybu obsługi karty...."));
-    ctx_.image.reg16(4005) = ComboBox1->currentIndex() == 0 ? 0 : 1;
+    ctx_.image.reg16(4005) = cardModeList->currentIndex() == 0 ? 0 : 1;
     setStatus(commandWrite(ctx_.link, 4005) ? QStringLiteral("Zmieniono sposób obsługi karty pamięci.")
                                             : QStringLiteral("Zmiana trybu obsługi karty...Błąd"));
 }
 
-void SystemPage::SpeedButton1Click()
+void SystemPage::onReadClockClicked()
 {
     setStatus(QStringLiteral("Odczyt czasu i daty..."));
     if (statusRead(ctx_.link)) {
@@ -295,14 +316,14 @@ void SystemPage::SpeedButton1Click()
     }
 }
 
-void SystemPage::SpeedButton2Click()
+void SystemPage::onWriteClockClicked()
 {
-    writeClock(MonthCalendar1->selectedDate(), DateTimePicker1->time());
+    writeClock(calendar->selectedDate(), timeEdit->time());
 }
 
 void SystemPage::writeClock(const QDate &date, const QTime &time)
 {
-    setClockRegisters(ctx_.image, date, time, CheckBox1->isChecked());
+    setClockRegisters(ctx_.image, date, time, automaticTimeChangeCheck->isChecked());
     setStatus(QStringLiteral("Zapisz czasu..."));
     if (commandWrite(ctx_.link, 4040, 4)) {
         setStatus(QStringLiteral("Zapis czasu...OK"));
@@ -312,12 +333,12 @@ void SystemPage::writeClock(const QDate &date, const QTime &time)
     }
 }
 
-void SystemPage::SpeedButton7Click()
+void SystemPage::onSynchroniseClockClicked()
 {
-    Timer1->start();
+    syncTimer->start();
 }
 
-void SystemPage::Timer1Timer()
+void SystemPage::onSyncTimer()
 {
     // One reading of the clock gives both the date and the time, so a write
     // at midnight cannot pair today's date with tomorrow's time.
@@ -327,9 +348,9 @@ void SystemPage::Timer1Timer()
         setStatus(QStringLiteral(" Do synchronizacji pozostało: %1 sekund").arg(59 - s));
         return;
     }
-    Timer1->stop();
-    MonthCalendar1->setSelectedDate(now.date());
-    DateTimePicker1->setTime(now.time());
+    syncTimer->stop();
+    calendar->setSelectedDate(now.date());
+    timeEdit->setTime(now.time());
     writeClock(now.date(), now.time());
 }
 

@@ -7,10 +7,12 @@
 class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QTimeEdit;
 class QTimer;
+class QVBoxLayout;
 
 namespace k71t {
 
@@ -19,40 +21,55 @@ class SystemPage : public ConfigPage {
 public:
     explicit SystemPage(AppContext &context, QWidget *parent = nullptr);
 
-    void Show() override;
+    void fillFromImage() override;
     // Nothing of this page is taken into the image on closing.
-    bool Take() override { return true; }
-    void FormClose() override;
+    bool takeIntoImage() override { return true; }
+    void onClosing() override;
 
-    QPlainTextEdit *Memo1 = nullptr; // devices
-    QPlainTextEdit *Memo2 = nullptr; // status word
-    QPlainTextEdit *Memo3 = nullptr; // alarms
-    QPlainTextEdit *Memo4 = nullptr; // memory card
-    QComboBox *ComboBox1 = nullptr;  // card handling mode
-    QCalendarWidget *MonthCalendar1 = nullptr;
-    QTimeEdit *DateTimePicker1 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QLineEdit *Edit1 = nullptr; // access code
-    QPushButton *SpeedButton3 = nullptr, *SpeedButton4 = nullptr, *SpeedButton5 = nullptr;
-    QPushButton *SpeedButton6 = nullptr, *SpeedButton7 = nullptr, *SpeedButton8 = nullptr;
-    QPushButton *SpeedButton9 = nullptr, *SpeedButton10 = nullptr;
-    QTimer *Timer1 = nullptr;
+    QPlainTextEdit *devicesMemo = nullptr;
+    QPlainTextEdit *statusMemo = nullptr;
+    QPlainTextEdit *alarmsMemo = nullptr;
+    QPlainTextEdit *cardMemo = nullptr;
+    QComboBox *cardModeList = nullptr;
+    QPushButton *cardModeButton = nullptr;
+    QCalendarWidget *calendar = nullptr;
+    QTimeEdit *timeEdit = nullptr;
+    QCheckBox *automaticTimeChangeCheck = nullptr;
+    QPushButton *readClockButton = nullptr;
+    QPushButton *writeClockButton = nullptr;
+    QPushButton *synchroniseClockButton = nullptr;
+    QPushButton *readStatusButton = nullptr;
+    QPushButton *clearStatusButton = nullptr;
+    QPushButton *clearArchiveButton = nullptr;
+    QPushButton *clearMinMaxButton = nullptr;
+    QPushButton *factorySettingsButton = nullptr;
+    QLineEdit *accessCodeEdit = nullptr;
+    QPushButton *accessCodeButton = nullptr;
+    // Waits for second 0 of the computer's clock to synchronise the meter's.
+    QTimer *syncTimer = nullptr;
 
 public slots:
-    void SpeedButton1Click(); // read the clock
-    void SpeedButton2Click(); // write the clock
-    void SpeedButton3Click(); // clear the status flags
-    void SpeedButton4Click(); // clear the archive
-    void SpeedButton5Click(); // clear min/max
-    void SpeedButton6Click(); // read the status
-    void SpeedButton7Click(); // synchronise the clock
-    void SpeedButton8Click(); // factory settings
-    void SpeedButton9Click(); // access code
-    void SpeedButton10Click(); // card mode
-    void Timer1Timer();
+    void onReadClockClicked();
+    void onWriteClockClicked();
+    void onSynchroniseClockClicked();
+    void onSyncTimer();
+    void onReadStatusClicked();
+    void onClearStatusClicked();
+    void onClearArchiveClicked();
+    void onClearMinMaxClicked();
+    void onFactorySettingsClicked();
+    void onAccessCodeClicked();
+    void onCardModeClicked();
 
 private:
-    void FormCreate();
+    // A group with a read-only memo wide enough for `samples` and `lines` high.
+    QGroupBox *buildMemoGroup(const QString &title, QPlainTextEdit *&memoField, const char *name, int lines,
+                              const QStringList &samples);
+    QGroupBox *buildCardGroup();
+    QGroupBox *buildClockGroup();
+    QVBoxLayout *buildCommands();
+    // The computer's date and time in the clock controls, the card modes in their list.
+    void initialise();
     // Calendar, time picker and automatic time change from the image; a
     // date or time the registers do not form leaves its control as it is.
     void showClock();
