@@ -84,13 +84,13 @@ void gapsSkipped(int ms)
 struct Download : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    ArchiveWindow *form = nullptr;
+    ArchiveWindow *window = nullptr;
 
     void SetUp() override
     {
         app.startWithMeter(sim.path);
-        form = app.archiveWindow;
-        form->download().pause = gapsSkipped;
+        window = app.archiveWindow;
+        window->download().pause = gapsSkipped;
     }
     // Pages selected through register 4500, in order.
     std::vector<int> pagesSelected() const
@@ -130,14 +130,14 @@ TEST_F(Download, EmptyArchive)
 {
     sim.meter.setArchiveStart(5, 0);
     bool frameless = false;
-    app.prompt.onMessage = [&] { frameless = form->windowFlags() & Qt::FramelessWindowHint; };
-    form->SpeedButton2Click();
+    app.prompt.onMessage = [&] { frameless = window->windowFlags() & Qt::FramelessWindowHint; };
+    window->onDownloadClicked();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Ostrzeżenie"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Information);
     EXPECT_TRUE(frameless); // the border is off while the download runs
-    EXPECT_FALSE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(archiveFiles().isEmpty());
     EXPECT_TRUE(pagesSelected().empty());
     EXPECT_EQ(app.ctx->records.RecordCount, 0);
@@ -147,13 +147,13 @@ TEST_F(Download, OnePageWithLeadAndTail)
 {
     sim.meter.setArchiveStart(5, 24);
     sim.meter.fillArchive(8);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, 8);
     EXPECT_TRUE(storeMatchesMeter(8));
     EXPECT_EQ(pagesSelected(), std::vector<int>({5}));
-    EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 8"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Dane w pamięci"));
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci."));
+    EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 8"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Dane w pamięci"));
+    EXPECT_EQ(window->statusBar->currentMessage(), QStringLiteral("Dane w pamięci."));
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Info"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::None);
@@ -174,11 +174,11 @@ TEST_F(Download, ThreePages)
     sim.meter.fillArchive(92);
     EXPECT_EQ(sim.meter.reg16(4047), 7);
     EXPECT_EQ(sim.meter.reg16(4049), 96);
-    EXPECT_EQ(form->download().DownloadFirstPass(), 92);
+    EXPECT_EQ(window->download().DownloadFirstPass(), 92);
     EXPECT_EQ(pagesSelected(), std::vector<int>({5, 6, 7}));
     EXPECT_TRUE(storeMatchesMeter(92));
-    EXPECT_EQ(form->ProgressBar1->value(), 3);
-    EXPECT_EQ(form->ProgressBar2->value(), 4);
+    EXPECT_EQ(window->downloadProgress->value(), 3);
+    EXPECT_EQ(window->pageProgress->value(), 4);
 }
 
 TEST_F(Download, RingWrappedPastTheLastPage)
@@ -187,7 +187,7 @@ TEST_F(Download, RingWrappedPastTheLastPage)
     sim.meter.fillArchive(176);
     EXPECT_EQ(sim.meter.reg16(4047), 1);
     EXPECT_EQ(sim.meter.reg16(4049), 528);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, 176);
     EXPECT_TRUE(storeMatchesMeter(176));
     EXPECT_EQ(pagesSelected(), std::vector<int>({6998, 6999, 0, 1}));
@@ -198,7 +198,7 @@ TEST_F(Download, RecordsAddedDuringTheDownloadAreAllTakenOnce)
     sim.meter.setArchiveStart(100, 36);
     sim.meter.fillArchive(100);
     sim.meter.setArchiveGrowth(30, 3);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, 190);
     EXPECT_TRUE(storeMatchesMeter(190));
     const std::vector<int> pages = pagesSelected();
@@ -211,7 +211,7 @@ TEST_F(Download, PageThatNeverAnswers)
     sim.meter.setArchiveStart(10, 0);
     sim.meter.fillArchive(100);
     sim.meter.failArchivePage(11, 5);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, -1);
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
@@ -223,7 +223,7 @@ TEST_F(Download, PageThatNeverAnswers)
     EXPECT_EQ(sim.meter.archiveRecords().size(), 100u);
     // The export refuses a failed download.
     app.prompt.messages.clear();
-    form->SpeedButton4Click();
+    window->onExportDatClicked();
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste lub plik nie został załadowany"));
 }
 
@@ -232,7 +232,7 @@ TEST_F(Download, PageThatAnswersAtTheFifthTry)
     sim.meter.setArchiveStart(10, 0);
     sim.meter.fillArchive(100);
     sim.meter.failArchivePage(11, 4);
-    EXPECT_EQ(form->download().DownloadFirstPass(), 100);
+    EXPECT_EQ(window->download().DownloadFirstPass(), 100);
     EXPECT_TRUE(storeMatchesMeter(100));
 }
 
@@ -241,14 +241,14 @@ TEST_F(Download, MeterThatDoesNotAnswerOrAnswersWrongly)
     sim.meter.fillArchive(50);
     for (Fault f : {Fault::Silence, Fault::WrongSlave, Fault::BadCrc}) {
         sim.fault(f);
-        EXPECT_EQ(form->download().DownloadFirstPass(), -1) << int(f);
-        EXPECT_EQ(form->download().failure(), ArchiveDownload::Failure::Status);
+        EXPECT_EQ(window->download().DownloadFirstPass(), -1) << int(f);
+        EXPECT_EQ(window->download().failure(), ArchiveDownload::Failure::Status);
     }
     // The status answers, every page read comes from another slave.
     sim.fault(Fault::None);
-    ASSERT_TRUE(form->download().ReadArchiveStatus());
+    ASSERT_TRUE(window->download().ReadArchiveStatus());
     sim.fault(Fault::WrongSlave);
-    EXPECT_FALSE(form->download().ReadArchivePage(0));
+    EXPECT_FALSE(window->download().ReadArchivePage(0));
 }
 
 TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
@@ -265,18 +265,18 @@ TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
         // The first pause of the download is the one before the retry: it
         // lasts until the failed try's answer is queued.
         bool waited = false;
-        form->download().pause = [&](int ms) {
+        window->download().pause = [&](int ms) {
             if (std::exchange(waited, true))
                 return gapsSkipped(ms);
             EXPECT_TRUE(test::waitUntil([&] {
                 return sim.line.repliesSent() > repliesBefore && app.ctx->link.InputQueueCount() >= c.leftBehind;
             }));
         };
-        EXPECT_EQ(form->download().DownloadAll(), 50) << int(c.fault);
+        EXPECT_EQ(window->download().DownloadAll(), 50) << int(c.fault);
         EXPECT_TRUE(storeMatchesMeter(50)) << int(c.fault);
         EXPECT_TRUE(waited);
     }
-    form->download().pause = gapsSkipped;
+    window->download().pause = gapsSkipped;
 }
 
 TEST_F(Download, FullRingThatGrowsDuringTheDownloadKeepsEveryRecordOnceInOrder)
@@ -297,7 +297,7 @@ TEST_F(Download, FullRingThatGrowsDuringTheDownloadKeepsEveryRecordOnceInOrder)
         meter.meter.setArchiveGrowth(100, 1, c.growsAtStatusRead);
         app.ctx->portMap.setPath(2, meter.path);
         app.ctx->link.ClosePort();
-        form->SpeedButton2Click();
+        window->onDownloadClicked();
         const auto now = meter.meter.archiveRecords();
         ASSERT_EQ(now.size(), static_cast<std::size_t>(RingSlots - 132 + 100)) << c.what;
         // Everything the meter held at the start, less what it overwrote
@@ -309,7 +309,7 @@ TEST_F(Download, FullRingThatGrowsDuringTheDownloadKeepsEveryRecordOnceInOrder)
         for (int i = 0; i < 100; ++i)
             ASSERT_EQ(app.ctx->records[n - 100 + i].bytes, now[now.size() - 100 + static_cast<std::size_t>(i)].bytes)
                 << c.what << i;
-        EXPECT_EQ(form->download().droppedRecords(), c.lost) << c.what;
+        EXPECT_EQ(window->download().droppedRecords(), c.lost) << c.what;
     }
 }
 
@@ -317,13 +317,13 @@ TEST_F(Download, PointersOutsideTheRingAreRefused)
 {
     sim.meter.fillArchive(50);
     sim.meter.setReg16(4046, 7000);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, -1);
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
+    EXPECT_EQ(window->statusBar->currentMessage(), QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
     EXPECT_TRUE(pagesSelected().empty());
     sim.meter.setReg16(4046, 0);
     sim.meter.setReg16(4049, 540);
-    EXPECT_EQ(form->download().DownloadFirstPass(), -1);
+    EXPECT_EQ(window->download().DownloadFirstPass(), -1);
 }
 
 TEST_F(Download, DeleteAfterDownloadOnlyOnceEverythingIsSaved)
@@ -343,10 +343,10 @@ TEST_F(Download, DeleteAfterDownloadOnlyOnceEverythingIsSaved)
         app.ctx->portMap.setPath(2, meter.path);
         app.ctx->link.ClosePort();
         QDir(app.ctx->ArchivesDirectory).removeRecursively();
-        form->CheckBox1->setChecked(true);
-        form->SpeedButton2Click();
+        window->deleteAfterCheck->setChecked(true);
+        window->onDownloadClicked();
         EXPECT_TRUE(meter.meter.archiveRecords().empty()) << c.what;
-        EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
+        EXPECT_EQ(window->statusBar->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
         EXPECT_EQ(app.ctx->records.RecordCount, 60 + c.added) << c.what;
         // The file holds what the meter held, and what it added, each once.
         const QStringList files = archiveFiles();
@@ -367,29 +367,30 @@ TEST_F(Download, UnwritableArchivesFolderDeletesNothing)
     // "Archives" is a plain file now: nothing can be saved below it.
     QDir(app.ctx->ArchivesDirectory).removeRecursively();
     app.dir.write("Archives", "not a folder");
-    form->CheckBox1->setChecked(true);
-    form->SpeedButton2Click();
+    window->deleteAfterCheck->setChecked(true);
+    window->onDownloadClicked();
     EXPECT_FALSE(deleteSent());
     EXPECT_EQ(sim.meter.archiveRecords().size(), 60u);
     EXPECT_EQ(app.ctx->records.RecordCount, 60); // still in memory for another try
     ASSERT_GE(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
     EXPECT_TRUE(app.prompt.messages[0].text.contains(QStringLiteral("nie zostało skasowane")));
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T nie zostało skasowane."));
+    EXPECT_EQ(window->statusBar->currentMessage(),
+              QStringLiteral("Dane w pamięci.  Archiwum K71T nie zostało skasowane."));
 }
 
 TEST_F(Download, DeleteButtonAsksFirst)
 {
     sim.meter.fillArchive(20);
     app.prompt.answers << PromptAnswer::Cancel;
-    form->SpeedButton3Click();
+    window->onDeleteClicked();
     EXPECT_FALSE(deleteSent());
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Uwaga"));
     EXPECT_EQ(app.prompt.messages[0].buttons, PromptButtons::OkCancel);
     app.prompt.messages.clear();
-    form->SpeedButton3Click();
+    window->onDeleteClicked();
     EXPECT_TRUE(deleteSent());
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     // The command went out as 1 and is not left armed in the image (nor in def.k71t).
@@ -415,27 +416,27 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
     RegisterImage image;
     ASSERT_TRUE(SaveBin(app.dir.file("day.bin"), store, 2, image));
     app.prompt.fileNames << app.dir.file("day.bin");
-    form->SpeedButton1Click();
+    window->onOpenBinClicked();
     EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Binary archive file (*.bin)|*.bin"));
     EXPECT_EQ(app.ctx->records.RecordCount, 2);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file("day.bin"));
-    EXPECT_EQ(form->StatusBar1->currentMessage(), app.dir.file("day.bin"));
-    EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 2"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("2013-09-16 12:00:00"));
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("2013-09-16 14:30:05"));
-    EXPECT_EQ(form->MonthCalendar1->selectedDate(), QDate(2013, 9, 16));
-    EXPECT_EQ(form->DateTimePicker1->time(), QTime(12, 0, 0));
-    EXPECT_EQ(form->DateTimePicker2->time(), QTime(14, 30, 5));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file("day.bin"));
+    EXPECT_EQ(window->statusBar->currentMessage(), app.dir.file("day.bin"));
+    EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 2"));
+    EXPECT_EQ(window->firstRecordEdit->text(), QStringLiteral("2013-09-16 12:00:00"));
+    EXPECT_EQ(window->lastRecordEdit->text(), QStringLiteral("2013-09-16 14:30:05"));
+    EXPECT_EQ(window->startCalendar->selectedDate(), QDate(2013, 9, 16));
+    EXPECT_EQ(window->startTimeEdit->time(), QTime(12, 0, 0));
+    EXPECT_EQ(window->stopTimeEdit->time(), QTime(14, 30, 5));
 
     store[1] = ArchiveRecord::make(1, 0, 2013, 9, 18, 14, 30, 5, 2.0f);
     ASSERT_TRUE(SaveBin(app.dir.file("days.bin"), store, 2, image));
     app.prompt.fileNames << app.dir.file("days.bin");
-    form->SpeedButton1Click();
-    EXPECT_EQ(form->MonthCalendar2->selectedDate(), QDate(2013, 9, 18));
-    EXPECT_EQ(form->DateTimePicker1->time(), QTime(0, 0, 0));
-    EXPECT_EQ(form->DateTimePicker2->time(), QTime(23, 59, 59));
+    window->onOpenBinClicked();
+    EXPECT_EQ(window->stopCalendar->selectedDate(), QDate(2013, 9, 18));
+    EXPECT_EQ(window->startTimeEdit->time(), QTime(0, 0, 0));
+    EXPECT_EQ(window->stopTimeEdit->time(), QTime(23, 59, 59));
     int start, stop, tstart, tstop;
-    form->exportRange(start, stop, tstart, tstop);
+    window->exportRange(start, stop, tstart, tstop);
     EXPECT_EQ(start, 20130916);
     EXPECT_EQ(stop, 20130918);
     EXPECT_EQ(tstop, 235959);
@@ -445,36 +446,36 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
     for (const auto &[name, bytes] : {std::pair{"empty.bin", QByteArray(240, '\0')},
                                       std::pair{"short.bin", QByteArray(1000, '\x01')}}) {
         app.prompt.fileNames << app.dir.file("days.bin");
-        form->SpeedButton1Click();
-        ASSERT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 2"));
+        window->onOpenBinClicked();
+        ASSERT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 2"));
         app.dir.write(name, bytes);
         app.prompt.fileNames << app.dir.file(name);
-        form->SpeedButton1Click();
+        window->onOpenBinClicked();
         EXPECT_EQ(app.ctx->records.RecordCount, 0) << name;
-        EXPECT_EQ(form->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file(name));
-        EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 0")) << name;
-        EXPECT_TRUE(form->Edit1->text().isEmpty()) << name;
-        EXPECT_TRUE(form->Edit2->text().isEmpty()) << name;
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file(name));
+        EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 0")) << name;
+        EXPECT_TRUE(window->firstRecordEdit->text().isEmpty()) << name;
+        EXPECT_TRUE(window->lastRecordEdit->text().isEmpty()) << name;
     }
 
     // A download that fails leaves nothing in memory; the summary says so.
     app.prompt.fileNames << app.dir.file("days.bin");
-    form->SpeedButton1Click();
+    window->onOpenBinClicked();
     sim.fault(Fault::Silence);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     EXPECT_LT(app.ctx->records.RecordCount, 0);
-    EXPECT_EQ(form->Label1->text(), QStringLiteral("Odczytanych rekordów: 0"));
-    EXPECT_TRUE(form->Edit1->text().isEmpty());
+    EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 0"));
+    EXPECT_TRUE(window->firstRecordEdit->text().isEmpty());
 }
 
 TEST_F(Download, ExportButtonWritesTheChosenFile)
 {
     sim.meter.setArchiveStart(0, 0);
     sim.meter.fillArchive(30);
-    form->SpeedButton2Click();
+    window->onDownloadClicked();
     app.prompt.messages.clear();
     app.prompt.fileNames << app.dir.file("eksport");
-    form->SpeedButton4Click();
+    window->onExportDatClicked();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Archive data file (*.dat)|*.dat"));
     const QByteArray dat = app.dir.read("eksport.dat");
@@ -482,23 +483,23 @@ TEST_F(Download, ExportButtonWritesTheChosenFile)
     EXPECT_TRUE(dat.contains("Urz\xb9" "dzenie 1\n\r"));
     // A target that cannot be written is reported.
     app.prompt.fileNames << app.dir.file("no/such/folder/x");
-    form->SpeedButton4Click();
+    window->onExportDatClicked();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
 }
 
 TEST_F(Download, DatabaseSwitchedOff)
 {
-    form->CheckBox2->click();
+    window->deleteAndStoreCheck->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL"));
-    EXPECT_TRUE(form->CheckBox2->isChecked()); // the tick stays
+    EXPECT_TRUE(window->deleteAndStoreCheck->isChecked()); // the tick stays
     app.prompt.messages.clear();
-    form->SpeedButton5Click();
+    window->onExportDatabaseClicked();
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste lub plik nie został załadowany"));
     app.ctx->records.RecordCount = 5;
     app.prompt.messages.clear();
-    form->SpeedButton5Click();
+    window->onExportDatabaseClicked();
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
 }
@@ -509,20 +510,20 @@ TEST(AddressPrompt, ValidAndInvalidAddresses)
     app.start();
     SourceAddressDialog &prompt = *app.sourceAddressDialog;
     EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Adres K71T"));
-    EXPECT_EQ(prompt.Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(prompt.addressEdit->text(), QStringLiteral("1"));
     for (const char *bad : {"0", "248", "abc", "", "12.5"}) {
         app.prompt.messages.clear();
-        prompt.Edit1->setText(QString::fromLatin1(bad));
-        prompt.SpeedButton1Click();
-        EXPECT_EQ(prompt.DataSourceAddress, static_cast<std::int16_t>(-32768)) << bad;
+        prompt.addressEdit->setText(QString::fromLatin1(bad));
+        prompt.onOkClicked();
+        EXPECT_EQ(prompt.sourceAddress, static_cast<std::int16_t>(-32768)) << bad;
         ASSERT_EQ(app.prompt.messages.size(), 1) << bad;
         EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Podano nieprawidłowy adres. Podaj wartość z zakresu 1...247."));
         EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Error);
     }
     app.prompt.messages.clear();
-    prompt.Edit1->setText("247");
-    prompt.SpeedButton1Click();
-    EXPECT_EQ(prompt.DataSourceAddress, 247);
+    prompt.addressEdit->setText("247");
+    prompt.onOkClicked();
+    EXPECT_EQ(prompt.sourceAddress, 247);
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 }
 
@@ -531,18 +532,18 @@ TEST_F(Download, ShownModallyTheWindowStaysModalThroughADownload)
     // An empty archive: its warning comes while the border is off.
     bool laterEventRan = false;
     bool framelessDuring = false;
-    app.prompt.onMessage = [&] { framelessDuring = form->windowHandle()->flags() & Qt::FramelessWindowHint; };
-    QTimer::singleShot(0, form, [&] {
-        form->SpeedButton2Click();
+    app.prompt.onMessage = [&] { framelessDuring = window->windowHandle()->flags() & Qt::FramelessWindowHint; };
+    QTimer::singleShot(0, window, [&] {
+        window->onDownloadClicked();
         // Runs inside the dialog's loop only if the download did not end it.
-        QTimer::singleShot(0, form, [&] {
+        QTimer::singleShot(0, window, [&] {
             laterEventRan = true;
-            form->accept();
+            window->accept();
         });
     });
-    form->exec();
+    window->exec();
     EXPECT_TRUE(laterEventRan);
     EXPECT_TRUE(framelessDuring);
-    EXPECT_FALSE(form->windowHandle()->flags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(window->windowHandle()->flags() & Qt::FramelessWindowHint);
     EXPECT_EQ(app.ctx->records.RecordCount, 0);
 }

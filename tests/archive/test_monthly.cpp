@@ -356,35 +356,35 @@ TEST(MonthlyDialog, ThroughTheStartPanel)
         ++opened;
         if (opened == 2) {
             // Created anew: nothing of the first opening is left.
-            EXPECT_TRUE(dlg->EditFrom->text().isEmpty());
+            EXPECT_TRUE(dlg->sourceEdit->text().isEmpty());
             EXPECT_TRUE(dlg->source().isEmpty());
             return;
         }
-        seen.texts << dlg->windowTitle() << dlg->Banner->text()
-                   << dlg->findChild<QLabel *>(QStringLiteral("Label1"))->text()
-                   << dlg->findChild<QLabel *>(QStringLiteral("Label2"))->text()
-                   << dlg->findChild<QLabel *>(QStringLiteral("Label3"))->text() << dlg->BtnFrom->text()
-                   << dlg->BtnTo->text() << dlg->BtnCreate->text();
-        seen.createAtStart = dlg->BtnCreate->isEnabled();
+        seen.texts << dlg->windowTitle() << dlg->bannerLabel->text()
+                   << dlg->findChild<QLabel *>(QStringLiteral("sourceCaption"))->text()
+                   << dlg->findChild<QLabel *>(QStringLiteral("destinationCaption"))->text()
+                   << dlg->findChild<QLabel *>(QStringLiteral("monthlyFileCaption"))->text()
+                   << dlg->sourceButton->text() << dlg->destinationButton->text() << dlg->createButton->text();
+        seen.createAtStart = dlg->createButton->isEnabled();
         app.prompt.folders << m.source.chopped(1);
-        dlg->BtnFrom->click();
-        seen.editFrom = dlg->EditFrom->text();
-        seen.fileM = dlg->StaticFileM->text();
-        seen.createWithSource = dlg->BtnCreate->isEnabled();
+        dlg->sourceButton->click();
+        seen.editFrom = dlg->sourceEdit->text();
+        seen.fileM = dlg->monthlyFileLabel->text();
+        seen.createWithSource = dlg->createButton->isEnabled();
         app.prompt.folders << m.out;
-        dlg->BtnTo->click();
-        seen.createWithBoth = dlg->BtnCreate->isEnabled();
-        dlg->BtnCreate->click();
-        seen.fileM = dlg->StaticFileM->text();
-        seen.fileDay = dlg->StaticFileDay->text();
-        seen.dropped = dlg->StaticDropped->text();
+        dlg->destinationButton->click();
+        seen.createWithBoth = dlg->createButton->isEnabled();
+        dlg->createButton->click();
+        seen.fileM = dlg->monthlyFileLabel->text();
+        seen.fileDay = dlg->dailyFileLabel->text();
+        seen.dropped = dlg->droppedLabel->text();
         // A cancelled browser keeps the source; it opens on it.
-        dlg->BtnFrom->click();
+        dlg->sourceButton->click();
         seen.sourceAfterCancel = dlg->source();
         // The lower-case folder is refused and the button cannot start a run.
         app.prompt.folders << m.dir.file(QStringLiteral("karta/archives/2013/09"));
-        dlg->BtnFrom->click();
-        seen.createBadSource = dlg->BtnCreate->isEnabled();
+        dlg->sourceButton->click();
+        seen.createBadSource = dlg->createButton->isEnabled();
     };
     app.startPanel->monthlyArchiveButton->click();
     EXPECT_EQ(seen.texts, (QStringList{"Archiwum miesięczne",
@@ -432,12 +432,12 @@ TEST(MonthlyDialog, NoDataAndAFailedRun)
         auto *dlg = qobject_cast<MonthlyArchiveDialog *>(d);
         ASSERT_TRUE(dlg);
         app.prompt.folders << m.source << m.out;
-        dlg->BtnFrom->click();
-        dlg->BtnTo->click();
-        dlg->BtnCreate->click();
+        dlg->sourceButton->click();
+        dlg->destinationButton->click();
+        dlg->createButton->click();
         m.day(QStringLiteral("DAY_02.DAT"), "Naglowek\r\n" + line(2, "00:00:00", '0', "1") + "\r\n");
         ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), m.source + QStringLiteral("DAY_03.DAT")));
-        dlg->BtnCreate->click();
+        dlg->createButton->click();
     };
     app.startPanel->monthlyArchiveButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 2);

@@ -65,8 +65,8 @@ struct ChartApp : test::AppHarness {
         // The address prompt is answered with `address` and its OK button.
         prompt.onModal = [this](QDialog *d) {
             if (auto *p = qobject_cast<SourceAddressDialog *>(d)) {
-                p->Edit1->setText(address);
-                p->SpeedButton1Click();
+                p->addressEdit->setText(address);
+                p->onOkClicked();
             }
         };
     }

@@ -377,11 +377,11 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     sim.meter.fillArchive(300);
 
     // Delete and store: the file, the meter cleared, then the rows.
-    form->CheckBox2->setChecked(true);
-    form->SpeedButton2Click();
+    form->deleteAndStoreCheck->setChecked(true);
+    form->onDownloadClicked();
     const int n = app.ctx->records.RecordCount;
     ASSERT_EQ(n, 300);
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.   Dane umieszczone w bazie danych."));
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Dane w pamięci.   Dane umieszczone w bazie danych."));
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     EXPECT_EQ(QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files).size(), 1);
     const std::vector<TableRow> all = archiveTableRows(app.ctx->records, n, 1);
@@ -395,11 +395,11 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     sim.meter.fillArchive(120);
     app.ctx->sql.port = 1;
     app.prompt.messages.clear();
-    form->SpeedButton2Click();
+    form->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, 120);
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     EXPECT_EQ(QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files).size(), 2);
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_TRUE(app.prompt.messages[0].text.startsWith(DatabaseFailed + QLatin1Char('\n')));
     EXPECT_TRUE(app.prompt.messages[0].text.contains(QStringLiteral("Zapisano 0 z ")));
@@ -412,24 +412,24 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     // "Eksportuj dane do bazy danych": a day with no data says so and stores
     // nothing; a single day's hour stores just its rows.
     const QDate first(app.ctx->records[0].year(), app.ctx->records[0].month(), app.ctx->records[0].day());
-    form->MonthCalendar1->setSelectedDate(first.addDays(-3));
-    form->MonthCalendar2->setSelectedDate(first.addDays(-3));
+    form->startCalendar->setSelectedDate(first.addDays(-3));
+    form->stopCalendar->setSelectedDate(first.addDays(-3));
     app.prompt.messages.clear();
-    form->SpeedButton5Click();
+    form->onExportDatabaseClicked();
     EXPECT_EQ(texts(app.prompt), QStringList{"W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie "
                                               "danych."});
     EXPECT_EQ(rowCount(db), static_cast<int>(all.size()));
 
     freshTable(db);
-    form->ShowArchiveSummary();
-    const QTime from = form->DateTimePicker1->time().addSecs(100), to = from.addSecs(200);
-    form->DateTimePicker1->setTime(from);
-    form->DateTimePicker2->setTime(to);
+    form->showArchiveSummary();
+    const QTime from = form->startTimeEdit->time().addSecs(100), to = from.addSecs(200);
+    form->startTimeEdit->setTime(from);
+    form->stopTimeEdit->setTime(to);
     int start, stop, tstart, tstop;
     form->exportRange(start, stop, tstart, tstop);
     ASSERT_EQ(start, stop);
     app.prompt.messages.clear();
-    form->SpeedButton5Click();
+    form->onExportDatabaseClicked();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Dane umieszczone w bazie danych"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Information);
@@ -446,10 +446,11 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     sim.meter.fillArchive(50);
     sim.fault(sim::Fault::Exception, 0, 4, 1500, 4045);
     app.prompt.messages.clear();
-    form->SpeedButton2Click();
+    form->onDownloadClicked();
     ASSERT_EQ(app.ctx->records.RecordCount, 50);
-    EXPECT_EQ(form->StatusBar1->currentMessage(),
-              QStringLiteral("Dane w pamięci.  Kasowanie archiwum nie powiodło się.   Dane umieszczone w bazie danych."));
+    EXPECT_EQ(
+        form->statusBar->currentMessage(),
+        QStringLiteral("Dane w pamięci.  Kasowanie archiwum nie powiodło się.   Dane umieszczone w bazie danych."));
     EXPECT_EQ(sim.meter.archiveRecords().size(), 50u);
     EXPECT_EQ(tableRows(db), expectedRows(archiveTableRows(app.ctx->records, 50, 1)));
     EXPECT_EQ(texts(app.prompt).size(), 1); // the statistics only

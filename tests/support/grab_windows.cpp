@@ -171,9 +171,9 @@ void grabMonthly(k71t::test::AppHarness &harness, const QDir &out)
     }
     k71t::MonthlyArchiveDialog dialog(*harness.ctx);
     harness.prompt.folders << month << card.file(QStringLiteral("pomiary/2013-09"));
-    dialog.BtnFrom->click();
-    dialog.BtnTo->click();
-    dialog.BtnCreate->click();
+    dialog.sourceButton->click();
+    dialog.destinationButton->click();
+    dialog.createButton->click();
     dialog.show();
     QApplication::processEvents();
     dialog.grab().save(out.filePath(QStringLiteral("monthly-archive.png")));

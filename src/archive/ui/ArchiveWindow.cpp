@@ -44,98 +44,111 @@ ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Archiwum"));
     setBorder(true);
 
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Pobierz archiwum"), this), "SpeedButton2");
-    SpeedButton3 = named(new QPushButton(QStringLiteral("Usuń archiwum"), this), "SpeedButton3");
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu"), this), "CheckBox1");
-    CheckBox2 = named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu i umieść dane w bazie danych MySQL"),
-                                    this),
-                      "CheckBox2");
-    Label1 = named(new QLabel(QStringLiteral("Odczytanych rekordów:"), this), "Label1");
-    Edit1 = named(new QLineEdit(this), "Edit1");
-    Edit1->setReadOnly(true);
-    Edit2 = named(new QLineEdit(this), "Edit2");
-    Edit2->setReadOnly(true);
-    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
-    ProgressBar1->setToolTip(QStringLiteral("Pobieranie archiwum"));
-    ProgressBar2 = named(new QProgressBar(this), "ProgressBar2");
-    ProgressBar2->setToolTip(QStringLiteral("Pobieranie strony pamięci"));
-    ProgressBar2->setMaximum(4);
-    ProgressBar3 = named(new QProgressBar(this), "ProgressBar3");
-    ProgressBar3->setToolTip(QStringLiteral("Dodawanie rekordów do bazy danych"));
-    for (QProgressBar *bar : {ProgressBar1, ProgressBar2, ProgressBar3}) {
+    downloadButton = named(new QPushButton(QStringLiteral("Pobierz archiwum"), this), "downloadButton");
+    deleteButton = named(new QPushButton(QStringLiteral("Usuń archiwum"), this), "deleteButton");
+    deleteAfterCheck = named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu"), this), "deleteAfterCheck");
+    deleteAndStoreCheck =
+        named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu i umieść dane w bazie danych MySQL"), this),
+              "deleteAndStoreCheck");
+    recordCountLabel = named(new QLabel(QStringLiteral("Odczytanych rekordów:"), this), "recordCountLabel");
+    firstRecordEdit = named(new QLineEdit(this), "firstRecordEdit");
+    firstRecordEdit->setReadOnly(true);
+    lastRecordEdit = named(new QLineEdit(this), "lastRecordEdit");
+    lastRecordEdit->setReadOnly(true);
+    downloadProgress = named(new QProgressBar(this), "downloadProgress");
+    downloadProgress->setToolTip(QStringLiteral("Pobieranie archiwum"));
+    pageProgress = named(new QProgressBar(this), "pageProgress");
+    pageProgress->setToolTip(QStringLiteral("Pobieranie strony pamięci"));
+    pageProgress->setMaximum(4);
+    storeProgress = named(new QProgressBar(this), "storeProgress");
+    storeProgress->setToolTip(QStringLiteral("Dodawanie rekordów do bazy danych"));
+    for (QProgressBar *bar : {downloadProgress, pageProgress, storeProgress}) {
         bar->setValue(0);
         bar->setTextVisible(false);
         bar->setMaximumHeight(14);
     }
 
     auto *downloadButtons = new QHBoxLayout;
-    downloadButtons->addWidget(SpeedButton2);
-    downloadButtons->addWidget(SpeedButton3);
+    downloadButtons->addWidget(downloadButton);
+    downloadButtons->addWidget(deleteButton);
     auto *stamps = new QGridLayout;
     stamps->addWidget(new QLabel(QStringLiteral("Pierwszy Rekord"), this), 0, 0);
-    stamps->addWidget(Edit1, 0, 1);
+    stamps->addWidget(firstRecordEdit, 0, 1);
     stamps->addWidget(new QLabel(QStringLiteral("Ostatni rekord"), this), 1, 0);
-    stamps->addWidget(Edit2, 1, 1);
+    stamps->addWidget(lastRecordEdit, 1, 1);
 
-    auto *exportGroup = named(new QGroupBox(QStringLiteral("Eksport danych"), this), "GroupBox1");
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Otwórz plik archiwum (*.bin)"), exportGroup), "SpeedButton1");
-    MonthCalendar1 = named(new QCalendarWidget(exportGroup), "MonthCalendar1");
-    MonthCalendar2 = named(new QCalendarWidget(exportGroup), "MonthCalendar2");
-    for (QCalendarWidget *c : {MonthCalendar1, MonthCalendar2}) {
+    QGroupBox *exportGroup = buildExportGroup();
+
+    // Enter must not start a download or an export by itself.
+    for (QPushButton *b : {openBinButton, downloadButton, deleteButton, exportDatButton, exportDatabaseButton})
+        b->setAutoDefault(false);
+
+    statusBar = named(new QStatusBar(this), "statusBar");
+    statusBar->setSizeGripEnabled(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(downloadButtons);
+    layout->addWidget(deleteAfterCheck);
+    layout->addWidget(deleteAndStoreCheck);
+    layout->addWidget(recordCountLabel);
+    layout->addLayout(stamps);
+    layout->addWidget(downloadProgress);
+    layout->addWidget(pageProgress);
+    layout->addWidget(storeProgress);
+    layout->addWidget(exportGroup);
+    layout->addWidget(statusBar);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(openBinButton, &QPushButton::clicked, this, &ArchiveWindow::onOpenBinClicked);
+    connect(downloadButton, &QPushButton::clicked, this, &ArchiveWindow::onDownloadClicked);
+    connect(deleteButton, &QPushButton::clicked, this, &ArchiveWindow::onDeleteClicked);
+    connect(exportDatButton, &QPushButton::clicked, this, &ArchiveWindow::onExportDatClicked);
+    connect(exportDatabaseButton, &QPushButton::clicked, this, &ArchiveWindow::onExportDatabaseClicked);
+    connect(deleteAndStoreCheck, &QCheckBox::clicked, this, &ArchiveWindow::onDeleteAndStoreClicked);
+
+    followTheJob();
+    initialiseRange();
+}
+
+QGroupBox *ArchiveWindow::buildExportGroup()
+{
+    auto *exportGroup = named(new QGroupBox(QStringLiteral("Eksport danych"), this), "exportGroup");
+    openBinButton =
+        named(new QPushButton(QStringLiteral("Otwórz plik archiwum (*.bin)"), exportGroup), "openBinButton");
+    startCalendar = named(new QCalendarWidget(exportGroup), "startCalendar");
+    stopCalendar = named(new QCalendarWidget(exportGroup), "stopCalendar");
+    for (QCalendarWidget *c : {startCalendar, stopCalendar}) {
         c->setGridVisible(false);
         c->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
         c->setFirstDayOfWeek(Qt::Monday);
         c->setLocale(QLocale(QLocale::Polish, QLocale::Poland)); // month and day names
     }
-    DateTimePicker1 = named(new QTimeEdit(exportGroup), "DateTimePicker1");
-    DateTimePicker2 = named(new QTimeEdit(exportGroup), "DateTimePicker2");
-    for (QTimeEdit *t : {DateTimePicker1, DateTimePicker2})
+    startTimeEdit = named(new QTimeEdit(exportGroup), "startTimeEdit");
+    stopTimeEdit = named(new QTimeEdit(exportGroup), "stopTimeEdit");
+    for (QTimeEdit *t : {startTimeEdit, stopTimeEdit})
         t->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    SpeedButton4 = named(new QPushButton(QStringLiteral("Eksportuj dane do pliku"), exportGroup), "SpeedButton4");
-    SpeedButton5 =
-        named(new QPushButton(QStringLiteral("Eksportuj dane do bazy danych"), exportGroup), "SpeedButton5");
+    exportDatButton = named(new QPushButton(QStringLiteral("Eksportuj dane do pliku"), exportGroup), "exportDatButton");
+    exportDatabaseButton =
+        named(new QPushButton(QStringLiteral("Eksportuj dane do bazy danych"), exportGroup), "exportDatabaseButton");
     auto *exportLayout = new QGridLayout(exportGroup);
-    exportLayout->addWidget(SpeedButton1, 0, 0, 1, 2);
+    exportLayout->addWidget(openBinButton, 0, 0, 1, 2);
     exportLayout->addWidget(new QLabel(QStringLiteral("Start"), exportGroup), 1, 0);
     exportLayout->addWidget(new QLabel(QStringLiteral("Stop"), exportGroup), 1, 1);
-    exportLayout->addWidget(MonthCalendar1, 2, 0);
-    exportLayout->addWidget(MonthCalendar2, 2, 1);
-    exportLayout->addWidget(DateTimePicker1, 3, 0);
-    exportLayout->addWidget(DateTimePicker2, 3, 1);
-    exportLayout->addWidget(SpeedButton4, 4, 0);
-    exportLayout->addWidget(SpeedButton5, 4, 1);
+    exportLayout->addWidget(startCalendar, 2, 0);
+    exportLayout->addWidget(stopCalendar, 2, 1);
+    exportLayout->addWidget(startTimeEdit, 3, 0);
+    exportLayout->addWidget(stopTimeEdit, 3, 1);
+    exportLayout->addWidget(exportDatButton, 4, 0);
+    exportLayout->addWidget(exportDatabaseButton, 4, 1);
+    return exportGroup;
+}
 
-    // Enter must not start a download or an export by itself.
-    for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
-        b->setAutoDefault(false);
-
-    StatusBar1 = named(new QStatusBar(this), "StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(downloadButtons);
-    layout->addWidget(CheckBox1);
-    layout->addWidget(CheckBox2);
-    layout->addWidget(Label1);
-    layout->addLayout(stamps);
-    layout->addWidget(ProgressBar1);
-    layout->addWidget(ProgressBar2);
-    layout->addWidget(ProgressBar3);
-    layout->addWidget(exportGroup);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(SpeedButton1, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &ArchiveWindow::SpeedButton5Click);
-    connect(CheckBox2, &QCheckBox::clicked, this, &ArchiveWindow::CheckBox2Click);
-
-    download_.onPageStep = [this](int step) { ProgressBar2->setValue(step); };
+void ArchiveWindow::followTheJob()
+{
+    download_.onPageStep = [this](int step) { pageProgress->setValue(step); };
     download_.onPagesProgress = [this](int max, int pos) {
-        ProgressBar1->setMaximum(std::max(1, max));
-        ProgressBar1->setValue(std::min(pos, std::max(1, max)));
+        downloadProgress->setMaximum(std::max(1, max));
+        downloadProgress->setValue(std::min(pos, std::max(1, max)));
     };
     job_.databaseStep = [this](int n, int address, QString *report) {
         const StoreOutcome out = ExportArchiveToDatabase(ctx_.database, ctx_.sql, ctx_.records, n,
@@ -146,20 +159,18 @@ ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
         return out.ok();
     };
     download_.onRecords = [this](int n) {
-        Label1->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n));
+        recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n));
         repaint();
     };
-
-    FormCreate();
 }
 
-void ArchiveWindow::FormCreate()
+void ArchiveWindow::initialiseRange()
 {
     const QDate today = ctx_.clock.now().date();
-    MonthCalendar1->setSelectedDate(today);
-    MonthCalendar2->setSelectedDate(today);
-    DateTimePicker1->setTime(QTime(0, 0, 0));
-    DateTimePicker2->setTime(QTime(23, 59, 59));
+    startCalendar->setSelectedDate(today);
+    stopCalendar->setSelectedDate(today);
+    startTimeEdit->setTime(QTime(0, 0, 0));
+    stopTimeEdit->setTime(QTime(23, 59, 59));
 }
 
 void ArchiveWindow::setBorder(bool dialog)
@@ -184,24 +195,24 @@ QString ArchiveWindow::statisticsText(int n, int seconds)
     return downloadStatistics(n, seconds);
 }
 
-void ArchiveWindow::ShowArchiveSummary()
+void ArchiveWindow::showArchiveSummary()
 {
     const RecordStore &store = ctx_.records;
-    Label1->setText(QStringLiteral("Odczytanych rekordów: %1").arg(store.RecordCount));
+    recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(store.RecordCount));
     if (store.RecordCount < 1)
         return;
     const ArchiveRecord &first = store[0];
     const ArchiveRecord &last = store[store.RecordCount - 1];
-    Edit1->setText(recordStamp(first));
-    Edit2->setText(recordStamp(last));
-    MonthCalendar1->setSelectedDate(QDate(first.year(), first.month(), first.day()));
-    MonthCalendar2->setSelectedDate(QDate(last.year(), last.month(), last.day()));
-    if (MonthCalendar1->selectedDate() == MonthCalendar2->selectedDate()) {
-        DateTimePicker1->setTime(QTime(first.hour(), first.minute(), first.second()));
-        DateTimePicker2->setTime(QTime(last.hour(), last.minute(), last.second()));
+    firstRecordEdit->setText(recordStamp(first));
+    lastRecordEdit->setText(recordStamp(last));
+    startCalendar->setSelectedDate(QDate(first.year(), first.month(), first.day()));
+    stopCalendar->setSelectedDate(QDate(last.year(), last.month(), last.day()));
+    if (startCalendar->selectedDate() == stopCalendar->selectedDate()) {
+        startTimeEdit->setTime(QTime(first.hour(), first.minute(), first.second()));
+        stopTimeEdit->setTime(QTime(last.hour(), last.minute(), last.second()));
     } else {
-        DateTimePicker1->setTime(QTime(0, 0, 0));
-        DateTimePicker2->setTime(QTime(23, 59, 59));
+        startTimeEdit->setTime(QTime(0, 0, 0));
+        stopTimeEdit->setTime(QTime(23, 59, 59));
     }
 }
 
@@ -209,27 +220,27 @@ void ArchiveWindow::ShowArchiveSummary()
 // download: the summary of the records that were there before goes.
 void ArchiveWindow::clearArchiveSummary()
 {
-    Label1->setText(QStringLiteral("Odczytanych rekordów: 0"));
-    Edit1->clear();
-    Edit2->clear();
+    recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: 0"));
+    firstRecordEdit->clear();
+    lastRecordEdit->clear();
 }
 
-void ArchiveWindow::SpeedButton2Click()
+void ArchiveWindow::onDownloadClicked()
 {
     downloading_ = true;
     setBorder(false);
     ArchiveJobRequest request;
     request.directory = ctx_.ArchivesDirectory;
     request.meterAddress = ctx_.meterAddress;
-    request.deleteAfter = CheckBox1->isChecked() || CheckBox2->isChecked();
-    request.toDatabase = CheckBox2->isChecked() && ctx_.databaseEnabled();
+    request.deleteAfter = deleteAfterCheck->isChecked() || deleteAndStoreCheck->isChecked();
+    request.toDatabase = deleteAndStoreCheck->isChecked() && ctx_.databaseEnabled();
     const ArchiveJobOutcome outcome = job_.run(request);
     const int n = outcome.records;
 
     if (n <= 0)
         clearArchiveSummary();
     if (n > 0) {
-        ShowArchiveSummary();
+        showArchiveSummary();
         if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
             info(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
                                 "dane pozostają w pamięci.%3")
@@ -240,24 +251,24 @@ void ArchiveWindow::SpeedButton2Click()
                               : QString()),
                  QStringLiteral("Błąd"), PromptIcon::Error);
         setWindowTitle(QStringLiteral("Dane w pamięci"));
-        StatusBar1->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
+        statusBar->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
         // The rows are stored even when the meter could not be cleared; the
         // status keeps saying so, since the next download brings the same
         // records again.
         if (outcome.database == ArchiveJobOutcome::Database::Stored)
-            StatusBar1->showMessage(QStringLiteral("Dane w pamięci.") +
-                                    (outcome.deletion == ArchiveJobOutcome::Deletion::Failed
-                                         ? QStringLiteral("  Kasowanie archiwum nie powiodło się.")
-                                         : QString()) +
-                                    QStringLiteral("   Dane umieszczone w bazie danych."));
+            statusBar->showMessage(QStringLiteral("Dane w pamięci.") +
+                                   (outcome.deletion == ArchiveJobOutcome::Deletion::Failed
+                                        ? QStringLiteral("  Kasowanie archiwum nie powiodło się.")
+                                        : QString()) +
+                                   QStringLiteral("   Dane umieszczone w bazie danych."));
         else if (outcome.database == ArchiveJobOutcome::Database::Failed)
             info(DatabaseFailed + QLatin1Char('\n') + outcome.databaseReport, QStringLiteral("Informacje"),
                  PromptIcon::Error);
     } else if (n < 0) {
         if (outcome.failure == ArchiveDownload::Failure::Pointers)
-            StatusBar1->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
+            statusBar->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
         else if (outcome.failure == ArchiveDownload::Failure::Capacity)
-            StatusBar1->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
+            statusBar->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
         info(QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"), QStringLiteral("Błąd"), PromptIcon::Error);
     } else {
         info(QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"), PromptIcon::Information);
@@ -280,7 +291,7 @@ QString ArchiveWindow::deletionText(ArchiveJobOutcome::Deletion deletion)
     return QStringLiteral(".");
 }
 
-void ArchiveWindow::SpeedButton3Click()
+void ArchiveWindow::onDeleteClicked()
 {
     if (ctx_.prompt.message(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"),
                             QStringLiteral("Uwaga"), PromptIcon::Question,
@@ -290,13 +301,13 @@ void ArchiveWindow::SpeedButton3Click()
         info(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"), PromptIcon::Information);
 }
 
-void ArchiveWindow::CheckBox2Click()
+void ArchiveWindow::onDeleteAndStoreClicked()
 {
     if (!ctx_.databaseEnabled())
         info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
 }
 
-void ArchiveWindow::SpeedButton1Click()
+void ArchiveWindow::onOpenBinClicked()
 {
     const QString file = ctx_.prompt.openFileName(this, binFilter(), ctx_.ArchivesDirectory);
     if (file.isEmpty())
@@ -304,31 +315,31 @@ void ArchiveWindow::SpeedButton1Click()
     bool tooLarge = false;
     ctx_.records.RecordCount = LoadBin(file, ctx_.records, ctx_.image, &tooLarge);
     setWindowTitle(QStringLiteral("Archiwum ") + file);
-    StatusBar1->showMessage(file);
+    statusBar->showMessage(file);
     if (tooLarge)
         info(QStringLiteral("Plik %1 zawiera więcej niż %2 rekordów i nie może zostać wczytany.")
                  .arg(file, QString::number(RecordStoreCapacity)),
              QStringLiteral("Błąd"), PromptIcon::Error);
     if (ctx_.records.RecordCount > 0)
-        ShowArchiveSummary();
+        showArchiveSummary();
     else
         clearArchiveSummary();
 }
 
 void ArchiveWindow::exportRange(int &start, int &stop, int &tstart, int &tstop) const
 {
-    start = dateKey(MonthCalendar1->selectedDate());
-    stop = dateKey(MonthCalendar2->selectedDate());
+    start = dateKey(startCalendar->selectedDate());
+    stop = dateKey(stopCalendar->selectedDate());
     if (start == stop) {
-        tstart = timeKey(DateTimePicker1->time());
-        tstop = timeKey(DateTimePicker2->time());
+        tstart = timeKey(startTimeEdit->time());
+        tstop = timeKey(stopTimeEdit->time());
     } else {
         tstart = 0;
         tstop = 235959;
     }
 }
 
-void ArchiveWindow::SpeedButton4Click()
+void ArchiveWindow::onExportDatClicked()
 {
     if (ctx_.records.RecordCount < 1) {
         info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
@@ -345,7 +356,7 @@ void ArchiveWindow::SpeedButton4Click()
              QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-void ArchiveWindow::SpeedButton5Click()
+void ArchiveWindow::onExportDatabaseClicked()
 {
     int start, stop, tstart, tstop;
     exportRange(start, stop, tstart, tstop);
@@ -373,11 +384,11 @@ void ArchiveWindow::SpeedButton5Click()
 
 StoreProgress ArchiveWindow::databaseProgress()
 {
-    ProgressBar3->setValue(0);
+    storeProgress->setValue(0);
     return [this](int done, int total) {
-        ProgressBar3->setMaximum(std::max(1, total));
-        ProgressBar3->setValue(done);
-        ProgressBar3->repaint();
+        storeProgress->setMaximum(std::max(1, total));
+        storeProgress->setValue(done);
+        storeProgress->repaint();
     };
 }
 

@@ -8,6 +8,7 @@
 
 class QCalendarWidget;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -22,30 +23,30 @@ class ArchiveWindow : public QDialog {
 public:
     ArchiveWindow(AppContext &context, QWidget *parent = nullptr);
 
-    void ShowArchiveSummary();
+    void showArchiveSummary();
     void clearArchiveSummary();
     ArchiveDownload &download() { return download_; }
     // The date and time keys of the export range chosen in the window.
     void exportRange(int &start, int &stop, int &tstart, int &tstop) const;
 
-    QPushButton *SpeedButton2 = nullptr; // download
-    QPushButton *SpeedButton3 = nullptr; // delete in the meter
-    QCheckBox *CheckBox1 = nullptr;
-    QCheckBox *CheckBox2 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *Edit1 = nullptr; // first record
-    QLineEdit *Edit2 = nullptr; // last record
-    QProgressBar *ProgressBar1 = nullptr;
-    QProgressBar *ProgressBar2 = nullptr;
-    QProgressBar *ProgressBar3 = nullptr;
-    QPushButton *SpeedButton1 = nullptr; // open .bin
-    QCalendarWidget *MonthCalendar1 = nullptr;
-    QCalendarWidget *MonthCalendar2 = nullptr;
-    QTimeEdit *DateTimePicker1 = nullptr;
-    QTimeEdit *DateTimePicker2 = nullptr;
-    QPushButton *SpeedButton4 = nullptr; // export to .dat
-    QPushButton *SpeedButton5 = nullptr; // export to the database
-    QStatusBar *StatusBar1 = nullptr;
+    QPushButton *downloadButton = nullptr; // download
+    QPushButton *deleteButton = nullptr;   // delete in the meter
+    QCheckBox *deleteAfterCheck = nullptr;
+    QCheckBox *deleteAndStoreCheck = nullptr;
+    QLabel *recordCountLabel = nullptr;
+    QLineEdit *firstRecordEdit = nullptr; // first record
+    QLineEdit *lastRecordEdit = nullptr;  // last record
+    QProgressBar *downloadProgress = nullptr;
+    QProgressBar *pageProgress = nullptr;
+    QProgressBar *storeProgress = nullptr;
+    QPushButton *openBinButton = nullptr; // open .bin
+    QCalendarWidget *startCalendar = nullptr;
+    QCalendarWidget *stopCalendar = nullptr;
+    QTimeEdit *startTimeEdit = nullptr;
+    QTimeEdit *stopTimeEdit = nullptr;
+    QPushButton *exportDatButton = nullptr;      // export to .dat
+    QPushButton *exportDatabaseButton = nullptr; // export to the database
+    QStatusBar *statusBar = nullptr;
 
     static QString binFilter() { return QStringLiteral("Binary archive file (*.bin)|*.bin"); }
     static QString datFilter() { return QStringLiteral("Archive data file (*.dat)|*.dat"); }
@@ -56,18 +57,23 @@ public:
     bool downloading() const { return downloading_; }
 
 public slots:
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void CheckBox2Click();
+    void onOpenBinClicked();
+    void onDownloadClicked();
+    void onDeleteClicked();
+    void onExportDatClicked();
+    void onExportDatabaseClicked();
+    void onDeleteAndStoreClicked();
 
 private:
-    void FormCreate();
+    // The .bin file, the date range and the two exports.
+    QGroupBox *buildExportGroup();
+    // The download's progress on the bars, the job's database step.
+    void followTheJob();
+    // Today in both calendars, the whole day in the time fields.
+    void initialiseRange();
     void setBorder(bool dialog);
     void info(const QString &text, const QString &caption, PromptIcon icon);
-    // ProgressBar3 at 0, and the progress of a store into the database on it.
+    // The store progress bar at 0, and the progress of a store into the database on it.
     StoreProgress databaseProgress();
     // The status-bar ending after "Dane w pamięci" for what became of the meter's archive.
     static QString deletionText(ArchiveJobOutcome::Deletion deletion);

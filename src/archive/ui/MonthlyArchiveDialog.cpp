@@ -29,94 +29,97 @@ MonthlyArchiveDialog::MonthlyArchiveDialog(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Archiwum miesięczne"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
 
-    Banner = named(new QLabel(QStringLiteral("Tworzenie archiwum miesięcznego na podstawie archiwum dziennego"), this),
-                   "Banner");
-    QFont bannerFont = Banner->font();
+    bannerLabel =
+        named(new QLabel(QStringLiteral("Tworzenie archiwum miesięcznego na podstawie archiwum dziennego"), this),
+              "bannerLabel");
+    QFont bannerFont = bannerLabel->font();
     bannerFont.setBold(true);
-    Banner->setFont(bannerFont);
-    EditFrom = named(new QLineEdit(this), "EditFrom");
-    BtnFrom = named(new QPushButton(QStringLiteral("Przeglądaj..."), this), "BtnFrom");
-    EditTo = named(new QLineEdit(this), "EditTo");
-    BtnTo = named(new QPushButton(QStringLiteral("Przeglądaj..."), this), "BtnTo");
-    StaticFileM = named(new QLabel(this), "StaticFileM");
-    BtnCreate = named(new QPushButton(QStringLiteral("Utwórz nowe archiwum"), this), "BtnCreate");
-    StaticFileDay = named(new QLabel(this), "StaticFileDay");
-    StaticDropped = named(new QLabel(this), "StaticDropped");
+    bannerLabel->setFont(bannerFont);
+    sourceEdit = named(new QLineEdit(this), "sourceEdit");
+    sourceButton = named(new QPushButton(QStringLiteral("Przeglądaj..."), this), "sourceButton");
+    destinationEdit = named(new QLineEdit(this), "destinationEdit");
+    destinationButton = named(new QPushButton(QStringLiteral("Przeglądaj..."), this), "destinationButton");
+    monthlyFileLabel = named(new QLabel(this), "monthlyFileLabel");
+    createButton = named(new QPushButton(QStringLiteral("Utwórz nowe archiwum"), this), "createButton");
+    dailyFileLabel = named(new QLabel(this), "dailyFileLabel");
+    droppedLabel = named(new QLabel(this), "droppedLabel");
     // The fields only show the folders chosen with the buttons.
-    for (QLineEdit *e : {EditFrom, EditTo}) {
+    for (QLineEdit *e : {sourceEdit, destinationEdit}) {
         e->setReadOnly(true);
         e->setMinimumWidth(420);
     }
-    StaticFileDay->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    StaticFileDay->setWordWrap(true);
-    StaticDropped->setWordWrap(true);
+    dailyFileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dailyFileLabel->setWordWrap(true);
+    droppedLabel->setWordWrap(true);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(named(new QLabel(QStringLiteral("Katalog z archiwum dziennym"), this), "Label1"), 0, 0, 1, 2);
-    grid->addWidget(EditFrom, 1, 0);
-    grid->addWidget(BtnFrom, 1, 1);
-    grid->addWidget(named(new QLabel(QStringLiteral("Zapisz do "), this), "Label2"), 2, 0, 1, 2);
-    grid->addWidget(EditTo, 3, 0);
-    grid->addWidget(BtnTo, 3, 1);
-    grid->addWidget(named(new QLabel(QStringLiteral("Plik archiwum miesięcznego"), this), "Label3"), 4, 0, 1, 2);
-    StaticFileM->setFrameShape(QFrame::StyledPanel);
-    StaticFileM->setMinimumHeight(24);
-    grid->addWidget(StaticFileM, 5, 0);
-    grid->addWidget(BtnCreate, 5, 1);
+    grid->addWidget(named(new QLabel(QStringLiteral("Katalog z archiwum dziennym"), this), "sourceCaption"), 0, 0, 1,
+                    2);
+    grid->addWidget(sourceEdit, 1, 0);
+    grid->addWidget(sourceButton, 1, 1);
+    grid->addWidget(named(new QLabel(QStringLiteral("Zapisz do "), this), "destinationCaption"), 2, 0, 1, 2);
+    grid->addWidget(destinationEdit, 3, 0);
+    grid->addWidget(destinationButton, 3, 1);
+    grid->addWidget(named(new QLabel(QStringLiteral("Plik archiwum miesięcznego"), this), "monthlyFileCaption"), 4, 0,
+                    1, 2);
+    monthlyFileLabel->setFrameShape(QFrame::StyledPanel);
+    monthlyFileLabel->setMinimumHeight(24);
+    grid->addWidget(monthlyFileLabel, 5, 0);
+    grid->addWidget(createButton, 5, 1);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Banner);
+    layout->addWidget(bannerLabel);
     layout->addSpacing(6);
     layout->addLayout(grid);
     layout->addSpacing(6);
-    layout->addWidget(StaticFileDay);
-    layout->addWidget(StaticDropped);
+    layout->addWidget(dailyFileLabel);
+    layout->addWidget(droppedLabel);
     layout->addStretch(1);
 
-    for (QPushButton *b : {BtnFrom, BtnTo, BtnCreate})
+    for (QPushButton *b : {sourceButton, destinationButton, createButton})
         b->setAutoDefault(false);
-    connect(BtnFrom, &QPushButton::clicked, this, &MonthlyArchiveDialog::BtnFromClick);
-    connect(BtnTo, &QPushButton::clicked, this, &MonthlyArchiveDialog::BtnToClick);
-    connect(BtnCreate, &QPushButton::clicked, this, &MonthlyArchiveDialog::BtnCreateClick);
-    FormShow();
+    connect(sourceButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onSourceClicked);
+    connect(destinationButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onDestinationClicked);
+    connect(createButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onCreateClicked);
+    clearFolders();
 }
 
-void MonthlyArchiveDialog::FormShow()
+void MonthlyArchiveDialog::clearFolders()
 {
-    EditFrom->clear();
-    EditTo->clear();
-    StaticFileM->clear();
-    StaticFileDay->clear();
-    StaticDropped->clear();
-    BtnCreate->setEnabled(false);
+    sourceEdit->clear();
+    destinationEdit->clear();
+    monthlyFileLabel->clear();
+    dailyFileLabel->clear();
+    droppedLabel->clear();
+    createButton->setEnabled(false);
 }
 
 void MonthlyArchiveDialog::updateCreate()
 {
     // A run needs a month folder (its prefix) and a destination.
-    BtnCreate->setEnabled(!prefix_.isEmpty() && !destination_.isEmpty());
+    createButton->setEnabled(!prefix_.isEmpty() && !destination_.isEmpty());
 }
 
-void MonthlyArchiveDialog::BtnFromClick()
+void MonthlyArchiveDialog::onSourceClicked()
 {
     QString chosen;
     if (browseForFolder(ctx_.prompt, this, source_, QStringLiteral("*.*"), &chosen,
                         QStringLiteral("Wybierz katalog źródłowy")) == 0)
         source_ = withSeparator(chosen);
-    EditFrom->setText(QDir::toNativeSeparators(source_));
+    sourceEdit->setText(QDir::toNativeSeparators(source_));
     prefix_ = MonthlyPrefix(source_);
     if (prefix_.isEmpty()) {
-        StaticFileM->clear();
+        monthlyFileLabel->clear();
         updateCreate();
         ctx_.prompt.message(this, QStringLiteral("Nieprawidłowy katalog danych."), QStringLiteral("Błąd"),
                             PromptIcon::Error);
     } else {
-        StaticFileM->setText(monthlyFileName(prefix_, 0));
+        monthlyFileLabel->setText(monthlyFileName(prefix_, 0));
         updateCreate();
     }
-    StaticFileDay->clear();
+    dailyFileLabel->clear();
 }
 
-void MonthlyArchiveDialog::BtnToClick()
+void MonthlyArchiveDialog::onDestinationClicked()
 {
     // Any folder will do as the destination, an empty new one too; only the
     // source must hold something.
@@ -124,33 +127,33 @@ void MonthlyArchiveDialog::BtnToClick()
     if (browseForFolder(ctx_.prompt, this, destination_, QString(), &chosen,
                         QStringLiteral("Wybierz katalog docelowy")) == 0)
         destination_ = withSeparator(chosen);
-    EditTo->setText(QDir::toNativeSeparators(destination_));
+    destinationEdit->setText(QDir::toNativeSeparators(destination_));
     updateCreate();
-    StaticFileDay->clear();
+    dailyFileLabel->clear();
 }
 
-void MonthlyArchiveDialog::BtnCreateClick()
+void MonthlyArchiveDialog::onCreateClicked()
 {
     if (prefix_.isEmpty() || destination_.isEmpty())
         return;
-    StaticDropped->clear();
+    droppedLabel->clear();
     lastRun_ = CreateMonthlyArchive(source_, destination_, prefix_, [this](const QString &daily) {
-        StaticFileDay->setText(QDir::toNativeSeparators(daily));
-        StaticFileDay->repaint();
+        dailyFileLabel->setText(QDir::toNativeSeparators(daily));
+        dailyFileLabel->repaint();
     });
     const MonthlyOutcome &o = lastRun_;
     if (!o.lastFile.isEmpty())
-        StaticFileM->setText(o.lastFile);
+        monthlyFileLabel->setText(o.lastFile);
     if (o.droppedNoValue > 0 || o.droppedDevice > 0 || o.droppedLong > 0) {
         QString text = QStringLiteral("Pominięte wiersze: z brakiem wartości (E+020): %1, bez numeru urządzenia: %2")
                            .arg(o.droppedNoValue)
                            .arg(o.droppedDevice);
         if (o.droppedLong > 0)
             text += QStringLiteral(", dłuższe niż 1 MiB: %1").arg(o.droppedLong);
-        StaticDropped->setText(text);
+        droppedLabel->setText(text);
     }
     if (!o.error.isEmpty()) {
-        StaticFileM->setText(monthlyFileName(prefix_, 0));
+        monthlyFileLabel->setText(monthlyFileName(prefix_, 0));
         ctx_.prompt.message(this,
                             QStringLiteral("Nie udało się utworzyć archiwum miesięcznego; poprzednie pliki "
                                            "pozostały bez zmian.\n") +

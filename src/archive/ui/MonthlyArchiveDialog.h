@@ -41,21 +41,21 @@ public:
     // What the last run did.
     const MonthlyOutcome &lastRun() const { return lastRun_; }
 
-    QLabel *Banner = nullptr;
-    QLineEdit *EditFrom = nullptr;
-    QPushButton *BtnFrom = nullptr;
-    QLineEdit *EditTo = nullptr;
-    QPushButton *BtnTo = nullptr;
-    QLabel *StaticFileM = nullptr;
-    QPushButton *BtnCreate = nullptr;
-    QLabel *StaticFileDay = nullptr;
-    QLabel *StaticDropped = nullptr; // lines left out of the last run
+    QLabel *bannerLabel = nullptr;
+    QLineEdit *sourceEdit = nullptr;
+    QPushButton *sourceButton = nullptr;
+    QLineEdit *destinationEdit = nullptr;
+    QPushButton *destinationButton = nullptr;
+    QLabel *monthlyFileLabel = nullptr;
+    QPushButton *createButton = nullptr;
+    QLabel *dailyFileLabel = nullptr;
+    QLabel *droppedLabel = nullptr; // lines left out of the last run
 
 public slots:
-    void FormShow();
-    void BtnFromClick();
-    void BtnToClick();
-    void BtnCreateClick();
+    void clearFolders();
+    void onSourceClicked();
+    void onDestinationClicked();
+    void onCreateClicked();
 
 private:
     void updateCreate();

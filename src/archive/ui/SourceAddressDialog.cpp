@@ -13,28 +13,28 @@ SourceAddressDialog::SourceAddressDialog(AppContext &context, QWidget *parent) :
     setWindowTitle(QStringLiteral("Adres K71T"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto *label = new QLabel(QStringLiteral("Podaj adres K71T z którego pochodzą dane"), this);
-    label->setObjectName(QStringLiteral("Label1"));
-    Edit1 = new QLineEdit(QStringLiteral("1"), this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    SpeedButton1 = new QPushButton(QStringLiteral("OK"), this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setDefault(true);
+    label->setObjectName(QStringLiteral("promptLabel"));
+    addressEdit = new QLineEdit(QStringLiteral("1"), this);
+    addressEdit->setObjectName(QStringLiteral("addressEdit"));
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
-    layout->addWidget(Edit1);
-    layout->addWidget(SpeedButton1, 0, Qt::AlignRight);
+    layout->addWidget(addressEdit);
+    layout->addWidget(okButton, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(SpeedButton1, &QPushButton::clicked, this, &SourceAddressDialog::SpeedButton1Click);
+    connect(okButton, &QPushButton::clicked, this, &SourceAddressDialog::onOkClicked);
 }
 
-void SourceAddressDialog::SpeedButton1Click()
+void SourceAddressDialog::onOkClicked()
 {
     bool ok = false;
-    const int value = Edit1->text().trimmed().toInt(&ok);
+    const int value = addressEdit->text().trimmed().toInt(&ok);
     if (ok && value >= 1 && value <= 247) {
-        DataSourceAddress = static_cast<std::int16_t>(value);
+        sourceAddress = static_cast<std::int16_t>(value);
     } else {
-        DataSourceAddress = NoAddress;
+        sourceAddress = NoAddress;
         ctx_.prompt.message(this, QStringLiteral("Podano nieprawidłowy adres. Podaj wartość z zakresu 1...247."),
                             QStringLiteral("Błąd"), PromptIcon::Error);
     }

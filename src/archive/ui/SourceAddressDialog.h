@@ -17,14 +17,14 @@ public:
     explicit SourceAddressDialog(AppContext &context, QWidget *parent = nullptr);
 
     // The address given, or 0x8000 (-32768) when no valid address was given.
-    std::int16_t DataSourceAddress = 1;
+    std::int16_t sourceAddress = 1;
     static constexpr std::int16_t NoAddress = static_cast<std::int16_t>(0x8000);
 
-    QLineEdit *Edit1 = nullptr;
-    QPushButton *SpeedButton1 = nullptr;
+    QLineEdit *addressEdit = nullptr;
+    QPushButton *okButton = nullptr;
 
 public slots:
-    void SpeedButton1Click();
+    void onOkClicked();
 
 protected:
     void reject() override {} // no close box: only "OK" closes the prompt

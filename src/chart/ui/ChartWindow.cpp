@@ -421,7 +421,7 @@ void ChartWindow::SpeedButton1Click()
     std::uint8_t address = 1;
     if (addressPrompt_) {
         ctx_.prompt.showModal(addressPrompt_);
-        const std::int16_t given = addressPrompt_->DataSourceAddress;
+        const std::int16_t given = addressPrompt_->sourceAddress;
         if (given < 1 || given > 247)
             return; // the prompt has told the operator why
         address = static_cast<std::uint8_t>(given);
