@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
         harness.ctx->image.reg32(7505) = static_cast<float>(50.0 + 30.0 * std::sin(tick / 100.0));
         harness.ctx->image.reg16(4052) = static_cast<std::uint16_t>((tick / 1000) & 0x0F);
         harness.clock.at = start.addSecs(tick);
-        window.Redraw(); // the value always holds one: a sample
+        window.redraw(); // the value always holds one: a sample
         ++samples;
         if (fullKb < 0 && model.pointCount() == MonitorModel::MaxPoints)
             fullKb = residentKb();
@@ -120,9 +120,9 @@ int main(int argc, char *argv[])
         model.countTick();
         QElapsedTimer t;
         t.start();
-        window.Redraw(); // a sample: the oldest point goes, the new one comes
-        window.Chart1->replot();
-        window.Chart2->replot();
+        window.redraw(); // a sample: the oldest point goes, the new one comes
+        window.valueChart->replot();
+        window.alarmChart->replot();
         ms.push_back(t.nsecsElapsed() / 1e6);
     }
     std::fflush(stdout);

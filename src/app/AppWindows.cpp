@@ -74,7 +74,7 @@ void AppWindows::refreshPages(bool withMonitor) const
 {
     for (ConfigPage *page : pages) {
         if (withMonitor && page == devicesPage)
-            monitorWindow->Redraw();
+            monitorWindow->redraw();
         page->refresh();
     }
 }

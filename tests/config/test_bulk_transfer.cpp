@@ -127,7 +127,8 @@ TEST_F(BulkWindow, AReadTakesTheFiveBlocksAndRedrawsEveryPage)
     EXPECT_EQ(w.alarmsPage->alarms[0].delayEdit->text(), QStringLiteral("42"));
     EXPECT_EQ(w.systemPage->statusMemo->toPlainText().section('\n', 0, 0), QStringLiteral("* Przerwa w zasilaniu."));
     EXPECT_EQ(w.interfacePage->primaryModeList->currentIndex(), 3);
-    EXPECT_EQ(w.monitorWindow->Label23->text(), MonitorModel::labelText(12.5f, w.monitorWindow->model().precision(0)));
+    EXPECT_EQ(w.monitorWindow->displayedValueLabel->text(),
+              MonitorModel::labelText(12.5f, w.monitorWindow->model().precision(0)));
     EXPECT_EQ(w.devicesPage->baseRegisterEdit->text(), QStringLiteral("123"));
     EXPECT_EQ(w.devicesPage->modeList->currentIndex(), 3);
     EXPECT_FALSE(dialog->transfer().running());

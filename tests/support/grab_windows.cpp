@@ -217,13 +217,13 @@ int main(int argc, char *argv[])
     k71t::MonitorWindow &monitor = *monitorApp.windows->monitorWindow;
     monitor.resize(1024, 768);
     monitor.show();
-    monitor.SpeedButton2Click(); // running
+    monitor.onStartStopClicked(); // running
     for (int t = 0; t < 300; ++t) {
         monitorApp.clock.at = monitorApp.clock.at.addSecs(1);
-        monitor.Timer1Timer();
+        monitor.onPollTimer();
         QApplication::processEvents();
     }
-    monitor.Chart1->replot();
+    monitor.valueChart->replot();
     monitor.grab().save(out.filePath(QStringLiteral("monitor.png")));
     monitorApp.windows->liveValuesWindow->show();
     QApplication::processEvents();
@@ -233,10 +233,10 @@ int main(int argc, char *argv[])
     monitorApp.windows->registerChooserDialog->grab().save(out.filePath(QStringLiteral("monitor-register-chooser.png")));
     // A meter gone silent: the values without a value, the status.
     sim.fault(k71t::sim::Fault::Silence);
-    monitor.Timer1->stop();
-    monitor.Timer1Timer();
+    monitor.pollTimer->stop();
+    monitor.onPollTimer();
     if (!monitor.model().translucent()) // the red half of the blink
-        monitor.Timer1Timer();
+        monitor.onPollTimer();
     QApplication::processEvents();
     monitor.grab().save(out.filePath(QStringLiteral("monitor-failure.png")));
     grabChart(out);

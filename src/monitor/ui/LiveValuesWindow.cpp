@@ -15,17 +15,18 @@ LiveValuesWindow::LiveValuesWindow(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("LiveValuesWindow"));
     setWindowTitle(QStringLiteral("Wartości Odczytane"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    StringGrid1 = named(new QTableWidget(11, 11, this), "StringGrid1");
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
-    StringGrid1->setFocusPolicy(Qt::NoFocus);
-    StringGrid1->setStyleSheet(QStringLiteral("QTableWidget { background: black; color: silver; gridline-color: #404040; }"));
+    valueGrid = named(new QTableWidget(11, 11, this), "valueGrid");
+    valueGrid->horizontalHeader()->hide();
+    valueGrid->verticalHeader()->hide();
+    valueGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    valueGrid->setSelectionMode(QAbstractItemView::NoSelection);
+    valueGrid->setFocusPolicy(Qt::NoFocus);
+    valueGrid->setStyleSheet(
+        QStringLiteral("QTableWidget { background: black; color: silver; gridline-color: #404040; }"));
     const auto cell = [this](int row, int column, const QString &text) {
         auto *item = new QTableWidgetItem(text);
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        StringGrid1->setItem(row, column, item);
+        valueGrid->setItem(row, column, item);
     };
     for (int d = 0; d < 10; ++d)
         cell(0, d + 1, QStringLiteral("DEV %1").arg(d));
@@ -34,15 +35,15 @@ LiveValuesWindow::LiveValuesWindow(QWidget *parent) : QDialog(parent)
         for (int d = 0; d < 10; ++d)
             cell(r + 1, d + 1, QStringLiteral("*****"));
     }
-    StringGrid1->setColumnWidth(0, 40);
+    valueGrid->setColumnWidth(0, 40);
     for (int c = 1; c <= 10; ++c)
-        StringGrid1->setColumnWidth(c, 90);
-    StringGrid1->setFixedSize(40 + 10 * 90 + 4, 11 * StringGrid1->rowHeight(0) + 4);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        valueGrid->setColumnWidth(c, 90);
+    valueGrid->setFixedSize(40 + 10 * 90 + 4, 11 * valueGrid->rowHeight(0) + 4);
+    valueGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    valueGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(StringGrid1);
+    layout->addWidget(valueGrid);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -50,7 +51,7 @@ void LiveValuesWindow::showValues(const RegisterImage &image)
 {
     for (int d = 0; d < 10; ++d)
         for (int r = 0; r < 10; ++r)
-            StringGrid1->item(r + 1, d + 1)->setText(MonitorModel::gridText(image.reg32(8000 + 10 * d + r)));
+            valueGrid->item(r + 1, d + 1)->setText(MonitorModel::gridText(image.reg32(8000 + 10 * d + r)));
 }
 
 } // namespace k71t

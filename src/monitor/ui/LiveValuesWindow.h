@@ -16,7 +16,7 @@ public:
     // Cell (column d + 1, row r + 1) from register 8000 + 10 d + r.
     void showValues(const RegisterImage &image);
 
-    QTableWidget *StringGrid1 = nullptr;
+    QTableWidget *valueGrid = nullptr;
 };
 
 } // namespace k71t

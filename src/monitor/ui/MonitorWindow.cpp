@@ -93,23 +93,65 @@ MonitorWindow::MonitorWindow(AppContext &context, QWidget *parent)
                                  "QLabel { color: silver; } QGroupBox { border: 1px solid #606060; margin-top: 14px; }"
                                  "QGroupBox::title { subcontrol-origin: margin; left: 8px; }"));
 
-    LED_ON = led(this, QStringLiteral("LED_ON"));
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Uruchom transmisję"), this), "SpeedButton2");
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Pokaż wartości odczytane"), this), "SpeedButton1");
-    for (QPushButton *b : {SpeedButton1, SpeedButton2})
+    QHBoxLayout *top = buildTopRow();
+    QHBoxLayout *valuesRow = buildValuesRow();
+    QGridLayout *gauges = buildGauges();
+    QGroupBox *devices = buildDevices();
+    QGroupBox *alarms = buildAlarms();
+    buildCharts();
+
+    statusBar = named(new QStatusBar(this), "statusBar");
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setStyleSheet(QStringLiteral("QStatusBar { background: #202020; color: silver; }"));
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(devices);
+    side->addWidget(alarms, 1);
+    auto *main = new QVBoxLayout;
+    main->addLayout(top);
+    main->addLayout(valuesRow);
+    main->addLayout(gauges);
+    main->addWidget(valueChart, 1);
+    main->addWidget(alarmChart, 1);
+    auto *body = new QHBoxLayout;
+    body->addLayout(main, 1);
+    body->addLayout(side);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addWidget(statusBar);
+
+    pollTimer = new QTimer(this);
+    pollTimer->setObjectName(QStringLiteral("pollTimer"));
+    pollTimer->setInterval(1000);
+    connect(pollTimer, &QTimer::timeout, this, &MonitorWindow::onPollTimer);
+    connect(showValuesButton, &QPushButton::clicked, this, &MonitorWindow::onShowValuesClicked);
+    connect(startStopButton, &QPushButton::clicked, this, &MonitorWindow::onStartStopClicked);
+    initialise();
+}
+
+QHBoxLayout *MonitorWindow::buildTopRow()
+{
+    heartbeatLed = led(this, QStringLiteral("heartbeatLed"));
+    startStopButton = named(new QPushButton(QStringLiteral("Uruchom transmisję"), this), "startStopButton");
+    showValuesButton = named(new QPushButton(QStringLiteral("Pokaż wartości odczytane"), this), "showValuesButton");
+    for (QPushButton *b : {showValuesButton, startStopButton})
         b->setAutoDefault(false);
     auto *top = new QHBoxLayout;
-    top->addWidget(LED_ON);
-    top->addWidget(SpeedButton2);
-    top->addWidget(SpeedButton1);
+    top->addWidget(heartbeatLed);
+    top->addWidget(startStopButton);
+    top->addWidget(showValuesButton);
     top->addStretch(1);
+    return top;
+}
 
-    // The three values, each clickable for its precision.
-    auto *valuesRow = new QHBoxLayout;
-    const char *names[3] = {"Label23", "Label24", "Label25"};
+// The three values, each clickable for its precision.
+QHBoxLayout *MonitorWindow::buildValuesRow()
+{
+    auto *row = new QHBoxLayout;
+    const char *names[3] = {"displayedValueLabel", "minimumLabel", "maximumLabel"};
     const QString captions[3] = {QStringLiteral("Wartość Wyświetlana"), QStringLiteral("Minimum"),
                                  QStringLiteral("Maksimum")};
-    QLabel **labels[3] = {&Label23, &Label24, &Label25};
+    QLabel **labels[3] = {&displayedValueLabel, &minimumLabel, &maximumLabel};
     for (int i = 0; i < 3; ++i) {
         auto *column = new QVBoxLayout;
         column->addWidget(new QLabel(captions[i], this));
@@ -122,92 +164,84 @@ MonitorWindow::MonitorWindow(AppContext &context, QWidget *parent)
         value->setFont(f);
         value->setStyleSheet(QStringLiteral("color: lime;"));
         value->setCursor(Qt::PointingHandCursor);
-        value->onClick = [this, i] { i == 0 ? Label23Click() : i == 1 ? Label24Click() : Label25Click(); };
+        value->onClick = [this, i] {
+            i == 0 ? onDisplayedValueClicked() : i == 1 ? onMinimumClicked() : onMaximumClicked();
+        };
         *labels[i] = value;
         column->addWidget(value);
-        valuesRow->addLayout(column, i == 0 ? 2 : 1);
+        row->addLayout(column, i == 0 ? 2 : 1);
     }
+    return row;
+}
 
-    CGauge1 = gauge(this, "CGauge1", 1000);
-    CGauge2 = gauge(this, "CGauge2", 1000);
-    setGaugeColour(CGauge1, QColor(0, 128, 255));
-    setGaugeColour(CGauge2, QColor(0, 128, 255));
+QGridLayout *MonitorWindow::buildGauges()
+{
+    archiveFillGauge = gauge(this, "archiveFillGauge", 1000);
+    analogOutputGauge = gauge(this, "analogOutputGauge", 1000);
+    setGaugeColour(archiveFillGauge, QColor(0, 128, 255));
+    setGaugeColour(analogOutputGauge, QColor(0, 128, 255));
     auto *gauges = new QGridLayout;
     gauges->addWidget(new QLabel(QStringLiteral("Wypełnienie archiwum /Użycie pamięci"), this), 0, 0);
-    gauges->addWidget(CGauge1, 1, 0);
+    gauges->addWidget(archiveFillGauge, 1, 0);
     gauges->addWidget(new QLabel(QStringLiteral("Wysterowanie wyjścia analogowego"), this), 0, 1);
-    gauges->addWidget(CGauge2, 1, 1);
+    gauges->addWidget(analogOutputGauge, 1, 1);
+    return gauges;
+}
 
+QGroupBox *MonitorWindow::buildDevices()
+{
     auto *devices = new QGroupBox(QStringLiteral("Stan komunikacji"), this);
     auto *devGrid = new QGridLayout(devices);
     for (int d = 0; d < 10; ++d) {
-        LED_DEV[d] = led(devices, QStringLiteral("LED_DEV%1").arg(d));
-        WSK_POP[d] = gauge(devices, "", 100);
-        WSK_POP[d]->setObjectName(QStringLiteral("WSK_POP_D%1").arg(d));
-        WSK_POP[d]->setFixedHeight(12);
-        setGaugeColour(WSK_POP[d], Red);
-        devGrid->addWidget(LED_DEV[d], d, 0);
+        deviceLeds[d] = led(devices, QStringLiteral("deviceLed%1").arg(d));
+        deviceQualityBars[d] = gauge(devices, "", 100);
+        deviceQualityBars[d]->setObjectName(QStringLiteral("deviceQualityBar%1").arg(d));
+        deviceQualityBars[d]->setFixedHeight(12);
+        setGaugeColour(deviceQualityBars[d], Red);
+        devGrid->addWidget(deviceLeds[d], d, 0);
         devGrid->addWidget(new QLabel(QStringLiteral("DEV %1").arg(d), devices), d, 1);
-        devGrid->addWidget(WSK_POP[d], d, 2);
+        devGrid->addWidget(deviceQualityBars[d], d, 2);
     }
+    return devices;
+}
+
+QGroupBox *MonitorWindow::buildAlarms()
+{
     auto *alarms = new QGroupBox(QStringLiteral("Alarmy"), this);
     auto *alGrid = new QGridLayout(alarms);
     for (int k = 0; k < 4; ++k) {
-        LED_AL[k] = led(alarms, QStringLiteral("LED_AL%1").arg(k + 1));
-        alGrid->addWidget(LED_AL[k], k, 0);
+        alarmLeds[k] = led(alarms, QStringLiteral("alarmLed%1").arg(k + 1));
+        alGrid->addWidget(alarmLeds[k], k, 0);
         alGrid->addWidget(new QLabel(QStringLiteral("Alarm %1").arg(k + 1), alarms), k, 1);
     }
     alGrid->setRowStretch(4, 1);
+    return alarms;
+}
 
-    Chart1 = makeChart("Chart1", QStringLiteral("Wartość wyświetlana"));
-    Chart2 = makeChart("Chart2", QStringLiteral("Alarmy"));
-    Chart2->hide();
-    graphs_[0] = Chart1->addGraph();
-    graphs_[0]->setName(QStringLiteral("Series1"));
+// The value chart with its menu, the alarms chart (hidden) with its own.
+void MonitorWindow::buildCharts()
+{
+    valueChart = makeChart("valueChart", QStringLiteral("Wartość wyświetlana"));
+    alarmChart = makeChart("alarmChart", QStringLiteral("Alarmy"));
+    alarmChart->hide();
+    graphs_[0] = valueChart->addGraph();
+    graphs_[0]->setName(QStringLiteral("value"));
     graphs_[0]->setPen(QPen(Red, 1));
     for (int k = 1; k <= 4; ++k) {
-        graphs_[k] = Chart2->addGraph();
+        graphs_[k] = alarmChart->addGraph();
         graphs_[k]->setName(QStringLiteral("Alarm%1").arg(k));
     }
-    auto *chartMenu = new QMenu(Chart1);
-    chartMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &MonitorWindow::ClearChartClick);
-    chartMenu->addAction(QStringLiteral("Wybierz daną do monitorowania"), this, &MonitorWindow::ChooseDataClick);
-    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Chart1, &QWidget::customContextMenuRequested, this,
-            [this, chartMenu](const QPoint &at) { chartMenu->popup(Chart1->mapToGlobal(at)); });
-    auto *alarmMenu = new QMenu(Chart2);
-    alarmMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &MonitorWindow::ClearChartClick);
-    Chart2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Chart2, &QWidget::customContextMenuRequested, this,
-            [this, alarmMenu](const QPoint &at) { alarmMenu->popup(Chart2->mapToGlobal(at)); });
-
-    StatusBar1 = named(new QStatusBar(this), "StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background: #202020; color: silver; }"));
-
-    auto *side = new QVBoxLayout;
-    side->addWidget(devices);
-    side->addWidget(alarms, 1);
-    auto *main = new QVBoxLayout;
-    main->addLayout(top);
-    main->addLayout(valuesRow);
-    main->addLayout(gauges);
-    main->addWidget(Chart1, 1);
-    main->addWidget(Chart2, 1);
-    auto *body = new QHBoxLayout;
-    body->addLayout(main, 1);
-    body->addLayout(side);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addWidget(StatusBar1);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &MonitorWindow::Timer1Timer);
-    connect(SpeedButton1, &QPushButton::clicked, this, &MonitorWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &MonitorWindow::SpeedButton2Click);
-    FormCreate();
+    auto *chartMenu = new QMenu(valueChart);
+    chartMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &MonitorWindow::onClearChartChosen);
+    chartMenu->addAction(QStringLiteral("Wybierz daną do monitorowania"), this, &MonitorWindow::onChooseDataChosen);
+    valueChart->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(valueChart, &QWidget::customContextMenuRequested, this,
+            [this, chartMenu](const QPoint &at) { chartMenu->popup(valueChart->mapToGlobal(at)); });
+    auto *alarmMenu = new QMenu(alarmChart);
+    alarmMenu->addAction(QStringLiteral("Wyczyść wykres"), this, &MonitorWindow::onClearChartChosen);
+    alarmChart->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(alarmChart, &QWidget::customContextMenuRequested, this,
+            [this, alarmMenu](const QPoint &at) { alarmMenu->popup(alarmChart->mapToGlobal(at)); });
 }
 
 void MonitorWindow::setCompanions(LiveValuesWindow *values, RegisterChooserDialog *chooser)
@@ -239,37 +273,37 @@ QCustomPlot *MonitorWindow::makeChart(const char *name, const QString &title)
     return chart;
 }
 
-void MonitorWindow::FormCreate()
+void MonitorWindow::initialise()
 {
     // Dates and numbers already follow the program's fixed formats.
-    StatusBar1->showMessage(QString());
+    statusBar->showMessage(QString());
     replotCharts();
 }
 
 void MonitorWindow::start()
 {
-    Timer1->start();
-    StatusBar1->showMessage(QStringLiteral("Odczyt danych..."));
-    SpeedButton2->setText(QStringLiteral("Zatrzymaj transmisję"));
+    pollTimer->start();
+    statusBar->showMessage(QStringLiteral("Odczyt danych..."));
+    startStopButton->setText(QStringLiteral("Zatrzymaj transmisję"));
     ctx_.prompt.showModal(this);
 }
 
-void MonitorWindow::SpeedButton2Click()
+void MonitorWindow::onStartStopClicked()
 {
-    if (Timer1->isActive()) {
-        Timer1->stop();
-        StatusBar1->showMessage(QStringLiteral("Transmisja zatrzymana"));
-        SpeedButton2->setText(QStringLiteral("Uruchom transmisję"));
+    if (pollTimer->isActive()) {
+        pollTimer->stop();
+        statusBar->showMessage(QStringLiteral("Transmisja zatrzymana"));
+        startStopButton->setText(QStringLiteral("Uruchom transmisję"));
         model_.stop();
         setHeartbeat();
     } else {
-        Timer1->start();
-        StatusBar1->showMessage(QStringLiteral("Odczyt danych..."));
-        SpeedButton2->setText(QStringLiteral("Zatrzymaj transmisję"));
+        pollTimer->start();
+        statusBar->showMessage(QStringLiteral("Odczyt danych..."));
+        startStopButton->setText(QStringLiteral("Zatrzymaj transmisję"));
     }
 }
 
-void MonitorWindow::SpeedButton1Click()
+void MonitorWindow::onShowValuesClicked()
 {
     if (!values_)
         return;
@@ -277,61 +311,61 @@ void MonitorWindow::SpeedButton1Click()
     values_->raise();
 }
 
-void MonitorWindow::Timer1Timer()
+void MonitorWindow::onPollTimer()
 {
     // Another operation holds the link (a bulk transfer between its steps, an
     // interface change waiting on a box): this second passes without a read.
     if (ctx_.link.busy())
         return;
-    StatusBar1->showMessage(QStringLiteral("Odczyt..."));
+    statusBar->showMessage(QStringLiteral("Odczyt..."));
     const bool ok = model_.tick() == MonitorModel::TickResult::Read;
-    StatusBar1->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
+    statusBar->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
     setHeartbeat();
-    Redraw();
+    redraw();
 }
 
 void MonitorWindow::setHeartbeat()
 {
     switch (model_.heartbeat()) {
-    case MonitorModel::Led::Black: LED_ON->setColour(Black); break;
-    case MonitorModel::Led::Green: LED_ON->setColour(Green); break;
-    case MonitorModel::Led::Red: LED_ON->setColour(Red); break;
+    case MonitorModel::Led::Black: heartbeatLed->setColour(Black); break;
+    case MonitorModel::Led::Green: heartbeatLed->setColour(Green); break;
+    case MonitorModel::Led::Red: heartbeatLed->setColour(Red); break;
     }
     setWindowOpacity(model_.translucent() ? 180.0 / 255.0 : 1.0);
 }
 
-void MonitorWindow::Redraw()
+void MonitorWindow::redraw()
 {
     const RegisterImage &im = ctx_.image;
     if (values_)
         values_->showValues(im);
-    Label23->setText(MonitorModel::labelText(im.reg32(7505), model_.precision(0)));
-    Label24->setText(MonitorModel::labelText(im.reg32(7503), model_.precision(1)));
-    Label25->setText(MonitorModel::labelText(im.reg32(7504), model_.precision(2)));
+    displayedValueLabel->setText(MonitorModel::labelText(im.reg32(7505), model_.precision(0)));
+    minimumLabel->setText(MonitorModel::labelText(im.reg32(7503), model_.precision(1)));
+    maximumLabel->setText(MonitorModel::labelText(im.reg32(7504), model_.precision(2)));
     if (const auto g = MonitorModel::permilleGauge(im.reg32(7509))) {
-        CGauge1->setValue(*g);
-        CGauge1->setToolTip(formatFixed(im.reg32(7509), 4));
+        archiveFillGauge->setValue(*g);
+        archiveFillGauge->setToolTip(formatFixed(im.reg32(7509), 4));
     }
     if (model_.sample(ctx_.clock.now()))
         redrawCharts(true);
     if (const auto g = MonitorModel::permilleGauge(im.reg32(7502))) {
-        CGauge2->setValue(*g);
-        CGauge2->setToolTip(formatFixed(im.reg32(7502), 2));
+        analogOutputGauge->setValue(*g);
+        analogOutputGauge->setToolTip(formatFixed(im.reg32(7502), 2));
     }
     const std::uint16_t devices = im.reg16(4050), alarms = im.reg16(4052);
     for (int d = 0; d < 10; ++d)
-        LED_DEV[d]->setColour((devices >> d) & 1u ? Red : Green);
+        deviceLeds[d]->setColour((devices >> d) & 1u ? Red : Green);
     for (int k = 0; k < 4; ++k)
-        LED_AL[k]->setColour((alarms >> k) & 1u ? Red : Black);
+        alarmLeds[k]->setColour((alarms >> k) & 1u ? Red : Black);
     for (int d = 0; d < 10; ++d) {
         const float quality = im.reg32(7520 + d);
         if (const auto g = MonitorModel::percentGauge(quality)) {
-            WSK_POP[d]->setValue(*g);
+            deviceQualityBars[d]->setValue(*g);
             const auto q = MonitorModel::quality(quality);
-            setGaugeColour(WSK_POP[d], q == MonitorModel::Quality::Red      ? Red
-                                       : q == MonitorModel::Quality::Yellow ? Yellow
-                                                                            : Green);
-            WSK_POP[d]->setToolTip(formatFixed(quality, 2));
+            setGaugeColour(deviceQualityBars[d], q == MonitorModel::Quality::Red      ? Red
+                                                 : q == MonitorModel::Quality::Yellow ? Yellow
+                                                                                      : Green);
+            deviceQualityBars[d]->setToolTip(formatFixed(quality, 2));
         }
     }
 }
@@ -354,35 +388,35 @@ void MonitorWindow::redrawCharts(bool added)
 
 void MonitorWindow::replotCharts()
 {
-    Chart1->rescaleAxes();
-    Chart2->rescaleAxes();
+    valueChart->rescaleAxes();
+    alarmChart->rescaleAxes();
     if (model_.pointCount() == 0) {
         // An empty chart shows the last ten minutes, not the epoch.
         const double now = static_cast<double>(ctx_.clock.now().toMSecsSinceEpoch()) / 1000.0;
-        for (QCustomPlot *chart : {Chart1, Chart2})
+        for (QCustomPlot *chart : {valueChart, alarmChart})
             chart->xAxis->setRange(now - 600.0, now);
     }
-    Chart2->yAxis->setRange(-0.1, 1.1);
-    Chart1->replot(QCustomPlot::rpQueuedReplot);
-    Chart2->replot(QCustomPlot::rpQueuedReplot);
+    alarmChart->yAxis->setRange(-0.1, 1.1);
+    valueChart->replot(QCustomPlot::rpQueuedReplot);
+    alarmChart->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void MonitorWindow::Label23Click()
+void MonitorWindow::onDisplayedValueClicked()
 {
     model_.cyclePrecision(0);
 }
 
-void MonitorWindow::Label24Click()
+void MonitorWindow::onMinimumClicked()
 {
     model_.cyclePrecision(1);
 }
 
-void MonitorWindow::Label25Click()
+void MonitorWindow::onMaximumClicked()
 {
     model_.cyclePrecision(2);
 }
 
-void MonitorWindow::ClearChartClick()
+void MonitorWindow::onClearChartChosen()
 {
     model_.clearChart();
     for (QCPGraph *g : graphs_)
@@ -390,7 +424,7 @@ void MonitorWindow::ClearChartClick()
     replotCharts();
 }
 
-void MonitorWindow::ChooseDataClick()
+void MonitorWindow::onChooseDataChosen()
 {
     if (!chooser_)
         return;
@@ -398,15 +432,15 @@ void MonitorWindow::ChooseDataClick()
     if (model_.setChannel(chooser_->channel())) {
         for (QCPGraph *g : graphs_)
             g->data()->clear();
-        static_cast<QCPTextElement *>(Chart1->plotLayout()->element(0, 0))->setText(model_.chartTitle());
+        static_cast<QCPTextElement *>(valueChart->plotLayout()->element(0, 0))->setText(model_.chartTitle());
         replotCharts();
     }
 }
 
-void MonitorWindow::FormClose()
+void MonitorWindow::stopPolling()
 {
-    SpeedButton2->setText(QStringLiteral("Uruchom transmisję"));
-    Timer1->stop();
+    startStopButton->setText(QStringLiteral("Uruchom transmisję"));
+    pollTimer->stop();
     model_.stop();
     setHeartbeat();
     if (values_)
@@ -415,7 +449,7 @@ void MonitorWindow::FormClose()
 
 void MonitorWindow::done(int result)
 {
-    FormClose();
+    stopPolling();
     QDialog::done(result);
 }
 

@@ -11,6 +11,9 @@
 
 class QCPGraph;
 class QCustomPlot;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -47,38 +50,44 @@ public:
     // Copies the image into every control here and in the values window
     // and takes the chart sample; never talks to the meter. The bulk read
     // calls it too.
-    void Redraw();
+    void redraw();
 
     MonitorModel &model() { return model_; }
 
-    MonitorLed *LED_ON = nullptr;
-    QPushButton *SpeedButton1 = nullptr; // "Pokaż wartości odczytane"
-    QPushButton *SpeedButton2 = nullptr; // start / stop
-    QLabel *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr;
-    QProgressBar *CGauge1 = nullptr, *CGauge2 = nullptr;
-    std::array<MonitorLed *, 10> LED_DEV{};
-    std::array<QProgressBar *, 10> WSK_POP{};
-    std::array<MonitorLed *, 4> LED_AL{};
-    QCustomPlot *Chart1 = nullptr, *Chart2 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QTimer *Timer1 = nullptr;
+    MonitorLed *heartbeatLed = nullptr;
+    QPushButton *showValuesButton = nullptr; // "Pokaż wartości odczytane"
+    QPushButton *startStopButton = nullptr;  // start / stop
+    QLabel *displayedValueLabel = nullptr, *minimumLabel = nullptr, *maximumLabel = nullptr;
+    QProgressBar *archiveFillGauge = nullptr, *analogOutputGauge = nullptr;
+    std::array<MonitorLed *, 10> deviceLeds{};
+    std::array<QProgressBar *, 10> deviceQualityBars{};
+    std::array<MonitorLed *, 4> alarmLeds{};
+    QCustomPlot *valueChart = nullptr, *alarmChart = nullptr;
+    QStatusBar *statusBar = nullptr;
+    QTimer *pollTimer = nullptr;
 
 public slots:
-    void Timer1Timer();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void Label23Click();
-    void Label24Click();
-    void Label25Click();
-    void ClearChartClick();  // "Wyczyść wykres"
-    void ChooseDataClick();  // "Wybierz daną do monitorowania"
+    void onPollTimer();
+    void onShowValuesClicked();
+    void onStartStopClicked();
+    void onDisplayedValueClicked();
+    void onMinimumClicked();
+    void onMaximumClicked();
+    void onClearChartChosen(); // "Wyczyść wykres"
+    void onChooseDataChosen(); // "Wybierz daną do monitorowania"
 
     // Closing runs FormClose: the polling stops.
     void done(int result) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    QHBoxLayout *buildTopRow();
+    QHBoxLayout *buildValuesRow();
+    QGridLayout *buildGauges();
+    QGroupBox *buildDevices();
+    QGroupBox *buildAlarms();
+    void buildCharts();
+    void initialise();
+    void stopPolling();
     void setHeartbeat();
     void redrawCharts(bool added);
     void replotCharts();

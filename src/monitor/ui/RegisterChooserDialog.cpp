@@ -15,39 +15,39 @@ RegisterChooserDialog::RegisterChooserDialog(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("RegisterChooserDialog"));
     setWindowTitle(QStringLiteral("Wybór rejestru monitorowanego"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Wartość wyświetlana"), this), "CheckBox1");
-    ComboBox1 = named(new QComboBox(this), "ComboBox1");
-    ComboBox2 = named(new QComboBox(this), "ComboBox2");
+    displayedValueCheck = named(new QCheckBox(QStringLiteral("Wartość wyświetlana"), this), "displayedValueCheck");
+    deviceList = named(new QComboBox(this), "deviceList");
+    registerList = named(new QComboBox(this), "registerList");
     for (int i = 0; i < 10; ++i) {
-        ComboBox1->addItem(QStringLiteral("Urządzenie nr %1 - DEV%1").arg(i));
-        ComboBox2->addItem(QStringLiteral("Rejestr nr %1 - R%1").arg(i));
+        deviceList->addItem(QStringLiteral("Urządzenie nr %1 - DEV%1").arg(i));
+        registerList->addItem(QStringLiteral("Rejestr nr %1 - R%1").arg(i));
     }
-    Button1 = named(new QPushButton(QStringLiteral("Zastosuj i zamknij"), this), "Button1");
+    applyButton = named(new QPushButton(QStringLiteral("Zastosuj i zamknij"), this), "applyButton");
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Urządzenie"), ComboBox1);
-    form->addRow(QStringLiteral("Rejestr"), ComboBox2);
+    form->addRow(QStringLiteral("Urządzenie"), deviceList);
+    form->addRow(QStringLiteral("Rejestr"), registerList);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(CheckBox1);
+    layout->addWidget(displayedValueCheck);
     layout->addLayout(form);
-    layout->addWidget(Button1);
+    layout->addWidget(applyButton);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Set once: later openings show the last choice.
-    CheckBox1->setChecked(true);
-    CheckBox1Click();
-    connect(CheckBox1, &QCheckBox::toggled, this, &RegisterChooserDialog::CheckBox1Click);
-    connect(Button1, &QPushButton::clicked, this, &RegisterChooserDialog::Button1Click);
+    displayedValueCheck->setChecked(true);
+    onDisplayedValueToggled();
+    connect(displayedValueCheck, &QCheckBox::toggled, this, &RegisterChooserDialog::onDisplayedValueToggled);
+    connect(applyButton, &QPushButton::clicked, this, &RegisterChooserDialog::onApplyClicked);
 }
 
-void RegisterChooserDialog::CheckBox1Click()
+void RegisterChooserDialog::onDisplayedValueToggled()
 {
-    ComboBox1->setEnabled(!CheckBox1->isChecked());
-    ComboBox2->setEnabled(!CheckBox1->isChecked());
+    deviceList->setEnabled(!displayedValueCheck->isChecked());
+    registerList->setEnabled(!displayedValueCheck->isChecked());
 }
 
-void RegisterChooserDialog::Button1Click()
+void RegisterChooserDialog::onApplyClicked()
 {
-    channel_ = CheckBox1->isChecked() ? 100 : 10 * ComboBox1->currentIndex() + ComboBox2->currentIndex();
+    channel_ = displayedValueCheck->isChecked() ? 100 : 10 * deviceList->currentIndex() + registerList->currentIndex();
     accept();
 }
 

@@ -17,14 +17,14 @@ public:
     // "Zastosuj i zamknij".
     int channel() const { return channel_; }
 
-    QCheckBox *CheckBox1 = nullptr;
-    QComboBox *ComboBox1 = nullptr; // device
-    QComboBox *ComboBox2 = nullptr; // register
-    QPushButton *Button1 = nullptr;
+    QCheckBox *displayedValueCheck = nullptr;
+    QComboBox *deviceList = nullptr;   // device
+    QComboBox *registerList = nullptr; // register
+    QPushButton *applyButton = nullptr;
 
 public slots:
-    void CheckBox1Click();
-    void Button1Click();
+    void onDisplayedValueToggled();
+    void onApplyClicked();
 
 private:
     int channel_ = 100;
