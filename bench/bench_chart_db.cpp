@@ -87,11 +87,11 @@ std::pair<double, long> bareLoop(SqlConnection &c)
 struct Window {
     test::AppHarness app;
     ChartWindow *w = nullptr;
-    explicit Window(const SQL_PARAMS &db)
+    explicit Window(const DatabaseSettings &db)
     {
         app.start();
         app.runStartTimer();
-        app.ctx->sql = db;
+        app.ctx->databaseSettings = db;
         w = app.windows->chartWindow;
         for (int s = 0; s < SeriesCount; ++s)
             w->model().series[static_cast<std::size_t>(s)] =
@@ -111,7 +111,7 @@ struct Window {
 };
 
 // "Pobierz z Bazy Danych" with the program's timer: click to the end.
-std::pair<double, long> windowLoad(const SQL_PARAMS &db)
+std::pair<double, long> windowLoad(const DatabaseSettings &db)
 {
     Window win(db);
     QElapsedTimer t;
@@ -123,7 +123,7 @@ std::pair<double, long> windowLoad(const SQL_PARAMS &db)
 }
 
 // The same load with the ten steps called one after another: the work alone.
-std::pair<double, long> windowSteps(const SQL_PARAMS &db)
+std::pair<double, long> windowSteps(const DatabaseSettings &db)
 {
     Window win(db);
     QElapsedTimer t;
@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    SQL_PARAMS db = test::testDatabase();
+    DatabaseSettings db = test::testDatabase();
     if (db.server.isEmpty()) {
         std::fprintf(stderr, "bench_chart_db: no server (K71T_TEST_DB_*); run it through scripts/bench.sh\n");
         return 1;

@@ -45,7 +45,7 @@ QByteArray checksum(SqlConnection &c, const QString &table, int rows)
 
 int main()
 {
-    SQL_PARAMS db = test::testDatabase();
+    DatabaseSettings db = test::testDatabase();
     if (db.server.isEmpty()) {
         std::fprintf(stderr, "bench_db_store: no server (K71T_TEST_DB_*); run it through scripts/bench.sh\n");
         return 1;

@@ -69,7 +69,7 @@ void year()
 
 int realTask()
 {
-    SQL_PARAMS db = test::testDatabase();
+    DatabaseSettings db = test::testDatabase();
     if (db.server.isEmpty()) {
         std::fprintf(stderr, "bench_scheduler: no server (K71T_TEST_DB_*); run it through scripts/bench.sh\n");
         return 1;

@@ -29,7 +29,7 @@ StoreProgress progressOn(const CliLineSink &progress, const QString &what)
 }
 
 // The outcome of a store in the tool's words; the exit status.
-int reportStore(const StoreOutcome &o, const SQL_PARAMS &p, QString &out, QString &err,
+int reportStore(const StoreOutcome &o, const DatabaseSettings &p, QString &out, QString &err,
                 const CliLineSink &progress)
 {
     if (progress && o.total > 0)
@@ -41,9 +41,9 @@ int reportStore(const StoreOutcome &o, const SQL_PARAMS &p, QString &out, QStrin
     return CliMeterFailed;
 }
 
-QString describe(const SqlSettings &s)
+QString describe(const SqlConf &s)
 {
-    const SQL_PARAMS &p = s.params;
+    const DatabaseSettings &p = s.params;
     return QStringLiteral("serwer\t%1\nport\t%2\nbaza\t%3\ntablica\t%4\nużytkownik\t%5\nhasło\t%6\n"
                           "kompresja\t%7\nobsługa bazy\t%8\n")
         .arg(p.server, QString::number(p.port), p.database, p.table, p.user,
@@ -59,10 +59,10 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
                                           "[--user NAZWA] [--password HASŁO | --password-file PLIK] [--compression 0|1] "
                                           "[--support on|off]");
     const QString path = settingsPath(named);
-    SqlSettings s;
+    SqlConf s;
     if (QFileInfo::exists(path)) {
         QString problem;
-        if (const auto loaded = LoadSettings(path, &problem))
+        if (const auto loaded = loadSqlConf(path, &problem))
             s = *loaded;
         else if (words.isEmpty())
             err += QStringLiteral("k71t-cli: plik %1 jest uszkodzony lub nieprawidłowy%2; poniżej ustawienia "
@@ -121,7 +121,7 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
             return usage(err, problem);
     }
     QString error;
-    if (!SaveSettings(path, s, &error)) {
+    if (!saveSqlConf(path, s, &error)) {
         err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(QDir::toNativeSeparators(path), error);
         return CliMeterFailed;
     }
@@ -132,7 +132,7 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
 } // namespace
 
 // The settings to use; false with the reason in `err`.
-bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err)
+bool loadSqlConf(const QString &named, DatabaseSettings &params, QString &err)
 {
     const QString path = settingsPath(named);
     if (!QFileInfo::exists(path)) {
@@ -144,7 +144,7 @@ bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err)
         return false;
     }
     QString problem;
-    const auto settings = LoadSettings(path, &problem);
+    const auto settings = loadSqlConf(path, &problem);
     if (!settings) {
         err += QStringLiteral("k71t-cli: nie można użyć ustawień z pliku %1: %2\n")
                    .arg(QDir::toNativeSeparators(path),
@@ -167,7 +167,7 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
     if (what == QLatin1String("create-table")) {
         if (command.size() != 2)
             return usage(err, syntax);
-        SQL_PARAMS p;
+        DatabaseSettings p;
         if (!loadSqlConf(sqlConf, p, err))
             return CliMeterFailed;
         SqlConnection c;
@@ -187,7 +187,7 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
         range.address = &address;
         if (const int status = parseRange(command.mid(3), syntax, range, err); status != CliOk)
             return status;
-        SQL_PARAMS p;
+        DatabaseSettings p;
         if (!loadSqlConf(sqlConf, p, err))
             return CliMeterFailed;
         auto store = std::make_unique<RecordStore>();
@@ -214,7 +214,7 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
             return usage(err, syntax);
         if (!parseInt(command.at(4), 1, 247, address))
             return usage(err, QStringLiteral("błędny adres %1 (1-247)").arg(command.at(4)));
-        SQL_PARAMS p;
+        DatabaseSettings p;
         if (!loadSqlConf(sqlConf, p, err))
             return CliMeterFailed;
         SqlConnection c;

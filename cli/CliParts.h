@@ -50,7 +50,7 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
 
 // The database settings of ./sql.conf or of the file --sql-conf names;
 // false with the reason in `err`.
-bool loadSqlConf(const QString &named, SQL_PARAMS &params, QString &err);
+bool loadSqlConf(const QString &named, DatabaseSettings &params, QString &err);
 
 // The database commands: db create-table | store | import.
 int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,

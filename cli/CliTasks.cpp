@@ -103,7 +103,7 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
     loadTable(path, table);
     // The database: ./sql.conf (or --sql-conf) when there is one; a task that
     // stores without it logs the connection's failure.
-    SQL_PARAMS sql;
+    DatabaseSettings sql;
     QString sqlProblem;
     if (!sqlConf.isEmpty() || QFileInfo::exists(QDir::current().filePath(QStringLiteral("sql.conf"))))
         if (!loadSqlConf(sqlConf, sql, sqlProblem))

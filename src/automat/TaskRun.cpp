@@ -7,7 +7,7 @@
 namespace k71t {
 
 ArchiveTaskRunner::ArchiveTaskRunner(MeterLink &meter, RecordStore &store, const QString &archivesDirectory,
-                                     const Clock &clock, SqlConnection &database, const SQL_PARAMS &sql)
+                                     const Clock &clock, SqlConnection &database, const DatabaseSettings &sql)
     : meter_(meter), store_(store), directory_(archivesDirectory), database_(database), sql_(sql),
       download_(meter.link, meter.image, store), job_(download_, store, meter.image, clock)
 {

@@ -15,7 +15,7 @@ public:
     // `meter` is the link bundle whose meter address a run sets and restores;
     // records go to `store`, files to `archivesDirectory`.
     ArchiveTaskRunner(MeterLink &meter, RecordStore &store, const QString &archivesDirectory, const Clock &clock,
-                      SqlConnection &database, const SQL_PARAMS &sql);
+                      SqlConnection &database, const DatabaseSettings &sql);
 
     bool run(std::uint8_t address, bool toDatabase, TaskLog &log) override;
 
@@ -26,7 +26,7 @@ private:
     RecordStore &store_;
     QString directory_;
     SqlConnection &database_;
-    const SQL_PARAMS &sql_;
+    const DatabaseSettings &sql_;
     ArchiveDownload download_;
     ArchiveJob job_;
 };

@@ -37,7 +37,7 @@ struct AppContext : MeterLink {
     std::function<void(const PortSettings &, std::uint8_t)> followLine;
     // The database: the connection parameters (sql.conf, edited in DatabaseWindow)
     // and the one connection every database user shares.
-    SQL_PARAMS sql;
+    DatabaseSettings databaseSettings;
     SqlConnection database;
     // The switch of database support: DatabaseWindow's check box once that window
     // exists; until then (and without it) database support is off.

@@ -22,7 +22,7 @@ struct TableTraits {
     bool signedAddress = false;
 };
 
-TableTraits traitsOf(SqlConnection &c, const SQL_PARAMS &p)
+TableTraits traitsOf(SqlConnection &c, const DatabaseSettings &p)
 {
     TableTraits t;
     const QByteArray q = "SELECT t.ENGINE, c.COLUMN_TYPE FROM information_schema.TABLES t JOIN "
@@ -72,7 +72,7 @@ QByteArray insertStatement(const QString &table, const QByteArray &values)
     return "INSERT INTO " + quotedName(table) + " VALUES" + values;
 }
 
-bool CreateArchiveTable(SqlConnection &c, const SQL_PARAMS &p, QString *message)
+bool CreateArchiveTable(SqlConnection &c, const DatabaseSettings &p, QString *message)
 {
     if (!c.Connect(p, message))
         return false;
@@ -85,7 +85,7 @@ bool CreateArchiveTable(SqlConnection &c, const SQL_PARAMS &p, QString *message)
     return true;
 }
 
-StoreOutcome storeRows(SqlConnection &c, const SQL_PARAMS &p, std::span<const TableRow> rows, StorePath path,
+StoreOutcome storeRows(SqlConnection &c, const DatabaseSettings &p, std::span<const TableRow> rows, StorePath path,
                        const std::function<void(int)> &progress)
 {
     StoreOutcome out;
@@ -191,7 +191,7 @@ std::vector<TableRow> archiveTableRows(const RecordStore &store, int count, std:
     return out;
 }
 
-StoreOutcome connectAndStore(SqlConnection &c, const SQL_PARAMS &p, std::span<const TableRow> rows,
+StoreOutcome connectAndStore(SqlConnection &c, const DatabaseSettings &p, std::span<const TableRow> rows,
                              AfterStore after, StorePath path, const StoreProgress &progress)
 {
     StoreOutcome out;
@@ -215,14 +215,14 @@ StoreOutcome connectAndStore(SqlConnection &c, const SQL_PARAMS &p, std::span<co
     return out;
 }
 
-StoreOutcome ExportArchiveToDatabase(SqlConnection &c, const SQL_PARAMS &p, const RecordStore &store, int count,
+StoreOutcome ExportArchiveToDatabase(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store, int count,
                                      std::uint8_t address, const StoreProgress &progress)
 {
     return connectAndStore(c, p, archiveTableRows(store, count, address), AfterStore::KeepOpen, StorePath::Batched,
                            progress);
 }
 
-StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &c, const SQL_PARAMS &p, const RecordStore &store,
+StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store,
                                           int count, const ArchiveRange &range, std::uint8_t address,
                                           const StoreProgress &progress)
 {

@@ -44,11 +44,11 @@ struct StoreOutcome {
 enum class StorePath { Batched, PerRow };
 
 // Creates the table (ADDR and DEV unsigned); false with the operator's text.
-bool CreateArchiveTable(SqlConnection &connection, const SQL_PARAMS &params, QString *message);
+bool CreateArchiveTable(SqlConnection &connection, const DatabaseSettings &params, QString *message);
 
 // Stores `rows` in order. The connection must be open. `progress` gets the
 // number of rows handled so far.
-StoreOutcome storeRows(SqlConnection &connection, const SQL_PARAMS &params, std::span<const TableRow> rows,
+StoreOutcome storeRows(SqlConnection &connection, const DatabaseSettings &params, std::span<const TableRow> rows,
                        StorePath path = StorePath::Batched, const std::function<void(int)> &progress = {});
 
 // The rows of an archive in memory for the table: device by device (DEV 0
@@ -69,18 +69,18 @@ using StoreProgress = std::function<void(int done, int total)>;
 // tried row by row), stores, then closes the connection when it was opened
 // here or `after` says so. No rows means no contact with the server.
 enum class AfterStore { KeepOpen, Disconnect };
-StoreOutcome connectAndStore(SqlConnection &connection, const SQL_PARAMS &params, std::span<const TableRow> rows,
-                             AfterStore after, StorePath path = StorePath::Batched,
-                             const StoreProgress &progress = {});
+StoreOutcome connectAndStore(SqlConnection &connection, const DatabaseSettings &params, std::span<const TableRow> rows,
+                             AfterStore after, StorePath path = StorePath::Batched, const StoreProgress &progress = {});
 
 // An archive in memory into the table: the first `count` records of the
 // store (with a range, those in it) as rows for the meter at `address`. The
 // whole archive keeps a connection that was open before; the range always
 // closes it. An outcome of no rows and no failure means there was nothing to
 // store.
-StoreOutcome ExportArchiveToDatabase(SqlConnection &connection, const SQL_PARAMS &params, const RecordStore &store,
-                                     int count, std::uint8_t address, const StoreProgress &progress = {});
-StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &connection, const SQL_PARAMS &params,
+StoreOutcome ExportArchiveToDatabase(SqlConnection &connection, const DatabaseSettings &params,
+                                     const RecordStore &store, int count, std::uint8_t address,
+                                     const StoreProgress &progress = {});
+StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &connection, const DatabaseSettings &params,
                                           const RecordStore &store, int count, const ArchiveRange &range,
                                           std::uint8_t address, const StoreProgress &progress = {});
 

@@ -51,7 +51,7 @@ bool readDataFileRows(const QString &path, std::uint8_t address, std::vector<Tab
     return true;
 }
 
-ImportOutcome ImportDataFile(SqlConnection &connection, const SQL_PARAMS &params, const QString &path,
+ImportOutcome ImportDataFile(SqlConnection &connection, const DatabaseSettings &params, const QString &path,
                              std::uint8_t address, const StoreProgress &progress, StorePath storePath)
 {
     ImportOutcome out;

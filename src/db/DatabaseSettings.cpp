@@ -50,9 +50,9 @@ std::optional<QByteArray> decodeSettingsText(const QByteArray &file)
     return plain;
 }
 
-QByteArray settingsText(const SqlSettings &s)
+QByteArray settingsText(const SqlConf &s)
 {
-    const SQL_PARAMS &p = s.params;
+    const DatabaseSettings &p = s.params;
     QByteArray text;
     for (const QByteArray &field :
          {toWindows1250(p.database), toWindows1250(p.table), toWindows1250(p.server), QByteArray::number(p.port),
@@ -62,7 +62,7 @@ QByteArray settingsText(const SqlSettings &s)
     return text;
 }
 
-std::optional<SqlSettings> parseSettingsText(const QByteArray &plain)
+std::optional<SqlConf> parseSettingsText(const QByteArray &plain)
 {
     // Each field runs up to the next ';' or the end of the text.
     QList<QByteArray> fields;
@@ -84,8 +84,8 @@ std::optional<SqlSettings> parseSettingsText(const QByteArray &plain)
                enabled = decimal(fields[8]);
     if (!port || !reserved || !compression || !enabled)
         return std::nullopt;
-    SqlSettings s;
-    SQL_PARAMS &p = s.params;
+    SqlConf s;
+    DatabaseSettings &p = s.params;
     p.database = fromWindows1250(fields[0]);
     p.table = fromWindows1250(fields[1]);
     p.server = fromWindows1250(fields[2]);
@@ -116,7 +116,7 @@ QString fieldProblem(const QString &text, const QString &what)
     return {};
 }
 
-std::optional<SqlSettings> LoadSettings(const QString &path, QString *problem)
+std::optional<SqlConf> loadSqlConf(const QString &path, QString *problem)
 {
     QByteArray file;
     if (!readSmallFile(path, MaxFileSize, file))
@@ -139,7 +139,7 @@ std::optional<SqlSettings> LoadSettings(const QString &path, QString *problem)
     return settings;
 }
 
-bool SaveSettings(const QString &path, const SqlSettings &settings, QString *error)
+bool saveSqlConf(const QString &path, const SqlConf &settings, QString *error)
 {
     if (path.isEmpty()) {
         if (error)

@@ -1,6 +1,6 @@
 #pragma once
 // The database settings: the parameters of the connection to the archive
-// table's server (SQL_PARAMS) and the switch of database support, kept in
+// table's server (DatabaseSettings) and the switch of database support, kept in
 // sql.conf. The file is the settings' text ("pomiary;K71T;127.0.0.1;3306;0;1;
 // k71t;PASSWORD;1;") in Windows-1250, each byte c written as the two bytes of
 // c << 6, high byte first.
@@ -11,7 +11,7 @@
 
 namespace k71t {
 
-struct SQL_PARAMS {
+struct DatabaseSettings {
     QString database = QStringLiteral("pomiary");
     QString table = QStringLiteral("K71T");
     QString server = QStringLiteral("127.0.0.1");
@@ -23,8 +23,8 @@ struct SQL_PARAMS {
 };
 
 // What sql.conf holds: the parameters and the support switch.
-struct SqlSettings {
-    SQL_PARAMS params;
+struct SqlConf {
+    DatabaseSettings params;
     bool enabled = false;
 };
 
@@ -35,8 +35,8 @@ std::optional<QByteArray> decodeSettingsText(const QByteArray &file);
 // The settings as the file's plain text (Windows-1250) and back. Parsing
 // fails on fewer than nine fields, an empty field other than the password,
 // or a number field that is not a decimal integer.
-QByteArray settingsText(const SqlSettings &settings);
-std::optional<SqlSettings> parseSettingsText(const QByteArray &plain);
+QByteArray settingsText(const SqlConf &settings);
+std::optional<SqlConf> parseSettingsText(const QByteArray &plain);
 
 // Why a name cannot be a database or table name: only letters, digits, '_'
 // and '$', 1 to 64 characters. Empty when it can.
@@ -48,9 +48,9 @@ QString fieldProblem(const QString &text, const QString &what);
 // Loads sql.conf; nothing when it is missing, of odd length or damaged, or
 // when it holds a database or table name that is refused (then `problem`
 // says which, for the operator).
-std::optional<SqlSettings> LoadSettings(const QString &path, QString *problem = nullptr);
+std::optional<SqlConf> loadSqlConf(const QString &path, QString *problem = nullptr);
 // Writes sql.conf (owner read/write only, the previous file whole until the
 // new one is on disk). False, with the reason, when it cannot be written.
-bool SaveSettings(const QString &path, const SqlSettings &settings, QString *error = nullptr);
+bool saveSqlConf(const QString &path, const SqlConf &settings, QString *error = nullptr);
 
 } // namespace k71t

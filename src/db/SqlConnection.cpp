@@ -24,7 +24,7 @@ SqlConnection::~SqlConnection()
     Disconnect();
 }
 
-bool SqlConnection::Connect(const SQL_PARAMS &p, QString *message)
+bool SqlConnection::Connect(const DatabaseSettings &p, QString *message)
 {
     if (handle_) {
         // Settings changed since it was opened: the connection they name is

@@ -1,5 +1,5 @@
 #pragma once
-// The one connection to the database server: opened from SQL_PARAMS over
+// The one connection to the database server: opened from DatabaseSettings over
 // TCP with time-outs (10 s to connect, 60 s to read or write), in strict SQL
 // mode, and closed at the end of each batch.
 #include "db/DatabaseSettings.h"
@@ -21,7 +21,7 @@ public:
     // is open and still answers (one ping; a connection the server dropped,
     // or one to settings changed since, is opened anew). False, with the text
     // of the operator's error box in `message`, when none is open afterwards.
-    bool Connect(const SQL_PARAMS &params, QString *message = nullptr);
+    bool Connect(const DatabaseSettings &params, QString *message = nullptr);
     // Closes the connection if one is open.
     void Disconnect();
 
@@ -46,7 +46,7 @@ public:
 
 private:
     st_mysql *handle_ = nullptr;
-    SQL_PARAMS params_; // of the open connection
+    DatabaseSettings params_; // of the open connection
     QString serverInfo_;
     unsigned long flags_ = 0;
 };

@@ -57,7 +57,7 @@ TEST(InterruptedWrites, ReplacedFilesAreTheOldOrTheNewOne)
         expected[0].insert(buildConfigFile(test::saveLoopImage(v)));
         ASSERT_TRUE(SaveTasks(tasks, test::saveLoopTasks(v)));
         expected[1].insert(fileBytes(tasks));
-        ASSERT_TRUE(SaveSettings(sql, test::saveLoopSettings(v)));
+        ASSERT_TRUE(saveSqlConf(sql, test::saveLoopSettings(v)));
         expected[2].insert(fileBytes(sql));
     }
     const std::pair<const char *, QString> kinds[] = {{"k71t", k71t}, {"auto", tasks}, {"sql", sql}};

@@ -267,7 +267,7 @@ namespace {
 struct RealRun : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    SQL_PARAMS db = test::testDatabase();
+    DatabaseSettings db = test::testDatabase();
     SchedulerWindow *w = nullptr;
     void SetUp() override
     {
@@ -278,7 +278,7 @@ struct RealRun : ::testing::Test {
         QString message;
         ASSERT_TRUE(CreateArchiveTable(c, db, &message)) << message.toStdString();
         // Database support off: a task stores with the current settings all the same.
-        ASSERT_TRUE(SaveSettings(app.dir.file("sql.conf"), SqlSettings{db, false}));
+        ASSERT_TRUE(saveSqlConf(app.dir.file("sql.conf"), SqlConf{db, false}));
         app.startWithMeter(sim.path);
         w = app.windows->schedulerWindow;
         w->runner().download().pause = gapsSkipped;
@@ -350,7 +350,7 @@ TEST_F(RealRun, FailuresGoToTheLogAndNothingIsClearedThatIsNotOnDisk)
     QDir(app.dir.path()).mkdir(QStringLiteral("Archives"));
 
     // The database is down: the file is kept, the meter cleared, the reason logged.
-    app.ctx->sql.port = 1;
+    app.ctx->databaseSettings.port = 1;
     log = runOnce();
     EXPECT_EQ(log.mid(4, 4), (QStringList{"Archiwum pobrane. Pobrano: 100 rekordów.", "Archiwum w K71T skasowane",
                                           "Błąd podczas zapisu do bazy danych", log.value(7)}));

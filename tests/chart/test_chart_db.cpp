@@ -66,7 +66,7 @@ std::vector<TableRow> fixtureRows()
 }
 
 struct ChartDb : ::testing::Test, test::AppHarness {
-    SQL_PARAMS db = test::testDatabase();
+    DatabaseSettings db = test::testDatabase();
     ChartWindow *w = nullptr;
 
     void SetUp() override { ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh"; }
@@ -105,7 +105,7 @@ struct ChartDb : ::testing::Test, test::AppHarness {
         // configuration) is over before the load.
         runStartTimer();
         prompt.messages.clear();
-        ctx->sql = db;
+        ctx->databaseSettings = db;
         w = windows->chartWindow;
     }
     void range(QDate from, QDate to)
@@ -298,7 +298,7 @@ TEST_F(ChartDb, TablesOfAnotherShapeAndRefusedStatementsLeaveTheSeriesAsCleared)
         {"t_missing", "Seria 3: "},
     };
     for (const auto &[name, problem] : cases) {
-        ctx->sql.table = QString::fromLatin1(name);
+        ctx->databaseSettings.table = QString::fromLatin1(name);
         loadAll();
         EXPECT_TRUE(status().startsWith(Finished + QStringLiteral("   ") + QString::fromUtf8(problem)))
             << status().toStdString();
@@ -351,7 +351,7 @@ TEST_F(ChartDb, NullTextAndOutOfRangeFieldsAreSkippedAndTheLoadGoesOn)
                           ",'0','0'," + r3 + ",'0','0','0','0','0','0')";
     sql(statements);
     open({{2, WYKRES{5, 2, 3, QStringLiteral("Hala")}}, {4, WYKRES{5, 2, 0, QStringLiteral("R0")}}});
-    ctx->sql.table = QStringLiteral("t_text");
+    ctx->databaseSettings.table = QStringLiteral("t_text");
     range(QDate(2013, 9, 1), QDate(2013, 9, 16));
     loadAll();
 
@@ -384,7 +384,7 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
 
     // Nobody listening: the connection's own message, then the load's; the
     // chart stays as it was and everything is usable again.
-    ctx->sql.port = 1;
+    ctx->databaseSettings.port = 1;
     w->SpeedButton2->click();
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_TRUE(prompt.messages[0].text.startsWith(QStringLiteral("Połączenie z bazą danych nie powiodło się.")));
@@ -399,8 +399,8 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
 
     // A table name with a statement in it goes to no server.
     prompt.messages.clear();
-    ctx->sql = db;
-    ctx->sql.table = QStringLiteral("t_chart3; DROP TABLE t_chart3");
+    ctx->databaseSettings = db;
+    ctx->databaseSettings.table = QStringLiteral("t_chart3; DROP TABLE t_chart3");
     w->SpeedButton2->click();
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_FALSE(ctx->database.connected());
@@ -408,7 +408,7 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
 
     // No series on.
     prompt.messages.clear();
-    ctx->sql = db;
+    ctx->databaseSettings = db;
     w->model().series[2].address = 0;
     w->model().series[6].address = 0;
     w->SpeedButton2->click();

@@ -20,7 +20,7 @@ using namespace k71t;
 namespace {
 
 struct Table : ::testing::Test {
-    SQL_PARAMS db = test::testDatabase();
+    DatabaseSettings db = test::testDatabase();
     SqlConnection c;
     void SetUp() override
     {

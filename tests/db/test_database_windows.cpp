@@ -34,20 +34,20 @@ const QString DatabaseFailed =
     QStringLiteral("Nie udało się zapisać danych do bazy. Sprawdź ustawienia komunikacji z bazą danych.");
 
 // The test server, or a failed test when scripts/test.sh did not start one.
-SQL_PARAMS serverFor(const QString &table)
+DatabaseSettings serverFor(const QString &table)
 {
-    SQL_PARAMS p = test::testDatabase();
+    DatabaseSettings p = test::testDatabase();
     EXPECT_FALSE(p.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
     p.table = table;
     return p;
 }
 
-void dropTable(const SQL_PARAMS &p)
+void dropTable(const DatabaseSettings &p)
 {
     test::queryColumn(p, QStringLiteral("DROP TABLE IF EXISTS `%1`").arg(p.table));
 }
 
-void freshTable(const SQL_PARAMS &p)
+void freshTable(const DatabaseSettings &p)
 {
     dropTable(p);
     SqlConnection c;
@@ -55,12 +55,12 @@ void freshTable(const SQL_PARAMS &p)
     ASSERT_TRUE(CreateArchiveTable(c, p, &message)) << message.toStdString();
 }
 
-int rowCount(const SQL_PARAMS &p)
+int rowCount(const DatabaseSettings &p)
 {
     return test::queryColumn(p, QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(p.table)).value(0).toInt();
 }
 
-QStringList tableRows(const SQL_PARAMS &p)
+QStringList tableRows(const DatabaseSettings &p)
 {
     return test::queryColumn(p, QStringLiteral("SELECT CONCAT_WS(' ', ADDR, DATA, CZAS, DEV, R0, R1, R2, R3, R4, R5, "
                                                "R6, R7, R8, R9) FROM `%1`")
@@ -119,12 +119,12 @@ struct MySqlWindow : ::testing::Test {
         app.start();
         form = app.databaseWindow;
     }
-    void startWith(const SQL_PARAMS &p, bool enabled)
+    void startWith(const DatabaseSettings &p, bool enabled)
     {
-        ASSERT_TRUE(SaveSettings(app.dir.file("sql.conf"), SqlSettings{p, enabled}));
+        ASSERT_TRUE(saveSqlConf(app.dir.file("sql.conf"), SqlConf{p, enabled}));
         start();
     }
-    std::optional<SqlSettings> saved() const { return LoadSettings(app.dir.file("sql.conf")); }
+    std::optional<SqlConf> saved() const { return loadSqlConf(app.dir.file("sql.conf")); }
     QStringList texts() const { return ::texts(app.prompt); }
 };
 
@@ -137,23 +137,23 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
         QString control, text, hint;
     };
     const Text texts[] = {
-        {"CheckBox2", "Włącz obsługę bazy danych MySQL", ""},
-        {"GroupBox1", "Parametry połączenia", ""},
-        {"Edit1", "127.0.0.1", "Nazwa serwera lub jego IP"},
-        {"Edit2", "3306", "Numer portu na którym pracuje serwer MySQL"},
-        {"Edit3", "pomiary", "Nazwa bazy danych"},
-        {"Edit4", "K71T", "Nazwa istniejącej tablicy lub tablicy do założenia"},
-        {"Edit5", "k71t", "Nazwa użytkownika z uprawnieniami to bazy lub tablicy."},
-        {"Edit6", "", "Hasło dostępu"},
-        {"CheckBox1", "Kompresja transmisji", ""},
-        {"SpeedButton1", "Załóż tablicę", ""},
-        {"SpeedButton2", "Test połączenia", ""},
-        {"GroupBox2", "Import plików *.dat do bazy", ""},
-        {"Label7", "Podaj adres urządzenia z którego", ""},
-        {"Label8", "pochodzą dane", ""},
-        {"Edit7", "1", ""},
-        {"SpeedButton3", "Wskaż plik do zaimportowania", ""},
-        {"Label9", "Import danych", ""},
+        {"supportCheck", "Włącz obsługę bazy danych MySQL", ""},
+        {"connectionGroup", "Parametry połączenia", ""},
+        {"serverEdit", "127.0.0.1", "Nazwa serwera lub jego IP"},
+        {"portEdit", "3306", "Numer portu na którym pracuje serwer MySQL"},
+        {"databaseEdit", "pomiary", "Nazwa bazy danych"},
+        {"tableEdit", "K71T", "Nazwa istniejącej tablicy lub tablicy do założenia"},
+        {"userEdit", "k71t", "Nazwa użytkownika z uprawnieniami to bazy lub tablicy."},
+        {"passwordEdit", "", "Hasło dostępu"},
+        {"compressionCheck", "Kompresja transmisji", ""},
+        {"createTableButton", "Załóż tablicę", ""},
+        {"testConnectionButton", "Test połączenia", ""},
+        {"importGroup", "Import plików *.dat do bazy", ""},
+        {"addressCaption", "Podaj adres urządzenia z którego", ""},
+        {"addressCaptionEnd", "pochodzą dane", ""},
+        {"importAddressEdit", "1", ""},
+        {"importButton", "Wskaż plik do zaimportowania", ""},
+        {"importLabel", "Import danych", ""},
     };
     EXPECT_EQ(form->windowTitle(), QStringLiteral("MySQL"));
     for (const Text &t : texts) {
@@ -171,16 +171,16 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
         EXPECT_EQ(shown, t.text) << t.control.toStdString();
         EXPECT_EQ(w->toolTip(), t.hint) << t.control.toStdString();
     }
-    EXPECT_EQ(form->Edit6->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(form->CheckBox1->isChecked());
-    EXPECT_FALSE(form->CheckBox2->isChecked());
-    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    EXPECT_EQ(form->passwordEdit->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(form->compressionCheck->isChecked());
+    EXPECT_FALSE(form->supportCheck->isChecked());
+    EXPECT_FALSE(form->connectionGroup->isEnabled());
     EXPECT_FALSE(app.ctx->databaseEnabled());
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 
     // The check box is the switch every window reads, and opens the group.
-    form->CheckBox2->click();
-    EXPECT_TRUE(form->GroupBox1->isEnabled());
+    form->supportCheck->click();
+    EXPECT_TRUE(form->connectionGroup->isEnabled());
     EXPECT_TRUE(app.ctx->databaseEnabled());
     form->reject();
     EXPECT_EQ(decodeSettingsText(app.dir.read("sql.conf")),
@@ -197,11 +197,11 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
         QString text, message;
     };
     const Bad bad[] = {
-        {form->Edit2, "3306x", "Błędnie wprowadzony numer portu."},
-        {form->Edit2, "70000", "Błędnie wprowadzony numer portu."},
-        {form->Edit4, "K71T; DROP TABLE K71T", "Nazwa tablicy"},
-        {form->Edit3, "pomiary`", "Nazwa bazy danych"},
-        {form->Edit6, "a;b", "Pole \"Hasło\" nie może zawierać znaku ';'."},
+        {form->portEdit, "3306x", "Błędnie wprowadzony numer portu."},
+        {form->portEdit, "70000", "Błędnie wprowadzony numer portu."},
+        {form->tableEdit, "K71T; DROP TABLE K71T", "Nazwa tablicy"},
+        {form->databaseEdit, "pomiary`", "Nazwa bazy danych"},
+        {form->passwordEdit, "a;b", "Pole \"Hasło\" nie może zawierać znaku ';'."},
     };
     for (const Bad &b : bad) {
         const QString kept = b.edit->text();
@@ -222,20 +222,20 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
     test::AppHarness again;
     QFile::copy(app.dir.file("sql.conf"), again.dir.file("sql.conf"));
     again.start();
-    EXPECT_TRUE(again.databaseWindow->CheckBox2->isChecked());
-    EXPECT_TRUE(again.databaseWindow->GroupBox1->isEnabled());
+    EXPECT_TRUE(again.databaseWindow->supportCheck->isChecked());
+    EXPECT_TRUE(again.databaseWindow->connectionGroup->isEnabled());
     EXPECT_TRUE(again.ctx->databaseEnabled());
 
     // A file naming a table the program will not put into a statement gives
     // the defaults, and says why.
     test::AppHarness hostile;
-    SQL_PARAMS p;
+    DatabaseSettings p;
     p.table = QStringLiteral("x");
-    QByteArray text = settingsText(SqlSettings{p, true});
+    QByteArray text = settingsText(SqlConf{p, true});
     text.replace("x;", "K71T WHERE 1=1 --;");
     hostile.dir.write("sql.conf", encodeSettingsText(text));
     hostile.start();
-    EXPECT_EQ(hostile.databaseWindow->Edit4->text(), QStringLiteral("K71T"));
+    EXPECT_EQ(hostile.databaseWindow->tableEdit->text(), QStringLiteral("K71T"));
     EXPECT_FALSE(hostile.ctx->databaseEnabled());
     ASSERT_EQ(hostile.prompt.messages.size(), 1);
     EXPECT_TRUE(hostile.prompt.messages[0].text.contains(QStringLiteral("sql.conf")));
@@ -243,31 +243,31 @@ TEST_F(MySqlWindow, EveryTextTheFreshInstallationAndTheFileWrittenOnClosing)
 
 TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
 {
-    const SQL_PARAMS db = serverFor(QStringLiteral("t_window"));
+    const DatabaseSettings db = serverFor(QStringLiteral("t_window"));
     dropTable(db);
     startWith(db, true);
-    ASSERT_TRUE(form->GroupBox1->isEnabled());
+    ASSERT_TRUE(form->connectionGroup->isEnabled());
 
     // Test: the connection stays open; a second test opens a new one.
-    form->SpeedButton2Click();
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Łączenie z bazą...OK"));
+    form->onTestConnectionClicked();
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Łączenie z bazą...OK"));
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Nawiązano połączenie z bazą danych"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Test"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Information);
     ASSERT_TRUE(app.ctx->database.connected());
     const unsigned long firstThread = mysql_thread_id(app.ctx->database.handle());
-    form->SpeedButton2Click();
+    form->onTestConnectionClicked();
     ASSERT_TRUE(app.ctx->database.connected());
     EXPECT_NE(mysql_thread_id(app.ctx->database.handle()), firstThread);
 
     // The table: created once; a second time the server's refusal is shown.
     app.prompt.messages.clear();
-    form->SpeedButton1Click();
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Utworzono tablicę"));
+    form->onCreateTableClicked();
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Utworzono tablicę"));
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    form->SpeedButton1Click();
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Tworzenie tablicy zakończone błędem"));
+    form->onCreateTableClicked();
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Tworzenie tablicy zakończone błędem"));
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_TRUE(app.prompt.messages[0].text.startsWith(
         QStringLiteral("Nie udało się utworzyć tablicy. Odpowiedź serwera: ")));
@@ -276,15 +276,15 @@ TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
     // Import: a bad address is refused before anything is asked.
     for (const char *address : {"0", "248", "-5", "abc", ""}) {
         app.prompt.messages.clear();
-        form->Edit7->setText(QString::fromLatin1(address));
-        form->SpeedButton3Click();
+        form->importAddressEdit->setText(QString::fromLatin1(address));
+        form->onImportClicked();
         EXPECT_EQ(texts(), QStringList{"Podany adres jest nieprawidłowy"}) << address;
     }
     // Cancel at the question: no file is asked for.
-    form->Edit7->setText(QStringLiteral("200"));
+    form->importAddressEdit->setText(QStringLiteral("200"));
     app.prompt.messages.clear();
     app.prompt.answers << PromptAnswer::Cancel;
-    form->SpeedButton3Click();
+    form->onImportClicked();
     EXPECT_EQ(texts(), QStringList{"Czy adres urządzenia podano prawidłowo. Kontynuować"});
     EXPECT_TRUE(app.prompt.fileFilters.isEmpty());
 
@@ -293,13 +293,13 @@ TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
     app.dir.write("import.dat", datLines(75));
     app.prompt.messages.clear();
     app.prompt.fileNames << app.dir.file("import.dat");
-    form->SpeedButton3Click();
+    form->onImportClicked();
     EXPECT_EQ(app.prompt.fileFilters, QStringList{"wszystkie pliki (*.*)|*.*"});
     // It opens in the working folder, not the program's (/usr/bin installed).
     EXPECT_EQ(app.prompt.fileStarts, QStringList{app.ctx->AppDirectory});
     EXPECT_EQ(texts(), QStringList{"Czy adres urządzenia podano prawidłowo. Kontynuować"});
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Zaimportowano: 75"));
-    EXPECT_EQ(form->Label9->text(), QStringLiteral("Import danych: 75"));
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Zaimportowano: 75"));
+    EXPECT_EQ(form->importLabel->text(), QStringLiteral("Import danych: 75"));
     EXPECT_FALSE(app.ctx->database.connected());
     EXPECT_EQ(rowCount(db), 75);
     EXPECT_EQ(tableRows(db).value(0), QStringLiteral("200 2013-09-16 00:00:00 3 0 2 2e20 2e20 2e20 5.5 2e20 2e20 2e20 2e20"));
@@ -309,27 +309,27 @@ TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
     for (const QString &file : {app.dir.file("puste.dat"), app.dir.file("nie_ma.dat")}) {
         app.prompt.messages.clear();
         app.prompt.fileNames << file;
-        form->SpeedButton3Click();
-        EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Nie zaimportowano rekordów!"));
+        form->onImportClicked();
+        EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Nie zaimportowano rekordów!"));
         ASSERT_EQ(app.prompt.messages.size(), 2);
         EXPECT_TRUE(app.prompt.messages[1].text.contains(file));
     }
     EXPECT_EQ(rowCount(db), 75);
 
     // Support switched off: the information box, nothing imported.
-    form->CheckBox2->click();
+    form->supportCheck->click();
     app.prompt.messages.clear();
-    form->SpeedButton3Click();
+    form->onImportClicked();
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_EQ(app.prompt.messages[1].text, DatabaseOff);
     EXPECT_EQ(app.prompt.messages[1].icon, PromptIcon::Information);
-    form->CheckBox2->click();
+    form->supportCheck->click();
 
     // A refused user: the library's answer, and no connection.
-    form->Edit6->setText(QStringLiteral("zle"));
+    form->passwordEdit->setText(QStringLiteral("zle"));
     app.prompt.messages.clear();
-    form->SpeedButton2Click();
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Łączenie z bazą...Błąd"));
+    form->onTestConnectionClicked();
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Łączenie z bazą...Błąd"));
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_TRUE(app.prompt.messages[0].text.startsWith(
         QStringLiteral("Połączenie z bazą danych nie powiodło się. Odpowiedź: Access denied")));
@@ -337,19 +337,19 @@ TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
     // An import with it: one report, not one per line.
     app.prompt.messages.clear();
     app.prompt.fileNames << app.dir.file("import.dat");
-    form->SpeedButton3Click();
+    form->onImportClicked();
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_TRUE(app.prompt.messages[1].text.contains(QStringLiteral("Zapisano 0 z 75 wierszy.")));
     EXPECT_TRUE(app.prompt.messages[1].text.contains(QStringLiteral("Access denied")));
     EXPECT_EQ(rowCount(db), 75);
 
     // A port that is not a number stops the test and the table's creation.
-    form->Edit2->setText(QStringLiteral("33o6"));
+    form->portEdit->setText(QStringLiteral("33o6"));
     app.prompt.messages.clear();
-    form->SpeedButton2Click();
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Łączenie z bazą..."));
-    form->SpeedButton1Click();
-    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Tworzenie tablicy przerwane"));
+    form->onTestConnectionClicked();
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Łączenie z bazą..."));
+    form->onCreateTableClicked();
+    EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Tworzenie tablicy przerwane"));
     EXPECT_EQ(texts(), (QStringList{"Błędnie wprowadzony numer portu.", "Błędnie wprowadzony numer portu."}));
 }
 
@@ -365,11 +365,11 @@ void gapsSkipped(int ms)
 
 TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnRequest)
 {
-    const SQL_PARAMS db = serverFor(QStringLiteral("t_archive_window"));
+    const DatabaseSettings db = serverFor(QStringLiteral("t_archive_window"));
     freshTable(db);
     test::SimHarness sim;
     test::AppHarness app;
-    ASSERT_TRUE(SaveSettings(app.dir.file("sql.conf"), SqlSettings{db, true}));
+    ASSERT_TRUE(saveSqlConf(app.dir.file("sql.conf"), SqlConf{db, true}));
     app.startWithMeter(sim.path);
     ArchiveWindow *form = app.archiveWindow;
     form->download().pause = gapsSkipped;
@@ -393,7 +393,7 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     // The server unreachable: the file is kept and the meter cleared all the
     // same; one report says nothing was stored.
     sim.meter.fillArchive(120);
-    app.ctx->sql.port = 1;
+    app.ctx->databaseSettings.port = 1;
     app.prompt.messages.clear();
     form->onDownloadClicked();
     EXPECT_EQ(app.ctx->records.RecordCount, 120);
@@ -407,7 +407,7 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Informacje"));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Error);
     EXPECT_EQ(rowCount(db), static_cast<int>(all.size()));
-    app.ctx->sql.port = db.port;
+    app.ctx->databaseSettings.port = db.port;
 
     // "Eksportuj dane do bazy danych": a day with no data says so and stores
     // nothing; a single day's hour stores just its rows.
@@ -461,7 +461,7 @@ namespace {
 // A server of the test's own, which it may kill.
 struct OwnServer {
     test::TempDir dir;
-    SQL_PARAMS params;
+    DatabaseSettings params;
     bool start()
     {
         QProcess p;
@@ -470,7 +470,7 @@ struct OwnServer {
                                          QStringLiteral("k71t-own")});
         if (!p.waitForFinished(120000) || p.exitCode() != 0)
             return false;
-        params = SQL_PARAMS{};
+        params = DatabaseSettings{};
         params.compression = 0;
         params.password = QStringLiteral("k71t-own");
         for (const QByteArray &line : p.readAllStandardOutput().split('\n'))
@@ -554,7 +554,7 @@ Tool tool(const QString &folder, const QStringList &args)
 
 TEST(CliDatabase, CreateStoreAndImportEndToEnd)
 {
-    const SQL_PARAMS db = serverFor(QStringLiteral("t_cli"));
+    const DatabaseSettings db = serverFor(QStringLiteral("t_cli"));
     dropTable(db);
     test::TempDir dir;
 
@@ -563,7 +563,7 @@ TEST(CliDatabase, CreateStoreAndImportEndToEnd)
     EXPECT_EQ(t.status, 1);
     EXPECT_TRUE(t.err.contains(QStringLiteral("brak pliku"))) << t.err.toStdString();
 
-    ASSERT_TRUE(SaveSettings(dir.file("sql.conf"), SqlSettings{db, false}));
+    ASSERT_TRUE(saveSqlConf(dir.file("sql.conf"), SqlConf{db, false}));
     t = tool(dir.path(), {"db", "create-table"});
     EXPECT_EQ(t.status, 0) << t.err.toStdString();
     EXPECT_EQ(t.out, QStringLiteral("Utworzono tablicę t_cli w bazie %1\n").arg(db.database));
@@ -596,9 +596,9 @@ TEST(CliDatabase, CreateStoreAndImportEndToEnd)
     EXPECT_EQ(rowCount(db), 8);
 
     // The whole archive into a server that is not there: one report.
-    SQL_PARAMS away = db;
+    DatabaseSettings away = db;
     away.port = 1;
-    ASSERT_TRUE(SaveSettings(dir.file("away.conf"), SqlSettings{away, true}));
+    ASSERT_TRUE(saveSqlConf(dir.file("away.conf"), SqlConf{away, true}));
     t = tool(dir.path(), {"--sql-conf", dir.file("away.conf"), "db", "store", "a.bin"});
     EXPECT_EQ(t.status, 1);
     EXPECT_EQ(t.out, QStringLiteral("Zapisano w tablicy t_cli wierszy: 0 z 48\n"));

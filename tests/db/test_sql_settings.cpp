@@ -39,8 +39,8 @@ TEST(SqlSettingsFile, TwoBytesACharacterByHand)
     EXPECT_FALSE(decodeSettingsText(bytes({0x1C, 0x00, 0x0E})).has_value());
 
     // A fresh installation's settings, switched off, as the file's text.
-    EXPECT_EQ(settingsText(SqlSettings{}), QByteArray("pomiary;K71T;127.0.0.1;3306;0;1;k71t;;0;"));
-    SqlSettings s;
+    EXPECT_EQ(settingsText(SqlConf{}), QByteArray("pomiary;K71T;127.0.0.1;3306;0;1;k71t;;0;"));
+    SqlConf s;
     s.params.server = QStringLiteral("S");
     s.params.password = QStringLiteral("P");
     s.enabled = true;
@@ -83,11 +83,11 @@ TEST(SqlSettingsFile, SavedPrivatelyAndLoadedBackWithTheirNamesChecked)
 {
     test::TempDir dir;
     const QString path = dir.file("sql.conf");
-    SqlSettings s;
+    SqlConf s;
     s.params.password = QStringLiteral("zażółć");
     s.params.port = 3307;
     s.enabled = true;
-    ASSERT_TRUE(SaveSettings(path, s));
+    ASSERT_TRUE(saveSqlConf(path, s));
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -95,29 +95,29 @@ TEST(SqlSettingsFile, SavedPrivatelyAndLoadedBackWithTheirNamesChecked)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), encoded(settingsText(s)));
     f.close();
-    const auto back = LoadSettings(path);
+    const auto back = loadSqlConf(path);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->params.password, QStringLiteral("zażółć"));
     EXPECT_EQ(back->params.port, 3307);
     EXPECT_TRUE(back->enabled);
 
     // Missing, odd, damaged, and names that would break out of a statement.
-    EXPECT_FALSE(LoadSettings(dir.file("none.conf")));
+    EXPECT_FALSE(loadSqlConf(dir.file("none.conf")));
     const auto put = [&](const QByteArray &content) {
         QFile w(path);
         EXPECT_TRUE(w.open(QIODevice::WriteOnly | QIODevice::Truncate));
         w.write(content);
     };
     put(encoded(settingsText(s)).chopped(1));
-    EXPECT_FALSE(LoadSettings(path));
+    EXPECT_FALSE(loadSqlConf(path));
     put(QByteArray(100000, '\x01'));
-    EXPECT_FALSE(LoadSettings(path));
+    EXPECT_FALSE(loadSqlConf(path));
     for (const char *table : {"K71T` (x INT)", "a b", ""}) {
-        SqlSettings hostile = s;
+        SqlConf hostile = s;
         hostile.params.table = QString::fromUtf8(table);
         put(encoded(settingsText(hostile)));
         QString problem;
-        EXPECT_FALSE(LoadSettings(path, &problem)) << table;
+        EXPECT_FALSE(loadSqlConf(path, &problem)) << table;
         if (*table) {
             EXPECT_TRUE(problem.startsWith(QStringLiteral("Nazwa tablicy"))) << problem.toStdString();
         }
@@ -130,7 +130,7 @@ TEST(SqlSettingsFile, SavedPrivatelyAndLoadedBackWithTheirNamesChecked)
 
 TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
 {
-    const SQL_PARAMS db = test::testDatabase();
+    const DatabaseSettings db = test::testDatabase();
     ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
 
     SqlConnection c;
@@ -157,7 +157,7 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
     EXPECT_TRUE(c.Connect(db, &message)) << message.toStdString();
     EXPECT_NE(mysql_thread_id(c.handle()), thread);
     // Settings changed since: not the open connection, but the one they name.
-    SQL_PARAMS elsewhere = db;
+    DatabaseSettings elsewhere = db;
     elsewhere.database = QStringLiteral("nie_ma_takiej");
     EXPECT_FALSE(c.Connect(elsewhere, &message));
     EXPECT_FALSE(c.connected());
@@ -166,7 +166,7 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
     EXPECT_FALSE(c.connected());
 
     // The compression flag reaches the server.
-    SQL_PARAMS compressed = db;
+    DatabaseSettings compressed = db;
     compressed.compression = 1;
     ASSERT_TRUE(c.Connect(compressed, &message)) << message.toStdString();
     EXPECT_EQ(c.clientFlags(), static_cast<unsigned long>(CLIENT_COMPRESS));
@@ -178,10 +178,10 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
 
     // Refused user, unknown database, nobody listening.
     struct Bad {
-        SQL_PARAMS params;
+        DatabaseSettings params;
         const char *answer;
     };
-    SQL_PARAMS wrongPassword = db, noDatabase = db, noServer = db;
+    DatabaseSettings wrongPassword = db, noDatabase = db, noServer = db;
     wrongPassword.password = QStringLiteral("zle");
     noDatabase.database = QStringLiteral("nie_ma_takiej");
     noServer.port = 1;

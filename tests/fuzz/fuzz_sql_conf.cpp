@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         (void)parseSettingsText(*plain);
     (void)parseSettingsText(bytes);
     QString problem;
-    (void)LoadSettings(fuzz::inputFile(QStringLiteral("sql.conf"), data, size), &problem);
+    (void)loadSqlConf(fuzz::inputFile(QStringLiteral("sql.conf"), data, size), &problem);
     return 0;
 }

@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
     put("fuzz_dat", "small.dat", dat);
     put("fuzz_dat", "line", "2013-09-16\t12:00:00\t0\t1.5\t*\t*\t*\t*\t*\t*\t*\t*\t*");
 
-    SqlSettings settings;
+    SqlConf settings;
     settings.params.password = QStringLiteral("hasło");
     settings.enabled = true;
     put("fuzz_sql_conf", "sql.conf", encodeSettingsText(settingsText(settings)));

@@ -7,10 +7,10 @@
 
 namespace k71t::test {
 
-SQL_PARAMS testDatabase()
+DatabaseSettings testDatabase()
 {
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    SQL_PARAMS p;
+    DatabaseSettings p;
     p.server = env.value(QStringLiteral("K71T_TEST_DB_HOST"));
     p.port = static_cast<std::uint16_t>(env.value(QStringLiteral("K71T_TEST_DB_PORT")).toUInt());
     p.database = env.value(QStringLiteral("K71T_TEST_DB_DATABASE"));
@@ -20,7 +20,7 @@ SQL_PARAMS testDatabase()
     return p;
 }
 
-QStringList queryColumn(const SQL_PARAMS &params, const QString &query)
+QStringList queryColumn(const DatabaseSettings &params, const QString &query)
 {
     SqlConnection c;
     QString message;

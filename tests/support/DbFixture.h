@@ -11,10 +11,10 @@ namespace k71t::test {
 
 // The settings of the test server, or an empty server name when the
 // variables are missing.
-SQL_PARAMS testDatabase();
+DatabaseSettings testDatabase();
 
 // Runs a query on a connection of its own and returns the first column of
 // its rows (NULL as "NULL"); the error text instead when it fails.
-QStringList queryColumn(const SQL_PARAMS &params, const QString &query);
+QStringList queryColumn(const DatabaseSettings &params, const QString &query);
 
 } // namespace k71t::test

@@ -25,9 +25,9 @@ TaskTable saveLoopTasks(int variant)
     return table;
 }
 
-SqlSettings saveLoopSettings(int variant)
+SqlConf saveLoopSettings(int variant)
 {
-    SqlSettings s;
+    SqlConf s;
     s.params.server = variant ? QStringLiteral("serwer.zaklad.lan") : QStringLiteral("127.0.0.1");
     s.params.password = QString(variant ? 40 : 3, QLatin1Char('x'));
     s.enabled = variant == 1;

@@ -10,7 +10,7 @@ namespace k71t::test {
 
 RegisterImage saveLoopImage(int variant);
 TaskTable saveLoopTasks(int variant);
-SqlSettings saveLoopSettings(int variant);
+SqlConf saveLoopSettings(int variant);
 // Fills the first records of `store`; returns their number (thousands, so a
 // save takes long enough to be cut in the middle).
 int saveLoopRecords(RecordStore &store, int variant);

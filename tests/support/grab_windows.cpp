@@ -97,7 +97,7 @@ void grabChart(const QDir &out)
 
     // The same archive stored in the archive table and loaded back by
     // "Pobierz z Bazy Danych" (the server of K71T_TEST_DB_*).
-    k71t::SQL_PARAMS db = k71t::test::testDatabase();
+    k71t::DatabaseSettings db = k71t::test::testDatabase();
     if (db.server.isEmpty()) {
         std::fprintf(stderr, "k71t-grab: no database server (K71T_TEST_DB_*); chart-database.png not made\n");
     } else {
@@ -110,7 +110,7 @@ void grabChart(const QDir &out)
         }
         const k71t::StoreOutcome stored = k71t::ExportArchiveToDatabase(c, db, *store, n, 1);
         c.Disconnect();
-        app.ctx->sql = db;
+        app.ctx->databaseSettings = db;
         w.SpeedButton3Click();
         w.SpeedButton2->click();
         if (!stored.ok() || !k71t::test::waitUntil([&] { return !w.Timer1->isActive() && w.SpeedButton2->isEnabled(); }))

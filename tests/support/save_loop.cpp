@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
         } else if (kind == QLatin1String("auto")) {
             ok = SaveTasks(path, test::saveLoopTasks(variant));
         } else if (kind == QLatin1String("sql")) {
-            ok = SaveSettings(path, test::saveLoopSettings(variant));
+            ok = saveSqlConf(path, test::saveLoopSettings(variant));
         } else if (kind == QLatin1String("bin") || kind == QLatin1String("dat")) {
             const int n = test::saveLoopRecords(*store, variant);
             if (kind == QLatin1String("bin"))

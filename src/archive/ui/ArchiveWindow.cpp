@@ -151,7 +151,7 @@ void ArchiveWindow::followTheJob()
         downloadProgress->setValue(std::min(pos, std::max(1, max)));
     };
     job_.databaseStep = [this](int n, int address, QString *report) {
-        const StoreOutcome out = ExportArchiveToDatabase(ctx_.database, ctx_.sql, ctx_.records, n,
+        const StoreOutcome out = ExportArchiveToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, n,
                                                          static_cast<std::uint8_t>(address), databaseProgress());
         ctx_.database.Disconnect();
         if (!out.ok())
@@ -370,8 +370,8 @@ void ArchiveWindow::onExportDatabaseClicked()
     }
     const ArchiveRange range{start, stop, tstart, tstop};
     const StoreOutcome out =
-        ExportArchiveRangeToDatabase(ctx_.database, ctx_.sql, ctx_.records, ctx_.records.RecordCount, range,
-                                     static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
+        ExportArchiveRangeToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, ctx_.records.RecordCount,
+                                     range, static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
     ctx_.database.Disconnect();
     if (out.total == 0)
         info(QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),

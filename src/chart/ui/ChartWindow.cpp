@@ -564,9 +564,9 @@ void ChartWindow::SpeedButton2Click()
         return;
     }
     // No statement goes out with a table name the settings would refuse.
-    const QString problem = nameProblem(ctx_.sql.table, QStringLiteral("tablicy"));
+    const QString problem = nameProblem(ctx_.databaseSettings.table, QStringLiteral("tablicy"));
     QString message;
-    if (!problem.isEmpty() || !ctx_.database.Connect(ctx_.sql, &message)) {
+    if (!problem.isEmpty() || !ctx_.database.Connect(ctx_.databaseSettings, &message)) {
         ctx_.prompt.message(this, problem.isEmpty() ? message : problem, QStringLiteral("Błąd"), PromptIcon::Error);
         ctx_.prompt.message(this,
                             QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"),
@@ -593,12 +593,12 @@ void ChartWindow::Timer1Timer()
     const WYKRES &w = model_.series[static_cast<std::size_t>(s)];
     if (w.on()) {
         QString message;
-        if (!ctx_.database.connected() && !ctx_.database.Connect(ctx_.sql, &message)) {
+        if (!ctx_.database.connected() && !ctx_.database.Connect(ctx_.databaseSettings, &message)) {
             loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(message);
         } else {
             SeriesData loaded;
             const DbSeriesOutcome out =
-                LoadSeriesFromDatabase(ctx_.database, ctx_.sql.table, w, DateTimePicker1->date(),
+                LoadSeriesFromDatabase(ctx_.database, ctx_.databaseSettings.table, w, DateTimePicker1->date(),
                                        DateTimePicker2->date(), model_.info[static_cast<std::size_t>(s)], loaded);
             if (out.result != DbSeriesOutcome::Result::Loaded)
                 loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(out.error);

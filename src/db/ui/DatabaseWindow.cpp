@@ -28,75 +28,87 @@ DatabaseWindow::DatabaseWindow(AppContext &context, QWidget *parent) : QDialog(p
     setWindowTitle(QStringLiteral("MySQL"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
 
-    CheckBox2 = named(new QCheckBox(QStringLiteral("Włącz obsługę bazy danych MySQL"), this), "CheckBox2");
+    supportCheck = named(new QCheckBox(QStringLiteral("Włącz obsługę bazy danych MySQL"), this), "supportCheck");
 
-    GroupBox1 = named(new QGroupBox(QStringLiteral("Parametry połączenia"), this), "GroupBox1");
+    buildConnectionGroup();
+    QGroupBox *importGroup = buildImportGroup();
+
+    statusBar = named(new QStatusBar(this), "statusBar");
+    statusBar->setSizeGripEnabled(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(supportCheck);
+    layout->addWidget(connectionGroup);
+    layout->addWidget(importGroup);
+    layout->addWidget(statusBar);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(supportCheck, &QCheckBox::toggled, this, &DatabaseWindow::onSupportToggled);
+    connect(createTableButton, &QPushButton::clicked, this, &DatabaseWindow::onCreateTableClicked);
+    connect(testConnectionButton, &QPushButton::clicked, this, &DatabaseWindow::onTestConnectionClicked);
+    connect(importButton, &QPushButton::clicked, this, &DatabaseWindow::onImportClicked);
+    loadSettings();
+    ctx_.databaseSwitch = [this] { return supportCheck->isChecked(); };
+}
+
+void DatabaseWindow::buildConnectionGroup()
+{
+    connectionGroup = named(new QGroupBox(QStringLiteral("Parametry połączenia"), this), "connectionGroup");
     const auto edit = [this](const char *name, const QString &hint) {
-        auto *e = named(new QLineEdit(GroupBox1), name);
+        auto *e = named(new QLineEdit(connectionGroup), name);
         e->setToolTip(hint);
         e->setMinimumWidth(220);
         return e;
     };
-    Edit1 = edit("Edit1", QStringLiteral("Nazwa serwera lub jego IP"));
-    Edit2 = edit("Edit2", QStringLiteral("Numer portu na którym pracuje serwer MySQL"));
-    Edit3 = edit("Edit3", QStringLiteral("Nazwa bazy danych"));
-    Edit4 = edit("Edit4", QStringLiteral("Nazwa istniejącej tablicy lub tablicy do założenia"));
-    Edit5 = edit("Edit5", QStringLiteral("Nazwa użytkownika z uprawnieniami to bazy lub tablicy."));
-    Edit6 = edit("Edit6", QStringLiteral("Hasło dostępu"));
-    Edit6->setEchoMode(QLineEdit::Password);
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Kompresja transmisji"), GroupBox1), "CheckBox1");
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Załóż tablicę"), GroupBox1), "SpeedButton1");
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Test połączenia"), GroupBox1), "SpeedButton2");
+    serverEdit = edit("serverEdit", QStringLiteral("Nazwa serwera lub jego IP"));
+    portEdit = edit("portEdit", QStringLiteral("Numer portu na którym pracuje serwer MySQL"));
+    databaseEdit = edit("databaseEdit", QStringLiteral("Nazwa bazy danych"));
+    tableEdit = edit("tableEdit", QStringLiteral("Nazwa istniejącej tablicy lub tablicy do założenia"));
+    userEdit = edit("userEdit", QStringLiteral("Nazwa użytkownika z uprawnieniami to bazy lub tablicy."));
+    passwordEdit = edit("passwordEdit", QStringLiteral("Hasło dostępu"));
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    compressionCheck =
+        named(new QCheckBox(QStringLiteral("Kompresja transmisji"), connectionGroup), "compressionCheck");
+    createTableButton = named(new QPushButton(QStringLiteral("Załóż tablicę"), connectionGroup), "createTableButton");
+    testConnectionButton =
+        named(new QPushButton(QStringLiteral("Test połączenia"), connectionGroup), "testConnectionButton");
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Serwer"), Edit1);
-    form->addRow(QStringLiteral("Port"), Edit2);
-    form->addRow(QStringLiteral("Baza Danych"), Edit3);
-    form->addRow(QStringLiteral("Tablica"), Edit4);
-    form->addRow(QStringLiteral("Użytkownik"), Edit5);
-    form->addRow(QStringLiteral("Hasło"), Edit6);
+    form->addRow(QStringLiteral("Serwer"), serverEdit);
+    form->addRow(QStringLiteral("Port"), portEdit);
+    form->addRow(QStringLiteral("Baza Danych"), databaseEdit);
+    form->addRow(QStringLiteral("Tablica"), tableEdit);
+    form->addRow(QStringLiteral("Użytkownik"), userEdit);
+    form->addRow(QStringLiteral("Hasło"), passwordEdit);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-    auto *groupLayout = new QVBoxLayout(GroupBox1);
+    buttons->addWidget(createTableButton);
+    buttons->addWidget(testConnectionButton);
+    auto *groupLayout = new QVBoxLayout(connectionGroup);
     groupLayout->addLayout(form);
-    groupLayout->addWidget(CheckBox1);
+    groupLayout->addWidget(compressionCheck);
     groupLayout->addLayout(buttons);
-    GroupBox1->setEnabled(false);
+    connectionGroup->setEnabled(false);
+}
 
-    auto *importGroup = named(new QGroupBox(QStringLiteral("Import plików *.dat do bazy"), this), "GroupBox2");
-    auto *label7 = named(new QLabel(QStringLiteral("Podaj adres urządzenia z którego"), importGroup), "Label7");
-    auto *label8 = named(new QLabel(QStringLiteral("pochodzą dane"), importGroup), "Label8");
-    Edit7 = named(new QLineEdit(QStringLiteral("1"), importGroup), "Edit7");
-    Edit7->setMaximumWidth(60);
-    SpeedButton3 =
-        named(new QPushButton(QStringLiteral("Wskaż plik do zaimportowania"), importGroup), "SpeedButton3");
-    Label9 = named(new QLabel(QStringLiteral("Import danych"), importGroup), "Label9");
-    ProgressBar1 = named(new QProgressBar(importGroup), "ProgressBar1");
-    ProgressBar1->setTextVisible(false);
+QGroupBox *DatabaseWindow::buildImportGroup()
+{
+    auto *importGroup = named(new QGroupBox(QStringLiteral("Import plików *.dat do bazy"), this), "importGroup");
+    auto *addressCaption =
+        named(new QLabel(QStringLiteral("Podaj adres urządzenia z którego"), importGroup), "addressCaption");
+    auto *addressCaptionEnd = named(new QLabel(QStringLiteral("pochodzą dane"), importGroup), "addressCaptionEnd");
+    importAddressEdit = named(new QLineEdit(QStringLiteral("1"), importGroup), "importAddressEdit");
+    importAddressEdit->setMaximumWidth(60);
+    importButton = named(new QPushButton(QStringLiteral("Wskaż plik do zaimportowania"), importGroup), "importButton");
+    importLabel = named(new QLabel(QStringLiteral("Import danych"), importGroup), "importLabel");
+    importProgress = named(new QProgressBar(importGroup), "importProgress");
+    importProgress->setTextVisible(false);
     auto *importLayout = new QGridLayout(importGroup);
-    importLayout->addWidget(label7, 0, 0);
-    importLayout->addWidget(label8, 1, 0);
-    importLayout->addWidget(Edit7, 0, 1, 2, 1);
-    importLayout->addWidget(SpeedButton3, 2, 0, 1, 2);
-    importLayout->addWidget(Label9, 3, 0, 1, 2);
-    importLayout->addWidget(ProgressBar1, 4, 0, 1, 2);
-
-    StatusBar1 = named(new QStatusBar(this), "StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(CheckBox2);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(importGroup);
-    layout->addWidget(StatusBar1);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(CheckBox2, &QCheckBox::toggled, this, &DatabaseWindow::CheckBox2Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &DatabaseWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &DatabaseWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &DatabaseWindow::SpeedButton3Click);
-    FormCreate();
-    ctx_.databaseSwitch = [this] { return CheckBox2->isChecked(); };
+    importLayout->addWidget(addressCaption, 0, 0);
+    importLayout->addWidget(addressCaptionEnd, 1, 0);
+    importLayout->addWidget(importAddressEdit, 0, 1, 2, 1);
+    importLayout->addWidget(importButton, 2, 0, 1, 2);
+    importLayout->addWidget(importLabel, 3, 0, 1, 2);
+    importLayout->addWidget(importProgress, 4, 0, 1, 2);
+    return importGroup;
 }
 
 DatabaseWindow::~DatabaseWindow()
@@ -109,38 +121,38 @@ QString DatabaseWindow::settingsPath() const
     return ctx_.appFile(QStringLiteral("sql.conf"));
 }
 
-void DatabaseWindow::FormCreate()
+void DatabaseWindow::loadSettings()
 {
     QString problem;
-    if (const auto loaded = LoadSettings(settingsPath(), &problem)) {
-        ctx_.sql = loaded->params;
+    if (const auto loaded = loadSqlConf(settingsPath(), &problem)) {
+        ctx_.databaseSettings = loaded->params;
         if (loaded->enabled)
-            CheckBox2->setChecked(true);
+            supportCheck->setChecked(true);
     } else {
-        ctx_.sql = SQL_PARAMS{};
+        ctx_.databaseSettings = DatabaseSettings{};
         // A missing or damaged file gives the defaults silently; a name the
         // program refuses to put into a statement is worth a word.
         if (!problem.isEmpty())
             error(QStringLiteral("Ustawienia bazy danych z pliku sql.conf nie zostały wczytane. ") + problem);
     }
-    SettingsToWindow();
+    showSettings();
 }
 
-void DatabaseWindow::SettingsToWindow()
+void DatabaseWindow::showSettings()
 {
-    const SQL_PARAMS &p = ctx_.sql;
-    Edit1->setText(p.server);
-    Edit2->setText(QString::number(p.port));
-    Edit3->setText(p.database);
-    Edit4->setText(p.table);
-    Edit5->setText(p.user);
-    Edit6->setText(p.password);
-    CheckBox1->setChecked(p.compression != 0);
+    const DatabaseSettings &p = ctx_.databaseSettings;
+    serverEdit->setText(p.server);
+    portEdit->setText(QString::number(p.port));
+    databaseEdit->setText(p.database);
+    tableEdit->setText(p.table);
+    userEdit->setText(p.user);
+    passwordEdit->setText(p.password);
+    compressionCheck->setChecked(p.compression != 0);
 }
 
-bool DatabaseWindow::WindowToSettings()
+bool DatabaseWindow::takeSettings()
 {
-    SQL_PARAMS &p = ctx_.sql;
+    DatabaseSettings &p = ctx_.databaseSettings;
     const auto field = [this](QLineEdit *e, const QString &what) {
         const QString problem = fieldProblem(e->text(), what);
         if (!problem.isEmpty())
@@ -153,88 +165,88 @@ bool DatabaseWindow::WindowToSettings()
             error(problem);
         return problem.isEmpty();
     };
-    if (!field(Edit1, QStringLiteral("Serwer")))
+    if (!field(serverEdit, QStringLiteral("Serwer")))
         return false;
-    p.server = Edit1->text();
+    p.server = serverEdit->text();
     bool ok = false;
-    const qlonglong port = Edit2->text().toLongLong(&ok);
+    const qlonglong port = portEdit->text().toLongLong(&ok);
     // A number beyond a TCP port would be cut to another port.
     if (!ok || port < 1 || port > 65535) {
         error(QStringLiteral("Błędnie wprowadzony numer portu."));
         return false;
     }
     p.port = static_cast<std::uint16_t>(port);
-    if (!name(Edit3, QStringLiteral("bazy danych")))
+    if (!name(databaseEdit, QStringLiteral("bazy danych")))
         return false;
-    p.database = Edit3->text();
-    if (!name(Edit4, QStringLiteral("tablicy")))
+    p.database = databaseEdit->text();
+    if (!name(tableEdit, QStringLiteral("tablicy")))
         return false;
-    p.table = Edit4->text();
-    if (!field(Edit5, QStringLiteral("Użytkownik")))
+    p.table = tableEdit->text();
+    if (!field(userEdit, QStringLiteral("Użytkownik")))
         return false;
-    p.user = Edit5->text();
-    if (!field(Edit6, QStringLiteral("Hasło")))
+    p.user = userEdit->text();
+    if (!field(passwordEdit, QStringLiteral("Hasło")))
         return false;
-    p.password = Edit6->text();
-    p.compression = CheckBox1->isChecked() ? 1 : 0;
+    p.password = passwordEdit->text();
+    p.compression = compressionCheck->isChecked() ? 1 : 0;
     return true;
 }
 
-void DatabaseWindow::FormClose()
+void DatabaseWindow::saveSettings()
 {
-    WindowToSettings();
-    SaveSettings(settingsPath(), SqlSettings{ctx_.sql, CheckBox2->isChecked()});
+    takeSettings();
+    saveSqlConf(settingsPath(), SqlConf{ctx_.databaseSettings, supportCheck->isChecked()});
 }
 
 void DatabaseWindow::done(int result)
 {
-    FormClose();
+    saveSettings();
     QDialog::done(result);
 }
 
-void DatabaseWindow::CheckBox2Click()
+void DatabaseWindow::onSupportToggled()
 {
-    GroupBox1->setEnabled(CheckBox2->isChecked());
+    connectionGroup->setEnabled(supportCheck->isChecked());
 }
 
-void DatabaseWindow::SpeedButton1Click()
+void DatabaseWindow::onCreateTableClicked()
 {
-    if (!WindowToSettings()) {
-        StatusBar1->showMessage(QStringLiteral("Tworzenie tablicy przerwane"));
+    if (!takeSettings()) {
+        statusBar->showMessage(QStringLiteral("Tworzenie tablicy przerwane"));
         return;
     }
     QString message;
-    if (CreateArchiveTable(ctx_.database, ctx_.sql, &message)) {
-        StatusBar1->showMessage(QStringLiteral("Utworzono tablicę"));
+    if (CreateArchiveTable(ctx_.database, ctx_.databaseSettings, &message)) {
+        statusBar->showMessage(QStringLiteral("Utworzono tablicę"));
     } else {
         error(message);
-        StatusBar1->showMessage(QStringLiteral("Tworzenie tablicy zakończone błędem"));
+        statusBar->showMessage(QStringLiteral("Tworzenie tablicy zakończone błędem"));
     }
 }
 
-void DatabaseWindow::SpeedButton2Click()
+void DatabaseWindow::onTestConnectionClicked()
 {
     ctx_.database.Disconnect();
-    StatusBar1->showMessage(QStringLiteral("Łączenie z bazą..."));
-    if (!WindowToSettings())
+    statusBar->showMessage(QStringLiteral("Łączenie z bazą..."));
+    if (!takeSettings())
         return;
     // The status text is seen while the library waits for the server.
-    StatusBar1->repaint();
+    statusBar->repaint();
     QString message;
-    if (ctx_.database.Connect(ctx_.sql, &message)) {
-        StatusBar1->showMessage(QStringLiteral("Łączenie z bazą...OK"));
+    if (ctx_.database.Connect(ctx_.databaseSettings, &message)) {
+        statusBar->showMessage(QStringLiteral("Łączenie z bazą...OK"));
         ctx_.prompt.message(this, QStringLiteral("Nawiązano połączenie z bazą danych"), QStringLiteral("Test"),
                             PromptIcon::Information);
     } else {
         error(message);
-        StatusBar1->showMessage(QStringLiteral("Łączenie z bazą...Błąd"));
+        statusBar->showMessage(QStringLiteral("Łączenie z bazą...Błąd"));
     }
 }
 
-void DatabaseWindow::SpeedButton3Click()
+void DatabaseWindow::onImportClicked()
 {
     bool ok = false;
-    int address = Edit7->text().trimmed().toInt(&ok);
+    int address = importAddressEdit->text().trimmed().toInt(&ok);
     if (!ok)
         address = 0;
     if (address < 1 || address > 247) {
@@ -255,24 +267,24 @@ void DatabaseWindow::SpeedButton3Click()
         return;
     // The settings as shown are the ones used (the window may be open since
     // they were last taken).
-    if (!WindowToSettings())
+    if (!takeSettings())
         return;
     repaint();
-    ProgressBar1->setValue(0);
-    const ImportOutcome out =
-        ImportDataFile(ctx_.database, ctx_.sql, file, static_cast<std::uint8_t>(address), [this](int done, int total) {
-            ProgressBar1->setMaximum(total);
-            ProgressBar1->setValue(done);
-            Label9->setText(QStringLiteral("Import danych: %1").arg(done));
-            Label9->repaint();
-            ProgressBar1->repaint();
-        });
-    ProgressBar1->setValue(ProgressBar1->maximum());
-    Label9->setText(QStringLiteral("Import danych: %1").arg(out.store.stored));
+    importProgress->setValue(0);
+    const ImportOutcome out = ImportDataFile(ctx_.database, ctx_.databaseSettings, file,
+                                             static_cast<std::uint8_t>(address), [this](int done, int total) {
+                                                 importProgress->setMaximum(total);
+                                                 importProgress->setValue(done);
+                                                 importLabel->setText(QStringLiteral("Import danych: %1").arg(done));
+                                                 importLabel->repaint();
+                                                 importProgress->repaint();
+                                             });
+    importProgress->setValue(importProgress->maximum());
+    importLabel->setText(QStringLiteral("Import danych: %1").arg(out.store.stored));
     if (out.store.stored <= 0)
-        StatusBar1->showMessage(QStringLiteral("Nie zaimportowano rekordów!"));
+        statusBar->showMessage(QStringLiteral("Nie zaimportowano rekordów!"));
     else
-        StatusBar1->showMessage(QStringLiteral("Zaimportowano: %1").arg(out.store.stored));
+        statusBar->showMessage(QStringLiteral("Zaimportowano: %1").arg(out.store.stored));
     if (out.missing)
         error(QStringLiteral("Nie można odczytać pliku %1.").arg(file));
     else if (!out.store.ok())

@@ -25,44 +25,50 @@ public:
 
     // The settings file: AppDirectory/sql.conf.
     QString settingsPath() const;
-    void SettingsToWindow();
+    void showSettings();
     // Takes the fields into the context's settings; false (after telling the
     // operator why) for a port that is not a number, a refused database or
     // table name or a field the file cannot hold. The fields before the
     // faulty one are taken, the rest are not.
-    bool WindowToSettings();
+    bool takeSettings();
 
-    QCheckBox *CheckBox2 = nullptr; // database support on
-    QGroupBox *GroupBox1 = nullptr; // the connection parameters
-    QLineEdit *Edit1 = nullptr;     // server
-    QLineEdit *Edit2 = nullptr;     // port
-    QLineEdit *Edit3 = nullptr;     // database
-    QLineEdit *Edit4 = nullptr;     // table
-    QLineEdit *Edit5 = nullptr;     // user
-    QLineEdit *Edit6 = nullptr;     // password
-    QCheckBox *CheckBox1 = nullptr; // compression
-    QPushButton *SpeedButton1 = nullptr; // create the table
-    QPushButton *SpeedButton2 = nullptr; // test the connection
-    QLineEdit *Edit7 = nullptr;     // address of the imported data
-    QPushButton *SpeedButton3 = nullptr; // import a file
-    QLabel *Label9 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
+    QCheckBox *supportCheck = nullptr;           // database support on
+    QGroupBox *connectionGroup = nullptr;        // the connection parameters
+    QLineEdit *serverEdit = nullptr;             // server
+    QLineEdit *portEdit = nullptr;               // port
+    QLineEdit *databaseEdit = nullptr;           // database
+    QLineEdit *tableEdit = nullptr;              // table
+    QLineEdit *userEdit = nullptr;               // user
+    QLineEdit *passwordEdit = nullptr;           // password
+    QCheckBox *compressionCheck = nullptr;       // compression
+    QPushButton *createTableButton = nullptr;    // create the table
+    QPushButton *testConnectionButton = nullptr; // test the connection
+    QLineEdit *importAddressEdit = nullptr;      // address of the imported data
+    QPushButton *importButton = nullptr;         // import a file
+    QLabel *importLabel = nullptr;
+    QProgressBar *importProgress = nullptr;
+    QStatusBar *statusBar = nullptr;
 
     static QString datFilter() { return QStringLiteral("wszystkie pliki (*.*)|*.*"); }
 
 public slots:
-    void CheckBox2Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
+    void onSupportToggled();
+    void onCreateTableClicked();
+    void onTestConnectionClicked();
+    void onImportClicked();
 
 protected:
     void done(int result) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    // The connection parameters with the table's creation and the test.
+    void buildConnectionGroup();
+    // The address of the imported data, the file button, the progress.
+    QGroupBox *buildImportGroup();
+    // sql.conf into the context's settings and the window.
+    void loadSettings();
+    // The window's settings into sql.conf.
+    void saveSettings();
     void error(const QString &text);
 
     AppContext &ctx_;
