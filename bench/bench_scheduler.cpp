@@ -40,7 +40,7 @@ void year()
     clock.at = QDateTime(QDate(2027, 1, 1), QTime(0, 0), Qt::UTC);
     TaskTable table;
     for (int i = 0; i < TaskSlots; ++i) {
-        ZADANIE t;
+        DownloadTask t;
         t.name = QStringLiteral("z%1").arg(i);
         t.address = static_cast<std::uint8_t>(i + 1);
         t.startTime = QTime(i % 24, (i * 7) % 60, i % 60);

@@ -52,7 +52,7 @@ const QStringList Rules = {"Co 6 godzin", "Codziennie", "Co tydzień", "Pierwszy
 void loadTable(const QString &path, TaskTable &table)
 {
     TaskTable loaded;
-    LoadTasks(path, loaded);
+    loadTasks(path, loaded);
     table.clear();
     for (const TaskSlot &s : loaded.entries)
         if (s.task.address != 0)
@@ -84,7 +84,7 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
         }
         loadTable(path, table);
         for (int s = 0; s < table.taskCount; ++s) {
-            const ZADANIE &t = table[s];
+            const DownloadTask &t = table[s];
             out += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\n")
                        .arg(taskListText(table, s, true), QString::number(t.address),
                             t.startTime.toString(QStringLiteral("HH:mm:ss")), Days.value(t.startDay),

@@ -117,7 +117,7 @@ int Scheduler::FindDueTasks(const QDateTime &now)
     const std::int32_t todayKey = dateKey(date);
     int waiting = 0;
     for (int s = 0; s < table_.taskCount; ++s) {
-        ZADANIE &task = table_[s];
+        DownloadTask &task = table_[s];
         TaskState &st = table_.state(s);
         // A task waiting to run is not checked again (a one-time task has
         // no address any more, a six-hourly one would step on).
@@ -199,7 +199,7 @@ bool Scheduler::tick()
         if (onRun)
             onRun(false);
         QString error;
-        if (!tasksPath.isEmpty() && !SaveTasks(tasksPath, table_, &error))
+        if (!tasksPath.isEmpty() && !saveTasks(tasksPath, table_, &error))
             log_.line(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(tasksPath, error));
         log_.line(QStringLiteral("Koniec realizacji zadania ") + name);
         log_.blank();

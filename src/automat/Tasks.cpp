@@ -26,7 +26,7 @@ bool TaskTable::add()
     if (taskCount >= TaskSlots)
         return false;
     const int n = ++taskCount;
-    ZADANIE task;
+    DownloadTask task;
     task.name = QStringLiteral("Nowe zadanie %1").arg(n);
     task.address = static_cast<std::uint8_t>(n);
     apply(n - 1, task);
@@ -43,7 +43,7 @@ bool TaskTable::remove(int slot)
     return true;
 }
 
-void TaskTable::apply(int slot, const ZADANIE &task)
+void TaskTable::apply(int slot, const DownloadTask &task)
 {
     entries[static_cast<std::size_t>(slot)] = TaskSlot{task, TaskState{}};
 }
@@ -60,7 +60,7 @@ int TaskTable::removeFinished()
 
 QString taskListText(const TaskTable &table, int slot, bool atStartUp)
 {
-    const ZADANIE &t = table[slot];
+    const DownloadTask &t = table[slot];
     const QString name = atStartUp && t.name.isEmpty() ? QStringLiteral("K71T_%1").arg(t.address) : t.name;
     return QStringLiteral("%1. %2").arg(slot + 1).arg(name);
 }
@@ -69,7 +69,7 @@ QByteArray tasksFileText(const TaskTable &table)
 {
     QByteArray out("\t");
     for (const TaskSlot &s : table.entries) {
-        const ZADANIE &t = s.task;
+        const DownloadTask &t = s.task;
         out += toWindows1250(t.name) + '\t' + QByteArray::number(t.address) + '\t' +
                t.startTime.toString(QStringLiteral("HH:mm:ss")).toLatin1() + '\t' + QByteArray::number(t.startDay) +
                '\t' + QByteArray::number(t.repeatKind) + '\t' + QByteArray(t.toDatabase ? "1" : "0") + '\t';
@@ -81,7 +81,7 @@ bool parseTasksFile(const QByteArray &bytes, TaskTable &table)
 {
     TabFields fields(bytes);
     for (int slot = 0; slot < TaskSlots; ++slot) {
-        ZADANIE &t = table[slot];
+        DownloadTask &t = table[slot];
         const QByteArray name = fields.next();
         // A line break or another control character would forge log lines.
         if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
@@ -102,7 +102,7 @@ bool parseTasksFile(const QByteArray &bytes, TaskTable &table)
     return true;
 }
 
-bool LoadTasks(const QString &path, TaskTable &table)
+bool loadTasks(const QString &path, TaskTable &table)
 {
     QByteArray bytes;
     if (!readSmallFile(path, TasksFileMaxSize, bytes))
@@ -110,7 +110,7 @@ bool LoadTasks(const QString &path, TaskTable &table)
     return parseTasksFile(bytes, table);
 }
 
-bool SaveTasks(const QString &path, const TaskTable &table, QString *error)
+bool saveTasks(const QString &path, const TaskTable &table, QString *error)
 {
     return writeFileSafely(path, tasksFileText(table), error);
 }

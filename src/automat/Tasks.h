@@ -15,14 +15,14 @@ constexpr int TaskSlots = 32;
 // Repeat rules, in the order of the window's list.
 enum RepeatKind : std::uint8_t { EverySixHours = 0, Daily = 1, Weekly = 2, FirstWeekdayOfMonth = 3, Once = 4 };
 
-struct ZADANIE {
+struct DownloadTask {
     QString name;
     std::uint8_t address = 0; // 1 .. 247; 0: no task, or a one-time task that has started
     QTime startTime{6, 0, 0};
     std::uint8_t startDay = 0;   // 0 Sunday .. 6 Saturday
     std::uint8_t repeatKind = 0; // RepeatKind
     bool toDatabase = true;
-    bool operator==(const ZADANIE &) const = default;
+    bool operator==(const DownloadTask &) const = default;
 };
 
 // What the scheduler knows of a task; it lives in memory only.
@@ -39,7 +39,7 @@ struct TaskState {
 };
 
 struct TaskSlot {
-    ZADANIE task;
+    DownloadTask task;
     TaskState state;
 };
 
@@ -50,8 +50,8 @@ public:
     std::array<TaskSlot, TaskSlots> entries;
     int taskCount = 0;
 
-    ZADANIE &operator[](int slot) { return entries[static_cast<std::size_t>(slot)].task; }
-    const ZADANIE &operator[](int slot) const { return entries[static_cast<std::size_t>(slot)].task; }
+    DownloadTask &operator[](int slot) { return entries[static_cast<std::size_t>(slot)].task; }
+    const DownloadTask &operator[](int slot) const { return entries[static_cast<std::size_t>(slot)].task; }
     TaskState &state(int slot) { return entries[static_cast<std::size_t>(slot)].state; }
     const TaskState &state(int slot) const { return entries[static_cast<std::size_t>(slot)].state; }
 
@@ -65,7 +65,7 @@ public:
     // down with their state); false when there is no such task.
     bool remove(int slot);
     // Puts a task into `slot`; its scheduler state starts afresh.
-    void apply(int slot, const ZADANIE &task);
+    void apply(int slot, const DownloadTask &task);
     // Removes every task whose address is 0 (one-time tasks that ran; one
     // that is due and waits for its run stays); the number removed.
     int removeFinished();
@@ -88,8 +88,8 @@ bool parseTasksFile(const QByteArray &bytes, TaskTable &table);
 constexpr qint64 TasksFileMaxSize = 1 << 20;
 // False when the file is missing, unreadable or too large (nothing read),
 // or damaged (read up to the damage).
-bool LoadTasks(const QString &path, TaskTable &table);
-bool SaveTasks(const QString &path, const TaskTable &table, QString *error = nullptr);
+bool loadTasks(const QString &path, TaskTable &table);
+bool saveTasks(const QString &path, const TaskTable &table, QString *error = nullptr);
 
 // Why a task name cannot be kept: it holds a TAB (the file's separator) or a
 // character Windows-1250 does not have. Empty when it can.

@@ -55,7 +55,7 @@ TEST(InterruptedWrites, ReplacedFilesAreTheOldOrTheNewOne)
     std::set<QByteArray> expected[3];
     for (int v = 0; v < 2; ++v) {
         expected[0].insert(buildConfigFile(test::saveLoopImage(v)));
-        ASSERT_TRUE(SaveTasks(tasks, test::saveLoopTasks(v)));
+        ASSERT_TRUE(saveTasks(tasks, test::saveLoopTasks(v)));
         expected[1].insert(fileBytes(tasks));
         ASSERT_TRUE(saveSqlConf(sql, test::saveLoopSettings(v)));
         expected[2].insert(fileBytes(sql));

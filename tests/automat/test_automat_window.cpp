@@ -86,17 +86,17 @@ TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
         QString control, text, hint;
     };
     const Text texts[] = {
-        {"SpeedButton1", "Dodaj zadanie", "Dodaje nowe zadanie"},
-        {"SpeedButton2", "Usuń zadanie", "Usuwa wskazane zadanie"},
-        {"Edit1", "", "Adres miernika z którego mają zostać pobrane dane"},
-        {"DateTimePicker1", "", "Godzina wykonania zadania"},
-        {"CheckBox1", "Umieszczaj dane w bazie danych",
+        {"addButton", "Dodaj zadanie", "Dodaje nowe zadanie"},
+        {"removeButton", "Usuń zadanie", "Usuwa wskazane zadanie"},
+        {"addressEdit", "", "Adres miernika z którego mają zostać pobrane dane"},
+        {"startTimeEdit", "", "Godzina wykonania zadania"},
+        {"toDatabaseCheck", "Umieszczaj dane w bazie danych",
          "Zaznacz, aby po zakończeniu odczytu umieścić dane w bazie danych"},
-        {"SpeedButton3", "Zastosuj", ""},
-        {"Panel1", "Zadania zatrzymane", "Pokazuje stan zadań automatycznych"},
-        {"SpeedButton4", "Uruchom zadania automatyczne", ""},
-        {"SpeedButton5", "Zatrzymaj zadania automatyczne", ""},
-        {"Label7", "Informacje o realizacji zadań", ""},
+        {"applyButton", "Zastosuj", ""},
+        {"statePanel", "Zadania zatrzymane", "Pokazuje stan zadań automatycznych"},
+        {"startButton", "Uruchom zadania automatyczne", ""},
+        {"stopButton", "Zatrzymaj zadania automatyczne", ""},
+        {"logLabel", "Informacje o realizacji zadań", ""},
     };
     for (const Text &t : texts) {
         auto *c = w->findChild<QWidget *>(t.control);
@@ -117,86 +117,86 @@ TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
             out << c->itemText(i);
         return out;
     };
-    EXPECT_EQ(items(w->ComboBox1), (QStringList{"Niedziela", "Poniedziałek", "Wtorek", "Środa", "Czwartek", "Piątek",
-                                               "Sobota"}));
-    EXPECT_EQ(items(w->ComboBox2), (QStringList{"Co 6 godzin", "Codziennie", "Co tydzień",
-                                               "Pierwszy wybrany dzień miesiąca", "Brak powtarzania"}));
-    EXPECT_EQ(w->Wyczylogi1->text(), QStringLiteral("Wyczyść logi"));
-    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Skonfigurowano 0 zadań"));
+    EXPECT_EQ(items(w->weekdayList),
+              (QStringList{"Niedziela", "Poniedziałek", "Wtorek", "Środa", "Czwartek", "Piątek", "Sobota"}));
+    EXPECT_EQ(items(w->repeatList), (QStringList{"Co 6 godzin", "Codziennie", "Co tydzień",
+                                                 "Pierwszy wybrany dzień miesiąca", "Brak powtarzania"}));
+    EXPECT_EQ(w->clearLogAction->text(), QStringLiteral("Wyczyść logi"));
+    EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Skonfigurowano 0 zadań"));
     EXPECT_EQ(messagesOf(w->log().lines()), QStringList{"Zadania cykliczne zostaną włączone za 60 sekund."});
-    EXPECT_TRUE(w->OpoznienieUruchomienia->isActive());
-    EXPECT_EQ(w->OpoznienieUruchomienia->interval(), 60000);
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_TRUE(w->startDelayTimer->isActive());
+    EXPECT_EQ(w->startDelayTimer->interval(), 60000);
+    EXPECT_FALSE(w->checkTimer->isActive());
 
     // Adding stops the waiting schedule (before any box: no tick runs under
     // it) and tells so; the database is off.
     bool stoppedUnderBoxes = true;
-    app.prompt.onMessage = [&] { stoppedUnderBoxes &= !w->OpoznienieUruchomienia->isActive(); };
-    w->SpeedButton1Click();
+    app.prompt.onMessage = [&] { stoppedUnderBoxes &= !w->startDelayTimer->isActive(); };
+    w->onAddClicked();
     app.prompt.onMessage = nullptr;
     EXPECT_TRUE(stoppedUnderBoxes);
     EXPECT_EQ(messageTexts(app.prompt), (QStringList{DatabaseOff, Stopped}));
-    EXPECT_FALSE(w->OpoznienieUruchomienia->isActive());
+    EXPECT_FALSE(w->startDelayTimer->isActive());
     for (int i = 0; i < 3; ++i)
-        w->SpeedButton1Click();
-    EXPECT_EQ(listTexts(w->ListBox1), (QStringList{"1. Nowe zadanie 1", "2. Nowe zadanie 2", "3. Nowe zadanie 3",
-                                                   "4. Nowe zadanie 4"}));
-    EXPECT_EQ(w->Edit2->text(), QStringLiteral("Nowe zadanie 4"));
-    EXPECT_EQ(w->Edit1->text(), QStringLiteral("4"));
-    EXPECT_EQ(w->DateTimePicker1->time(), QTime(6, 0));
-    EXPECT_EQ(w->ComboBox1->currentIndex(), 0);
-    EXPECT_EQ(w->ComboBox2->currentIndex(), 0);
-    EXPECT_TRUE(w->CheckBox1->isChecked());
-    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Dodano zadanie"));
+        w->onAddClicked();
+    EXPECT_EQ(listTexts(w->taskList),
+              (QStringList{"1. Nowe zadanie 1", "2. Nowe zadanie 2", "3. Nowe zadanie 3", "4. Nowe zadanie 4"}));
+    EXPECT_EQ(w->nameEdit->text(), QStringLiteral("Nowe zadanie 4"));
+    EXPECT_EQ(w->addressEdit->text(), QStringLiteral("4"));
+    EXPECT_EQ(w->startTimeEdit->time(), QTime(6, 0));
+    EXPECT_EQ(w->weekdayList->currentIndex(), 0);
+    EXPECT_EQ(w->repeatList->currentIndex(), 0);
+    EXPECT_TRUE(w->toDatabaseCheck->isChecked());
+    EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Dodano zadanie"));
 
     // Apply: addresses 0, 248, 300 and a name with a TAB refused, 247 taken.
-    w->ListBox1->setCurrentRow(2);
-    w->ListBox1Click();
+    w->taskList->setCurrentRow(2);
+    w->onTaskClicked();
     for (const char *address : {"0", "248", "300", "x"}) {
         app.prompt.messages.clear();
-        w->Edit1->setText(QString::fromLatin1(address));
-        w->SpeedButton3Click();
+        w->addressEdit->setText(QString::fromLatin1(address));
+        w->onApplyClicked();
         EXPECT_EQ(messageTexts(app.prompt), QStringList{"Błędnie podany adres. Zadanie jest nieaktywne"}) << address;
-        EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Zmiana konfiguracji nie powiodła się."));
+        EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Zmiana konfiguracji nie powiodła się."));
         EXPECT_EQ(w->table()[2].address, 3);
     }
-    w->Edit1->setText(QStringLiteral("247"));
-    w->Edit2->setText(QStringLiteral("Hala\t2"));
+    w->addressEdit->setText(QStringLiteral("247"));
+    w->nameEdit->setText(QStringLiteral("Hala\t2"));
     app.prompt.messages.clear();
-    w->SpeedButton3Click();
+    w->onApplyClicked();
     EXPECT_EQ(w->table()[2].name, QStringLiteral("Nowe zadanie 3"));
-    w->Edit2->setText(QStringLiteral("Hala"));
-    w->ComboBox1->setCurrentIndex(3);
-    w->ComboBox2->setCurrentIndex(2);
-    w->DateTimePicker1->setTime(QTime(14, 5, 30));
-    w->CheckBox1->setChecked(false);
+    w->nameEdit->setText(QStringLiteral("Hala"));
+    w->weekdayList->setCurrentIndex(3);
+    w->repeatList->setCurrentIndex(2);
+    w->startTimeEdit->setTime(QTime(14, 5, 30));
+    w->toDatabaseCheck->setChecked(false);
     app.prompt.messages.clear();
-    w->SpeedButton3Click();
+    w->onApplyClicked();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Zmieniono konfigurację zadania"));
-    EXPECT_EQ(w->ListBox1->item(2)->text(), QStringLiteral("3. Hala"));
+    EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Zmieniono konfigurację zadania"));
+    EXPECT_EQ(w->taskList->item(2)->text(), QStringLiteral("3. Hala"));
     EXPECT_EQ(w->log().lines().last().mid(20), QStringLiteral("Dodano lub zmodyfikowano zadanie numer 3"));
     // Nothing selected.
-    w->ListBox1->setCurrentRow(-1);
+    w->taskList->setCurrentRow(-1);
     app.prompt.messages.clear();
-    w->SpeedButton3Click();
+    w->onApplyClicked();
     EXPECT_EQ(messageTexts(app.prompt), QStringList{"Nie wskazano zadania do modyfikacji!"});
-    w->SpeedButton2Click();
-    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Brak zadań do usunięcia lub nie wskazano zadania"));
+    w->onRemoveClicked();
+    EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Brak zadań do usunięcia lub nie wskazano zadania"));
 
     // Delete task 2 of 4: renumbered, slot 3 free.
-    w->ListBox1->setCurrentRow(1);
-    w->SpeedButton2Click();
-    EXPECT_EQ(listTexts(w->ListBox1), (QStringList{"1. Nowe zadanie 1", "2. Hala", "3. Nowe zadanie 4"}));
-    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("Usunięto zadanie"));
+    w->taskList->setCurrentRow(1);
+    w->onRemoveClicked();
+    EXPECT_EQ(listTexts(w->taskList), (QStringList{"1. Nowe zadanie 1", "2. Hala", "3. Nowe zadanie 4"}));
+    EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Usunięto zadanie"));
     EXPECT_EQ(w->log().lines().last().mid(20), QStringLiteral("Usunięto zadanie 2"));
-    EXPECT_EQ(w->table()[3], ZADANIE{});
+    EXPECT_EQ(w->table()[3], DownloadTask{});
     // Closing writes the file; an empty name shows as K71T_ and the address
     // at the next start.
     w->table()[2].name.clear();
     w->reject();
     TaskTable saved;
-    ASSERT_TRUE(LoadTasks(w->tasksPath(), saved));
+    ASSERT_TRUE(loadTasks(w->tasksPath(), saved));
     EXPECT_EQ(saved[1].name, QStringLiteral("Hala"));
     EXPECT_EQ(saved[1].address, 247);
     EXPECT_EQ(saved[1].startTime, QTime(14, 5, 30));
@@ -204,9 +204,9 @@ TEST(AutomatWindow, TextsAddApplyDeleteAndTheFile)
     test::AppHarness again;
     QFile::copy(w->tasksPath(), again.dir.file("auto.conf"));
     again.start();
-    EXPECT_EQ(listTexts(again.windows->schedulerWindow->ListBox1),
+    EXPECT_EQ(listTexts(again.windows->schedulerWindow->taskList),
               (QStringList{"1. Nowe zadanie 1", "2. Hala", "3. K71T_4"}));
-    EXPECT_EQ(again.windows->schedulerWindow->StatusBar1->currentMessage(), QStringLiteral("Skonfigurowano 3 zadań"));
+    EXPECT_EQ(again.windows->schedulerWindow->statusBar->currentMessage(), QStringLiteral("Skonfigurowano 3 zadań"));
 }
 
 TEST(AutomatWindow, TheTimersDriveTheSchedule)
@@ -218,42 +218,42 @@ TEST(AutomatWindow, TheTimersDriveTheSchedule)
     recorder.main = app.startPanel;
     w->setRunner(&recorder);
     app.clock.at = QDateTime(QDate(2026, 12, 11), QTime(9, 0)); // a Friday
-    w->SpeedButton1Click();
-    w->SpeedButton1Click();
-    w->Edit1->setText(QStringLiteral("12"));
-    w->ComboBox1->setCurrentIndex(5);
-    w->ComboBox2->setCurrentIndex(Once);
-    w->SpeedButton3Click();
+    w->onAddClicked();
+    w->onAddClicked();
+    w->addressEdit->setText(QStringLiteral("12"));
+    w->weekdayList->setCurrentIndex(5);
+    w->repeatList->setCurrentIndex(Once);
+    w->onApplyClicked();
     // Both due at the first check: the lower slot first, then the one-time
     // task, which is gone afterwards.
-    w->SpeedButton4Click();
-    EXPECT_TRUE(w->OpoznienieUruchomienia->isActive());
-    w->OpoznienieUruchomieniaTimer();
-    EXPECT_EQ(w->Panel1->text(), QStringLiteral("Zadania uruchomione"));
-    EXPECT_TRUE(w->Panel1->styleSheet().contains(QStringLiteral("rgb(0, 255, 0)")));
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_FALSE(w->OpoznienieUruchomienia->isActive());
+    w->onStartClicked();
+    EXPECT_TRUE(w->startDelayTimer->isActive());
+    w->onStartDelayTimer();
+    EXPECT_EQ(w->statePanel->text(), QStringLiteral("Zadania uruchomione"));
+    EXPECT_TRUE(w->statePanel->styleSheet().contains(QStringLiteral("rgb(0, 255, 0)")));
+    EXPECT_TRUE(w->checkTimer->isActive());
+    EXPECT_FALSE(w->startDelayTimer->isActive());
     app.clock.at = app.clock.at.addSecs(1);
-    w->Timer1Timer();
+    w->onCheckTimer();
     app.clock.at = app.clock.at.addSecs(1);
-    w->Timer1Timer();
+    w->onCheckTimer();
     EXPECT_EQ(recorder.seen, (QStringList{"1 K71T Trwa realizacja zadania cyklicznego.",
                                           "12 K71T Trwa realizacja zadania cyklicznego."}));
     EXPECT_EQ(app.startPanel->windowTitle(), QStringLiteral("K71T"));
-    EXPECT_EQ(listTexts(w->ListBox1), QStringList{"1. Nowe zadanie 1"});
+    EXPECT_EQ(listTexts(w->taskList), QStringList{"1. Nowe zadanie 1"});
     TaskTable saved;
-    ASSERT_TRUE(LoadTasks(w->tasksPath(), saved));
+    ASSERT_TRUE(loadTasks(w->tasksPath(), saved));
     EXPECT_EQ(saved[1].address, 0);
     EXPECT_EQ(messagesOf(w->log().lines()).mid(3, 6),
               (QStringList{"Zadania cykliczne włączone.", "Liczba zadań do wykonania: 2", "Realizuję zadanie Nowe zadanie 1",
                            "", "Koniec realizacji zadania Nowe zadanie 1", ""}));
     // Stop: red, both timers off; "Wyczyść logi" empties the box.
-    w->SpeedButton5Click();
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->Panel1->text(), QStringLiteral("Zadania zatrzymane"));
+    w->onStopClicked();
+    EXPECT_FALSE(w->checkTimer->isActive());
+    EXPECT_EQ(w->statePanel->text(), QStringLiteral("Zadania zatrzymane"));
     EXPECT_EQ(w->log().lines().last().mid(20), QStringLiteral("Zadania cykliczne zatrzymane."));
-    w->Wyczylogi1->trigger();
-    EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
+    w->clearLogAction->trigger();
+    EXPECT_TRUE(w->logMemo->toPlainText().isEmpty());
     // Every line went to automat.log as it was written.
     const QStringList file = QString::fromLatin1(app.dir.read("automat.log")).split(QStringLiteral("\r\n"));
     EXPECT_EQ(file.size(), 15 + 1) << file.join('|').toStdString();
@@ -282,20 +282,20 @@ struct RealRun : ::testing::Test {
         app.startWithMeter(sim.path);
         w = app.windows->schedulerWindow;
         w->runner().download().pause = gapsSkipped;
-        w->SpeedButton1Click();
+        w->onAddClicked();
         app.prompt.messages.clear();
-        w->ComboBox2->setCurrentIndex(Daily);
-        w->DateTimePicker1->setTime(QTime(0, 0));
-        w->SpeedButton3Click();
+        w->repeatList->setCurrentIndex(Daily);
+        w->startTimeEdit->setTime(QTime(0, 0));
+        w->onApplyClicked();
         app.prompt.messages.clear(); // the database switch is off
-        w->OpoznienieUruchomieniaTimer();
+        w->onStartDelayTimer();
         w->log().clearBox();
     }
     QStringList runOnce()
     {
         w->log().clearBox();
         w->table().state(0).executedOn = 0;
-        w->Timer1Timer();
+        w->onCheckTimer();
         return messagesOf(w->log().lines());
     }
     QStringList files() const { return QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files); }
@@ -377,7 +377,7 @@ TEST(CliTasks, RunsTheScheduleUntilSigterm)
     sim.meter.fillArchive(200);
     test::TempDir dir;
     TaskTable table;
-    ZADANIE t;
+    DownloadTask t;
     t.name = QStringLiteral("Hala %3"); // listed and logged as typed
     t.address = 1;
     t.startTime = QTime(0, 0);
@@ -385,7 +385,7 @@ TEST(CliTasks, RunsTheScheduleUntilSigterm)
     t.toDatabase = false;
     table.apply(0, t);
     table.taskCount = 1;
-    ASSERT_TRUE(SaveTasks(dir.file("auto.conf"), table));
+    ASSERT_TRUE(saveTasks(dir.file("auto.conf"), table));
 
     QProcess list;
     list.setWorkingDirectory(dir.path());

@@ -43,9 +43,9 @@ struct RecordingRunner : TaskRunner {
     }
 };
 
-ZADANIE task(const char *name, int address, QTime at, int rule, int day = 0, bool db = true)
+DownloadTask task(const char *name, int address, QTime at, int rule, int day = 0, bool db = true)
 {
-    ZADANIE t;
+    DownloadTask t;
     t.name = QString::fromUtf8(name);
     t.address = static_cast<std::uint8_t>(address);
     t.startTime = at;
@@ -63,10 +63,10 @@ struct Schedule {
     RecordingRunner runner{clock};
     Scheduler scheduler{table, clock, runner, log};
 
-    Schedule(std::initializer_list<ZADANIE> tasks, const QDateTime &start)
+    Schedule(std::initializer_list<DownloadTask> tasks, const QDateTime &start)
     {
         int slot = 0;
-        for (const ZADANIE &t : tasks)
+        for (const DownloadTask &t : tasks)
             table.apply(slot++, t);
         table.taskCount = slot;
         clock.at = start;
@@ -104,7 +104,7 @@ TEST(Schedule, RulesOverDaysAndWeeks)
 {
     struct Case {
         const char *what;
-        ZADANIE task;
+        DownloadTask task;
         QDateTime start, end;
         Times runs;
     };
@@ -161,7 +161,7 @@ TEST(Schedule, OneTimeTasksLeaveTheListAndTheFile)
     EXPECT_EQ(s.table.taskCount, 1);
     EXPECT_EQ(s.table[0].name, QStringLiteral("codziennie"));
     TaskTable loaded;
-    ASSERT_TRUE(LoadTasks(dir.file("auto.conf"), loaded));
+    ASSERT_TRUE(loadTasks(dir.file("auto.conf"), loaded));
     loaded.countTasks();
     EXPECT_EQ(loaded.taskCount, 1);
     EXPECT_EQ(loaded[0], s.table[0]);
@@ -315,7 +315,7 @@ TEST(TasksFile, ByteVectorsAndDamage)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(partial[i], full[i]) << i;
     EXPECT_EQ(partial[5], (task("z", 6, QTime(7, 5), EverySixHours, 0, true)));
-    EXPECT_EQ(partial[6], ZADANIE{});
+    EXPECT_EQ(partial[6], DownloadTask{});
 
     // Values out of their range are damage as non-numbers are.
     struct Bad {
@@ -344,8 +344,8 @@ TEST(TasksFile, ByteVectorsAndDamage)
     test::TempDir dir;
     dir.write("auto.conf", QByteArray(2 << 20, '\t'));
     TaskTable r;
-    EXPECT_FALSE(LoadTasks(dir.file("auto.conf"), r));
-    EXPECT_EQ(r[0], ZADANIE{});
+    EXPECT_FALSE(loadTasks(dir.file("auto.conf"), r));
+    EXPECT_EQ(r[0], DownloadTask{});
 }
 
 TEST(TasksTable, AddDeleteAndTheListTexts)
@@ -357,7 +357,7 @@ TEST(TasksTable, AddDeleteAndTheListTexts)
     ASSERT_TRUE(t.remove(1));
     EXPECT_EQ(t.taskCount, 3);
     EXPECT_EQ(t[1].name, QStringLiteral("Nowe zadanie 3"));
-    EXPECT_EQ(t[3], ZADANIE{});
+    EXPECT_EQ(t[3], DownloadTask{});
     EXPECT_EQ(taskListText(t, 2), QStringLiteral("3. Nowe zadanie 4"));
     t[2].name.clear();
     t[2].address = 5;

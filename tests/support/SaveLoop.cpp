@@ -18,7 +18,7 @@ TaskTable saveLoopTasks(int variant)
 {
     TaskTable table;
     for (int slot = 0; slot < (variant ? 32 : 3); ++slot) {
-        ZADANIE &z = table[slot];
+        DownloadTask &z = table[slot];
         z.address = static_cast<std::uint8_t>(1 + slot);
         z.name = QStringLiteral("Zadanie %1").arg(slot + variant * 100);
     }

@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
         if (kind == QLatin1String("k71t")) {
             ok = !SaveConfigFile(path, test::saveLoopImage(variant)).isEmpty();
         } else if (kind == QLatin1String("auto")) {
-            ok = SaveTasks(path, test::saveLoopTasks(variant));
+            ok = saveTasks(path, test::saveLoopTasks(variant));
         } else if (kind == QLatin1String("sql")) {
             ok = saveSqlConf(path, test::saveLoopSettings(variant));
         } else if (kind == QLatin1String("bin") || kind == QLatin1String("dat")) {

@@ -41,113 +41,133 @@ SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Automatyczne pobieranie archiwum"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
 
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Dodaj zadanie"), this), "SpeedButton1");
-    SpeedButton1->setToolTip(QStringLiteral("Dodaje nowe zadanie"));
-    ListBox1 = named(new QListWidget(this), "ListBox1");
-    ListBox1->setMinimumWidth(180);
-    SpeedButton2 = named(new QPushButton(QStringLiteral("Usuń zadanie"), this), "SpeedButton2");
-    SpeedButton2->setToolTip(QStringLiteral("Usuwa wskazane zadanie"));
+    buildControls();
+    layOut();
+    buildTimers();
+    connect(addButton, &QPushButton::clicked, this, &SchedulerWindow::onAddClicked);
+    connect(removeButton, &QPushButton::clicked, this, &SchedulerWindow::onRemoveClicked);
+    connect(applyButton, &QPushButton::clicked, this, &SchedulerWindow::onApplyClicked);
+    connect(startButton, &QPushButton::clicked, this, &SchedulerWindow::onStartClicked);
+    connect(stopButton, &QPushButton::clicked, this, &SchedulerWindow::onStopClicked);
+    connect(taskList, &QListWidget::itemClicked, this, &SchedulerWindow::onTaskClicked);
+    connect(clearLogAction, &QAction::triggered, this, &SchedulerWindow::onClearLogChosen);
+    connect(startDelayTimer, &QTimer::timeout, this, &SchedulerWindow::onStartDelayTimer);
+    connect(checkTimer, &QTimer::timeout, this, &SchedulerWindow::onCheckTimer);
 
-    Edit2 = named(new QLineEdit(this), "Edit2");
-    Edit1 = named(new QLineEdit(this), "Edit1");
-    Edit1->setToolTip(QStringLiteral("Adres miernika z którego mają zostać pobrane dane"));
-    DateTimePicker1 = named(new QTimeEdit(this), "DateTimePicker1");
-    DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    DateTimePicker1->setToolTip(QStringLiteral("Godzina wykonania zadania"));
-    ComboBox1 = named(new QComboBox(this), "ComboBox1");
-    ComboBox2 = named(new QComboBox(this), "ComboBox2");
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Umieszczaj dane w bazie danych"), this), "CheckBox1");
-    CheckBox1->setToolTip(QStringLiteral("Zaznacz, aby po zakończeniu odczytu umieścić dane w bazie danych"));
-    SpeedButton3 = named(new QPushButton(QStringLiteral("Zastosuj"), this), "SpeedButton3");
-    Panel1 = named(new QLabel(this), "Panel1");
-    Panel1->setToolTip(QStringLiteral("Pokazuje stan zadań automatycznych"));
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->setMinimumHeight(28);
-    SpeedButton4 = named(new QPushButton(QStringLiteral("Uruchom zadania automatyczne"), this), "SpeedButton4");
-    SpeedButton5 = named(new QPushButton(QStringLiteral("Zatrzymaj zadania automatyczne"), this), "SpeedButton5");
-    auto *logLabel = named(new QLabel(QStringLiteral("Informacje o realizacji zadań"), this), "Label7");
-    Memo1 = named(new QPlainTextEdit(this), "Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setMinimumWidth(440);
-    Memo1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    Wyczylogi1 = named(new QAction(QStringLiteral("Wyczyść logi"), Memo1), "Wyczylogi1");
-    Memo1->addAction(Wyczylogi1);
-    StatusBar1 = named(new QStatusBar(this), "StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
+    followTheSchedule();
+    loadTasksIntoWindow();
+}
 
+void SchedulerWindow::buildControls()
+{
+    addButton = named(new QPushButton(QStringLiteral("Dodaj zadanie"), this), "addButton");
+    addButton->setToolTip(QStringLiteral("Dodaje nowe zadanie"));
+    taskList = named(new QListWidget(this), "taskList");
+    taskList->setMinimumWidth(180);
+    removeButton = named(new QPushButton(QStringLiteral("Usuń zadanie"), this), "removeButton");
+    removeButton->setToolTip(QStringLiteral("Usuwa wskazane zadanie"));
+
+    nameEdit = named(new QLineEdit(this), "nameEdit");
+    addressEdit = named(new QLineEdit(this), "addressEdit");
+    addressEdit->setToolTip(QStringLiteral("Adres miernika z którego mają zostać pobrane dane"));
+    startTimeEdit = named(new QTimeEdit(this), "startTimeEdit");
+    startTimeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    startTimeEdit->setToolTip(QStringLiteral("Godzina wykonania zadania"));
+    weekdayList = named(new QComboBox(this), "weekdayList");
+    repeatList = named(new QComboBox(this), "repeatList");
+    toDatabaseCheck = named(new QCheckBox(QStringLiteral("Umieszczaj dane w bazie danych"), this), "toDatabaseCheck");
+    toDatabaseCheck->setToolTip(QStringLiteral("Zaznacz, aby po zakończeniu odczytu umieścić dane w bazie danych"));
+    applyButton = named(new QPushButton(QStringLiteral("Zastosuj"), this), "applyButton");
+    statePanel = named(new QLabel(this), "statePanel");
+    statePanel->setToolTip(QStringLiteral("Pokazuje stan zadań automatycznych"));
+    statePanel->setAlignment(Qt::AlignCenter);
+    statePanel->setFrameShape(QFrame::Panel);
+    statePanel->setFrameShadow(QFrame::Sunken);
+    statePanel->setMinimumHeight(28);
+    startButton = named(new QPushButton(QStringLiteral("Uruchom zadania automatyczne"), this), "startButton");
+    stopButton = named(new QPushButton(QStringLiteral("Zatrzymaj zadania automatyczne"), this), "stopButton");
+    logLabel = named(new QLabel(QStringLiteral("Informacje o realizacji zadań"), this), "logLabel");
+    logMemo = named(new QPlainTextEdit(this), "logMemo");
+    logMemo->setReadOnly(true);
+    logMemo->setMinimumWidth(440);
+    logMemo->setContextMenuPolicy(Qt::ActionsContextMenu);
+    clearLogAction = named(new QAction(QStringLiteral("Wyczyść logi"), logMemo), "clearLogAction");
+    logMemo->addAction(clearLogAction);
+    statusBar = named(new QStatusBar(this), "statusBar");
+    statusBar->setSizeGripEnabled(false);
+}
+
+// The task list left, the task's fields and the schedule's state in the
+// middle, the log right.
+void SchedulerWindow::layOut()
+{
     auto *fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Nazwa zadania"), Edit2);
-    fields->addRow(QStringLiteral("Adres K71T"), Edit1);
-    fields->addRow(QStringLiteral("Godzina rozpoczęcia zadania"), DateTimePicker1);
-    fields->addRow(QStringLiteral("Dzień rozpoczęcia zadania"), ComboBox1);
-    fields->addRow(QStringLiteral("Powtarzaj zadanie"), ComboBox2);
+    fields->addRow(QStringLiteral("Nazwa zadania"), nameEdit);
+    fields->addRow(QStringLiteral("Adres K71T"), addressEdit);
+    fields->addRow(QStringLiteral("Godzina rozpoczęcia zadania"), startTimeEdit);
+    fields->addRow(QStringLiteral("Dzień rozpoczęcia zadania"), weekdayList);
+    fields->addRow(QStringLiteral("Powtarzaj zadanie"), repeatList);
     auto *left = new QVBoxLayout;
-    left->addWidget(SpeedButton1);
-    left->addWidget(ListBox1, 1);
-    left->addWidget(SpeedButton2);
+    left->addWidget(addButton);
+    left->addWidget(taskList, 1);
+    left->addWidget(removeButton);
     auto *middle = new QVBoxLayout;
     middle->addLayout(fields);
-    middle->addWidget(CheckBox1);
-    middle->addWidget(SpeedButton3);
+    middle->addWidget(toDatabaseCheck);
+    middle->addWidget(applyButton);
     middle->addStretch(1);
-    middle->addWidget(Panel1);
-    middle->addWidget(SpeedButton4);
-    middle->addWidget(SpeedButton5);
+    middle->addWidget(statePanel);
+    middle->addWidget(startButton);
+    middle->addWidget(stopButton);
     auto *right = new QVBoxLayout;
     right->addWidget(logLabel);
-    right->addWidget(Memo1, 1);
+    right->addWidget(logMemo, 1);
     auto *columns = new QHBoxLayout;
     columns->addLayout(left);
     columns->addLayout(middle);
     columns->addLayout(right, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(statusBar);
     resize(minimumSizeHint().expandedTo(QSize(1000, 440)));
+}
 
-    OpoznienieUruchomienia = named(new QTimer(this), "OpoznienieUruchomienia");
-    OpoznienieUruchomienia->setInterval(60000);
-    Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setInterval(1000);
+void SchedulerWindow::buildTimers()
+{
+    startDelayTimer = named(new QTimer(this), "startDelayTimer");
+    startDelayTimer->setInterval(60000);
+    checkTimer = named(new QTimer(this), "checkTimer");
+    checkTimer->setInterval(1000);
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        TrayIcon1 = new QSystemTrayIcon(QApplication::windowIcon(), this);
-        TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+        trayIcon = new QSystemTrayIcon(QApplication::windowIcon(), this);
+        trayIcon->setObjectName(QStringLiteral("trayIcon"));
     }
+}
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &SchedulerWindow::SpeedButton5Click);
-    connect(ListBox1, &QListWidget::itemClicked, this, &SchedulerWindow::ListBox1Click);
-    connect(Wyczylogi1, &QAction::triggered, this, &SchedulerWindow::Wyczylogi1Click);
-    connect(OpoznienieUruchomienia, &QTimer::timeout, this, &SchedulerWindow::OpoznienieUruchomieniaTimer);
-    connect(Timer1, &QTimer::timeout, this, &SchedulerWindow::Timer1Timer);
-
-    log_.onLine = [this](const QString &line) { Memo1->appendPlainText(line); };
-    log_.onClear = [this] { Memo1->clear(); };
+// The log into the box, the title and the tray icon around a run.
+void SchedulerWindow::followTheSchedule()
+{
+    log_.onLine = [this](const QString &line) { logMemo->appendPlainText(line); };
+    log_.onClear = [this] { logMemo->clear(); };
     scheduler_.tasksPath = tasksPath();
     scheduler_.linkBusy = [this] { return ctx_.link.busy(); };
     scheduler_.onRun = [this](bool running) {
         QWidget *main = parentWidget() ? parentWidget()->window() : this;
         if (running) {
             main->setWindowTitle(QStringLiteral("K71T Trwa realizacja zadania cyklicznego."));
-            if (TrayIcon1) {
-                TrayIcon1->setToolTip(QStringLiteral("Trwa wykonywanie zadań okresowych"));
-                TrayIcon1->show();
-                TrayIcon1->showMessage(QStringLiteral("K71T Zadania okresowe"),
-                                       QStringLiteral("Trwa wykonywanie zadań okresowych"),
-                                       QSystemTrayIcon::Information);
+            if (trayIcon) {
+                trayIcon->setToolTip(QStringLiteral("Trwa wykonywanie zadań okresowych"));
+                trayIcon->show();
+                trayIcon->showMessage(QStringLiteral("K71T Zadania okresowe"),
+                                      QStringLiteral("Trwa wykonywanie zadań okresowych"),
+                                      QSystemTrayIcon::Information);
             }
         } else {
             main->setWindowTitle(QStringLiteral("K71T"));
-            if (TrayIcon1)
-                TrayIcon1->hide();
+            if (trayIcon)
+                trayIcon->hide();
         }
     };
-    FormCreate();
 }
 
 SchedulerWindow::~SchedulerWindow() = default;
@@ -162,50 +182,50 @@ void SchedulerWindow::setRunner(TaskRunner *runner)
     forward_.to = runner ? runner : &runner_;
 }
 
-void SchedulerWindow::FormCreate()
+void SchedulerWindow::loadTasksIntoWindow()
 {
-    ListBox1->clear();
-    ComboBox1->addItems({QStringLiteral("Niedziela"), QStringLiteral("Poniedziałek"), QStringLiteral("Wtorek"),
-                         QStringLiteral("Środa"), QStringLiteral("Czwartek"), QStringLiteral("Piątek"),
-                         QStringLiteral("Sobota")});
-    ComboBox2->addItems({QStringLiteral("Co 6 godzin"), QStringLiteral("Codziennie"), QStringLiteral("Co tydzień"),
-                         QStringLiteral("Pierwszy wybrany dzień miesiąca"), QStringLiteral("Brak powtarzania")});
+    taskList->clear();
+    weekdayList->addItems({QStringLiteral("Niedziela"), QStringLiteral("Poniedziałek"), QStringLiteral("Wtorek"),
+                           QStringLiteral("Środa"), QStringLiteral("Czwartek"), QStringLiteral("Piątek"),
+                           QStringLiteral("Sobota")});
+    repeatList->addItems({QStringLiteral("Co 6 godzin"), QStringLiteral("Codziennie"), QStringLiteral("Co tydzień"),
+                          QStringLiteral("Pierwszy wybrany dzień miesiąca"), QStringLiteral("Brak powtarzania")});
     table_.clear();
     TaskTable loaded;
-    LoadTasks(tasksPath(), loaded);
+    loadTasks(tasksPath(), loaded);
     // The tasks in list order: a slot without an address between two tasks
     // (a file from elsewhere) leaves no gap.
     for (const TaskSlot &s : loaded.entries)
         if (s.task.address != 0)
             table_.apply(table_.taskCount++, s.task);
     for (int slot = 0; slot < table_.taskCount; ++slot)
-        ListBox1->addItem(taskListText(table_, slot, true));
-    StatusBar1->showMessage(QStringLiteral("Skonfigurowano %1 zadań").arg(table_.taskCount));
-    Memo1->clear();
+        taskList->addItem(taskListText(table_, slot, true));
+    statusBar->showMessage(QStringLiteral("Skonfigurowano %1 zadań").arg(table_.taskCount));
+    logMemo->clear();
     log_.clearBox();
     log_.line(WillStart);
     setPanel(false);
-    OpoznienieUruchomienia->start();
+    startDelayTimer->start();
 }
 
-void SchedulerWindow::FormClose()
+void SchedulerWindow::saveTasksOnClose()
 {
     QString error;
-    if (!SaveTasks(tasksPath(), table_, &error))
+    if (!saveTasks(tasksPath(), table_, &error))
         log_.line(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(tasksPath(), error));
 }
 
 void SchedulerWindow::done(int result)
 {
-    FormClose();
+    saveTasksOnClose();
     QDialog::done(result);
 }
 
 void SchedulerWindow::setPanel(bool running)
 {
-    Panel1->setText(running ? QStringLiteral("Zadania uruchomione") : Stopped);
-    Panel1->setStyleSheet(running ? QStringLiteral("background-color: rgb(0, 255, 0);")
-                                  : QStringLiteral("background-color: rgb(255, 0, 0);"));
+    statePanel->setText(running ? QStringLiteral("Zadania uruchomione") : Stopped);
+    statePanel->setStyleSheet(running ? QStringLiteral("background-color: rgb(0, 255, 0);")
+                                      : QStringLiteral("background-color: rgb(255, 0, 0);"));
 }
 
 void SchedulerWindow::stopForEditing(QTimer *timer)
@@ -229,10 +249,10 @@ void SchedulerWindow::rebuildList()
 {
     // Tasks removed before the selected one moved it: nothing stays selected,
     // so "Zastosuj" cannot put the fields shown over another task.
-    ListBox1->clear();
+    taskList->clear();
     for (int slot = 0; slot < table_.taskCount; ++slot)
-        ListBox1->addItem(taskListText(table_, slot));
-    ListBox1->setCurrentRow(-1);
+        taskList->addItem(taskListText(table_, slot));
+    taskList->setCurrentRow(-1);
 }
 
 void SchedulerWindow::error(const QString &text)
@@ -240,61 +260,61 @@ void SchedulerWindow::error(const QString &text)
     ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
-void SchedulerWindow::ShowTask(int slot)
+void SchedulerWindow::showTask(int slot)
 {
-    const ZADANIE &t = table_[slot];
-    Edit2->setText(t.name);
-    Edit1->setText(QString::number(t.address));
-    DateTimePicker1->setTime(t.startTime);
-    ComboBox1->setCurrentIndex(t.startDay);
-    ComboBox2->setCurrentIndex(t.repeatKind);
-    CheckBox1->setChecked(t.toDatabase);
+    const DownloadTask &t = table_[slot];
+    nameEdit->setText(t.name);
+    addressEdit->setText(QString::number(t.address));
+    startTimeEdit->setTime(t.startTime);
+    weekdayList->setCurrentIndex(t.startDay);
+    repeatList->setCurrentIndex(t.repeatKind);
+    toDatabaseCheck->setChecked(t.toDatabase);
 }
 
-bool SchedulerWindow::ReadTaskFromWindow(int slot)
+bool SchedulerWindow::takeTask(int slot)
 {
-    ZADANIE t;
-    t.name = Edit2->text();
+    DownloadTask t;
+    t.name = nameEdit->text();
     if (const QString problem = taskNameProblem(t.name); !problem.isEmpty()) {
         error(problem);
         return false;
     }
     bool ok = false;
-    const int address = Edit1->text().trimmed().toInt(&ok);
+    const int address = addressEdit->text().trimmed().toInt(&ok);
     if (!ok || address < 1 || address > 247) {
         error(QStringLiteral("Błędnie podany adres. Zadanie jest nieaktywne"));
         return false;
     }
     t.address = static_cast<std::uint8_t>(address);
-    t.startTime = DateTimePicker1->time();
-    t.startDay = static_cast<std::uint8_t>(std::max(0, ComboBox1->currentIndex()));
-    t.repeatKind = static_cast<std::uint8_t>(std::max(0, ComboBox2->currentIndex()));
-    t.toDatabase = CheckBox1->isChecked();
+    t.startTime = startTimeEdit->time();
+    t.startDay = static_cast<std::uint8_t>(std::max(0, weekdayList->currentIndex()));
+    t.repeatKind = static_cast<std::uint8_t>(std::max(0, repeatList->currentIndex()));
+    t.toDatabase = toDatabaseCheck->isChecked();
     table_.apply(slot, t);
     return true;
 }
 
-void SchedulerWindow::RemoveFinishedTasks()
+void SchedulerWindow::removeFinishedTasks()
 {
     if (table_.removeFinished() > 0) {
         rebuildList();
-        StatusBar1->showMessage(QStringLiteral("Usunięto zadanie"));
+        statusBar->showMessage(QStringLiteral("Usunięto zadanie"));
     }
 }
 
-void SchedulerWindow::SpeedButton1Click()
+void SchedulerWindow::onAddClicked()
 {
     // The schedule stops before any box is shown: a tick under the box would
     // run the new task before the operator has set it up.
-    const bool waiting = OpoznienieUruchomienia->isActive(), running = Timer1->isActive();
-    OpoznienieUruchomienia->stop();
-    Timer1->stop();
+    const bool waiting = startDelayTimer->isActive(), running = checkTimer->isActive();
+    startDelayTimer->stop();
+    checkTimer->stop();
     if (table_.add()) {
         const int n = table_.taskCount;
-        ListBox1->addItem(QStringLiteral("%1. Nowe zadanie %1").arg(n));
-        ListBox1->setCurrentRow(n - 1);
-        ShowTask(n - 1);
-        StatusBar1->showMessage(QStringLiteral("Dodano zadanie"));
+        taskList->addItem(QStringLiteral("%1. Nowe zadanie %1").arg(n));
+        taskList->setCurrentRow(n - 1);
+        showTask(n - 1);
+        statusBar->showMessage(QStringLiteral("Dodano zadanie"));
         if (!ctx_.databaseEnabled())
             error(DatabaseOff);
     }
@@ -303,77 +323,77 @@ void SchedulerWindow::SpeedButton1Click()
             tellStopped();
 }
 
-void SchedulerWindow::SpeedButton2Click()
+void SchedulerWindow::onRemoveClicked()
 {
-    const int s = ListBox1->currentRow();
+    const int s = taskList->currentRow();
     if (table_.taskCount == 0 || s < 0 || s >= table_.taskCount) {
-        StatusBar1->showMessage(QStringLiteral("Brak zadań do usunięcia lub nie wskazano zadania"));
+        statusBar->showMessage(QStringLiteral("Brak zadań do usunięcia lub nie wskazano zadania"));
         return;
     }
     table_.remove(s);
-    delete ListBox1->takeItem(s);
-    StatusBar1->showMessage(QStringLiteral("Usunięto zadanie"));
+    delete taskList->takeItem(s);
+    statusBar->showMessage(QStringLiteral("Usunięto zadanie"));
     log_.line(QStringLiteral("Usunięto zadanie %1").arg(s + 1));
-    for (int i = 0; i < ListBox1->count(); ++i)
-        ListBox1->item(i)->setText(taskListText(table_, i));
-    stopForEditing(Timer1);
+    for (int i = 0; i < taskList->count(); ++i)
+        taskList->item(i)->setText(taskListText(table_, i));
+    stopForEditing(checkTimer);
 }
 
-void SchedulerWindow::SpeedButton3Click()
+void SchedulerWindow::onApplyClicked()
 {
-    const int i = ListBox1->currentRow();
+    const int i = taskList->currentRow();
     if (i < 0 || i >= table_.taskCount) {
         error(QStringLiteral("Nie wskazano zadania do modyfikacji!"));
         return;
     }
-    if (!ReadTaskFromWindow(i)) {
-        StatusBar1->showMessage(QStringLiteral("Zmiana konfiguracji nie powiodła się."));
+    if (!takeTask(i)) {
+        statusBar->showMessage(QStringLiteral("Zmiana konfiguracji nie powiodła się."));
         return;
     }
-    StatusBar1->showMessage(QStringLiteral("Zmieniono konfigurację zadania"));
-    ListBox1->item(i)->setText(taskListText(table_, i));
+    statusBar->showMessage(QStringLiteral("Zmieniono konfigurację zadania"));
+    taskList->item(i)->setText(taskListText(table_, i));
     log_.line(QStringLiteral("Dodano lub zmodyfikowano zadanie numer %1").arg(i + 1));
-    if (!ctx_.databaseEnabled() && CheckBox1->isChecked())
+    if (!ctx_.databaseEnabled() && toDatabaseCheck->isChecked())
         error(DatabaseOff);
 }
 
-void SchedulerWindow::ListBox1Click()
+void SchedulerWindow::onTaskClicked()
 {
-    const int i = ListBox1->currentRow();
+    const int i = taskList->currentRow();
     if (i >= 0 && i < table_.taskCount)
-        ShowTask(i);
-    RemoveFinishedTasks();
+        showTask(i);
+    removeFinishedTasks();
 }
 
-void SchedulerWindow::Wyczylogi1Click()
+void SchedulerWindow::onClearLogChosen()
 {
     log_.clearBox();
 }
 
-void SchedulerWindow::SpeedButton4Click()
+void SchedulerWindow::onStartClicked()
 {
-    OpoznienieUruchomienia->start();
+    startDelayTimer->start();
     log_.line(WillStart);
 }
 
-void SchedulerWindow::SpeedButton5Click()
+void SchedulerWindow::onStopClicked()
 {
-    Timer1->stop();
-    OpoznienieUruchomienia->stop();
+    checkTimer->stop();
+    startDelayTimer->stop();
     log_.line(QStringLiteral("Zadania cykliczne zatrzymane."));
     setPanel(false);
 }
 
-void SchedulerWindow::OpoznienieUruchomieniaTimer()
+void SchedulerWindow::onStartDelayTimer()
 {
     log_.line(QStringLiteral("Zadania cykliczne włączone."));
-    Timer1->start();
-    OpoznienieUruchomienia->stop();
+    checkTimer->start();
+    startDelayTimer->stop();
     setPanel(true);
     scheduler_.switchOn();
 }
 
-void SchedulerWindow::Timer1Timer()
+void SchedulerWindow::onCheckTimer()
 {
     const int before = table_.taskCount;
     if (scheduler_.tick() && table_.taskCount != before)

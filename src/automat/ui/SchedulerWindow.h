@@ -31,10 +31,10 @@ public:
     explicit SchedulerWindow(AppContext &context, QWidget *parent = nullptr);
     ~SchedulerWindow() override;
 
-    void ShowTask(int slot);
-    bool ReadTaskFromWindow(int slot);
+    void showTask(int slot);
+    bool takeTask(int slot);
     // Removes the finished one-time tasks from the table and the list.
-    void RemoveFinishedTasks();
+    void removeFinishedTasks();
     QString tasksPath() const;
 
     TaskTable &table() { return table_; }
@@ -44,43 +44,49 @@ public:
     // The task runner the scheduler uses (tests put a recording one here).
     void setRunner(TaskRunner *runner);
 
-    QPushButton *SpeedButton1 = nullptr; // add
-    QListWidget *ListBox1 = nullptr;
-    QPushButton *SpeedButton2 = nullptr; // delete
-    QLineEdit *Edit2 = nullptr;          // name
-    QLineEdit *Edit1 = nullptr;          // address
-    QTimeEdit *DateTimePicker1 = nullptr;
-    QComboBox *ComboBox1 = nullptr; // weekday
-    QComboBox *ComboBox2 = nullptr; // repeat rule
-    QCheckBox *CheckBox1 = nullptr; // into the database
-    QPushButton *SpeedButton3 = nullptr; // apply
-    QLabel *Panel1 = nullptr;            // state of the schedule
-    QPushButton *SpeedButton4 = nullptr; // start
-    QPushButton *SpeedButton5 = nullptr; // stop
-    QPlainTextEdit *Memo1 = nullptr;     // the task log
-    QAction *Wyczylogi1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QTimer *OpoznienieUruchomienia = nullptr;
-    QTimer *Timer1 = nullptr;
-    QSystemTrayIcon *TrayIcon1 = nullptr; // none where the desktop has no tray
+    QPushButton *addButton = nullptr; // add
+    QListWidget *taskList = nullptr;
+    QPushButton *removeButton = nullptr; // delete
+    QLineEdit *nameEdit = nullptr;       // name
+    QLineEdit *addressEdit = nullptr;    // address
+    QTimeEdit *startTimeEdit = nullptr;
+    QComboBox *weekdayList = nullptr;     // weekday
+    QComboBox *repeatList = nullptr;      // repeat rule
+    QCheckBox *toDatabaseCheck = nullptr; // into the database
+    QPushButton *applyButton = nullptr;   // apply
+    QLabel *statePanel = nullptr;         // state of the schedule
+    QPushButton *startButton = nullptr;   // start
+    QPushButton *stopButton = nullptr;    // stop
+    QLabel *logLabel = nullptr;
+    QPlainTextEdit *logMemo = nullptr; // the task log
+    QAction *clearLogAction = nullptr;
+    QStatusBar *statusBar = nullptr;
+    QTimer *startDelayTimer = nullptr;
+    QTimer *checkTimer = nullptr;
+    QSystemTrayIcon *trayIcon = nullptr; // none where the desktop has no tray
 
 public slots:
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void ListBox1Click();
-    void Wyczylogi1Click();
-    void OpoznienieUruchomieniaTimer();
-    void Timer1Timer();
+    void onAddClicked();
+    void onRemoveClicked();
+    void onApplyClicked();
+    void onStartClicked();
+    void onStopClicked();
+    void onTaskClicked();
+    void onClearLogChosen();
+    void onStartDelayTimer();
+    void onCheckTimer();
 
 protected:
     void done(int result) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    void buildControls();
+    void layOut();
+    void buildTimers();
+    void followTheSchedule();
+    // The lists, auto.conf into the table and the list, the start delay started.
+    void loadTasksIntoWindow();
+    void saveTasksOnClose();
     void setPanel(bool running);
     // Stops `timer` if it runs, with the red panel and the box telling so.
     void stopForEditing(QTimer *timer);
