@@ -94,10 +94,10 @@ struct Window {
         app.ctx->databaseSettings = db;
         w = app.windows->chartWindow;
         for (int s = 0; s < SeriesCount; ++s)
-            w->model().series[static_cast<std::size_t>(s)] =
-                WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("DEV%1 R%1").arg(s)};
-        w->DateTimePicker1->setDate(From);
-        w->DateTimePicker2->setDate(To);
+            w->model().series[static_cast<std::size_t>(s)] = SeriesAssignment{
+                1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("DEV%1 R%1").arg(s)};
+        w->fromDateEdit->setDate(From);
+        w->toDateEdit->setDate(To);
         w->show();
         QApplication::processEvents();
     }
@@ -116,8 +116,9 @@ std::pair<double, long> windowLoad(const DatabaseSettings &db)
     Window win(db);
     QElapsedTimer t;
     t.start();
-    win.w->SpeedButton2->click();
-    if (!test::waitUntil([&] { return !win.w->Timer1->isActive() && win.w->SpeedButton2->isEnabled(); }, 600000))
+    win.w->databaseLoadButton->click();
+    if (!test::waitUntil([&] { return !win.w->databaseTimer->isActive() && win.w->databaseLoadButton->isEnabled(); },
+                         600000))
         return {-1, 0};
     return {t.nsecsElapsed() / 1e6, win.points()};
 }
@@ -128,10 +129,10 @@ std::pair<double, long> windowSteps(const DatabaseSettings &db)
     Window win(db);
     QElapsedTimer t;
     t.start();
-    win.w->SpeedButton2->click();
+    win.w->databaseLoadButton->click();
     for (int s = 0; s < SeriesCount; ++s) {
-        win.w->Timer1->stop();
-        win.w->Timer1Timer();
+        win.w->databaseTimer->stop();
+        win.w->onDatabaseTimer();
     }
     return {t.nsecsElapsed() / 1e6, win.points()};
 }

@@ -22,8 +22,8 @@ void load(const char *label, const QString &path)
 {
     SeriesModel model;
     for (int s = 0; s < SeriesCount; ++s)
-        model.series[static_cast<std::size_t>(s)] =
-            WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("S%1").arg(s)};
+        model.series[static_cast<std::size_t>(s)] = SeriesAssignment{
+            1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("S%1").arg(s)};
     auto data = std::make_unique<std::array<SeriesData, SeriesCount>>();
     const double readMs = plainRead(path);
     QElapsedTimer t;

@@ -40,10 +40,10 @@ struct Window {
         app.start();
         w = app.windows->chartWindow;
         for (int s = 0; s < SeriesCount; ++s)
-            w->model().series[static_cast<std::size_t>(s)] =
-                WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("DEV%1 R%1").arg(s)};
-        w->DateTimePicker1->setDate(QDate(2013, 9, 1));
-        w->DateTimePicker2->setDate(QDate(2013, 9, 30));
+            w->model().series[static_cast<std::size_t>(s)] = SeriesAssignment{
+                1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s), QStringLiteral("DEV%1 R%1").arg(s)};
+        w->fromDateEdit->setDate(QDate(2013, 9, 1));
+        w->toDateEdit->setDate(QDate(2013, 9, 30));
         w->show();
         QApplication::processEvents();
     }
@@ -97,18 +97,18 @@ int main(int argc, char *argv[])
         if (v.from == 0)
             win.w->fullView();
         else
-            win.w->zoomTo(QCPRange(v.from, v.to), win.w->Chart1->yAxis->range());
+            win.w->zoomTo(QCPRange(v.from, v.to), win.w->chart->yAxis->range());
         const int rounds = 20;
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < rounds; ++i)
-            win.w->Chart1->replot(QCustomPlot::rpImmediateRefresh);
+            win.w->chart->replot(QCustomPlot::rpImmediateRefresh);
         std::printf("(c) replot, %-10s %6.2f ms (mean of %d); peak %ld MB\n", v.what, t.nsecsElapsed() / 1e6 / rounds,
                     rounds, peakMb());
     }
 
     // (d) 616,000 rows on one page.
-    win.w->SpeedButton3Click();
+    win.w->onClearClicked();
     {
         std::vector<SeriesRow> rows;
         rows.reserve(RecordStoreCapacity);
@@ -124,20 +124,20 @@ int main(int argc, char *argv[])
         QElapsedTimer t;
         t.start();
         table.appendRows(0, std::move(rows));
-        table.PageControl1->setCurrentIndex(0);
+        table.pages->setCurrentIndex(0);
         table.show();
         table.repaint();
         QApplication::processEvents();
         const double openMs = t.nsecsElapsed() / 1e6;
         t.restart();
-        table.StringGrid[0]->scrollToBottom();
-        table.StringGrid[0]->viewport()->repaint();
+        table.rowViews[0]->scrollToBottom();
+        table.rowViews[0]->viewport()->repaint();
         QApplication::processEvents();
         const double scrollMs = t.nsecsElapsed() / 1e6;
         std::printf("(d) table of %d rows: open %.1f ms, scroll to the end %.1f ms (last row %s); peak %ld MB (%ld MB "
                     "before)\n",
-                    table.StringGrid[0]->model()->rowCount(), openMs, scrollMs,
-                    qPrintable(table.StringGrid[0]->model()->index(RecordStoreCapacity - 1, 1).data().toString()),
+                    table.rowViews[0]->model()->rowCount(), openMs, scrollMs,
+                    qPrintable(table.rowViews[0]->model()->index(RecordStoreCapacity - 1, 1).data().toString()),
                     peakMb(), before);
     }
     return 0;

@@ -14,9 +14,9 @@ Dictionary::Dictionary()
         meters[static_cast<std::size_t>(i)] = defaultSlot(i);
 }
 
-K71T_OPIS Dictionary::defaultSlot(int i)
+DictionaryEntry Dictionary::defaultSlot(int i)
 {
-    K71T_OPIS s;
+    DictionaryEntry s;
     s.name = QStringLiteral("K71T_%1").arg(i);
     for (int d = 0; d < 10; ++d) {
         s.deviceNames[static_cast<std::size_t>(d)] = QStringLiteral("DEV%1").arg(d);
@@ -31,7 +31,7 @@ bool Dictionary::add()
     if (entryCount >= DictionarySlots)
         return false;
     const int n = ++entryCount;
-    K71T_OPIS &s = meters[static_cast<std::size_t>(n - 1)];
+    DictionaryEntry &s = meters[static_cast<std::size_t>(n - 1)];
     s = defaultSlot(n);
     s.address = static_cast<std::uint8_t>(n);
     return true;
@@ -51,13 +51,13 @@ bool Dictionary::remove(int i)
 
 void Dictionary::compact()
 {
-    std::array<K71T_OPIS, DictionarySlots> ordered;
+    std::array<DictionaryEntry, DictionarySlots> ordered;
     int n = 0;
-    for (const K71T_OPIS &s : meters)
+    for (const DictionaryEntry &s : meters)
         if (s.address != 0)
             ordered[static_cast<std::size_t>(n++)] = s;
     entryCount = n;
-    for (const K71T_OPIS &s : meters)
+    for (const DictionaryEntry &s : meters)
         if (s.address == 0)
             ordered[static_cast<std::size_t>(n++)] = s;
     meters = ordered;
@@ -73,7 +73,7 @@ int Dictionary::meterWithAddress(int address, int except) const
 
 QString Dictionary::longName(int i) const
 {
-    const K71T_OPIS &s = meters[static_cast<std::size_t>(i)];
+    const DictionaryEntry &s = meters[static_cast<std::size_t>(i)];
     // One arg() call: a "%1" in the name stays as typed.
     return QStringLiteral("%1. %2 (%3)").arg(QString::number(i + 1), s.name, QString::number(s.address));
 }
@@ -87,7 +87,7 @@ QByteArray dictionaryText(const Dictionary &dictionary)
 {
     QByteArray out = "\t";
     auto field = [&out](const QString &text) { out += toWindows1250(storableDictionaryName(text)) + '\t'; };
-    for (const K71T_OPIS &s : dictionary.meters) {
+    for (const DictionaryEntry &s : dictionary.meters) {
         out += QByteArray::number(s.address) + '\t';
         field(s.name);
         for (const QString &d : s.deviceNames)
@@ -105,7 +105,7 @@ int parseDictionary(const QByteArray &bytes, Dictionary &dictionary)
         return 0;
     TabFields fields(bytes);
     int read = 0;
-    for (K71T_OPIS &s : dictionary.meters) {
+    for (DictionaryEntry &s : dictionary.meters) {
         if (!smallNumberField(fields.next(), 247, s.address))
             return read;
         // A name read holds only what a name written can hold (no CR or LF,
@@ -122,7 +122,7 @@ int parseDictionary(const QByteArray &bytes, Dictionary &dictionary)
     return read;
 }
 
-bool LoadDictionary(const QString &path, Dictionary &dictionary, bool partial)
+bool loadDictionary(const QString &path, Dictionary &dictionary, bool partial)
 {
     QByteArray bytes;
     if (!readSmallFile(path, DictionaryMaxSize, bytes))
@@ -139,7 +139,7 @@ QString dictionaryFileName(const QString &path)
     return path.indexOf(QStringLiteral(".slo"), 1) >= 1 ? path : path + QStringLiteral(".slo");
 }
 
-bool SaveDictionary(const QString &path, const Dictionary &dictionary, QString *error)
+bool saveDictionary(const QString &path, const Dictionary &dictionary, QString *error)
 {
     return writeFileSafely(dictionaryFileName(path), dictionaryText(dictionary), error);
 }

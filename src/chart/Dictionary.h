@@ -11,23 +11,23 @@ namespace k71t {
 
 constexpr int DictionarySlots = 32;
 
-struct K71T_OPIS {
+struct DictionaryEntry {
     std::uint8_t address = 0; // 1 .. 247; 0: the slot is unused
     QString name;
     std::array<QString, 10> deviceNames;
     std::array<std::array<QString, 10>, 10> registerNames; // [device][register]
-    bool operator==(const K71T_OPIS &) const = default;
+    bool operator==(const DictionaryEntry &) const = default;
 };
 
 // Slots 0 .. entryCount - 1 are the meters in use, in the list's order.
 struct Dictionary {
     Dictionary();
-    std::array<K71T_OPIS, DictionarySlots> meters;
+    std::array<DictionaryEntry, DictionarySlots> meters;
     int entryCount = 0;
 
     // Slot i unused with its default names: "K71T_i", "DEV0" .. "DEV9",
     // "R0" .. "R9".
-    static K71T_OPIS defaultSlot(int i);
+    static DictionaryEntry defaultSlot(int i);
     // A new meter after the last one (address and name "K71T_n" for the n-th
     // entry); false when all 32 meters are in use.
     bool add();
@@ -61,10 +61,10 @@ int parseDictionary(const QByteArray &bytes, Dictionary &dictionary);
 constexpr qint64 DictionaryMaxSize = 4 << 20;
 // The whole file read: 32 meters replaced (false changes nothing unless
 // `partial` is set, when the meters read before a damaged field are kept).
-bool LoadDictionary(const QString &path, Dictionary &dictionary, bool partial = false);
+bool loadDictionary(const QString &path, Dictionary &dictionary, bool partial = false);
 // `path` with ".slo" appended unless ".slo" occurs from its second character on.
 QString dictionaryFileName(const QString &path);
 // Writes the file under dictionaryFileName(path) through the safe writer.
-bool SaveDictionary(const QString &path, const Dictionary &dictionary, QString *error = nullptr);
+bool saveDictionary(const QString &path, const Dictionary &dictionary, QString *error = nullptr);
 
 } // namespace k71t

@@ -11,7 +11,7 @@
 
 namespace k71t {
 
-void WYKRES_INFO::count(float value, const QString &time)
+void SeriesStatistics::count(float value, const QString &time)
 {
     if (value <= minValue) {
         minValue = value;
@@ -26,7 +26,7 @@ void WYKRES_INFO::count(float value, const QString &time)
     average = static_cast<float>(sum / pointCount);
 }
 
-SeriesCounter::SeriesCounter(WYKRES_INFO &info) : info_(&info) {}
+SeriesCounter::SeriesCounter(SeriesStatistics &info) : info_(&info) {}
 
 void SeriesCounter::count(float value, int dateKey, int timeKey)
 {
@@ -72,17 +72,17 @@ SeriesModel::SeriesModel()
 void SeriesModel::unlink()
 {
     for (int s = 0; s < SeriesCount; ++s)
-        series[static_cast<std::size_t>(s)] = WYKRES{0, 0, 0, defaultSeriesName(s)};
+        series[static_cast<std::size_t>(s)] = SeriesAssignment{0, 0, 0, defaultSeriesName(s)};
 }
 
 void SeriesModel::clearStatistics()
 {
-    info.fill(WYKRES_INFO{});
+    statistics.fill(SeriesStatistics{});
 }
 
 QString seriesDescription(const SeriesModel &model, int s)
 {
-    const WYKRES &w = model.series[static_cast<std::size_t>(s)];
+    const SeriesAssignment &w = model.series[static_cast<std::size_t>(s)];
     // One arg() call: a "%3" in the name stays as typed.
     return QStringLiteral("Seria%1: %2 K71T Adres: %3 Urządzenie: DEV%4")
         .arg(QString::number(s + 1), w.name, QString::number(w.address), QString::number(w.device));
@@ -103,8 +103,8 @@ QString chartInfoText(const SeriesModel &model)
 {
     QStringList lines;
     for (int s = 0; s < SeriesCount; ++s) {
-        const WYKRES &w = model.series[static_cast<std::size_t>(s)];
-        const WYKRES_INFO &i = model.info[static_cast<std::size_t>(s)];
+        const SeriesAssignment &w = model.series[static_cast<std::size_t>(s)];
+        const SeriesStatistics &i = model.statistics[static_cast<std::size_t>(s)];
         if (w.on()) {
             lines << QStringLiteral("Seria %1").arg(s + 1) << QStringLiteral("Nazwa: ") + w.name
                   << QStringLiteral("Adres K71T: %1   Urządzenie: DEV%2   Rejestr: R%3")
@@ -126,7 +126,7 @@ QString chartInfoText(const SeriesModel &model)
 QByteArray seriesConfText(const SeriesModel &model)
 {
     QByteArray out("\t");
-    for (const WYKRES &w : model.series)
+    for (const SeriesAssignment &w : model.series)
         out += QByteArray::number(w.address) + '\t' + QByteArray::number(w.device) + '\t' +
                QByteArray::number(w.registerNo) + '\t' + toWindows1250(storableSeriesName(w.name)) + '\t';
     return out;
@@ -135,7 +135,7 @@ QByteArray seriesConfText(const SeriesModel &model)
 bool parseSeriesConf(const QByteArray &bytes, SeriesModel &model)
 {
     TabFields fields(bytes);
-    for (WYKRES &w : model.series) {
+    for (SeriesAssignment &w : model.series) {
         if (!smallNumberField(fields.next(), 247, w.address) || !smallNumberField(fields.next(), 9, w.device) ||
             !smallNumberField(fields.next(), 9, w.registerNo))
             return false;
@@ -151,7 +151,7 @@ QString storableSeriesName(const QString &name)
     return out;
 }
 
-bool LoadSeriesConf(const QString &path, SeriesModel &model)
+bool loadSeriesConf(const QString &path, SeriesModel &model)
 {
     QByteArray bytes;
     if (!readSmallFile(path, SeriesConfMaxSize, bytes))
@@ -159,7 +159,7 @@ bool LoadSeriesConf(const QString &path, SeriesModel &model)
     return parseSeriesConf(bytes, model);
 }
 
-bool SaveSeriesConf(const QString &path, const SeriesModel &model, QString *error)
+bool saveSeriesConf(const QString &path, const SeriesModel &model, QString *error)
 {
     return writeFileSafely(path, seriesConfText(model), error);
 }

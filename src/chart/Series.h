@@ -11,19 +11,19 @@ namespace k71t {
 
 constexpr int SeriesCount = 10;
 
-struct WYKRES {
+struct SeriesAssignment {
     std::uint8_t address = 0; // 1 .. 247; 0: the series is off
     std::uint8_t device = 0;  // DEV0 .. DEV9
     std::uint8_t registerNo = 0; // R0 .. R9
     QString name;
     bool on() const { return address != 0; }
-    bool operator==(const WYKRES &) const = default;
+    bool operator==(const SeriesAssignment &) const = default;
 };
 
 // Statistics of the values counted in a series; the starting values say
 // nothing has been counted. Sum and count are kept in double precision, so
 // the average of hundreds of thousands of values does not drift.
-struct WYKRES_INFO {
+struct SeriesStatistics {
     float minValue = 2.0e20f;
     float maxValue = -2.0e20f;
     float average = 2.0e20f;
@@ -35,21 +35,21 @@ struct WYKRES_INFO {
     // Counts one value: a new minimum at or below the one so far and a new
     // maximum at or above it take this row's time (the last extreme wins).
     void count(float value, const QString &time);
-    bool operator==(const WYKRES_INFO &) const = default;
+    bool operator==(const SeriesStatistics &) const = default;
 };
 
 // Counts a load's values into a series' statistics with the same rules as
-// WYKRES_INFO::count, formatting the minimum's and maximum's times once at
+// SeriesStatistics::count, formatting the minimum's and maximum's times once at
 // the end instead of at every new extreme.
 class SeriesCounter {
 public:
-    explicit SeriesCounter(WYKRES_INFO &info);
+    explicit SeriesCounter(SeriesStatistics &info);
     void count(float value, int dateKey, int timeKey);
     // Writes the extremes' times and the average into the statistics.
     void finish();
 
 private:
-    WYKRES_INFO *info_;
+    SeriesStatistics *info_;
     std::int64_t minAt_ = -1, maxAt_ = -1; // date key * 1000000 + time key of a new extreme
 };
 
@@ -58,8 +58,8 @@ QString defaultSeriesName(int series);
 
 struct SeriesModel {
     SeriesModel();
-    std::array<WYKRES, SeriesCount> series;
-    std::array<WYKRES_INFO, SeriesCount> info;
+    std::array<SeriesAssignment, SeriesCount> series;
+    std::array<SeriesStatistics, SeriesCount> statistics;
 
     // Every assignment back to its defaults ("Usuń powiązania serii").
     void unlink();
@@ -94,7 +94,7 @@ QString storableSeriesName(const QString &name);
 
 constexpr qint64 SeriesConfMaxSize = 1 << 20;
 // A missing, unreadable or oversized file changes nothing (false).
-bool LoadSeriesConf(const QString &path, SeriesModel &model);
-bool SaveSeriesConf(const QString &path, const SeriesModel &model, QString *error = nullptr);
+bool loadSeriesConf(const QString &path, SeriesModel &model);
+bool saveSeriesConf(const QString &path, const SeriesModel &model, QString *error = nullptr);
 
 } // namespace k71t

@@ -44,8 +44,8 @@ QByteArray BuildSeriesQuery(const QString &table, int address, int device, const
            (from == to ? "' order by czas;" : "' order by data;");
 }
 
-DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const WYKRES &series,
-                                       const QDate &from, const QDate &to, WYKRES_INFO &info, SeriesData &data)
+DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
+                                       const QDate &from, const QDate &to, SeriesStatistics &info, SeriesData &data)
 {
     DbSeriesOutcome out;
     MYSQL *h = connection.handle();
@@ -70,7 +70,7 @@ DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString 
         out.error = QStringLiteral("tablica ma %1 kolumn zamiast 14").arg(columns);
         return out;
     }
-    info = WYKRES_INFO{};
+    info = SeriesStatistics{};
     info.minValue = 1.0e20f;
     info.maxValue = -1.0e20f;
     info.average = 0;

@@ -30,7 +30,7 @@ struct DbSeriesOutcome {
 // readable date and time becomes a table row (an unreadable value, NULL or
 // text, shows the no-value marker 2.0E+20); the rows whose selected register
 // lies in (-1.0E+20, 1.0E+20) become points and are counted.
-DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const WYKRES &series,
-                                       const QDate &from, const QDate &to, WYKRES_INFO &info, SeriesData &data);
+DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
+                                       const QDate &from, const QDate &to, SeriesStatistics &info, SeriesData &data);
 
 } // namespace k71t

@@ -19,11 +19,12 @@ constexpr qint64 ReadChunk = 1 << 16;
 struct Feeder {
     Feeder(std::uint8_t address, int fromDate, int toDate, SeriesModel &model,
            std::array<SeriesData, SeriesCount> &data)
-        : address(address), fromDate(fromDate), toDate(toDate), model(model), data(data),
-          counters{SeriesCounter(model.info[0]), SeriesCounter(model.info[1]), SeriesCounter(model.info[2]),
-                   SeriesCounter(model.info[3]), SeriesCounter(model.info[4]), SeriesCounter(model.info[5]),
-                   SeriesCounter(model.info[6]), SeriesCounter(model.info[7]), SeriesCounter(model.info[8]),
-                   SeriesCounter(model.info[9])}
+        : address(address), fromDate(fromDate), toDate(toDate), model(model),
+          data(data), counters{SeriesCounter(model.statistics[0]), SeriesCounter(model.statistics[1]),
+                               SeriesCounter(model.statistics[2]), SeriesCounter(model.statistics[3]),
+                               SeriesCounter(model.statistics[4]), SeriesCounter(model.statistics[5]),
+                               SeriesCounter(model.statistics[6]), SeriesCounter(model.statistics[7]),
+                               SeriesCounter(model.statistics[8]), SeriesCounter(model.statistics[9])}
     {
     }
     std::uint8_t address;
@@ -44,7 +45,7 @@ struct Feeder {
         if (dateKey < fromDate || dateKey > toDate)
             return;
         for (int s = 0; s < SeriesCount; ++s) {
-            const WYKRES &w = model.series[static_cast<std::size_t>(s)];
+            const SeriesAssignment &w = model.series[static_cast<std::size_t>(s)];
             if (!w.on() || w.address != address || w.device != device)
                 continue;
             SeriesData &d = data[static_cast<std::size_t>(s)];

@@ -94,12 +94,12 @@ struct ChartDb : ::testing::Test, test::AppHarness {
         }
     }
     // The program with these series and the test server's settings.
-    void open(const std::vector<std::pair<int, WYKRES>> &series)
+    void open(const std::vector<std::pair<int, SeriesAssignment>> &series)
     {
         SeriesModel m;
         for (const auto &[s, assignment] : series)
             m.series[static_cast<std::size_t>(s)] = assignment;
-        ASSERT_TRUE(SaveSeriesConf(dir.file(QStringLiteral("series.conf")), m));
+        ASSERT_TRUE(saveSeriesConf(dir.file(QStringLiteral("series.conf")), m));
         start();
         // The start panel's start-up (and its message about the missing
         // configuration) is over before the load.
@@ -110,24 +110,25 @@ struct ChartDb : ::testing::Test, test::AppHarness {
     }
     void range(QDate from, QDate to)
     {
-        w->DateTimePicker1->setDate(from);
-        w->DateTimePicker2->setDate(to);
+        w->fromDateEdit->setDate(from);
+        w->toDateEdit->setDate(to);
     }
     // Presses "Pobierz z Bazy Danych" and lets the timer run the load out.
     void loadAll()
     {
-        w->SpeedButton2->click();
-        ASSERT_TRUE(test::waitUntil([&] { return !w->Timer1->isActive() && w->SpeedButton2->isEnabled(); }));
+        w->databaseLoadButton->click();
+        ASSERT_TRUE(
+            test::waitUntil([&] { return !w->databaseTimer->isActive() && w->databaseLoadButton->isEnabled(); }));
     }
     bool editable() const
     {
-        return w->GroupBox1->isEnabled() && w->DateTimePicker1->isEnabled() && w->DateTimePicker2->isEnabled() &&
-               w->SpeedButton1->isEnabled() && w->SpeedButton2->isEnabled() && w->SpeedButton3->isEnabled() &&
-               w->SpeedButton7->isEnabled();
+        return w->editorGroup->isEnabled() && w->fromDateEdit->isEnabled() && w->toDateEdit->isEnabled() &&
+               w->fileLoadButton->isEnabled() && w->databaseLoadButton->isEnabled() && w->clearButton->isEnabled() &&
+               w->unlinkButton->isEnabled();
     }
     int points(int s) const { return w->graph(s)->data()->size(); }
     const std::vector<SeriesRow> &rows(int s) const { return windows->chartTableWindow->rows(s); }
-    QString status() const { return w->StatusBar1->currentMessage(); }
+    QString status() const { return w->statusBar->currentMessage(); }
     // Series s's table row of that moment (a day's rows come in the server's order).
     SeriesRow rowAt(int s, int date, int time) const
     {
@@ -139,9 +140,9 @@ struct ChartDb : ::testing::Test, test::AppHarness {
     }
 };
 
-WYKRES_INFO startingStatistics()
+SeriesStatistics startingStatistics()
 {
-    WYKRES_INFO i;
+    SeriesStatistics i;
     i.minValue = 1.0e20f;
     i.maxValue = -1.0e20f;
     i.average = 0;
@@ -163,36 +164,37 @@ TEST(SeriesQuery, TheStatementByHand)
 TEST_F(ChartDb, ALoadFillsTheSeriesOnATickEachWithMarkersInTheTableOnly)
 {
     table(QStringLiteral("t_chart"), fixtureRows());
-    open({{2, WYKRES{5, 2, 3, QStringLiteral("Hala")}}, {6, WYKRES{6, 2, 0, QStringLiteral("Pompa")}},
-          {8, WYKRES{9, 0, 0, QStringLiteral("Pusta")}}});
+    open({{2, SeriesAssignment{5, 2, 3, QStringLiteral("Hala")}},
+          {6, SeriesAssignment{6, 2, 0, QStringLiteral("Pompa")}},
+          {8, SeriesAssignment{9, 0, 0, QStringLiteral("Pusta")}}});
     range(QDate(2013, 9, 1), QDate(2013, 9, 16));
 
-    w->SpeedButton2->click();
+    w->databaseLoadButton->click();
     // The load has started: the editor, the dates and every button that
     // starts a load or changes the series wait for its end.
     EXPECT_EQ(status(), Loading);
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 10);
-    EXPECT_FALSE(w->GroupBox1->isEnabled());
-    EXPECT_FALSE(w->DateTimePicker1->isEnabled());
-    EXPECT_FALSE(w->SpeedButton1->isEnabled());
-    EXPECT_FALSE(w->SpeedButton2->isEnabled());
-    EXPECT_FALSE(w->SpeedButton3->isEnabled());
-    EXPECT_FALSE(w->SpeedButton7->isEnabled());
-    EXPECT_TRUE(w->SpeedButton8->isEnabled());
-    ASSERT_TRUE(test::waitUntil([&] { return !w->Timer1->isActive() && w->SpeedButton2->isEnabled(); }));
+    EXPECT_TRUE(w->databaseTimer->isActive());
+    EXPECT_EQ(w->databaseTimer->interval(), 10);
+    EXPECT_FALSE(w->editorGroup->isEnabled());
+    EXPECT_FALSE(w->fromDateEdit->isEnabled());
+    EXPECT_FALSE(w->fileLoadButton->isEnabled());
+    EXPECT_FALSE(w->databaseLoadButton->isEnabled());
+    EXPECT_FALSE(w->clearButton->isEnabled());
+    EXPECT_FALSE(w->unlinkButton->isEnabled());
+    EXPECT_TRUE(w->tableButton->isEnabled());
+    ASSERT_TRUE(test::waitUntil([&] { return !w->databaseTimer->isActive() && w->databaseLoadButton->isEnabled(); }));
 
     EXPECT_TRUE(editable());
     EXPECT_EQ(status(), Finished);
     EXPECT_EQ(w->chartTitle(), QStringLiteral("Dane z okresu: od 2013-09-01 do 2013-09-16"));
-    EXPECT_EQ(w->ProgressBar1->value(), 10);
+    EXPECT_EQ(w->progressBar->value(), 10);
     EXPECT_FALSE(ctx->database.connected());
     EXPECT_TRUE(prompt.messages.isEmpty());
 
     // Series 3: 16 days of four rows, two of them markers.
     ASSERT_EQ(rows(2).size(), 64u);
     EXPECT_EQ(points(2), 62);
-    const WYKRES_INFO &hala = w->model().info[2];
+    const SeriesStatistics &hala = w->model().statistics[2];
     EXPECT_EQ(hala.pointCount, 62u);
     EXPECT_EQ(hala.minValue, 100.0f);
     EXPECT_EQ(hala.minTime, QStringLiteral("2013-09-01 00:00:00"));
@@ -223,13 +225,13 @@ TEST_F(ChartDb, ALoadFillsTheSeriesOnATickEachWithMarkersInTheTableOnly)
 
     // Series 7: meter 6's rows only.
     EXPECT_EQ(points(6), 64);
-    EXPECT_EQ(w->model().info[6].maxValue, 9.0f);
+    EXPECT_EQ(w->model().statistics[6].maxValue, 9.0f);
     // Series 9 has no rows: its statistics start afresh and stay so.
     EXPECT_EQ(points(8), 0);
     EXPECT_TRUE(rows(8).empty());
-    EXPECT_EQ(w->model().info[8], startingStatistics());
+    EXPECT_EQ(w->model().statistics[8], startingStatistics());
     // A series that is off is not touched.
-    EXPECT_EQ(w->model().info[0], WYKRES_INFO{});
+    EXPECT_EQ(w->model().statistics[0], SeriesStatistics{});
 
     // A single day comes in the order of time, though it was stored latest first.
     range(QDate(2013, 9, 10), QDate(2013, 9, 10));
@@ -250,12 +252,13 @@ TEST_F(ChartDb, ALoadFillsTheSeriesOnATickEachWithMarkersInTheTableOnly)
 TEST_F(ChartDb, TwoSeriesOnSendTwoStatementsWhileTheBarRunsThroughTen)
 {
     table(QStringLiteral("t_chart2"), fixtureRows());
-    open({{2, WYKRES{5, 2, 3, QStringLiteral("Hala")}}, {6, WYKRES{6, 2, 0, QStringLiteral("Pompa")}}});
+    open({{2, SeriesAssignment{5, 2, 3, QStringLiteral("Hala")}},
+          {6, SeriesAssignment{6, 2, 0, QStringLiteral("Pompa")}}});
     range(QDate(2013, 9, 1), QDate(2013, 9, 2));
-    w->SpeedButton2->click();
+    w->databaseLoadButton->click();
     ASSERT_TRUE(ctx->database.connected());
     // The steps are run here one by one; the program's own timer stays still.
-    w->Timer1->stop();
+    w->databaseTimer->stop();
     auto selects = [&] {
         MYSQL *h = ctx->database.handle();
         EXPECT_EQ(mysql_query(h, "SHOW SESSION STATUS LIKE 'Com_select'"), 0);
@@ -269,15 +272,15 @@ TEST_F(ChartDb, TwoSeriesOnSendTwoStatementsWhileTheBarRunsThroughTen)
     const int before = selects();
     QList<int> bar;
     for (int step = 0; step < 9; ++step) {
-        w->Timer1Timer();
-        w->Timer1->stop();
-        bar << w->ProgressBar1->value();
+        w->onDatabaseTimer();
+        w->databaseTimer->stop();
+        bar << w->progressBar->value();
     }
     EXPECT_EQ(selects() - before, 2);
-    w->Timer1Timer();
-    bar << w->ProgressBar1->value();
+    w->onDatabaseTimer();
+    bar << w->progressBar->value();
     EXPECT_EQ(bar, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_FALSE(w->databaseTimer->isActive());
     EXPECT_FALSE(ctx->database.connected());
     EXPECT_EQ(status(), Finished);
     EXPECT_EQ(points(2), 8);
@@ -290,7 +293,7 @@ TEST_F(ChartDb, TablesOfAnotherShapeAndRefusedStatementsLeaveTheSeriesAsCleared)
          "CREATE TABLE t_shape (ADDR INT, DATA DATE, CZAS TIME, DEV INT, R0 FLOAT, R1 FLOAT, R2 FLOAT, R3 FLOAT, "
          "R4 FLOAT, R5 FLOAT, R6 FLOAT, R7 FLOAT, R8 FLOAT)",
          "INSERT INTO t_shape VALUES (5,'2013-09-01','01:00:00',2,1,2,3,4,5,6,7,8,9)"});
-    open({{2, WYKRES{5, 2, 3, QStringLiteral("Hala")}}});
+    open({{2, SeriesAssignment{5, 2, 3, QStringLiteral("Hala")}}});
     range(QDate(2013, 9, 1), QDate(2013, 9, 16));
 
     const std::pair<const char *, const char *> cases[] = {
@@ -305,7 +308,7 @@ TEST_F(ChartDb, TablesOfAnotherShapeAndRefusedStatementsLeaveTheSeriesAsCleared)
         EXPECT_EQ(points(2), 0) << name;
         EXPECT_TRUE(rows(2).empty()) << name;
         // The chart was cleared at the start; the statistics were never reset for this load.
-        EXPECT_EQ(w->model().info[2], WYKRES_INFO{}) << name;
+        EXPECT_EQ(w->model().statistics[2], SeriesStatistics{}) << name;
         EXPECT_TRUE(editable());
         EXPECT_FALSE(ctx->database.connected());
     }
@@ -314,12 +317,12 @@ TEST_F(ChartDb, TablesOfAnotherShapeAndRefusedStatementsLeaveTheSeriesAsCleared)
     // Called on its own, a refused statement leaves statistics it was given as they were.
     SqlConnection c;
     ASSERT_TRUE(c.Connect(db));
-    WYKRES_INFO info;
+    SeriesStatistics info;
     info.count(7.0f, QStringLiteral("2013-09-01 00:00:00"));
-    const WYKRES_INFO before = info;
+    const SeriesStatistics before = info;
     SeriesData data;
     for (const char *name : {"t_shape", "t_missing"}) {
-        const DbSeriesOutcome out = LoadSeriesFromDatabase(c, QString::fromLatin1(name), WYKRES{5, 2, 3, {}},
+        const DbSeriesOutcome out = LoadSeriesFromDatabase(c, QString::fromLatin1(name), SeriesAssignment{5, 2, 3, {}},
                                                            QDate(2013, 9, 1), QDate(2013, 9, 16), info, data);
         EXPECT_NE(out.result, DbSeriesOutcome::Result::Loaded) << name;
         EXPECT_EQ(info, before) << name;
@@ -350,14 +353,15 @@ TEST_F(ChartDb, NullTextAndOutOfRangeFieldsAreSkippedAndTheLoadGoesOn)
         statements << QByteArray("INSERT INTO t_text VALUES (5,") + date + "," + time + ",2," + r0 +
                           ",'0','0'," + r3 + ",'0','0','0','0','0','0')";
     sql(statements);
-    open({{2, WYKRES{5, 2, 3, QStringLiteral("Hala")}}, {4, WYKRES{5, 2, 0, QStringLiteral("R0")}}});
+    open(
+        {{2, SeriesAssignment{5, 2, 3, QStringLiteral("Hala")}}, {4, SeriesAssignment{5, 2, 0, QStringLiteral("R0")}}});
     ctx->databaseSettings.table = QStringLiteral("t_text");
     range(QDate(2013, 9, 1), QDate(2013, 9, 16));
     loadAll();
 
     EXPECT_EQ(points(2), 2);
     EXPECT_EQ(rows(2).size(), 6u);
-    const WYKRES_INFO &i = w->model().info[2];
+    const SeriesStatistics &i = w->model().statistics[2];
     EXPECT_EQ(i.pointCount, 2u);
     EXPECT_EQ(i.minValue, -3.25f);
     EXPECT_EQ(i.minTime, QStringLiteral("2013-09-02 06:00:00"));
@@ -377,7 +381,8 @@ TEST_F(ChartDb, NullTextAndOutOfRangeFieldsAreSkippedAndTheLoadGoesOn)
 TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
 {
     table(QStringLiteral("t_chart3"), fixtureRows());
-    open({{2, WYKRES{5, 2, 3, QStringLiteral("Hala")}}, {6, WYKRES{6, 2, 0, QStringLiteral("Pompa")}}});
+    open({{2, SeriesAssignment{5, 2, 3, QStringLiteral("Hala")}},
+          {6, SeriesAssignment{6, 2, 0, QStringLiteral("Pompa")}}});
     range(QDate(2013, 9, 1), QDate(2013, 9, 16));
     loadAll();
     ASSERT_EQ(points(2), 62);
@@ -385,14 +390,14 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
     // Nobody listening: the connection's own message, then the load's; the
     // chart stays as it was and everything is usable again.
     ctx->databaseSettings.port = 1;
-    w->SpeedButton2->click();
+    w->databaseLoadButton->click();
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_TRUE(prompt.messages[0].text.startsWith(QStringLiteral("Połączenie z bazą danych nie powiodło się.")));
     EXPECT_EQ(prompt.messages[1].text,
               QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"));
     EXPECT_EQ(prompt.messages[1].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(prompt.messages[1].icon, PromptIcon::Error);
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_FALSE(w->databaseTimer->isActive());
     EXPECT_TRUE(editable());
     EXPECT_EQ(status(), Loading);
     EXPECT_EQ(points(2), 62);
@@ -401,7 +406,7 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
     prompt.messages.clear();
     ctx->databaseSettings = db;
     ctx->databaseSettings.table = QStringLiteral("t_chart3; DROP TABLE t_chart3");
-    w->SpeedButton2->click();
+    w->databaseLoadButton->click();
     ASSERT_EQ(prompt.messages.size(), 2);
     EXPECT_FALSE(ctx->database.connected());
     EXPECT_EQ(points(2), 62);
@@ -411,7 +416,7 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
     ctx->databaseSettings = db;
     w->model().series[2].address = 0;
     w->model().series[6].address = 0;
-    w->SpeedButton2->click();
+    w->databaseLoadButton->click();
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."));
     EXPECT_TRUE(editable());
@@ -421,11 +426,11 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
     // The server drops the connection after the third step: the rest of the
     // load reports it and the load still ends.
     prompt.messages.clear();
-    w->SpeedButton2->click();
-    w->Timer1->stop();
+    w->databaseLoadButton->click();
+    w->databaseTimer->stop();
     for (int step = 0; step < 3; ++step) {
-        w->Timer1Timer();
-        w->Timer1->stop();
+        w->onDatabaseTimer();
+        w->databaseTimer->stop();
     }
     EXPECT_EQ(points(2), 62);
     const unsigned long id = mysql_thread_id(ctx->database.handle());
@@ -434,8 +439,8 @@ TEST_F(ChartDb, AServerThatIsNotThereOrDropsTheConnectionEndsTheLoadCleanly)
         return test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID=%1")
                                          .arg(id)) == QStringList{QStringLiteral("0")};
     }));
-    w->Timer1->start();
-    ASSERT_TRUE(test::waitUntil([&] { return !w->Timer1->isActive() && w->SpeedButton2->isEnabled(); }));
+    w->databaseTimer->start();
+    ASSERT_TRUE(test::waitUntil([&] { return !w->databaseTimer->isActive() && w->databaseLoadButton->isEnabled(); }));
     EXPECT_TRUE(status().startsWith(Finished + QStringLiteral("   Seria 7: "))) << status().toStdString();
     EXPECT_EQ(points(6), 0);
     EXPECT_TRUE(editable());

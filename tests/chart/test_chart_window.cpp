@@ -74,13 +74,13 @@ struct ChartApp : test::AppHarness {
 
     void range(QDate from, QDate to)
     {
-        w->DateTimePicker1->setDate(from);
-        w->DateTimePicker2->setDate(to);
+        w->fromDateEdit->setDate(from);
+        w->toDateEdit->setDate(to);
     }
     void load(const QString &path)
     {
         prompt.fileNames << path;
-        w->SpeedButton1->click();
+        w->fileLoadButton->click();
     }
     int points(int s) const { return w->graph(s)->data()->size(); }
     int rows(int s) const { return static_cast<int>(windows->chartTableWindow->rows(s).size()); }
@@ -116,23 +116,23 @@ TEST(ChartWindow, TextsAndTheStart)
         const char *hint;
     };
     const Text texts[] = {
-        {"SpeedButton3", "Wyczyść wykres", "Czyści wykres, nie usuwa powiązań"},
-        {"SpeedButton7", "Usuń powiązania serii", "Usuwa powiązania serii"},
-        {"Label1", "Dane od:", ""},
-        {"DateTimePicker1", "", "Data określająca początek danych do pobrania"},
-        {"Label2", "Dane do", ""},
-        {"DateTimePicker2", "", "Data określająca koniec danych do pobrania"},
-        {"Label3", "Nazwa Serii", ""},
-        {"Label4", "Adres K71T", ""},
-        {"SpeedButton4", "Zastosuj", ""},
-        {"SpeedButton10", "...", "Otwórz słownik"},
-        {"SpeedButton2", "Pobierz z Bazy Danych", ""},
-        {"SpeedButton1", "Dodaj z Pliku", ""},
-        {"SpeedButton8", "Pokaż dane", ""},
-        {"SpeedButton9", "Drukuj wykres", ""},
-        {"SpeedButton6", "Słownik", ""},
-        {"SpeedButton5", "Informacje o wykresie", ""},
-        {"Label8", "Seria włączona", ""},
+        {"clearButton", "Wyczyść wykres", "Czyści wykres, nie usuwa powiązań"},
+        {"unlinkButton", "Usuń powiązania serii", "Usuwa powiązania serii"},
+        {"fromLabel", "Dane od:", ""},
+        {"fromDateEdit", "", "Data określająca początek danych do pobrania"},
+        {"toLabel", "Dane do", ""},
+        {"toDateEdit", "", "Data określająca koniec danych do pobrania"},
+        {"nameLabel", "Nazwa Serii", ""},
+        {"addressLabel", "Adres K71T", ""},
+        {"applyButton", "Zastosuj", ""},
+        {"dictionaryPickButton", "...", "Otwórz słownik"},
+        {"databaseLoadButton", "Pobierz z Bazy Danych", ""},
+        {"fileLoadButton", "Dodaj z Pliku", ""},
+        {"tableButton", "Pokaż dane", ""},
+        {"printButton", "Drukuj wykres", ""},
+        {"dictionaryButton", "Słownik", ""},
+        {"infoButton", "Informacje o wykresie", ""},
+        {"seriesStateLabel", "Seria włączona", ""},
     };
     for (const Text &t : texts) {
         QWidget *c = w.findChild<QWidget *>(QString::fromLatin1(t.name));
@@ -144,8 +144,8 @@ TEST(ChartWindow, TextsAndTheStart)
         }
         EXPECT_EQ(c->toolTip(), QString::fromUtf8(t.hint)) << t.name;
     }
-    EXPECT_EQ(w.GroupBox1->title(), QStringLiteral("Serie danych"));
-    for (QPushButton *b : {w.SpeedButton1, w.SpeedButton2, w.SpeedButton6, w.SpeedButton10}) {
+    EXPECT_EQ(w.editorGroup->title(), QStringLiteral("Serie danych"));
+    for (QPushButton *b : {w.fileLoadButton, w.databaseLoadButton, w.dictionaryButton, w.dictionaryPickButton}) {
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
         EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
     }
@@ -154,38 +154,38 @@ TEST(ChartWindow, TextsAndTheStart)
     QStringList names{QStringLiteral("Hala")};
     for (int s = 2; s <= 10; ++s)
         names << QStringLiteral("Seria %1").arg(s);
-    EXPECT_EQ(itemsOf(w.ComboBox1), names);
-    EXPECT_EQ(itemsOf(w.ComboBox2).join(','), QStringLiteral("DEV0,DEV1,DEV2,DEV3,DEV4,DEV5,DEV6,DEV7,DEV8,DEV9"));
-    EXPECT_EQ(itemsOf(w.ComboBox3).join(','), QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9"));
-    EXPECT_EQ(w.Edit1->text(), QStringLiteral("Hala"));
-    EXPECT_EQ(w.Edit2->text(), QStringLiteral("5"));
-    EXPECT_EQ(w.ComboBox2->currentIndex(), 2);
-    EXPECT_EQ(w.ComboBox3->currentIndex(), 7);
+    EXPECT_EQ(itemsOf(w.seriesList), names);
+    EXPECT_EQ(itemsOf(w.deviceList).join(','), QStringLiteral("DEV0,DEV1,DEV2,DEV3,DEV4,DEV5,DEV6,DEV7,DEV8,DEV9"));
+    EXPECT_EQ(itemsOf(w.registerList).join(','), QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9"));
+    EXPECT_EQ(w.seriesNameEdit->text(), QStringLiteral("Hala"));
+    EXPECT_EQ(w.seriesAddressEdit->text(), QStringLiteral("5"));
+    EXPECT_EQ(w.deviceList->currentIndex(), 2);
+    EXPECT_EQ(w.registerList->currentIndex(), 7);
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Wykres: brak danych."));
-    EXPECT_EQ(w.DateTimePicker1->date(), QDate(2026, 12, 8));
-    EXPECT_EQ(w.DateTimePicker2->date(), QDate(2026, 12, 8));
+    EXPECT_EQ(w.fromDateEdit->date(), QDate(2026, 12, 8));
+    EXPECT_EQ(w.toDateEdit->date(), QDate(2026, 12, 8));
     const QColor colours[] = {Qt::red,         QColor(0, 128, 0),   Qt::black,        Qt::blue,
                               QColor(255, 0, 128), QColor(128, 128, 128), QColor(255, 0, 255), QColor(0, 128, 128),
                               QColor(0, 0, 128),   QColor(128, 0, 0)};
     ChartTableWindow &table = *app.windows->chartTableWindow;
     for (int s = 0; s < 10; ++s) {
         EXPECT_EQ(w.graph(s)->name(), names[s]) << s;
-        EXPECT_EQ(w.ButtonColor[s]->text(), names[s]) << s;
-        EXPECT_EQ(w.ButtonColor[s]->objectName(), QStringLiteral("ButtonColor%1").arg(s + 1));
+        EXPECT_EQ(w.colourButtons[s]->text(), names[s]) << s;
+        EXPECT_EQ(w.colourButtons[s]->objectName(), QStringLiteral("colourButton%1").arg(s + 1));
         EXPECT_EQ(w.graph(s)->pen().color(), colours[s]) << s;
         EXPECT_EQ(w.graph(s)->pen().width(), 2);
-        EXPECT_EQ(w.Chart1->legend->itemWithPlottable(w.graph(s))->textColor(), colours[s]) << s;
-        EXPECT_EQ(table.PageControl1->tabText(s), names[s]);
-        EXPECT_EQ(table.TabSheet[s]->objectName(), QStringLiteral("TabSheet%1").arg(s + 1));
-        EXPECT_EQ(table.StringGrid[s]->model()->rowCount(), 0);
+        EXPECT_EQ(w.chart->legend->itemWithPlottable(w.graph(s))->textColor(), colours[s]) << s;
+        EXPECT_EQ(table.pages->tabText(s), names[s]);
+        EXPECT_EQ(table.pageWidgets[s]->objectName(), QStringLiteral("page%1").arg(s + 1));
+        EXPECT_EQ(table.rowViews[s]->model()->rowCount(), 0);
         QStringList header;
         for (int c = 0; c < 12; ++c)
-            header << table.StringGrid[s]->model()->headerData(c, Qt::Horizontal).toString();
+            header << table.rowViews[s]->model()->headerData(c, Qt::Horizontal).toString();
         EXPECT_EQ(header.join(','), QStringLiteral("Data,Czas,R0,R1,R2,R3,R4,R5,R6,R7,R8,R9"));
     }
-    EXPECT_EQ(table.Label[0]->text(), QStringLiteral("Seria1: Hala K71T Adres: 5 Urządzenie: DEV2"));
-    EXPECT_EQ(table.Label[9]->text(), QStringLiteral("Seria10: Seria 10 K71T Adres: 0 Urządzenie: DEV0"));
-    auto ticker = w.Chart1->xAxis->ticker().dynamicCast<QCPAxisTickerDateTime>();
+    EXPECT_EQ(table.descriptionLabels[0]->text(), QStringLiteral("Seria1: Hala K71T Adres: 5 Urządzenie: DEV2"));
+    EXPECT_EQ(table.descriptionLabels[9]->text(), QStringLiteral("Seria10: Seria 10 K71T Adres: 0 Urządzenie: DEV0"));
+    auto ticker = w.chart->xAxis->ticker().dynamicCast<QCPAxisTickerDateTime>();
     ASSERT_TRUE(ticker);
     EXPECT_EQ(ticker->dateTimeFormat(), QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
     EXPECT_EQ(ticker->dateTimeSpec(), Qt::UTC);
@@ -196,9 +196,9 @@ TEST(ChartWindow, TextsAndTheStart)
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(app.prompt.modalWindows.isEmpty());
     // "Zamknij" closes the table and the information window.
-    w.SpeedButton8->click();
+    w.tableButton->click();
     EXPECT_TRUE(table.isVisible());
-    table.SpeedButton1->click();
+    table.closeButton->click();
     EXPECT_FALSE(table.isVisible());
     w.close();
     EXPECT_FALSE(w.isVisible());
@@ -211,13 +211,13 @@ TEST(ChartWindow, TheEditorAndSeriesConf)
     const QString conf = app.dir.file(QStringLiteral("series.conf"));
     EXPECT_FALSE(QFile::exists(conf));
     // Bad addresses are refused and nothing is written.
-    w.ComboBox1->setCurrentIndex(2);
-    w.ComboBox1Change();
-    w.Edit1->setText(QStringLiteral("Piec"));
+    w.seriesList->setCurrentIndex(2);
+    w.onSeriesChosen();
+    w.seriesNameEdit->setText(QStringLiteral("Piec"));
     for (const char *bad : {"248", "300", "-1", "abc", "", "0x10"}) {
-        w.Edit2->setText(QString::fromLatin1(bad));
+        w.seriesAddressEdit->setText(QString::fromLatin1(bad));
         app.prompt.messages.clear();
-        w.SpeedButton4->click();
+        w.applyButton->click();
         ASSERT_EQ(app.prompt.messages.size(), 1) << bad;
         EXPECT_EQ(app.prompt.messages[0].text,
                   QStringLiteral("Błędnie podany adres. Podaj wartość od 1 do 247 lub 0 żeby wyłączyć serię"));
@@ -228,48 +228,49 @@ TEST(ChartWindow, TheEditorAndSeriesConf)
     }
     // 247 is taken: the series, the chooser, the legend, the table page and
     // the file; a TAB in the name would break the file and is dropped.
-    w.Edit1->setText(QStringLiteral("Piec\t1"));
-    w.Edit2->setText(QStringLiteral("247"));
-    w.ComboBox2->setCurrentIndex(9);
-    w.ComboBox3->setCurrentIndex(4);
-    w.SpeedButton4->click();
-    EXPECT_EQ(w.model().series[2], (WYKRES{247, 9, 4, QStringLiteral("Piec1")}));
-    EXPECT_EQ(w.ComboBox1->itemText(2), QStringLiteral("Piec1"));
-    EXPECT_EQ(w.ComboBox1->currentIndex(), 2);
+    w.seriesNameEdit->setText(QStringLiteral("Piec\t1"));
+    w.seriesAddressEdit->setText(QStringLiteral("247"));
+    w.deviceList->setCurrentIndex(9);
+    w.registerList->setCurrentIndex(4);
+    w.applyButton->click();
+    EXPECT_EQ(w.model().series[2], (SeriesAssignment{247, 9, 4, QStringLiteral("Piec1")}));
+    EXPECT_EQ(w.seriesList->itemText(2), QStringLiteral("Piec1"));
+    EXPECT_EQ(w.seriesList->currentIndex(), 2);
     EXPECT_EQ(w.graph(2)->name(), QStringLiteral("Piec1"));
-    EXPECT_EQ(w.ButtonColor[2]->text(), QStringLiteral("Piec1"));
-    EXPECT_EQ(app.windows->chartTableWindow->PageControl1->tabText(2), QStringLiteral("Piec1"));
-    EXPECT_EQ(app.windows->chartTableWindow->Label[2]->text(), QStringLiteral("Seria3: Piec1 K71T Adres: 247 Urządzenie: DEV9"));
-    EXPECT_EQ(w.Label8->text(), QStringLiteral("Seria włączona"));
+    EXPECT_EQ(w.colourButtons[2]->text(), QStringLiteral("Piec1"));
+    EXPECT_EQ(app.windows->chartTableWindow->pages->tabText(2), QStringLiteral("Piec1"));
+    EXPECT_EQ(app.windows->chartTableWindow->descriptionLabels[2]->text(),
+              QStringLiteral("Seria3: Piec1 K71T Adres: 247 Urządzenie: DEV9"));
+    EXPECT_EQ(w.seriesStateLabel->text(), QStringLiteral("Seria włączona"));
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Zmieniono parametry wykresu"));
     EXPECT_EQ(app.dir.read(QStringLiteral("series.conf")),
               confOf({"0\t0\t0\tSeria 1\t", "0\t0\t0\tSeria 2\t", "247\t9\t4\tPiec1\t"}));
     // Address 0 switches the series off.
-    w.Edit2->setText(QStringLiteral("0"));
-    w.SpeedButton4->click();
-    EXPECT_EQ(w.Label8->text(), QStringLiteral("Seria wyłączona"));
+    w.seriesAddressEdit->setText(QStringLiteral("0"));
+    w.applyButton->click();
+    EXPECT_EQ(w.seriesStateLabel->text(), QStringLiteral("Seria wyłączona"));
     EXPECT_FALSE(w.model().series[2].on());
 
     // The chooser shows each series' assignment.
-    w.Edit2->setText(QStringLiteral("7"));
-    w.SpeedButton4->click();
-    w.ComboBox1->setCurrentIndex(0);
-    w.ComboBox1Change();
-    EXPECT_EQ(w.Edit1->text(), QStringLiteral("Seria 1"));
-    EXPECT_EQ(w.Edit2->text(), QStringLiteral("0"));
-    EXPECT_EQ(w.Label8->text(), QStringLiteral("Seria wyłączona"));
+    w.seriesAddressEdit->setText(QStringLiteral("7"));
+    w.applyButton->click();
+    w.seriesList->setCurrentIndex(0);
+    w.onSeriesChosen();
+    EXPECT_EQ(w.seriesNameEdit->text(), QStringLiteral("Seria 1"));
+    EXPECT_EQ(w.seriesAddressEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(w.seriesStateLabel->text(), QStringLiteral("Seria wyłączona"));
 
     // The next start reads what was stored; "Usuń powiązania serii" writes
     // the defaults, and the start after it has ten default series.
     {
         ChartApp next(app.dir.read(QStringLiteral("series.conf")));
-        EXPECT_EQ(next.w->model().series[2], (WYKRES{7, 9, 4, QStringLiteral("Piec1")}));
-        EXPECT_EQ(next.w->ComboBox1->itemText(2), QStringLiteral("Piec1"));
+        EXPECT_EQ(next.w->model().series[2], (SeriesAssignment{7, 9, 4, QStringLiteral("Piec1")}));
+        EXPECT_EQ(next.w->seriesList->itemText(2), QStringLiteral("Piec1"));
     }
-    w.ComboBox1->setCurrentIndex(2);
-    w.SpeedButton7->click();
-    EXPECT_EQ(itemsOf(w.ComboBox1)[2], QStringLiteral("Seria 3"));
-    EXPECT_EQ(w.ComboBox1->currentIndex(), 0);
+    w.seriesList->setCurrentIndex(2);
+    w.unlinkButton->click();
+    EXPECT_EQ(itemsOf(w.seriesList)[2], QStringLiteral("Seria 3"));
+    EXPECT_EQ(w.seriesList->currentIndex(), 0);
     EXPECT_EQ(w.graph(2)->name(), QStringLiteral("Seria 3"));
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Brak danych"));
     EXPECT_EQ(app.dir.read(QStringLiteral("series.conf")), confOf({}));
@@ -282,7 +283,7 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     ChartApp app;
     ChartWindow &w = *app.w;
     // No series on: the message, and nothing is asked.
-    w.SpeedButton1->click();
+    w.fileLoadButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
@@ -296,14 +297,14 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     ASSERT_TRUE(ExportDat(app.dir.file(QStringLiteral("a.dat")), *store, n, 20130916, 20130917, 0, 235959,
                           QDateTime(QDate(2013, 9, 18), QTime(6, 0))));
     auto &series = w.model().series;
-    series[0] = WYKRES{5, 1, 0, QStringLiteral("DEV1 R0")};
-    series[3] = WYKRES{5, 2, 2, QStringLiteral("DEV2 R2")};
-    series[6] = WYKRES{6, 2, 2, QStringLiteral("meter 6")};
+    series[0] = SeriesAssignment{5, 1, 0, QStringLiteral("DEV1 R0")};
+    series[3] = SeriesAssignment{5, 2, 2, QStringLiteral("DEV2 R2")};
+    series[6] = SeriesAssignment{6, 2, 2, QStringLiteral("meter 6")};
     app.range(QDate(2013, 9, 16), QDate(2013, 9, 16));
 
     for (const char *file : {"a.bin", "a.dat"}) {
         SCOPED_TRACE(file);
-        w.SpeedButton3->click();
+        w.clearButton->click();
         app.load(app.dir.file(QString::fromLatin1(file)));
         EXPECT_EQ(app.prompt.modalWindows.takeLast(), QStringLiteral("SourceAddressDialog"));
         EXPECT_EQ(app.prompt.fileFilters.takeLast(), QStringLiteral("Pliki danych (*.dat, *.bin)|*.dat;*.bin"));
@@ -322,15 +323,15 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
         EXPECT_EQ((data->end() - 1)->key, utc(2013, 9, 16, 23, 50, 0));
         EXPECT_FLOAT_EQ(static_cast<float>(data->begin()->value), 202.0f);
         EXPECT_EQ(w.chartTitle(), QStringLiteral("Dane z okresu: od 2013-09-16 do 2013-09-16"));
-        EXPECT_EQ(w.ProgressBar1->value(), 10);
-        EXPECT_EQ(w.StatusBar1->currentMessage(), QStringLiteral("Wczytano wierszy: 288"));
-        const WYKRES_INFO &info = w.model().info[3];
+        EXPECT_EQ(w.progressBar->value(), 10);
+        EXPECT_EQ(w.statusBar->currentMessage(), QStringLiteral("Wczytano wierszy: 288"));
+        const SeriesStatistics &info = w.model().statistics[3];
         EXPECT_EQ(info.pointCount, 144u);
         EXPECT_EQ(info.maxTime, QStringLiteral("2013-09-16 23:50:00"));
         EXPECT_EQ(info.minTime, QStringLiteral("2013-09-16 00:00:00"));
         // The table shows all ten registers of the row, the no-value
         // markers among them.
-        QAbstractItemModel *rows = app.windows->chartTableWindow->StringGrid[0]->model();
+        QAbstractItemModel *rows = app.windows->chartTableWindow->rowViews[0]->model();
         EXPECT_EQ(rows->index(0, 0).data().toString(), QStringLiteral("2013-09-16"));
         EXPECT_EQ(rows->index(60, 1).data().toString(), QStringLiteral("10:00:00"));
         EXPECT_EQ(rows->index(60, 2).data().toString(), QStringLiteral("2.00000E+20"));
@@ -340,54 +341,54 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     // A second load adds to the first.
     app.load(app.dir.file(QStringLiteral("a.bin")));
     EXPECT_EQ(app.points(3), 288);
-    EXPECT_EQ(w.model().info[3].pointCount, 288u);
+    EXPECT_EQ(w.model().statistics[3].pointCount, 288u);
     EXPECT_EQ(app.rows(3), 288);
 
     // Enter in a field presses no button (none of them would be harmless).
     w.show();
-    w.Edit2->setFocus();
-    QTest::keyClick(w.Edit2, Qt::Key_Return);
-    QTest::keyClick(w.DateTimePicker1, Qt::Key_Enter);
+    w.seriesAddressEdit->setFocus();
+    QTest::keyClick(w.seriesAddressEdit, Qt::Key_Return);
+    QTest::keyClick(w.fromDateEdit, Qt::Key_Enter);
     EXPECT_EQ(app.points(3), 288);
     EXPECT_TRUE(w.isVisible());
     // The series chooser shows the series picked in it.
-    w.ComboBox1->setCurrentIndex(3);
-    emit w.ComboBox1->activated(3);
-    EXPECT_EQ(w.Edit1->text(), QStringLiteral("DEV2 R2"));
-    EXPECT_EQ(w.ComboBox3->currentIndex(), 2);
+    w.seriesList->setCurrentIndex(3);
+    emit w.seriesList->activated(3);
+    EXPECT_EQ(w.seriesNameEdit->text(), QStringLiteral("DEV2 R2"));
+    EXPECT_EQ(w.registerList->currentIndex(), 2);
 
     // The information window: the statistics as text, the series off as one line.
-    w.SpeedButton5->click();
+    w.infoButton->click();
     ChartInfoWindow &infoWindow = *app.windows->chartInfoWindow;
     EXPECT_TRUE(infoWindow.isVisible());
-    EXPECT_EQ(infoWindow.Memo1->toPlainText(), chartInfoText(w.model()));
-    EXPECT_TRUE(infoWindow.Memo1->toPlainText().contains(QStringLiteral("Liczba punktów: 288\n")));
-    EXPECT_TRUE(infoWindow.Memo1->toPlainText().contains(QStringLiteral("Seria 2 jest wyłączona.")));
-    infoWindow.SpeedButton1->click();
+    EXPECT_EQ(infoWindow.infoMemo->toPlainText(), chartInfoText(w.model()));
+    EXPECT_TRUE(infoWindow.infoMemo->toPlainText().contains(QStringLiteral("Liczba punktów: 288\n")));
+    EXPECT_TRUE(infoWindow.infoMemo->toPlainText().contains(QStringLiteral("Seria 2 jest wyłączona.")));
+    infoWindow.closeButton->click();
     EXPECT_FALSE(infoWindow.isVisible());
 
     // Applying a series empties its points and rows, not its statistics.
-    w.ComboBox1->setCurrentIndex(3);
-    w.ComboBox1Change();
-    w.SpeedButton4->click();
+    w.seriesList->setCurrentIndex(3);
+    w.onSeriesChosen();
+    w.applyButton->click();
     EXPECT_EQ(app.points(3), 0);
     EXPECT_EQ(app.rows(3), 0);
-    EXPECT_EQ(w.model().info[3].pointCount, 288u);
+    EXPECT_EQ(w.model().statistics[3].pointCount, 288u);
     EXPECT_EQ(app.points(0), 286);
 
     // A change of date empties everything.
-    w.DateTimePicker1->setDate(QDate(2013, 9, 15));
+    w.fromDateEdit->setDate(QDate(2013, 9, 15));
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Brak danych"));
     for (int s = 0; s < 10; ++s) {
         EXPECT_EQ(app.points(s), 0);
         EXPECT_EQ(app.rows(s), 0);
-        EXPECT_EQ(w.model().info[s], WYKRES_INFO{});
+        EXPECT_EQ(w.model().statistics[s], SeriesStatistics{});
     }
     // Nothing left: the time axis shows the chosen days.
-    EXPECT_EQ(w.Chart1->xAxis->range().lower, utc(2013, 9, 15, 0, 0, 0));
-    EXPECT_EQ(w.Chart1->xAxis->range().upper, utc(2013, 9, 17, 0, 0, 0));
-    w.SpeedButton5->click();
-    EXPECT_TRUE(infoWindow.Memo1->toPlainText().startsWith(QStringLiteral(
+    EXPECT_EQ(w.chart->xAxis->range().lower, utc(2013, 9, 15, 0, 0, 0));
+    EXPECT_EQ(w.chart->xAxis->range().upper, utc(2013, 9, 17, 0, 0, 0));
+    w.infoButton->click();
+    EXPECT_TRUE(infoWindow.infoMemo->toPlainText().startsWith(QStringLiteral(
         "Seria 1\nNazwa: DEV1 R0\nAdres K71T: 5   Urządzenie: DEV1   Rejestr: R0\nMIN: 2.00000E+20   Czas: Brak "
         "danych\nMAX: -2.00000E+20   Czas: Brak danych\nŚrednia: 2.00000E+20\nLiczba punktów: 0\n\n"
         "-------------------------------\n\n")));
@@ -397,21 +398,21 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     // stay until the next apply or start.
     app.load(app.dir.file(QStringLiteral("a.bin")));
     ASSERT_EQ(app.points(0), 143);
-    w.DateTimePicker2->setDate(QDate(2013, 9, 18));
+    w.toDateEdit->setDate(QDate(2013, 9, 18));
     EXPECT_EQ(app.points(0), 0);
-    EXPECT_EQ(w.model().info[0], WYKRES_INFO{});
-    w.ComboBox1->setCurrentIndex(0);
-    w.ComboBox1Change();
-    w.Edit1->setText(QStringLiteral("Hala"));
-    w.SpeedButton4->click();
+    EXPECT_EQ(w.model().statistics[0], SeriesStatistics{});
+    w.seriesList->setCurrentIndex(0);
+    w.onSeriesChosen();
+    w.seriesNameEdit->setText(QStringLiteral("Hala"));
+    w.applyButton->click();
     app.load(app.dir.file(QStringLiteral("a.bin")));
     ASSERT_EQ(app.points(0), 286); // two days, each with one value above 1.0E+10
-    w.SpeedButton7->click();
+    w.unlinkButton->click();
     for (int s = 0; s < 10; ++s) {
         EXPECT_EQ(app.points(s), 0);
         EXPECT_EQ(app.rows(s), 0);
     }
-    EXPECT_EQ(app.windows->chartTableWindow->PageControl1->tabText(0), QStringLiteral("Hala"));
+    EXPECT_EQ(app.windows->chartTableWindow->pages->tabText(0), QStringLiteral("Hala"));
     EXPECT_EQ(w.graph(0)->name(), QStringLiteral("Seria 1"));
     w.close();
 }
@@ -420,7 +421,7 @@ TEST(ChartWindow, RefusedAndFailedLoads)
 {
     ChartApp app;
     ChartWindow &w = *app.w;
-    w.model().series[0] = WYKRES{5, 1, 0, QStringLiteral("a")};
+    w.model().series[0] = SeriesAssignment{5, 1, 0, QStringLiteral("a")};
     app.dir.write(QStringLiteral("short.bin"), QByteArray(250, '\0'));
     {
         QFile huge(app.dir.file(QStringLiteral("huge.bin")));
@@ -431,14 +432,14 @@ TEST(ChartWindow, RefusedAndFailedLoads)
 
     // A bad address in the prompt: the prompt's own message, no file dialog.
     app.address = QStringLiteral("abc");
-    w.SpeedButton1->click();
+    w.fileLoadButton->click();
     EXPECT_TRUE(app.prompt.fileFilters.isEmpty());
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Podano nieprawidłowy adres. Podaj wartość z zakresu 1...247."));
     app.prompt.messages.clear();
     app.address = QStringLiteral("5");
     // The file dialog cancelled: nothing.
-    w.SpeedButton1->click();
+    w.fileLoadButton->click();
     EXPECT_EQ(app.prompt.fileFilters.size(), 1);
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Wykres: brak danych."));
 
@@ -456,18 +457,18 @@ TEST(ChartWindow, RefusedAndFailedLoads)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);
-        w.StatusBar1->clearMessage();
+        w.statusBar->clearMessage();
         app.prompt.messages.clear();
         app.load(app.dir.file(QString::fromLatin1(c.file)));
         EXPECT_EQ(app.rows(0), 0);
         if (c.box) {
-            EXPECT_TRUE(w.StatusBar1->currentMessage().isEmpty());
+            EXPECT_TRUE(w.statusBar->currentMessage().isEmpty());
             ASSERT_EQ(app.prompt.messages.size(), 1);
             EXPECT_EQ(app.prompt.messages[0].text,
                       QStringLiteral("Plik archiwum zawiera więcej niż 616000 rekordów. Dane nie zostały wczytane."));
         } else {
-            EXPECT_TRUE(w.StatusBar1->currentMessage().startsWith(QString::fromUtf8(c.status)))
-                << w.StatusBar1->currentMessage().toStdString();
+            EXPECT_TRUE(w.statusBar->currentMessage().startsWith(QString::fromUtf8(c.status)))
+                << w.statusBar->currentMessage().toStdString();
             EXPECT_TRUE(app.prompt.messages.isEmpty());
         }
     }
@@ -480,33 +481,33 @@ TEST(ChartWindow, ZoomByDraggingAndBack)
     auto store = std::make_unique<RecordStore>();
     const int n = twoDays(*store);
     ASSERT_TRUE(SaveBin(app.dir.file(QStringLiteral("a.bin")), *store, n, RegisterImage{}));
-    w.model().series[1] = WYKRES{5, 2, 1, QStringLiteral("b")};
+    w.model().series[1] = SeriesAssignment{5, 2, 1, QStringLiteral("b")};
     app.range(QDate(2013, 9, 16), QDate(2013, 9, 17));
     w.show();
     app.load(app.dir.file(QStringLiteral("a.bin")));
-    const QCPRange full = w.Chart1->xAxis->range();
+    const QCPRange full = w.chart->xAxis->range();
     EXPECT_EQ(full.lower, utc(2013, 9, 16, 0, 0, 0));
     EXPECT_EQ(full.upper, utc(2013, 9, 17, 23, 50, 0));
 
     // A rectangle dragged to the right is the new view (the left half).
-    const QRect plot = w.Chart1->axisRect()->rect();
+    const QRect plot = w.chart->axisRect()->rect();
     const QPoint from(plot.left() + 5, plot.top() + 5);
     const QPoint to(plot.center().x(), plot.bottom() - 5);
-    QTest::mousePress(w.Chart1, Qt::LeftButton, {}, from);
-    QTest::mouseMove(w.Chart1, (from + to) / 2);
-    QTest::mouseMove(w.Chart1, to);
-    QTest::mouseRelease(w.Chart1, Qt::LeftButton, {}, to);
-    const QCPRange zoomed = w.Chart1->xAxis->range();
+    QTest::mousePress(w.chart, Qt::LeftButton, {}, from);
+    QTest::mouseMove(w.chart, (from + to) / 2);
+    QTest::mouseMove(w.chart, to);
+    QTest::mouseRelease(w.chart, Qt::LeftButton, {}, to);
+    const QCPRange zoomed = w.chart->xAxis->range();
     EXPECT_GT(zoomed.lower, full.lower);
     EXPECT_LT(zoomed.upper, full.center() + full.size() * 0.05);
     EXPECT_GT(zoomed.upper, full.center() - full.size() * 0.05);
     // Dragged to the left: every point again.
-    QTest::mousePress(w.Chart1, Qt::LeftButton, {}, to);
-    QTest::mouseMove(w.Chart1, (from + to) / 2);
-    QTest::mouseMove(w.Chart1, from);
-    QTest::mouseRelease(w.Chart1, Qt::LeftButton, {}, from);
-    EXPECT_EQ(w.Chart1->xAxis->range().lower, full.lower);
-    EXPECT_EQ(w.Chart1->xAxis->range().upper, full.upper);
+    QTest::mousePress(w.chart, Qt::LeftButton, {}, to);
+    QTest::mouseMove(w.chart, (from + to) / 2);
+    QTest::mouseMove(w.chart, from);
+    QTest::mouseRelease(w.chart, Qt::LeftButton, {}, from);
+    EXPECT_EQ(w.chart->xAxis->range().lower, full.lower);
+    EXPECT_EQ(w.chart->xAxis->range().upper, full.upper);
     w.close();
 }
 
@@ -516,22 +517,22 @@ TEST(ChartWindow, ColoursAndPrinting)
     ChartWindow &w = *app.w;
     // A colour chosen on the button colours its series; cancelled, nothing.
     app.prompt.colours << QColor(10, 20, 30);
-    w.ButtonColor[4]->click();
+    w.colourButtons[4]->click();
     EXPECT_EQ(w.graph(4)->pen().color(), QColor(10, 20, 30));
     EXPECT_EQ(w.graph(4)->pen().width(), 2);
-    EXPECT_EQ(w.Chart1->legend->itemWithPlottable(w.graph(4))->textColor(), QColor(10, 20, 30));
-    w.ButtonColor[4]->click();
+    EXPECT_EQ(w.chart->legend->itemWithPlottable(w.graph(4))->textColor(), QColor(10, 20, 30));
+    w.colourButtons[4]->click();
     EXPECT_EQ(w.colour(4), QColor(10, 20, 30));
 
     // The print dialog cancelled: nothing printed.
     const QString pdf = app.dir.file(QStringLiteral("chart.pdf"));
     app.prompt.printFile = pdf;
-    w.SpeedButton9->click();
+    w.printButton->click();
     EXPECT_EQ(app.prompt.printDialogs, 1);
     EXPECT_FALSE(QFile::exists(pdf));
     // Confirmed: one landscape page, and the printer's orientation back.
     app.prompt.printAnswers << true;
-    w.SpeedButton9->click();
+    w.printButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     const QByteArray bytes = app.dir.read(QStringLiteral("chart.pdf"));
     ASSERT_TRUE(bytes.startsWith("%PDF"));
@@ -545,7 +546,7 @@ TEST(ChartWindow, ColoursAndPrinting)
     // A printer that cannot print (a file in a missing folder): the box.
     app.prompt.printFile = app.dir.file(QStringLiteral("missing/chart.pdf"));
     app.prompt.printAnswers << true;
-    w.SpeedButton9->click();
+    w.printButton->click();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Nie udało się wydrukować wykresu. Sprawdź drukarkę lub wskazany plik i spróbuj ponownie."));

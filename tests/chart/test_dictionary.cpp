@@ -56,7 +56,7 @@ QByteArray threeSlots()
 TEST(DictionaryFile, ByteVectorsByHand)
 {
     Dictionary d;
-    K71T_OPIS &m = d.meters[0];
+    DictionaryEntry &m = d.meters[0];
     m.address = 5;
     m.name = QStringLiteral("Kotłownia");
     m.deviceNames[0] = QStringLiteral("Pompa");
@@ -81,13 +81,13 @@ TEST(DictionaryFile, ByteVectorsByHand)
     for (const auto &[given, written] : names)
         EXPECT_EQ(dictionaryFileName(QString::fromLatin1(given)), QString::fromLatin1(written)) << given;
     for (const char *given : {"meters", "meters.slo"}) {
-        ASSERT_TRUE(SaveDictionary(dir.file(QString::fromLatin1(given)), d)) << given;
+        ASSERT_TRUE(saveDictionary(dir.file(QString::fromLatin1(given)), d)) << given;
         EXPECT_EQ(dir.read(QStringLiteral("meters.slo")), expected) << given;
     }
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("meters"))));
 
     Dictionary back;
-    ASSERT_TRUE(LoadDictionary(dir.file(QStringLiteral("meters.slo")), back));
+    ASSERT_TRUE(loadDictionary(dir.file(QStringLiteral("meters.slo")), back));
     EXPECT_EQ(back.meters[0].name, QStringLiteral("Kotłownia"));
     EXPECT_EQ(back.meters[0].registerNames[0][3], QStringLiteral("Ciśnienie"));
     EXPECT_EQ(back.meters[0].registerNames[9][9], QStringLiteral("abc"));
@@ -95,9 +95,9 @@ TEST(DictionaryFile, ByteVectorsByHand)
     // Names are kept to 255 characters, so every dictionary saved loads again.
     Dictionary longNames;
     longNames.meters[31].name = QString(5 << 20, QLatin1Char('x'));
-    ASSERT_TRUE(SaveDictionary(dir.file(QStringLiteral("dlugie")), longNames));
+    ASSERT_TRUE(saveDictionary(dir.file(QStringLiteral("dlugie")), longNames));
     Dictionary read;
-    ASSERT_TRUE(LoadDictionary(dir.file(QStringLiteral("dlugie.slo")), read));
+    ASSERT_TRUE(loadDictionary(dir.file(QStringLiteral("dlugie.slo")), read));
     EXPECT_EQ(read.meters[31].name, QString(255, QLatin1Char('x')));
     // A file written elsewhere may hold CR, LF or names over 255 characters:
     // they are read as a save would write them, so a save reads back the same.
@@ -158,10 +158,10 @@ TEST(DictionaryFile, DamagedAndHostileFilesChangeNothingUnlessPartial)
     for (const auto &c : cases) {
         dir.write(QStringLiteral("x.slo"), c.bytes);
         Dictionary d = before;
-        EXPECT_FALSE(LoadDictionary(dir.file(QStringLiteral("x.slo")), d)) << c.what;
+        EXPECT_FALSE(loadDictionary(dir.file(QStringLiteral("x.slo")), d)) << c.what;
         EXPECT_EQ(d.meters, before.meters) << c.what;
         Dictionary p = before;
-        EXPECT_FALSE(LoadDictionary(dir.file(QStringLiteral("x.slo")), p, true)) << c.what;
+        EXPECT_FALSE(loadDictionary(dir.file(QStringLiteral("x.slo")), p, true)) << c.what;
         if (c.partialSlots < 0) {
             EXPECT_EQ(p.meters, before.meters) << c.what;
         } else {
@@ -171,10 +171,10 @@ TEST(DictionaryFile, DamagedAndHostileFilesChangeNothingUnlessPartial)
         }
     }
     Dictionary d = before;
-    EXPECT_FALSE(LoadDictionary(dir.file(QStringLiteral("brak.slo")), d, true));
+    EXPECT_FALSE(loadDictionary(dir.file(QStringLiteral("brak.slo")), d, true));
     EXPECT_EQ(d.meters, before.meters);
     dir.write(QStringLiteral("x.slo"), withAddress("247"));
-    EXPECT_TRUE(LoadDictionary(dir.file(QStringLiteral("x.slo")), d));
+    EXPECT_TRUE(loadDictionary(dir.file(QStringLiteral("x.slo")), d));
     EXPECT_EQ(d.meters[3].address, 247);
 }
 
@@ -227,10 +227,10 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     DictionaryWindow &s = *app.windows->dictionaryWindow;
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Słownik"));
     const std::tuple<const char *, const char *, const char *> texts[] = {
-        {"SpeedButton1", "Dodaj pozycję", "Dodaje pozycje do słownika"},
-        {"SpeedButton2", "Usuń pozycję", "Usuwa wskazaną pozycję ze slownika"},
-        {"SpeedButton4", "Wpisz do Slownika", ""},
-        {"SpeedButton3", "Zastosuj", ""},
+        {"addButton", "Dodaj pozycję", "Dodaje pozycje do słownika"},
+        {"removeButton", "Usuń pozycję", "Usuwa wskazaną pozycję ze slownika"},
+        {"storeButton", "Wpisz do Slownika", ""},
+        {"applyButton", "Zastosuj", ""},
     };
     for (const auto &[name, text, hint] : texts) {
         auto *b = s.findChild<QPushButton *>(QString::fromLatin1(name));
@@ -239,42 +239,42 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
         EXPECT_EQ(b->toolTip(), QString::fromUtf8(hint)) << name;
     }
     const std::pair<const char *, const char *> labels[] = {
-        {"Label1", "Adres K71T"},
-        {"Label2", "Nazwa miernika"},
-        {"Label3", "Wybierz serię i naciśnij zastosuj, aby wypełnić parametry serii automatycznie"},
-        {"Label4", "Seria"},
+        {"addressLabel", "Adres K71T"},
+        {"nameLabel", "Nazwa miernika"},
+        {"hintLabel", "Wybierz serię i naciśnij zastosuj, aby wypełnić parametry serii automatycznie"},
+        {"seriesLabel", "Seria"},
     };
     for (const auto &[name, text] : labels)
         EXPECT_EQ(s.findChild<QLabel *>(QString::fromLatin1(name))->text(), QString::fromUtf8(text)) << name;
-    EXPECT_EQ(s.Edit1->text(), QStringLiteral("1"));
-    EXPECT_EQ(s.Edit1->toolTip(), QStringLiteral("Adres wskaźnika K71T w sieci MODBUS"));
-    EXPECT_EQ(s.Edit2->text(), QStringLiteral("K71T"));
-    EXPECT_EQ(s.Edit2->toolTip(), QStringLiteral("Nazwa wskaźnika (dowolna)"));
-    EXPECT_EQ(s.ComboBox1->toolTip(), QStringLiteral("Wybierz serię, która ma zostać wypełniona ze słownika"));
-    EXPECT_EQ(s.WczytajSownik1->text(), QStringLiteral("Wczytaj Słownik"));
-    EXPECT_EQ(s.ZapiszSownik1->text(), QStringLiteral("Zapisz Słownik"));
-    EXPECT_EQ(s.Zamknij1->text(), QStringLiteral("Zamknij"));
-    EXPECT_EQ(s.StringGrid1->item(0, 1)->text(), QStringLiteral("DEV0"));
-    EXPECT_EQ(s.StringGrid1->item(10, 0)->text(), QStringLiteral("REG9"));
-    EXPECT_FALSE(s.StringGrid1->item(3, 0)->flags() & Qt::ItemIsSelectable);
+    EXPECT_EQ(s.addressEdit->text(), QStringLiteral("1"));
+    EXPECT_EQ(s.addressEdit->toolTip(), QStringLiteral("Adres wskaźnika K71T w sieci MODBUS"));
+    EXPECT_EQ(s.nameEdit->text(), QStringLiteral("K71T"));
+    EXPECT_EQ(s.nameEdit->toolTip(), QStringLiteral("Nazwa wskaźnika (dowolna)"));
+    EXPECT_EQ(s.seriesList->toolTip(), QStringLiteral("Wybierz serię, która ma zostać wypełniona ze słownika"));
+    EXPECT_EQ(s.loadAction->text(), QStringLiteral("Wczytaj Słownik"));
+    EXPECT_EQ(s.saveAction->text(), QStringLiteral("Zapisz Słownik"));
+    EXPECT_EQ(s.closeAction->text(), QStringLiteral("Zamknij"));
+    EXPECT_EQ(s.namesGrid->item(0, 1)->text(), QStringLiteral("DEV0"));
+    EXPECT_EQ(s.namesGrid->item(10, 0)->text(), QStringLiteral("REG9"));
+    EXPECT_FALSE(s.namesGrid->item(3, 0)->flags() & Qt::ItemIsSelectable);
     // A fresh start: no meters, nothing to edit, no series chosen.
-    EXPECT_EQ(s.ListBox1->count(), 0);
-    EXPECT_FALSE(s.StringGrid1->isEnabled());
-    EXPECT_FALSE(s.SpeedButton4->isEnabled());
-    EXPECT_EQ(s.ComboBox1->count(), 10);
-    EXPECT_EQ(s.ComboBox1->itemText(9), QStringLiteral("Seria 10"));
-    EXPECT_EQ(s.ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(s.meterList->count(), 0);
+    EXPECT_FALSE(s.namesGrid->isEnabled());
+    EXPECT_FALSE(s.storeButton->isEnabled());
+    EXPECT_EQ(s.seriesList->count(), 10);
+    EXPECT_EQ(s.seriesList->itemText(9), QStringLiteral("Seria 10"));
+    EXPECT_EQ(s.seriesList->currentIndex(), -1);
 
     // Both chart buttons show it.
-    app.windows->chartWindow->SpeedButton10->click();
+    app.windows->chartWindow->dictionaryPickButton->click();
     EXPECT_TRUE(s.isVisible());
-    s.Zamknij1->trigger();
+    s.closeAction->trigger();
     EXPECT_FALSE(s.isVisible());
     QByteArray unused = "\t";
     for (int i = 0; i < 32; ++i)
         unused += unusedSlot(i);
     EXPECT_EQ(app.dir.read(QStringLiteral("def.slo")), unused);
-    app.windows->chartWindow->SpeedButton6->click();
+    app.windows->chartWindow->dictionaryButton->click();
     EXPECT_TRUE(s.isVisible());
     s.close();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
@@ -288,15 +288,15 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     QFile::remove(app.dir.file(QStringLiteral("def.slo")));
     endProgram();
     EXPECT_FALSE(QFile::exists(app.dir.file(QStringLiteral("def.slo"))));
-    app.windows->chartWindow->SpeedButton6->click();
-    s.SpeedButton1->click();
-    ASSERT_EQ(s.ListBox1->count(), 1);
-    s.Edit1->setText(QStringLiteral("12"));
-    s.Edit2->setText(QStringLiteral("Kotłownia"));
-    s.SpeedButton4->click();
+    app.windows->chartWindow->dictionaryButton->click();
+    s.addButton->click();
+    ASSERT_EQ(s.meterList->count(), 1);
+    s.addressEdit->setText(QStringLiteral("12"));
+    s.nameEdit->setText(QStringLiteral("Kotłownia"));
+    s.storeButton->click();
     endProgram();
     Dictionary saved;
-    ASSERT_TRUE(LoadDictionary(app.dir.file(QStringLiteral("def.slo")), saved));
+    ASSERT_TRUE(loadDictionary(app.dir.file(QStringLiteral("def.slo")), saved));
     EXPECT_EQ(saved.meters[0].address, 12);
     EXPECT_EQ(saved.meters[0].name, QStringLiteral("Kotłownia"));
     s.close();
@@ -310,21 +310,21 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
     ChartWindow &w = *app.windows->chartWindow;
     s.show();
     for (int i = 0; i < 3; ++i)
-        s.SpeedButton1->click();
-    EXPECT_EQ(itemsOf(s.ListBox1), (QStringList{"1. K71T_1 (1)", "2. K71T_2 (2)", "3. K71T_3 (3)"}));
-    EXPECT_EQ(s.Edit1->text(), QStringLiteral("3"));
-    EXPECT_TRUE(s.SpeedButton4->isEnabled());
-    s.ListBox1->setCurrentRow(0);
-    s.SpeedButton2->click();
-    EXPECT_EQ(itemsOf(s.ListBox1), (QStringList{"K71T_2", "K71T_3"}));
+        s.addButton->click();
+    EXPECT_EQ(itemsOf(s.meterList), (QStringList{"1. K71T_1 (1)", "2. K71T_2 (2)", "3. K71T_3 (3)"}));
+    EXPECT_EQ(s.addressEdit->text(), QStringLiteral("3"));
+    EXPECT_TRUE(s.storeButton->isEnabled());
+    s.meterList->setCurrentRow(0);
+    s.removeButton->click();
+    EXPECT_EQ(itemsOf(s.meterList), (QStringList{"K71T_2", "K71T_3"}));
     EXPECT_EQ(s.dictionary().entryCount, 2);
     EXPECT_EQ(s.dictionary().meters[0].address, 2);
 
     // Storing: 300 and 0 store nothing and say nothing; "x" and another
     // meter's address are refused with their messages.
-    s.ListBox1->setCurrentRow(0);
-    const K71T_OPIS kept = s.dictionary().meters[0];
-    s.Edit2->setText(QStringLiteral("Kotłownia"));
+    s.meterList->setCurrentRow(0);
+    const DictionaryEntry kept = s.dictionary().meters[0];
+    s.nameEdit->setText(QStringLiteral("Kotłownia"));
     const std::pair<const char *, const char *> refused[] = {
         {"300", nullptr},
         {"0", nullptr},
@@ -335,8 +335,8 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
     };
     for (const auto &[address, message] : refused) {
         app.prompt.messages.clear();
-        s.Edit1->setText(QString::fromLatin1(address));
-        s.SpeedButton4->click();
+        s.addressEdit->setText(QString::fromLatin1(address));
+        s.storeButton->click();
         EXPECT_EQ(s.dictionary().meters[0], kept) << address;
         if (!message) {
             EXPECT_TRUE(app.prompt.messages.isEmpty()) << address;
@@ -349,13 +349,13 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
     }
     // Its own address stores the boxes and the grid.
     app.prompt.messages.clear();
-    s.Edit1->setText(QStringLiteral("2"));
-    s.Edit2->setText(QStringLiteral("Kotłow\tnia"));
-    s.StringGrid1->item(0, 2)->setText(QStringLiteral("Pompa"));
-    s.StringGrid1->item(5, 2)->setText(QStringLiteral("Ciśnienie"));
-    s.SpeedButton4->click();
+    s.addressEdit->setText(QStringLiteral("2"));
+    s.nameEdit->setText(QStringLiteral("Kotłow\tnia"));
+    s.namesGrid->item(0, 2)->setText(QStringLiteral("Pompa"));
+    s.namesGrid->item(5, 2)->setText(QStringLiteral("Ciśnienie"));
+    s.storeButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    EXPECT_EQ(s.ListBox1->item(0)->text(), QStringLiteral("1. Kotłownia (2)"));
+    EXPECT_EQ(s.meterList->item(0)->text(), QStringLiteral("1. Kotłownia (2)"));
     EXPECT_EQ(s.dictionary().meters[0].deviceNames[1], QStringLiteral("Pompa"));
     EXPECT_EQ(s.dictionary().meters[0].registerNames[1][4], QStringLiteral("Ciśnienie"));
 
@@ -367,42 +367,42 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
     };
     for (const auto &[meter, row, column, series, message] : missing) {
         app.prompt.messages.clear();
-        s.ListBox1->setCurrentRow(meter);
-        s.StringGrid1->setCurrentCell(row, column);
-        s.ComboBox1->setCurrentIndex(series);
-        s.SpeedButton3->click();
+        s.meterList->setCurrentRow(meter);
+        s.namesGrid->setCurrentCell(row, column);
+        s.seriesList->setCurrentIndex(series);
+        s.applyButton->click();
         ASSERT_EQ(app.prompt.messages.size(), 1) << message;
         EXPECT_EQ(app.prompt.messages[0].text, QString::fromUtf8(message));
         EXPECT_EQ(w.model().series[3].address, 0) << message;
     }
     app.prompt.messages.clear();
-    s.ListBox1->setCurrentRow(0);
-    s.StringGrid1->setCurrentCell(5, 2);
-    s.StringGrid1->item(5, 2)->setText(QStringLiteral("niezapisane")); // an edit not stored: not used
-    s.ComboBox1->setCurrentIndex(3);
-    s.SpeedButton3->click();
+    s.meterList->setCurrentRow(0);
+    s.namesGrid->setCurrentCell(5, 2);
+    s.namesGrid->item(5, 2)->setText(QStringLiteral("niezapisane")); // an edit not stored: not used
+    s.seriesList->setCurrentIndex(3);
+    s.applyButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     const QString name = QStringLiteral("Kotłownia_Pompa_Ciśnienie");
-    EXPECT_EQ(w.Edit1->text(), name);
-    EXPECT_EQ(w.model().series[3], (WYKRES{2, 1, 4, name}));
+    EXPECT_EQ(w.seriesNameEdit->text(), name);
+    EXPECT_EQ(w.model().series[3], (SeriesAssignment{2, 1, 4, name}));
     SeriesModel saved;
-    ASSERT_TRUE(LoadSeriesConf(w.seriesConfPath(), saved));
-    EXPECT_EQ(saved.series[3], (WYKRES{2, 1, 4, name}));
+    ASSERT_TRUE(loadSeriesConf(w.seriesConfPath(), saved));
+    EXPECT_EQ(saved.series[3], (SeriesAssignment{2, 1, 4, name}));
     // The chooser shows the series' new name and keeps the choice.
-    EXPECT_EQ(s.ComboBox1->itemText(3), name);
-    EXPECT_EQ(s.ComboBox1->currentIndex(), 3);
+    EXPECT_EQ(s.seriesList->itemText(3), name);
+    EXPECT_EQ(s.seriesList->currentIndex(), 3);
     // Renamed in the chart window, the name reaches the chooser on activation.
-    w.ComboBox1->setCurrentIndex(0);
-    w.Edit1->setText(QStringLiteral("Hala"));
-    w.Edit2->setText(QStringLiteral("5"));
-    w.SpeedButton4->click();
-    s.FormActivate();
-    EXPECT_EQ(s.ComboBox1->itemText(0), QStringLiteral("Hala"));
+    w.seriesList->setCurrentIndex(0);
+    w.seriesNameEdit->setText(QStringLiteral("Hala"));
+    w.seriesAddressEdit->setText(QStringLiteral("5"));
+    w.applyButton->click();
+    s.onActivated();
+    EXPECT_EQ(s.seriesList->itemText(0), QStringLiteral("Hala"));
 
     // Closing writes def.slo; the next start shows the meters.
     s.close();
     Dictionary written;
-    ASSERT_TRUE(LoadDictionary(app.dir.file(QStringLiteral("def.slo")), written));
+    ASSERT_TRUE(loadDictionary(app.dir.file(QStringLiteral("def.slo")), written));
     EXPECT_EQ(written.meters[0].name, QStringLiteral("Kotłownia"));
     EXPECT_EQ(written.meters[1].name, QStringLiteral("K71T_3"));
     EXPECT_EQ(written.meters[2].address, 0);
@@ -418,18 +418,18 @@ TEST(DictionaryWindow, LoadSaveAndDamagedDefSlo)
     app.dir.write(QStringLiteral("def.slo"), damaged);
     app.start();
     DictionaryWindow &s = *app.windows->dictionaryWindow;
-    EXPECT_EQ(itemsOf(s.ListBox1), (QStringList{"Kotłownia", "K71T_1"}));
+    EXPECT_EQ(itemsOf(s.meterList), (QStringList{"Kotłownia", "K71T_1"}));
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 
     // Save under "meters": meters.slo.
     app.prompt.fileNames << app.dir.file(QStringLiteral("meters"));
-    s.ZapiszSownik1->trigger();
+    s.saveAction->trigger();
     EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Pliki słownika (*.slo)|*.slo"));
     EXPECT_EQ(app.dir.read(QStringLiteral("meters.slo")), dictionaryText(s.dictionary()));
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     // A folder that is not there.
     app.prompt.fileNames << app.dir.file(QStringLiteral("brak/meters"));
-    s.ZapiszSownik1->trigger();
+    s.saveAction->trigger();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Błąd podczas zapisu pliku. Sprawdź czy dysk nie jest chroniony i spróbuj ponownie."));
@@ -438,11 +438,11 @@ TEST(DictionaryWindow, LoadSaveAndDamagedDefSlo)
     app.prompt.messages.clear();
     app.dir.write(QStringLiteral("zly.slo"), threeSlots() + '\t');
     app.prompt.fileNames << app.dir.file(QStringLiteral("zly.slo"));
-    s.WczytajSownik1->trigger();
+    s.loadAction->trigger();
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text,
               QStringLiteral("Błąd podczas odczytu pliku. Plik ma niewłaściwy format lub jest uszkodzony"));
-    EXPECT_EQ(itemsOf(s.ListBox1), (QStringList{"Kotłownia", "K71T_1"}));
+    EXPECT_EQ(itemsOf(s.meterList), (QStringList{"Kotłownia", "K71T_1"}));
     EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Pliki słownika (*.slo)|*.slo"));
 
     // A good file with an unused slot between two meters: the list and the
@@ -450,11 +450,11 @@ TEST(DictionaryWindow, LoadSaveAndDamagedDefSlo)
     app.prompt.messages.clear();
     app.dir.write(QStringLiteral("dobry.slo"), threeSlots());
     app.prompt.fileNames << app.dir.file(QStringLiteral("dobry.slo"));
-    s.WczytajSownik1->trigger();
+    s.loadAction->trigger();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
-    EXPECT_EQ(itemsOf(s.ListBox1), (QStringList{"Kotłownia", "Hala"}));
+    EXPECT_EQ(itemsOf(s.meterList), (QStringList{"Kotłownia", "Hala"}));
     EXPECT_EQ(s.dictionary().entryCount, 2);
-    s.ListBox1->setCurrentRow(1);
-    EXPECT_EQ(s.Edit1->text(), QStringLiteral("9"));
-    EXPECT_EQ(s.Edit2->text(), QStringLiteral("Hala"));
+    s.meterList->setCurrentRow(1);
+    EXPECT_EQ(s.addressEdit->text(), QStringLiteral("9"));
+    EXPECT_EQ(s.nameEdit->text(), QStringLiteral("Hala"));
 }

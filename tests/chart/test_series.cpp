@@ -10,8 +10,8 @@ using namespace k71t;
 TEST(SeriesConf, ByteVectorsByHand)
 {
     SeriesModel m;
-    m.series[0] = WYKRES{5, 2, 7, QStringLiteral("Hala")};
-    m.series[9] = WYKRES{247, 9, 9, QStringLiteral("Kocioł")};
+    m.series[0] = SeriesAssignment{5, 2, 7, QStringLiteral("Hala")};
+    m.series[9] = SeriesAssignment{247, 9, 9, QStringLiteral("Kocioł")};
     QByteArray expected = "\t5\t2\t7\tHala\t";
     for (int s = 2; s <= 9; ++s)
         expected += "0\t0\t0\tSeria " + QByteArray::number(s) + '\t';
@@ -22,13 +22,13 @@ TEST(SeriesConf, ByteVectorsByHand)
     EXPECT_EQ(back.series, m.series);
 
     test::TempDir dir;
-    ASSERT_TRUE(SaveSeriesConf(dir.file("series.conf"), m));
+    ASSERT_TRUE(saveSeriesConf(dir.file("series.conf"), m));
     EXPECT_EQ(dir.read("series.conf"), expected);
     SeriesModel loaded;
-    EXPECT_TRUE(LoadSeriesConf(dir.file("series.conf"), loaded));
+    EXPECT_TRUE(loadSeriesConf(dir.file("series.conf"), loaded));
     EXPECT_EQ(loaded.series, m.series);
     // Missing: nothing changes.
-    EXPECT_FALSE(LoadSeriesConf(dir.file("brak.conf"), loaded));
+    EXPECT_FALSE(loadSeriesConf(dir.file("brak.conf"), loaded));
     EXPECT_EQ(loaded.series, m.series);
 }
 
@@ -36,8 +36,9 @@ TEST(SeriesConf, DamagedFilesKeepWhatCameBefore)
 {
     SeriesModel full;
     for (int s = 0; s < SeriesCount; ++s)
-        full.series[static_cast<std::size_t>(s)] = WYKRES{static_cast<std::uint8_t>(10 + s), static_cast<std::uint8_t>(s),
-                                                          static_cast<std::uint8_t>(9 - s), QStringLiteral("S%1").arg(s)};
+        full.series[static_cast<std::size_t>(s)] =
+            SeriesAssignment{static_cast<std::uint8_t>(10 + s), static_cast<std::uint8_t>(s),
+                             static_cast<std::uint8_t>(9 - s), QStringLiteral("S%1").arg(s)};
     const QByteArray good = seriesConfText(full);
     struct Case {
         const char *what;
@@ -61,12 +62,13 @@ TEST(SeriesConf, DamagedFilesKeepWhatCameBefore)
         EXPECT_FALSE(parseSeriesConf(f, m)) << c.what;
         for (int s = 0; s < c.whole; ++s)
             EXPECT_EQ(m.series[static_cast<std::size_t>(s)], full.series[static_cast<std::size_t>(s)]) << c.what;
-        const WYKRES &broken = m.series[static_cast<std::size_t>(c.whole)];
+        const SeriesAssignment &broken = m.series[static_cast<std::size_t>(c.whole)];
         EXPECT_EQ(broken.address, c.addressKept ? full.series[static_cast<std::size_t>(c.whole)].address : 0) << c.what;
         EXPECT_EQ(broken.device, c.device) << c.what;
         EXPECT_EQ(broken.name, defaultSeriesName(c.whole)) << c.what;
         for (int s = c.whole + 1; s < SeriesCount; ++s)
-            EXPECT_EQ(m.series[static_cast<std::size_t>(s)], (WYKRES{0, 0, 0, defaultSeriesName(s)})) << c.what;
+            EXPECT_EQ(m.series[static_cast<std::size_t>(s)], (SeriesAssignment{0, 0, 0, defaultSeriesName(s)}))
+                << c.what;
     }
     // Truncated, empty, binary and oversized files never crash or invent series.
     QByteArray noise(5000, '\0');
@@ -75,13 +77,13 @@ TEST(SeriesConf, DamagedFilesKeepWhatCameBefore)
     for (const QByteArray &f : {good.left(good.size() / 2), QByteArray(), QByteArray("\t"), noise}) {
         SeriesModel m;
         parseSeriesConf(f, m);
-        for (const WYKRES &w : m.series)
+        for (const SeriesAssignment &w : m.series)
             EXPECT_TRUE(w.address <= 247 && w.device <= 9 && w.registerNo <= 9);
     }
     test::TempDir dir;
     dir.write("series.conf", QByteArray(2 << 20, '\t'));
     SeriesModel m;
-    EXPECT_FALSE(LoadSeriesConf(dir.file("series.conf"), m));
+    EXPECT_FALSE(loadSeriesConf(dir.file("series.conf"), m));
     EXPECT_EQ(m.series[0].name, QStringLiteral("Seria 1"));
 }
 
@@ -89,7 +91,7 @@ TEST(SeriesModelTest, NamesStatisticsAndTexts)
 {
     SeriesModel m;
     // A name with a TAB, CR or LF is stored without them.
-    m.series[2] = WYKRES{5, 2, 7, QStringLiteral("Ha\tla\r\n")};
+    m.series[2] = SeriesAssignment{5, 2, 7, QStringLiteral("Ha\tla\r\n")};
     const QByteArray text = seriesConfText(m);
     SeriesModel back;
     ASSERT_TRUE(parseSeriesConf(text, back));
@@ -100,10 +102,10 @@ TEST(SeriesModelTest, NamesStatisticsAndTexts)
     back.series[2].name = QStringLiteral("P%3 %1"); // shown as typed
     EXPECT_EQ(seriesDescription(back, 2), QStringLiteral("Seria3: P%3 %1 K71T Adres: 5 Urządzenie: DEV2"));
     back.unlink();
-    EXPECT_EQ(back.series[2], (WYKRES{0, 0, 0, QStringLiteral("Seria 3")}));
+    EXPECT_EQ(back.series[2], (SeriesAssignment{0, 0, 0, QStringLiteral("Seria 3")}));
 
     // Ties: the last extreme gives the time; the average over all counted.
-    WYKRES_INFO i;
+    SeriesStatistics i;
     EXPECT_EQ(i.minValue, 2.0e20f);
     EXPECT_EQ(i.maxValue, -2.0e20f);
     EXPECT_EQ(i.minTime, QStringLiteral("Brak danych"));
@@ -120,9 +122,9 @@ TEST(SeriesModelTest, NamesStatisticsAndTexts)
     for (int k = 0; k < 600000; ++k)
         i.count(0.1f, QString());
     EXPECT_FLOAT_EQ(i.average, static_cast<float>((12.0 + 600000 * static_cast<double>(0.1f)) / 600004));
-    m.info[3] = i;
+    m.statistics[3] = i;
     m.clearStatistics();
-    EXPECT_EQ(m.info[3], WYKRES_INFO{});
+    EXPECT_EQ(m.statistics[3], SeriesStatistics{});
 }
 
 TEST(SeriesModelTest, ValuesAndTheInformationText)
@@ -137,7 +139,7 @@ TEST(SeriesModelTest, ValuesAndTheInformationText)
         EXPECT_EQ(formatSeriesValue(v), QString::fromLatin1(text)) << v;
 
     SeriesModel m;
-    m.series[1] = WYKRES{5, 2, 7, QStringLiteral("Hala")};
+    m.series[1] = SeriesAssignment{5, 2, 7, QStringLiteral("Hala")};
     const QStringList lines = chartInfoText(m).split(QLatin1Char('\n'));
     const QString rule(31, QLatin1Char('-'));
     EXPECT_EQ(lines.mid(0, 14), (QStringList{"Seria 1 jest wyłączona.", "", rule, "", "Seria 2", "Nazwa: Hala",

@@ -50,10 +50,10 @@ TEST(SeriesLoad, DatLinesDatesMetersAndDevices)
     dir.write("a.dat", dat);
 
     Load l;
-    l.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("R0")};
-    l.model.series[1] = WYKRES{5, 2, 5, QStringLiteral("R5")};
-    l.model.series[2] = WYKRES{6, 2, 0, QStringLiteral("inny")};
-    l.model.series[3] = WYKRES{0, 2, 0, QStringLiteral("wył")};
+    l.model.series[0] = SeriesAssignment{5, 2, 0, QStringLiteral("R0")};
+    l.model.series[1] = SeriesAssignment{5, 2, 5, QStringLiteral("R5")};
+    l.model.series[2] = SeriesAssignment{6, 2, 0, QStringLiteral("inny")};
+    l.model.series[3] = SeriesAssignment{0, 2, 0, QStringLiteral("wył")};
     const FileLoadOutcome out = l.run(dir.file("a.dat"));
     EXPECT_EQ(out.kind, FileLoadOutcome::Kind::Dat);
     EXPECT_TRUE(out.opened);
@@ -67,22 +67,22 @@ TEST(SeriesLoad, DatLinesDatesMetersAndDevices)
     EXPECT_EQ(l.data[0].points[0].x, QDateTime(QDate(2013, 9, 16), QTime(0, 0), Qt::UTC).toSecsSinceEpoch());
     EXPECT_EQ(l.data[0].points[2].y, -4.0);
     EXPECT_EQ(l.data[1].points.size(), 1u);
-    const WYKRES_INFO &i = l.model.info[0];
+    const SeriesStatistics &i = l.model.statistics[0];
     EXPECT_EQ(i.pointCount, 3u);
     EXPECT_EQ(i.maxValue, 2.0f);
     EXPECT_EQ(i.maxTime, QStringLiteral("2013-09-16 00:00:00"));
     EXPECT_EQ(i.minValue, -4.0f);
     EXPECT_EQ(i.minTime, QStringLiteral("2013-09-17 10:00:00")); // the last of the tie
     EXPECT_FLOAT_EQ(i.average, -2.0f);
-    EXPECT_EQ(l.model.info[1].average, 5.5f);
+    EXPECT_EQ(l.model.statistics[1].average, 5.5f);
     // Loading again doubles everything.
     l.run(dir.file("a.dat"));
-    EXPECT_EQ(l.model.info[0].pointCount, 6u);
+    EXPECT_EQ(l.model.statistics[0].pointCount, 6u);
     EXPECT_EQ(l.data[0].rows.size(), 8u);
     // Another date range: nothing added, the statistics as they were.
-    const WYKRES_INFO before = l.model.info[0];
+    const SeriesStatistics before = l.model.statistics[0];
     l.run(dir.file("a.dat"), 5, 20140101, 20141231);
-    EXPECT_EQ(l.model.info[0], before);
+    EXPECT_EQ(l.model.statistics[0], before);
 }
 
 TEST(SeriesLoad, TheReadersLineRules)
@@ -126,7 +126,7 @@ TEST(SeriesLoad, TheReadersLineRules)
     for (const Case &c : cases) {
         dir.write("c.dat", c.file);
         Load l;
-        l.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("a")};
+        l.model.series[0] = SeriesAssignment{5, 2, 0, QStringLiteral("a")};
         l.run(dir.file("c.dat"));
         EXPECT_EQ(static_cast<int>(l.data[0].rows.size()), c.rows) << c.what;
     }
@@ -150,8 +150,8 @@ TEST(SeriesLoad, BinFilesGroupedAsTheExportAndTypesByTheSuffix)
 
     for (const QString &path : {dir.file("a.bin"), dir.file("x.dat.d/A.BIN")}) {
         Load l;
-        l.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("R0")};
-        l.model.series[1] = WYKRES{5, 0, 0, QStringLiteral("DEV0")};
+        l.model.series[0] = SeriesAssignment{5, 2, 0, QStringLiteral("R0")};
+        l.model.series[1] = SeriesAssignment{5, 0, 0, QStringLiteral("DEV0")};
         const FileLoadOutcome out = l.run(path);
         EXPECT_EQ(out.kind, FileLoadOutcome::Kind::Bin) << path.toStdString();
         ASSERT_EQ(l.data[0].rows.size(), 3u);
@@ -160,13 +160,13 @@ TEST(SeriesLoad, BinFilesGroupedAsTheExportAndTypesByTheSuffix)
         EXPECT_EQ(l.data[0].rows[2].R[0], 3.5f);
         EXPECT_EQ(l.data[0].rows[2].R[5], 2.0e20f); // no record: "*" in an export, no value
         EXPECT_EQ(l.data[0].points.size(), 2u);
-        EXPECT_EQ(l.model.info[1].maxValue, 99.0f);
+        EXPECT_EQ(l.model.statistics[1].maxValue, 99.0f);
     }
     // Wrong sizes and missing files add nothing and say so.
     dir.write("short.bin", QByteArray(250, '\0'));
     for (const char *name : {"short.bin", "none.bin", "none.dat", "a.txt"}) {
         Load l;
-        l.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("R0")};
+        l.model.series[0] = SeriesAssignment{5, 2, 0, QStringLiteral("R0")};
         const FileLoadOutcome out = l.run(dir.file(name));
         EXPECT_FALSE(out.opened) << name;
         EXPECT_EQ(out.wrongSize, QByteArray(name) == "short.bin") << name;
@@ -175,7 +175,7 @@ TEST(SeriesLoad, BinFilesGroupedAsTheExportAndTypesByTheSuffix)
     // An archive without records is read and holds nothing.
     dir.write("empty.bin", QByteArray(240, '\0'));
     Load empty;
-    empty.model.series[0] = WYKRES{5, 2, 0, QStringLiteral("R0")};
+    empty.model.series[0] = SeriesAssignment{5, 2, 0, QStringLiteral("R0")};
     const FileLoadOutcome out = empty.run(dir.file("empty.bin"));
     EXPECT_TRUE(out.opened);
     EXPECT_FALSE(out.wrongSize);
@@ -201,7 +201,7 @@ struct Literal {
         DataLine p;
         if (!ParseDataLine(text, p))
             return;
-        const WYKRES &w = assign.series[s];
+        const SeriesAssignment &w = assign.series[s];
         if (address != w.address || p.device != w.device || p.dateKey < from || p.dateKey > to)
             return;
         SeriesRow row{p.dateKey, p.timeKey, {}};
@@ -212,7 +212,7 @@ struct Literal {
             data[s].points.push_back({seriesX(p.dateKey, p.timeKey), v});
             char stamp[32];
             writeDateTimeKeys(p.dateKey, p.timeKey, ' ', stamp);
-            model.info[s].count(v, QString::fromLatin1(stamp));
+            model.statistics[s].count(v, QString::fromLatin1(stamp));
         }
     }
 
@@ -336,13 +336,13 @@ TEST(SeriesLoad, OnePassGivesWhatAReadingPerSeriesGives)
     dir.write("m.dat", mixed);
 
     SeriesModel assign;
-    assign.series[0] = WYKRES{5, 0, 0, QStringLiteral("a")};
-    assign.series[1] = WYKRES{5, 1, 3, QStringLiteral("b")};
-    assign.series[2] = WYKRES{5, 1, 3, QStringLiteral("b again")};
-    assign.series[4] = WYKRES{5, 4, 9, QStringLiteral("e")};
-    assign.series[5] = WYKRES{6, 2, 1, QStringLiteral("another meter")};
-    assign.series[7] = WYKRES{5, 3, 1, QStringLiteral("h")};
-    assign.series[9] = WYKRES{5, 2, 7, QStringLiteral("j")};
+    assign.series[0] = SeriesAssignment{5, 0, 0, QStringLiteral("a")};
+    assign.series[1] = SeriesAssignment{5, 1, 3, QStringLiteral("b")};
+    assign.series[2] = SeriesAssignment{5, 1, 3, QStringLiteral("b again")};
+    assign.series[4] = SeriesAssignment{5, 4, 9, QStringLiteral("e")};
+    assign.series[5] = SeriesAssignment{6, 2, 1, QStringLiteral("another meter")};
+    assign.series[7] = SeriesAssignment{5, 3, 1, QStringLiteral("h")};
+    assign.series[9] = SeriesAssignment{5, 2, 7, QStringLiteral("j")};
 
     const QByteArray binText = Literal::binAsText(dir.read("a.bin"));
     for (const char *name : {"a.bin", "m.dat"}) {
@@ -367,7 +367,7 @@ TEST(SeriesLoad, OnePassGivesWhatAReadingPerSeriesGives)
             ASSERT_EQ(a.points.size(), b.points.size());
             for (std::size_t p = 0; p < a.points.size(); ++p)
                 ASSERT_TRUE(a.points[p].x == b.points[p].x && a.points[p].y == b.points[p].y) << p;
-            EXPECT_EQ(one.model.info[s], each.model.info[s]);
+            EXPECT_EQ(one.model.statistics[s], each.model.statistics[s]);
         }
         EXPECT_GT(rows, 1000); // the files do reach the series
     }

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     SeriesModel model;
     for (int s = 0; s < SeriesCount; ++s)
         model.series[static_cast<std::size_t>(s)] =
-            WYKRES{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(9 - s), QStringLiteral("S")};
+            SeriesAssignment{1, static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(9 - s), QStringLiteral("S")};
     std::array<SeriesData, SeriesCount> loaded;
     (void)loadSeriesFromFile(path, 1, 20000101, 20991231, model, loaded);
     return 0;

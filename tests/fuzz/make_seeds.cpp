@@ -87,8 +87,8 @@ int main(int argc, char *argv[])
     put("fuzz_auto_conf", "auto.conf", tasksFileText(tasks));
 
     SeriesModel series;
-    series.series[0] = WYKRES{5, 2, 7, QStringLiteral("Hala")};
-    series.series[9] = WYKRES{247, 9, 9, QStringLiteral("Kocioł")};
+    series.series[0] = SeriesAssignment{5, 2, 7, QStringLiteral("Hala")};
+    series.series[9] = SeriesAssignment{247, 9, 9, QStringLiteral("Kocioł")};
     put("fuzz_series_conf", "series.conf", seriesConfText(series));
 
     Dictionary dictionary;

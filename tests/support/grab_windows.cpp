@@ -62,17 +62,17 @@ void grabChart(const QDir &out)
     const char *names[10] = {"Temp. zasilania", "Temp. powrotu", "Ciśnienie", "Przepływ", "Moc cieplna",
                              "Poziom zbiornika", "Wilgotność", "Temp. hali", "Napięcie", "Prąd"};
     for (int s = 0; s < 10; ++s) {
-        w.ComboBox1->setCurrentIndex(s);
-        w.Edit1->setText(QString::fromUtf8(names[s]));
-        w.Edit2->setText(QStringLiteral("1"));
-        w.ComboBox2->setCurrentIndex(s);
-        w.ComboBox3->setCurrentIndex(registers[s]);
-        w.SpeedButton4Click();
+        w.seriesList->setCurrentIndex(s);
+        w.seriesNameEdit->setText(QString::fromUtf8(names[s]));
+        w.seriesAddressEdit->setText(QStringLiteral("1"));
+        w.deviceList->setCurrentIndex(s);
+        w.registerList->setCurrentIndex(registers[s]);
+        w.onApplyClicked();
     }
-    w.ComboBox1->setCurrentIndex(2);
-    w.ComboBox1Change();
-    w.DateTimePicker1->setDate(QDate(2026, 1, 5));
-    w.DateTimePicker2->setDate(QDate(2026, 1, 5));
+    w.seriesList->setCurrentIndex(2);
+    w.onSeriesChosen();
+    w.fromDateEdit->setDate(QDate(2026, 1, 5));
+    w.toDateEdit->setDate(QDate(2026, 1, 5));
     w.resize(1008, 718);
     w.show();
     w.loadFile(bin, 1);
@@ -83,11 +83,11 @@ void grabChart(const QDir &out)
     QApplication::processEvents();
     w.grab().save(out.filePath(QStringLiteral("chart-zoomed.png")));
     w.fullView();
-    w.SpeedButton8Click();
-    app.windows->chartTableWindow->PageControl1->setCurrentIndex(2);
+    w.onTableClicked();
+    app.windows->chartTableWindow->pages->setCurrentIndex(2);
     QApplication::processEvents();
     app.windows->chartTableWindow->grab().save(out.filePath(QStringLiteral("chart-table.png")));
-    w.ShowChartInfo();
+    w.showChartInfo();
     QApplication::processEvents();
     app.windows->chartInfoWindow->grab().save(out.filePath(QStringLiteral("chart-info.png")));
     QPrinter printer(QPrinter::HighResolution);
@@ -111,9 +111,10 @@ void grabChart(const QDir &out)
         const k71t::StoreOutcome stored = k71t::ExportArchiveToDatabase(c, db, *store, n, 1);
         c.Disconnect();
         app.ctx->databaseSettings = db;
-        w.SpeedButton3Click();
-        w.SpeedButton2->click();
-        if (!stored.ok() || !k71t::test::waitUntil([&] { return !w.Timer1->isActive() && w.SpeedButton2->isEnabled(); }))
+        w.onClearClicked();
+        w.databaseLoadButton->click();
+        if (!stored.ok() ||
+            !k71t::test::waitUntil([&] { return !w.databaseTimer->isActive() && w.databaseLoadButton->isEnabled(); }))
             std::fprintf(stderr, "k71t-grab: the database load did not finish: %s\n", qPrintable(message));
         QApplication::processEvents();
         w.grab().save(out.filePath(QStringLiteral("chart-database.png")));
@@ -124,22 +125,22 @@ void grabChart(const QDir &out)
     k71t::DictionaryWindow &dictionary = *app.windows->dictionaryWindow;
     const char *meters[3][2] = {{"12", "Kotłownia"}, {"14", "Hala produkcyjna"}, {"21", "Stacja uzdatniania"}};
     for (const auto &m : meters) {
-        dictionary.SpeedButton1Click();
-        dictionary.Edit1->setText(QString::fromLatin1(m[0]));
-        dictionary.Edit2->setText(QString::fromUtf8(m[1]));
-        dictionary.SpeedButton4Click();
+        dictionary.onAddClicked();
+        dictionary.addressEdit->setText(QString::fromLatin1(m[0]));
+        dictionary.nameEdit->setText(QString::fromUtf8(m[1]));
+        dictionary.onStoreClicked();
     }
-    dictionary.ListBox1->setCurrentRow(0);
+    dictionary.meterList->setCurrentRow(0);
     const char *devices[4] = {"Kocioł 1", "Kocioł 2", "Pompa", "Wymiennik"};
     const char *registerNames[4] = {"Temp. wody", "Temp. spalin", "Ciśnienie", "Przepływ"};
     for (int d = 0; d < 4; ++d) {
-        dictionary.StringGrid1->item(0, d + 1)->setText(QString::fromUtf8(devices[d]));
+        dictionary.namesGrid->item(0, d + 1)->setText(QString::fromUtf8(devices[d]));
         for (int r = 0; r < 4; ++r)
-            dictionary.StringGrid1->item(r + 1, d + 1)->setText(QString::fromUtf8(registerNames[r]));
+            dictionary.namesGrid->item(r + 1, d + 1)->setText(QString::fromUtf8(registerNames[r]));
     }
-    dictionary.SpeedButton4Click();
-    dictionary.StringGrid1->setCurrentCell(3, 3);
-    dictionary.ComboBox1->setCurrentIndex(2);
+    dictionary.onStoreClicked();
+    dictionary.namesGrid->setCurrentCell(3, 3);
+    dictionary.seriesList->setCurrentIndex(2);
     dictionary.show();
     QApplication::processEvents();
     dictionary.grab().save(out.filePath(QStringLiteral("dictionary.png")));

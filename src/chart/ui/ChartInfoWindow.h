@@ -12,8 +12,8 @@ class ChartInfoWindow : public QDialog {
 public:
     explicit ChartInfoWindow(QWidget *parent = nullptr);
 
-    QPlainTextEdit *Memo1 = nullptr;
-    QPushButton *SpeedButton1 = nullptr; // "Zamknij"
+    QPlainTextEdit *infoMemo = nullptr;
+    QPushButton *closeButton = nullptr; // "Zamknij"
 
 protected:
     // Shown in the middle of the screen.

@@ -17,17 +17,17 @@ ChartTableWindow::ChartTableWindow(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Tabela"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
 
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    PageControl1->setUsesScrollButtons(true);
+    pages = named(new QTabWidget(this), "pages");
+    pages->setUsesScrollButtons(true);
     for (int s = 0; s < 10; ++s) {
         const QByteArray n = QByteArray::number(s + 1);
         auto *page = new QWidget;
-        page->setObjectName(QStringLiteral("TabSheet%1").arg(s + 1));
-        TabSheet[s] = page;
-        Label[s] = new QLabel(page);
-        Label[s]->setObjectName(QStringLiteral("Label%1").arg(s + 1));
+        page->setObjectName(QStringLiteral("page%1").arg(s + 1));
+        pageWidgets[s] = page;
+        descriptionLabels[s] = new QLabel(page);
+        descriptionLabels[s]->setObjectName(QStringLiteral("descriptionLabel%1").arg(s + 1));
         auto *grid = new QTableView(page);
-        grid->setObjectName(QStringLiteral("StringGrid%1").arg(s + 1));
+        grid->setObjectName(QStringLiteral("rowView%1").arg(s + 1));
         models_[s] = new SeriesTableModel(rows_[static_cast<std::size_t>(s)], this);
         grid->setModel(models_[s]);
         // Every row is one line of the same height: the view never measures
@@ -47,18 +47,18 @@ ChartTableWindow::ChartTableWindow(QWidget *parent) : QDialog(parent)
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->setWordWrap(false);
-        StringGrid[s] = grid;
+        rowViews[s] = grid;
         auto *layout = new QVBoxLayout(page);
-        layout->addWidget(Label[s]);
+        layout->addWidget(descriptionLabels[s]);
         layout->addWidget(grid, 1);
-        PageControl1->addTab(page, QStringLiteral("Seria %1").arg(s + 1));
+        pages->addTab(page, QStringLiteral("Seria %1").arg(s + 1));
     }
-    SpeedButton1 = named(new QPushButton(QStringLiteral("Zamknij"), this), "SpeedButton1");
+    closeButton = named(new QPushButton(QStringLiteral("Zamknij"), this), "closeButton");
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1, 1);
-    layout->addWidget(SpeedButton1, 0, Qt::AlignRight);
+    layout->addWidget(pages, 1);
+    layout->addWidget(closeButton, 0, Qt::AlignRight);
     setFixedSize(788, 667);
-    connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::close);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
 }
 
 ChartTableWindow::~ChartTableWindow() = default;
@@ -88,8 +88,8 @@ void ChartTableWindow::clearRows(int s)
 
 void ChartTableWindow::setPage(int s, const QString &caption, const QString &label)
 {
-    PageControl1->setTabText(s, caption);
-    Label[s]->setText(label);
+    pages->setTabText(s, caption);
+    descriptionLabels[s]->setText(label);
 }
 
 void ChartTableWindow::showEvent(QShowEvent *event)

@@ -30,11 +30,11 @@ public:
     // The page's caption (the series name) and its label (the description).
     void setPage(int s, const QString &caption, const QString &label);
 
-    QTabWidget *PageControl1 = nullptr;
-    std::array<QWidget *, 10> TabSheet{};
-    std::array<QLabel *, 10> Label{};
-    std::array<QTableView *, 10> StringGrid{};
-    QPushButton *SpeedButton1 = nullptr; // "Zamknij"
+    QTabWidget *pages = nullptr;
+    std::array<QWidget *, 10> pageWidgets{};
+    std::array<QLabel *, 10> descriptionLabels{};
+    std::array<QTableView *, 10> rowViews{};
+    QPushButton *closeButton = nullptr; // "Zamknij"
 
 protected:
     // Shown in the middle of the screen.

@@ -68,17 +68,17 @@ ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *
     setWindowTitle(QStringLiteral("Wykres"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
-    SpeedButton3 = button("SpeedButton3", QStringLiteral("Wyczyść wykres"), this,
-                          QStringLiteral("Czyści wykres, nie usuwa powiązań"));
-    SpeedButton7 = button("SpeedButton7", QStringLiteral("Usuń powiązania serii"), this,
-                          QStringLiteral("Usuwa powiązania serii"));
-    auto *fromLabel = named(new QLabel(QStringLiteral("Dane od:"), this), "Label1");
-    DateTimePicker1 = named(new QDateEdit(this), "DateTimePicker1");
-    DateTimePicker1->setToolTip(QStringLiteral("Data określająca początek danych do pobrania"));
-    auto *toLabel = named(new QLabel(QStringLiteral("Dane do"), this), "Label2");
-    DateTimePicker2 = named(new QDateEdit(this), "DateTimePicker2");
-    DateTimePicker2->setToolTip(QStringLiteral("Data określająca koniec danych do pobrania"));
-    for (QDateEdit *picker : {DateTimePicker1, DateTimePicker2}) {
+    clearButton = button("clearButton", QStringLiteral("Wyczyść wykres"), this,
+                         QStringLiteral("Czyści wykres, nie usuwa powiązań"));
+    unlinkButton =
+        button("unlinkButton", QStringLiteral("Usuń powiązania serii"), this, QStringLiteral("Usuwa powiązania serii"));
+    auto *fromLabel = named(new QLabel(QStringLiteral("Dane od:"), this), "fromLabel");
+    fromDateEdit = named(new QDateEdit(this), "fromDateEdit");
+    fromDateEdit->setToolTip(QStringLiteral("Data określająca początek danych do pobrania"));
+    auto *toLabel = named(new QLabel(QStringLiteral("Dane do"), this), "toLabel");
+    toDateEdit = named(new QDateEdit(this), "toDateEdit");
+    toDateEdit->setToolTip(QStringLiteral("Data określająca koniec danych do pobrania"));
+    for (QDateEdit *picker : {fromDateEdit, toDateEdit}) {
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         // The drop-down calendar names months and days in Polish, as the
@@ -87,49 +87,50 @@ ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *
         picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     }
 
-    GroupBox1 = named(new QGroupBox(QStringLiteral("Serie danych"), this), "GroupBox1");
-    ComboBox1 = named(new QComboBox(GroupBox1), "ComboBox1");
-    auto *nameLabel = named(new QLabel(QStringLiteral("Nazwa Serii"), GroupBox1), "Label3");
-    Edit1 = named(new QLineEdit(GroupBox1), "Edit1");
-    auto *addressLabel = named(new QLabel(QStringLiteral("Adres K71T"), GroupBox1), "Label4");
-    Edit2 = named(new QLineEdit(GroupBox1), "Edit2");
-    ComboBox2 = named(new QComboBox(GroupBox1), "ComboBox2");
-    ComboBox3 = named(new QComboBox(GroupBox1), "ComboBox3");
-    SpeedButton10 = button("SpeedButton10", QStringLiteral("..."), GroupBox1, QStringLiteral("Otwórz słownik"));
-    SpeedButton10->setFixedWidth(32);
-    SpeedButton4 = button("SpeedButton4", QStringLiteral("Zastosuj"), GroupBox1);
-    Label8 = named(new QLabel(GroupBox1), "Label8");
-    auto *editor = new QGridLayout(GroupBox1);
-    editor->addWidget(ComboBox1, 0, 0, 1, 2);
+    editorGroup = named(new QGroupBox(QStringLiteral("Serie danych"), this), "editorGroup");
+    seriesList = named(new QComboBox(editorGroup), "seriesList");
+    auto *nameLabel = named(new QLabel(QStringLiteral("Nazwa Serii"), editorGroup), "nameLabel");
+    seriesNameEdit = named(new QLineEdit(editorGroup), "seriesNameEdit");
+    auto *addressLabel = named(new QLabel(QStringLiteral("Adres K71T"), editorGroup), "addressLabel");
+    seriesAddressEdit = named(new QLineEdit(editorGroup), "seriesAddressEdit");
+    deviceList = named(new QComboBox(editorGroup), "deviceList");
+    registerList = named(new QComboBox(editorGroup), "registerList");
+    dictionaryPickButton =
+        button("dictionaryPickButton", QStringLiteral("..."), editorGroup, QStringLiteral("Otwórz słownik"));
+    dictionaryPickButton->setFixedWidth(32);
+    applyButton = button("applyButton", QStringLiteral("Zastosuj"), editorGroup);
+    seriesStateLabel = named(new QLabel(editorGroup), "seriesStateLabel");
+    auto *editor = new QGridLayout(editorGroup);
+    editor->addWidget(seriesList, 0, 0, 1, 2);
     editor->addWidget(nameLabel, 1, 0, 1, 2);
-    editor->addWidget(Edit1, 2, 0, 1, 2);
+    editor->addWidget(seriesNameEdit, 2, 0, 1, 2);
     editor->addWidget(addressLabel, 3, 0, 1, 2);
-    editor->addWidget(Edit2, 4, 0);
-    editor->addWidget(SpeedButton10, 4, 1);
-    editor->addWidget(ComboBox2, 5, 0);
-    editor->addWidget(ComboBox3, 5, 1);
-    editor->addWidget(SpeedButton4, 6, 0, 1, 2);
-    editor->addWidget(Label8, 7, 0, 1, 2);
+    editor->addWidget(seriesAddressEdit, 4, 0);
+    editor->addWidget(dictionaryPickButton, 4, 1);
+    editor->addWidget(deviceList, 5, 0);
+    editor->addWidget(registerList, 5, 1);
+    editor->addWidget(applyButton, 6, 0, 1, 2);
+    editor->addWidget(seriesStateLabel, 7, 0, 1, 2);
 
-    SpeedButton2 = button("SpeedButton2", QStringLiteral("Pobierz z Bazy Danych"), this);
-    SpeedButton1 = button("SpeedButton1", QStringLiteral("Dodaj z Pliku"), this);
-    SpeedButton8 = button("SpeedButton8", QStringLiteral("Pokaż dane"), this);
-    SpeedButton9 = button("SpeedButton9", QStringLiteral("Drukuj wykres"), this);
-    SpeedButton6 = button("SpeedButton6", QStringLiteral("Słownik"), this);
-    SpeedButton5 = button("SpeedButton5", QStringLiteral("Informacje o wykresie"), this);
+    databaseLoadButton = button("databaseLoadButton", QStringLiteral("Pobierz z Bazy Danych"), this);
+    fileLoadButton = button("fileLoadButton", QStringLiteral("Dodaj z Pliku"), this);
+    tableButton = button("tableButton", QStringLiteral("Pokaż dane"), this);
+    printButton = button("printButton", QStringLiteral("Drukuj wykres"), this);
+    dictionaryButton = button("dictionaryButton", QStringLiteral("Słownik"), this);
+    infoButton = button("infoButton", QStringLiteral("Informacje o wykresie"), this);
 
     auto *left = new QVBoxLayout;
-    left->addWidget(SpeedButton3);
-    left->addWidget(SpeedButton7);
+    left->addWidget(clearButton);
+    left->addWidget(unlinkButton);
     left->addSpacing(6);
     left->addWidget(fromLabel);
-    left->addWidget(DateTimePicker1);
+    left->addWidget(fromDateEdit);
     left->addWidget(toLabel);
-    left->addWidget(DateTimePicker2);
+    left->addWidget(toDateEdit);
     left->addSpacing(6);
-    left->addWidget(GroupBox1);
+    left->addWidget(editorGroup);
     left->addSpacing(6);
-    for (QPushButton *b : {SpeedButton2, SpeedButton1, SpeedButton8, SpeedButton9, SpeedButton6, SpeedButton5})
+    for (QPushButton *b : {databaseLoadButton, fileLoadButton, tableButton, printButton, dictionaryButton, infoButton})
         left->addWidget(b);
     left->addStretch(1);
     auto *leftPanel = new QWidget(this);
@@ -137,53 +138,52 @@ ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *
     leftPanel->setFixedWidth(190);
     left->setContentsMargins(0, 0, 0, 0);
 
-    Chart1 = named(new QCustomPlot(this), "Chart1");
+    chart = named(new QCustomPlot(this), "chart");
     QLinearGradient gradient(0, 0, 1, 1);
     gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
     gradient.setColorAt(0, QColor(192, 192, 192));
     gradient.setColorAt(1, Qt::white);
-    Chart1->setBackground(QBrush(gradient));
-    Chart1->axisRect()->setBackground(Qt::NoBrush);
-    Chart1->plotLayout()->insertRow(0);
-    title_ = new QCPTextElement(Chart1, QString(), QFont(font().family(), -1, QFont::Bold));
+    chart->setBackground(QBrush(gradient));
+    chart->axisRect()->setBackground(Qt::NoBrush);
+    chart->plotLayout()->insertRow(0);
+    title_ = new QCPTextElement(chart, QString(), QFont(font().family(), -1, QFont::Bold));
     QFont titleFont = title_->font();
     titleFont.setPixelSize(13);
     title_->setFont(titleFont);
     title_->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
     title_->setObjectName(QStringLiteral("title"));
-    Chart1->plotLayout()->addElement(0, 0, title_);
+    chart->plotLayout()->addElement(0, 0, title_);
     // The legend in a row of its own above the plot, five series a line.
-    Chart1->legend->setVisible(true);
-    Chart1->axisRect()->insetLayout()->take(Chart1->legend);
-    Chart1->plotLayout()->insertRow(1);
-    Chart1->plotLayout()->addElement(1, 0, Chart1->legend);
-    Chart1->plotLayout()->setRowStretchFactor(0, 0.001);
-    Chart1->plotLayout()->setRowStretchFactor(1, 0.001);
-    Chart1->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    Chart1->legend->setWrap(5);
-    Chart1->legend->setBrush(QColor(255, 255, 255, 160));
-    Chart1->legend->setBorderPen(QPen(Qt::gray));
-    Chart1->legend->setMargins(QMargins(6, 2, 6, 2));
+    chart->legend->setVisible(true);
+    chart->axisRect()->insetLayout()->take(chart->legend);
+    chart->plotLayout()->insertRow(1);
+    chart->plotLayout()->addElement(1, 0, chart->legend);
+    chart->plotLayout()->setRowStretchFactor(0, 0.001);
+    chart->plotLayout()->setRowStretchFactor(1, 0.001);
+    chart->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    chart->legend->setWrap(5);
+    chart->legend->setBrush(QColor(255, 255, 255, 160));
+    chart->legend->setBorderPen(QPen(Qt::gray));
+    chart->legend->setMargins(QMargins(6, 2, 6, 2));
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
     ticker->setDateTimeSpec(Qt::UTC); // the points carry the archive's wall-clock time
-    Chart1->xAxis->setTicker(ticker);
+    chart->xAxis->setTicker(ticker);
     // A date-time label is wide: as many ticks as fit side by side.
-    connect(Chart1, &QCustomPlot::beforeReplot, this, [this, ticker] {
-        ticker->setTickCount(std::max(2, Chart1->axisRect()->width() / 230));
-    });
+    connect(chart, &QCustomPlot::beforeReplot, this,
+            [this, ticker] { ticker->setTickCount(std::max(2, chart->axisRect()->width() / 230)); });
     for (int s = 0; s < SeriesCount; ++s) {
-        QCPGraph *g = Chart1->addGraph();
+        QCPGraph *g = chart->addGraph();
         g->setAdaptiveSampling(true);
         g->setAntialiased(false);
         g->setLineStyle(QCPGraph::lsLine);
     }
-    Chart1->setNoAntialiasingOnDrag(true);
-    Chart1->setPlottingHint(QCP::phFastPolylines, true);
-    Chart1->setSelectionRectMode(QCP::srmCustom);
-    Chart1->selectionRect()->setPen(QPen(Qt::red, 1, Qt::DashLine));
-    connect(Chart1, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
-    connect(Chart1->selectionRect(), &QCPSelectionRect::accepted, this, &ChartWindow::selectionDone);
+    chart->setNoAntialiasingOnDrag(true);
+    chart->setPlottingHint(QCP::phFastPolylines, true);
+    chart->setSelectionRectMode(QCP::srmCustom);
+    chart->selectionRect()->setPen(QPen(Qt::red, 1, Qt::DashLine));
+    connect(chart, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
+    connect(chart->selectionRect(), &QCPSelectionRect::accepted, this, &ChartWindow::selectionDone);
 
     // Two rows of five, so the names fit on the buttons.
     auto *colourRow = new QGridLayout;
@@ -191,52 +191,52 @@ ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *
     for (int s = 0; s < SeriesCount; ++s) {
         auto *b = new QPushButton(this);
         b->setAutoDefault(false);
-        b->setObjectName(QStringLiteral("ButtonColor%1").arg(s + 1));
+        b->setObjectName(QStringLiteral("colourButton%1").arg(s + 1));
         b->setMinimumWidth(40);
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        ButtonColor[static_cast<std::size_t>(s)] = b;
+        colourButtons[static_cast<std::size_t>(s)] = b;
         colourRow->addWidget(b, s / 5, s % 5);
-        connect(b, &QPushButton::clicked, this, [this, s] { ButtonColorClick(s); });
+        connect(b, &QPushButton::clicked, this, [this, s] { onColourClicked(s); });
     }
     auto *right = new QVBoxLayout;
-    right->addWidget(Chart1, 1);
+    right->addWidget(chart, 1);
     right->addLayout(colourRow);
 
-    StatusBar1 = named(new QStatusBar(this), "StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
-    ProgressBar1->setRange(0, 10);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFixedWidth(180);
-    StatusBar1->addPermanentWidget(ProgressBar1);
-    Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setInterval(10);
+    statusBar = named(new QStatusBar(this), "statusBar");
+    statusBar->setSizeGripEnabled(false);
+    progressBar = named(new QProgressBar(this), "progressBar");
+    progressBar->setRange(0, 10);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    progressBar->setFixedWidth(180);
+    statusBar->addPermanentWidget(progressBar);
+    databaseTimer = named(new QTimer(this), "databaseTimer");
+    databaseTimer->setInterval(10);
 
     auto *columns = new QHBoxLayout;
     columns->addWidget(leftPanel);
     columns->addLayout(right, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(statusBar);
     layout->setContentsMargins(6, 6, 6, 0);
     resize(1008, 718);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &ChartWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &ChartWindow::SpeedButton2Click);
-    connect(SpeedButton6, &QPushButton::clicked, this, &ChartWindow::SpeedButton6Click);
-    connect(SpeedButton10, &QPushButton::clicked, this, &ChartWindow::SpeedButton6Click);
-    connect(Timer1, &QTimer::timeout, this, &ChartWindow::Timer1Timer);
-    connect(SpeedButton3, &QPushButton::clicked, this, &ChartWindow::SpeedButton3Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &ChartWindow::SpeedButton4Click);
-    connect(SpeedButton5, &QPushButton::clicked, this, &ChartWindow::SpeedButton5Click);
-    connect(SpeedButton7, &QPushButton::clicked, this, &ChartWindow::SpeedButton7Click);
-    connect(SpeedButton8, &QPushButton::clicked, this, &ChartWindow::SpeedButton8Click);
-    connect(SpeedButton9, &QPushButton::clicked, this, &ChartWindow::SpeedButton9Click);
-    connect(ComboBox1, &QComboBox::activated, this, &ChartWindow::ComboBox1Change);
-    FormCreate();
-    connect(DateTimePicker1, &QDateEdit::dateChanged, this, &ChartWindow::DateTimePicker1Change);
-    connect(DateTimePicker2, &QDateEdit::dateChanged, this, &ChartWindow::DateTimePicker1Change);
+    connect(fileLoadButton, &QPushButton::clicked, this, &ChartWindow::onFileLoadClicked);
+    connect(databaseLoadButton, &QPushButton::clicked, this, &ChartWindow::onDatabaseLoadClicked);
+    connect(dictionaryButton, &QPushButton::clicked, this, &ChartWindow::onDictionaryClicked);
+    connect(dictionaryPickButton, &QPushButton::clicked, this, &ChartWindow::onDictionaryClicked);
+    connect(databaseTimer, &QTimer::timeout, this, &ChartWindow::onDatabaseTimer);
+    connect(clearButton, &QPushButton::clicked, this, &ChartWindow::onClearClicked);
+    connect(applyButton, &QPushButton::clicked, this, &ChartWindow::onApplyClicked);
+    connect(infoButton, &QPushButton::clicked, this, &ChartWindow::onInfoClicked);
+    connect(unlinkButton, &QPushButton::clicked, this, &ChartWindow::onUnlinkClicked);
+    connect(tableButton, &QPushButton::clicked, this, &ChartWindow::onTableClicked);
+    connect(printButton, &QPushButton::clicked, this, &ChartWindow::onPrintClicked);
+    connect(seriesList, &QComboBox::activated, this, &ChartWindow::onSeriesChosen);
+    initialise();
+    connect(fromDateEdit, &QDateEdit::dateChanged, this, &ChartWindow::onDatesChanged);
+    connect(toDateEdit, &QDateEdit::dateChanged, this, &ChartWindow::onDatesChanged);
 }
 
 ChartWindow::~ChartWindow() = default;
@@ -250,7 +250,7 @@ void ChartWindow::setCompanions(ChartInfoWindow *info, SourceAddressDialog *addr
 
 QCPGraph *ChartWindow::graph(int s) const
 {
-    return Chart1->graph(s);
+    return chart->graph(s);
 }
 
 QString ChartWindow::chartTitle() const
@@ -270,28 +270,28 @@ QPrinter &ChartWindow::printer()
     return *printer_;
 }
 
-void ChartWindow::FormCreate()
+void ChartWindow::initialise()
 {
     for (int s = 0; s < SeriesCount; ++s)
         setColour(s, colours_[static_cast<std::size_t>(s)]);
     setTitle(QStringLiteral("Wykres: brak danych."));
     for (int s = 0; s < SeriesCount; ++s)
-        ComboBox1->addItem(defaultSeriesName(s));
+        seriesList->addItem(defaultSeriesName(s));
     for (int i = 0; i < 10; ++i) {
-        ComboBox2->addItem(QStringLiteral("DEV%1").arg(i));
-        ComboBox3->addItem(QStringLiteral("R%1").arg(i));
+        deviceList->addItem(QStringLiteral("DEV%1").arg(i));
+        registerList->addItem(QStringLiteral("R%1").arg(i));
     }
     model_.unlink();
-    LoadSeriesConf(seriesConfPath(), model_);
+    loadSeriesConf(seriesConfPath(), model_);
     for (int s = 0; s < SeriesCount; ++s)
-        ComboBox1->setItemText(s, model_.series[static_cast<std::size_t>(s)].name);
-    ComboBox1->setCurrentIndex(0);
-    ComboBox2->setCurrentIndex(0);
-    ComboBox3->setCurrentIndex(0);
-    ComboBox1Change();
+        seriesList->setItemText(s, model_.series[static_cast<std::size_t>(s)].name);
+    seriesList->setCurrentIndex(0);
+    deviceList->setCurrentIndex(0);
+    registerList->setCurrentIndex(0);
+    onSeriesChosen();
     const QDate today = ctx_.clock.now().date();
-    DateTimePicker1->setDate(today);
-    DateTimePicker2->setDate(today);
+    fromDateEdit->setDate(today);
+    toDateEdit->setDate(today);
     shownDates_ = {today, today};
     model_.clearStatistics();
     for (int s = 0; s < SeriesCount; ++s)
@@ -308,68 +308,68 @@ void ChartWindow::showSeriesName(int s)
 {
     const QString &name = model_.series[static_cast<std::size_t>(s)].name;
     graph(s)->setName(name);
-    ButtonColor[static_cast<std::size_t>(s)]->setText(name);
+    colourButtons[static_cast<std::size_t>(s)]->setText(name);
     table_.setPage(s, name, seriesDescription(model_, s));
 }
 
 void ChartWindow::setColour(int s, const QColor &colour)
 {
     colours_[static_cast<std::size_t>(s)] = colour;
-    ButtonColor[static_cast<std::size_t>(s)]->setIcon(swatch(colour));
+    colourButtons[static_cast<std::size_t>(s)]->setIcon(swatch(colour));
     graph(s)->setPen(QPen(colour, 2));
-    if (QCPPlottableLegendItem *item = Chart1->legend->itemWithPlottable(graph(s)))
+    if (QCPPlottableLegendItem *item = chart->legend->itemWithPlottable(graph(s)))
         item->setTextColor(colour);
 }
 
-void ChartWindow::ComboBox1Change()
+void ChartWindow::onSeriesChosen()
 {
-    const int s = std::max(0, ComboBox1->currentIndex());
-    const WYKRES &w = model_.series[static_cast<std::size_t>(s)];
-    Edit1->setText(w.name);
-    Edit2->setText(QString::number(w.address));
-    ComboBox2->setCurrentIndex(w.device);
-    ComboBox3->setCurrentIndex(w.registerNo);
-    Label8->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
+    const int s = std::max(0, seriesList->currentIndex());
+    const SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
+    seriesNameEdit->setText(w.name);
+    seriesAddressEdit->setText(QString::number(w.address));
+    deviceList->setCurrentIndex(w.device);
+    registerList->setCurrentIndex(w.registerNo);
+    seriesStateLabel->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
 }
 
-void ChartWindow::SpeedButton4Click()
+void ChartWindow::onApplyClicked()
 {
     bool ok = false;
-    const int address = Edit2->text().trimmed().toInt(&ok, 10);
+    const int address = seriesAddressEdit->text().trimmed().toInt(&ok, 10);
     if (!ok || address < 0 || address > 247) {
         ctx_.prompt.message(this,
                             QStringLiteral("Błędnie podany adres. Podaj wartość od 1 do 247 lub 0 żeby wyłączyć serię"),
                             QStringLiteral("Błąd"), PromptIcon::Error);
         return;
     }
-    const int s = std::max(0, ComboBox1->currentIndex());
-    WYKRES &w = model_.series[static_cast<std::size_t>(s)];
-    w.name = storableSeriesName(Edit1->text());
+    const int s = std::max(0, seriesList->currentIndex());
+    SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
+    w.name = storableSeriesName(seriesNameEdit->text());
     w.address = static_cast<std::uint8_t>(address);
-    w.device = static_cast<std::uint8_t>(std::max(0, ComboBox2->currentIndex()));
-    w.registerNo = static_cast<std::uint8_t>(std::max(0, ComboBox3->currentIndex()));
-    ComboBox1->setItemText(s, w.name);
-    ComboBox1->setCurrentIndex(s);
+    w.device = static_cast<std::uint8_t>(std::max(0, deviceList->currentIndex()));
+    w.registerNo = static_cast<std::uint8_t>(std::max(0, registerList->currentIndex()));
+    seriesList->setItemText(s, w.name);
+    seriesList->setCurrentIndex(s);
     graph(s)->data()->clear();
     table_.clearRows(s);
     showSeriesName(s);
-    Label8->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
+    seriesStateLabel->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
     setTitle(QStringLiteral("Zmieniono parametry wykresu"));
     fullView();
     saveSeries();
 }
 
-void ChartWindow::SpeedButton7Click()
+void ChartWindow::onUnlinkClicked()
 {
     model_.unlink();
     for (int s = 0; s < SeriesCount; ++s) {
-        ComboBox1->setItemText(s, defaultSeriesName(s));
+        seriesList->setItemText(s, defaultSeriesName(s));
         graph(s)->setName(defaultSeriesName(s));
         graph(s)->data()->clear();
-        ButtonColor[static_cast<std::size_t>(s)]->setText(defaultSeriesName(s));
+        colourButtons[static_cast<std::size_t>(s)]->setText(defaultSeriesName(s));
     }
-    ComboBox1->setCurrentIndex(0);
-    ComboBox1Change();
+    seriesList->setCurrentIndex(0);
+    onSeriesChosen();
     for (int s = 0; s < SeriesCount; ++s)
         table_.clearRows(s);
     // The table's page captions and labels keep their texts until the next
@@ -379,7 +379,7 @@ void ChartWindow::SpeedButton7Click()
     saveSeries();
 }
 
-void ChartWindow::SpeedButton3Click()
+void ChartWindow::onClearClicked()
 {
     for (int s = 0; s < SeriesCount; ++s)
         graph(s)->data()->clear();
@@ -390,32 +390,33 @@ void ChartWindow::SpeedButton3Click()
     fullView();
 }
 
-void ChartWindow::DateTimePicker1Change()
+void ChartWindow::onDatesChanged()
 {
     // The pickers also report a date confirmed unchanged (Enter): only a
     // new date empties the chart.
-    const std::pair<QDate, QDate> dates{DateTimePicker1->date(), DateTimePicker2->date()};
+    const std::pair<QDate, QDate> dates{fromDateEdit->date(), toDateEdit->date()};
     if (dates == shownDates_)
         return;
     shownDates_ = dates;
     setTitle(QStringLiteral("Zmieniono parametry wykresu"));
-    SpeedButton3Click();
+    onClearClicked();
 }
 
 void ChartWindow::saveSeries()
 {
     // A file that cannot be written is not reported: the assignments stay
     // in force for this run.
-    SaveSeriesConf(seriesConfPath(), model_);
+    saveSeriesConf(seriesConfPath(), model_);
 }
 
-void ChartWindow::SpeedButton1Click()
+void ChartWindow::onFileLoadClicked()
 {
-    const bool anyOn = std::any_of(model_.series.begin(), model_.series.end(), [](const WYKRES &w) { return w.on(); });
+    const bool anyOn =
+        std::any_of(model_.series.begin(), model_.series.end(), [](const SeriesAssignment &w) { return w.on(); });
     if (!anyOn)
         ctx_.prompt.message(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."),
                             QStringLiteral("Błąd"), PromptIcon::Error);
-    ProgressBar1->setValue(0);
+    progressBar->setValue(0);
     if (!anyOn)
         return;
     std::uint8_t address = 1;
@@ -434,14 +435,14 @@ void ChartWindow::SpeedButton1Click()
 
 void ChartWindow::loadFile(const QString &path, std::uint8_t address)
 {
-    const QDate from = DateTimePicker1->date();
-    const QDate to = DateTimePicker2->date();
+    const QDate from = fromDateEdit->date();
+    const QDate to = toDateEdit->date();
     std::array<SeriesData, SeriesCount> loaded;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const FileLoadOutcome out = loadSeriesFromFile(path, address, dateKey(from), dateKey(to), model_, loaded);
     QApplication::restoreOverrideCursor();
     if (out.kind == FileLoadOutcome::Kind::Unknown) {
-        StatusBar1->showMessage(QStringLiteral("Nie wczytano danych: plik nie ma rozszerzenia .dat ani .bin."));
+        statusBar->showMessage(QStringLiteral("Nie wczytano danych: plik nie ma rozszerzenia .dat ani .bin."));
         return;
     }
     if (out.tooLarge) {
@@ -453,10 +454,10 @@ void ChartWindow::loadFile(const QString &path, std::uint8_t address)
     }
     setTitle(QStringLiteral("Dane z okresu: od ") + dateText(from) + QStringLiteral(" do ") + dateText(to));
     if (!out.opened) {
-        StatusBar1->showMessage(out.wrongSize
-                                    ? QStringLiteral("Plik nie jest archiwum K71T (nieprawidłowy rozmiar): ") + path
-                                    : QStringLiteral("Nie można otworzyć pliku: ") + path);
-        Chart1->replot();
+        statusBar->showMessage(out.wrongSize
+                                   ? QStringLiteral("Plik nie jest archiwum K71T (nieprawidłowy rozmiar): ") + path
+                                   : QStringLiteral("Nie można otworzyć pliku: ") + path);
+        chart->replot();
         return;
     }
     for (int s = 0; s < SeriesCount; ++s) {
@@ -465,8 +466,8 @@ void ChartWindow::loadFile(const QString &path, std::uint8_t address)
         table_.appendRows(s, std::move(d.rows));
     }
     fullView();
-    ProgressBar1->setValue(ProgressBar1->maximum());
-    StatusBar1->showMessage(QStringLiteral("Wczytano wierszy: %1").arg(out.rowsTaken));
+    progressBar->setValue(progressBar->maximum());
+    statusBar->showMessage(QStringLiteral("Wczytano wierszy: %1").arg(out.rowsTaken));
 }
 
 void ChartWindow::addPoints(int s, std::vector<SeriesPoint> &points)
@@ -490,25 +491,25 @@ void ChartWindow::fullView()
         any = any || !graph(s)->data()->isEmpty();
     if (!any) {
         // Nothing loaded: the time axis shows the chosen days.
-        Chart1->xAxis->setRange(seriesX(dateKey(DateTimePicker1->date()), 0),
-                                seriesX(dateKey(DateTimePicker2->date()), 0) + 86400);
+        chart->xAxis->setRange(seriesX(dateKey(fromDateEdit->date()), 0),
+                               seriesX(dateKey(toDateEdit->date()), 0) + 86400);
     } else {
-        Chart1->rescaleAxes(true);
+        chart->rescaleAxes(true);
         // A flat line or a single point still gets a visible span.
-        for (QCPAxis *axis : {Chart1->xAxis, Chart1->yAxis}) {
+        for (QCPAxis *axis : {chart->xAxis, chart->yAxis}) {
             const QCPRange r = axis->range();
             if (r.size() <= 0)
                 axis->setRange(r.lower - 1, r.upper + 1);
         }
     }
-    Chart1->replot();
+    chart->replot();
 }
 
 void ChartWindow::zoomTo(const QCPRange &x, const QCPRange &y)
 {
-    Chart1->xAxis->setRange(x);
-    Chart1->yAxis->setRange(y);
-    Chart1->replot();
+    chart->xAxis->setRange(x);
+    chart->yAxis->setRange(y);
+    chart->replot();
 }
 
 void ChartWindow::selectionDone(const QRect &rect, QMouseEvent *event)
@@ -521,19 +522,19 @@ void ChartWindow::selectionDone(const QRect &rect, QMouseEvent *event)
     }
     if (rect.normalized().width() < 3 || rect.normalized().height() < 3)
         return;
-    zoomTo(Chart1->selectionRect()->range(Chart1->xAxis), Chart1->selectionRect()->range(Chart1->yAxis));
+    zoomTo(chart->selectionRect()->range(chart->xAxis), chart->selectionRect()->range(chart->yAxis));
 }
 
-void ChartWindow::ButtonColorClick(int s)
+void ChartWindow::onColourClicked(int s)
 {
     const QColor chosen = ctx_.prompt.chooseColour(this, colours_[static_cast<std::size_t>(s)]);
     if (!chosen.isValid())
         return;
     setColour(s, chosen);
-    Chart1->replot();
+    chart->replot();
 }
 
-void ChartWindow::SpeedButton6Click()
+void ChartWindow::onDictionaryClicked()
 {
     if (!dictionary_)
         return;
@@ -545,18 +546,19 @@ void ChartWindow::SpeedButton6Click()
 void ChartWindow::setDatabaseLoad(bool running)
 {
     databaseLoad_ = running;
-    for (QWidget *w : std::initializer_list<QWidget *>{GroupBox1, DateTimePicker1, DateTimePicker2, SpeedButton1,
-                                                       SpeedButton2, SpeedButton3, SpeedButton7})
+    for (QWidget *w : std::initializer_list<QWidget *>{editorGroup, fromDateEdit, toDateEdit, fileLoadButton,
+                                                       databaseLoadButton, clearButton, unlinkButton})
         w->setEnabled(!running);
 }
 
-void ChartWindow::SpeedButton2Click()
+void ChartWindow::onDatabaseLoadClicked()
 {
     if (databaseLoad_)
         return;
     setDatabaseLoad(true);
-    StatusBar1->showMessage(QStringLiteral("Pobieranie danych z bazy danych..."));
-    const bool anyOn = std::any_of(model_.series.begin(), model_.series.end(), [](const WYKRES &w) { return w.on(); });
+    statusBar->showMessage(QStringLiteral("Pobieranie danych z bazy danych..."));
+    const bool anyOn =
+        std::any_of(model_.series.begin(), model_.series.end(), [](const SeriesAssignment &w) { return w.on(); });
     if (!anyOn) {
         ctx_.prompt.message(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."),
                             QStringLiteral("Błąd"), PromptIcon::Error);
@@ -574,23 +576,23 @@ void ChartWindow::SpeedButton2Click()
         setDatabaseLoad(false);
         return;
     }
-    SpeedButton3Click();
+    onClearClicked();
     seriesCursor_ = 0;
     loadProblems_.clear();
     loadSkipped_ = 0;
-    Timer1->start();
+    databaseTimer->start();
 }
 
-void ChartWindow::Timer1Timer()
+void ChartWindow::onDatabaseTimer()
 {
     // A step runs with the timer stopped: a slow query never has a second
     // tick waiting behind it, and the next step starts only after this one.
-    Timer1->stop();
+    databaseTimer->stop();
     if (!databaseLoad_ || seriesCursor_ >= SeriesCount)
         return;
     const int s = seriesCursor_;
-    ProgressBar1->setValue(s + 1);
-    const WYKRES &w = model_.series[static_cast<std::size_t>(s)];
+    progressBar->setValue(s + 1);
+    const SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
     if (w.on()) {
         QString message;
         if (!ctx_.database.connected() && !ctx_.database.Connect(ctx_.databaseSettings, &message)) {
@@ -598,8 +600,8 @@ void ChartWindow::Timer1Timer()
         } else {
             SeriesData loaded;
             const DbSeriesOutcome out =
-                LoadSeriesFromDatabase(ctx_.database, ctx_.databaseSettings.table, w, DateTimePicker1->date(),
-                                       DateTimePicker2->date(), model_.info[static_cast<std::size_t>(s)], loaded);
+                LoadSeriesFromDatabase(ctx_.database, ctx_.databaseSettings.table, w, fromDateEdit->date(),
+                                       toDateEdit->date(), model_.statistics[static_cast<std::size_t>(s)], loaded);
             if (out.result != DbSeriesOutcome::Result::Loaded)
                 loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(out.error);
             loadSkipped_ += out.skipped;
@@ -611,7 +613,7 @@ void ChartWindow::Timer1Timer()
     ++seriesCursor_;
     fullView();
     if (seriesCursor_ < SeriesCount) {
-        Timer1->start();
+        databaseTimer->start();
         return;
     }
     finishDatabaseLoad();
@@ -626,13 +628,13 @@ void ChartWindow::finishDatabaseLoad()
         status += QStringLiteral("   Pominięto wierszy z nieczytelnymi polami: %1").arg(loadSkipped_);
     if (!loadProblems_.isEmpty())
         status += QStringLiteral("   ") + loadProblems_.join(QStringLiteral("; "));
-    StatusBar1->showMessage(status);
-    setTitle(QStringLiteral("Dane z okresu: od ") + dateText(DateTimePicker1->date()) + QStringLiteral(" do ") +
-             dateText(DateTimePicker2->date()));
-    Chart1->replot();
+    statusBar->showMessage(status);
+    setTitle(QStringLiteral("Dane z okresu: od ") + dateText(fromDateEdit->date()) + QStringLiteral(" do ") +
+             dateText(toDateEdit->date()));
+    chart->replot();
 }
 
-void ChartWindow::SpeedButton8Click()
+void ChartWindow::onTableClicked()
 {
     // The header is the view's own column header: it stays in place however
     // far the rows are scrolled.
@@ -641,22 +643,22 @@ void ChartWindow::SpeedButton8Click()
     table_.activateWindow();
 }
 
-void ChartWindow::SpeedButton5Click()
+void ChartWindow::onInfoClicked()
 {
-    ShowChartInfo();
+    showChartInfo();
 }
 
-void ChartWindow::ShowChartInfo()
+void ChartWindow::showChartInfo()
 {
     if (!info_)
         return;
-    info_->Memo1->setPlainText(chartInfoText(model_));
+    info_->infoMemo->setPlainText(chartInfoText(model_));
     info_->show();
     info_->raise();
     info_->activateWindow();
 }
 
-void ChartWindow::SpeedButton9Click()
+void ChartWindow::onPrintClicked()
 {
     QPrinter &p = printer();
     if (!ctx_.prompt.printDialog(this, p))
@@ -675,7 +677,7 @@ bool ChartWindow::printChart(QPrinter &p)
     p.setPageOrientation(QPageLayout::Landscape);
     // The chart is laid out at the screen's resolution (its fonts and pens
     // keep their proportions) and drawn as vectors, so the page stays sharp.
-    p.setResolution(Chart1->logicalDpiX());
+    p.setResolution(chart->logicalDpiX());
     bool ok = false;
     {
         QCPPainter painter;
@@ -684,13 +686,13 @@ bool ChartWindow::printChart(QPrinter &p)
             // Margins 3 % left, 4 % top, 3 % right, 2 % bottom; the chart is
             // stretched to fill what is inside them.
             const QRectF area(page.width() * 0.03, page.height() * 0.04, page.width() * 0.94, page.height() * 0.94);
-            const int w = std::max(Chart1->width(), 800);
-            const int h = std::max(Chart1->height(), 500);
+            const int w = std::max(chart->width(), 800);
+            const int h = std::max(chart->height(), 500);
             painter.setMode(QCPPainter::pmVectorized);
             painter.setMode(QCPPainter::pmNoCaching);
             painter.translate(area.topLeft());
             painter.scale(area.width() / w, area.height() / h);
-            Chart1->toPainter(&painter, w, h);
+            chart->toPainter(&painter, w, h);
             ok = painter.end();
         }
     }

@@ -67,49 +67,49 @@ public:
     // orientation restored afterwards. False when nothing came out.
     bool printChart(QPrinter &printer);
 
-    QPushButton *SpeedButton3 = nullptr; // "Wyczyść wykres"
-    QPushButton *SpeedButton7 = nullptr; // "Usuń powiązania serii"
-    QDateEdit *DateTimePicker1 = nullptr;
-    QDateEdit *DateTimePicker2 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QComboBox *ComboBox1 = nullptr; // the series
-    QLineEdit *Edit1 = nullptr;     // its name
-    QLineEdit *Edit2 = nullptr;     // its meter address
-    QComboBox *ComboBox2 = nullptr; // its device
-    QComboBox *ComboBox3 = nullptr; // its register
-    QPushButton *SpeedButton4 = nullptr; // "Zastosuj"
-    QLabel *Label8 = nullptr;
-    QPushButton *SpeedButton10 = nullptr; // "..." (the dictionary)
-    QPushButton *SpeedButton2 = nullptr;  // "Pobierz z Bazy Danych"
-    QPushButton *SpeedButton1 = nullptr;  // "Dodaj z Pliku"
-    QPushButton *SpeedButton8 = nullptr;  // "Pokaż dane"
-    QPushButton *SpeedButton9 = nullptr;  // "Drukuj wykres"
-    QPushButton *SpeedButton6 = nullptr;  // "Słownik"
-    QPushButton *SpeedButton5 = nullptr;  // "Informacje o wykresie"
-    QCustomPlot *Chart1 = nullptr;
-    std::array<QPushButton *, SeriesCount> ButtonColor{};
-    QStatusBar *StatusBar1 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QTimer *Timer1 = nullptr; // one series a tick of a database load
+    QPushButton *clearButton = nullptr;  // "Wyczyść wykres"
+    QPushButton *unlinkButton = nullptr; // "Usuń powiązania serii"
+    QDateEdit *fromDateEdit = nullptr;
+    QDateEdit *toDateEdit = nullptr;
+    QGroupBox *editorGroup = nullptr;
+    QComboBox *seriesList = nullptr;        // the series
+    QLineEdit *seriesNameEdit = nullptr;    // its name
+    QLineEdit *seriesAddressEdit = nullptr; // its meter address
+    QComboBox *deviceList = nullptr;        // its device
+    QComboBox *registerList = nullptr;      // its register
+    QPushButton *applyButton = nullptr;     // "Zastosuj"
+    QLabel *seriesStateLabel = nullptr;
+    QPushButton *dictionaryPickButton = nullptr; // "..." (the dictionary)
+    QPushButton *databaseLoadButton = nullptr;   // "Pobierz z Bazy Danych"
+    QPushButton *fileLoadButton = nullptr;       // "Dodaj z Pliku"
+    QPushButton *tableButton = nullptr;          // "Pokaż dane"
+    QPushButton *printButton = nullptr;          // "Drukuj wykres"
+    QPushButton *dictionaryButton = nullptr;     // "Słownik"
+    QPushButton *infoButton = nullptr;           // "Informacje o wykresie"
+    QCustomPlot *chart = nullptr;
+    std::array<QPushButton *, SeriesCount> colourButtons{};
+    QStatusBar *statusBar = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QTimer *databaseTimer = nullptr; // one series a tick of a database load
 
 public slots:
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton6Click();
-    void Timer1Timer();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void SpeedButton7Click();
-    void SpeedButton8Click();
-    void SpeedButton9Click();
-    void ComboBox1Change();
-    void DateTimePicker1Change();
-    void ButtonColorClick(int s);
-    void ShowChartInfo();
+    void onFileLoadClicked();
+    void onDatabaseLoadClicked();
+    void onDictionaryClicked();
+    void onDatabaseTimer();
+    void onClearClicked();
+    void onApplyClicked();
+    void onInfoClicked();
+    void onUnlinkClicked();
+    void onTableClicked();
+    void onPrintClicked();
+    void onSeriesChosen();
+    void onDatesChanged();
+    void onColourClicked(int s);
+    void showChartInfo();
 
 private:
-    void FormCreate();
+    void initialise();
     void setTitle(const QString &text);
     // The texts that carry series s's name: legend, colour button, table page.
     void showSeriesName(int s);

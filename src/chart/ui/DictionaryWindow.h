@@ -26,32 +26,32 @@ public:
 
     Dictionary &dictionary() { return dictionary_; }
     QString defaultPath() const;
-    void ShowEntry(int i);
-    bool StoreEntry(int i);
+    void showEntry(int i);
+    bool storeEntry(int i);
 
-    QListWidget *ListBox1 = nullptr;
-    QPushButton *SpeedButton1 = nullptr; // "Dodaj pozycję"
-    QPushButton *SpeedButton2 = nullptr; // "Usuń pozycję"
-    QLineEdit *Edit1 = nullptr;          // address
-    QLineEdit *Edit2 = nullptr;          // name
-    QPushButton *SpeedButton4 = nullptr; // "Wpisz do Slownika"
-    QTableWidget *StringGrid1 = nullptr;
-    QComboBox *ComboBox1 = nullptr;      // the series to fill
-    QPushButton *SpeedButton3 = nullptr; // "Zastosuj"
-    QAction *WczytajSownik1 = nullptr;
-    QAction *ZapiszSownik1 = nullptr;
-    QAction *Zamknij1 = nullptr;
+    QListWidget *meterList = nullptr;
+    QPushButton *addButton = nullptr;    // "Dodaj pozycję"
+    QPushButton *removeButton = nullptr; // "Usuń pozycję"
+    QLineEdit *addressEdit = nullptr;    // address
+    QLineEdit *nameEdit = nullptr;       // name
+    QPushButton *storeButton = nullptr;  // "Wpisz do Slownika"
+    QTableWidget *namesGrid = nullptr;
+    QComboBox *seriesList = nullptr;    // the series to fill
+    QPushButton *applyButton = nullptr; // "Zastosuj"
+    QAction *loadAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *closeAction = nullptr;
 
 public slots:
-    void FormActivate();
-    void ListBox1Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void WczytajSownik1Click();
-    void ZapiszSownik1Click();
-    void Zamknij1Click();
+    void onActivated();
+    void onMeterChosen();
+    void onAddClicked();
+    void onRemoveClicked();
+    void onApplyClicked();
+    void onStoreClicked();
+    void onLoadChosen();
+    void onSaveChosen();
+    void onCloseChosen();
 
 protected:
     void done(int result) override;
@@ -59,8 +59,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    void loadDefaultDictionary();
+    void saveDefaultDictionary();
     // The list from the slots in use, plain names.
     void rebuildList();
     void error(const QString &text);
