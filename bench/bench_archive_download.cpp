@@ -32,13 +32,13 @@ void measure(const char *label, int speedCode, int speedIndex, bool lineTime, in
     ModbusLink &link = pc.link;
     RegisterImage &image = pc.image;
     link.settleMs = 0;
-    link.OpenPort(2, 1, speedIndex);
+    link.openPort(2, 1, speedIndex);
     auto store = std::make_unique<RecordStore>();
     ArchiveDownload download(link, image, *store);
 
     QElapsedTimer t;
     t.start();
-    const int n = download.DownloadFirstPass();
+    const int n = download.downloadFirstPass();
     const double seconds = t.nsecsElapsed() / 1e9;
     line.stop();
 

@@ -1,4 +1,4 @@
-// LoadBin, BuildExportRows and ExportDat of a full 616,000-record store, each
+// loadBin, buildExportRows and exportDat of a full 616,000-record store, each
 // beside a plain reference measured in the same run.
 #include "archive/ArchiveFiles.h"
 
@@ -56,7 +56,7 @@ int main()
     }
     RegisterImage image;
     const QString bin = dir.filePath("full.bin");
-    SaveBin(bin, *store, n, image);
+    saveBin(bin, *store, n, image);
 
     QElapsedTimer t;
     t.start();
@@ -65,16 +65,16 @@ int main()
     const QByteArray all = raw.readAll();
     const double rawMs = since(t);
     t.restart();
-    const int loaded = LoadBin(bin, *store, image);
+    const int loaded = loadBin(bin, *store, image);
     const double loadMs = since(t);
-    std::printf("LoadBin          %7d records  %8.1f ms   (plain read of the %lld-byte file: %.1f ms)\n", loaded,
+    std::printf("loadBin          %7d records  %8.1f ms   (plain read of the %lld-byte file: %.1f ms)\n", loaded,
                 loadMs, static_cast<long long>(all.size()), rawMs);
 
     std::vector<ExportRow> rows;
     t.restart();
     long total = 0;
     for (int d = 0; d < 10; ++d)
-        total += BuildExportRows(*store, n, d, 20260301, 20260331, rows);
+        total += buildExportRows(*store, n, d, 20260301, 20260331, rows);
     const double rowsMs = since(t);
     t.restart();
     long sum = 0;
@@ -82,18 +82,18 @@ int main()
         for (int i = 0; i < n; ++i)
             sum += (*store)[i].device() == d + 1;
     const double scanMs = since(t);
-    std::printf("BuildExportRows  %7ld rows     %8.1f ms   (ten plain passes over the store: %.1f ms, %ld)\n", total,
+    std::printf("buildExportRows  %7ld rows     %8.1f ms   (ten plain passes over the store: %.1f ms, %ld)\n", total,
                 rowsMs, scanMs, sum);
 
     const QDateTime now = QDateTime::currentDateTime();
     t.restart();
-    ExportDat(dir.filePath("full.dat"), *store, n, 20260301, 20260331, 0, 235959, now);
+    exportDat(dir.filePath("full.dat"), *store, n, 20260301, 20260331, 0, 235959, now);
     const double exportMs = since(t);
     const qint64 size = QFile(dir.filePath("full.dat")).size();
     t.restart();
     naiveExport(dir.filePath("naive.dat"), *store, n);
     const double naiveMs = since(t);
-    std::printf("ExportDat        %7d records  %8.1f ms   %.1f MB written (naive QString export, a line per "
+    std::printf("exportDat        %7d records  %8.1f ms   %.1f MB written (naive QString export, a line per "
                 "record: %.1f ms)\n",
                 n, exportMs, size / 1e6, naiveMs);
     return 0;

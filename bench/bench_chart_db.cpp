@@ -65,7 +65,7 @@ std::pair<double, long> bareLoop(SqlConnection &c)
     t.start();
     long rows = 0;
     for (int d = 0; d < 10; ++d) {
-        const QByteArray q = BuildSeriesQuery(Table, 1, d, From, To);
+        const QByteArray q = buildSeriesQuery(Table, 1, d, From, To);
         if (mysql_real_query(c.handle(), q.constData(), static_cast<unsigned long>(q.size())) != 0)
             return {-1, 0};
         MYSQL_RES *r = mysql_store_result(c.handle());
@@ -151,12 +151,12 @@ int main(int argc, char *argv[])
     db.table = Table;
     SqlConnection c;
     QString message;
-    if (!c.Connect(db, &message)) {
+    if (!c.connect(db, &message)) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }
     run(c, "DROP TABLE IF EXISTS `" + Table.toUtf8() + '`');
-    if (!CreateArchiveTable(c, db, &message)) {
+    if (!createArchiveTable(c, db, &message)) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }

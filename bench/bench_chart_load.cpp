@@ -45,8 +45,8 @@ int main()
     const int count = RecordStoreCapacity;
     bench::fillFullArchive(*store);
     test::TempDir dir;
-    if (SaveNewBin(dir.file("full.bin"), *store, count, RegisterImage{}).isEmpty() ||
-        !ExportDat(dir.file("full.dat"), *store, count, 20130101, 20131231, 0, 235959,
+    if (saveNewBin(dir.file("full.bin"), *store, count, RegisterImage{}).isEmpty() ||
+        !exportDat(dir.file("full.dat"), *store, count, 20130101, 20131231, 0, 235959,
                    QDateTime(QDate(2013, 10, 1), QTime(6, 0)))) {
         std::fprintf(stderr, "bench_chart_load: the files could not be written\n");
         return 1;

@@ -74,8 +74,8 @@ int main(int argc, char *argv[])
     {
         auto store = std::make_unique<RecordStore>();
         bench::fillOneRegisterArchive(*store);
-        if (SaveNewBin(dir.file("full.bin"), *store, RecordStoreCapacity, RegisterImage{}).isEmpty() ||
-            !ExportDat(dir.file("full.dat"), *store, RecordStoreCapacity, 20130101, 20131231, 0, 235959,
+        if (saveNewBin(dir.file("full.bin"), *store, RecordStoreCapacity, RegisterImage{}).isEmpty() ||
+            !exportDat(dir.file("full.dat"), *store, RecordStoreCapacity, 20130101, 20131231, 0, 235959,
                        QDateTime(QDate(2013, 10, 1), QTime(6, 0)))) {
             std::fprintf(stderr, "bench_chart_window: the files could not be written\n");
             return 1;

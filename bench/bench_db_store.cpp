@@ -58,14 +58,14 @@ int main()
 
     SqlConnection c;
     QString message;
-    if (!c.Connect(db, &message)) {
+    if (!c.connect(db, &message)) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }
     for (const char *name : {"bench_per_row", "bench_batched", "bench_import_per_row", "bench_import_batched"}) {
         c.execute(QByteArray("DROP TABLE IF EXISTS ") + name, nullptr, false);
         db.table = QString::fromLatin1(name);
-        if (!CreateArchiveTable(c, db, &message)) {
+        if (!createArchiveTable(c, db, &message)) {
             std::fprintf(stderr, "%s\n", qPrintable(message));
             return 1;
         }
@@ -90,7 +90,7 @@ int main()
     // The .dat export of the whole archive, and its beginning with the
     // first data lines for the statement per row.
     test::TempDir dir;
-    if (!ExportDat(dir.file("all.dat"), *store, count, 20130101, 20131231, 0, 235959,
+    if (!exportDat(dir.file("all.dat"), *store, count, 20130101, 20131231, 0, 235959,
                    QDateTime(QDate(2013, 10, 1), QTime(6, 0)))) {
         std::fprintf(stderr, "the .dat export failed\n");
         return 1;
@@ -101,7 +101,7 @@ int main()
         DataLine parsed;
         for (int lines = 0; lines < PerRowSample && end < all.size();) {
             const qsizetype next = all.indexOf('\n', end);
-            if (ParseDataLine(all.mid(end, next - end).trimmed(), parsed))
+            if (parseDataLine(all.mid(end, next - end).trimmed(), parsed))
                 ++lines;
             end = next + 1;
         }
@@ -109,11 +109,11 @@ int main()
     }
     db.table = QStringLiteral("bench_import_per_row");
     t.start();
-    const ImportOutcome importPerRow = ImportDataFile(c, db, dir.file("sample.dat"), 1, {}, StorePath::PerRow);
+    const ImportOutcome importPerRow = importDataFile(c, db, dir.file("sample.dat"), 1, {}, StorePath::PerRow);
     const double importPerRowS = t.nsecsElapsed() / 1e9;
     db.table = QStringLiteral("bench_import_batched");
     t.start();
-    const ImportOutcome importBatched = ImportDataFile(c, db, dir.file("all.dat"), 1);
+    const ImportOutcome importBatched = importDataFile(c, db, dir.file("all.dat"), 1);
     const double importBatchedS = t.nsecsElapsed() / 1e9;
     const double importPerRowRate = importPerRow.store.stored / importPerRowS,
                  importBatchedRate = importBatched.store.stored / importBatchedS;
@@ -121,7 +121,7 @@ int main()
                 importPerRowS, importPerRowRate);
     std::printf("import, 500-row batches:   %d rows in %.2f s, %.0f rows/s (ratio %.1f)\n",
                 importBatched.store.stored, importBatchedS, importBatchedRate, importBatchedRate / importPerRowRate);
-    if (!c.Connect(db, &message)) {
+    if (!c.connect(db, &message)) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }

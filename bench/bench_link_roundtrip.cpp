@@ -29,14 +29,14 @@ void measure(const char *label, bool lineTime, int rounds)
     pc.portMap.setPath(2, line.slavePath());
     ModbusLink &link = pc.link;
     link.settleMs = 0;
-    link.OpenPort(2, 1, 7);
+    link.openPort(2, 1, 7);
 
     std::vector<double> ms;
     int failures = 0;
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer t;
         t.start();
-        if (!link.ReadBlock16(4000, 100))
+        if (!link.readBlock16(4000, 100))
             ++failures;
         ms.push_back(t.nsecsElapsed() / 1e6);
     }

@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
         MeterLink pc;
         pc.portMap.setPath(2, line.slavePath());
         pc.link.settleMs = 0;
-        pc.link.OpenPort(2, 1, 7);
+        pc.link.openPort(2, 1, 7);
         MonitorModel monitor(pc.link, pc.image);
         std::vector<double> ms;
         int failures = 0;

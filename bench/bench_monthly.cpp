@@ -46,7 +46,7 @@ int main()
         readMs += bench::plainRead(source + QStringLiteral("DAY_%1.DAT").arg(day, 2, 10, QLatin1Char('0')));
     QElapsedTimer t;
     t.start();
-    const MonthlyOutcome o = CreateMonthlyArchive(source, out, MonthlyPrefix(source));
+    const MonthlyOutcome o = createMonthlyArchive(source, out, monthlyFilePrefix(source));
     const double ms = t.nsecsElapsed() / 1e6;
     int lines = 0;
     for (int n : o.lines)

@@ -52,11 +52,11 @@ int main()
     MeterLink pc;
     pc.portMap.setPath(2, line.slavePath());
     pc.link.settleMs = 0;
-    pc.link.OpenPort(2, 1, 7);
-    pc.link.ReadBlock16(4000, 60); // the meter's configuration, to write back unchanged
-    pc.link.ReadBlock16(4300, 80);
-    pc.link.ReadBlock32(7600, 50);
-    pc.link.ReadBlock32(7650, 40);
+    pc.link.openPort(2, 1, 7);
+    pc.link.readBlock16(4000, 60); // the meter's configuration, to write back unchanged
+    pc.link.readBlock16(4300, 80);
+    pc.link.readBlock32(7600, 50);
+    pc.link.readBlock32(7650, 40);
 
     std::printf("page read and page write at 115200 baud 8N2 (line time), median of 10\n");
     const struct {

@@ -77,16 +77,16 @@ int realTask()
     db.table = QStringLiteral("bench_task");
     SqlConnection c;
     QString message;
-    if (!c.Connect(db, &message)) {
+    if (!c.connect(db, &message)) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }
     c.execute("DROP TABLE IF EXISTS bench_task", nullptr, false);
-    if (!CreateArchiveTable(c, db, &message)) {
+    if (!createArchiveTable(c, db, &message)) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         return 1;
     }
-    c.Disconnect();
+    c.disconnect();
     constexpr int Records = 10000;
     sim::SimMeter meter(1, 5, 0);
     meter.setArchiveStart(0, 0);
@@ -99,7 +99,7 @@ int realTask()
     auto pc = std::make_unique<MeterLink>();
     pc->portMap.setPath(2, line.slavePath());
     pc->link.settleMs = 0;
-    pc->link.OpenPort(2, 1, 7);
+    pc->link.openPort(2, 1, 7);
     auto store = std::make_unique<RecordStore>();
     test::TempDir dir;
     SystemClock clock;

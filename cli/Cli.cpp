@@ -176,7 +176,7 @@ int runRegisters(const Options &o, QString &out, QString &err)
         const int n = std::min(chunk, count - done);
         bool ok;
         if (reading) {
-            ok = is32 ? l.link.ReadBlock32(first, n) : l.link.ReadBlock16(first, n);
+            ok = is32 ? l.link.readBlock32(first, n) : l.link.readBlock16(first, n);
             sleepMs(10);
         } else {
             for (int k = 0; k < n; ++k) {
@@ -185,7 +185,7 @@ int runRegisters(const Options &o, QString &out, QString &err)
                 else
                     l.image.reg16(first + k) = static_cast<std::uint16_t>(values[static_cast<std::size_t>(done + k)]);
             }
-            ok = is32 ? l.link.WriteBlock32(first, n) : l.link.WriteBlock16(first, n);
+            ok = is32 ? l.link.writeBlock32(first, n) : l.link.writeBlock16(first, n);
         }
         if (!ok) {
             err += QStringLiteral("k71t-cli: wskaźnik nie odpowiada lub odpowiada błędnie (rejestry %1-%2)\n")
@@ -277,7 +277,7 @@ int runExport(const QStringList &command, const Clock &clock, QString &out, QStr
         return CliMeterFailed;
     QString error;
     int rows = 0;
-    if (!ExportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error, &rows)) {
+    if (!exportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error, &rows)) {
         err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(datFileName(dat), error);
         return CliMeterFailed;
     }
@@ -301,7 +301,7 @@ int loadArchive(const QString &bin, RecordStore &store, QString &err)
 {
     RegisterImage image;
     bool tooLarge = false;
-    const int n = LoadBin(bin, store, image, &tooLarge);
+    const int n = loadBin(bin, store, image, &tooLarge);
     if (n < 1)
         err += tooLarge ? QStringLiteral("k71t-cli: %1 zawiera więcej rekordów, niż program mieści\n").arg(bin)
                         : QStringLiteral("k71t-cli: Archiwum jest puste lub plik nie został załadowany (%1)\n").arg(bin);
@@ -321,7 +321,7 @@ bool openLink(const Options &o, MeterLink &l, QString &err)
     }
     l.portSettings.modeKind = static_cast<std::uint8_t>(o.modeKind);
     l.portSettings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
-    if (l.link.OpenPort(l.portSettings.portIndex, l.portSettings.modeKind, l.portSettings.speedIndex) < 0) {
+    if (l.link.openPort(l.portSettings.portIndex, l.portSettings.modeKind, l.portSettings.speedIndex) < 0) {
         err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(l.link.openError());
         return false;
     }
@@ -541,7 +541,7 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
     loadStandardConfiguration(link.image);
     if (!reading) {
         // Nothing reaches the meter unless the whole file is a configuration.
-        switch (LoadConfigFile(file, link.image)) {
+        switch (loadConfigFile(file, link.image)) {
         case ConfigLoad::Loaded: break;
         case ConfigLoad::Missing: err += QStringLiteral("k71t-cli: brak pliku %1\n").arg(file); return CliMeterFailed;
         case ConfigLoad::Invalid:
@@ -595,7 +595,7 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
         return CliOk;
     }
     QString error;
-    const QString written = SaveConfigFile(file, link.image, &error);
+    const QString written = saveConfigFile(file, link.image, &error);
     if (written.isEmpty()) {
         err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(configFileName(file), error);
         return CliMeterFailed;

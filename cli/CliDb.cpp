@@ -172,7 +172,7 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
             return CliMeterFailed;
         SqlConnection c;
         QString message;
-        if (!CreateArchiveTable(c, p, &message)) {
+        if (!createArchiveTable(c, p, &message)) {
             err += QStringLiteral("k71t-cli: %1\n").arg(message);
             return CliMeterFailed;
         }
@@ -198,10 +198,10 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
         const auto a = static_cast<std::uint8_t>(address);
         const StoreProgress shown = progressOn(progress, QStringLiteral("Dodawanie rekordów do bazy danych"));
         const StoreOutcome o =
-            range.given ? ExportArchiveRangeToDatabase(c, p, *store, n,
+            range.given ? exportArchiveRangeToDatabase(c, p, *store, n,
                                                        ArchiveRange{range.start, range.stop, range.tstart, range.tstop},
                                                        a, shown)
-                        : ExportArchiveToDatabase(c, p, *store, n, a, shown);
+                        : exportArchiveToDatabase(c, p, *store, n, a, shown);
         if (o.total == 0 && o.ok()) {
             out += QStringLiteral("W wybranym zakresie dat nie ma danych; nic nie zapisano w bazie danych.\n");
             return CliOk;
@@ -218,7 +218,7 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
         if (!loadSqlConf(sqlConf, p, err))
             return CliMeterFailed;
         SqlConnection c;
-        const ImportOutcome o = ImportDataFile(c, p, command.at(2), static_cast<std::uint8_t>(address),
+        const ImportOutcome o = importDataFile(c, p, command.at(2), static_cast<std::uint8_t>(address),
                                                progressOn(progress, QStringLiteral("Import danych")));
         if (o.missing) {
             err += QStringLiteral("k71t-cli: nie można odczytać %1\n").arg(command.at(2));

@@ -14,7 +14,7 @@ int runMonthly(const QStringList &command, QString &out, QString &err)
         return usage(err, syntax);
     const QString source = QDir::cleanPath(QFileInfo(command.at(1)).absoluteFilePath()) + QLatin1Char('/');
     const QString destination = command.at(3);
-    const QString prefix = MonthlyPrefix(source);
+    const QString prefix = monthlyFilePrefix(source);
     if (prefix.isEmpty()) {
         err += QStringLiteral("k71t-cli: Nieprawidłowy katalog danych. (%1: oczekiwano .../ARCHIVES/RRRR/MM/)\n")
                    .arg(command.at(1));
@@ -24,7 +24,7 @@ int runMonthly(const QStringList &command, QString &out, QString &err)
         err += QStringLiteral("k71t-cli: katalog docelowy %1 nie istnieje\n").arg(destination);
         return CliMeterFailed;
     }
-    const MonthlyOutcome o = CreateMonthlyArchive(source, destination, prefix);
+    const MonthlyOutcome o = createMonthlyArchive(source, destination, prefix);
     if (!o.error.isEmpty()) {
         err += QStringLiteral("k71t-cli: archiwum miesięczne nie zostało utworzone, stare pliki pozostały bez "
                               "zmian: %1\n")

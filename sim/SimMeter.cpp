@@ -62,14 +62,14 @@ InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode)
 void appendCrc(Bytes &frame)
 {
     frame.resize(frame.size() + 2);
-    put16be(frame.data() + frame.size() - 2, Crc16(frame.data(), frame.size() - 2));
+    put16be(frame.data() + frame.size() - 2, crc16(frame.data(), frame.size() - 2));
 }
 
 bool crcMatches(const Bytes &frame)
 {
     if (frame.size() < 4)
         return false;
-    return get16be(frame.data() + frame.size() - 2) == Crc16(frame.data(), frame.size() - 2);
+    return get16be(frame.data() + frame.size() - 2) == crc16(frame.data(), frame.size() - 2);
 }
 
 QString hex(const Bytes &bytes)

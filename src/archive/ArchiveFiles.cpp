@@ -20,7 +20,7 @@ namespace {
 constexpr int TrailerBytes = 240;
 } // namespace
 
-QByteArray BuildBin(const RecordStore &store, int n, const RegisterImage &image)
+QByteArray buildBin(const RecordStore &store, int n, const RegisterImage &image)
 {
     QByteArray b(12 * n + TrailerBytes, '\0');
     std::uint8_t *p = bytes(b.data());
@@ -33,21 +33,21 @@ QByteArray BuildBin(const RecordStore &store, int n, const RegisterImage &image)
     return b;
 }
 
-bool SaveBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image, QString *error)
+bool saveBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image, QString *error)
 {
     if (n < 0 || n > RecordStoreCapacity)
         return false;
-    return writeFileSafely(path, BuildBin(store, n, image), error);
+    return writeFileSafely(path, buildBin(store, n, image), error);
 }
 
-QString SaveNewBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image, QString *error)
+QString saveNewBin(const QString &path, const RecordStore &store, int n, const RegisterImage &image, QString *error)
 {
     if (n < 0 || n > RecordStoreCapacity)
         return {};
-    return writeNewFileSafely(path, BuildBin(store, n, image), error);
+    return writeNewFileSafely(path, buildBin(store, n, image), error);
 }
 
-int LoadBin(const QString &path, RecordStore &store, RegisterImage &image, bool *tooLarge)
+int loadBin(const QString &path, RecordStore &store, RegisterImage &image, bool *tooLarge)
 {
     if (tooLarge)
         *tooLarge = false;
@@ -78,7 +78,7 @@ int LoadBin(const QString &path, RecordStore &store, RegisterImage &image, bool 
     return static_cast<int>(n);
 }
 
-QString BinFileName(const QDateTime &now, int address)
+QString binFileName(const QDateTime &now, int address)
 {
     const QTime t = now.time();
     return dateText(now.date()) + QString::asprintf("_%.2d_%.2d_%.2d_", t.hour(), t.minute(), t.second()) +
@@ -139,7 +139,7 @@ private:
 
 } // namespace
 
-bool ExportDat(const QString &path, const RecordStore &store, int count, int start, int stop, int tstart, int tstop,
+bool exportDat(const QString &path, const RecordStore &store, int count, int start, int stop, int tstart, int tstop,
                const QDateTime &now, QString *error, int *rows)
 {
     if (rows)
@@ -180,7 +180,7 @@ bool ExportDat(const QString &path, const RecordStore &store, int count, int sta
     char line[512];
     int written = 0;
     for (int d = 0; d < 10 && out.ok(); ++d) {
-        if (BuildExportRows(store, count, d, start, stop, deviceRows) == 0)
+        if (buildExportRows(store, count, d, start, stop, deviceRows) == 0)
             continue;
         out.put(toWindows1250(QStringLiteral("\n\rUrządzenie %1\n\r").arg(d + 1)));
         out.put(columns);

@@ -22,22 +22,22 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     // The download, the save and the delete are one operation on the link.
     const ModbusLink::Session session(download_.link());
     ArchiveJobOutcome outcome;
-    store_.RecordCount = 0;
+    store_.count = 0;
     const QTime started = clock_.now().time();
-    const int n = download_.DownloadAll();
+    const int n = download_.downloadAll();
     const QDateTime ended = clock_.now();
     outcome.seconds = secondsBetween(started, ended.time());
     outcome.records = n;
     outcome.failure = download_.failure();
-    store_.RecordCount = n;
+    store_.count = n;
     if (n <= 0)
         return outcome;
 
     // The file comes first: the meter is cleared only once the records are
     // safely on disk, under a name no other file has.
     QDir(request.directory).mkpath(QStringLiteral("."));
-    outcome.plannedPath = QDir(request.directory).filePath(BinFileName(ended, request.meterAddress));
-    outcome.binPath = SaveNewBin(outcome.plannedPath, store_, n, image_, &outcome.saveError);
+    outcome.plannedPath = QDir(request.directory).filePath(binFileName(ended, request.meterAddress));
+    outcome.binPath = saveNewBin(outcome.plannedPath, store_, n, image_, &outcome.saveError);
     if (request.deleteAfter)
         outcome.deletion = outcome.saved() ? deleteWhenSaved(outcome) : ArchiveJobOutcome::Deletion::KeptUnsaved;
     if (request.toDatabase && databaseStep) {
@@ -58,15 +58,15 @@ ArchiveJobOutcome::Deletion ArchiveJob::deleteWhenSaved(ArchiveJobOutcome &outco
     // until a look at its archive finds nothing new. Only the moment between
     // that look and the delete command stays open.
     for (int round = 0; round < CatchUpRounds; ++round) {
-        const int n = download_.DownloadContinuation(outcome.records);
+        const int n = download_.downloadContinuation(outcome.records);
         if (n < 0) // the records read are in the file; the meter keeps its archive
             return ArchiveJobOutcome::Deletion::Failed;
         if (download_.lastPassEmpty())
-            return download_.DeleteArchive() ? ArchiveJobOutcome::Deletion::Deleted
+            return download_.deleteArchive() ? ArchiveJobOutcome::Deletion::Deleted
                                              : ArchiveJobOutcome::Deletion::Failed;
         outcome.records = n;
-        store_.RecordCount = n;
-        if (!SaveBin(outcome.binPath, store_, n, image_, &outcome.saveError))
+        store_.count = n;
+        if (!saveBin(outcome.binPath, store_, n, image_, &outcome.saveError))
             return ArchiveJobOutcome::Deletion::KeptUnsaved;
     }
     // The meter adds records faster than they can be fetched: it keeps them.

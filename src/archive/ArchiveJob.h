@@ -55,7 +55,7 @@ public:
     ArchiveJob(ArchiveDownload &download, RecordStore &store, RegisterImage &image, const Clock &clock);
 
     // Runs the job. The store holds the records afterwards and its
-    // RecordCount is the outcome's record count.
+    // count is the outcome's record count.
     ArchiveJobOutcome run(const ArchiveJobRequest &request);
 
     // The database step: stores `records` records of the store for the meter

@@ -25,7 +25,7 @@ void recordsFromPageWindow(const RegisterImage &image, ArchiveRecord *out)
 
 RecordStore::RecordStore() : records_(static_cast<std::size_t>(RecordStoreCapacity)) {}
 
-int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows,
+int buildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows,
                     float absent)
 {
     rows.clear();

@@ -57,7 +57,7 @@ public:
     static constexpr int capacity() { return RecordStoreCapacity; }
 
     // Valid records; negative after a failed download.
-    int RecordCount = 0;
+    int count = 0;
 
 private:
     std::vector<ArchiveRecord> records_;
@@ -83,7 +83,7 @@ struct ExportRow {
 // calls, so a reused vector allocates nothing. Returns the number of rows.
 // Registers without a record in a row hold `absent` (the export's NoValue,
 // the database table's own marker).
-int BuildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows,
+int buildExportRows(const RecordStore &store, int count, int d, int start, int stop, std::vector<ExportRow> &rows,
                     float absent = NoValue);
 
 } // namespace k71t

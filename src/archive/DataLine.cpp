@@ -47,7 +47,7 @@ bool daysInMonthOk(int y, int m, int d)
 
 } // namespace
 
-bool ParseDateKey(QByteArrayView date, int &key)
+bool parseDateKey(QByteArrayView date, int &key)
 {
     int y, mo, d;
     if (date.size() != 10 || date[4] != '-' || date[7] != '-' || !digits(date, 0, 4, y) || !digits(date, 5, 2, mo) ||
@@ -57,7 +57,7 @@ bool ParseDateKey(QByteArrayView date, int &key)
     return true;
 }
 
-bool ParseTimeKey(QByteArrayView time, int &key)
+bool parseTimeKey(QByteArrayView time, int &key)
 {
     int h, mi, s;
     if (time.size() != 8 || time[2] != ':' || time[5] != ':' || !digits(time, 0, 2, h) || !digits(time, 3, 2, mi) ||
@@ -67,7 +67,7 @@ bool ParseTimeKey(QByteArrayView time, int &key)
     return true;
 }
 
-bool ParseDataLine(QByteArrayView line, DataLine &out)
+bool parseDataLine(QByteArrayView line, DataLine &out)
 {
     if (line.size() <= 38)
         return false;
@@ -87,7 +87,7 @@ bool ParseDataLine(QByteArrayView line, DataLine &out)
         return false;
     f[12] = line.sliced(start);
     DataLine r;
-    if (!ParseDateKey(f[0], r.dateKey) || !ParseTimeKey(f[1], r.timeKey))
+    if (!parseDateKey(f[0], r.dateKey) || !parseTimeKey(f[1], r.timeKey))
         return false;
     bool ok = false;
     const int device = f[2].toInt(&ok);

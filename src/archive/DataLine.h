@@ -24,11 +24,11 @@ struct DataLine {
 // ("." as the point, optional exponent) within the single-precision range or
 // something else ("*"), which leaves DataLineNoValue. A number beyond the
 // single-precision range refuses the line: it cannot be stored unchanged.
-bool ParseDataLine(QByteArrayView line, DataLine &out);
+bool parseDataLine(QByteArrayView line, DataLine &out);
 
 // "2013-09-16" as 20130916: a date that exists (year 1 on); "14:05:09" as
 // 140509: hours 0 .. 23, minutes and seconds 0 .. 59. False for anything else.
-bool ParseDateKey(QByteArrayView date, int &key);
-bool ParseTimeKey(QByteArrayView time, int &key);
+bool parseDateKey(QByteArrayView date, int &key);
+bool parseTimeKey(QByteArrayView time, int &key);
 
 } // namespace k71t

@@ -69,42 +69,42 @@ void ArchiveDownload::pageStep(int step)
         onPageStep(step);
 }
 
-bool ArchiveDownload::ReadArchiveStatus()
+bool ArchiveDownload::readArchiveStatus()
 {
-    return link_.ReadBlock16(4046, 4, 10, 50) && link_.ReadBlock16(4300, 80, 10, 50) &&
-           link_.ReadBlock32(7664, 20, 10, 50);
+    return link_.readBlock16(4046, 4, 10, 50) && link_.readBlock16(4300, 80, 10, 50) &&
+           link_.readBlock32(7664, 20, 10, 50);
 }
 
-bool ArchiveDownload::ReadArchivePage(int page)
+bool ArchiveDownload::readArchivePage(int page)
 {
-    if (!link_.OpenIfClosed())
+    if (!link_.openIfClosed())
         return false;
-    link_.DrainInput();
+    link_.drainInput();
     pageStep(0);
     if (page >= ArchivePages)
         page -= ArchivePages;
     image_.reg16(4500) = static_cast<std::uint16_t>(page);
-    const bool selected = link_.WriteBlock16(4500, 1, 1, 500, false);
+    const bool selected = link_.writeBlock16(4500, 1, 1, 500, false);
     pageStep(1);
-    link_.DrainInput();
+    link_.drainInput();
     pause(1);
     if (!selected)
         return false;
-    if (!link_.ReadBlock16(4501, 100, 1, 500))
+    if (!link_.readBlock16(4501, 100, 1, 500))
         return false;
     pause(1);
     pageStep(2);
-    link_.DrainInput();
-    if (!link_.ReadBlock16(4601, 100, 1, 500))
+    link_.drainInput();
+    if (!link_.readBlock16(4601, 100, 1, 500))
         return false;
     pause(1);
     pause(1);
     pageStep(3);
-    link_.DrainInput();
-    const bool last = link_.ReadBlock16(4701, 64, 1, 500);
+    link_.drainInput();
+    const bool last = link_.readBlock16(4701, 64, 1, 500);
     pageStep(4);
     pause(1);
-    link_.DrainInput();
+    link_.drainInput();
     return last;
 }
 
@@ -136,7 +136,7 @@ int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
         for (int attempt = 0; attempt < PageTries && !ok; ++attempt) {
             if (attempt > 0)
                 pause(firstPass ? FirstPassRetryPauseMs : ContinuationRetryPauseMs);
-            ok = ReadArchivePage(s.firstPage + k);
+            ok = readArchivePage(s.firstPage + k);
         }
         if (!ok) {
             failure_ = Failure::Page;
@@ -161,19 +161,19 @@ int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
 
 bool ArchiveDownload::readStatusTwice()
 {
-    if (ReadArchiveStatus())
+    if (readArchiveStatus())
         return true;
     // The retry starts with an empty input queue: whatever the failed try
     // left there (an exception, a partial or a late reply) is not its answer.
     pause(StatusRetryPauseMs);
-    link_.DrainInput();
-    if (ReadArchiveStatus())
+    link_.drainInput();
+    if (readArchiveStatus())
         return true;
     failure_ = Failure::Status;
     return false;
 }
 
-int ArchiveDownload::DownloadFirstPass()
+int ArchiveDownload::downloadFirstPass()
 {
     failure_ = Failure::None;
     dropped_ = 0;
@@ -185,7 +185,7 @@ int ArchiveDownload::DownloadFirstPass()
     return readPages(s, 0, true);
 }
 
-int ArchiveDownload::DownloadContinuation(int a)
+int ArchiveDownload::downloadContinuation(int a)
 {
     failure_ = Failure::None;
     const ArchiveStatus previous = status();
@@ -237,38 +237,38 @@ int ArchiveDownload::settleOverwritten(int a, int n, int overwritten, const Arch
     return kept + rest;
 }
 
-int ArchiveDownload::DownloadAll()
+int ArchiveDownload::downloadAll()
 {
-    int n = DownloadFirstPass();
+    int n = downloadFirstPass();
     for (int i = 0; i < 2 && n >= 0; ++i)
-        n = DownloadContinuation(n);
-    return DownloadRest(n);
+        n = downloadContinuation(n);
+    return downloadRest(n);
 }
 
-int ArchiveDownload::DownloadRest(int n)
+int ArchiveDownload::downloadRest(int n)
 {
     // Until a pass finds nothing new (the count alone could stay the same
     // when a full ring replaced as many records as it added).
     while (n >= 0) {
-        n = DownloadContinuation(n);
+        n = downloadContinuation(n);
         if (lastPassEmpty_)
             break;
     }
     return n;
 }
 
-bool ArchiveDownload::DeleteArchive()
+bool ArchiveDownload::deleteArchive()
 {
-    if (!link_.OpenIfClosed())
+    if (!link_.openIfClosed())
         return false;
-    link_.DrainInput();
+    link_.drainInput();
     pageStep(0);
     image_.reg16(4045) = 1;
-    const bool ok = link_.WriteBlock16(4045, 1, 10, 50, false);
+    const bool ok = link_.writeBlock16(4045, 1, 10, 50, false);
     // The command must not stay armed in the image: the configuration file
     // holds 4045, and a write of the general block would delete again.
     image_.reg16(4045) = 0;
-    link_.DrainInput();
+    link_.drainInput();
     return ok;
 }
 

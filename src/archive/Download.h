@@ -46,16 +46,16 @@ class ArchiveDownload {
 public:
     ArchiveDownload(ModbusLink &link, RegisterImage &image, RecordStore &store);
 
-    bool ReadArchiveStatus();
-    bool ReadArchivePage(int page);
-    int DownloadFirstPass();
-    int DownloadContinuation(int a);
-    bool DeleteArchive();
+    bool readArchiveStatus();
+    bool readArchivePage(int page);
+    int downloadFirstPass();
+    int downloadContinuation(int a);
+    bool deleteArchive();
     // The whole download: a first pass, then continuations until a pass adds
     // nothing. Returns the record count, 0 when empty, -1 on error.
-    int DownloadAll();
+    int downloadAll();
     // Continuations after `n` records until a pass finds nothing new.
-    int DownloadRest(int n);
+    int downloadRest(int n);
 
     ArchiveStatus status() const;
     ModbusLink &link() { return link_; }

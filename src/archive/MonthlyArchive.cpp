@@ -142,7 +142,7 @@ private:
 
 } // namespace
 
-QString MonthlyPrefix(const QString &sourceFolder)
+QString monthlyFilePrefix(const QString &sourceFolder)
 {
     const qsizetype at = sourceFolder.lastIndexOf(QStringLiteral("ARCHIVES"));
     if (at < 0 || (at > 0 && !isSeparator(sourceFolder.at(at - 1))))
@@ -186,7 +186,7 @@ QString dailyFilePath(const QString &folder, int day)
     return dailyFilePath(QDir(folder), day, entries);
 }
 
-MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destination, const QString &prefix,
+MonthlyOutcome createMonthlyArchive(const QString &source, const QString &destination, const QString &prefix,
                                     const MonthlyProgress &progress)
 {
     MonthlyOutcome out;

@@ -19,7 +19,7 @@ constexpr int MonthlyDevices = 10;
 // case, the whole name of a folder), a separator, four digits of a year, a
 // separator, two digits of a month 01 .. 12 and at most one separator.
 // Empty for any other path.
-QString MonthlyPrefix(const QString &sourceFolder);
+QString monthlyFilePrefix(const QString &sourceFolder);
 
 // prefix + "D3.DAT" for device 3.
 QString monthlyFileName(const QString &prefix, int device);
@@ -49,7 +49,7 @@ using MonthlyProgress = std::function<void(const QString &dailyPath)>;
 // ones only after every daily file was read and every monthly file written
 // in full; a failure leaves all old files as they were and sets `error`
 // (the file and the system's reason).
-MonthlyOutcome CreateMonthlyArchive(const QString &source, const QString &destination, const QString &prefix,
+MonthlyOutcome createMonthlyArchive(const QString &source, const QString &destination, const QString &prefix,
                                     const MonthlyProgress &progress = {});
 
 } // namespace k71t

@@ -106,7 +106,7 @@ void Scheduler::switchOn()
     }
 }
 
-int Scheduler::FindDueTasks(const QDateTime &now)
+int Scheduler::findDueTasks(const QDateTime &now)
 {
     // The date and time of day once: a check runs every second.
     const QDate date = now.date();
@@ -177,7 +177,7 @@ bool Scheduler::tick()
     const QDate date = now.date();
     if (!boxDay_.isValid())
         boxDay_ = date;
-    const int waiting = FindDueTasks(now);
+    const int waiting = findDueTasks(now);
     bool ran = false;
     if (waiting > 0) {
         log_.line(QStringLiteral("Liczba zadań do wykonania: %1").arg(waiting));

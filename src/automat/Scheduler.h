@@ -62,7 +62,7 @@ public:
     // get their first due moment from the time of day now.
     void switchOn();
     // Marks the tasks that are due at `now`; the number of tasks waiting.
-    int FindDueTasks(const QDateTime &now);
+    int findDueTasks(const QDateTime &now);
     // One check: the due tasks found, the lowest one run (at most one a
     // tick), finished one-time tasks removed, the table saved. A task has run
     // "today" only for today's due time, so a new day needs no clearing.

@@ -13,8 +13,8 @@ ArchiveTaskRunner::ArchiveTaskRunner(MeterLink &meter, RecordStore &store, const
 {
     job_.databaseStep = [this](int n, int address, QString *report) {
         const StoreOutcome out =
-            ExportArchiveToDatabase(database_, sql_, store_, n, static_cast<std::uint8_t>(address));
-        database_.Disconnect();
+            exportArchiveToDatabase(database_, sql_, store_, n, static_cast<std::uint8_t>(address));
+        database_.disconnect();
         if (!out.ok())
             *report = storeReport(out);
         return out.ok();

@@ -36,7 +36,7 @@ QByteArrayView fieldView(const char *text, unsigned long length)
 
 } // namespace
 
-QByteArray BuildSeriesQuery(const QString &table, int address, int device, const QDate &from, const QDate &to)
+QByteArray buildSeriesQuery(const QString &table, int address, int device, const QDate &from, const QDate &to)
 {
     const QByteArray f = dateText(from).toLatin1(), t = dateText(to).toLatin1();
     return "select * from " + table.toUtf8() + " " + " where ADDR=" + QByteArray::number(address) +
@@ -44,7 +44,7 @@ QByteArray BuildSeriesQuery(const QString &table, int address, int device, const
            (from == to ? "' order by czas;" : "' order by data;");
 }
 
-DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
+DbSeriesOutcome loadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
                                        const QDate &from, const QDate &to, SeriesStatistics &info, SeriesData &data)
 {
     DbSeriesOutcome out;
@@ -53,7 +53,7 @@ DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString 
         out.error = QStringLiteral("brak połączenia z bazą danych");
         return out;
     }
-    const QByteArray query = BuildSeriesQuery(table, series.address, series.device, from, to);
+    const QByteArray query = buildSeriesQuery(table, series.address, series.device, from, to);
     if (mysql_real_query(h, query.constData(), static_cast<unsigned long>(query.size())) != 0) {
         out.error = connection.lastError();
         return out;
@@ -80,8 +80,8 @@ DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString 
         const unsigned long *lengths = mysql_fetch_lengths(result);
         ++out.rows;
         SeriesRow r{0, 0, {}};
-        if (!ParseDateKey(fieldView(row[1], lengths[1]), r.dateKey) ||
-            !ParseTimeKey(fieldView(row[2], lengths[2]), r.timeKey)) {
+        if (!parseDateKey(fieldView(row[1], lengths[1]), r.dateKey) ||
+            !parseTimeKey(fieldView(row[2], lengths[2]), r.timeKey)) {
             ++out.skipped;
             continue;
         }

@@ -13,7 +13,7 @@ namespace k71t {
 // "select * from K71T  where ADDR=5 and dev=2 and data>='2013-09-01' and
 // data<='2013-09-16' order by data;" (two blanks after the table's name;
 // "order by czas;" when both dates are one day).
-QByteArray BuildSeriesQuery(const QString &table, int address, int device, const QDate &from, const QDate &to);
+QByteArray buildSeriesQuery(const QString &table, int address, int device, const QDate &from, const QDate &to);
 
 struct DbSeriesOutcome {
     enum class Result { Loaded, Refused, WrongShape };
@@ -30,7 +30,7 @@ struct DbSeriesOutcome {
 // readable date and time becomes a table row (an unreadable value, NULL or
 // text, shows the no-value marker 2.0E+20); the rows whose selected register
 // lies in (-1.0E+20, 1.0E+20) become points and are counted.
-DbSeriesOutcome LoadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
+DbSeriesOutcome loadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
                                        const QDate &from, const QDate &to, SeriesStatistics &info, SeriesData &data);
 
 } // namespace k71t

@@ -149,20 +149,20 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
         QByteArrayView line;
         DataLine parsed;
         while (reader.next(line))
-            if (ParseDataLine(line, parsed))
+            if (parseDataLine(line, parsed))
                 feed.row(parsed.dateKey, parsed.timeKey, parsed.device, parsed.R);
     } else if (suffix == QLatin1String("bin")) {
         out.kind = FileLoadOutcome::Kind::Bin;
         auto store = std::make_unique<RecordStore>();
         RegisterImage image;
-        const int n = LoadBin(path, *store, image, &out.tooLarge);
+        const int n = loadBin(path, *store, image, &out.tooLarge);
         const QFileInfo info(path);
         out.wrongSize = info.isFile() && (info.size() < 240 || (info.size() - 240) % 12 != 0);
         // An archive without records (240 bytes) is read, and holds nothing.
         out.opened = n > 0 || (info.isFile() && info.size() == 240 && QFile(path).open(QIODevice::ReadOnly));
         std::vector<ExportRow> rows;
         for (int d = 0; d < 10; ++d) {
-            BuildExportRows(*store, n, d, 0, 99999999, rows);
+            buildExportRows(*store, n, d, 0, 99999999, rows);
             for (ExportRow &r : rows) {
                 // As a .dat export writes them: above 1.0E+10 is "*", which
                 // reads back as the no-value marker.

@@ -78,7 +78,7 @@ BulkTransfer::Tick BulkTransfer::tick()
     // A retry starts from a quiet line: what a failed attempt left in the
     // input (a late answer, an exception) would be taken for the answer.
     if (retries_ > 0 && meter_.link.isOpen())
-        meter_.link.DrainInput();
+        meter_.link.drainInput();
     const bool ok = reading ? runReadStep() : runWriteStep();
     Tick result = Tick::Continue;
     if (ok) {

@@ -50,13 +50,13 @@ QString configFileName(const QString &name)
     return name.indexOf(QLatin1String(".k71t"), 1) >= 1 ? name : name + QLatin1String(".k71t");
 }
 
-QString SaveConfigFile(const QString &name, const RegisterImage &image, QString *error)
+QString saveConfigFile(const QString &name, const RegisterImage &image, QString *error)
 {
     const QString path = configFileName(name);
     return writeFileSafely(path, buildConfigFile(image), error) ? path : QString();
 }
 
-ConfigLoad LoadConfigFile(const QString &path, RegisterImage &image)
+ConfigLoad loadConfigFile(const QString &path, RegisterImage &image)
 {
     if (!QFileInfo::exists(path))
         return ConfigLoad::Missing;

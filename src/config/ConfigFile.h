@@ -23,7 +23,7 @@ QString configFileName(const QString &name);
 // Writes the image under configFileName(name); the previous file stays whole
 // when the new one cannot be written. Returns the path written, or an empty
 // string on failure (`error` says why).
-QString SaveConfigFile(const QString &name, const RegisterImage &image, QString *error = nullptr);
+QString saveConfigFile(const QString &name, const RegisterImage &image, QString *error = nullptr);
 
 enum class ConfigLoad {
     Loaded,
@@ -32,6 +32,6 @@ enum class ConfigLoad {
 };
 
 // Loads a configuration file into the image.
-ConfigLoad LoadConfigFile(const QString &path, RegisterImage &image);
+ConfigLoad loadConfigFile(const QString &path, RegisterImage &image);
 
 } // namespace k71t

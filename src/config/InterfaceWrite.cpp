@@ -17,7 +17,7 @@ struct PcLine {
 
 void switchTo(MeterLink &meter, const FollowLine &follow, const PcLine &line)
 {
-    meter.link.ClosePort();
+    meter.link.closePort();
     if (follow) {
         follow(line.settings, line.address);
         return;

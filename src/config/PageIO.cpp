@@ -6,7 +6,7 @@ namespace k71t {
 
 bool pageRead(ModbusLink &link, std::span<const PageBlock> blocks)
 {
-    if (!link.OpenIfClosed())
+    if (!link.openIfClosed())
         return false;
     for (const PageBlock &b : blocks) {
         if (!blockRead(link, b))
@@ -23,9 +23,9 @@ bool pageRead(ModbusLink &link, std::initializer_list<PageBlock> blocks)
 
 bool pageWrite(ModbusLink &link, std::span<const PageBlock> blocks)
 {
-    if (!link.OpenIfClosed())
+    if (!link.openIfClosed())
         return false;
-    link.DrainInput();
+    link.drainInput();
     sleepMs(10);
     for (const PageBlock &b : blocks) {
         if (!blockWrite(link, b))
@@ -41,16 +41,18 @@ bool pageWrite(ModbusLink &link, std::initializer_list<PageBlock> blocks)
 
 bool blockRead(ModbusLink &link, const PageBlock &b)
 {
-    if (!link.OpenIfClosed())
+    if (!link.openIfClosed())
         return false;
-    return b.is32 ? link.ReadBlock32(b.start, b.count, 1, 500, false) : link.ReadBlock16(b.start, b.count, 1, 500, false);
+    return b.is32 ? link.readBlock32(b.start, b.count, 1, 500, false)
+                  : link.readBlock16(b.start, b.count, 1, 500, false);
 }
 
 bool blockWrite(ModbusLink &link, const PageBlock &b)
 {
-    if (!link.OpenIfClosed())
+    if (!link.openIfClosed())
         return false;
-    return b.is32 ? link.WriteBlock32(b.start, b.count, 1, 500, true) : link.WriteBlock16(b.start, b.count, 1, 500, true);
+    return b.is32 ? link.writeBlock32(b.start, b.count, 1, 500, true)
+                  : link.writeBlock16(b.start, b.count, 1, 500, true);
 }
 
 std::optional<double> checkNumber(const QString &text, double low, double high)

@@ -5,16 +5,16 @@
 namespace k71t {
 
 AppContext::AppContext(const QString &appDirectory, Prompt &prompt_, const Clock &clock_)
-    : AppDirectory(appDirectory), prompt(prompt_), clock(clock_)
+    : appDirectory(appDirectory), prompt(prompt_), clock(clock_)
 {
-    const QDir app(AppDirectory);
+    const QDir app(appDirectory);
     app.mkpath(QStringLiteral("Archives"));
-    ArchivesDirectory = app.filePath(QStringLiteral("Archives")) + QLatin1Char('/');
+    archivesDirectory = app.filePath(QStringLiteral("Archives")) + QLatin1Char('/');
 }
 
 QString AppContext::appFile(const QString &name) const
 {
-    return QDir(AppDirectory).filePath(name);
+    return QDir(appDirectory).filePath(name);
 }
 
 } // namespace k71t

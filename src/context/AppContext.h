@@ -20,12 +20,12 @@ struct AppContext : MeterLink {
     // below it is named (and created when missing) here.
     AppContext(const QString &appDirectory, Prompt &prompt, const Clock &clock);
 
-    // Path of a settings file in AppDirectory.
+    // Path of a settings file in appDirectory.
     QString appFile(const QString &name) const;
 
-    QString AppDirectory;
-    // AppDirectory + "/Archives/": where downloads are saved.
-    QString ArchivesDirectory;
+    QString appDirectory;
+    // appDirectory + "/Archives/": where downloads are saved.
+    QString archivesDirectory;
     Prompt &prompt;
     const Clock &clock;
     // The records of the last download or opened archive file.

@@ -72,9 +72,9 @@ QByteArray insertStatement(const QString &table, const QByteArray &values)
     return "INSERT INTO " + quotedName(table) + " VALUES" + values;
 }
 
-bool CreateArchiveTable(SqlConnection &c, const DatabaseSettings &p, QString *message)
+bool createArchiveTable(SqlConnection &c, const DatabaseSettings &p, QString *message)
 {
-    if (!c.Connect(p, message))
+    if (!c.connect(p, message))
         return false;
     QString error;
     if (!c.execute(createTableStatement(p.table), &error, false)) {
@@ -181,7 +181,7 @@ std::vector<TableRow> archiveTableRows(const RecordStore &store, int count, std:
     const int start = range ? range->fromDate : 0, stop = range ? range->toDate : 99999999;
     const bool oneDay = range && range->fromDate == range->toDate;
     for (int d = 0; d < 10; ++d) {
-        BuildExportRows(store, count, d, start, stop, rows, TableNoValue);
+        buildExportRows(store, count, d, start, stop, rows, TableNoValue);
         for (const ExportRow &r : rows) {
             if (oneDay && (r.timeKey < range->fromTime || r.timeKey > range->toTime))
                 continue;
@@ -199,7 +199,7 @@ StoreOutcome connectAndStore(SqlConnection &c, const DatabaseSettings &p, std::s
     const bool wasOpen = c.connected();
     if (!rows.empty()) {
         QString message;
-        if (!c.Connect(p, &message)) {
+        if (!c.connect(p, &message)) {
             out.firstFailure = message;
             out.stoppedEarly = true;
             return out;
@@ -211,18 +211,18 @@ StoreOutcome connectAndStore(SqlConnection &c, const DatabaseSettings &p, std::s
         });
     }
     if (after == AfterStore::Disconnect || !wasOpen)
-        c.Disconnect();
+        c.disconnect();
     return out;
 }
 
-StoreOutcome ExportArchiveToDatabase(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store, int count,
+StoreOutcome exportArchiveToDatabase(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store, int count,
                                      std::uint8_t address, const StoreProgress &progress)
 {
     return connectAndStore(c, p, archiveTableRows(store, count, address), AfterStore::KeepOpen, StorePath::Batched,
                            progress);
 }
 
-StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store,
+StoreOutcome exportArchiveRangeToDatabase(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store,
                                           int count, const ArchiveRange &range, std::uint8_t address,
                                           const StoreProgress &progress)
 {

@@ -44,7 +44,7 @@ struct StoreOutcome {
 enum class StorePath { Batched, PerRow };
 
 // Creates the table (ADDR and DEV unsigned); false with the operator's text.
-bool CreateArchiveTable(SqlConnection &connection, const DatabaseSettings &params, QString *message);
+bool createArchiveTable(SqlConnection &connection, const DatabaseSettings &params, QString *message);
 
 // Stores `rows` in order. The connection must be open. `progress` gets the
 // number of rows handled so far.
@@ -77,10 +77,10 @@ StoreOutcome connectAndStore(SqlConnection &connection, const DatabaseSettings &
 // whole archive keeps a connection that was open before; the range always
 // closes it. An outcome of no rows and no failure means there was nothing to
 // store.
-StoreOutcome ExportArchiveToDatabase(SqlConnection &connection, const DatabaseSettings &params,
+StoreOutcome exportArchiveToDatabase(SqlConnection &connection, const DatabaseSettings &params,
                                      const RecordStore &store, int count, std::uint8_t address,
                                      const StoreProgress &progress = {});
-StoreOutcome ExportArchiveRangeToDatabase(SqlConnection &connection, const DatabaseSettings &params,
+StoreOutcome exportArchiveRangeToDatabase(SqlConnection &connection, const DatabaseSettings &params,
                                           const RecordStore &store, int count, const ArchiveRange &range,
                                           std::uint8_t address, const StoreProgress &progress = {});
 

@@ -17,7 +17,7 @@ bool readDataFileRows(const QString &path, std::uint8_t address, std::vector<Tab
     const auto take = [&](const QByteArray &line) {
         const bool skip = overlong;
         overlong = false;
-        if (skip || !ParseDataLine(line, parsed))
+        if (skip || !parseDataLine(line, parsed))
             return;
         TableRow r{address, parsed.device, ExportRow{parsed.dateKey, parsed.timeKey, {}}};
         std::copy(std::begin(parsed.R), std::end(parsed.R), r.row.R);
@@ -51,7 +51,7 @@ bool readDataFileRows(const QString &path, std::uint8_t address, std::vector<Tab
     return true;
 }
 
-ImportOutcome ImportDataFile(SqlConnection &connection, const DatabaseSettings &params, const QString &path,
+ImportOutcome importDataFile(SqlConnection &connection, const DatabaseSettings &params, const QString &path,
                              std::uint8_t address, const StoreProgress &progress, StorePath storePath)
 {
     ImportOutcome out;

@@ -20,7 +20,7 @@ bool readDataFileRows(const QString &path, std::uint8_t address, std::vector<Tab
 // Reads `path` (lines end with CR, LF or both), parses its data lines and
 // stores them as one operation (connectAndStore); the connection is closed
 // at the end.
-ImportOutcome ImportDataFile(SqlConnection &connection, const DatabaseSettings &params, const QString &path,
+ImportOutcome importDataFile(SqlConnection &connection, const DatabaseSettings &params, const QString &path,
                              std::uint8_t address, const StoreProgress &progress = {},
                              StorePath storePath = StorePath::Batched);
 

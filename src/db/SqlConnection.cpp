@@ -21,10 +21,10 @@ QString errorText(MYSQL *handle)
 
 SqlConnection::~SqlConnection()
 {
-    Disconnect();
+    disconnect();
 }
 
-bool SqlConnection::Connect(const DatabaseSettings &p, QString *message)
+bool SqlConnection::connect(const DatabaseSettings &p, QString *message)
 {
     if (handle_) {
         // Settings changed since it was opened: the connection they name is
@@ -34,7 +34,7 @@ bool SqlConnection::Connect(const DatabaseSettings &p, QString *message)
                           p.compression == params_.compression;
         if (same && mysql_ping(handle_) == 0)
             return true;
-        Disconnect();
+        disconnect();
     }
     flags_ = p.compression ? CLIENT_COMPRESS : 0;
     MYSQL *h = mysql_init(nullptr);
@@ -74,7 +74,7 @@ bool SqlConnection::Connect(const DatabaseSettings &p, QString *message)
     return true;
 }
 
-void SqlConnection::Disconnect()
+void SqlConnection::disconnect()
 {
     if (handle_)
         mysql_close(handle_);

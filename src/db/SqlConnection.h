@@ -21,9 +21,9 @@ public:
     // is open and still answers (one ping; a connection the server dropped,
     // or one to settings changed since, is opened anew). False, with the text
     // of the operator's error box in `message`, when none is open afterwards.
-    bool Connect(const DatabaseSettings &params, QString *message = nullptr);
+    bool connect(const DatabaseSettings &params, QString *message = nullptr);
     // Closes the connection if one is open.
-    void Disconnect();
+    void disconnect();
 
     bool connected() const { return handle_ != nullptr; }
     // "Serwer: <host information>  Wersja: <server version>" of the last

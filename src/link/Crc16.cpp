@@ -41,7 +41,7 @@ static const std::uint8_t TableLo[256] = {
     0x44, 0x84, 0x85, 0x45, 0x87, 0x47, 0x46, 0x86, 0x82, 0x42, 0x43, 0x83, 0x41, 0x81, 0x80, 0x40,
 };
 
-std::uint16_t Crc16(const std::uint8_t *bytes, std::size_t length)
+std::uint16_t crc16(const std::uint8_t *bytes, std::size_t length)
 {
     std::uint8_t hi = 0xFF;
     std::uint8_t lo = 0xFF;

@@ -67,10 +67,10 @@ ModbusLink::ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_
 {
 }
 
-int ModbusLink::OpenPort(int portIndex, int modeKind, int speedIndex)
+int ModbusLink::openPort(int portIndex, int modeKind, int speedIndex)
 {
     if (open_)
-        ClosePort();
+        closePort();
     LineSettings line;
     const QString path = ports_.path(portIndex);
     if (path.isEmpty() || !lineSettingsFor(modeKind, speedIndex, line)) {
@@ -92,7 +92,7 @@ int ModbusLink::OpenPort(int portIndex, int modeKind, int speedIndex)
     return 1;
 }
 
-int ModbusLink::ClosePort()
+int ModbusLink::closePort()
 {
     if (!port_.isOpen()) {
         open_ = false;
@@ -105,7 +105,7 @@ int ModbusLink::ClosePort()
 
 int ModbusLink::finishFrame(int length)
 {
-    const std::uint16_t crc = Crc16(tx_, static_cast<std::size_t>(length));
+    const std::uint16_t crc = crc16(tx_, static_cast<std::size_t>(length));
     put16be(tx_ + length, crc);
     return length + 2;
 }
@@ -118,13 +118,13 @@ void ModbusLink::putHeader(std::uint8_t slave, std::uint8_t function, int start,
     put16be(tx_ + 4, static_cast<std::uint16_t>(n));
 }
 
-int ModbusLink::BuildReadRequest(std::uint8_t slave, int start, int n)
+int ModbusLink::buildReadRequest(std::uint8_t slave, int start, int n)
 {
     putHeader(slave, 3, start, n);
     return finishFrame(6);
 }
 
-int ModbusLink::BuildWrite16Request(std::uint8_t slave, int start, int n)
+int ModbusLink::buildWrite16Request(std::uint8_t slave, int start, int n)
 {
     if (n < 0 || 2 * n + 9 > LinkBufferSize)
         return 0;
@@ -138,7 +138,7 @@ int ModbusLink::BuildWrite16Request(std::uint8_t slave, int start, int n)
     return finishFrame(7 + 2 * n);
 }
 
-int ModbusLink::BuildWrite32Request(std::uint8_t slave, int start, int n)
+int ModbusLink::buildWrite32Request(std::uint8_t slave, int start, int n)
 {
     if (n < 0 || 4 * n + 9 > LinkBufferSize)
         return 0;
@@ -151,7 +151,7 @@ int ModbusLink::BuildWrite32Request(std::uint8_t slave, int start, int n)
     return finishFrame(7 + 4 * n);
 }
 
-int ModbusLink::ExpectedReplyLength(int n, int registerType)
+int ModbusLink::expectedReplyLength(int n, int registerType)
 {
     switch (registerType) {
     case 0:
@@ -165,7 +165,7 @@ int ModbusLink::ExpectedReplyLength(int n, int registerType)
     }
 }
 
-int ModbusLink::SendFrame(int length)
+int ModbusLink::sendFrame(int length)
 {
     if (!open_ || length <= 0)
         return 0;
@@ -175,12 +175,12 @@ int ModbusLink::SendFrame(int length)
     return length;
 }
 
-int ModbusLink::InputQueueCount()
+int ModbusLink::inputQueueCount()
 {
     return open_ ? port_.inputQueueCount() : 0;
 }
 
-int ModbusLink::DrainInput()
+int ModbusLink::drainInput()
 {
     rxLength_ = 0;
     if (!open_)
@@ -199,12 +199,12 @@ int ModbusLink::DrainInput()
     return rxLength_;
 }
 
-int ModbusLink::CheckReply(std::uint8_t slave)
+int ModbusLink::checkReply(std::uint8_t slave)
 {
-    DrainInput();
+    drainInput();
     if (rxLength_ < 4 || rx_[0] != slave)
         return 0;
-    const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(rxLength_ - 2));
+    const std::uint16_t crc = crc16(rx_, static_cast<std::size_t>(rxLength_ - 2));
     if (get16be(rx_ + rxLength_ - 2) != crc)
         return 0;
     switch (rx_[1]) {
@@ -217,11 +217,11 @@ int ModbusLink::CheckReply(std::uint8_t slave)
     }
 }
 
-int ModbusLink::StoreReadReply(int start, int last)
+int ModbusLink::storeReadReply(int start, int last)
 {
     if (last < 4 || last >= rxLength_)
         return -1;
-    const std::uint16_t crc = Crc16(rx_, static_cast<std::size_t>(last - 1));
+    const std::uint16_t crc = crc16(rx_, static_cast<std::size_t>(last - 1));
     if (get16be(rx_ + last - 1) != crc)
         return -1;
     // A reply carries exactly the bytes asked for: one claiming fewer would
@@ -249,31 +249,31 @@ void ModbusLink::waitPoll(int pauseMs, int awaited)
     }
 }
 
-bool ModbusLink::OpenIfClosed()
+bool ModbusLink::openIfClosed()
 {
     if (!open_)
-        OpenPort(settings_.portIndex, settings_.modeKind, settings_.speedIndex);
+        openPort(settings_.portIndex, settings_.modeKind, settings_.speedIndex);
     return open_;
 }
 
 bool ModbusLink::readBlock(int start, int n, int type, int pollPause, int pollLimit, bool drainFirst)
 {
-    if (!OpenIfClosed())
+    if (!openIfClosed())
         return false;
     if (drainFirst)
-        DrainInput();
-    const int last = ExpectedReplyLength(n, type);
+        drainInput();
+    const int last = expectedReplyLength(n, type);
     if (n <= 0 || last + 1 > LinkBufferSize)
         return false;
-    SendFrame(BuildReadRequest(meterAddress_, start, n));
+    sendFrame(buildReadRequest(meterAddress_, start, n));
     int polls = 0;
     for (;;) {
-        if (InputQueueCount() < last + 1) {
+        if (inputQueueCount() < last + 1) {
             ++polls;
             waitPoll(pollPause, last + 1);
         } else {
             lastPolls_ = polls;
-            return CheckReply(meterAddress_) == 3 && StoreReadReply(start, last) == 1;
+            return checkReply(meterAddress_) == 3 && storeReadReply(start, last) == 1;
         }
         if (polls > pollLimit) {
             lastPolls_ = polls;
@@ -282,12 +282,12 @@ bool ModbusLink::readBlock(int start, int n, int type, int pollPause, int pollLi
     }
 }
 
-bool ModbusLink::ReadBlock16(int start, int n, int pollPause, int pollLimit, bool drainFirst)
+bool ModbusLink::readBlock16(int start, int n, int pollPause, int pollLimit, bool drainFirst)
 {
     return readBlock(start, n, RegType16, pollPause, pollLimit, drainFirst);
 }
 
-bool ModbusLink::ReadBlock32(int start, int n, int pollPause, int pollLimit, bool drainFirst)
+bool ModbusLink::readBlock32(int start, int n, int pollPause, int pollLimit, bool drainFirst)
 {
     return readBlock(start, n, RegType32, pollPause, pollLimit, drainFirst);
 }
@@ -317,26 +317,27 @@ bool ModbusLink::acknowledged(std::uint8_t slave) const
     // The meter's acknowledge of function 16 echoes the request's address,
     // function, start register and count, and nothing follows it.
     return rxLength_ == WriteAckLength && rx_[0] == slave && std::equal(rx_ + 1, rx_ + 6, tx_ + 1) &&
-           get16be(rx_ + 6) == Crc16(rx_, 6);
+           get16be(rx_ + 6) == crc16(rx_, 6);
 }
 
 bool ModbusLink::exceptionReceived(std::uint8_t slave) const
 {
     return rxLength_ >= ExceptionLength && rx_[0] == slave && rx_[1] == (tx_[1] | 0x80) &&
-           get16be(rx_ + 3) == Crc16(rx_, 3);
+           get16be(rx_ + 3) == crc16(rx_, 3);
 }
 
 bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int pollLimit, bool pauses)
 {
-    if (!OpenIfClosed())
+    if (!openIfClosed())
         return false;
-    DrainInput();
+    drainInput();
     if (pauses)
         sleepMs(10);
-    const int length = is32 ? BuildWrite32Request(meterAddress_, start, n) : BuildWrite16Request(meterAddress_, start, n);
+    const int length =
+        is32 ? buildWrite32Request(meterAddress_, start, n) : buildWrite16Request(meterAddress_, start, n);
     if (length <= 0)
         return false;
-    SendFrame(length);
+    sendFrame(length);
     bool ok = false;
     int polls = 0;
     rxLength_ = 0;
@@ -358,18 +359,18 @@ bool ModbusLink::writeBlock(int start, int n, bool is32, int pollPause, int poll
             break;
     }
     lastPolls_ = polls;
-    DrainInput();
+    drainInput();
     if (pauses)
         sleepMs(10);
     return ok;
 }
 
-bool ModbusLink::WriteBlock16(int start, int n, int pollPause, int pollLimit, bool pauses)
+bool ModbusLink::writeBlock16(int start, int n, int pollPause, int pollLimit, bool pauses)
 {
     return writeBlock(start, n, false, pollPause, pollLimit, pauses);
 }
 
-bool ModbusLink::WriteBlock32(int start, int n, int pollPause, int pollLimit, bool pauses)
+bool ModbusLink::writeBlock32(int start, int n, int pollPause, int pollLimit, bool pauses)
 {
     return writeBlock(start, n, true, pollPause, pollLimit, pauses);
 }

@@ -36,7 +36,7 @@ constexpr int LinkBufferSize = 1000;
 constexpr int WriteAckLength = 8;  // acknowledge of function 16
 constexpr int ExceptionLength = 5; // exception reply
 
-// Register types of ExpectedReplyLength; the pages use these two.
+// Register types of expectedReplyLength; the pages use these two.
 constexpr int RegType16 = 3;
 constexpr int RegType32 = 6;
 
@@ -44,38 +44,38 @@ class ModbusLink {
 public:
     ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_t &meterAddress, const PortMap &ports);
 
-    int OpenPort(int portIndex, int modeKind, int speedIndex);
-    int ClosePort();
+    int openPort(int portIndex, int modeKind, int speedIndex);
+    int closePort();
     bool isOpen() const { return open_; }
 
-    int BuildReadRequest(std::uint8_t slave, int start, int n);
-    int BuildWrite16Request(std::uint8_t slave, int start, int n);
-    int BuildWrite32Request(std::uint8_t slave, int start, int n);
-    static int ExpectedReplyLength(int n, int registerType);
-    int SendFrame(int length);
-    int InputQueueCount();
-    int DrainInput();
-    int CheckReply(std::uint8_t slave);
-    int StoreReadReply(int start, int last);
+    int buildReadRequest(std::uint8_t slave, int start, int n);
+    int buildWrite16Request(std::uint8_t slave, int start, int n);
+    int buildWrite32Request(std::uint8_t slave, int start, int n);
+    static int expectedReplyLength(int n, int registerType);
+    int sendFrame(int length);
+    int inputQueueCount();
+    int drainInput();
+    int checkReply(std::uint8_t slave);
+    int storeReadReply(int start, int last);
 
-    bool ReadBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
-    bool ReadBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
+    bool readBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
+    bool readBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
     // A write succeeds when the meter acknowledges it: 8 bytes from the meter's
     // address with function 16, the start register and count of the request
     // and a valid CRC. An exception reply ends it at once.
-    bool WriteBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
-    bool WriteBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
+    bool writeBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
+    bool writeBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
 
     const std::uint8_t *txBuffer() const { return tx_; }
     const std::uint8_t *rxBuffer() const { return rx_; }
     int rxLength() const { return rxLength_; }
-    // Why the last OpenPort failed, for the command-line tool.
+    // Why the last openPort failed, for the command-line tool.
     QString openError() const { return openError_; }
     // Pause after a successful open, for the line to settle (200 ms).
     int settleMs = 200;
 
     // Opens the port with the current PortSettings unless it is open; true when open.
-    bool OpenIfClosed();
+    bool openIfClosed();
     // How many times the last read or write polled before it ended.
     int lastPolls() const { return lastPolls_; }
 

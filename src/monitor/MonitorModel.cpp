@@ -34,12 +34,12 @@ MonitorModel::MonitorModel(ModbusLink &link, RegisterImage &image) : link_(link)
 
 bool MonitorModel::read()
 {
-    bool ok = link_.OpenIfClosed();
+    bool ok = link_.openIfClosed();
     if (ok) {
-        link_.DrainInput();
+        link_.drainInput();
         for (const LiveBlock &b : LiveBlocks) {
-            ok = b.is32 ? link_.ReadBlock32(b.start, b.count, 1, PollLimit, false)
-                        : link_.ReadBlock16(b.start, b.count, 1, PollLimit, false);
+            ok = b.is32 ? link_.readBlock32(b.start, b.count, 1, PollLimit, false)
+                        : link_.readBlock16(b.start, b.count, 1, PollLimit, false);
             if (!ok) {
                 if (b.is32)
                     clearValues(image_, b.start, b.start + b.count - 1);

@@ -4,7 +4,7 @@
 
 namespace k71t {
 
-bool SaveUartCfg(const QString &path, const PortSettings &settings)
+bool saveUartCfg(const QString &path, const PortSettings &settings)
 {
     QByteArray bytes(3, '\0');
     bytes[0] = static_cast<char>(settings.portIndex);
@@ -13,7 +13,7 @@ bool SaveUartCfg(const QString &path, const PortSettings &settings)
     return writeFileSafely(path, bytes);
 }
 
-bool LoadUartCfg(const QString &path, PortSettings &settings)
+bool loadUartCfg(const QString &path, PortSettings &settings)
 {
     QByteArray bytes;
     if (!readSmallFile(path, 3, bytes) || bytes.size() != 3)

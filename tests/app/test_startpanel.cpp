@@ -172,12 +172,12 @@ TEST_F(StartPanel, ChangingASettingReopensThePortForTheMeter)
     panel->speedList->setCurrentIndex(3); // 38.4k
     EXPECT_EQ(ctx->portSettings.speedIndex, 5);
     EXPECT_TRUE(ctx->link.isOpen());
-    EXPECT_FALSE(ctx->link.ReadBlock16(4000, 1, 1, 100)); // still 8N2
+    EXPECT_FALSE(ctx->link.readBlock16(4000, 1, 1, 100)); // still 8N2
     // The meter judges bytes by the line as it finds it when it reads them.
     ASSERT_TRUE(test::waitUntil([&] { return sim.line.noiseBytes() >= 8; }));
     panel->modeList->setCurrentIndex(3); // 8N1
     EXPECT_EQ(ctx->portSettings.modeKind, 0);
-    EXPECT_TRUE(ctx->link.ReadBlock16(4000, 1, 1, 500, true));
+    EXPECT_TRUE(ctx->link.readBlock16(4000, 1, 1, 500, true));
     // A port that cannot be opened stays the chosen one for later tries.
     panel->portList->setCurrentIndex(6);
     EXPECT_FALSE(ctx->link.isOpen());

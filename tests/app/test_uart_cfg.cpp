@@ -34,7 +34,7 @@ TEST(UartCfg, BytesAreTakenOneByOne)
         test::TempDir dir;
         dir.write("uart.cfg", c.bytes);
         PortSettings s;
-        EXPECT_EQ(LoadUartCfg(dir.file("uart.cfg"), s), c.e.ok) << c.bytes.toHex().constData();
+        EXPECT_EQ(loadUartCfg(dir.file("uart.cfg"), s), c.e.ok) << c.bytes.toHex().constData();
         EXPECT_EQ(s.portIndex, c.e.port) << c.bytes.toHex().constData();
         EXPECT_EQ(s.modeKind, c.e.mode) << c.bytes.toHex().constData();
         EXPECT_EQ(s.speedIndex, c.e.speed) << c.bytes.toHex().constData();
@@ -45,9 +45,9 @@ TEST(UartCfg, MissingFileOrFolderChangesNothing)
 {
     test::TempDir dir;
     PortSettings s;
-    EXPECT_FALSE(LoadUartCfg(dir.file("uart.cfg"), s));
+    EXPECT_FALSE(loadUartCfg(dir.file("uart.cfg"), s));
     QDir(dir.path()).mkdir("uart.cfg");
-    EXPECT_FALSE(LoadUartCfg(dir.file("uart.cfg"), s));
+    EXPECT_FALSE(loadUartCfg(dir.file("uart.cfg"), s));
     EXPECT_EQ(s.portIndex, 2);
     EXPECT_EQ(s.modeKind, 1);
     EXPECT_EQ(s.speedIndex, 7);
@@ -57,12 +57,12 @@ TEST(UartCfg, SaveWritesThreeBytes)
 {
     test::TempDir dir;
     PortSettings s{4, 2, 3};
-    ASSERT_TRUE(SaveUartCfg(dir.file("uart.cfg"), s));
+    ASSERT_TRUE(saveUartCfg(dir.file("uart.cfg"), s));
     EXPECT_EQ(dir.read("uart.cfg"), QByteArray::fromHex("040203"));
     PortSettings back;
-    EXPECT_TRUE(LoadUartCfg(dir.file("uart.cfg"), back));
+    EXPECT_TRUE(loadUartCfg(dir.file("uart.cfg"), back));
     EXPECT_EQ(back.speedIndex, 3);
-    EXPECT_FALSE(SaveUartCfg(dir.file("no-such-folder/uart.cfg"), s));
+    EXPECT_FALSE(saveUartCfg(dir.file("no-such-folder/uart.cfg"), s));
 }
 
 TEST(PortChoices, ListPositionsAreNotStoredValues)

@@ -59,7 +59,7 @@ TEST(BinFile, LayoutAndRoundTrip)
     image.reg16(4379) = 0xBEEF;
     image.reg32(7664) = 1.0f;
     image.reg32(7683) = 200.0f;
-    ASSERT_TRUE(SaveBin(dir.file("a.bin"), s.store, 2, image));
+    ASSERT_TRUE(saveBin(dir.file("a.bin"), s.store, 2, image));
     const QByteArray b = dir.read("a.bin");
     ASSERT_EQ(b.size(), 12 * 2 + 240);
     EXPECT_EQ(b.left(12), QByteArray::fromHex("01000d09100c00000000c03f"));
@@ -71,7 +71,7 @@ TEST(BinFile, LayoutAndRoundTrip)
 
     RecordStore loaded;
     RegisterImage back;
-    ASSERT_EQ(LoadBin(dir.file("a.bin"), loaded, back), 2);
+    ASSERT_EQ(loadBin(dir.file("a.bin"), loaded, back), 2);
     EXPECT_EQ(loaded[1].bytes, s.store[1].bytes);
     EXPECT_EQ(back.reg16(4300), 0x1234);
     EXPECT_EQ(back.reg16(4379), 0xBEEF);
@@ -90,11 +90,11 @@ TEST(BinFile, SizeRules)
     };
     for (const Case c : {Case{240, 0}, Case{251, 0}, Case{239, 0}, Case{0, 0}, Case{252, 1}, Case{264, 2}}) {
         dir.write("x.bin", QByteArray(c.size, '\x01'));
-        EXPECT_EQ(LoadBin(dir.file("x.bin"), store, image), c.records) << c.size;
+        EXPECT_EQ(loadBin(dir.file("x.bin"), store, image), c.records) << c.size;
     }
-    EXPECT_EQ(LoadBin(dir.file("missing.bin"), store, image), 0);
+    EXPECT_EQ(loadBin(dir.file("missing.bin"), store, image), 0);
     QDir(dir.path()).mkdir("folder.bin");
-    EXPECT_EQ(LoadBin(dir.file("folder.bin"), store, image), 0);
+    EXPECT_EQ(loadBin(dir.file("folder.bin"), store, image), 0);
 }
 
 TEST(BinFile, MoreRecordsThanTheStoreHoldsAreRefused)
@@ -108,15 +108,17 @@ TEST(BinFile, MoreRecordsThanTheStoreHoldsAreRefused)
     store[0] = ArchiveRecord::make(5, 5, 2020, 5, 5, 5, 5, 5, 5.0f);
     RegisterImage image;
     bool tooLarge = false;
-    EXPECT_EQ(LoadBin(dir.file("big.bin"), store, image, &tooLarge), 0);
+    EXPECT_EQ(loadBin(dir.file("big.bin"), store, image, &tooLarge), 0);
     EXPECT_TRUE(tooLarge);
     EXPECT_EQ(store[0].device(), 5); // nothing was read
 }
 
 TEST(BinFile, NameFromTheClockAndAddress)
 {
-    EXPECT_EQ(BinFileName(QDateTime(QDate(2013, 9, 16), QTime(14, 5, 9)), 1), QStringLiteral("2013-09-16_14_05_09_1.bin"));
-    EXPECT_EQ(BinFileName(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), 247), QStringLiteral("2026-01-02_03_04_05_247.bin"));
+    EXPECT_EQ(binFileName(QDateTime(QDate(2013, 9, 16), QTime(14, 5, 9)), 1),
+              QStringLiteral("2013-09-16_14_05_09_1.bin"));
+    EXPECT_EQ(binFileName(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), 247),
+              QStringLiteral("2026-01-02_03_04_05_247.bin"));
 }
 
 TEST(ExportRows, GroupingOfAdjacentRecordsOfOneMoment)
@@ -130,7 +132,7 @@ TEST(ExportRows, GroupingOfAdjacentRecordsOfOneMoment)
     s.add(1, 1, 2013, 9, 16, 12, 0, 0, 6.0f);  // overwrites
     s.add(1, 0, 2013, 9, 18, 12, 0, 0, 7.0f);  // outside the range
     std::vector<ExportRow> rows;
-    ASSERT_EQ(BuildExportRows(s.store, s.n, 0, 20130916, 20130917, rows), 3);
+    ASSERT_EQ(buildExportRows(s.store, s.n, 0, 20130916, 20130917, rows), 3);
     EXPECT_EQ(rows[0].R[0], 1.0f);
     EXPECT_EQ(rows[0].R[3], 3.0f);
     EXPECT_EQ(rows[0].R[1], NoValue);
@@ -138,11 +140,11 @@ TEST(ExportRows, GroupingOfAdjacentRecordsOfOneMoment)
     EXPECT_EQ(rows[2].timeKey, 120000);
     EXPECT_EQ(rows[2].R[1], 6.0f);
     EXPECT_EQ(rows[2].R[0], NoValue);
-    ASSERT_EQ(BuildExportRows(s.store, s.n, 1, 20130916, 20130916, rows), 1);
+    ASSERT_EQ(buildExportRows(s.store, s.n, 1, 20130916, 20130916, rows), 1);
     EXPECT_EQ(rows[0].R[0], 9.0f);
-    EXPECT_EQ(BuildExportRows(s.store, s.n, 2, 20130916, 20130918, rows), 0);
+    EXPECT_EQ(buildExportRows(s.store, s.n, 2, 20130916, 20130918, rows), 0);
     // Only the first `count` records take part.
-    EXPECT_EQ(BuildExportRows(s.store, 1, 0, 20130916, 20130918, rows), 1);
+    EXPECT_EQ(buildExportRows(s.store, 1, 0, 20130916, 20130918, rows), 1);
 }
 
 TEST(DatExport, OneDayByteForByte)
@@ -154,7 +156,7 @@ TEST(DatExport, OneDayByteForByte)
     s.add(1, 0, 2013, 9, 16, 12, 10, 0, 1.25f);
     s.add(4, 0, 2013, 9, 20, 12, 0, 0, 3.0f); // device 3 only outside the range
     s.add(10, 9, 2013, 9, 16, 23, 0, 0, -0.5f);
-    ASSERT_TRUE(ExportDat(dir.file("out"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
+    ASSERT_TRUE(exportDat(dir.file("out"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
     const QByteArray expected =
         heading() + deviceHeading(1) +
         "2013-09-16\t12:00:00\t0\t1.500000E+000\t2.000000E+000\t*\t*\t*\t*\t*\t*\t*\t*\n"
@@ -170,7 +172,7 @@ TEST(DatExport, SeveralDaysUseTenDigitsAndEveryTime)
     s.add(1, 0, 2013, 9, 16, 0, 0, 1, 123.456f);
     s.add(1, 0, 2013, 9, 17, 23, 59, 59, 1.0e10f);
     s.add(1, 0, 2013, 9, 17, 23, 59, 59, 1.0e20f); // same moment: overwrites
-    ASSERT_TRUE(ExportDat(dir.file("multi.dat"), s.store, s.n, 20130916, 20130917, 0, 235959, ExportTime));
+    ASSERT_TRUE(exportDat(dir.file("multi.dat"), s.store, s.n, 20130916, 20130917, 0, 235959, ExportTime));
     const QByteArray expected = heading() + deviceHeading(1) +
                                 "2013-09-16\t00:00:01\t0\t1.234560013E+002\t*\t*\t*\t*\t*\t*\t*\t*\t*\n"
                                 "2013-09-17\t23:59:59\t0\t*\t*\t*\t*\t*\t*\t*\t*\t*\t*\n";
@@ -199,7 +201,7 @@ TEST(DatExport, TimeWindowOfOneDay)
     s.add(1, 0, 2013, 9, 16, 10, 0, 0, 2.0f);
     s.add(1, 0, 2013, 9, 16, 10, 30, 0, 3.0f);
     s.add(1, 0, 2013, 9, 16, 10, 30, 1, 4.0f);
-    ASSERT_TRUE(ExportDat(dir.file("t.dat"), s.store, s.n, 20130916, 20130916, 100000, 103000, ExportTime));
+    ASSERT_TRUE(exportDat(dir.file("t.dat"), s.store, s.n, 20130916, 20130916, 100000, 103000, ExportTime));
     const QByteArray out = dir.read("t.dat");
     EXPECT_FALSE(out.contains("09:59:59"));
     EXPECT_TRUE(out.contains("10:00:00\t0\t2.000000E+000"));
@@ -212,18 +214,18 @@ TEST(DatExport, AppendsAndNamesAndRefusals)
     test::TempDir dir;
     Store s;
     s.add(1, 0, 2013, 9, 16, 12, 0, 0, 1.0f);
-    ASSERT_TRUE(ExportDat(dir.file("twice.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
-    ASSERT_TRUE(ExportDat(dir.file("twice.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
+    ASSERT_TRUE(exportDat(dir.file("twice.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
+    ASSERT_TRUE(exportDat(dir.file("twice.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
     EXPECT_EQ(dir.read("twice.dat").count("Archiwum odczytano: "), 2);
     EXPECT_EQ(datFileName("dane"), QStringLiteral("dane.dat"));
     EXPECT_EQ(datFileName("dane.dat"), QStringLiteral("dane.dat"));
     EXPECT_EQ(datFileName("dane.DAT"), QStringLiteral("dane.DAT.dat"));
     QDir(dir.path()).mkdir("folder.dat");
     QString error;
-    EXPECT_FALSE(ExportDat(dir.file("folder.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime, &error));
-    EXPECT_FALSE(ExportDat(dir.file("no/such/dir/x.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
+    EXPECT_FALSE(exportDat(dir.file("folder.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime, &error));
+    EXPECT_FALSE(exportDat(dir.file("no/such/dir/x.dat"), s.store, s.n, 20130916, 20130916, 0, 235959, ExportTime));
     // An export with nothing in range still writes its heading.
-    ASSERT_TRUE(ExportDat(dir.file("empty.dat"), s.store, s.n, 20200101, 20200102, 0, 235959, ExportTime));
+    ASSERT_TRUE(exportDat(dir.file("empty.dat"), s.store, s.n, 20200101, 20200102, 0, 235959, ExportTime));
     EXPECT_EQ(dir.read("empty.dat"), heading());
 }
 
@@ -248,15 +250,15 @@ TEST(DatExport, FailedExportLeavesTheFileAsItWas)
     test::TempDir dir;
     const Store s = manyRows();
     int rows = -1;
-    ASSERT_TRUE(ExportDat(dir.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, nullptr, &rows));
+    ASSERT_TRUE(exportDat(dir.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, nullptr, &rows));
     EXPECT_EQ(rows, s.n); // one row per record: the two devices never share a row
     const QByteArray before = dir.read("a.dat");
     QString error;
     {
         // Room for a little more than the heading: the export fails halfway.
         const test::FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 300);
-        EXPECT_FALSE(ExportDat(dir.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error,
-                               &rows));
+        EXPECT_FALSE(
+            exportDat(dir.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error, &rows));
     }
     EXPECT_EQ(dir.read("a.dat"), before);
     EXPECT_EQ(error, QStringLiteral("plik zbyt duży"));
@@ -264,12 +266,12 @@ TEST(DatExport, FailedExportLeavesTheFileAsItWas)
     // A file the failed export created is not left behind, not even empty.
     {
         const test::FileSizeLimit limit(300);
-        EXPECT_FALSE(ExportDat(dir.file("new.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime));
+        EXPECT_FALSE(exportDat(dir.file("new.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime));
     }
     EXPECT_FALSE(QFile::exists(dir.file("new.dat")));
     // Nor does an export wait on a pipe, or take a device for a file.
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("pipe.dat")).constData(), 0600), 0);
-    EXPECT_FALSE(ExportDat(dir.file("pipe.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error));
+    EXPECT_FALSE(exportDat(dir.file("pipe.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error));
     EXPECT_EQ(error, QStringLiteral("to nie jest zwykły plik"));
 }
 
@@ -284,7 +286,7 @@ TEST(DatExport, FullDiskIsReportedAsSuch)
     small.write("earlier export\n");
     small.close();
     QString error;
-    EXPECT_FALSE(ExportDat(disk.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error));
+    EXPECT_FALSE(exportDat(disk.file("a.dat"), s.store, s.n, 20130916, 20130918, 0, 235959, ExportTime, &error));
     EXPECT_EQ(error, QStringLiteral("brak miejsca na dysku"));
     ASSERT_TRUE(small.open(QIODevice::ReadOnly));
     EXPECT_EQ(small.readAll(), QByteArray("earlier export\n"));

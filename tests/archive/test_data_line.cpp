@@ -18,7 +18,7 @@ QByteArray line(const char *date, const char *time, const char *device, const ch
 TEST(DataLines, WhatIsADataLine)
 {
     DataLine d;
-    ASSERT_TRUE(ParseDataLine(line("2013-09-16", "07:05:00", "3", "1.234568E+001"), d));
+    ASSERT_TRUE(parseDataLine(line("2013-09-16", "07:05:00", "3", "1.234568E+001"), d));
     EXPECT_EQ(d.dateKey, 20130916);
     EXPECT_EQ(d.timeKey, 70500);
     EXPECT_EQ(d.device, 3);
@@ -27,7 +27,7 @@ TEST(DataLines, WhatIsADataLine)
 
     // "*" leaves the marker, in R0 too: a device that does not archive R0
     // still has its other registers.
-    ASSERT_TRUE(ParseDataLine(line("2013-09-16", "07:05:00", "3", "*", "*"), d));
+    ASSERT_TRUE(parseDataLine(line("2013-09-16", "07:05:00", "3", "*", "*"), d));
     EXPECT_EQ(d.R[0], DataLineNoValue);
     EXPECT_EQ(d.R[5], DataLineNoValue);
     EXPECT_EQ(d.R[1], 2.5f);
@@ -48,11 +48,11 @@ TEST(DataLines, WhatIsADataLine)
         QByteArray("\x01\x02\xff\t\t\t\t\t\t\t\t\t\t\t\t", 15),
     };
     for (const QByteArray &bad : refused)
-        EXPECT_FALSE(ParseDataLine(bad, d)) << bad.toStdString();
+        EXPECT_FALSE(parseDataLine(bad, d)) << bad.toStdString();
 
     // The shortest data line: one character a register (41 characters; with
     // dates and times in full no data line is 38 characters or shorter).
     const QByteArray shortest = "2013-09-16\t07:05:00\t3\t1\t2\t3\t4\t5\t6\t7\t8\t9\t1";
     ASSERT_EQ(shortest.size(), 41);
-    EXPECT_TRUE(ParseDataLine(shortest, d));
+    EXPECT_TRUE(parseDataLine(shortest, d));
 }

@@ -111,10 +111,7 @@ struct Download : ::testing::Test {
                 return false;
         return true;
     }
-    QStringList archiveFiles() const
-    {
-        return QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files);
-    }
+    QStringList archiveFiles() const { return QDir(app.ctx->archivesDirectory).entryList(QDir::Files); }
     bool deleteSent() const
     {
         for (const Bytes &f : sim.validFrames())
@@ -140,7 +137,7 @@ TEST_F(Download, EmptyArchive)
     EXPECT_FALSE(window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(archiveFiles().isEmpty());
     EXPECT_TRUE(pagesSelected().empty());
-    EXPECT_EQ(app.ctx->records.RecordCount, 0);
+    EXPECT_EQ(app.ctx->records.count, 0);
 }
 
 TEST_F(Download, OnePageWithLeadAndTail)
@@ -148,7 +145,7 @@ TEST_F(Download, OnePageWithLeadAndTail)
     sim.meter.setArchiveStart(5, 24);
     sim.meter.fillArchive(8);
     window->onDownloadClicked();
-    EXPECT_EQ(app.ctx->records.RecordCount, 8);
+    EXPECT_EQ(app.ctx->records.count, 8);
     EXPECT_TRUE(storeMatchesMeter(8));
     EXPECT_EQ(pagesSelected(), std::vector<int>({5}));
     EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 8"));
@@ -162,7 +159,7 @@ TEST_F(Download, OnePageWithLeadAndTail)
     const QStringList files = archiveFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files[0].endsWith(QStringLiteral("_1.bin")));
-    QFile bin(app.ctx->ArchivesDirectory + files[0]);
+    QFile bin(app.ctx->archivesDirectory + files[0]);
     ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
     EXPECT_EQ(bin.size(), 8 * 12 + 240);
     EXPECT_FALSE(deleteSent());
@@ -174,7 +171,7 @@ TEST_F(Download, ThreePages)
     sim.meter.fillArchive(92);
     EXPECT_EQ(sim.meter.reg16(4047), 7);
     EXPECT_EQ(sim.meter.reg16(4049), 96);
-    EXPECT_EQ(window->download().DownloadFirstPass(), 92);
+    EXPECT_EQ(window->download().downloadFirstPass(), 92);
     EXPECT_EQ(pagesSelected(), std::vector<int>({5, 6, 7}));
     EXPECT_TRUE(storeMatchesMeter(92));
     EXPECT_EQ(window->downloadProgress->value(), 3);
@@ -188,7 +185,7 @@ TEST_F(Download, RingWrappedPastTheLastPage)
     EXPECT_EQ(sim.meter.reg16(4047), 1);
     EXPECT_EQ(sim.meter.reg16(4049), 528);
     window->onDownloadClicked();
-    EXPECT_EQ(app.ctx->records.RecordCount, 176);
+    EXPECT_EQ(app.ctx->records.count, 176);
     EXPECT_TRUE(storeMatchesMeter(176));
     EXPECT_EQ(pagesSelected(), std::vector<int>({6998, 6999, 0, 1}));
 }
@@ -199,7 +196,7 @@ TEST_F(Download, RecordsAddedDuringTheDownloadAreAllTakenOnce)
     sim.meter.fillArchive(100);
     sim.meter.setArchiveGrowth(30, 3);
     window->onDownloadClicked();
-    EXPECT_EQ(app.ctx->records.RecordCount, 190);
+    EXPECT_EQ(app.ctx->records.count, 190);
     EXPECT_TRUE(storeMatchesMeter(190));
     const std::vector<int> pages = pagesSelected();
     EXPECT_EQ(pages.front(), 100);
@@ -212,7 +209,7 @@ TEST_F(Download, PageThatNeverAnswers)
     sim.meter.fillArchive(100);
     sim.meter.failArchivePage(11, 5);
     window->onDownloadClicked();
-    EXPECT_EQ(app.ctx->records.RecordCount, -1);
+    EXPECT_EQ(app.ctx->records.count, -1);
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
@@ -232,7 +229,7 @@ TEST_F(Download, PageThatAnswersAtTheFifthTry)
     sim.meter.setArchiveStart(10, 0);
     sim.meter.fillArchive(100);
     sim.meter.failArchivePage(11, 4);
-    EXPECT_EQ(window->download().DownloadFirstPass(), 100);
+    EXPECT_EQ(window->download().downloadFirstPass(), 100);
     EXPECT_TRUE(storeMatchesMeter(100));
 }
 
@@ -241,14 +238,14 @@ TEST_F(Download, MeterThatDoesNotAnswerOrAnswersWrongly)
     sim.meter.fillArchive(50);
     for (Fault f : {Fault::Silence, Fault::WrongSlave, Fault::BadCrc}) {
         sim.fault(f);
-        EXPECT_EQ(window->download().DownloadFirstPass(), -1) << int(f);
+        EXPECT_EQ(window->download().downloadFirstPass(), -1) << int(f);
         EXPECT_EQ(window->download().failure(), ArchiveDownload::Failure::Status);
     }
     // The status answers, every page read comes from another slave.
     sim.fault(Fault::None);
-    ASSERT_TRUE(window->download().ReadArchiveStatus());
+    ASSERT_TRUE(window->download().readArchiveStatus());
     sim.fault(Fault::WrongSlave);
-    EXPECT_FALSE(window->download().ReadArchivePage(0));
+    EXPECT_FALSE(window->download().readArchivePage(0));
 }
 
 TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
@@ -269,10 +266,10 @@ TEST_F(Download, StatusReadRetryStartsWithAnEmptyQueue)
             if (std::exchange(waited, true))
                 return gapsSkipped(ms);
             EXPECT_TRUE(test::waitUntil([&] {
-                return sim.line.repliesSent() > repliesBefore && app.ctx->link.InputQueueCount() >= c.leftBehind;
+                return sim.line.repliesSent() > repliesBefore && app.ctx->link.inputQueueCount() >= c.leftBehind;
             }));
         };
-        EXPECT_EQ(window->download().DownloadAll(), 50) << int(c.fault);
+        EXPECT_EQ(window->download().downloadAll(), 50) << int(c.fault);
         EXPECT_TRUE(storeMatchesMeter(50)) << int(c.fault);
         EXPECT_TRUE(waited);
     }
@@ -296,13 +293,13 @@ TEST_F(Download, FullRingThatGrowsDuringTheDownloadKeepsEveryRecordOnceInOrder)
         const auto held = meter.meter.archiveRecords();
         meter.meter.setArchiveGrowth(100, 1, c.growsAtStatusRead);
         app.ctx->portMap.setPath(2, meter.path);
-        app.ctx->link.ClosePort();
+        app.ctx->link.closePort();
         window->onDownloadClicked();
         const auto now = meter.meter.archiveRecords();
         ASSERT_EQ(now.size(), static_cast<std::size_t>(RingSlots - 132 + 100)) << c.what;
         // Everything the meter held at the start, less what it overwrote
         // before it was read, then the 100 new records: each once, in order.
-        const int n = app.ctx->records.RecordCount;
+        const int n = app.ctx->records.count;
         ASSERT_EQ(n, RingSlots - c.lost + 100) << c.what;
         for (int i = 0; i < n - 100; ++i)
             ASSERT_EQ(app.ctx->records[i].bytes, held[static_cast<std::size_t>(c.lost + i)].bytes) << c.what << i;
@@ -318,12 +315,12 @@ TEST_F(Download, PointersOutsideTheRingAreRefused)
     sim.meter.fillArchive(50);
     sim.meter.setReg16(4046, 7000);
     window->onDownloadClicked();
-    EXPECT_EQ(app.ctx->records.RecordCount, -1);
+    EXPECT_EQ(app.ctx->records.count, -1);
     EXPECT_EQ(window->statusBar->currentMessage(), QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
     EXPECT_TRUE(pagesSelected().empty());
     sim.meter.setReg16(4046, 0);
     sim.meter.setReg16(4049, 540);
-    EXPECT_EQ(window->download().DownloadFirstPass(), -1);
+    EXPECT_EQ(window->download().downloadFirstPass(), -1);
 }
 
 TEST_F(Download, DeleteAfterDownloadOnlyOnceEverythingIsSaved)
@@ -341,19 +338,19 @@ TEST_F(Download, DeleteAfterDownloadOnlyOnceEverythingIsSaved)
         meter.meter.setArchiveGrowth(c.added, c.added > 0 ? 1 : 0, 4);
         const auto before = meter.meter.archiveRecords();
         app.ctx->portMap.setPath(2, meter.path);
-        app.ctx->link.ClosePort();
-        QDir(app.ctx->ArchivesDirectory).removeRecursively();
+        app.ctx->link.closePort();
+        QDir(app.ctx->archivesDirectory).removeRecursively();
         window->deleteAfterCheck->setChecked(true);
         window->onDownloadClicked();
         EXPECT_TRUE(meter.meter.archiveRecords().empty()) << c.what;
         EXPECT_EQ(window->statusBar->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
-        EXPECT_EQ(app.ctx->records.RecordCount, 60 + c.added) << c.what;
+        EXPECT_EQ(app.ctx->records.count, 60 + c.added) << c.what;
         // The file holds what the meter held, and what it added, each once.
         const QStringList files = archiveFiles();
         ASSERT_EQ(files.size(), 1) << c.what;
         RecordStore loaded;
         RegisterImage image;
-        ASSERT_EQ(LoadBin(app.ctx->ArchivesDirectory + files[0], loaded, image), 60 + c.added) << c.what;
+        ASSERT_EQ(loadBin(app.ctx->archivesDirectory + files[0], loaded, image), 60 + c.added) << c.what;
         for (int i = 0; i < 60; ++i)
             ASSERT_EQ(loaded[i].bytes, before[static_cast<std::size_t>(i)].bytes) << c.what << i;
         for (int i = 60; i < 60 + c.added; ++i)
@@ -365,13 +362,13 @@ TEST_F(Download, UnwritableArchivesFolderDeletesNothing)
 {
     sim.meter.fillArchive(60);
     // "Archives" is a plain file now: nothing can be saved below it.
-    QDir(app.ctx->ArchivesDirectory).removeRecursively();
+    QDir(app.ctx->archivesDirectory).removeRecursively();
     app.dir.write("Archives", "not a folder");
     window->deleteAfterCheck->setChecked(true);
     window->onDownloadClicked();
     EXPECT_FALSE(deleteSent());
     EXPECT_EQ(sim.meter.archiveRecords().size(), 60u);
-    EXPECT_EQ(app.ctx->records.RecordCount, 60); // still in memory for another try
+    EXPECT_EQ(app.ctx->records.count, 60); // still in memory for another try
     ASSERT_GE(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Błąd"));
     EXPECT_TRUE(app.prompt.messages[0].text.contains(QStringLiteral("nie zostało skasowane")));
@@ -414,11 +411,11 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
     store[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 12, 0, 0, 1.0f);
     store[1] = ArchiveRecord::make(1, 0, 2013, 9, 16, 14, 30, 5, 2.0f);
     RegisterImage image;
-    ASSERT_TRUE(SaveBin(app.dir.file("day.bin"), store, 2, image));
+    ASSERT_TRUE(saveBin(app.dir.file("day.bin"), store, 2, image));
     app.prompt.fileNames << app.dir.file("day.bin");
     window->onOpenBinClicked();
     EXPECT_EQ(app.prompt.fileFilters.last(), QStringLiteral("Binary archive file (*.bin)|*.bin"));
-    EXPECT_EQ(app.ctx->records.RecordCount, 2);
+    EXPECT_EQ(app.ctx->records.count, 2);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file("day.bin"));
     EXPECT_EQ(window->statusBar->currentMessage(), app.dir.file("day.bin"));
     EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 2"));
@@ -429,7 +426,7 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
     EXPECT_EQ(window->stopTimeEdit->time(), QTime(14, 30, 5));
 
     store[1] = ArchiveRecord::make(1, 0, 2013, 9, 18, 14, 30, 5, 2.0f);
-    ASSERT_TRUE(SaveBin(app.dir.file("days.bin"), store, 2, image));
+    ASSERT_TRUE(saveBin(app.dir.file("days.bin"), store, 2, image));
     app.prompt.fileNames << app.dir.file("days.bin");
     window->onOpenBinClicked();
     EXPECT_EQ(window->stopCalendar->selectedDate(), QDate(2013, 9, 18));
@@ -451,7 +448,7 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
         app.dir.write(name, bytes);
         app.prompt.fileNames << app.dir.file(name);
         window->onOpenBinClicked();
-        EXPECT_EQ(app.ctx->records.RecordCount, 0) << name;
+        EXPECT_EQ(app.ctx->records.count, 0) << name;
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Archiwum ") + app.dir.file(name));
         EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 0")) << name;
         EXPECT_TRUE(window->firstRecordEdit->text().isEmpty()) << name;
@@ -463,7 +460,7 @@ TEST_F(Download, OpeningBinFilesAndTheSummary)
     window->onOpenBinClicked();
     sim.fault(Fault::Silence);
     window->onDownloadClicked();
-    EXPECT_LT(app.ctx->records.RecordCount, 0);
+    EXPECT_LT(app.ctx->records.count, 0);
     EXPECT_EQ(window->recordCountLabel->text(), QStringLiteral("Odczytanych rekordów: 0"));
     EXPECT_TRUE(window->firstRecordEdit->text().isEmpty());
 }
@@ -497,7 +494,7 @@ TEST_F(Download, DatabaseSwitchedOff)
     app.prompt.messages.clear();
     window->onExportDatabaseClicked();
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste lub plik nie został załadowany"));
-    app.ctx->records.RecordCount = 5;
+    app.ctx->records.count = 5;
     app.prompt.messages.clear();
     window->onExportDatabaseClicked();
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Obsługa MySQL jest wyłączona - sprawdź konfigurację MySQL"));
@@ -545,5 +542,5 @@ TEST_F(Download, ShownModallyTheWindowStaysModalThroughADownload)
     EXPECT_TRUE(laterEventRan);
     EXPECT_TRUE(framelessDuring);
     EXPECT_FALSE(window->windowHandle()->flags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(app.ctx->records.RecordCount, 0);
+    EXPECT_EQ(app.ctx->records.count, 0);
 }

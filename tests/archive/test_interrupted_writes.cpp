@@ -79,7 +79,7 @@ TEST(InterruptedWrites, ArchivesAreCompleteAndExportsKeepWhatWasThere)
     QByteArray bins[2];
     for (int v = 0; v < 2; ++v) {
         const int n = test::saveLoopRecords(*store, v);
-        bins[v] = BuildBin(*store, n, test::saveLoopImage(v));
+        bins[v] = buildBin(*store, n, test::saveLoopImage(v));
     }
     // .bin files are new files: every one there is complete.
     QDir(dir.path()).mkpath(QStringLiteral("Archives"));

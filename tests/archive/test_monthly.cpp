@@ -51,7 +51,7 @@ struct Month {
     }
     MonthlyOutcome run(QStringList *seen = nullptr) const
     {
-        return CreateMonthlyArchive(source, out, QStringLiteral("K71T_201309_"), [seen](const QString &daily) {
+        return createMonthlyArchive(source, out, QStringLiteral("K71T_201309_"), [seen](const QString &daily) {
             if (seen)
                 *seen << QFileInfo(daily).fileName();
         });
@@ -112,7 +112,7 @@ TEST(MonthlyPrefix, OnlyAMonthFolderAfterTheLastArchives)
         {"", ""},
     };
     for (const auto &[path, prefix] : cases)
-        EXPECT_EQ(MonthlyPrefix(QString::fromLatin1(path)), QString::fromLatin1(prefix)) << path;
+        EXPECT_EQ(monthlyFilePrefix(QString::fromLatin1(path)), QString::fromLatin1(prefix)) << path;
     EXPECT_EQ(monthlyFileName(QStringLiteral("K71T_201309_"), 7), QStringLiteral("K71T_201309_D7.DAT"));
 }
 

@@ -276,7 +276,7 @@ struct RealRun : ::testing::Test {
         test::queryColumn(db, QStringLiteral("DROP TABLE IF EXISTS t_tasks"));
         SqlConnection c;
         QString message;
-        ASSERT_TRUE(CreateArchiveTable(c, db, &message)) << message.toStdString();
+        ASSERT_TRUE(createArchiveTable(c, db, &message)) << message.toStdString();
         // Database support off: a task stores with the current settings all the same.
         ASSERT_TRUE(saveSqlConf(app.dir.file("sql.conf"), SqlConf{db, false}));
         app.startWithMeter(sim.path);
@@ -298,7 +298,7 @@ struct RealRun : ::testing::Test {
         w->onCheckTimer();
         return messagesOf(w->log().lines());
     }
-    QStringList files() const { return QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files); }
+    QStringList files() const { return QDir(app.ctx->archivesDirectory).entryList(QDir::Files); }
     bool deleteSent() const
     {
         for (const sim::Bytes &f : sim.validFrames())
@@ -322,12 +322,12 @@ TEST_F(RealRun, DownloadFileClearAndStoreEachLogged)
     ASSERT_EQ(files().size(), 1);
     RecordStore loaded;
     RegisterImage image;
-    EXPECT_EQ(LoadBin(app.ctx->ArchivesDirectory + files()[0], loaded, image), 300);
+    EXPECT_EQ(loadBin(app.ctx->archivesDirectory + files()[0], loaded, image), 300);
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_tasks")).value(0).toInt(),
               static_cast<int>(archiveTableRows(loaded, 300, 1).size()));
     EXPECT_EQ(app.ctx->meterAddress, 1);
-    EXPECT_EQ(app.ctx->records.RecordCount, 0); // the archive window's archive is its own
+    EXPECT_EQ(app.ctx->records.count, 0); // the archive window's archive is its own
     EXPECT_TRUE(app.prompt.messages.isEmpty());
 }
 
@@ -336,7 +336,7 @@ TEST_F(RealRun, FailuresGoToTheLogAndNothingIsClearedThatIsNotOnDisk)
     // Archives/ cannot be written: the meter keeps its records, no rows.
     sim.meter.setArchiveStart(0, 0);
     sim.meter.fillArchive(100);
-    QDir(app.ctx->ArchivesDirectory).removeRecursively();
+    QDir(app.ctx->archivesDirectory).removeRecursively();
     app.dir.write("Archives", "a file where the folder belongs");
     QStringList log = runOnce();
     ASSERT_EQ(log.size(), 7);

@@ -77,9 +77,9 @@ struct ChartDb : ::testing::Test, test::AppHarness {
         db.table = name;
         SqlConnection c;
         QString message;
-        ASSERT_TRUE(c.Connect(db, &message)) << message.toStdString();
+        ASSERT_TRUE(c.connect(db, &message)) << message.toStdString();
         c.execute("DROP TABLE IF EXISTS `" + name.toUtf8() + '`', nullptr, false);
-        ASSERT_TRUE(CreateArchiveTable(c, db, &message)) << message.toStdString();
+        ASSERT_TRUE(createArchiveTable(c, db, &message)) << message.toStdString();
         ASSERT_TRUE(storeRows(c, db, rows).ok());
     }
     // Runs statements on a connection of the test's own.
@@ -87,7 +87,7 @@ struct ChartDb : ::testing::Test, test::AppHarness {
     {
         SqlConnection c;
         QString message;
-        ASSERT_TRUE(c.Connect(db, &message)) << message.toStdString();
+        ASSERT_TRUE(c.connect(db, &message)) << message.toStdString();
         for (const QByteArray &s : statements) {
             QString error;
             ASSERT_TRUE(c.execute(s, &error, false)) << s.toStdString() << ": " << error.toStdString();
@@ -153,10 +153,10 @@ SeriesStatistics startingStatistics()
 
 TEST(SeriesQuery, TheStatementByHand)
 {
-    EXPECT_EQ(BuildSeriesQuery(QStringLiteral("K71T"), 5, 2, QDate(2013, 9, 1), QDate(2013, 9, 16)),
+    EXPECT_EQ(buildSeriesQuery(QStringLiteral("K71T"), 5, 2, QDate(2013, 9, 1), QDate(2013, 9, 16)),
               QByteArray("select * from K71T  where ADDR=5 and dev=2 and data>='2013-09-01' and "
                          "data<='2013-09-16' order by data;"));
-    EXPECT_EQ(BuildSeriesQuery(QStringLiteral("pomiary_2"), 247, 9, QDate(2013, 9, 10), QDate(2013, 9, 10)),
+    EXPECT_EQ(buildSeriesQuery(QStringLiteral("pomiary_2"), 247, 9, QDate(2013, 9, 10), QDate(2013, 9, 10)),
               QByteArray("select * from pomiary_2  where ADDR=247 and dev=9 and data>='2013-09-10' and "
                          "data<='2013-09-10' order by czas;"));
 }
@@ -316,13 +316,13 @@ TEST_F(ChartDb, TablesOfAnotherShapeAndRefusedStatementsLeaveTheSeriesAsCleared)
 
     // Called on its own, a refused statement leaves statistics it was given as they were.
     SqlConnection c;
-    ASSERT_TRUE(c.Connect(db));
+    ASSERT_TRUE(c.connect(db));
     SeriesStatistics info;
     info.count(7.0f, QStringLiteral("2013-09-01 00:00:00"));
     const SeriesStatistics before = info;
     SeriesData data;
     for (const char *name : {"t_shape", "t_missing"}) {
-        const DbSeriesOutcome out = LoadSeriesFromDatabase(c, QString::fromLatin1(name), SeriesAssignment{5, 2, 3, {}},
+        const DbSeriesOutcome out = loadSeriesFromDatabase(c, QString::fromLatin1(name), SeriesAssignment{5, 2, 3, {}},
                                                            QDate(2013, 9, 1), QDate(2013, 9, 16), info, data);
         EXPECT_NE(out.result, DbSeriesOutcome::Result::Loaded) << name;
         EXPECT_EQ(info, before) << name;

@@ -293,8 +293,8 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
 
     auto store = std::make_unique<RecordStore>();
     const int n = twoDays(*store);
-    ASSERT_TRUE(SaveBin(app.dir.file(QStringLiteral("a.bin")), *store, n, RegisterImage{}));
-    ASSERT_TRUE(ExportDat(app.dir.file(QStringLiteral("a.dat")), *store, n, 20130916, 20130917, 0, 235959,
+    ASSERT_TRUE(saveBin(app.dir.file(QStringLiteral("a.bin")), *store, n, RegisterImage{}));
+    ASSERT_TRUE(exportDat(app.dir.file(QStringLiteral("a.dat")), *store, n, 20130916, 20130917, 0, 235959,
                           QDateTime(QDate(2013, 9, 18), QTime(6, 0))));
     auto &series = w.model().series;
     series[0] = SeriesAssignment{5, 1, 0, QStringLiteral("DEV1 R0")};
@@ -480,7 +480,7 @@ TEST(ChartWindow, ZoomByDraggingAndBack)
     ChartWindow &w = *app.w;
     auto store = std::make_unique<RecordStore>();
     const int n = twoDays(*store);
-    ASSERT_TRUE(SaveBin(app.dir.file(QStringLiteral("a.bin")), *store, n, RegisterImage{}));
+    ASSERT_TRUE(saveBin(app.dir.file(QStringLiteral("a.bin")), *store, n, RegisterImage{}));
     w.model().series[1] = SeriesAssignment{5, 2, 1, QStringLiteral("b")};
     app.range(QDate(2013, 9, 16), QDate(2013, 9, 17));
     w.show();

@@ -144,7 +144,7 @@ TEST(SeriesLoad, BinFilesGroupedAsTheExportAndTypesByTheSuffix)
     (*store)[n++] = ArchiveRecord::make(3, 0, 2013, 9, 16, 8, 1, 0, 5e10f);
     (*store)[n++] = ArchiveRecord::make(3, 0, 2013, 9, 16, 8, 0, 0, 3.5f);
     (*store)[n++] = ArchiveRecord::make(1, 0, 2013, 9, 16, 8, 0, 0, 99.0f); // DEV 0
-    ASSERT_FALSE(SaveNewBin(dir.file("a.bin"), *store, n, RegisterImage{}).isEmpty());
+    ASSERT_FALSE(saveNewBin(dir.file("a.bin"), *store, n, RegisterImage{}).isEmpty());
     QDir(dir.path()).mkpath(QStringLiteral("x.dat.d"));
     QFile::copy(dir.file("a.bin"), dir.file("x.dat.d/A.BIN"));
 
@@ -199,7 +199,7 @@ struct Literal {
     void line(int s, const QByteArray &text)
     {
         DataLine p;
-        if (!ParseDataLine(text, p))
+        if (!parseDataLine(text, p))
             return;
         const SeriesAssignment &w = assign.series[s];
         if (address != w.address || p.device != w.device || p.dateKey < from || p.dateKey > to)
@@ -317,10 +317,10 @@ TEST(SeriesLoad, OnePassGivesWhatAReadingPerSeriesGives)
     (*store)[300] = ArchiveRecord::make(1, 0, 2013, 9, 17, 10, 60, 0, 3.0f);
     (*store)[400] = ArchiveRecord::make(2, 3, 2013, 9, 17, 10, 0, 1, std::nanf(""));
     (*store)[500] = ArchiveRecord::make(4, 1, 2013, 9, 17, 10, 0, 2, -HUGE_VALF);
-    ASSERT_TRUE(SaveBin(dir.file("a.bin"), *store, n, RegisterImage{}));
+    ASSERT_TRUE(saveBin(dir.file("a.bin"), *store, n, RegisterImage{}));
     // A .dat: the program's export of the same records with foreign lines,
     // CR LF and LF ends, a long line and a last line without an end.
-    ASSERT_TRUE(ExportDat(dir.file("e.dat"), *store, n, 20130901, 20130930, 0, 235959,
+    ASSERT_TRUE(exportDat(dir.file("e.dat"), *store, n, 20130901, 20130930, 0, 235959,
                           QDateTime(QDate(2013, 10, 1), QTime(6, 0))));
     QByteArray dat = dir.read("e.dat");
     dat.replace("\r\n", "\n");

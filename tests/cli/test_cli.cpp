@@ -218,7 +218,7 @@ TEST(CliExport, WritesWhatTheWindowWrites)
     store[1] = ArchiveRecord::make(1, 0, 2013, 9, 16, 10, 30, 1, 2.5f);
     store[2] = ArchiveRecord::make(2, 3, 2013, 9, 17, 8, 0, 0, 1.0e20f);
     RegisterImage image;
-    ASSERT_TRUE(SaveBin(dir.file("a.bin"), store, 3, image));
+    ASSERT_TRUE(saveBin(dir.file("a.bin"), store, 3, image));
     test::FakeClock clock;
     clock.at = QDateTime(QDate(2026, 12, 8), QTime(9, 8, 7));
     QString out, err;
@@ -228,7 +228,7 @@ TEST(CliExport, WritesWhatTheWindowWrites)
               0)
         << err.toStdString();
     EXPECT_EQ(out, dir.file("day.dat") + QStringLiteral("\nZapisano wierszy: 1\n")); // 10:30:01 lies outside
-    ASSERT_TRUE(ExportDat(dir.file("window.dat"), store, 3, 20130916, 20130916, 100000, 103000, clock.at));
+    ASSERT_TRUE(exportDat(dir.file("window.dat"), store, 3, 20130916, 20130916, 100000, 103000, clock.at));
     EXPECT_EQ(dir.read("day.dat"), dir.read("window.dat"));
     EXPECT_FALSE(dir.read("day.dat").contains("10:30:01"));
 
@@ -255,7 +255,7 @@ TEST(CliExport, APolishDesktopWritesTheSameFile)
     for (int i = 0; i < 5; ++i)
         store[i] = ArchiveRecord::make(1, i % 3, 2013, 9, 16, 10, i, 0, values[i]);
     RegisterImage image;
-    ASSERT_TRUE(SaveBin(dir.file("a.bin"), store, 5, image));
+    ASSERT_TRUE(saveBin(dir.file("a.bin"), store, 5, image));
     auto exportUnder = [&](const QString &locale) {
         QProcessEnvironment env;
         env.insert(QStringLiteral("LANG"), locale);
@@ -304,7 +304,7 @@ TEST(CliExport, Refusals)
     RecordStore store;
     store[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 10, 0, 0, 1.5f);
     RegisterImage image;
-    ASSERT_TRUE(SaveBin(dir.file("one.bin"), store, 1, image));
+    ASSERT_TRUE(saveBin(dir.file("one.bin"), store, 1, image));
     const auto r = cli({"export", dir.file("one.bin"), dir.file("no/such/x.dat"), "--from", "2013-09-16", "--to", "2013-09-16"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("nie można zapisać")));

@@ -388,7 +388,7 @@ TEST(BulkEngine, APortThatCannotBeReopenedAfterTheChangeLeavesThePcWhereTheMeter
     EXPECT_EQ(e.sim.meter.interfaceSettings().baud, 38400);
     EXPECT_EQ(e.pc.portSettings.speedIndex, 5);
     EXPECT_EQ(e.pc.portSettings.modeKind, 0);
-    EXPECT_TRUE(e.pc.link.ReadBlock16(4004, 1));
+    EXPECT_TRUE(e.pc.link.readBlock16(4004, 1));
     if (held >= 0)
         ::close(held);
 }
@@ -419,5 +419,5 @@ TEST(BulkEngine, AFailedInterfaceStepTakesThePcBackWhereTheMeterStillIs)
     EXPECT_EQ(e.sim.meter.interfaceSettings().baud, 115200);
     EXPECT_EQ(e.pc.portSettings.speedIndex, 7);
     EXPECT_EQ(e.pc.portSettings.modeKind, 1);
-    EXPECT_TRUE(e.pc.link.ReadBlock16(4004, 1));
+    EXPECT_TRUE(e.pc.link.readBlock16(4004, 1));
 }

@@ -61,9 +61,9 @@ TEST(ConfigFile, RoundTripRestoresEveryRegisterOfTheThreeBlocks)
 {
     test::TempDir dir;
     const RegisterImage original = patterned();
-    ASSERT_EQ(SaveConfigFile(dir.file("a"), original), dir.file("a.k71t"));
+    ASSERT_EQ(saveConfigFile(dir.file("a"), original), dir.file("a.k71t"));
     RegisterImage loaded;
-    ASSERT_EQ(LoadConfigFile(dir.file("a.k71t"), loaded), ConfigLoad::Loaded);
+    ASSERT_EQ(loadConfigFile(dir.file("a.k71t"), loaded), ConfigLoad::Loaded);
     EXPECT_TRUE(sameConfiguration(original, loaded));
 }
 
@@ -89,14 +89,14 @@ TEST(ConfigFile, RefusedFilesLeaveTheImageUnchanged)
         RegisterImage im;
         loadStandardConfiguration(im);
         const RegisterImage before = im;
-        EXPECT_EQ(LoadConfigFile(dir.file("bad.k71t"), im), ConfigLoad::Invalid) << c.first;
+        EXPECT_EQ(loadConfigFile(dir.file("bad.k71t"), im), ConfigLoad::Invalid) << c.first;
         EXPECT_TRUE(sameConfiguration(before, im)) << c.first;
     }
     // A folder where the file should be, and no file at all.
     QDir(dir.path()).mkdir("folder.k71t");
     RegisterImage im;
-    EXPECT_EQ(LoadConfigFile(dir.file("folder.k71t"), im), ConfigLoad::Invalid);
-    EXPECT_EQ(LoadConfigFile(dir.file("def.k71t"), im), ConfigLoad::Missing);
+    EXPECT_EQ(loadConfigFile(dir.file("folder.k71t"), im), ConfigLoad::Invalid);
+    EXPECT_EQ(loadConfigFile(dir.file("def.k71t"), im), ConfigLoad::Missing);
 }
 
 TEST(ConfigFile, NameRule)
@@ -113,8 +113,8 @@ TEST(ConfigFile, FailedSaveKeepsThePreviousFile)
     test::TempDir dir;
     const QByteArray previous = buildConfigFile(patterned());
     dir.write("keep.k71t", previous);
-    EXPECT_TRUE(SaveConfigFile(dir.file("missing/x"), RegisterImage()).isEmpty());
+    EXPECT_TRUE(saveConfigFile(dir.file("missing/x"), RegisterImage()).isEmpty());
     QDir(dir.path()).mkdir("folder.k71t");
-    EXPECT_TRUE(SaveConfigFile(dir.file("folder.k71t"), RegisterImage()).isEmpty());
+    EXPECT_TRUE(saveConfigFile(dir.file("folder.k71t"), RegisterImage()).isEmpty());
     EXPECT_EQ(dir.read("keep.k71t"), previous);
 }

@@ -520,7 +520,7 @@ TEST_F(SystemPages, TheInterfaceWriteTakesThePcAlongToTheNewSettings)
         program.startPanel->close();
         PortSettings saved;
         saved.speedIndex = 0;
-        ASSERT_TRUE(LoadUartCfg(program.dir.path() + QStringLiteral("/uart.cfg"), saved));
+        ASSERT_TRUE(loadUartCfg(program.dir.path() + QStringLiteral("/uart.cfg"), saved));
         EXPECT_EQ(saved.speedIndex, program.ctx->portSettings.speedIndex);
         EXPECT_EQ(saved.modeKind, program.ctx->portSettings.modeKind);
     }

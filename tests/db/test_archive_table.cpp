@@ -26,7 +26,7 @@ struct Table : ::testing::Test {
     {
         ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
         QString message;
-        ASSERT_TRUE(c.Connect(db, &message)) << message.toStdString();
+        ASSERT_TRUE(c.connect(db, &message)) << message.toStdString();
     }
     // A fresh table of this name.
     void fresh(const QString &name)
@@ -34,7 +34,7 @@ struct Table : ::testing::Test {
         db.table = name;
         c.execute("DROP TABLE IF EXISTS `" + name.toUtf8() + '`', nullptr, false);
         QString message;
-        ASSERT_TRUE(CreateArchiveTable(c, db, &message)) << message.toStdString();
+        ASSERT_TRUE(createArchiveTable(c, db, &message)) << message.toStdString();
     }
     QStringList rows(const QString &name)
     {
@@ -88,7 +88,7 @@ TEST_F(Table, CreatedWithItsColumnsAndUnsignedAddresses)
                            "R5 float NO 1e20", "R6 float NO 1e20", "R7 float NO 1e20", "R8 float NO 1e20",
                            "R9 float NO 1e20"}));
     QString message;
-    EXPECT_FALSE(CreateArchiveTable(c, db, &message));
+    EXPECT_FALSE(createArchiveTable(c, db, &message));
     EXPECT_TRUE(message.startsWith(QStringLiteral("Nie udało się utworzyć tablicy. Odpowiedź serwera: Table "))) << message.toStdString();
 }
 
@@ -183,12 +183,12 @@ TEST_F(Table, ADatExportImportsAsItsRows)
     test::TempDir dir;
     const QString dat = dir.file("eksport.dat");
     int exported = 0;
-    ASSERT_TRUE(ExportDat(dat, *store, n, 20130101, 20131231, 0, 235959, QDateTime(QDate(2026, 12, 9), QTime(4, 0)),
+    ASSERT_TRUE(exportDat(dat, *store, n, 20130101, 20131231, 0, 235959, QDateTime(QDate(2026, 12, 9), QTime(4, 0)),
                           nullptr, &exported));
     ASSERT_EQ(exported, 60);
     fresh(QStringLiteral("t_import"));
     for (int pass = 1; pass <= 2; ++pass) {
-        const ImportOutcome out = ImportDataFile(c, db, dat, 9);
+        const ImportOutcome out = importDataFile(c, db, dat, 9);
         EXPECT_FALSE(out.missing);
         EXPECT_EQ(out.lines, 60);
         EXPECT_TRUE(out.store.ok()) << out.store.firstFailure.toStdString();
@@ -200,7 +200,7 @@ TEST_F(Table, ADatExportImportsAsItsRows)
               QStringList{"9 2013-09-16 08:00:00 0 2e20 0 -2.5 2e20"});
 
     // Nothing to import: a missing file, binary garbage, a short file of headings.
-    EXPECT_TRUE(ImportDataFile(c, db, dir.file("brak.dat"), 9).missing);
+    EXPECT_TRUE(importDataFile(c, db, dir.file("brak.dat"), 9).missing);
     QFile junk(dir.file("junk.dat"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     QByteArray noise(300000, '\t');
@@ -208,7 +208,7 @@ TEST_F(Table, ADatExportImportsAsItsRows)
         noise[i] = static_cast<char>(i * 31);
     junk.write(noise);
     junk.close();
-    const ImportOutcome none = ImportDataFile(c, db, junk.fileName(), 9);
+    const ImportOutcome none = importDataFile(c, db, junk.fileName(), 9);
     EXPECT_FALSE(none.missing);
     EXPECT_EQ(none.lines, 0);
     EXPECT_EQ(none.store.stored, 0);

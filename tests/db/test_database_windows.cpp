@@ -52,7 +52,7 @@ void freshTable(const DatabaseSettings &p)
     dropTable(p);
     SqlConnection c;
     QString message;
-    ASSERT_TRUE(CreateArchiveTable(c, p, &message)) << message.toStdString();
+    ASSERT_TRUE(createArchiveTable(c, p, &message)) << message.toStdString();
 }
 
 int rowCount(const DatabaseSettings &p)
@@ -296,7 +296,7 @@ TEST_F(MySqlWindow, TestCreateAndImportAgainstTheServer)
     form->onImportClicked();
     EXPECT_EQ(app.prompt.fileFilters, QStringList{"wszystkie pliki (*.*)|*.*"});
     // It opens in the working folder, not the program's (/usr/bin installed).
-    EXPECT_EQ(app.prompt.fileStarts, QStringList{app.ctx->AppDirectory});
+    EXPECT_EQ(app.prompt.fileStarts, QStringList{app.ctx->appDirectory});
     EXPECT_EQ(texts(), QStringList{"Czy adres urządzenia podano prawidłowo. Kontynuować"});
     EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Zaimportowano: 75"));
     EXPECT_EQ(form->importLabel->text(), QStringLiteral("Import danych: 75"));
@@ -379,11 +379,11 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     // Delete and store: the file, the meter cleared, then the rows.
     form->deleteAndStoreCheck->setChecked(true);
     form->onDownloadClicked();
-    const int n = app.ctx->records.RecordCount;
+    const int n = app.ctx->records.count;
     ASSERT_EQ(n, 300);
     EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Dane w pamięci.   Dane umieszczone w bazie danych."));
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
-    EXPECT_EQ(QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(app.ctx->archivesDirectory).entryList(QDir::Files).size(), 1);
     const std::vector<TableRow> all = archiveTableRows(app.ctx->records, n, 1);
     EXPECT_EQ(tableRows(db), expectedRows(all));
     EXPECT_FALSE(app.ctx->database.connected());
@@ -396,9 +396,9 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     app.ctx->databaseSettings.port = 1;
     app.prompt.messages.clear();
     form->onDownloadClicked();
-    EXPECT_EQ(app.ctx->records.RecordCount, 120);
+    EXPECT_EQ(app.ctx->records.count, 120);
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
-    EXPECT_EQ(QDir(app.ctx->ArchivesDirectory).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(app.ctx->archivesDirectory).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(form->statusBar->currentMessage(), QStringLiteral("Dane w pamięci.  Archiwum K71T skasowane."));
     ASSERT_EQ(app.prompt.messages.size(), 2);
     EXPECT_TRUE(app.prompt.messages[0].text.startsWith(DatabaseFailed + QLatin1Char('\n')));
@@ -447,7 +447,7 @@ TEST(ArchiveWindowDatabase, DownloadStoresAfterTheFileAndTheDeleteAndTheRangeOnR
     sim.fault(sim::Fault::Exception, 0, 4, 1500, 4045);
     app.prompt.messages.clear();
     form->onDownloadClicked();
-    ASSERT_EQ(app.ctx->records.RecordCount, 50);
+    ASSERT_EQ(app.ctx->records.count, 50);
     EXPECT_EQ(
         form->statusBar->currentMessage(),
         QStringLiteral("Dane w pamięci.  Kasowanie archiwum nie powiodło się.   Dane umieszczone w bazie danych."));
@@ -486,7 +486,7 @@ struct OwnServer {
             return false;
         return test::waitUntil([this] {
             SqlConnection probe;
-            return !probe.Connect(params);
+            return !probe.connect(params);
         });
     }
     ~OwnServer()
@@ -508,7 +508,7 @@ TEST(ImportInterrupted, AServerKilledMidImportReportsTheRowsStoredAndKeepsThem)
     dir.write("duzy.dat", datLines(3 * BatchRows + 40));
     SqlConnection c;
     bool killed = false;
-    const ImportOutcome out = ImportDataFile(c, server.params, dir.file("duzy.dat"), 5, [&](int done, int) {
+    const ImportOutcome out = importDataFile(c, server.params, dir.file("duzy.dat"), 5, [&](int done, int) {
         if (done == BatchRows && !killed)
             killed = server.kill();
     });
@@ -577,7 +577,7 @@ TEST(CliDatabase, CreateStoreAndImportEndToEnd)
             (*store)[n++] = ArchiveRecord::make(2, 12, 2013, 9, day, 8, m, 0, -1.5f);
             (*store)[n++] = ArchiveRecord::make(1, 3, 2013, 9, day, 8, m, 0, 1e6f + m);
         }
-    ASSERT_FALSE(SaveNewBin(dir.file("a.bin"), *store, n, RegisterImage{}).isEmpty());
+    ASSERT_FALSE(saveNewBin(dir.file("a.bin"), *store, n, RegisterImage{}).isEmpty());
 
     // A single day's quarter of an hour, as the meter at address 200.
     t = tool(dir.path(), {"db", "store", "a.bin", "--address", "200", "--from", "2013-09-17", "--to", "2013-09-17",
@@ -605,7 +605,7 @@ TEST(CliDatabase, CreateStoreAndImportEndToEnd)
     EXPECT_TRUE(t.err.contains(QStringLiteral("Połączenie z bazą danych nie powiodło się."))) << t.err.toStdString();
 
     // Its .dat export imported as the meter at address 9.
-    ASSERT_TRUE(ExportDat(dir.file("a.dat"), *store, n, 20130916, 20130917, 0, 235959,
+    ASSERT_TRUE(exportDat(dir.file("a.dat"), *store, n, 20130916, 20130917, 0, 235959,
                           QDateTime(QDate(2026, 12, 9), QTime(6, 0))));
     t = tool(dir.path(), {"db", "import", "a.dat", "--address", "9"});
     EXPECT_EQ(t.status, 0) << t.err.toStdString();

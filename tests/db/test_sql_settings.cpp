@@ -135,7 +135,7 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
 
     SqlConnection c;
     QString message;
-    ASSERT_TRUE(c.Connect(db, &message)) << message.toStdString();
+    ASSERT_TRUE(c.connect(db, &message)) << message.toStdString();
     EXPECT_TRUE(c.serverInfo().startsWith(QStringLiteral("Serwer: 127.0.0.1 via TCP/IP  Wersja: ")))
         << c.serverInfo().toStdString();
     EXPECT_EQ(c.clientFlags(), 0u);
@@ -147,30 +147,30 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
     EXPECT_FALSE(c.execute("INSERT INTO t VALUES (300)", &error));
     EXPECT_TRUE(c.execute("INSERT INTO t VALUES (255)", &error)) << error.toStdString();
 
-    // Still open: the next Connect keeps it. Dropped by the server: opened anew.
+    // Still open: the next connect keeps it. Dropped by the server: opened anew.
     const QString id = test::queryColumn(db, QStringLiteral("SELECT 1")).value(0);
     EXPECT_EQ(id, QStringLiteral("1"));
-    EXPECT_TRUE(c.Connect(db, &message));
+    EXPECT_TRUE(c.connect(db, &message));
     ASSERT_TRUE(c.execute("SET @mark = 1", &error));
     const unsigned long thread = mysql_thread_id(c.handle());
     test::queryColumn(db, QStringLiteral("KILL %1").arg(thread));
-    EXPECT_TRUE(c.Connect(db, &message)) << message.toStdString();
+    EXPECT_TRUE(c.connect(db, &message)) << message.toStdString();
     EXPECT_NE(mysql_thread_id(c.handle()), thread);
     // Settings changed since: not the open connection, but the one they name.
     DatabaseSettings elsewhere = db;
     elsewhere.database = QStringLiteral("nie_ma_takiej");
-    EXPECT_FALSE(c.Connect(elsewhere, &message));
+    EXPECT_FALSE(c.connect(elsewhere, &message));
     EXPECT_FALSE(c.connected());
-    ASSERT_TRUE(c.Connect(db, &message));
-    c.Disconnect();
+    ASSERT_TRUE(c.connect(db, &message));
+    c.disconnect();
     EXPECT_FALSE(c.connected());
 
     // The compression flag reaches the server.
     DatabaseSettings compressed = db;
     compressed.compression = 1;
-    ASSERT_TRUE(c.Connect(compressed, &message)) << message.toStdString();
+    ASSERT_TRUE(c.connect(compressed, &message)) << message.toStdString();
     EXPECT_EQ(c.clientFlags(), static_cast<unsigned long>(CLIENT_COMPRESS));
-    c.Disconnect();
+    c.disconnect();
     const QString compression = QStringLiteral(
         "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS WHERE VARIABLE_NAME = 'COMPRESSION'");
     EXPECT_EQ(test::queryColumn(compressed, compression), QStringList{"ON"});
@@ -189,7 +189,7 @@ TEST(SqlConnectionTest, ConnectsOverTcpInStrictModeAndReportsFailures)
                          Bad{noServer, "Can't connect"}}) {
         SqlConnection bad;
         QString text;
-        EXPECT_FALSE(bad.Connect(b.params, &text));
+        EXPECT_FALSE(bad.connect(b.params, &text));
         EXPECT_FALSE(bad.connected());
         EXPECT_TRUE(text.startsWith(QStringLiteral("Połączenie z bazą danych nie powiodło się. Odpowiedź: ")))
             << text.toStdString();

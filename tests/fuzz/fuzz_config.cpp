@@ -10,6 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (parseConfigFile(fuzz::bytesOf(data, size), image))
         (void)buildConfigFile(image);
     RegisterImage fromFile;
-    (void)LoadConfigFile(fuzz::inputFile(QStringLiteral("def.k71t"), data, size), fromFile);
+    (void)loadConfigFile(fuzz::inputFile(QStringLiteral("def.k71t"), data, size), fromFile);
     return 0;
 }

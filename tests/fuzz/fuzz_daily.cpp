@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::inputFile(QStringLiteral("DAY_01.DAT"), data, size, month);
     fuzz::inputFile(QStringLiteral("day_02.dat"), data, size / 2, month);
     QDir().mkpath(fuzz::workDir().filePath(QStringLiteral("out")));
-    (void)CreateMonthlyArchive(fuzz::workDir().filePath(month) + QLatin1Char('/'),
+    (void)createMonthlyArchive(fuzz::workDir().filePath(month) + QLatin1Char('/'),
                                fuzz::workDir().filePath(QStringLiteral("out")), QStringLiteral("K71T_201309_"));
     return 0;
 }

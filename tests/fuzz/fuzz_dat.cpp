@@ -10,7 +10,7 @@ using namespace k71t;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     DataLine line;
-    (void)ParseDataLine(QByteArrayView(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), line);
+    (void)parseDataLine(QByteArrayView(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), line);
     const QString path = fuzz::inputFile(QStringLiteral("a.dat"), data, size);
     std::vector<TableRow> rows;
     (void)readDataFileRows(path, 1, rows);

@@ -31,7 +31,7 @@ struct Line {
         settings.portIndex = 0;
         link = std::make_unique<ModbusLink>(image, settings, address, ports);
         link->settleMs = 0;
-        if (link->OpenPort(0, 1, 7) < 0)
+        if (link->openPort(0, 1, 7) < 0)
             std::abort();
     }
     void drainMaster()
@@ -50,16 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 1)
         return 0;
     const int op = data[0];
-    line.link->DrainInput();
+    line.link->drainInput();
     line.drainMaster();
     if (size > 1 && ::write(line.master, data + 1, size - 1) < 0)
         return 0;
     const int n = 1 + (op >> 2) % 40;
     switch (op & 3) {
-    case 0: (void)line.link->ReadBlock16(4000, n, 0, 3); break;
-    case 1: (void)line.link->ReadBlock32(7500, n, 0, 3); break;
-    case 2: (void)line.link->WriteBlock16(4000, n, 0, 3, false); break;
-    default: (void)line.link->WriteBlock32(7500, n, 0, 3, false); break;
+    case 0: (void)line.link->readBlock16(4000, n, 0, 3); break;
+    case 1: (void)line.link->readBlock32(7500, n, 0, 3); break;
+    case 2: (void)line.link->writeBlock16(4000, n, 0, 3, false); break;
+    default: (void)line.link->writeBlock32(7500, n, 0, 3, false); break;
     }
     line.drainMaster();
     return 0;

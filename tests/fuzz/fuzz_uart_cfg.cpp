@@ -7,6 +7,6 @@ using namespace k71t;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     PortSettings settings;
-    (void)LoadUartCfg(fuzz::inputFile(QStringLiteral("uart.cfg"), data, size), settings);
+    (void)loadUartCfg(fuzz::inputFile(QStringLiteral("uart.cfg"), data, size), settings);
     return 0;
 }

@@ -32,8 +32,8 @@ void put(const char *target, const char *name, const QByteArray &bytes)
 
 QByteArray withCrc(QByteArray frame)
 {
-    const std::uint16_t crc = Crc16(reinterpret_cast<const std::uint8_t *>(frame.constData()),
-                                    static_cast<std::size_t>(frame.size()));
+    const std::uint16_t crc =
+        crc16(reinterpret_cast<const std::uint8_t *>(frame.constData()), static_cast<std::size_t>(frame.size()));
     frame += static_cast<char>(crc >> 8);
     frame += static_cast<char>(crc & 0xff);
     return frame;
@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
     const QString tmp = root.filePath(QStringLiteral(".tmp"));
     root.mkpath(QStringLiteral(".tmp"));
     PortSettings port;
-    SaveUartCfg(tmp + QStringLiteral("/uart.cfg"), port);
+    saveUartCfg(tmp + QStringLiteral("/uart.cfg"), port);
     put("fuzz_uart_cfg", "uart.cfg", fileBytes(tmp + QStringLiteral("/uart.cfg")));
     put("fuzz_ports_conf", "ports.conf", "# mapping\nCOM3=/dev/ttyUSB0\ncom1 = /dev/ttyS0\n");
 
@@ -71,8 +71,8 @@ int main(int argc, char *argv[])
         for (int d = 0; d < 2; ++d)
             for (int r = 0; r < 2; ++r)
                 (*store)[n++] = ArchiveRecord::make(d + 1, r, 2013, 9, 16, 12, m, 0, 1.5f * m + d + r);
-    put("fuzz_bin", "small.bin", BuildBin(*store, n, image));
-    ExportDat(tmp + QStringLiteral("/small.dat"), *store, n, 20130101, 20131231, 0, 235959,
+    put("fuzz_bin", "small.bin", buildBin(*store, n, image));
+    exportDat(tmp + QStringLiteral("/small.dat"), *store, n, 20130101, 20131231, 0, 235959,
               QDateTime(QDate(2013, 9, 17), QTime(6, 0)));
     const QByteArray dat = fileBytes(tmp + QStringLiteral("/small.dat"));
     put("fuzz_dat", "small.dat", dat);

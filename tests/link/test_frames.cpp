@@ -40,7 +40,7 @@ struct Frames : ::testing::Test {
 TEST(Crc16, PublishedCheckValue)
 {
     const std::uint8_t frame[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01};
-    EXPECT_EQ(Crc16(frame, sizeof frame), 0x840A); // the frame ends 84 0A
+    EXPECT_EQ(crc16(frame, sizeof frame), 0x840A); // the frame ends 84 0A
 }
 
 TEST(Crc16, TablesAgreeWithTheBitwiseCrc)
@@ -53,28 +53,28 @@ TEST(Crc16, TablesAgreeWithTheBitwiseCrc)
             b = static_cast<std::uint8_t>(rng());
         const std::uint16_t standard = referenceCrc(data.data(), n);
         // The table form yields the wire order: standard low byte first.
-        EXPECT_EQ(Crc16(data.data(), n), static_cast<std::uint16_t>((standard & 0xFF) << 8 | standard >> 8));
+        EXPECT_EQ(crc16(data.data(), n), static_cast<std::uint16_t>((standard & 0xFF) << 8 | standard >> 8));
     }
 }
 
 TEST_F(Frames, ReadRequest)
 {
-    ASSERT_EQ(link.BuildReadRequest(1, 4000, 10), 8);
+    ASSERT_EQ(link.buildReadRequest(1, 4000, 10), 8);
     EXPECT_EQ(tx(8), QByteArray::fromHex("01030FA0000AC6FB"));
-    ASSERT_EQ(link.BuildReadRequest(1, 0, 1), 8);
+    ASSERT_EQ(link.buildReadRequest(1, 0, 1), 8);
     EXPECT_EQ(tx(8), QByteArray::fromHex("010300000001840A"));
     // The register number travels as it is: 4046 = 0x0FCE.
-    link.BuildReadRequest(247, 4046, 4);
+    link.buildReadRequest(247, 4046, 4);
     EXPECT_EQ(tx(6), QByteArray::fromHex("F7030FCE0004"));
 }
 
 TEST_F(Frames, Write32CarriesFloatsMostSignificantByteFirst)
 {
     image.reg32(7604) = 1.0f;
-    ASSERT_EQ(link.BuildWrite32Request(1, 7604, 1), 13);
+    ASSERT_EQ(link.buildWrite32Request(1, 7604, 1), 13);
     const QByteArray frame = tx(13);
     EXPECT_EQ(frame.left(11), QByteArray::fromHex("01101DB40001043F800000"));
-    const std::uint16_t crc = Crc16(link.txBuffer(), 11);
+    const std::uint16_t crc = crc16(link.txBuffer(), 11);
     EXPECT_EQ(static_cast<std::uint8_t>(frame[11]), crc >> 8);
     EXPECT_EQ(static_cast<std::uint8_t>(frame[12]), crc & 0xFF);
 }
@@ -83,18 +83,18 @@ TEST_F(Frames, WriteLengthsAndByteCounts)
 {
     for (int i = 0; i < 16; ++i)
         image.reg16(4013 + i) = static_cast<std::uint16_t>(0x0100 * i + 7);
-    ASSERT_EQ(link.BuildWrite16Request(3, 4013, 16), 41);
+    ASSERT_EQ(link.buildWrite16Request(3, 4013, 16), 41);
     EXPECT_EQ(tx(7), QByteArray::fromHex("03100FAD001020")); // quantity 16, byte count 32
     EXPECT_EQ(tx(11).mid(7), QByteArray::fromHex("00070107"));  // values high byte first
-    EXPECT_EQ(link.BuildWrite32Request(1, 7604, 8), 41);
+    EXPECT_EQ(link.buildWrite32Request(1, 7604, 8), 41);
     EXPECT_EQ(tx(7), QByteArray::fromHex("01101DB4000820")); // quantity 8, byte count 32
 }
 
 TEST_F(Frames, OversizedWritesAreNotBuilt)
 {
-    EXPECT_EQ(link.BuildWrite16Request(1, 4000, 496), 0);
-    EXPECT_EQ(link.BuildWrite32Request(1, 7500, 248), 0);
-    EXPECT_EQ(link.BuildWrite16Request(1, 4000, 495), 999);
+    EXPECT_EQ(link.buildWrite16Request(1, 4000, 496), 0);
+    EXPECT_EQ(link.buildWrite32Request(1, 7500, 248), 0);
+    EXPECT_EQ(link.buildWrite16Request(1, 4000, 495), 999);
 }
 
 TEST(ExpectedReplyLength, IndexOfTheLastReplyByte)
@@ -105,7 +105,7 @@ TEST(ExpectedReplyLength, IndexOfTheLastReplyByte)
     const Case cases[] = {{10, 0, 14}, {10, 1, 14}, {10, 2, 24}, {10, 3, 24}, {10, 4, 44},
                           {10, 5, 44}, {10, 6, 44}, {10, 7, 4},  {100, 3, 204}, {50, 6, 204}};
     for (const Case &c : cases)
-        EXPECT_EQ(ModbusLink::ExpectedReplyLength(c.n, c.type), c.last) << c.n << " " << c.type;
+        EXPECT_EQ(ModbusLink::expectedReplyLength(c.n, c.type), c.last) << c.n << " " << c.type;
 }
 
 TEST(LineSettings, ModeKindsAndSpeeds)

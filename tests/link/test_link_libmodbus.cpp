@@ -77,20 +77,20 @@ TEST(LinkAgainstLibmodbus, ReadsAndWritesSixteenBitRegisters)
 {
     LibmodbusSlave slave;
     test::LinkHarness pc(slave.path);
-    ASSERT_TRUE(pc.link.ReadBlock16(4000, 100));
+    ASSERT_TRUE(pc.link.readBlock16(4000, 100));
     for (int i = 0; i < 100; ++i)
         ASSERT_EQ(pc.image.Regs16[i], 0xA000 + i) << i;
-    ASSERT_TRUE(pc.link.ReadBlock16(4150, 3));
+    ASSERT_TRUE(pc.link.readBlock16(4150, 3));
     EXPECT_EQ(pc.image.reg16(4152), 0xA000 + 152);
 
     for (int i = 0; i < 16; ++i)
         pc.image.reg16(4013 + i) = static_cast<std::uint16_t>(500 + i);
-    ASSERT_TRUE(pc.link.WriteBlock16(4013, 16));
+    ASSERT_TRUE(pc.link.writeBlock16(4013, 16));
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(slave.reg(4013 + i), 500 + i);
 
     // libmodbus answers an illegal address with an exception: nothing stored.
     pc.image.Regs16.fill(0);
-    EXPECT_FALSE(pc.link.ReadBlock16(4190, 20));
+    EXPECT_FALSE(pc.link.readBlock16(4190, 20));
     EXPECT_EQ(pc.image.reg16(4190), 0);
 }

@@ -85,13 +85,13 @@ TEST(ModbusLinkPort, UnopenablePortSendsNothing)
 {
     test::SimHarness sim;
     test::LinkHarness pc(QStringLiteral("/dev/does-not-exist"));
-    EXPECT_EQ(pc.link.OpenPort(2, 1, 7), -1);
+    EXPECT_EQ(pc.link.openPort(2, 1, 7), -1);
     EXPECT_FALSE(pc.link.isOpen());
-    EXPECT_FALSE(pc.link.ReadBlock16(4000, 10));
-    EXPECT_FALSE(pc.link.WriteBlock16(4000, 1));
-    EXPECT_EQ(pc.link.OpenPort(8, 1, 7), -1); // no COM9
-    EXPECT_EQ(pc.link.OpenPort(-1, 1, 7), -1);
-    EXPECT_EQ(pc.link.ClosePort(), 0);
+    EXPECT_FALSE(pc.link.readBlock16(4000, 10));
+    EXPECT_FALSE(pc.link.writeBlock16(4000, 1));
+    EXPECT_EQ(pc.link.openPort(8, 1, 7), -1); // no COM9
+    EXPECT_EQ(pc.link.openPort(-1, 1, 7), -1);
+    EXPECT_EQ(pc.link.closePort(), 0);
     EXPECT_TRUE(sim.meter.receivedFrames().empty());
 }
 
@@ -101,7 +101,7 @@ TEST(ModbusLinkPort, PortHeldByAnotherProgramFailsEveryTransaction)
     SerialPort other;
     ASSERT_TRUE(other.open(sim.path, {}));
     test::LinkHarness pc(sim.path);
-    EXPECT_FALSE(pc.link.ReadBlock16(4000, 1));
+    EXPECT_FALSE(pc.link.readBlock16(4000, 1));
     EXPECT_FALSE(pc.link.isOpen());
     EXPECT_FALSE(pc.link.openError().isEmpty());
 }

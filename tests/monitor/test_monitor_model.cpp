@@ -107,10 +107,10 @@ TEST(MonitorRead, DrainsFirstAndWaitsLongerThanAPage)
     test::LinkHarness pc(sim.path);
     MonitorModel monitor(pc.link, pc.image);
     // Three stray bytes on the line before the monitor asks.
-    ASSERT_TRUE(pc.link.OpenIfClosed());
+    ASSERT_TRUE(pc.link.openIfClosed());
     const std::uint8_t noise[] = {0x55, 0xAA, 0x01};
     ASSERT_EQ(::write(sim.line.masterFd(), noise, sizeof noise), 3);
-    ASSERT_TRUE(test::waitUntil([&] { return pc.link.InputQueueCount() == 3; }));
+    ASSERT_TRUE(test::waitUntil([&] { return pc.link.inputQueueCount() == 3; }));
     EXPECT_TRUE(monitor.read());
 
     // A reply 700 ms late: more than a page's 500 polls of at least 1 ms

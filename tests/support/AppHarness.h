@@ -1,5 +1,5 @@
 #pragma once
-// The program's windows in a test: a fresh AppDirectory, the recording
+// The program's windows in a test: a fresh working folder, the recording
 // prompt, a fake clock, the context and the windows created as the program
 // creates them.
 #include "app/AppWindows.h"

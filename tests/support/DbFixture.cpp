@@ -24,7 +24,7 @@ QStringList queryColumn(const DatabaseSettings &params, const QString &query)
 {
     SqlConnection c;
     QString message;
-    if (!c.Connect(params, &message))
+    if (!c.connect(params, &message))
         return {message};
     const QByteArray q = query.toUtf8();
     if (mysql_real_query(c.handle(), q.constData(), static_cast<unsigned long>(q.size())) != 0)

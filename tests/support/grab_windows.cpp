@@ -52,9 +52,9 @@ void grabChart(const QDir &out)
     app.startWithMeter(sim.path);
     auto store = std::make_unique<k71t::RecordStore>();
     k71t::ArchiveDownload download(app.ctx->link, app.ctx->image, *store);
-    const int n = download.DownloadAll();
+    const int n = download.downloadAll();
     const QString bin = app.dir.file(QStringLiteral("archiwum.bin"));
-    if (n <= 0 || !k71t::SaveBin(bin, *store, n, app.ctx->image)) {
+    if (n <= 0 || !k71t::saveBin(bin, *store, n, app.ctx->image)) {
         std::fprintf(stderr, "k71t-grab: the simulated meter's archive was not downloaded\n");
         return;
     }
@@ -104,12 +104,12 @@ void grabChart(const QDir &out)
         db.table = QStringLiteral("wykres_zrzut");
         k71t::SqlConnection c;
         QString message;
-        if (c.Connect(db, &message)) {
+        if (c.connect(db, &message)) {
             c.execute("DROP TABLE IF EXISTS wykres_zrzut", nullptr, false);
-            k71t::CreateArchiveTable(c, db, &message);
+            k71t::createArchiveTable(c, db, &message);
         }
-        const k71t::StoreOutcome stored = k71t::ExportArchiveToDatabase(c, db, *store, n, 1);
-        c.Disconnect();
+        const k71t::StoreOutcome stored = k71t::exportArchiveToDatabase(c, db, *store, n, 1);
+        c.disconnect();
         app.ctx->databaseSettings = db;
         w.onClearClicked();
         w.databaseLoadButton->click();

@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
         const int variant = static_cast<int>(turn % 2);
         bool ok = false;
         if (kind == QLatin1String("k71t")) {
-            ok = !SaveConfigFile(path, test::saveLoopImage(variant)).isEmpty();
+            ok = !saveConfigFile(path, test::saveLoopImage(variant)).isEmpty();
         } else if (kind == QLatin1String("auto")) {
             ok = saveTasks(path, test::saveLoopTasks(variant));
         } else if (kind == QLatin1String("sql")) {
@@ -37,9 +37,9 @@ int main(int argc, char *argv[])
         } else if (kind == QLatin1String("bin") || kind == QLatin1String("dat")) {
             const int n = test::saveLoopRecords(*store, variant);
             if (kind == QLatin1String("bin"))
-                ok = !SaveNewBin(path, *store, n, test::saveLoopImage(variant)).isEmpty();
+                ok = !saveNewBin(path, *store, n, test::saveLoopImage(variant)).isEmpty();
             else
-                ok = ExportDat(path, *store, n, 20130101, 20131231, 0, 235959,
+                ok = exportDat(path, *store, n, 20130101, 20131231, 0, 235959,
                                QDateTime(QDate(2013, 9, 17), QTime(6, 0)));
         } else {
             return 2;

@@ -120,7 +120,7 @@ int main(int argc, char *argv[])
         Records bin;
         if (o.saved()) {
             RegisterImage image;
-            const int n = LoadBin(o.binPath, *store, image);
+            const int n = loadBin(o.binPath, *store, image);
             for (int i = 0; i < n; ++i)
                 bin.push_back((*store)[i]);
         }

@@ -156,7 +156,7 @@ void StartPanelWindow::initialise()
     modeList->addItems(modeItems());
     speedList->addItems(speedItems());
     addressEdit->setText(QString::number(ctx_.meterAddress));
-    for (const QString &w : ctx_.portMap.load(ctx_.AppDirectory))
+    for (const QString &w : ctx_.portMap.load(ctx_.appDirectory))
         qWarning("%s", qUtf8Printable(w));
     for (int i = 0; i < PortCount; ++i)
         portList->setItemData(i, ctx_.portMap.path(i), Qt::ToolTipRole);
@@ -176,7 +176,7 @@ void StartPanelWindow::showPortSettings()
 void StartPanelWindow::applyPortSettings()
 {
     if (ctx_.link.isOpen())
-        ctx_.link.ClosePort();
+        ctx_.link.closePort();
     const auto address = parseMeterAddress(addressEdit->text());
     if (!address) {
         ctx_.prompt.message(this, QStringLiteral("Błędnie podany adres"), QStringLiteral("Błąd"), PromptIcon::Error);
@@ -193,17 +193,17 @@ void StartPanelWindow::applyPortSettings()
     if (const int speed = speedIndexForPosition(speedList->currentIndex()); speed >= 0)
         ctx_.portSettings.speedIndex = static_cast<std::uint8_t>(speed);
     portList->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
-    ctx_.link.OpenPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
+    ctx_.link.openPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
 }
 
 bool StartPanelWindow::saveUartCfg()
 {
-    return k71t::SaveUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
+    return k71t::saveUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
 }
 
 bool StartPanelWindow::loadUartCfg()
 {
-    return k71t::LoadUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
+    return k71t::loadUartCfg(ctx_.appFile(QStringLiteral("uart.cfg")), ctx_.portSettings);
 }
 
 void StartPanelWindow::onPortChanged() { applyPortSettings(); }
@@ -310,7 +310,7 @@ void StartPanelWindow::showModal(QDialog *window)
 
 bool StartPanelWindow::loadConfiguration(const QString &path)
 {
-    switch (LoadConfigFile(path, ctx_.image)) {
+    switch (loadConfigFile(path, ctx_.image)) {
     case ConfigLoad::Loaded: return true;
     case ConfigLoad::Missing:
         ctx_.prompt.message(this, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."),
@@ -323,7 +323,7 @@ bool StartPanelWindow::loadConfiguration(const QString &path)
 
 void StartPanelWindow::onOpenConfigurationClicked()
 {
-    const QString file = ctx_.prompt.openFileName(this, configFileFilter(), ctx_.AppDirectory);
+    const QString file = ctx_.prompt.openFileName(this, configFileFilter(), ctx_.appDirectory);
     if (file.isEmpty())
         return;
     if (!loadConfiguration(file)) {
@@ -336,12 +336,12 @@ void StartPanelWindow::onOpenConfigurationClicked()
 
 void StartPanelWindow::onSaveConfigurationClicked()
 {
-    const QString file = ctx_.prompt.saveFileName(this, configFileFilter(), ctx_.AppDirectory);
+    const QString file = ctx_.prompt.saveFileName(this, configFileFilter(), ctx_.appDirectory);
     if (file.isEmpty())
         return;
     // The operator chose this file and must know when it was not written, and why.
     QString error;
-    if (SaveConfigFile(file, ctx_.image, &error).isEmpty())
+    if (saveConfigFile(file, ctx_.image, &error).isEmpty())
         ctx_.prompt.message(this,
                             QStringLiteral("Błąd podczas zapisu pliku %1 (%2). Konfiguracja nie została zapisana.")
                                 .arg(configFileName(file), error),
@@ -412,7 +412,7 @@ void StartPanelWindow::saveOnClose()
     // Closed before def.k71t was even read (a signal at start-up): the image
     // holds the standard configuration, which must not replace the file.
     if (lastConfigurationRead_)
-        SaveConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image);
+        saveConfigFile(ctx_.appFile(QStringLiteral("def.k71t")), ctx_.image);
     saveUartCfg();
 }
 

@@ -151,9 +151,9 @@ void ArchiveWindow::followTheJob()
         downloadProgress->setValue(std::min(pos, std::max(1, max)));
     };
     job_.databaseStep = [this](int n, int address, QString *report) {
-        const StoreOutcome out = ExportArchiveToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, n,
+        const StoreOutcome out = exportArchiveToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, n,
                                                          static_cast<std::uint8_t>(address), databaseProgress());
-        ctx_.database.Disconnect();
+        ctx_.database.disconnect();
         if (!out.ok())
             *report = storeReport(out);
         return out.ok();
@@ -198,11 +198,11 @@ QString ArchiveWindow::statisticsText(int n, int seconds)
 void ArchiveWindow::showArchiveSummary()
 {
     const RecordStore &store = ctx_.records;
-    recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(store.RecordCount));
-    if (store.RecordCount < 1)
+    recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(store.count));
+    if (store.count < 1)
         return;
     const ArchiveRecord &first = store[0];
-    const ArchiveRecord &last = store[store.RecordCount - 1];
+    const ArchiveRecord &last = store[store.count - 1];
     firstRecordEdit->setText(recordStamp(first));
     lastRecordEdit->setText(recordStamp(last));
     startCalendar->setSelectedDate(QDate(first.year(), first.month(), first.day()));
@@ -230,7 +230,7 @@ void ArchiveWindow::onDownloadClicked()
     downloading_ = true;
     setBorder(false);
     ArchiveJobRequest request;
-    request.directory = ctx_.ArchivesDirectory;
+    request.directory = ctx_.archivesDirectory;
     request.meterAddress = ctx_.meterAddress;
     request.deleteAfter = deleteAfterCheck->isChecked() || deleteAndStoreCheck->isChecked();
     request.toDatabase = deleteAndStoreCheck->isChecked() && ctx_.databaseEnabled();
@@ -297,7 +297,7 @@ void ArchiveWindow::onDeleteClicked()
                             QStringLiteral("Uwaga"), PromptIcon::Question,
                             PromptButtons::OkCancel) != PromptAnswer::Ok)
         return;
-    if (download_.DeleteArchive())
+    if (download_.deleteArchive())
         info(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"), PromptIcon::Information);
 }
 
@@ -309,18 +309,18 @@ void ArchiveWindow::onDeleteAndStoreClicked()
 
 void ArchiveWindow::onOpenBinClicked()
 {
-    const QString file = ctx_.prompt.openFileName(this, binFilter(), ctx_.ArchivesDirectory);
+    const QString file = ctx_.prompt.openFileName(this, binFilter(), ctx_.archivesDirectory);
     if (file.isEmpty())
         return;
     bool tooLarge = false;
-    ctx_.records.RecordCount = LoadBin(file, ctx_.records, ctx_.image, &tooLarge);
+    ctx_.records.count = loadBin(file, ctx_.records, ctx_.image, &tooLarge);
     setWindowTitle(QStringLiteral("Archiwum ") + file);
     statusBar->showMessage(file);
     if (tooLarge)
         info(QStringLiteral("Plik %1 zawiera więcej niż %2 rekordów i nie może zostać wczytany.")
                  .arg(file, QString::number(RecordStoreCapacity)),
              QStringLiteral("Błąd"), PromptIcon::Error);
-    if (ctx_.records.RecordCount > 0)
+    if (ctx_.records.count > 0)
         showArchiveSummary();
     else
         clearArchiveSummary();
@@ -341,17 +341,17 @@ void ArchiveWindow::exportRange(int &start, int &stop, int &tstart, int &tstop) 
 
 void ArchiveWindow::onExportDatClicked()
 {
-    if (ctx_.records.RecordCount < 1) {
+    if (ctx_.records.count < 1) {
         info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
         return;
     }
-    const QString file = ctx_.prompt.saveFileName(this, datFilter(), ctx_.ArchivesDirectory);
+    const QString file = ctx_.prompt.saveFileName(this, datFilter(), ctx_.archivesDirectory);
     if (file.isEmpty())
         return;
     int start, stop, tstart, tstop;
     exportRange(start, stop, tstart, tstop);
     QString error;
-    if (!ExportDat(file, ctx_.records, ctx_.records.RecordCount, start, stop, tstart, tstop, ctx_.clock.now(), &error))
+    if (!exportDat(file, ctx_.records, ctx_.records.count, start, stop, tstart, tstop, ctx_.clock.now(), &error))
         info(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(datFileName(file), error),
              QStringLiteral("Błąd"), PromptIcon::Error);
 }
@@ -360,7 +360,7 @@ void ArchiveWindow::onExportDatabaseClicked()
 {
     int start, stop, tstart, tstop;
     exportRange(start, stop, tstart, tstop);
-    if (ctx_.records.RecordCount <= 0) {
+    if (ctx_.records.count <= 0) {
         info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
         return;
     }
@@ -370,9 +370,9 @@ void ArchiveWindow::onExportDatabaseClicked()
     }
     const ArchiveRange range{start, stop, tstart, tstop};
     const StoreOutcome out =
-        ExportArchiveRangeToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, ctx_.records.RecordCount,
-                                     range, static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
-    ctx_.database.Disconnect();
+        exportArchiveRangeToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, ctx_.records.count, range,
+                                     static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
+    ctx_.database.disconnect();
     if (out.total == 0)
         info(QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),
              QStringLiteral("Informacje"), PromptIcon::Information);

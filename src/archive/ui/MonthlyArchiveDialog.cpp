@@ -106,7 +106,7 @@ void MonthlyArchiveDialog::onSourceClicked()
                         QStringLiteral("Wybierz katalog źródłowy")) == 0)
         source_ = withSeparator(chosen);
     sourceEdit->setText(QDir::toNativeSeparators(source_));
-    prefix_ = MonthlyPrefix(source_);
+    prefix_ = monthlyFilePrefix(source_);
     if (prefix_.isEmpty()) {
         monthlyFileLabel->clear();
         updateCreate();
@@ -137,7 +137,7 @@ void MonthlyArchiveDialog::onCreateClicked()
     if (prefix_.isEmpty() || destination_.isEmpty())
         return;
     droppedLabel->clear();
-    lastRun_ = CreateMonthlyArchive(source_, destination_, prefix_, [this](const QString &daily) {
+    lastRun_ = createMonthlyArchive(source_, destination_, prefix_, [this](const QString &daily) {
         dailyFileLabel->setText(QDir::toNativeSeparators(daily));
         dailyFileLabel->repaint();
     });

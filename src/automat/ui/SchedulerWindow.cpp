@@ -32,7 +32,7 @@ const QString WillStart = QStringLiteral("Zadania cykliczne zostaną włączone 
 
 SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), log_(context.clock, context.appFile(QStringLiteral("automat.log"))),
-      taskRecords_(std::make_unique<RecordStore>()), runner_(context, *taskRecords_, context.ArchivesDirectory,
+      taskRecords_(std::make_unique<RecordStore>()), runner_(context, *taskRecords_, context.archivesDirectory,
                                                              context.clock, context.database, context.databaseSettings),
       scheduler_(table_, context.clock, forward_, log_)
 {

@@ -427,7 +427,7 @@ void ChartWindow::onFileLoadClicked()
             return; // the prompt has told the operator why
         address = static_cast<std::uint8_t>(given);
     }
-    const QString path = ctx_.prompt.openFileName(this, FileFilter, ctx_.ArchivesDirectory);
+    const QString path = ctx_.prompt.openFileName(this, FileFilter, ctx_.archivesDirectory);
     if (path.isEmpty())
         return;
     loadFile(path, address);
@@ -568,7 +568,7 @@ void ChartWindow::onDatabaseLoadClicked()
     // No statement goes out with a table name the settings would refuse.
     const QString problem = nameProblem(ctx_.databaseSettings.table, QStringLiteral("tablicy"));
     QString message;
-    if (!problem.isEmpty() || !ctx_.database.Connect(ctx_.databaseSettings, &message)) {
+    if (!problem.isEmpty() || !ctx_.database.connect(ctx_.databaseSettings, &message)) {
         ctx_.prompt.message(this, problem.isEmpty() ? message : problem, QStringLiteral("Błąd"), PromptIcon::Error);
         ctx_.prompt.message(this,
                             QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"),
@@ -595,12 +595,12 @@ void ChartWindow::onDatabaseTimer()
     const SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
     if (w.on()) {
         QString message;
-        if (!ctx_.database.connected() && !ctx_.database.Connect(ctx_.databaseSettings, &message)) {
+        if (!ctx_.database.connected() && !ctx_.database.connect(ctx_.databaseSettings, &message)) {
             loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(message);
         } else {
             SeriesData loaded;
             const DbSeriesOutcome out =
-                LoadSeriesFromDatabase(ctx_.database, ctx_.databaseSettings.table, w, fromDateEdit->date(),
+                loadSeriesFromDatabase(ctx_.database, ctx_.databaseSettings.table, w, fromDateEdit->date(),
                                        toDateEdit->date(), model_.statistics[static_cast<std::size_t>(s)], loaded);
             if (out.result != DbSeriesOutcome::Result::Loaded)
                 loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(out.error);
@@ -621,7 +621,7 @@ void ChartWindow::onDatabaseTimer()
 
 void ChartWindow::finishDatabaseLoad()
 {
-    ctx_.database.Disconnect();
+    ctx_.database.disconnect();
     setDatabaseLoad(false);
     QString status = QStringLiteral("Pobieranie danych z bazy danych...Zakończono");
     if (loadSkipped_ > 0)

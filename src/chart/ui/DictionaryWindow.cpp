@@ -296,7 +296,7 @@ void DictionaryWindow::onApplyClicked()
 
 void DictionaryWindow::onLoadChosen()
 {
-    const QString path = ctx_.prompt.openFileName(this, FileFilter, ctx_.AppDirectory);
+    const QString path = ctx_.prompt.openFileName(this, FileFilter, ctx_.appDirectory);
     if (path.isEmpty())
         return;
     if (!loadDictionary(path, dictionary_)) {
@@ -309,7 +309,7 @@ void DictionaryWindow::onLoadChosen()
 
 void DictionaryWindow::onSaveChosen()
 {
-    const QString path = ctx_.prompt.saveFileName(this, FileFilter, ctx_.AppDirectory);
+    const QString path = ctx_.prompt.saveFileName(this, FileFilter, ctx_.appDirectory);
     if (path.isEmpty())
         return;
     if (!saveDictionary(path, dictionary_))

@@ -249,7 +249,7 @@ void SystemPage::onClearArchiveClicked()
     if (!ctx_.prompt.ask(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"), QStringLiteral("Uwaga")))
         return;
     ArchiveDownload archive(ctx_.link, ctx_.image, ctx_.records);
-    if (archive.DeleteArchive()) {
+    if (archive.deleteArchive()) {
         infoBox(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"));
         setStatus(QStringLiteral("Archiwum skasowane."));
     } else {

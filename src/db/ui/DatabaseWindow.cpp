@@ -216,7 +216,7 @@ void DatabaseWindow::onCreateTableClicked()
         return;
     }
     QString message;
-    if (CreateArchiveTable(ctx_.database, ctx_.databaseSettings, &message)) {
+    if (createArchiveTable(ctx_.database, ctx_.databaseSettings, &message)) {
         statusBar->showMessage(QStringLiteral("Utworzono tablicę"));
     } else {
         error(message);
@@ -226,14 +226,14 @@ void DatabaseWindow::onCreateTableClicked()
 
 void DatabaseWindow::onTestConnectionClicked()
 {
-    ctx_.database.Disconnect();
+    ctx_.database.disconnect();
     statusBar->showMessage(QStringLiteral("Łączenie z bazą..."));
     if (!takeSettings())
         return;
     // The status text is seen while the library waits for the server.
     statusBar->repaint();
     QString message;
-    if (ctx_.database.Connect(ctx_.databaseSettings, &message)) {
+    if (ctx_.database.connect(ctx_.databaseSettings, &message)) {
         statusBar->showMessage(QStringLiteral("Łączenie z bazą...OK"));
         ctx_.prompt.message(this, QStringLiteral("Nawiązano połączenie z bazą danych"), QStringLiteral("Test"),
                             PromptIcon::Information);
@@ -262,7 +262,7 @@ void DatabaseWindow::onImportClicked()
     }
     // The working folder, where the exports are, not the program's own
     // folder (/usr/bin once installed).
-    const QString file = ctx_.prompt.openFileName(this, datFilter(), ctx_.AppDirectory);
+    const QString file = ctx_.prompt.openFileName(this, datFilter(), ctx_.appDirectory);
     if (file.isEmpty())
         return;
     // The settings as shown are the ones used (the window may be open since
@@ -271,7 +271,7 @@ void DatabaseWindow::onImportClicked()
         return;
     repaint();
     importProgress->setValue(0);
-    const ImportOutcome out = ImportDataFile(ctx_.database, ctx_.databaseSettings, file,
+    const ImportOutcome out = importDataFile(ctx_.database, ctx_.databaseSettings, file,
                                              static_cast<std::uint8_t>(address), [this](int done, int total) {
                                                  importProgress->setMaximum(total);
                                                  importProgress->setValue(done);

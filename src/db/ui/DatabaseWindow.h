@@ -23,7 +23,7 @@ public:
     explicit DatabaseWindow(AppContext &context, QWidget *parent = nullptr);
     ~DatabaseWindow() override;
 
-    // The settings file: AppDirectory/sql.conf.
+    // The settings file: appDirectory/sql.conf.
     QString settingsPath() const;
     void showSettings();
     // Takes the fields into the context's settings; false (after telling the

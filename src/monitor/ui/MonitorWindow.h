@@ -76,7 +76,7 @@ public slots:
     void onClearChartChosen(); // "Wyczyść wykres"
     void onChooseDataChosen(); // "Wybierz daną do monitorowania"
 
-    // Closing runs FormClose: the polling stops.
+    // Closing stops the polling.
     void done(int result) override;
 
 private:
