@@ -110,9 +110,6 @@ const char *const Help =
     "odpowiada błędnie, pliku nie da się odczytać lub zapisać albo baza danych nie\n"
     "przyjęła wszystkich danych, 2 błędne wywołanie.\n";
 
-// The PC's mode kinds by number.
-const QStringList ModeNames = {"8N1", "8N2", "8E1", "8O1"};
-
 constexpr int ReadChunk16 = 100;
 constexpr int ReadChunk32 = 50;
 constexpr int WriteChunk16 = 80;
@@ -517,8 +514,8 @@ int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, c
 QString portText(const PortSettings &settings, int address)
 {
     return QStringLiteral("%1 %2, adres %3")
-        .arg(SpeedTable[settings.speedIndex % 8])
-        .arg(ModeNames.at(settings.modeKind % ModeKindCount))
+        .arg(SpeedTable[settings.speedIndex % SpeedIndexCount])
+        .arg(modeKindName(settings.modeKind % ModeKindCount))
         .arg(address);
 }
 
@@ -638,17 +635,13 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
                 return usage(err, QStringLiteral("błędny adres %1 (1-247)").arg(v));
         } else if (a == QLatin1String("--speed")) {
             int baud = 0;
-            o.speedIndex = -1;
-            if (parseInt(v, 1, 1000000, baud))
-                for (int s = 0; s < 8; ++s)
-                    if (SpeedTable[s] == baud)
-                        o.speedIndex = s;
+            o.speedIndex = parseInt(v, 1, 1000000, baud) ? speedIndexForBaud(baud) : -1;
             if (o.speedIndex < 0)
                 return usage(err, QStringLiteral("nieobsługiwana prędkość %1").arg(v));
         } else if (a == QLatin1String("--sql-conf")) {
             sqlConf = v;
         } else if (a == QLatin1String("--mode")) {
-            o.modeKind = ModeNames.indexOf(v.toUpper());
+            o.modeKind = modeKindForName(v);
             if (o.modeKind < 0)
                 return usage(err, QStringLiteral("nieznany tryb %1").arg(v));
         } else {

@@ -4,6 +4,7 @@
 #include "config/RegisterMap.h"
 #include "config/StandardConfig.h"
 #include "link/Crc16.h"
+#include "link/LineCodes.h"
 
 #include <QFile>
 #include <QStringList>
@@ -39,21 +40,14 @@ std::optional<Fault> faultFromName(const QString &name)
     return static_cast<Fault>(i);
 }
 
-int speedCodeForBaud(int baud)
-{
-    for (int c = 0; c < 6; ++c)
-        if (k71t::baudForSpeedCode(c) == baud)
-            return c;
-    return -1;
-}
-
 InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode)
 {
     InterfaceSettings s;
     s.address = address;
     s.baud = k71t::baudForSpeedCode(speedCode) > 0 ? k71t::baudForSpeedCode(speedCode) : 9600;
-    s.stopBits = modeCode == 0 ? 2 : 1;      // 8N2, 8E1, 8O1, 8N1
-    s.parityBits = modeCode == 1 || modeCode == 2 ? 1 : 0;
+    const int kind = k71t::modeKindForMeterCode(modeCode);
+    s.stopBits = kind >= 0 ? k71t::ModeKinds[kind].stopBits : 1;
+    s.parityBits = kind >= 0 && k71t::ModeKinds[kind].parity != k71t::Parity::None ? 1 : 0;
     s.speedCode = speedCode;
     s.modeCode = modeCode;
     return s;

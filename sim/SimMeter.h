@@ -57,7 +57,6 @@ struct InterfaceSettings {
     int modeCode = 0;
 };
 
-int speedCodeForBaud(int baud);          // -1 when not a meter speed
 InterfaceSettings settingsForCodes(int address, int speedCode, int modeCode);
 
 class SimMeter {

@@ -4,6 +4,7 @@
 #include "SimMeter.h"
 
 #include "common/ProcessSettings.h"
+#include "link/LineCodes.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -141,9 +142,9 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--turnaround")) {
             ok = value(v) && (turnaround = v.toInt(&ok), ok) && turnaround >= 0;
         } else if (a == QLatin1String("--speed")) {
-            ok = value(v) && (speedCode = k71t::sim::speedCodeForBaud(v.toInt())) >= 0;
+            ok = value(v) && (speedCode = k71t::speedCodeForBaud(v.toInt())) >= 0;
         } else if (a == QLatin1String("--mode")) {
-            ok = value(v) && (modeCode = QStringList{"8N2", "8E1", "8O1", "8N1"}.indexOf(v.toUpper())) >= 0;
+            ok = value(v) && (modeCode = k71t::meterModeCodeForName(v)) >= 0;
         } else if (a == QLatin1String("--fault")) {
             ok = value(v);
             if (ok) {

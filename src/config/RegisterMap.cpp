@@ -191,22 +191,6 @@ QStringList analogTypeItems()
             QStringLiteral("Prądowe 4...20mA")};
 }
 
-QStringList interfaceModeItems()
-{
-    return {"8N2", "8E1", "8O1", "8N1"};
-}
-
-QStringList interfaceSpeedItems()
-{
-    return {"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"};
-}
-
-int baudForSpeedCode(int code)
-{
-    static const int table[] = {4800, 9600, 19200, 38400, 57600, 115200};
-    return code >= 0 && code < 6 ? table[code] : -1;
-}
-
 QStringList registerTypeItems()
 {
     static const char *const kinds[13] = {"char",       "unsigned char",      "short",

@@ -48,9 +48,6 @@ QStringList operatingModeItems();   // 4004
 QStringList memoryCardModeItems();  // 4005
 QStringList alarmTypeItems();       // 4014 ..
 QStringList analogTypeItems();      // 4030
-QStringList interfaceModeItems();   // 4032, 4036: mode codes 0..3
-QStringList interfaceSpeedItems();  // 4031, 4035: speed codes 0..5
-int baudForSpeedCode(int code);     // -1 outside 0..5
 QStringList registerTypeItems();    // device record offset 3: 26 items
 QStringList archivingKindItems();   // device record offset 7: "Ciągła", "R0 - warunkowa" ..
 

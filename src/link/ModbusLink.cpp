@@ -16,51 +16,6 @@ void sleepMs(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out)
-{
-    if (modeKind < 0 || modeKind >= ModeKindCount || speedIndex < 0 || speedIndex >= 8)
-        return false;
-    out.baud = SpeedTable[speedIndex];
-    switch (modeKind) {
-    case 0: out.parity = Parity::None; out.stopBits = 1; break;
-    case 1: out.parity = Parity::None; out.stopBits = 2; break;
-    case 2: out.parity = Parity::Even; out.stopBits = 1; break;
-    default: out.parity = Parity::Odd; out.stopBits = 1; break;
-    }
-    return true;
-}
-
-namespace {
-constexpr int ModeKindOfCode[] = {1, 2, 3, 0};
-constexpr int SpeedIndexOfCode[] = {1, 2, 4, 5, 6, 7};
-} // namespace
-
-int modeKindForMeterCode(int modeCode)
-{
-    return modeCode >= 0 && modeCode < 4 ? ModeKindOfCode[modeCode] : -1;
-}
-
-int speedIndexForMeterCode(int speedCode)
-{
-    return speedCode >= 0 && speedCode < 6 ? SpeedIndexOfCode[speedCode] : -1;
-}
-
-int meterCodeForModeKind(int modeKind)
-{
-    for (int c = 0; c < 4; ++c)
-        if (ModeKindOfCode[c] == modeKind)
-            return c;
-    return -1;
-}
-
-int meterCodeForSpeedIndex(int speedIndex)
-{
-    for (int c = 0; c < 6; ++c)
-        if (SpeedIndexOfCode[c] == speedIndex)
-            return c;
-    return -1;
-}
-
 ModbusLink::ModbusLink(RegisterImage &image, PortSettings &settings, std::uint8_t &meterAddress,
                        const PortMap &ports)
     : image_(image), settings_(settings), meterAddress_(meterAddress), ports_(ports)

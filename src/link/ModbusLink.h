@@ -3,6 +3,7 @@
 // Transactions are synchronous: a request is sent, then the input queue is
 // polled with short sleeps until the whole reply is there or the poll limit
 // is reached. Read values go into the register image; write data comes from it.
+#include "link/LineCodes.h"
 #include "link/PortMap.h"
 #include "link/RegisterImage.h"
 #include "link/SerialPort.h"
@@ -17,20 +18,6 @@ struct PortSettings {
     std::uint8_t modeKind = 1;   // 0 = 8N1, 1 = 8N2, 2 = 8E1, 3 = 8O1
     std::uint8_t speedIndex = 7; // 115200 baud
 };
-
-constexpr int SpeedTable[8] = {2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
-constexpr int ModeKindCount = 4;
-
-// Line settings of a mode kind and speed index; false for indices outside the tables.
-bool lineSettingsFor(int modeKind, int speedIndex, LineSettings &out);
-
-// The meter's interface codes (speed 4031/4035: 0 = 4800 .. 5 = 115200; mode
-// 4032/4036: 0 = 8N2, 1 = 8E1, 2 = 8O1, 3 = 8N1) as the PC's settings, and
-// back; -1 where the other side has no such setting.
-int modeKindForMeterCode(int modeCode);
-int speedIndexForMeterCode(int speedCode);
-int meterCodeForModeKind(int modeKind);
-int meterCodeForSpeedIndex(int speedIndex);
 
 constexpr int LinkBufferSize = 1000;
 constexpr int WriteAckLength = 8;  // acknowledge of function 16

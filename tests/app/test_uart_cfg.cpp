@@ -1,3 +1,4 @@
+#include "link/LineCodes.h"
 #include "shell/PortChoices.h"
 #include "shell/UartCfg.h"
 #include "support/TempDir.h"
@@ -67,22 +68,22 @@ TEST(UartCfg, SaveWritesThreeBytes)
 
 TEST(PortChoices, ListPositionsAreNotStoredValues)
 {
-    EXPECT_EQ(modeItems(), (QStringList{"8N2", "8E1", "8O1", "8N1"}));
-    EXPECT_EQ(speedItems(), (QStringList{"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"}));
+    EXPECT_EQ(meterModeItems(), (QStringList{"8N2", "8E1", "8O1", "8N1"}));
+    EXPECT_EQ(meterSpeedItems(), (QStringList{"4.8k", "9.6k", "19.2k", "38.4k", "57.6k", "115.2k"}));
     const int modes[] = {1, 2, 3, 0};
     for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(modeKindForPosition(p), modes[p]);
-        EXPECT_EQ(positionForModeKind(modes[p]), p);
+        EXPECT_EQ(modeKindForMeterCode(p), modes[p]);
+        EXPECT_EQ(meterCodeForModeKind(modes[p]), p);
     }
     const int speeds[] = {1, 2, 4, 5, 6, 7};
     for (int p = 0; p < 6; ++p) {
-        EXPECT_EQ(speedIndexForPosition(p), speeds[p]);
-        EXPECT_EQ(positionForSpeedIndex(speeds[p]), p);
+        EXPECT_EQ(speedIndexForMeterCode(p), speeds[p]);
+        EXPECT_EQ(meterCodeForSpeedIndex(speeds[p]), p);
     }
-    EXPECT_EQ(positionForSpeedIndex(0), -1);
-    EXPECT_EQ(positionForSpeedIndex(3), -1);
-    EXPECT_EQ(speedIndexForPosition(-1), -1);
-    EXPECT_EQ(modeKindForPosition(-1), -1);
+    EXPECT_EQ(meterCodeForSpeedIndex(0), -1);
+    EXPECT_EQ(meterCodeForSpeedIndex(3), -1);
+    EXPECT_EQ(speedIndexForMeterCode(-1), -1);
+    EXPECT_EQ(modeKindForMeterCode(-1), -1);
 }
 
 TEST(PortChoices, MeterAddress)

@@ -1,5 +1,6 @@
 #include "config/RegisterMap.h"
 #include "config/StandardConfig.h"
+#include "link/LineCodes.h"
 
 #include <gtest/gtest.h>
 #include <set>

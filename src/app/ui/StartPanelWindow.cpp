@@ -1,26 +1,27 @@
 #include "app/ui/StartPanelWindow.h"
 
 #include "app/ui/AboutDialog.h"
-#include "shell/PortChoices.h"
-#include "shell/UartCfg.h"
-#include "archive/ui/MonthlyArchiveDialog.h"
 #include "archive/ui/ArchiveWindow.h"
+#include "archive/ui/MonthlyArchiveDialog.h"
+#include "automat/ui/SchedulerWindow.h"
+#include "chart/ui/ChartWindow.h"
 #include "config/ConfigFile.h"
 #include "config/InterfaceWrite.h"
 #include "config/StandardConfig.h"
 #include "config/ui/AlarmsPage.h"
 #include "config/ui/AnalogOutputPage.h"
-#include "config/ui/CharacteristicPage.h"
-#include "config/ui/SystemPage.h"
 #include "config/ui/BulkTransferDialog.h"
-#include "config/ui/InterfacePage.h"
+#include "config/ui/CharacteristicPage.h"
 #include "config/ui/DevicesPage.h"
 #include "config/ui/DisplayPage.h"
-#include "automat/ui/SchedulerWindow.h"
-#include "widgets/Widgets.h"
-#include "chart/ui/ChartWindow.h"
+#include "config/ui/InterfacePage.h"
+#include "config/ui/SystemPage.h"
 #include "db/ui/DatabaseWindow.h"
+#include "link/LineCodes.h"
 #include "monitor/ui/MonitorWindow.h"
+#include "shell/PortChoices.h"
+#include "shell/UartCfg.h"
+#include "widgets/Widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -153,8 +154,8 @@ void StartPanelWindow::initialise()
     for (int i = 0; i < PortCount; ++i)
         portList->addItem(PortMap::portName(i));
     loadStandardConfiguration(ctx_.image);
-    modeList->addItems(modeItems());
-    speedList->addItems(speedItems());
+    modeList->addItems(meterModeItems());
+    speedList->addItems(meterSpeedItems());
     addressEdit->setText(QString::number(ctx_.meterAddress));
     for (const QString &w : ctx_.portMap.load(ctx_.appDirectory))
         qWarning("%s", qUtf8Printable(w));
@@ -164,12 +165,14 @@ void StartPanelWindow::initialise()
     showPortSettings();
 }
 
+// The mode and speed lists show the meter's codes in their order: a
+// position is a code.
 void StartPanelWindow::showPortSettings()
 {
     const QSignalBlocker b1(portList), b2(modeList), b3(speedList);
     portList->setCurrentIndex(ctx_.portSettings.portIndex);
-    modeList->setCurrentIndex(positionForModeKind(ctx_.portSettings.modeKind));
-    speedList->setCurrentIndex(positionForSpeedIndex(ctx_.portSettings.speedIndex));
+    modeList->setCurrentIndex(meterCodeForModeKind(ctx_.portSettings.modeKind));
+    speedList->setCurrentIndex(meterCodeForSpeedIndex(ctx_.portSettings.speedIndex));
     portList->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
 }
 
@@ -188,9 +191,9 @@ void StartPanelWindow::applyPortSettings()
     // be opened now: later transactions retry that port, not the previous one.
     if (portList->currentIndex() >= 0)
         ctx_.portSettings.portIndex = static_cast<std::uint8_t>(portList->currentIndex());
-    if (const int mode = modeKindForPosition(modeList->currentIndex()); mode >= 0)
+    if (const int mode = modeKindForMeterCode(modeList->currentIndex()); mode >= 0)
         ctx_.portSettings.modeKind = static_cast<std::uint8_t>(mode);
-    if (const int speed = speedIndexForPosition(speedList->currentIndex()); speed >= 0)
+    if (const int speed = speedIndexForMeterCode(speedList->currentIndex()); speed >= 0)
         ctx_.portSettings.speedIndex = static_cast<std::uint8_t>(speed);
     portList->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
     ctx_.link.openPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
@@ -400,8 +403,8 @@ void StartPanelWindow::followLine(const PortSettings &settings, std::uint8_t add
     ctx_.portSettings.speedIndex = settings.speedIndex;
     {
         const QSignalBlocker b2(modeList), b3(speedList), b4(addressEdit);
-        modeList->setCurrentIndex(positionForModeKind(settings.modeKind));
-        speedList->setCurrentIndex(positionForSpeedIndex(settings.speedIndex));
+        modeList->setCurrentIndex(meterCodeForModeKind(settings.modeKind));
+        speedList->setCurrentIndex(meterCodeForSpeedIndex(settings.speedIndex));
         addressEdit->setText(QString::number(address));
     }
     applyPortSettings();

@@ -1,8 +1,9 @@
 #include "config/ui/DevicesPage.h"
 
-#include "widgets/Widgets.h"
 #include "config/RegisterMap.h"
 #include "config/StandardConfig.h"
+#include "link/LineCodes.h"
+#include "widgets/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -153,8 +154,8 @@ void DevicesPage::describeFields()
 
 void DevicesPage::fillLists()
 {
-    speedList->addItems({"4800", "9600", "19200", "38400", "57600", "115200"});
-    modeList->addItems({"RTU 8N2", "RTU 8E1", "RTU 8O1", "RTU 8N1"});
+    speedList->addItems(meterBaudItems());
+    modeList->addItems(meterModeItems(QStringLiteral("RTU ")));
     registerTypeList->addItems(registerTypeItems());
     archivingKindList->addItems(archivingKindItems());
     showFields(transmission_);

@@ -1,8 +1,9 @@
 #include "config/ui/InterfacePage.h"
 
-#include "widgets/Widgets.h"
 #include "config/InterfaceWrite.h"
 #include "config/RegisterMap.h"
+#include "link/LineCodes.h"
+#include "widgets/Widgets.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -71,9 +72,9 @@ InterfacePage::InterfacePage(AppContext &context, QWidget *parent)
 void InterfacePage::fillLists()
 {
     for (QComboBox *box : {additionalModeList, primaryModeList})
-        box->addItems(interfaceModeItems());
+        box->addItems(meterModeItems());
     for (QComboBox *box : {additionalSpeedList, primarySpeedList})
-        box->addItems(interfaceSpeedItems());
+        box->addItems(meterSpeedItems());
     fillFromImage();
 }
 
