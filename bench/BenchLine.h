@@ -3,6 +3,7 @@
 // 115200 baud 8N2, the time of one block read or written with the pauses the
 // protocol prescribes, and the median of repeated runs.
 #include "config/PageBlocks.h"
+#include "link/RegisterImage.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -21,13 +22,13 @@ inline double wireMs(int bytes)
 // A read request and its answer.
 inline double readMs(const PageBlock &b)
 {
-    return wireMs(8) + wireMs(5 + (b.is32 ? 4 : 2) * b.count);
+    return wireMs(8) + wireMs(5 + (RegisterImage::is32(b.start) ? 4 : 2) * b.count);
 }
 
 // A block write with its 10 ms pauses before and after and the acknowledge.
 inline double writeMs(const PageBlock &b)
 {
-    return 10 + wireMs(9 + (b.is32 ? 4 : 2) * b.count) + wireMs(8) + 10;
+    return 10 + wireMs(9 + (RegisterImage::is32(b.start) ? 4 : 2) * b.count) + wireMs(8) + 10;
 }
 
 // The median time of `rounds` runs; `failures` counts the runs that returned false.

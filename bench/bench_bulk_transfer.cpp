@@ -47,9 +47,9 @@ double writeReferenceMs()
     // The interface write: status read (10 ms after each block), 10 ms, the
     // interface block (the page write's leading 10 ms too), the apply, and
     // the read-back with its 10 ms.
-    ms += readMs({4039, 16, false}) + 10 + readMs({4005, 1, false}) + 10 + 10;
-    ms += 10 + writeMs({4031, 7, false}) + writeMs({4034, 1, false});
-    ms += readMs({4031, 7, false}) + 10;
+    ms += readMs({4039, 16}) + 10 + readMs({4005, 1}) + 10 + 10;
+    ms += 10 + writeMs({4031, 7}) + writeMs({4034, 1});
+    ms += readMs({4031, 7}) + 10;
     return ms + 8 * TickPauseMs + TickPauseMs; // steps 0 .. 7 and the step that completes
 }
 

@@ -173,7 +173,7 @@ int runRegisters(const Options &o, QString &out, QString &err)
         const int n = std::min(chunk, count - done);
         bool ok;
         if (reading) {
-            ok = is32 ? l.link.readBlock32(first, n) : l.link.readBlock16(first, n);
+            ok = l.link.readRegisters(first, n);
             sleepMs(10);
         } else {
             for (int k = 0; k < n; ++k) {
@@ -182,7 +182,7 @@ int runRegisters(const Options &o, QString &out, QString &err)
                 else
                     l.image.reg16(first + k) = static_cast<std::uint16_t>(values[static_cast<std::size_t>(done + k)]);
             }
-            ok = is32 ? l.link.writeBlock32(first, n) : l.link.writeBlock16(first, n);
+            ok = l.link.writeRegisters(first, n);
         }
         if (!ok) {
             err += QStringLiteral("k71t-cli: wskaźnik nie odpowiada lub odpowiada błędnie (rejestry %1-%2)\n")

@@ -10,8 +10,7 @@ namespace k71t {
 
 struct PageBlock {
     int start;
-    int count;
-    bool is32;
+    int count; // 16-bit registers or floats, as the range of `start` says
 };
 
 struct PageBlockLists {

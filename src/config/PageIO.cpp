@@ -43,16 +43,14 @@ bool blockRead(ModbusLink &link, const PageBlock &b)
 {
     if (!link.openIfClosed())
         return false;
-    return b.is32 ? link.readBlock32(b.start, b.count, 1, 500, false)
-                  : link.readBlock16(b.start, b.count, 1, 500, false);
+    return link.readRegisters(b.start, b.count, 1, 500, false);
 }
 
 bool blockWrite(ModbusLink &link, const PageBlock &b)
 {
     if (!link.openIfClosed())
         return false;
-    return b.is32 ? link.writeBlock32(b.start, b.count, 1, 500, true)
-                  : link.writeBlock16(b.start, b.count, 1, 500, true);
+    return link.writeRegisters(b.start, b.count, 1, 500, true);
 }
 
 std::optional<double> checkNumber(const QString &text, double low, double high)

@@ -119,7 +119,7 @@ bool statusRead(ModbusLink &link)
 
 bool commandWrite(ModbusLink &link, int start, int count)
 {
-    return blockWrite(link, PageBlock{start, count, false});
+    return blockWrite(link, PageBlock{start, count});
 }
 
 bool sendCommand(ModbusLink &link, RegisterImage &image, int reg)

@@ -330,4 +330,14 @@ bool ModbusLink::writeBlock32(int start, int n, int pollPause, int pollLimit, bo
     return writeBlock(start, n, true, pollPause, pollLimit, pauses);
 }
 
+bool ModbusLink::readRegisters(int start, int n, int pollPause, int pollLimit, bool drainFirst)
+{
+    return readBlock(start, n, RegisterImage::is32(start) ? RegType32 : RegType16, pollPause, pollLimit, drainFirst);
+}
+
+bool ModbusLink::writeRegisters(int start, int n, int pollPause, int pollLimit, bool pauses)
+{
+    return writeBlock(start, n, RegisterImage::is32(start), pollPause, pollLimit, pauses);
+}
+
 } // namespace k71t

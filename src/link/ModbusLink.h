@@ -52,6 +52,10 @@ public:
     // and a valid CRC. An exception reply ends it at once.
     bool writeBlock16(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
     bool writeBlock32(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
+    // The same for a block of either kind: 16-bit registers (4000 .. 5999)
+    // or floats (7500 .. 8099), as the range of `start` says.
+    bool readRegisters(int start, int n, int pollPause = 1, int pollLimit = 500, bool drainFirst = false);
+    bool writeRegisters(int start, int n, int pollPause = 1, int pollLimit = 500, bool pauses = true);
 
     const std::uint8_t *txBuffer() const { return tx_; }
     const std::uint8_t *rxBuffer() const { return rx_; }

@@ -12,10 +12,9 @@ namespace {
 struct LiveBlock {
     int start;
     int count;
-    bool is32;
 };
 
-constexpr LiveBlock LiveBlocks[] = {{8000, 50, true}, {8050, 50, true}, {7500, 30, true}, {4050, 5, false}};
+constexpr LiveBlock LiveBlocks[] = {{8000, 50}, {8050, 50}, {7500, 30}, {4050, 5}};
 
 void clearValues(RegisterImage &image, int first, int last)
 {
@@ -38,10 +37,9 @@ bool MonitorModel::read()
     if (ok) {
         link_.drainInput();
         for (const LiveBlock &b : LiveBlocks) {
-            ok = b.is32 ? link_.readBlock32(b.start, b.count, 1, PollLimit, false)
-                        : link_.readBlock16(b.start, b.count, 1, PollLimit, false);
+            ok = link_.readRegisters(b.start, b.count, 1, PollLimit, false);
             if (!ok) {
-                if (b.is32)
+                if (RegisterImage::is32(b.start))
                     clearValues(image_, b.start, b.start + b.count - 1);
                 break;
             }

@@ -29,11 +29,11 @@ TEST(PageIO, ReadStopsAtTheFirstFailingBlock)
     plan.fault = Fault::BadCrc;
     plan.nth = 2;
     sim.meter.setFault(plan);
-    EXPECT_FALSE(pageRead(pc.link, {{4013, 16, false}, {7604, 8, true}, {4044, 1, false}}));
+    EXPECT_FALSE(pageRead(pc.link, {{4013, 16}, {7604, 8}, {4044, 1}}));
     EXPECT_EQ(pc.image.reg16(4013), 77);    // the first block stays
     EXPECT_EQ(pc.image.reg32(7604), 0.0f);  // the failing one stored nothing
     EXPECT_EQ(sim.validFrames().size(), 2u); // the third was never asked
-    EXPECT_TRUE(pageRead(pc.link, {{4013, 16, false}, {7604, 8, true}}));
+    EXPECT_TRUE(pageRead(pc.link, {{4013, 16}, {7604, 8}}));
     EXPECT_EQ(pc.image.reg32(7604), 12.5f);
 }
 
@@ -48,7 +48,7 @@ TEST(PageIO, WriteStopsAtTheFirstFailingBlock)
     plan.fault = Fault::Silence;
     plan.nth = 2;
     sim.meter.setFault(plan);
-    EXPECT_FALSE(pageWrite(pc.link, {{4013, 16, false}, {7604, 8, true}, {4044, 1, false}}));
+    EXPECT_FALSE(pageWrite(pc.link, {{4013, 16}, {7604, 8}, {4044, 1}}));
     EXPECT_EQ(sim.meter.reg16(4013), 9);
     EXPECT_EQ(sim.meter.reg32(7604), 100.0f); // lost on the line
     EXPECT_EQ(sim.meter.reg16(4044), 0);      // never sent
@@ -58,6 +58,6 @@ TEST(PageIO, WriteStopsAtTheFirstFailingBlock)
 TEST(PageIO, UnopenablePortFailsAtOnce)
 {
     test::LinkHarness pc(QStringLiteral("/dev/does-not-exist"));
-    EXPECT_FALSE(pageRead(pc.link, {{4000, 1, false}}));
-    EXPECT_FALSE(pageWrite(pc.link, {{4000, 1, false}}));
+    EXPECT_FALSE(pageRead(pc.link, {{4000, 1}}));
+    EXPECT_FALSE(pageWrite(pc.link, {{4000, 1}}));
 }
