@@ -35,10 +35,7 @@ public:
         }
         return false;
     }
-    void showException(const std::exception &e)
-    {
-        prompt_.message(nullptr, QString::fromLocal8Bit(e.what()), QStringLiteral("Błąd"), k71t::PromptIcon::Error);
-    }
+    void showException(const std::exception &e) { prompt_.error(nullptr, QString::fromLocal8Bit(e.what())); }
 
 private:
     k71t::Prompt &prompt_;

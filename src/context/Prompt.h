@@ -30,6 +30,17 @@ public:
         return message(parent, text, caption, PromptIcon::Question, PromptButtons::OkCancel) == PromptAnswer::Ok;
     }
 
+    // A box with the error icon and the caption "Błąd".
+    void error(QWidget *parent, const QString &text)
+    {
+        message(parent, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    }
+    // A box with the information icon.
+    void inform(QWidget *parent, const QString &text, const QString &caption)
+    {
+        message(parent, text, caption, PromptIcon::Information);
+    }
+
     // File dialogs take the filter in the program's "Text (*.ext)|*.ext" form
     // and return the chosen path, or an empty string when cancelled.
     virtual QString openFileName(QWidget *parent, const QString &filter, const QString &directory) = 0;

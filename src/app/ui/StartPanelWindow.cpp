@@ -182,7 +182,7 @@ void StartPanelWindow::applyPortSettings()
         ctx_.link.closePort();
     const auto address = parseMeterAddress(addressEdit->text());
     if (!address) {
-        ctx_.prompt.message(this, QStringLiteral("Błędnie podany adres"), QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Błędnie podany adres"));
         return;
     }
     ctx_.image.reg16(4033) = static_cast<std::uint16_t>(*address);
@@ -283,10 +283,8 @@ void StartPanelWindow::onBulkWriteClicked()
     // Interface settings no interface has (a file from elsewhere) would be
     // found only after most of the configuration had gone to the meter.
     if (!interfaceSettingsValid(ctx_.image)) {
-        ctx_.prompt.message(this,
-                            QStringLiteral("Konfiguracja zawiera błędne parametry połączenia (prędkość, tryb lub "
-                                           "adres). Zapis nie został rozpoczęty."),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Konfiguracja zawiera błędne parametry połączenia (prędkość, tryb lub "
+                                               "adres). Zapis nie został rozpoczęty."));
         return;
     }
     if (!ctx_.prompt.ask(this, QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. Kontynuować"),
@@ -316,8 +314,8 @@ bool StartPanelWindow::loadConfiguration(const QString &path)
     switch (loadConfigFile(path, ctx_.image)) {
     case ConfigLoad::Loaded: return true;
     case ConfigLoad::Missing:
-        ctx_.prompt.message(this, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."),
-                            QStringLiteral("Informacja"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Brak ostatniej konfiguracji. Załadowano konfigurację standardową."),
+                           QStringLiteral("Informacja"));
         return false;
     case ConfigLoad::Invalid: return false;
     }
@@ -330,8 +328,8 @@ void StartPanelWindow::onOpenConfigurationClicked()
     if (file.isEmpty())
         return;
     if (!loadConfiguration(file)) {
-        ctx_.prompt.message(this, QStringLiteral("Błąd podczas odczytu plik. Niewłaściwy format lub plik uszkodzony."),
-                            QStringLiteral("Błąd"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Błąd podczas odczytu plik. Niewłaściwy format lub plik uszkodzony."),
+                           QStringLiteral("Błąd"));
         return;
     }
     windows_.refreshPages();
@@ -345,10 +343,8 @@ void StartPanelWindow::onSaveConfigurationClicked()
     // The operator chose this file and must know when it was not written, and why.
     QString error;
     if (saveConfigFile(file, ctx_.image, &error).isEmpty())
-        ctx_.prompt.message(this,
-                            QStringLiteral("Błąd podczas zapisu pliku %1 (%2). Konfiguracja nie została zapisana.")
-                                .arg(configFileName(file), error),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Błąd podczas zapisu pliku %1 (%2). Konfiguracja nie została zapisana.")
+                                    .arg(configFileName(file), error));
 }
 
 void StartPanelWindow::onChartClicked()

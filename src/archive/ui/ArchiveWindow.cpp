@@ -185,11 +185,6 @@ void ArchiveWindow::setBorder(bool dialog)
         window->setFlags(flags);
 }
 
-void ArchiveWindow::info(const QString &text, const QString &caption, PromptIcon icon)
-{
-    ctx_.prompt.message(this, text, caption, icon);
-}
-
 QString ArchiveWindow::statisticsText(int n, int seconds)
 {
     return downloadStatistics(n, seconds);
@@ -242,14 +237,15 @@ void ArchiveWindow::onDownloadClicked()
     if (n > 0) {
         showArchiveSummary();
         if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
-            info(QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
-                                "dane pozostają w pamięci.%3")
-                     .arg(QDir::toNativeSeparators(outcome.saved() ? outcome.binPath : outcome.plannedPath),
-                          outcome.saveError,
-                          outcome.database == ArchiveJobOutcome::Database::Skipped
-                              ? QStringLiteral(" Dane nie zostały umieszczone w bazie danych.")
-                              : QString()),
-                 QStringLiteral("Błąd"), PromptIcon::Error);
+            ctx_.prompt.error(
+                this,
+                QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
+                               "dane pozostają w pamięci.%3")
+                    .arg(QDir::toNativeSeparators(outcome.saved() ? outcome.binPath : outcome.plannedPath),
+                         outcome.saveError,
+                         outcome.database == ArchiveJobOutcome::Database::Skipped
+                             ? QStringLiteral(" Dane nie zostały umieszczone w bazie danych.")
+                             : QString()));
         setWindowTitle(QStringLiteral("Dane w pamięci"));
         statusBar->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
         // The rows are stored even when the meter could not be cleared; the
@@ -262,22 +258,22 @@ void ArchiveWindow::onDownloadClicked()
                                         : QString()) +
                                    QStringLiteral("   Dane umieszczone w bazie danych."));
         else if (outcome.database == ArchiveJobOutcome::Database::Failed)
-            info(DatabaseFailed + QLatin1Char('\n') + outcome.databaseReport, QStringLiteral("Informacje"),
-                 PromptIcon::Error);
+            ctx_.prompt.message(this, DatabaseFailed + QLatin1Char('\n') + outcome.databaseReport,
+                                QStringLiteral("Informacje"), PromptIcon::Error);
     } else if (n < 0) {
         if (outcome.failure == ArchiveDownload::Failure::Pointers)
             statusBar->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
         else if (outcome.failure == ArchiveDownload::Failure::Capacity)
             statusBar->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
-        info(QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"), QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
     } else {
-        info(QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"));
     }
 
     setBorder(true);
     downloading_ = false;
     if (n > 0)
-        info(statisticsText(n, outcome.seconds), QStringLiteral("Info"), PromptIcon::None);
+        ctx_.prompt.message(this, statisticsText(n, outcome.seconds), QStringLiteral("Info"), PromptIcon::None);
 }
 
 QString ArchiveWindow::deletionText(ArchiveJobOutcome::Deletion deletion)
@@ -298,13 +294,13 @@ void ArchiveWindow::onDeleteClicked()
                             PromptButtons::OkCancel) != PromptAnswer::Ok)
         return;
     if (download_.deleteArchive())
-        info(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"));
 }
 
 void ArchiveWindow::onDeleteAndStoreClicked()
 {
     if (!ctx_.databaseEnabled())
-        info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
+        ctx_.prompt.inform(this, DatabaseOff, QStringLiteral("Błąd"));
 }
 
 void ArchiveWindow::onOpenBinClicked()
@@ -317,9 +313,8 @@ void ArchiveWindow::onOpenBinClicked()
     setWindowTitle(QStringLiteral("Archiwum ") + file);
     statusBar->showMessage(file);
     if (tooLarge)
-        info(QStringLiteral("Plik %1 zawiera więcej niż %2 rekordów i nie może zostać wczytany.")
-                 .arg(file, QString::number(RecordStoreCapacity)),
-             QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Plik %1 zawiera więcej niż %2 rekordów i nie może zostać wczytany.")
+                                    .arg(file, QString::number(RecordStoreCapacity)));
     if (ctx_.records.count > 0)
         showArchiveSummary();
     else
@@ -342,7 +337,7 @@ void ArchiveWindow::exportRange(int &start, int &stop, int &tstart, int &tstop) 
 void ArchiveWindow::onExportDatClicked()
 {
     if (ctx_.records.count < 1) {
-        info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
+        ctx_.prompt.inform(this, EmptyOrNotLoaded, QStringLiteral("Błąd"));
         return;
     }
     const QString file = ctx_.prompt.saveFileName(this, datFilter(), ctx_.archivesDirectory);
@@ -352,8 +347,7 @@ void ArchiveWindow::onExportDatClicked()
     exportRange(start, stop, tstart, tstop);
     QString error;
     if (!exportDat(file, ctx_.records, ctx_.records.count, start, stop, tstart, tstop, ctx_.clock.now(), &error))
-        info(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(datFileName(file), error),
-             QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(datFileName(file), error));
 }
 
 void ArchiveWindow::onExportDatabaseClicked()
@@ -361,11 +355,11 @@ void ArchiveWindow::onExportDatabaseClicked()
     int start, stop, tstart, tstop;
     exportRange(start, stop, tstart, tstop);
     if (ctx_.records.count <= 0) {
-        info(EmptyOrNotLoaded, QStringLiteral("Błąd"), PromptIcon::Information);
+        ctx_.prompt.inform(this, EmptyOrNotLoaded, QStringLiteral("Błąd"));
         return;
     }
     if (!ctx_.databaseEnabled()) {
-        info(DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
+        ctx_.prompt.inform(this, DatabaseOff, QStringLiteral("Błąd"));
         return;
     }
     const ArchiveRange range{start, stop, tstart, tstop};
@@ -374,12 +368,14 @@ void ArchiveWindow::onExportDatabaseClicked()
                                      static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
     ctx_.database.disconnect();
     if (out.total == 0)
-        info(QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),
-             QStringLiteral("Informacje"), PromptIcon::Information);
+        ctx_.prompt.inform(
+            this, QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),
+            QStringLiteral("Informacje"));
     else if (out.ok())
-        info(QStringLiteral("Dane umieszczone w bazie danych"), QStringLiteral("Informacje"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Dane umieszczone w bazie danych"), QStringLiteral("Informacje"));
     else
-        info(DatabaseFailed + QLatin1Char('\n') + storeReport(out), QStringLiteral("Informacje"), PromptIcon::Error);
+        ctx_.prompt.message(this, DatabaseFailed + QLatin1Char('\n') + storeReport(out), QStringLiteral("Informacje"),
+                            PromptIcon::Error);
 }
 
 StoreProgress ArchiveWindow::databaseProgress()

@@ -72,7 +72,6 @@ private:
     // Today in both calendars, the whole day in the time fields.
     void initialiseRange();
     void setBorder(bool dialog);
-    void info(const QString &text, const QString &caption, PromptIcon icon);
     // The store progress bar at 0, and the progress of a store into the database on it.
     StoreProgress databaseProgress();
     // The status-bar ending after "Dane w pamięci" for what became of the meter's archive.

@@ -110,8 +110,7 @@ void MonthlyArchiveDialog::onSourceClicked()
     if (prefix_.isEmpty()) {
         monthlyFileLabel->clear();
         updateCreate();
-        ctx_.prompt.message(this, QStringLiteral("Nieprawidłowy katalog danych."), QStringLiteral("Błąd"),
-                            PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Nieprawidłowy katalog danych."));
     } else {
         monthlyFileLabel->setText(monthlyFileName(prefix_, 0));
         updateCreate();
@@ -154,14 +153,12 @@ void MonthlyArchiveDialog::onCreateClicked()
     }
     if (!o.error.isEmpty()) {
         monthlyFileLabel->setText(monthlyFileName(prefix_, 0));
-        ctx_.prompt.message(this,
-                            QStringLiteral("Nie udało się utworzyć archiwum miesięcznego; poprzednie pliki "
-                                           "pozostały bez zmian.\n") +
-                                o.error,
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Nie udało się utworzyć archiwum miesięcznego; poprzednie pliki "
+                                               "pozostały bez zmian.\n") +
+                                    o.error);
     } else if (o.wrote) {
-        ctx_.prompt.message(this, QStringLiteral("Zakończono tworzenie archiwum miesięcznego."),
-                            QStringLiteral("Sukces"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Zakończono tworzenie archiwum miesięcznego."),
+                           QStringLiteral("Sukces"));
     } else {
         ctx_.prompt.message(this, QStringLiteral("Brak danych."), QStringLiteral("Uwaga"), PromptIcon::Error);
     }

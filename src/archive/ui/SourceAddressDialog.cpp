@@ -35,8 +35,7 @@ void SourceAddressDialog::onOkClicked()
         sourceAddress = static_cast<std::int16_t>(value);
     } else {
         sourceAddress = NoAddress;
-        ctx_.prompt.message(this, QStringLiteral("Podano nieprawidłowy adres. Podaj wartość z zakresu 1...247."),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Podano nieprawidłowy adres. Podaj wartość z zakresu 1...247."));
     }
     accept();
 }

@@ -239,10 +239,10 @@ void SchedulerWindow::stopForEditing(QTimer *timer)
 void SchedulerWindow::tellStopped()
 {
     setPanel(false);
-    ctx_.prompt.message(this,
-                        QStringLiteral("Zadania automatyczne zostały zatrzymane. Po zakończeniu konfiguracji naciśnij "
-                                       "przycisk\nUruchom zadania automatyczne"),
-                        QStringLiteral("Informacja"), PromptIcon::Information);
+    ctx_.prompt.inform(this,
+                       QStringLiteral("Zadania automatyczne zostały zatrzymane. Po zakończeniu konfiguracji naciśnij "
+                                      "przycisk\nUruchom zadania automatyczne"),
+                       QStringLiteral("Informacja"));
 }
 
 void SchedulerWindow::rebuildList()
@@ -253,11 +253,6 @@ void SchedulerWindow::rebuildList()
     for (int slot = 0; slot < table_.taskCount; ++slot)
         taskList->addItem(taskListText(table_, slot));
     taskList->setCurrentRow(-1);
-}
-
-void SchedulerWindow::error(const QString &text)
-{
-    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
 void SchedulerWindow::showTask(int slot)
@@ -276,13 +271,13 @@ bool SchedulerWindow::takeTask(int slot)
     DownloadTask t;
     t.name = nameEdit->text();
     if (const QString problem = taskNameProblem(t.name); !problem.isEmpty()) {
-        error(problem);
+        ctx_.prompt.error(this, problem);
         return false;
     }
     bool ok = false;
     const int address = addressEdit->text().trimmed().toInt(&ok);
     if (!ok || address < 1 || address > 247) {
-        error(QStringLiteral("Błędnie podany adres. Zadanie jest nieaktywne"));
+        ctx_.prompt.error(this, QStringLiteral("Błędnie podany adres. Zadanie jest nieaktywne"));
         return false;
     }
     t.address = static_cast<std::uint8_t>(address);
@@ -316,7 +311,7 @@ void SchedulerWindow::onAddClicked()
         showTask(n - 1);
         statusBar->showMessage(QStringLiteral("Dodano zadanie"));
         if (!ctx_.databaseEnabled())
-            error(DatabaseOff);
+            ctx_.prompt.error(this, DatabaseOff);
     }
     for (const bool stopped : {waiting, running})
         if (stopped)
@@ -343,7 +338,7 @@ void SchedulerWindow::onApplyClicked()
 {
     const int i = taskList->currentRow();
     if (i < 0 || i >= table_.taskCount) {
-        error(QStringLiteral("Nie wskazano zadania do modyfikacji!"));
+        ctx_.prompt.error(this, QStringLiteral("Nie wskazano zadania do modyfikacji!"));
         return;
     }
     if (!takeTask(i)) {
@@ -354,7 +349,7 @@ void SchedulerWindow::onApplyClicked()
     taskList->item(i)->setText(taskListText(table_, i));
     log_.line(QStringLiteral("Dodano lub zmodyfikowano zadanie numer %1").arg(i + 1));
     if (!ctx_.databaseEnabled() && toDatabaseCheck->isChecked())
-        error(DatabaseOff);
+        ctx_.prompt.error(this, DatabaseOff);
 }
 
 void SchedulerWindow::onTaskClicked()

@@ -93,7 +93,6 @@ private:
     // The red panel and the box that says the schedule was stopped.
     void tellStopped();
     void rebuildList();
-    void error(const QString &text);
 
     AppContext &ctx_;
     TaskTable table_;

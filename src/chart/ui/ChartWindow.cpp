@@ -337,9 +337,8 @@ void ChartWindow::onApplyClicked()
     bool ok = false;
     const int address = seriesAddressEdit->text().trimmed().toInt(&ok, 10);
     if (!ok || address < 0 || address > 247) {
-        ctx_.prompt.message(this,
-                            QStringLiteral("Błędnie podany adres. Podaj wartość od 1 do 247 lub 0 żeby wyłączyć serię"),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this,
+                          QStringLiteral("Błędnie podany adres. Podaj wartość od 1 do 247 lub 0 żeby wyłączyć serię"));
         return;
     }
     const int s = std::max(0, seriesList->currentIndex());
@@ -414,8 +413,7 @@ void ChartWindow::onFileLoadClicked()
     const bool anyOn =
         std::any_of(model_.series.begin(), model_.series.end(), [](const SeriesAssignment &w) { return w.on(); });
     if (!anyOn)
-        ctx_.prompt.message(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."));
     progressBar->setValue(0);
     if (!anyOn)
         return;
@@ -446,10 +444,8 @@ void ChartWindow::loadFile(const QString &path, std::uint8_t address)
         return;
     }
     if (out.tooLarge) {
-        ctx_.prompt.message(this,
-                            QStringLiteral("Plik archiwum zawiera więcej niż 616000 rekordów. Dane nie zostały "
-                                           "wczytane."),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Plik archiwum zawiera więcej niż 616000 rekordów. Dane nie zostały "
+                                               "wczytane."));
         return;
     }
     setTitle(QStringLiteral("Dane z okresu: od ") + dateText(from) + QStringLiteral(" do ") + dateText(to));
@@ -560,8 +556,7 @@ void ChartWindow::onDatabaseLoadClicked()
     const bool anyOn =
         std::any_of(model_.series.begin(), model_.series.end(), [](const SeriesAssignment &w) { return w.on(); });
     if (!anyOn) {
-        ctx_.prompt.message(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Brak zadań. Zdefiniuj serie danych i spróbuj ponownie."));
         setDatabaseLoad(false);
         return;
     }
@@ -569,10 +564,9 @@ void ChartWindow::onDatabaseLoadClicked()
     const QString problem = nameProblem(ctx_.databaseSettings.table, QStringLiteral("tablicy"));
     QString message;
     if (!problem.isEmpty() || !ctx_.database.connect(ctx_.databaseSettings, &message)) {
-        ctx_.prompt.message(this, problem.isEmpty() ? message : problem, QStringLiteral("Błąd"), PromptIcon::Error);
-        ctx_.prompt.message(this,
-                            QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, problem.isEmpty() ? message : problem);
+        ctx_.prompt.error(this,
+                          QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"));
         setDatabaseLoad(false);
         return;
     }
@@ -664,10 +658,8 @@ void ChartWindow::onPrintClicked()
     if (!ctx_.prompt.printDialog(this, p))
         return;
     if (!printChart(p))
-        ctx_.prompt.message(this,
-                            QStringLiteral("Nie udało się wydrukować wykresu. Sprawdź drukarkę lub wskazany plik i "
-                                           "spróbuj ponownie."),
-                            QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, QStringLiteral("Nie udało się wydrukować wykresu. Sprawdź drukarkę lub wskazany plik i "
+                                               "spróbuj ponownie."));
 }
 
 bool ChartWindow::printChart(QPrinter &p)

@@ -247,14 +247,14 @@ void DictionaryWindow::onStoreClicked()
     // A negative number is as wrong as a word; 0 and numbers above 247 are
     // passed over silently.
     if (!ok || address < 0) {
-        error(QStringLiteral("Podano błędny adres. Podaj wartość z przedziału 1..247"));
+        ctx_.prompt.error(this, QStringLiteral("Podano błędny adres. Podaj wartość z przedziału 1..247"));
         return;
     }
     if (address == 0 || address > 247)
         return;
     const int i = meterList->currentRow();
     if (dictionary_.meterWithAddress(address, i) >= 0) {
-        error(QStringLiteral("W słowniku istniej już wpis o takim adresie."));
+        ctx_.prompt.error(this, QStringLiteral("W słowniku istniej już wpis o takim adresie."));
         return;
     }
     if (i < 0 || i >= dictionary_.entryCount)
@@ -268,17 +268,17 @@ void DictionaryWindow::onApplyClicked()
 {
     const int i = meterList->currentRow();
     if (i < 0 || i >= dictionary_.entryCount) {
-        error(QStringLiteral("Nie wskazano miernika."));
+        ctx_.prompt.error(this, QStringLiteral("Nie wskazano miernika."));
         return;
     }
     const int row = namesGrid->currentRow(), column = namesGrid->currentColumn();
     if (row < 1 || column < 1) {
-        error(QStringLiteral("Nie wskazano rejestru. Proszę wskazać rejestr i spróbować ponownie"));
+        ctx_.prompt.error(this, QStringLiteral("Nie wskazano rejestru. Proszę wskazać rejestr i spróbować ponownie"));
         return;
     }
     const int s = seriesList->currentIndex();
     if (s < 0 || s >= SeriesCount) {
-        error(QStringLiteral("Nie wybrano serii. Wybierz serię i spróbuj ponownie."));
+        ctx_.prompt.error(this, QStringLiteral("Nie wybrano serii. Wybierz serię i spróbuj ponownie."));
         return;
     }
     const int d = column - 1, g = row - 1;
@@ -300,7 +300,8 @@ void DictionaryWindow::onLoadChosen()
     if (path.isEmpty())
         return;
     if (!loadDictionary(path, dictionary_)) {
-        error(QStringLiteral("Błąd podczas odczytu pliku. Plik ma niewłaściwy format lub jest uszkodzony"));
+        ctx_.prompt.error(this,
+                          QStringLiteral("Błąd podczas odczytu pliku. Plik ma niewłaściwy format lub jest uszkodzony"));
         return;
     }
     rebuildList();
@@ -313,7 +314,8 @@ void DictionaryWindow::onSaveChosen()
     if (path.isEmpty())
         return;
     if (!saveDictionary(path, dictionary_))
-        error(QStringLiteral("Błąd podczas zapisu pliku. Sprawdź czy dysk nie jest chroniony i spróbuj ponownie."));
+        ctx_.prompt.error(
+            this, QStringLiteral("Błąd podczas zapisu pliku. Sprawdź czy dysk nie jest chroniony i spróbuj ponownie."));
 }
 
 void DictionaryWindow::onCloseChosen()
@@ -330,11 +332,6 @@ void DictionaryWindow::done(int result)
 void DictionaryWindow::saveDefaultDictionary()
 {
     saveDictionary(defaultPath(), dictionary_);
-}
-
-void DictionaryWindow::error(const QString &text)
-{
-    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
 }
 
 } // namespace k71t

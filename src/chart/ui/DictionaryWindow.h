@@ -63,7 +63,6 @@ private:
     void saveDefaultDictionary();
     // The list from the slots in use, plain names.
     void rebuildList();
-    void error(const QString &text);
 
     AppContext &ctx_;
     ChartWindow &chart_;

@@ -100,7 +100,7 @@ void BulkTransferDialog::step(QTimer *timer, const QString &failure)
         return;
     timer->stop();
     if (result == BulkTransfer::Tick::Failed)
-        ctx_.prompt.message(this, failure, QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.error(this, failure);
     // (Unless it was closed while the box was open.)
     if (isVisible())
         close();

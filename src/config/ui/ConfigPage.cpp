@@ -248,14 +248,14 @@ void ConfigPage::errorBox(const QString &text)
     if (text.isEmpty())
         return;
     const bool wasOpen = std::exchange(boxOpen_, true);
-    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+    ctx_.prompt.error(this, text);
     boxOpen_ = wasOpen;
 }
 
 void ConfigPage::infoBox(const QString &text, const QString &caption)
 {
     const bool wasOpen = std::exchange(boxOpen_, true);
-    ctx_.prompt.message(this, text, caption, PromptIcon::Information);
+    ctx_.prompt.inform(this, text, caption);
     boxOpen_ = wasOpen;
 }
 

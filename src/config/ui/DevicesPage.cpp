@@ -191,8 +191,8 @@ bool DevicesPage::takeDevice(int d)
     const int record = DeviceTable + RecordWords * d;
     ctx_.image.reg16(record + Archived) = bits;
     if (ctx_.image.reg16(record + RegisterCount) < std::popcount(bits))
-        ctx_.prompt.message(this, QStringLiteral("Wybrano archiwizację większej liczby rejestrów niż jest odczytywana"),
-                            QStringLiteral("Informacja"), PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Wybrano archiwizację większej liczby rejestrów niż jest odczytywana"),
+                           QStringLiteral("Informacja"));
     return true;
 }
 

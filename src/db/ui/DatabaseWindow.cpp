@@ -133,7 +133,8 @@ void DatabaseWindow::loadSettings()
         // A missing or damaged file gives the defaults silently; a name the
         // program refuses to put into a statement is worth a word.
         if (!problem.isEmpty())
-            error(QStringLiteral("Ustawienia bazy danych z pliku sql.conf nie zostały wczytane. ") + problem);
+            ctx_.prompt.error(this, QStringLiteral("Ustawienia bazy danych z pliku sql.conf nie zostały wczytane. ") +
+                                        problem);
     }
     showSettings();
 }
@@ -156,13 +157,13 @@ bool DatabaseWindow::takeSettings()
     const auto field = [this](QLineEdit *e, const QString &what) {
         const QString problem = fieldProblem(e->text(), what);
         if (!problem.isEmpty())
-            error(problem);
+            ctx_.prompt.error(this, problem);
         return problem.isEmpty();
     };
     const auto name = [this](QLineEdit *e, const QString &what) {
         const QString problem = nameProblem(e->text(), what);
         if (!problem.isEmpty())
-            error(problem);
+            ctx_.prompt.error(this, problem);
         return problem.isEmpty();
     };
     if (!field(serverEdit, QStringLiteral("Serwer")))
@@ -172,7 +173,7 @@ bool DatabaseWindow::takeSettings()
     const qlonglong port = portEdit->text().toLongLong(&ok);
     // A number beyond a TCP port would be cut to another port.
     if (!ok || port < 1 || port > 65535) {
-        error(QStringLiteral("Błędnie wprowadzony numer portu."));
+        ctx_.prompt.error(this, QStringLiteral("Błędnie wprowadzony numer portu."));
         return false;
     }
     p.port = static_cast<std::uint16_t>(port);
@@ -219,7 +220,7 @@ void DatabaseWindow::onCreateTableClicked()
     if (createArchiveTable(ctx_.database, ctx_.databaseSettings, &message)) {
         statusBar->showMessage(QStringLiteral("Utworzono tablicę"));
     } else {
-        error(message);
+        ctx_.prompt.error(this, message);
         statusBar->showMessage(QStringLiteral("Tworzenie tablicy zakończone błędem"));
     }
 }
@@ -235,10 +236,9 @@ void DatabaseWindow::onTestConnectionClicked()
     QString message;
     if (ctx_.database.connect(ctx_.databaseSettings, &message)) {
         statusBar->showMessage(QStringLiteral("Łączenie z bazą...OK"));
-        ctx_.prompt.message(this, QStringLiteral("Nawiązano połączenie z bazą danych"), QStringLiteral("Test"),
-                            PromptIcon::Information);
+        ctx_.prompt.inform(this, QStringLiteral("Nawiązano połączenie z bazą danych"), QStringLiteral("Test"));
     } else {
-        error(message);
+        ctx_.prompt.error(this, message);
         statusBar->showMessage(QStringLiteral("Łączenie z bazą...Błąd"));
     }
 }
@@ -250,14 +250,14 @@ void DatabaseWindow::onImportClicked()
     if (!ok)
         address = 0;
     if (address < 1 || address > 247) {
-        error(QStringLiteral("Podany adres jest nieprawidłowy"));
+        ctx_.prompt.error(this, QStringLiteral("Podany adres jest nieprawidłowy"));
         return;
     }
     if (!ctx_.prompt.ask(this, QStringLiteral("Czy adres urządzenia podano prawidłowo. Kontynuować"),
                          QStringLiteral("Pytanie")))
         return;
     if (!ctx_.databaseEnabled()) {
-        ctx_.prompt.message(this, DatabaseOff, QStringLiteral("Błąd"), PromptIcon::Information);
+        ctx_.prompt.inform(this, DatabaseOff, QStringLiteral("Błąd"));
         return;
     }
     // The working folder, where the exports are, not the program's own
@@ -286,17 +286,13 @@ void DatabaseWindow::onImportClicked()
     else
         statusBar->showMessage(QStringLiteral("Zaimportowano: %1").arg(out.store.stored));
     if (out.missing)
-        error(QStringLiteral("Nie można odczytać pliku %1.").arg(file));
+        ctx_.prompt.error(this, QStringLiteral("Nie można odczytać pliku %1.").arg(file));
     else if (!out.store.ok())
-        error(QStringLiteral("Import pliku %1 nie powiódł się w całości.\n").arg(file) + storeReport(out.store));
+        ctx_.prompt.error(this, QStringLiteral("Import pliku %1 nie powiódł się w całości.\n").arg(file) +
+                                    storeReport(out.store));
     else if (out.lines == 0)
-        ctx_.prompt.message(this, QStringLiteral("Plik %1 nie zawiera wierszy danych.").arg(file),
-                            QStringLiteral("Informacje"), PromptIcon::Information);
-}
-
-void DatabaseWindow::error(const QString &text)
-{
-    ctx_.prompt.message(this, text, QStringLiteral("Błąd"), PromptIcon::Error);
+        ctx_.prompt.inform(this, QStringLiteral("Plik %1 nie zawiera wierszy danych.").arg(file),
+                           QStringLiteral("Informacje"));
 }
 
 } // namespace k71t

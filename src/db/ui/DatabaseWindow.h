@@ -69,7 +69,6 @@ private:
     void loadSettings();
     // The window's settings into sql.conf.
     void saveSettings();
-    void error(const QString &text);
 
     AppContext &ctx_;
 };
