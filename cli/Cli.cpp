@@ -549,20 +549,21 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
         // The meter keeps the address it is reached at: a configuration
         // cloned from another meter on the same line must not take its address.
         link.image.reg16(4033) = static_cast<std::uint16_t>(o.address);
-        if (!interfaceSettingsValid(link.image)) {
-            const RegisterImage &im = link.image;
-            err += QStringLiteral("k71t-cli: %1: parametry interfejsów, których K71T nie przyjmie "
-                                  "(4031=%2, 4032=%3, 4035=%4, 4036=%5); nic nie zostało wysłane\n")
-                       .arg(file, QString::number(im.reg16(4031)), QString::number(im.reg16(4032)),
-                            QString::number(im.reg16(4035)), QString::number(im.reg16(4036)));
-            return CliMeterFailed;
-        }
+    }
+    BulkTransfer transfer(link);
+    const BulkTransfer::Direction direction = reading ? BulkTransfer::Direction::Read : BulkTransfer::Direction::Write;
+    if (transfer.refusal(direction) == BulkTransfer::Refusal::InterfaceSettings) {
+        const RegisterImage &im = link.image;
+        err += QStringLiteral("k71t-cli: %1: parametry interfejsów, których K71T nie przyjmie "
+                              "(4031=%2, 4032=%3, 4035=%4, 4036=%5); nic nie zostało wysłane\n")
+                   .arg(file, QString::number(im.reg16(4031)), QString::number(im.reg16(4032)),
+                        QString::number(im.reg16(4035)), QString::number(im.reg16(4036)));
+        return CliMeterFailed;
     }
     if (!openLink(o, link, err))
         return CliMeterFailed;
     const PortSettings before = link.portSettings;
-    BulkTransfer transfer(link);
-    transfer.start(reading ? BulkTransfer::Direction::Read : BulkTransfer::Direction::Write);
+    transfer.start(direction);
     BulkTransfer::Tick tick = BulkTransfer::Tick::Continue;
     int shown = -1, failedStep = 0;
     while (tick == BulkTransfer::Tick::Continue) {

@@ -29,12 +29,23 @@ QString BulkTransfer::failureText(Direction direction)
                                         : QStringLiteral("Zapis danych zakończony błędem.");
 }
 
-bool BulkTransfer::start(Direction direction)
+BulkTransfer::Refusal BulkTransfer::refusal(Direction direction) const
 {
-    if (running_ || meter_.link.busy())
-        return false;
-    // Found at step 6 only, these would leave the meter half written.
+    if (running_)
+        return Refusal::Running;
+    if (meter_.link.busy())
+        return Refusal::LinkBusy;
     if (direction == Direction::Write && !interfaceSettingsValid(meter_.image))
+        return Refusal::InterfaceSettings;
+    return Refusal::None;
+}
+
+bool BulkTransfer::start(Direction direction, Refusal *why)
+{
+    const Refusal refused = refusal(direction);
+    if (why)
+        *why = refused;
+    if (refused != Refusal::None)
         return false;
     reset();
     direction_ = direction;

@@ -31,11 +31,16 @@ public:
     // write; it is looked up at that step, so it may be set later.
     explicit BulkTransfer(MeterLink &meter, const FollowLine *follow = nullptr);
 
+    // Why a transfer would be refused now: one runs already, another
+    // operation holds the link, or it is a write of interface settings the
+    // meter could not take (interfaceSettingsValid), which step 6 would find
+    // only after most of the configuration had gone to the meter.
+    enum class Refusal { None, Running, LinkBusy, InterfaceSettings };
+    Refusal refusal(Direction direction) const;
     // Starts a transfer at step 0 with the progress at 0, holding the link
-    // for its whole run. Refused (false) while a transfer runs or another
-    // operation holds the link, and a write whose interface settings the
-    // meter could not take (interfaceSettingsValid): nothing is sent then.
-    bool start(Direction direction);
+    // for its whole run. False, with the reason in `why`, when it is
+    // refused: nothing is sent then.
+    bool start(Direction direction, Refusal *why = nullptr);
     // Runs the current step once, then pauses 10 ms.
     Tick tick();
     // Ends a transfer (or nothing): steps, retry counter and done flags back

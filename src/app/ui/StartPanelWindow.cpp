@@ -6,7 +6,6 @@
 #include "automat/ui/SchedulerWindow.h"
 #include "chart/ui/ChartWindow.h"
 #include "config/ConfigFile.h"
-#include "config/InterfaceWrite.h"
 #include "config/StandardConfig.h"
 #include "config/ui/AlarmsPage.h"
 #include "config/ui/AnalogOutputPage.h"
@@ -280,9 +279,10 @@ void StartPanelWindow::onBulkWriteClicked()
 {
     if (!windows_.bulkTransferDialog)
         return;
-    // Interface settings no interface has (a file from elsewhere) would be
-    // found only after most of the configuration had gone to the meter.
-    if (!interfaceSettingsValid(ctx_.image)) {
+    // Interface settings no interface has (a file from elsewhere) are told
+    // before the question.
+    if (windows_.bulkTransferDialog->transfer().refusal(BulkTransfer::Direction::Write) ==
+        BulkTransfer::Refusal::InterfaceSettings) {
         ctx_.prompt.error(this, QStringLiteral("Konfiguracja zawiera błędne parametry połączenia (prędkość, tryb lub "
                                                "adres). Zapis nie został rozpoczęty."));
         return;
