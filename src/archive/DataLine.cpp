@@ -1,8 +1,9 @@
 #include "archive/DataLine.h"
 
+#include <QFile>
 #include <QList>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 
 namespace k71t {
@@ -105,6 +106,124 @@ bool parseDataLine(QByteArrayView line, DataLine &out)
         r.R[k] = static_cast<float>(v);
     }
     out = r;
+    return true;
+}
+
+namespace
+{
+
+constexpr qint64 Block = 1000;
+constexpr qint64 ReadChunk = 1 << 16;
+
+} // namespace
+
+DatLineReader::DatLineReader(const QString &path, Rule rule) : file_(std::make_unique<QFile>(path)), rule_(rule)
+{
+    opened_ = file_->open(QIODevice::ReadOnly);
+    size_ = opened_ ? file_->size() : 0;
+}
+
+DatLineReader::~DatLineReader() = default;
+
+bool DatLineReader::next(QByteArray &line)
+{
+    QByteArrayView view;
+    if (!next(view))
+        return false;
+    line = view.toByteArray();
+    return true;
+}
+
+bool DatLineReader::next(QByteArrayView &line)
+{
+    if (!opened_)
+        return false;
+    return rule_ == Rule::EveryLine ? nextLine(line) : nextBlockLine(line);
+}
+
+void DatLineReader::compact()
+{
+    if (at_ > 0) {
+        buffer_.remove(0, at_);
+        pos_ += at_;
+        at_ = 0;
+    }
+}
+
+bool DatLineReader::nextLine(QByteArrayView &line)
+{
+    for (;;) {
+        const char *bytes = buffer_.constData();
+        qsizetype end = at_;
+        while (end < buffer_.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end < buffer_.size()) {
+            const qsizetype from = at_;
+            at_ = end + 1;
+            if (std::exchange(skipping_, false) || end - from > MaxLineLength)
+                continue;
+            line = QByteArrayView(bytes + from, end - from);
+            return true;
+        }
+        // No line end in the buffer: a line that grew too long is dropped
+        // as it is read.
+        if (buffer_.size() - at_ > MaxLineLength) {
+            skipping_ = true;
+            at_ = buffer_.size();
+        }
+        compact();
+        const QByteArray more = file_->read(ReadChunk);
+        if (more.isEmpty()) {
+            if (ended_ || skipping_)
+                return false;
+            ended_ = true; // the last line, without a line end
+            line = QByteArrayView(buffer_);
+            at_ = buffer_.size();
+            return true;
+        }
+        buffer_ += more;
+    }
+}
+
+bool DatLineReader::fill(qint64 upTo)
+{
+    // Keeps the bytes from the file position `upTo` covers in the buffer.
+    while (pos_ + buffer_.size() < std::min(upTo, size_)) {
+        compact();
+        const QByteArray more = file_->read(ReadChunk);
+        if (more.isEmpty())
+            return false;
+        buffer_ += more;
+    }
+    return true;
+}
+
+bool DatLineReader::nextBlockLine(QByteArrayView &line)
+{
+    const qint64 position = pos_ + at_;
+    if (position + Block < size_) {
+        if (!fill(position + Block))
+            return false;
+        const char *start = buffer_.constData() + at_;
+        qsizetype i = 0;
+        while (i < Block && start[i] != '\r' && start[i] != '\n')
+            ++i;
+        line = QByteArrayView(start, i);
+        at_ += i < Block ? i + 1 : Block;
+        return true;
+    }
+    // The tail: lines that end with CR or LF.
+    if (!fill(size_))
+        return false;
+    const qsizetype end = static_cast<qsizetype>(size_ - pos_);
+    const char *bytes = buffer_.constData();
+    qsizetype i = at_;
+    while (i < end && bytes[i] != '\r' && bytes[i] != '\n')
+        ++i;
+    if (i >= end)
+        return false; // the last line has no line end
+    line = QByteArrayView(bytes + at_, i - at_);
+    at_ = i + 1;
     return true;
 }
 

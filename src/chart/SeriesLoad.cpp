@@ -12,9 +12,6 @@ namespace k71t {
 
 namespace {
 
-constexpr qint64 Block = 1000;
-constexpr qint64 ReadChunk = 1 << 16;
-
 // Hands one row to every series that takes it.
 struct Feeder {
     Feeder(std::uint8_t address, int fromDate, int toDate, SeriesModel &model,
@@ -71,71 +68,6 @@ double seriesX(int dateKey, int timeKey)
     return static_cast<double>(days * 86400 + timeKey / 10000 * 3600 + timeKey / 100 % 100 * 60 + timeKey % 100);
 }
 
-DatLineReader::DatLineReader(const QString &path) : file_(std::make_shared<QFile>(path))
-{
-    opened_ = file_->open(QIODevice::ReadOnly);
-    size_ = opened_ ? file_->size() : 0;
-}
-
-bool DatLineReader::fill(qint64 upTo)
-{
-    // Keeps the bytes from the file position `upTo` covers in the buffer.
-    while (pos_ + buffer_.size() < std::min(upTo, size_)) {
-        if (at_ > 0) {
-            buffer_.remove(0, at_);
-            pos_ += at_;
-            at_ = 0;
-        }
-        const QByteArray more = file_->read(ReadChunk);
-        if (more.isEmpty())
-            return false;
-        buffer_ += more;
-    }
-    return true;
-}
-
-bool DatLineReader::next(QByteArray &line)
-{
-    QByteArrayView view;
-    if (!next(view))
-        return false;
-    line = view.toByteArray();
-    return true;
-}
-
-bool DatLineReader::next(QByteArrayView &line)
-{
-    if (!opened_)
-        return false;
-    for (;;) {
-        const qint64 position = pos_ + at_;
-        if (position + Block < size_) {
-            if (!fill(position + Block))
-                return false;
-            const char *start = buffer_.constData() + at_;
-            qsizetype i = 0;
-            while (i < Block && start[i] != '\r' && start[i] != '\n')
-                ++i;
-            line = QByteArrayView(start, i);
-            at_ += i < Block ? i + 1 : Block;
-            return true;
-        }
-        // The tail: lines that end with CR or LF.
-        if (!fill(size_))
-            return false;
-        const qsizetype end = static_cast<qsizetype>(size_ - pos_);
-        const char *bytes = buffer_.constData();
-        qsizetype i = at_;
-        while (i < end && bytes[i] != '\r' && bytes[i] != '\n')
-            ++i;
-        if (i >= end)
-            return false; // the last line has no line end
-        line = QByteArrayView(bytes + at_, i - at_);
-        at_ = i + 1;
-        return true;
-    }
-}
-
 FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, int fromDate, int toDate,
                                    SeriesModel &model, std::array<SeriesData, SeriesCount> &data)
 {
@@ -144,7 +76,7 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
     Feeder feed{address, fromDate, toDate, model, data};
     if (suffix == QLatin1String("dat")) {
         out.kind = FileLoadOutcome::Kind::Dat;
-        DatLineReader reader(path);
+        DatLineReader reader(path, DatLineReader::Rule::ThousandByteBlocks);
         out.opened = reader.opened();
         QByteArrayView line;
         DataLine parsed;

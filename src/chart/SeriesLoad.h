@@ -3,11 +3,10 @@
 // archive, read once, each row handed to every series that is on and takes
 // it (the meter's address, the series' device, a date in the range). Points,
 // table rows and statistics are added to what the series hold.
+#include "archive/DataLine.h"
 #include "chart/Series.h"
 
-#include <QFile>
 #include <QString>
-#include <memory>
 #include <vector>
 
 namespace k71t {
@@ -41,30 +40,6 @@ inline bool isSeriesValue(float v)
 {
     return v > -1.0e20f && v < 1.0e20f;
 }
-
-// The lines of a .dat file as the chart reads them: while more than 1000
-// bytes are left, one line per 1000-byte block (up to its first CR or LF, or
-// the whole block when it has none); the last 1000 bytes or less are split
-// at every CR and LF, and a last line without one is not a line.
-class DatLineReader {
-public:
-    explicit DatLineReader(const QString &path);
-    bool opened() const { return opened_; }
-    // The next line, false at the end. The view stays valid until the next
-    // call.
-    bool next(QByteArrayView &line);
-    bool next(QByteArray &line);
-
-private:
-    bool fill(qint64 upTo);
-
-    std::shared_ptr<QFile> file_;
-    bool opened_ = false;
-    qint64 size_ = 0;
-    qint64 pos_ = 0;       // the file position of buffer_[0]
-    QByteArray buffer_;
-    qsizetype at_ = 0;     // the next unread byte in buffer_
-};
 
 struct FileLoadOutcome {
     enum class Kind { Dat, Bin, Unknown };
