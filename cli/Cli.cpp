@@ -25,90 +25,91 @@ namespace k71t {
 
 namespace {
 
-const char *const Help =
-    "Użycie: k71t-cli (--device ŚCIEŻKA | --port COMn) [--address N] [--speed BAUD]\n"
-    "                 [--mode 8N2|8N1|8E1|8O1] POLECENIE ...\n"
-    "\n"
-    "Polecenia:\n"
-    "  read START LICZBA     odczytuje rejestry 16-bitowe (4000-5999) lub\n"
-    "                        zmiennoprzecinkowe (7500-8099), zależnie od adresu;\n"
-    "                        wypisuje wiersze REJESTR<TAB>WARTOŚĆ\n"
-    "  write START WARTOŚĆ...  zapisuje kolejne rejestry od START: liczby całkowite\n"
-    "                        0-65535 dla 4000-5999, liczby z kropką dla 7500-8099\n"
-    "  download --out KATALOG [--delete]\n"
-    "                        pobiera całe archiwum do pliku RRRR-MM-DD_gg_mm_ss_ADRES.bin\n"
-    "                        w KATALOGU (zajęta nazwa dostaje przyrostek _2, _3, ...);\n"
-    "                        wypisuje ścieżkę pliku i statystykę; --delete kasuje\n"
-    "                        archiwum w K71T dopiero po zapisaniu pliku\n"
-    "  status                odczytuje status K71T (rejestry 4039-4054 i 4005) i wypisuje\n"
-    "                        go tak jak okno \"Parametry systemowe\"\n"
-    "  clock sync            czeka do początku następnej minuty zegara komputera\n"
-    "                        i zapisuje ją do zegara K71T\n"
-    "  clock set RRRR-MM-DD GG:MM\n"
-    "                        zapisuje podaną datę i czas do zegara K71T\n"
-    "                        (automatyczna zmiana czasu pozostaje jak w K71T)\n"
-    "  watch [--interval S] [--count N]\n"
-    "                        odczyt monitora co S sekund (domyślnie 1, od 0.1), N razy\n"
-    "                        (domyślnie bez końca); wiersz na odczyt, rozdzielany\n"
-    "                        tabulatorami: czas, wartość wyświetlana, minimum, maksimum,\n"
-    "                        wyjście analogowe [%], wypełnienie archiwum [%], bity\n"
-    "                        urządzeń 4050, bity alarmów 4052; \"*\" gdy brak wartości\n"
-    "  config read PLIK.k71t odczytuje całą konfigurację K71T (jak \"Odczytaj konfigurację\n"
-    "                        z K71T\") i zapisuje ją w pliku konfiguracyjnym\n"
-    "  config write PLIK.k71t --yes\n"
-    "                        zapisuje konfigurację z pliku do K71T (jak \"Zapisz\n"
-    "                        konfigurację do K71T\"); kasuje archiwum w K71T, stąd --yes;\n"
-    "                        wskaźnik zachowuje adres podany w --address, prędkość i tryb\n"
-    "                        interfejsów bierze z pliku (nowe parametry portu są wypisywane)\n"
-    "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
-    "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
-    "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
-    "                        do pliku tekstowego .dat; wypisuje ścieżkę pliku i liczbę\n"
-    "                        zapisanych wierszy; nie potrzebuje portu\n"
-    "  tasks list            wypisuje zadania automatycznego pobierania archiwum z auto.conf\n"
-    "                        bieżącego katalogu; nie potrzebuje portu\n"
-    "  tasks run [--delay S] wykonuje zadania z auto.conf tak jak okno \"Automatyczne\n"
-    "                        pobieranie archiwum\" (po S sekundach, domyślnie 60), aż do\n"
-    "                        SIGINT lub SIGTERM (kończy bieżące zadanie); pliki .bin do\n"
-    "                        ./Archives, dziennik na wyjście i do ./automat.log, baza danych\n"
-    "                        z ./sql.conf lub --sql-conf\n"
-    "  db settings [--server NAZWA] [--port N] [--database NAZWA] [--table NAZWA]\n"
-    "         [--user NAZWA] [--password HASŁO | --password-file PLIK] [--compression 0|1]\n"
-    "         [--support on|off]\n"
-    "                        bez opcji wypisuje ustawienia bazy danych z sql.conf;\n"
-    "                        z opcjami zmienia podane pola i zapisuje plik (na komputerze\n"
-    "                        bez pulpitu zamiast okna \"MySQL\")\n"
-    "  db create-table       zakłada tablicę archiwum w bazie danych MySQL\n"
-    "  db store PLIK.bin [--address N] [--from RRRR-MM-DD --to RRRR-MM-DD\n"
-    "         [--from-time GG:MM:SS --to-time GG:MM:SS]]\n"
-    "                        umieszcza archiwum z pliku .bin (całe albo zakres dat)\n"
-    "                        w tablicy jako dane wskaźnika o adresie N (domyślnie 1)\n"
-    "  db import PLIK.dat --address N\n"
-    "                        umieszcza wiersze danych pliku .dat w tablicy jako dane\n"
-    "                        wskaźnika o adresie N\n"
-    "                        Polecenia db nie potrzebują portu; ustawienia bazy biorą\n"
-    "                        z pliku sql.conf bieżącego katalogu (zapisuje go okno\n"
-    "                        \"MySQL\" programu) albo z pliku podanego w --sql-conf\n"
-    "  monthly KATALOG --out KATALOG_DOCELOWY\n"
-    "                        tworzy archiwum miesięczne z plików dziennych DAY_01.DAT ..\n"
-    "                        DAY_31.DAT katalogu karty pamięci (.../ARCHIVES/RRRR/MM/):\n"
-    "                        plik K71T_RRRRMM_Dn.DAT dla każdego urządzenia z danymi;\n"
-    "                        wypisuje zapisane pliki z liczbą wierszy danych; stare pliki\n"
-    "                        zostają nietknięte, gdy tworzenie się nie uda; nie potrzebuje portu\n"
-    "\n"
-    "Opcje:\n"
-    "  --device ŚCIEŻKA  port szeregowy podany ścieżką urządzenia\n"
-    "  --port COMn       port COM1..COM8 (ports.conf w bieżącym katalogu\n"
-    "                    i zmienne K71T_COMn wskazują urządzenie)\n"
-    "  --address N       adres wskaźnika 1-247 (domyślnie 1)\n"
-    "  --speed BAUD      2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200\n"
-    "                    (domyślnie 115200)\n"
-    "  --mode TRYB       8N2, 8N1, 8E1 lub 8O1 (domyślnie 8N2)\n"
-    "  --sql-conf PLIK   ustawienia bazy danych (domyślnie ./sql.conf)\n"
-    "\n"
-    "Kod wyjścia: 0 powodzenie (także puste archiwum), 1 wskaźnik nie odpowiada,\n"
-    "odpowiada błędnie, pliku nie da się odczytać lub zapisać albo baza danych nie\n"
-    "przyjęła wszystkich danych, 2 błędne wywołanie.\n";
+const char *const Help = "Użycie: k71t-cli (--device ŚCIEŻKA | --port COMn) [--address N] [--speed BAUD]\n"
+                         "                 [--mode 8N2|8N1|8E1|8O1] POLECENIE ...\n"
+                         "\n"
+                         "Polecenia:\n"
+                         "  read START LICZBA     odczytuje rejestry 16-bitowe (4000-5999) lub\n"
+                         "                        zmiennoprzecinkowe (7500-8099), zależnie od adresu;\n"
+                         "                        wypisuje wiersze REJESTR<TAB>WARTOŚĆ\n"
+                         "  write START WARTOŚĆ...  zapisuje kolejne rejestry od START: liczby całkowite\n"
+                         "                        0-65535 dla 4000-5999, liczby z kropką dla 7500-8099\n"
+                         "  download --out KATALOG [--delete] [--db]\n"
+                         "                        pobiera całe archiwum do pliku RRRR-MM-DD_gg_mm_ss_ADRES.bin\n"
+                         "                        w KATALOGU (zajęta nazwa dostaje przyrostek _2, _3, ...);\n"
+                         "                        wypisuje ścieżkę pliku i statystykę; --delete kasuje\n"
+                         "                        archiwum w K71T dopiero po zapisaniu pliku; --db umieszcza\n"
+                         "                        dane w bazie danych MySQL (ustawienia z sql.conf lub\n"
+                         "                        --sql-conf) i, jak okno \"Archiwum\", kasuje archiwum w K71T\n"
+                         "  status                odczytuje status K71T (rejestry 4039-4054 i 4005) i wypisuje\n"
+                         "                        go tak jak okno \"Parametry systemowe\"\n"
+                         "  clock sync            czeka do początku następnej minuty zegara komputera\n"
+                         "                        i zapisuje ją do zegara K71T\n"
+                         "  clock set RRRR-MM-DD GG:MM\n"
+                         "                        zapisuje podaną datę i czas do zegara K71T\n"
+                         "                        (automatyczna zmiana czasu pozostaje jak w K71T)\n"
+                         "  watch [--interval S] [--count N]\n"
+                         "                        odczyt monitora co S sekund (domyślnie 1, od 0.1), N razy\n"
+                         "                        (domyślnie bez końca); wiersz na odczyt, rozdzielany\n"
+                         "                        tabulatorami: czas, wartość wyświetlana, minimum, maksimum,\n"
+                         "                        wyjście analogowe [%], wypełnienie archiwum [%], bity\n"
+                         "                        urządzeń 4050, bity alarmów 4052; \"*\" gdy brak wartości\n"
+                         "  config read PLIK.k71t odczytuje całą konfigurację K71T (jak \"Odczytaj konfigurację\n"
+                         "                        z K71T\") i zapisuje ją w pliku konfiguracyjnym\n"
+                         "  config write PLIK.k71t --yes\n"
+                         "                        zapisuje konfigurację z pliku do K71T (jak \"Zapisz\n"
+                         "                        konfigurację do K71T\"); kasuje archiwum w K71T, stąd --yes;\n"
+                         "                        wskaźnik zachowuje adres podany w --address, prędkość i tryb\n"
+                         "                        interfejsów bierze z pliku (nowe parametry portu są wypisywane)\n"
+                         "  export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD\n"
+                         "         [--from-time GG:MM:SS --to-time GG:MM:SS]\n"
+                         "                        dopisuje zakres dat (dla jednego dnia także godzin)\n"
+                         "                        do pliku tekstowego .dat; wypisuje ścieżkę pliku i liczbę\n"
+                         "                        zapisanych wierszy; nie potrzebuje portu\n"
+                         "  tasks list            wypisuje zadania automatycznego pobierania archiwum z auto.conf\n"
+                         "                        bieżącego katalogu; nie potrzebuje portu\n"
+                         "  tasks run [--delay S] wykonuje zadania z auto.conf tak jak okno \"Automatyczne\n"
+                         "                        pobieranie archiwum\" (po S sekundach, domyślnie 60), aż do\n"
+                         "                        SIGINT lub SIGTERM (kończy bieżące zadanie); pliki .bin do\n"
+                         "                        ./Archives, dziennik na wyjście i do ./automat.log, baza danych\n"
+                         "                        z ./sql.conf lub --sql-conf\n"
+                         "  db settings [--server NAZWA] [--port N] [--database NAZWA] [--table NAZWA]\n"
+                         "         [--user NAZWA] [--password HASŁO | --password-file PLIK] [--compression 0|1]\n"
+                         "         [--support on|off]\n"
+                         "                        bez opcji wypisuje ustawienia bazy danych z sql.conf;\n"
+                         "                        z opcjami zmienia podane pola i zapisuje plik (na komputerze\n"
+                         "                        bez pulpitu zamiast okna \"MySQL\")\n"
+                         "  db create-table       zakłada tablicę archiwum w bazie danych MySQL\n"
+                         "  db store PLIK.bin [--address N] [--from RRRR-MM-DD --to RRRR-MM-DD\n"
+                         "         [--from-time GG:MM:SS --to-time GG:MM:SS]]\n"
+                         "                        umieszcza archiwum z pliku .bin (całe albo zakres dat)\n"
+                         "                        w tablicy jako dane wskaźnika o adresie N (domyślnie 1)\n"
+                         "  db import PLIK.dat --address N\n"
+                         "                        umieszcza wiersze danych pliku .dat w tablicy jako dane\n"
+                         "                        wskaźnika o adresie N\n"
+                         "                        Polecenia db nie potrzebują portu; ustawienia bazy biorą\n"
+                         "                        z pliku sql.conf bieżącego katalogu (zapisuje go okno\n"
+                         "                        \"MySQL\" programu) albo z pliku podanego w --sql-conf\n"
+                         "  monthly KATALOG --out KATALOG_DOCELOWY\n"
+                         "                        tworzy archiwum miesięczne z plików dziennych DAY_01.DAT ..\n"
+                         "                        DAY_31.DAT katalogu karty pamięci (.../ARCHIVES/RRRR/MM/):\n"
+                         "                        plik K71T_RRRRMM_Dn.DAT dla każdego urządzenia z danymi;\n"
+                         "                        wypisuje zapisane pliki z liczbą wierszy danych; stare pliki\n"
+                         "                        zostają nietknięte, gdy tworzenie się nie uda; nie potrzebuje portu\n"
+                         "\n"
+                         "Opcje:\n"
+                         "  --device ŚCIEŻKA  port szeregowy podany ścieżką urządzenia\n"
+                         "  --port COMn       port COM1..COM8 (ports.conf w bieżącym katalogu\n"
+                         "                    i zmienne K71T_COMn wskazują urządzenie)\n"
+                         "  --address N       adres wskaźnika 1-247 (domyślnie 1)\n"
+                         "  --speed BAUD      2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200\n"
+                         "                    (domyślnie 115200)\n"
+                         "  --mode TRYB       8N2, 8N1, 8E1 lub 8O1 (domyślnie 8N2)\n"
+                         "  --sql-conf PLIK   ustawienia bazy danych (domyślnie ./sql.conf)\n"
+                         "\n"
+                         "Kod wyjścia: 0 powodzenie (także puste archiwum), 1 wskaźnik nie odpowiada,\n"
+                         "odpowiada błędnie, pliku nie da się odczytać lub zapisać albo baza danych nie\n"
+                         "przyjęła wszystkich danych, 2 błędne wywołanie.\n";
 
 constexpr int ReadChunk16 = 100;
 constexpr int ReadChunk32 = 50;
@@ -202,24 +203,31 @@ int runRegisters(const Options &o, QString &out, QString &err)
     return CliOk;
 }
 
-int runDownload(const Options &o, const Clock &clock, QString &out, QString &err)
+int runDownload(const Options &o, const QString &sqlConf, const Clock &clock, QString &out, QString &err,
+                const CliLineSink &progress)
 {
+    const QString syntax = QStringLiteral("download --out KATALOG [--delete] [--db]");
     QString dir;
-    bool erase = false;
+    bool erase = false, toDatabase = false;
     for (int i = 1; i < o.command.size(); ++i) {
         if (o.command.at(i) == QLatin1String("--out") && i + 1 < o.command.size())
             dir = o.command.at(++i);
         else if (o.command.at(i) == QLatin1String("--delete"))
             erase = true;
+        else if (o.command.at(i) == QLatin1String("--db"))
+            toDatabase = true;
         else
-            return usage(err, QStringLiteral("download --out KATALOG [--delete]"));
+            return usage(err, syntax);
     }
     if (dir.isEmpty())
-        return usage(err, QStringLiteral("download --out KATALOG [--delete]"));
+        return usage(err, syntax);
     if (!QDir(dir).exists()) {
         err += QStringLiteral("k71t-cli: brak katalogu %1\n").arg(dir);
         return CliMeterFailed;
     }
+    DatabaseSettings database;
+    if (toDatabase && !loadSqlConf(sqlConf, database, err))
+        return CliMeterFailed;
 
     MeterLink l;
     if (!openLink(o, l, err))
@@ -227,31 +235,51 @@ int runDownload(const Options &o, const Clock &clock, QString &out, QString &err
     auto store = std::make_unique<RecordStore>();
     ArchiveDownload download(l.link, l.image, *store);
     ArchiveJob job(download, *store, l.image, clock);
+    SqlConnection connection;
+    const StoreProgress shown = progressOn(progress, QStringLiteral("Dodawanie rekordów do bazy danych"));
+    job.databaseStep = [&](int n, int address, QString *report) {
+        const bool stored = storeDownloadedArchive(connection, database, *store, n, address, report, shown);
+        if (progress)
+            progress(QStringLiteral("\n"));
+        return stored;
+    };
     ArchiveJobRequest request;
     request.directory = dir;
     request.meterAddress = o.address;
-    request.deleteAfter = erase;
+    // Rows stored from a meter that keeps its archive would be stored again
+    // after the next download: like the archive window, the database clears.
+    request.deleteAfter = erase || toDatabase;
+    request.toDatabase = toDatabase;
     const ArchiveJobOutcome outcome = job.run(request);
-    if (outcome.records < 0) {
-        err += QStringLiteral("k71t-cli: Błąd transmisji lub urządzenie nie podłączone\n");
-        return CliMeterFailed;
+    int status = CliOk;
+    for (const ArchiveJobStep &step : describeOutcome(outcome)) {
+        switch (step.kind) {
+        case ArchiveJobStep::Kind::DownloadFailed:
+            err += QStringLiteral("k71t-cli: Błąd transmisji lub urządzenie nie podłączone\n");
+            return CliMeterFailed;
+        case ArchiveJobStep::Kind::Empty: err += QStringLiteral("k71t-cli: Archiwum jest puste\n"); return CliOk;
+        case ArchiveJobStep::Kind::Downloaded:
+            out += step.path + QLatin1Char('\n') + downloadStatistics(outcome.records, outcome.seconds) +
+                   QLatin1Char('\n');
+            break;
+        case ArchiveJobStep::Kind::SaveFailed:
+            err += QStringLiteral("k71t-cli: nie można zapisać %1: %2; archiwum w K71T nie zostało skasowane\n")
+                       .arg(step.path, step.reason);
+            return CliMeterFailed;
+        case ArchiveJobStep::Kind::Deleted: break;
+        case ArchiveJobStep::Kind::DeleteFailed:
+            err += QStringLiteral("k71t-cli: Kasowanie archiwum nie powiodło się.\n");
+            status = CliMeterFailed;
+            break;
+        case ArchiveJobStep::Kind::Stored: out += QStringLiteral("Dane umieszczone w bazie danych\n"); break;
+        case ArchiveJobStep::Kind::StoreFailed:
+            err += QStringLiteral("k71t-cli: Błąd podczas zapisu do bazy danych: %1\n")
+                       .arg(QString(step.reason).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+            status = CliMeterFailed;
+            break;
+        }
     }
-    if (outcome.records == 0) {
-        err += QStringLiteral("k71t-cli: Archiwum jest puste\n");
-        return CliOk;
-    }
-    if (!outcome.saved()) {
-        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2; archiwum w K71T nie zostało skasowane\n")
-                   .arg(outcome.plannedPath, outcome.saveError);
-        return CliMeterFailed;
-    }
-    out += outcome.binPath + QLatin1Char('\n') + downloadStatistics(outcome.records, outcome.seconds) +
-           QLatin1Char('\n');
-    if (outcome.deletion == ArchiveJobOutcome::Deletion::Failed) {
-        err += QStringLiteral("k71t-cli: Kasowanie archiwum nie powiodło się.\n");
-        return CliMeterFailed;
-    }
-    return CliOk;
+    return status;
 }
 
 int runExport(const QStringList &command, const Clock &clock, QString &out, QString &err)
@@ -666,7 +694,7 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
     if (o.device.isEmpty() == (o.port < 0))
         return usage(err, QStringLiteral("podaj albo --device, albo --port"));
     if (verb == QLatin1String("download"))
-        return runDownload(o, clock, out, err);
+        return runDownload(o, sqlConf, clock, out, err, progress);
     if (verb == QLatin1String("status"))
         return runStatus(o, out, err);
     if (verb == QLatin1String("clock"))

@@ -19,15 +19,6 @@ QString settingsPath(const QString &named)
     return named.isEmpty() ? QDir::current().filePath(QStringLiteral("sql.conf")) : named;
 }
 
-StoreProgress progressOn(const CliLineSink &progress, const QString &what)
-{
-    if (!progress)
-        return {};
-    return [progress, what](int done, int total) {
-        progress(QStringLiteral("\r%1 %2/%3").arg(what).arg(done).arg(total));
-    };
-}
-
 // The outcome of a store in the tool's words; the exit status.
 int reportStore(const StoreOutcome &o, const DatabaseSettings &p, QString &out, QString &err,
                 const CliLineSink &progress)
@@ -130,6 +121,15 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
 }
 
 } // namespace
+
+StoreProgress progressOn(const CliLineSink &progress, const QString &what)
+{
+    if (!progress)
+        return {};
+    return [progress, what](int done, int total) {
+        progress(QStringLiteral("\r%1 %2/%3").arg(what).arg(done).arg(total));
+    };
+}
 
 // The settings to use; false with the reason in `err`.
 bool loadSqlConf(const QString &named, DatabaseSettings &params, QString &err)

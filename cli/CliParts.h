@@ -3,6 +3,7 @@
 // date ranges from the command line, and an archive file read in.
 #include "Cli.h"
 #include "archive/ArchiveRecord.h"
+#include "db/ArchiveTable.h"
 #include "db/DatabaseSettings.h"
 
 #include <QString>
@@ -51,6 +52,9 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
 // The database settings of ./sql.conf or of the file --sql-conf names;
 // false with the reason in `err`.
 bool loadSqlConf(const QString &named, DatabaseSettings &params, QString &err);
+
+// A store's progress on the terminal ("\rWHAT DONE/TOTAL"); nothing without a sink.
+StoreProgress progressOn(const CliLineSink &progress, const QString &what);
 
 // The database commands: db create-table | store | import.
 int runDb(const QStringList &command, const QString &sqlConf, QString &out, QString &err,

@@ -51,6 +51,40 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     return outcome;
 }
 
+std::vector<ArchiveJobStep> describeOutcome(const ArchiveJobOutcome &outcome)
+{
+    using Kind = ArchiveJobStep::Kind;
+    using Deletion = ArchiveJobOutcome::Deletion;
+    using Database = ArchiveJobOutcome::Database;
+    if (outcome.records < 0)
+        return {{Kind::DownloadFailed, {}, {}}};
+    if (outcome.records == 0)
+        return {{Kind::Empty, {}, {}}};
+    std::vector<ArchiveJobStep> steps;
+    const auto saveFailed = [&](const QString &path) {
+        ArchiveJobStep step{Kind::SaveFailed, path, outcome.saveError};
+        step.deletionAsked = outcome.deletion != Deletion::NotAsked;
+        step.databaseSkipped = outcome.database == Database::Skipped;
+        steps.push_back(step);
+        return steps;
+    };
+    if (!outcome.saved())
+        return saveFailed(outcome.plannedPath);
+    steps.push_back({Kind::Downloaded, outcome.binPath, {}});
+    // Records the meter added while the file was written could not be written too.
+    if (outcome.deletion == Deletion::KeptUnsaved)
+        return saveFailed(outcome.binPath);
+    if (outcome.deletion == Deletion::Deleted)
+        steps.push_back({Kind::Deleted, {}, {}});
+    else if (outcome.deletion == Deletion::Failed)
+        steps.push_back({Kind::DeleteFailed, {}, {}});
+    if (outcome.database == Database::Stored)
+        steps.push_back({Kind::Stored, {}, {}});
+    else if (outcome.database == Database::Failed)
+        steps.push_back({Kind::StoreFailed, {}, outcome.databaseReport});
+    return steps;
+}
+
 ArchiveJobOutcome::Deletion ArchiveJob::deleteWhenSaved(ArchiveJobOutcome &outcome)
 {
     // The meter goes on archiving while the file is written: what it added

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace k71t {
 
@@ -49,6 +50,35 @@ struct ArchiveJobOutcome {
     // What the database step reported when it failed.
     QString databaseReport;
 };
+
+// What became of a job, fact by fact in the order they are told: the one
+// description the archive window, the task log and the command-line tool
+// each put into their own words.
+struct ArchiveJobStep {
+    enum class Kind {
+        DownloadFailed, // nothing downloaded (the outcome's failure says where)
+        Empty,          // the meter's archive is empty
+        Downloaded,     // the records are in `path`
+        SaveFailed,     // `path` could not be written whole (`reason`): the meter keeps its archive
+        Deleted,        // the meter's archive was cleared
+        DeleteFailed,   // the meter's archive could not be cleared
+        Stored,         // the records are in the database
+        StoreFailed,    // the database did not take them all (`reason` is its report)
+    };
+    Kind kind;
+    QString path;
+    QString reason;
+    // SaveFailed: the meter was to be cleared, and the records were to go
+    // into the database; neither happened.
+    bool deletionAsked = false;
+    bool databaseSkipped = false;
+};
+
+// DownloadFailed or Empty alone; else Downloaded (unless the file was never
+// written), a SaveFailed that ends the story, then what became of the
+// meter's archive (when its clearing was asked) and of the database step
+// (when it ran).
+std::vector<ArchiveJobStep> describeOutcome(const ArchiveJobOutcome &outcome);
 
 class ArchiveJob {
 public:

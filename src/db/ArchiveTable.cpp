@@ -230,6 +230,17 @@ StoreOutcome exportArchiveRangeToDatabase(SqlConnection &c, const DatabaseSettin
                            StorePath::Batched, progress);
 }
 
+bool storeDownloadedArchive(SqlConnection &c, const DatabaseSettings &p, const RecordStore &store, int records,
+                            int address, QString *report, const StoreProgress &progress)
+{
+    const StoreOutcome out =
+        exportArchiveToDatabase(c, p, store, records, static_cast<std::uint8_t>(address), progress);
+    c.disconnect();
+    if (!out.ok() && report)
+        *report = storeReport(out);
+    return out.ok();
+}
+
 QString storeReport(const StoreOutcome &o)
 {
     QString text = QStringLiteral("Zapisano %1 z %2 wierszy.").arg(o.stored).arg(o.total);

@@ -84,6 +84,13 @@ StoreOutcome exportArchiveRangeToDatabase(SqlConnection &connection, const Datab
                                           const RecordStore &store, int count, const ArchiveRange &range,
                                           std::uint8_t address, const StoreProgress &progress = {});
 
+// The archive job's database step (ArchiveJob::databaseStep): `records`
+// records of the store into the table as rows of the meter at `address`,
+// the connection closed afterwards; false, with the one report of what went
+// wrong, when they were not all stored.
+bool storeDownloadedArchive(SqlConnection &connection, const DatabaseSettings &params, const RecordStore &store,
+                            int records, int address, QString *report, const StoreProgress &progress = {});
+
 // The one report of a store that did not store everything: the rows stored
 // of the rows given and the first failure with the server's text.
 QString storeReport(const StoreOutcome &outcome);

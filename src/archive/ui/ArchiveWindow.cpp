@@ -151,12 +151,8 @@ void ArchiveWindow::followTheJob()
         downloadProgress->setValue(std::min(pos, std::max(1, max)));
     };
     job_.databaseStep = [this](int n, int address, QString *report) {
-        const StoreOutcome out = exportArchiveToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, n,
-                                                         static_cast<std::uint8_t>(address), databaseProgress());
-        ctx_.database.disconnect();
-        if (!out.ok())
-            *report = storeReport(out);
-        return out.ok();
+        return storeDownloadedArchive(ctx_.database, ctx_.databaseSettings, ctx_.records, n, address, report,
+                                      databaseProgress());
     };
     download_.onRecords = [this](int n) {
         recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n));
@@ -230,61 +226,70 @@ void ArchiveWindow::onDownloadClicked()
     request.deleteAfter = deleteAfterCheck->isChecked() || deleteAndStoreCheck->isChecked();
     request.toDatabase = deleteAndStoreCheck->isChecked() && ctx_.databaseEnabled();
     const ArchiveJobOutcome outcome = job_.run(request);
-    const int n = outcome.records;
-
-    if (n <= 0)
-        clearArchiveSummary();
-    if (n > 0) {
-        showArchiveSummary();
-        if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
-            ctx_.prompt.error(
-                this,
-                QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie zostało skasowane, "
-                               "dane pozostają w pamięci.%3")
-                    .arg(QDir::toNativeSeparators(outcome.saved() ? outcome.binPath : outcome.plannedPath),
-                         outcome.saveError,
-                         outcome.database == ArchiveJobOutcome::Database::Skipped
-                             ? QStringLiteral(" Dane nie zostały umieszczone w bazie danych.")
-                             : QString()));
-        setWindowTitle(QStringLiteral("Dane w pamięci"));
-        statusBar->showMessage(QStringLiteral("Dane w pamięci") + deletionText(outcome.deletion));
-        // The rows are stored even when the meter could not be cleared; the
-        // status keeps saying so, since the next download brings the same
-        // records again.
-        if (outcome.database == ArchiveJobOutcome::Database::Stored)
-            statusBar->showMessage(QStringLiteral("Dane w pamięci.") +
-                                   (outcome.deletion == ArchiveJobOutcome::Deletion::Failed
-                                        ? QStringLiteral("  Kasowanie archiwum nie powiodło się.")
-                                        : QString()) +
-                                   QStringLiteral("   Dane umieszczone w bazie danych."));
-        else if (outcome.database == ArchiveJobOutcome::Database::Failed)
-            ctx_.prompt.message(this, DatabaseFailed + QLatin1Char('\n') + outcome.databaseReport,
-                                QStringLiteral("Informacje"), PromptIcon::Error);
-    } else if (n < 0) {
-        if (outcome.failure == ArchiveDownload::Failure::Pointers)
-            statusBar->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
-        else if (outcome.failure == ArchiveDownload::Failure::Capacity)
-            statusBar->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
-        ctx_.prompt.error(this, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
-    } else {
-        ctx_.prompt.inform(this, QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"));
-    }
-
+    showOutcome(outcome);
     setBorder(true);
     downloading_ = false;
-    if (n > 0)
-        ctx_.prompt.message(this, statisticsText(n, outcome.seconds), QStringLiteral("Info"), PromptIcon::None);
+    if (outcome.records > 0)
+        ctx_.prompt.message(this, statisticsText(outcome.records, outcome.seconds), QStringLiteral("Info"),
+                            PromptIcon::None);
 }
 
-QString ArchiveWindow::deletionText(ArchiveJobOutcome::Deletion deletion)
+void ArchiveWindow::showOutcome(const ArchiveJobOutcome &outcome)
 {
-    switch (deletion) {
-    case ArchiveJobOutcome::Deletion::NotAsked: return QStringLiteral(".");
-    case ArchiveJobOutcome::Deletion::Deleted: return QStringLiteral(".  Archiwum K71T skasowane.");
-    case ArchiveJobOutcome::Deletion::Failed: return QStringLiteral(".  Kasowanie archiwum nie powiodło się.");
-    case ArchiveJobOutcome::Deletion::KeptUnsaved: return QStringLiteral(".  Archiwum K71T nie zostało skasowane.");
+    if (outcome.records > 0)
+        showArchiveSummary();
+    else
+        clearArchiveSummary();
+    // The status ends with what became of the meter's archive; stored rows
+    // are told there too, a clearing that failed with them, since the next
+    // download brings the same records again.
+    QString deletion = QStringLiteral(".");
+    bool deleteFailed = false, stored = false, storeFailed = false;
+    QString databaseReport;
+    for (const ArchiveJobStep &step : describeOutcome(outcome)) {
+        switch (step.kind) {
+        case ArchiveJobStep::Kind::DownloadFailed:
+            if (outcome.failure == ArchiveDownload::Failure::Pointers)
+                statusBar->showMessage(QStringLiteral("Niepoprawny stan archiwum odczytany z K71T."));
+            else if (outcome.failure == ArchiveDownload::Failure::Capacity)
+                statusBar->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
+            ctx_.prompt.error(this, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
+            return;
+        case ArchiveJobStep::Kind::Empty:
+            ctx_.prompt.inform(this, QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"));
+            return;
+        case ArchiveJobStep::Kind::Downloaded: break;
+        case ArchiveJobStep::Kind::SaveFailed:
+            ctx_.prompt.error(this, QStringLiteral("Nie udało się zapisać pliku archiwum %1 (%2). Archiwum w K71T nie "
+                                                   "zostało skasowane, dane pozostają w pamięci.%3")
+                                        .arg(QDir::toNativeSeparators(step.path), step.reason,
+                                             step.databaseSkipped
+                                                 ? QStringLiteral(" Dane nie zostały umieszczone w bazie danych.")
+                                                 : QString()));
+            if (step.deletionAsked)
+                deletion = QStringLiteral(".  Archiwum K71T nie zostało skasowane.");
+            break;
+        case ArchiveJobStep::Kind::Deleted: deletion = QStringLiteral(".  Archiwum K71T skasowane."); break;
+        case ArchiveJobStep::Kind::DeleteFailed:
+            deletion = QStringLiteral(".  Kasowanie archiwum nie powiodło się.");
+            deleteFailed = true;
+            break;
+        case ArchiveJobStep::Kind::Stored: stored = true; break;
+        case ArchiveJobStep::Kind::StoreFailed:
+            storeFailed = true;
+            databaseReport = step.reason;
+            break;
+        }
     }
-    return QStringLiteral(".");
+    setWindowTitle(QStringLiteral("Dane w pamięci"));
+    statusBar->showMessage(QStringLiteral("Dane w pamięci") + deletion);
+    if (stored)
+        statusBar->showMessage(QStringLiteral("Dane w pamięci.") +
+                               (deleteFailed ? QStringLiteral("  Kasowanie archiwum nie powiodło się.") : QString()) +
+                               QStringLiteral("   Dane umieszczone w bazie danych."));
+    else if (storeFailed)
+        ctx_.prompt.message(this, DatabaseFailed + QLatin1Char('\n') + databaseReport, QStringLiteral("Informacje"),
+                            PromptIcon::Error);
 }
 
 void ArchiveWindow::onDeleteClicked()

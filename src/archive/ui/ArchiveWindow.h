@@ -74,8 +74,8 @@ private:
     void setBorder(bool dialog);
     // The store progress bar at 0, and the progress of a store into the database on it.
     StoreProgress databaseProgress();
-    // The status-bar ending after "Dane w pamięci" for what became of the meter's archive.
-    static QString deletionText(ArchiveJobOutcome::Deletion deletion);
+    // What became of a download: the summary, the status and the boxes.
+    void showOutcome(const ArchiveJobOutcome &outcome);
 
     AppContext &ctx_;
     ArchiveDownload download_;
