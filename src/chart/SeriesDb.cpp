@@ -112,4 +112,59 @@ DbSeriesOutcome loadSeriesFromDatabase(SqlConnection &connection, const QString 
     return out;
 }
 
+DatabaseSeriesLoad::DatabaseSeriesLoad(SqlConnection &connection, const DatabaseSettings &settings)
+    : connection_(connection), settings_(settings)
+{
+}
+
+bool DatabaseSeriesLoad::begin(const QDate &from, const QDate &to, QString *message)
+{
+    const QString problem = nameProblem(settings_.table, QStringLiteral("tablicy"));
+    if (!problem.isEmpty()) {
+        *message = problem;
+        return false;
+    }
+    if (!connection_.connect(settings_, message))
+        return false;
+    from_ = from;
+    to_ = to;
+    running_ = true;
+    next_ = 0;
+    problems_.clear();
+    skipped_ = 0;
+    return true;
+}
+
+void DatabaseSeriesLoad::step(SeriesModel &model, SeriesData &loaded)
+{
+    if (!running_ || next_ >= SeriesCount)
+        return;
+    const int s = next_++;
+    const SeriesAssignment &w = model.series[static_cast<std::size_t>(s)];
+    if (!w.on())
+        return;
+    QString message;
+    if (!connection_.connected() && !connection_.connect(settings_, &message)) {
+        problems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(message);
+        return;
+    }
+    const DbSeriesOutcome out = loadSeriesFromDatabase(connection_, settings_.table, w, from_, to_,
+                                                       model.statistics[static_cast<std::size_t>(s)], loaded);
+    if (out.result != DbSeriesOutcome::Result::Loaded)
+        problems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(out.error);
+    skipped_ += out.skipped;
+}
+
+QString DatabaseSeriesLoad::finish()
+{
+    connection_.disconnect();
+    running_ = false;
+    QString status = QStringLiteral("Pobieranie danych z bazy danych...Zakończono");
+    if (skipped_ > 0)
+        status += QStringLiteral("   Pominięto wierszy z nieczytelnymi polami: %1").arg(skipped_);
+    if (!problems_.isEmpty())
+        status += QStringLiteral("   ") + problems_.join(QStringLiteral("; "));
+    return status;
+}
+
 } // namespace k71t

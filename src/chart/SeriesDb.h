@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QStringList>
 
 namespace k71t {
 
@@ -32,5 +33,38 @@ struct DbSeriesOutcome {
 // lies in (-1.0E+20, 1.0E+20) become points and are counted.
 DbSeriesOutcome loadSeriesFromDatabase(SqlConnection &connection, const QString &table, const SeriesAssignment &series,
                                        const QDate &from, const QDate &to, SeriesStatistics &info, SeriesData &data);
+
+// A chart load from the archive table, one series a step, so the window
+// repaints between series: begin() connects, each step() loads the next
+// series (nothing for one that is off), finish() closes the connection and
+// says what happened. A refused statement, a table of another shape, a lost
+// connection and rows with unreadable fields do not stop the load; they are
+// told at its end.
+class DatabaseSeriesLoad
+{
+public:
+    DatabaseSeriesLoad(SqlConnection &connection, const DatabaseSettings &settings);
+
+    // Checks the table's name (no statement goes out with a name the
+    // settings would refuse) and connects; false with the reason in `message`.
+    bool begin(const QDate &from, const QDate &to, QString *message);
+    bool running() const { return running_; }
+    // The series the next step loads; SeriesCount when none is left.
+    int nextSeries() const { return next_; }
+    // Loads the next series of `model` into `loaded` (its statistics start
+    // afresh when its statement returned a table of the right shape).
+    void step(SeriesModel &model, SeriesData &loaded);
+    // Closes the connection and ends the load; the status-bar text.
+    QString finish();
+
+private:
+    SqlConnection &connection_;
+    const DatabaseSettings &settings_;
+    QDate from_, to_;
+    bool running_ = false;
+    int next_ = 0;
+    QStringList problems_;
+    int skipped_ = 0;
+};
 
 } // namespace k71t

@@ -1,10 +1,11 @@
 #include "chart/ui/ChartWindow.h"
 
 #include "archive/ui/SourceAddressDialog.h"
-#include "chart/ui/ChartInfoWindow.h"
 #include "chart/SeriesDb.h"
-#include "chart/ui/DictionaryWindow.h"
+#include "chart/ui/ChartInfoWindow.h"
 #include "chart/ui/ChartTableWindow.h"
+#include "chart/ui/DictionaryWindow.h"
+#include "chart/ui/SeriesPlot.h"
 #include "common/DateFormats.h"
 #include "widgets/Widgets.h"
 
@@ -62,142 +63,17 @@ QPushButton *button(const char *name, const QString &text, QWidget *parent, cons
 } // namespace
 
 ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *parent)
-    : QDialog(parent), ctx_(context), table_(table), colours_(StartColours)
+    : QDialog(parent), ctx_(context), table_(table), databaseLoad_(context.database, context.databaseSettings),
+      colours_(StartColours)
 {
     setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(QStringLiteral("Wykres"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
-    clearButton = button("clearButton", QStringLiteral("Wyczyść wykres"), this,
-                         QStringLiteral("Czyści wykres, nie usuwa powiązań"));
-    unlinkButton =
-        button("unlinkButton", QStringLiteral("Usuń powiązania serii"), this, QStringLiteral("Usuwa powiązania serii"));
-    auto *fromLabel = named(new QLabel(QStringLiteral("Dane od:"), this), "fromLabel");
-    fromDateEdit = named(new QDateEdit(this), "fromDateEdit");
-    fromDateEdit->setToolTip(QStringLiteral("Data określająca początek danych do pobrania"));
-    auto *toLabel = named(new QLabel(QStringLiteral("Dane do"), this), "toLabel");
-    toDateEdit = named(new QDateEdit(this), "toDateEdit");
-    toDateEdit->setToolTip(QStringLiteral("Data określająca koniec danych do pobrania"));
-    for (QDateEdit *picker : {fromDateEdit, toDateEdit}) {
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        // The drop-down calendar names months and days in Polish, as the
-        // archive window's calendars do.
-        picker->calendarWidget()->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
-        picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
-    }
-
-    editorGroup = named(new QGroupBox(QStringLiteral("Serie danych"), this), "editorGroup");
-    seriesList = named(new QComboBox(editorGroup), "seriesList");
-    auto *nameLabel = named(new QLabel(QStringLiteral("Nazwa Serii"), editorGroup), "nameLabel");
-    seriesNameEdit = named(new QLineEdit(editorGroup), "seriesNameEdit");
-    auto *addressLabel = named(new QLabel(QStringLiteral("Adres K71T"), editorGroup), "addressLabel");
-    seriesAddressEdit = named(new QLineEdit(editorGroup), "seriesAddressEdit");
-    deviceList = named(new QComboBox(editorGroup), "deviceList");
-    registerList = named(new QComboBox(editorGroup), "registerList");
-    dictionaryPickButton =
-        button("dictionaryPickButton", QStringLiteral("..."), editorGroup, QStringLiteral("Otwórz słownik"));
-    dictionaryPickButton->setFixedWidth(32);
-    applyButton = button("applyButton", QStringLiteral("Zastosuj"), editorGroup);
-    seriesStateLabel = named(new QLabel(editorGroup), "seriesStateLabel");
-    auto *editor = new QGridLayout(editorGroup);
-    editor->addWidget(seriesList, 0, 0, 1, 2);
-    editor->addWidget(nameLabel, 1, 0, 1, 2);
-    editor->addWidget(seriesNameEdit, 2, 0, 1, 2);
-    editor->addWidget(addressLabel, 3, 0, 1, 2);
-    editor->addWidget(seriesAddressEdit, 4, 0);
-    editor->addWidget(dictionaryPickButton, 4, 1);
-    editor->addWidget(deviceList, 5, 0);
-    editor->addWidget(registerList, 5, 1);
-    editor->addWidget(applyButton, 6, 0, 1, 2);
-    editor->addWidget(seriesStateLabel, 7, 0, 1, 2);
-
-    databaseLoadButton = button("databaseLoadButton", QStringLiteral("Pobierz z Bazy Danych"), this);
-    fileLoadButton = button("fileLoadButton", QStringLiteral("Dodaj z Pliku"), this);
-    tableButton = button("tableButton", QStringLiteral("Pokaż dane"), this);
-    printButton = button("printButton", QStringLiteral("Drukuj wykres"), this);
-    dictionaryButton = button("dictionaryButton", QStringLiteral("Słownik"), this);
-    infoButton = button("infoButton", QStringLiteral("Informacje o wykresie"), this);
-
-    auto *left = new QVBoxLayout;
-    left->addWidget(clearButton);
-    left->addWidget(unlinkButton);
-    left->addSpacing(6);
-    left->addWidget(fromLabel);
-    left->addWidget(fromDateEdit);
-    left->addWidget(toLabel);
-    left->addWidget(toDateEdit);
-    left->addSpacing(6);
-    left->addWidget(editorGroup);
-    left->addSpacing(6);
-    for (QPushButton *b : {databaseLoadButton, fileLoadButton, tableButton, printButton, dictionaryButton, infoButton})
-        left->addWidget(b);
-    left->addStretch(1);
-    auto *leftPanel = new QWidget(this);
-    leftPanel->setLayout(left);
-    leftPanel->setFixedWidth(190);
-    left->setContentsMargins(0, 0, 0, 0);
-
-    chart = named(new QCustomPlot(this), "chart");
-    QLinearGradient gradient(0, 0, 1, 1);
-    gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
-    gradient.setColorAt(0, QColor(192, 192, 192));
-    gradient.setColorAt(1, Qt::white);
-    chart->setBackground(QBrush(gradient));
-    chart->axisRect()->setBackground(Qt::NoBrush);
-    chart->plotLayout()->insertRow(0);
-    title_ = new QCPTextElement(chart, QString(), QFont(font().family(), -1, QFont::Bold));
-    QFont titleFont = title_->font();
-    titleFont.setPixelSize(13);
-    title_->setFont(titleFont);
-    title_->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
-    title_->setObjectName(QStringLiteral("title"));
-    chart->plotLayout()->addElement(0, 0, title_);
-    // The legend in a row of its own above the plot, five series a line.
-    chart->legend->setVisible(true);
-    chart->axisRect()->insetLayout()->take(chart->legend);
-    chart->plotLayout()->insertRow(1);
-    chart->plotLayout()->addElement(1, 0, chart->legend);
-    chart->plotLayout()->setRowStretchFactor(0, 0.001);
-    chart->plotLayout()->setRowStretchFactor(1, 0.001);
-    chart->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    chart->legend->setWrap(5);
-    chart->legend->setBrush(QColor(255, 255, 255, 160));
-    chart->legend->setBorderPen(QPen(Qt::gray));
-    chart->legend->setMargins(QMargins(6, 2, 6, 2));
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
-    ticker->setDateTimeSpec(Qt::UTC); // the points carry the archive's wall-clock time
-    chart->xAxis->setTicker(ticker);
-    // A date-time label is wide: as many ticks as fit side by side.
-    connect(chart, &QCustomPlot::beforeReplot, this,
-            [this, ticker] { ticker->setTickCount(std::max(2, chart->axisRect()->width() / 230)); });
-    for (int s = 0; s < SeriesCount; ++s) {
-        QCPGraph *g = chart->addGraph();
-        g->setAdaptiveSampling(true);
-        g->setAntialiased(false);
-        g->setLineStyle(QCPGraph::lsLine);
-    }
-    chart->setNoAntialiasingOnDrag(true);
-    chart->setPlottingHint(QCP::phFastPolylines, true);
-    chart->setSelectionRectMode(QCP::srmCustom);
-    chart->selectionRect()->setPen(QPen(Qt::red, 1, Qt::DashLine));
-    connect(chart, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
-    connect(chart->selectionRect(), &QCPSelectionRect::accepted, this, &ChartWindow::selectionDone);
-
-    // Two rows of five, so the names fit on the buttons.
-    auto *colourRow = new QGridLayout;
-    colourRow->setSpacing(2);
-    for (int s = 0; s < SeriesCount; ++s) {
-        auto *b = new QPushButton(this);
-        b->setAutoDefault(false);
-        b->setObjectName(QStringLiteral("colourButton%1").arg(s + 1));
-        b->setMinimumWidth(40);
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        colourButtons[static_cast<std::size_t>(s)] = b;
-        colourRow->addWidget(b, s / 5, s % 5);
-        connect(b, &QPushButton::clicked, this, [this, s] { onColourClicked(s); });
-    }
+    QWidget *leftPanel = buildLeftPanel();
+    chart = new SeriesPlot(this);
+    connect(chart, &SeriesPlot::fullViewWanted, this, &ChartWindow::fullView);
+    QGridLayout *colourRow = buildColourRow();
     auto *right = new QVBoxLayout;
     right->addWidget(chart, 1);
     right->addLayout(colourRow);
@@ -239,6 +115,102 @@ ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *
     connect(toDateEdit, &QDateEdit::dateChanged, this, &ChartWindow::onDatesChanged);
 }
 
+QWidget *ChartWindow::buildLeftPanel()
+{
+    clearButton = button("clearButton", QStringLiteral("Wyczyść wykres"), this,
+                         QStringLiteral("Czyści wykres, nie usuwa powiązań"));
+    unlinkButton =
+        button("unlinkButton", QStringLiteral("Usuń powiązania serii"), this, QStringLiteral("Usuwa powiązania serii"));
+    auto *fromLabel = named(new QLabel(QStringLiteral("Dane od:"), this), "fromLabel");
+    fromDateEdit = named(new QDateEdit(this), "fromDateEdit");
+    fromDateEdit->setToolTip(QStringLiteral("Data określająca początek danych do pobrania"));
+    auto *toLabel = named(new QLabel(QStringLiteral("Dane do"), this), "toLabel");
+    toDateEdit = named(new QDateEdit(this), "toDateEdit");
+    toDateEdit->setToolTip(QStringLiteral("Data określająca koniec danych do pobrania"));
+    for (QDateEdit *picker : {fromDateEdit, toDateEdit}) {
+        picker->setCalendarPopup(true);
+        picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        // The drop-down calendar names months and days in Polish, as the
+        // archive window's calendars do.
+        picker->calendarWidget()->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
+        picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
+    }
+
+    buildEditorGroup();
+    databaseLoadButton = button("databaseLoadButton", QStringLiteral("Pobierz z Bazy Danych"), this);
+    fileLoadButton = button("fileLoadButton", QStringLiteral("Dodaj z Pliku"), this);
+    tableButton = button("tableButton", QStringLiteral("Pokaż dane"), this);
+    printButton = button("printButton", QStringLiteral("Drukuj wykres"), this);
+    dictionaryButton = button("dictionaryButton", QStringLiteral("Słownik"), this);
+    infoButton = button("infoButton", QStringLiteral("Informacje o wykresie"), this);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(clearButton);
+    left->addWidget(unlinkButton);
+    left->addSpacing(6);
+    left->addWidget(fromLabel);
+    left->addWidget(fromDateEdit);
+    left->addWidget(toLabel);
+    left->addWidget(toDateEdit);
+    left->addSpacing(6);
+    left->addWidget(editorGroup);
+    left->addSpacing(6);
+    for (QPushButton *b : {databaseLoadButton, fileLoadButton, tableButton, printButton, dictionaryButton, infoButton})
+        left->addWidget(b);
+    left->addStretch(1);
+    auto *leftPanel = new QWidget(this);
+    leftPanel->setLayout(left);
+    leftPanel->setFixedWidth(190);
+    left->setContentsMargins(0, 0, 0, 0);
+    return leftPanel;
+}
+
+void ChartWindow::buildEditorGroup()
+{
+    editorGroup = named(new QGroupBox(QStringLiteral("Serie danych"), this), "editorGroup");
+    seriesList = named(new QComboBox(editorGroup), "seriesList");
+    auto *nameLabel = named(new QLabel(QStringLiteral("Nazwa Serii"), editorGroup), "nameLabel");
+    seriesNameEdit = named(new QLineEdit(editorGroup), "seriesNameEdit");
+    auto *addressLabel = named(new QLabel(QStringLiteral("Adres K71T"), editorGroup), "addressLabel");
+    seriesAddressEdit = named(new QLineEdit(editorGroup), "seriesAddressEdit");
+    deviceList = named(new QComboBox(editorGroup), "deviceList");
+    registerList = named(new QComboBox(editorGroup), "registerList");
+    dictionaryPickButton =
+        button("dictionaryPickButton", QStringLiteral("..."), editorGroup, QStringLiteral("Otwórz słownik"));
+    dictionaryPickButton->setFixedWidth(32);
+    applyButton = button("applyButton", QStringLiteral("Zastosuj"), editorGroup);
+    seriesStateLabel = named(new QLabel(editorGroup), "seriesStateLabel");
+    auto *editor = new QGridLayout(editorGroup);
+    editor->addWidget(seriesList, 0, 0, 1, 2);
+    editor->addWidget(nameLabel, 1, 0, 1, 2);
+    editor->addWidget(seriesNameEdit, 2, 0, 1, 2);
+    editor->addWidget(addressLabel, 3, 0, 1, 2);
+    editor->addWidget(seriesAddressEdit, 4, 0);
+    editor->addWidget(dictionaryPickButton, 4, 1);
+    editor->addWidget(deviceList, 5, 0);
+    editor->addWidget(registerList, 5, 1);
+    editor->addWidget(applyButton, 6, 0, 1, 2);
+    editor->addWidget(seriesStateLabel, 7, 0, 1, 2);
+}
+
+// Two rows of five, so the names fit on the buttons.
+QGridLayout *ChartWindow::buildColourRow()
+{
+    auto *colourRow = new QGridLayout;
+    colourRow->setSpacing(2);
+    for (int s = 0; s < SeriesCount; ++s) {
+        auto *b = new QPushButton(this);
+        b->setAutoDefault(false);
+        b->setObjectName(QStringLiteral("colourButton%1").arg(s + 1));
+        b->setMinimumWidth(40);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        colourButtons[static_cast<std::size_t>(s)] = b;
+        colourRow->addWidget(b, s / 5, s % 5);
+        connect(b, &QPushButton::clicked, this, [this, s] { onColourClicked(s); });
+    }
+    return colourRow;
+}
+
 ChartWindow::~ChartWindow() = default;
 
 void ChartWindow::setCompanions(ChartInfoWindow *info, SourceAddressDialog *addressPrompt, DictionaryWindow *dictionary)
@@ -255,7 +227,7 @@ QCPGraph *ChartWindow::graph(int s) const
 
 QString ChartWindow::chartTitle() const
 {
-    return title_->text();
+    return chart->title();
 }
 
 QString ChartWindow::seriesConfPath() const
@@ -301,7 +273,7 @@ void ChartWindow::initialise()
 
 void ChartWindow::setTitle(const QString &text)
 {
-    title_->setText(text);
+    chart->setTitle(text);
 }
 
 void ChartWindow::showSeriesName(int s)
@@ -316,9 +288,7 @@ void ChartWindow::setColour(int s, const QColor &colour)
 {
     colours_[static_cast<std::size_t>(s)] = colour;
     colourButtons[static_cast<std::size_t>(s)]->setIcon(swatch(colour));
-    graph(s)->setPen(QPen(colour, 2));
-    if (QCPPlottableLegendItem *item = chart->legend->itemWithPlottable(graph(s)))
-        item->setTextColor(colour);
+    chart->setColour(s, colour);
 }
 
 void ChartWindow::onSeriesChosen()
@@ -458,7 +428,7 @@ void ChartWindow::loadFile(const QString &path, std::uint8_t address)
     }
     for (int s = 0; s < SeriesCount; ++s) {
         SeriesData &d = loaded[static_cast<std::size_t>(s)];
-        addPoints(s, d.points);
+        chart->addPoints(s, d.points);
         table_.appendRows(s, std::move(d.rows));
     }
     fullView();
@@ -466,59 +436,15 @@ void ChartWindow::loadFile(const QString &path, std::uint8_t address)
     statusBar->showMessage(QStringLiteral("Wczytano wierszy: %1").arg(out.rowsTaken));
 }
 
-void ChartWindow::addPoints(int s, std::vector<SeriesPoint> &points)
-{
-    if (points.empty())
-        return;
-    std::stable_sort(points.begin(), points.end(),
-                     [](const SeriesPoint &a, const SeriesPoint &b) { return a.x < b.x; });
-    QVector<QCPGraphData> bulk;
-    bulk.reserve(static_cast<qsizetype>(points.size()));
-    for (const SeriesPoint &p : points)
-        bulk.append(QCPGraphData(p.x, p.y));
-    graph(s)->data()->add(bulk, true);
-    std::vector<SeriesPoint>().swap(points);
-}
-
 void ChartWindow::fullView()
 {
-    bool any = false;
-    for (int s = 0; s < SeriesCount; ++s)
-        any = any || !graph(s)->data()->isEmpty();
-    if (!any) {
-        // Nothing loaded: the time axis shows the chosen days.
-        chart->xAxis->setRange(seriesX(dateKey(fromDateEdit->date()), 0),
-                               seriesX(dateKey(toDateEdit->date()), 0) + 86400);
-    } else {
-        chart->rescaleAxes(true);
-        // A flat line or a single point still gets a visible span.
-        for (QCPAxis *axis : {chart->xAxis, chart->yAxis}) {
-            const QCPRange r = axis->range();
-            if (r.size() <= 0)
-                axis->setRange(r.lower - 1, r.upper + 1);
-        }
-    }
-    chart->replot();
+    // With nothing loaded the time axis shows the chosen days.
+    chart->fullView(seriesX(dateKey(fromDateEdit->date()), 0), seriesX(dateKey(toDateEdit->date()), 0) + 86400);
 }
 
 void ChartWindow::zoomTo(const QCPRange &x, const QCPRange &y)
 {
-    chart->xAxis->setRange(x);
-    chart->yAxis->setRange(y);
-    chart->replot();
-}
-
-void ChartWindow::selectionDone(const QRect &rect, QMouseEvent *event)
-{
-    // Dragged to the left: back to every point. Dragged to the right: the
-    // rectangle becomes the view.
-    if (event->pos().x() < pressedAt_.x()) {
-        fullView();
-        return;
-    }
-    if (rect.normalized().width() < 3 || rect.normalized().height() < 3)
-        return;
-    zoomTo(chart->selectionRect()->range(chart->xAxis), chart->selectionRect()->range(chart->yAxis));
+    chart->zoomTo(x, y);
 }
 
 void ChartWindow::onColourClicked(int s)
@@ -541,7 +467,7 @@ void ChartWindow::onDictionaryClicked()
 
 void ChartWindow::setDatabaseLoad(bool running)
 {
-    databaseLoad_ = running;
+    loadingFromDatabase_ = running;
     for (QWidget *w : std::initializer_list<QWidget *>{editorGroup, fromDateEdit, toDateEdit, fileLoadButton,
                                                        databaseLoadButton, clearButton, unlinkButton})
         w->setEnabled(!running);
@@ -549,7 +475,7 @@ void ChartWindow::setDatabaseLoad(bool running)
 
 void ChartWindow::onDatabaseLoadClicked()
 {
-    if (databaseLoad_)
+    if (loadingFromDatabase_)
         return;
     setDatabaseLoad(true);
     statusBar->showMessage(QStringLiteral("Pobieranie danych z bazy danych..."));
@@ -560,20 +486,15 @@ void ChartWindow::onDatabaseLoadClicked()
         setDatabaseLoad(false);
         return;
     }
-    // No statement goes out with a table name the settings would refuse.
-    const QString problem = nameProblem(ctx_.databaseSettings.table, QStringLiteral("tablicy"));
     QString message;
-    if (!problem.isEmpty() || !ctx_.database.connect(ctx_.databaseSettings, &message)) {
-        ctx_.prompt.error(this, problem.isEmpty() ? message : problem);
+    if (!databaseLoad_.begin(fromDateEdit->date(), toDateEdit->date(), &message)) {
+        ctx_.prompt.error(this, message);
         ctx_.prompt.error(this,
                           QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"));
         setDatabaseLoad(false);
         return;
     }
     onClearClicked();
-    seriesCursor_ = 0;
-    loadProblems_.clear();
-    loadSkipped_ = 0;
     databaseTimer->start();
 }
 
@@ -582,47 +503,22 @@ void ChartWindow::onDatabaseTimer()
     // A step runs with the timer stopped: a slow query never has a second
     // tick waiting behind it, and the next step starts only after this one.
     databaseTimer->stop();
-    if (!databaseLoad_ || seriesCursor_ >= SeriesCount)
+    if (!databaseLoad_.running() || databaseLoad_.nextSeries() >= SeriesCount)
         return;
-    const int s = seriesCursor_;
+    const int s = databaseLoad_.nextSeries();
     progressBar->setValue(s + 1);
-    const SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
-    if (w.on()) {
-        QString message;
-        if (!ctx_.database.connected() && !ctx_.database.connect(ctx_.databaseSettings, &message)) {
-            loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(message);
-        } else {
-            SeriesData loaded;
-            const DbSeriesOutcome out =
-                loadSeriesFromDatabase(ctx_.database, ctx_.databaseSettings.table, w, fromDateEdit->date(),
-                                       toDateEdit->date(), model_.statistics[static_cast<std::size_t>(s)], loaded);
-            if (out.result != DbSeriesOutcome::Result::Loaded)
-                loadProblems_ << QStringLiteral("Seria %1: %2").arg(s + 1).arg(out.error);
-            loadSkipped_ += out.skipped;
-            addPoints(s, loaded.points);
-            table_.appendRows(s, std::move(loaded.rows));
-        }
-    }
+    SeriesData loaded;
+    databaseLoad_.step(model_, loaded);
+    chart->addPoints(s, loaded.points);
+    table_.appendRows(s, std::move(loaded.rows));
     setColour(s, colours_[static_cast<std::size_t>(s)]);
-    ++seriesCursor_;
     fullView();
-    if (seriesCursor_ < SeriesCount) {
+    if (databaseLoad_.nextSeries() < SeriesCount) {
         databaseTimer->start();
         return;
     }
-    finishDatabaseLoad();
-}
-
-void ChartWindow::finishDatabaseLoad()
-{
-    ctx_.database.disconnect();
     setDatabaseLoad(false);
-    QString status = QStringLiteral("Pobieranie danych z bazy danych...Zakończono");
-    if (loadSkipped_ > 0)
-        status += QStringLiteral("   Pominięto wierszy z nieczytelnymi polami: %1").arg(loadSkipped_);
-    if (!loadProblems_.isEmpty())
-        status += QStringLiteral("   ") + loadProblems_.join(QStringLiteral("; "));
-    statusBar->showMessage(status);
+    statusBar->showMessage(databaseLoad_.finish());
     setTitle(QStringLiteral("Dane z okresu: od ") + dateText(fromDateEdit->date()) + QStringLiteral(" do ") +
              dateText(toDateEdit->date()));
     chart->replot();
@@ -664,34 +560,7 @@ void ChartWindow::onPrintClicked()
 
 bool ChartWindow::printChart(QPrinter &p)
 {
-    const QPageLayout::Orientation previous = p.pageLayout().orientation();
-    const int resolution = p.resolution();
-    p.setPageOrientation(QPageLayout::Landscape);
-    // The chart is laid out at the screen's resolution (its fonts and pens
-    // keep their proportions) and drawn as vectors, so the page stays sharp.
-    p.setResolution(chart->logicalDpiX());
-    bool ok = false;
-    {
-        QCPPainter painter;
-        if (painter.begin(&p)) {
-            const QRectF page = p.pageRect(QPrinter::DevicePixel);
-            // Margins 3 % left, 4 % top, 3 % right, 2 % bottom; the chart is
-            // stretched to fill what is inside them.
-            const QRectF area(page.width() * 0.03, page.height() * 0.04, page.width() * 0.94, page.height() * 0.94);
-            const int w = std::max(chart->width(), 800);
-            const int h = std::max(chart->height(), 500);
-            painter.setMode(QCPPainter::pmVectorized);
-            painter.setMode(QCPPainter::pmNoCaching);
-            painter.translate(area.topLeft());
-            painter.scale(area.width() / w, area.height() / h);
-            chart->toPainter(&painter, w, h);
-            ok = painter.end();
-        }
-    }
-    ok = ok && p.printerState() != QPrinter::Error && p.printerState() != QPrinter::Aborted;
-    p.setPageOrientation(previous);
-    p.setResolution(resolution);
-    return ok;
+    return chart->printOn(p);
 }
 
 } // namespace k71t

@@ -4,27 +4,26 @@
 // and information windows, and printing. It lives for the whole run; closing
 // it only hides it, and its series keep their points.
 #include "chart/Series.h"
+#include "chart/SeriesDb.h"
 #include "chart/SeriesLoad.h"
+#include "chart/ui/SeriesPlot.h"
 #include "context/AppContext.h"
 
-#include <QDialog>
 #include <QDate>
-#include <QPoint>
+#include <QDialog>
 #include <QStringList>
-#include <memory>
 #include <array>
+#include <memory>
 #include <utility>
 
 class QComboBox;
 class QCPGraph;
 class QCPRange;
-class QCPTextElement;
-class QCustomPlot;
 class QDateEdit;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMouseEvent;
 class QProgressBar;
 class QPrinter;
 class QPushButton;
@@ -86,7 +85,7 @@ public:
     QPushButton *printButton = nullptr;          // "Drukuj wykres"
     QPushButton *dictionaryButton = nullptr;     // "Słownik"
     QPushButton *infoButton = nullptr;           // "Informacje o wykresie"
-    QCustomPlot *chart = nullptr;
+    SeriesPlot *chart = nullptr;
     std::array<QPushButton *, SeriesCount> colourButtons{};
     QStatusBar *statusBar = nullptr;
     QProgressBar *progressBar = nullptr;
@@ -109,35 +108,31 @@ public slots:
     void showChartInfo();
 
 private:
+    // The buttons, the dates and the series editor, in one column.
+    QWidget *buildLeftPanel();
+    void buildEditorGroup();
+    // The colour buttons under the plot, two rows of five.
+    QGridLayout *buildColourRow();
     void initialise();
     void setTitle(const QString &text);
     // The texts that carry series s's name: legend, colour button, table page.
     void showSeriesName(int s);
     void setColour(int s, const QColor &colour);
-    // Hands a load's points to series s's chart series: sorted once, added
-    // in one piece.
-    void addPoints(int s, std::vector<SeriesPoint> &points);
     void saveSeries();
-    void selectionDone(const QRect &rect, QMouseEvent *event);
     // During a database load the editor, the dates and the buttons that
     // change the series or start another load are disabled.
     void setDatabaseLoad(bool running);
-    void finishDatabaseLoad();
 
     AppContext &ctx_;
     ChartTableWindow &table_;
     ChartInfoWindow *info_ = nullptr;
     SourceAddressDialog *addressPrompt_ = nullptr;
     DictionaryWindow *dictionary_ = nullptr;
-    int seriesCursor_ = 0;
-    bool databaseLoad_ = false;
-    QStringList loadProblems_; // of the database load in hand
-    int loadSkipped_ = 0;
+    DatabaseSeriesLoad databaseLoad_;
+    bool loadingFromDatabase_ = false;
     SeriesModel model_;
     std::array<QColor, SeriesCount> colours_;
-    QCPTextElement *title_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
-    QPoint pressedAt_; // where the last drag over the chart began
     std::pair<QDate, QDate> shownDates_; // the range the chart holds data of
 };
 
