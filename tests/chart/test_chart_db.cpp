@@ -122,7 +122,7 @@ struct ChartDb : ::testing::Test, test::AppHarness {
     }
     bool editable() const
     {
-        return w->editorGroup->isEnabled() && w->fromDateEdit->isEnabled() && w->toDateEdit->isEnabled() &&
+        return w->editor->isEnabled() && w->fromDateEdit->isEnabled() && w->toDateEdit->isEnabled() &&
                w->fileLoadButton->isEnabled() && w->databaseLoadButton->isEnabled() && w->clearButton->isEnabled() &&
                w->unlinkButton->isEnabled();
     }
@@ -175,7 +175,7 @@ TEST_F(ChartDb, ALoadFillsTheSeriesOnATickEachWithMarkersInTheTableOnly)
     EXPECT_EQ(status(), Loading);
     EXPECT_TRUE(w->databaseTimer->isActive());
     EXPECT_EQ(w->databaseTimer->interval(), 10);
-    EXPECT_FALSE(w->editorGroup->isEnabled());
+    EXPECT_FALSE(w->editor->isEnabled());
     EXPECT_FALSE(w->fromDateEdit->isEnabled());
     EXPECT_FALSE(w->fileLoadButton->isEnabled());
     EXPECT_FALSE(w->databaseLoadButton->isEnabled());

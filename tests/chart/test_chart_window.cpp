@@ -144,8 +144,9 @@ TEST(ChartWindow, TextsAndTheStart)
         }
         EXPECT_EQ(c->toolTip(), QString::fromUtf8(t.hint)) << t.name;
     }
-    EXPECT_EQ(w.editorGroup->title(), QStringLiteral("Serie danych"));
-    for (QPushButton *b : {w.fileLoadButton, w.databaseLoadButton, w.dictionaryButton, w.dictionaryPickButton}) {
+    EXPECT_EQ(w.editor->title(), QStringLiteral("Serie danych"));
+    for (QPushButton *b :
+         {w.fileLoadButton, w.databaseLoadButton, w.dictionaryButton, w.editor->dictionaryPickButton}) {
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
         EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
     }
@@ -154,13 +155,14 @@ TEST(ChartWindow, TextsAndTheStart)
     QStringList names{QStringLiteral("Hala")};
     for (int s = 2; s <= 10; ++s)
         names << QStringLiteral("Seria %1").arg(s);
-    EXPECT_EQ(itemsOf(w.seriesList), names);
-    EXPECT_EQ(itemsOf(w.deviceList).join(','), QStringLiteral("DEV0,DEV1,DEV2,DEV3,DEV4,DEV5,DEV6,DEV7,DEV8,DEV9"));
-    EXPECT_EQ(itemsOf(w.registerList).join(','), QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9"));
-    EXPECT_EQ(w.seriesNameEdit->text(), QStringLiteral("Hala"));
-    EXPECT_EQ(w.seriesAddressEdit->text(), QStringLiteral("5"));
-    EXPECT_EQ(w.deviceList->currentIndex(), 2);
-    EXPECT_EQ(w.registerList->currentIndex(), 7);
+    EXPECT_EQ(itemsOf(w.editor->seriesList), names);
+    EXPECT_EQ(itemsOf(w.editor->deviceList).join(','),
+              QStringLiteral("DEV0,DEV1,DEV2,DEV3,DEV4,DEV5,DEV6,DEV7,DEV8,DEV9"));
+    EXPECT_EQ(itemsOf(w.editor->registerList).join(','), QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9"));
+    EXPECT_EQ(w.editor->seriesNameEdit->text(), QStringLiteral("Hala"));
+    EXPECT_EQ(w.editor->seriesAddressEdit->text(), QStringLiteral("5"));
+    EXPECT_EQ(w.editor->deviceList->currentIndex(), 2);
+    EXPECT_EQ(w.editor->registerList->currentIndex(), 7);
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Wykres: brak danych."));
     EXPECT_EQ(w.fromDateEdit->date(), QDate(2026, 12, 8));
     EXPECT_EQ(w.toDateEdit->date(), QDate(2026, 12, 8));
@@ -211,13 +213,13 @@ TEST(ChartWindow, TheEditorAndSeriesConf)
     const QString conf = app.dir.file(QStringLiteral("series.conf"));
     EXPECT_FALSE(QFile::exists(conf));
     // Bad addresses are refused and nothing is written.
-    w.seriesList->setCurrentIndex(2);
-    w.onSeriesChosen();
-    w.seriesNameEdit->setText(QStringLiteral("Piec"));
+    w.editor->seriesList->setCurrentIndex(2);
+    w.editor->onSeriesChosen();
+    w.editor->seriesNameEdit->setText(QStringLiteral("Piec"));
     for (const char *bad : {"248", "300", "-1", "abc", "", "0x10"}) {
-        w.seriesAddressEdit->setText(QString::fromLatin1(bad));
+        w.editor->seriesAddressEdit->setText(QString::fromLatin1(bad));
         app.prompt.messages.clear();
-        w.applyButton->click();
+        w.editor->applyButton->click();
         ASSERT_EQ(app.prompt.messages.size(), 1) << bad;
         EXPECT_EQ(app.prompt.messages[0].text,
                   QStringLiteral("Błędnie podany adres. Podaj wartość od 1 do 247 lub 0 żeby wyłączyć serię"));
@@ -228,49 +230,49 @@ TEST(ChartWindow, TheEditorAndSeriesConf)
     }
     // 247 is taken: the series, the chooser, the legend, the table page and
     // the file; a TAB in the name would break the file and is dropped.
-    w.seriesNameEdit->setText(QStringLiteral("Piec\t1"));
-    w.seriesAddressEdit->setText(QStringLiteral("247"));
-    w.deviceList->setCurrentIndex(9);
-    w.registerList->setCurrentIndex(4);
-    w.applyButton->click();
+    w.editor->seriesNameEdit->setText(QStringLiteral("Piec\t1"));
+    w.editor->seriesAddressEdit->setText(QStringLiteral("247"));
+    w.editor->deviceList->setCurrentIndex(9);
+    w.editor->registerList->setCurrentIndex(4);
+    w.editor->applyButton->click();
     EXPECT_EQ(w.model().series[2], (SeriesAssignment{247, 9, 4, QStringLiteral("Piec1")}));
-    EXPECT_EQ(w.seriesList->itemText(2), QStringLiteral("Piec1"));
-    EXPECT_EQ(w.seriesList->currentIndex(), 2);
+    EXPECT_EQ(w.editor->seriesList->itemText(2), QStringLiteral("Piec1"));
+    EXPECT_EQ(w.editor->seriesList->currentIndex(), 2);
     EXPECT_EQ(w.graph(2)->name(), QStringLiteral("Piec1"));
     EXPECT_EQ(w.colourButtons[2]->text(), QStringLiteral("Piec1"));
     EXPECT_EQ(app.windows->chartTableWindow->pages->tabText(2), QStringLiteral("Piec1"));
     EXPECT_EQ(app.windows->chartTableWindow->descriptionLabels[2]->text(),
               QStringLiteral("Seria3: Piec1 K71T Adres: 247 Urządzenie: DEV9"));
-    EXPECT_EQ(w.seriesStateLabel->text(), QStringLiteral("Seria włączona"));
+    EXPECT_EQ(w.editor->seriesStateLabel->text(), QStringLiteral("Seria włączona"));
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Zmieniono parametry wykresu"));
     EXPECT_EQ(app.dir.read(QStringLiteral("series.conf")),
               confOf({"0\t0\t0\tSeria 1\t", "0\t0\t0\tSeria 2\t", "247\t9\t4\tPiec1\t"}));
     // Address 0 switches the series off.
-    w.seriesAddressEdit->setText(QStringLiteral("0"));
-    w.applyButton->click();
-    EXPECT_EQ(w.seriesStateLabel->text(), QStringLiteral("Seria wyłączona"));
+    w.editor->seriesAddressEdit->setText(QStringLiteral("0"));
+    w.editor->applyButton->click();
+    EXPECT_EQ(w.editor->seriesStateLabel->text(), QStringLiteral("Seria wyłączona"));
     EXPECT_FALSE(w.model().series[2].on());
 
     // The chooser shows each series' assignment.
-    w.seriesAddressEdit->setText(QStringLiteral("7"));
-    w.applyButton->click();
-    w.seriesList->setCurrentIndex(0);
-    w.onSeriesChosen();
-    EXPECT_EQ(w.seriesNameEdit->text(), QStringLiteral("Seria 1"));
-    EXPECT_EQ(w.seriesAddressEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(w.seriesStateLabel->text(), QStringLiteral("Seria wyłączona"));
+    w.editor->seriesAddressEdit->setText(QStringLiteral("7"));
+    w.editor->applyButton->click();
+    w.editor->seriesList->setCurrentIndex(0);
+    w.editor->onSeriesChosen();
+    EXPECT_EQ(w.editor->seriesNameEdit->text(), QStringLiteral("Seria 1"));
+    EXPECT_EQ(w.editor->seriesAddressEdit->text(), QStringLiteral("0"));
+    EXPECT_EQ(w.editor->seriesStateLabel->text(), QStringLiteral("Seria wyłączona"));
 
     // The next start reads what was stored; "Usuń powiązania serii" writes
     // the defaults, and the start after it has ten default series.
     {
         ChartApp next(app.dir.read(QStringLiteral("series.conf")));
         EXPECT_EQ(next.w->model().series[2], (SeriesAssignment{7, 9, 4, QStringLiteral("Piec1")}));
-        EXPECT_EQ(next.w->seriesList->itemText(2), QStringLiteral("Piec1"));
+        EXPECT_EQ(next.w->editor->seriesList->itemText(2), QStringLiteral("Piec1"));
     }
-    w.seriesList->setCurrentIndex(2);
+    w.editor->seriesList->setCurrentIndex(2);
     w.unlinkButton->click();
-    EXPECT_EQ(itemsOf(w.seriesList)[2], QStringLiteral("Seria 3"));
-    EXPECT_EQ(w.seriesList->currentIndex(), 0);
+    EXPECT_EQ(itemsOf(w.editor->seriesList)[2], QStringLiteral("Seria 3"));
+    EXPECT_EQ(w.editor->seriesList->currentIndex(), 0);
     EXPECT_EQ(w.graph(2)->name(), QStringLiteral("Seria 3"));
     EXPECT_EQ(w.chartTitle(), QStringLiteral("Brak danych"));
     EXPECT_EQ(app.dir.read(QStringLiteral("series.conf")), confOf({}));
@@ -346,16 +348,16 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
 
     // Enter in a field presses no button (none of them would be harmless).
     w.show();
-    w.seriesAddressEdit->setFocus();
-    QTest::keyClick(w.seriesAddressEdit, Qt::Key_Return);
+    w.editor->seriesAddressEdit->setFocus();
+    QTest::keyClick(w.editor->seriesAddressEdit, Qt::Key_Return);
     QTest::keyClick(w.fromDateEdit, Qt::Key_Enter);
     EXPECT_EQ(app.points(3), 288);
     EXPECT_TRUE(w.isVisible());
     // The series chooser shows the series picked in it.
-    w.seriesList->setCurrentIndex(3);
-    emit w.seriesList->activated(3);
-    EXPECT_EQ(w.seriesNameEdit->text(), QStringLiteral("DEV2 R2"));
-    EXPECT_EQ(w.registerList->currentIndex(), 2);
+    w.editor->seriesList->setCurrentIndex(3);
+    emit w.editor->seriesList->activated(3);
+    EXPECT_EQ(w.editor->seriesNameEdit->text(), QStringLiteral("DEV2 R2"));
+    EXPECT_EQ(w.editor->registerList->currentIndex(), 2);
 
     // The information window: the statistics as text, the series off as one line.
     w.infoButton->click();
@@ -368,9 +370,9 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     EXPECT_FALSE(infoWindow.isVisible());
 
     // Applying a series empties its points and rows, not its statistics.
-    w.seriesList->setCurrentIndex(3);
-    w.onSeriesChosen();
-    w.applyButton->click();
+    w.editor->seriesList->setCurrentIndex(3);
+    w.editor->onSeriesChosen();
+    w.editor->applyButton->click();
     EXPECT_EQ(app.points(3), 0);
     EXPECT_EQ(app.rows(3), 0);
     EXPECT_EQ(w.model().statistics[3].pointCount, 288u);
@@ -401,10 +403,10 @@ TEST(ChartWindow, LoadsFilesThroughThePromptAndTheFileDialog)
     w.toDateEdit->setDate(QDate(2013, 9, 18));
     EXPECT_EQ(app.points(0), 0);
     EXPECT_EQ(w.model().statistics[0], SeriesStatistics{});
-    w.seriesList->setCurrentIndex(0);
-    w.onSeriesChosen();
-    w.seriesNameEdit->setText(QStringLiteral("Hala"));
-    w.applyButton->click();
+    w.editor->seriesList->setCurrentIndex(0);
+    w.editor->onSeriesChosen();
+    w.editor->seriesNameEdit->setText(QStringLiteral("Hala"));
+    w.editor->applyButton->click();
     app.load(app.dir.file(QStringLiteral("a.bin")));
     ASSERT_EQ(app.points(0), 286); // two days, each with one value above 1.0E+10
     w.unlinkButton->click();

@@ -266,7 +266,7 @@ TEST(DictionaryWindow, TextsTheFreshStartAndDefSloOnClosing)
     EXPECT_EQ(s.seriesList->currentIndex(), -1);
 
     // Both chart buttons show it.
-    app.windows->chartWindow->dictionaryPickButton->click();
+    app.windows->chartWindow->editor->dictionaryPickButton->click();
     EXPECT_TRUE(s.isVisible());
     s.closeAction->trigger();
     EXPECT_FALSE(s.isVisible());
@@ -383,7 +383,7 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
     s.applyButton->click();
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     const QString name = QStringLiteral("Kotłownia_Pompa_Ciśnienie");
-    EXPECT_EQ(w.seriesNameEdit->text(), name);
+    EXPECT_EQ(w.editor->seriesNameEdit->text(), name);
     EXPECT_EQ(w.model().series[3], (SeriesAssignment{2, 1, 4, name}));
     SeriesModel saved;
     ASSERT_TRUE(loadSeriesConf(w.seriesConfPath(), saved));
@@ -392,10 +392,10 @@ TEST(DictionaryWindow, AddRemoveStoreAndApplyIntoTheChart)
     EXPECT_EQ(s.seriesList->itemText(3), name);
     EXPECT_EQ(s.seriesList->currentIndex(), 3);
     // Renamed in the chart window, the name reaches the chooser on activation.
-    w.seriesList->setCurrentIndex(0);
-    w.seriesNameEdit->setText(QStringLiteral("Hala"));
-    w.seriesAddressEdit->setText(QStringLiteral("5"));
-    w.applyButton->click();
+    w.editor->seriesList->setCurrentIndex(0);
+    w.editor->seriesNameEdit->setText(QStringLiteral("Hala"));
+    w.editor->seriesAddressEdit->setText(QStringLiteral("5"));
+    w.editor->applyButton->click();
     s.onActivated();
     EXPECT_EQ(s.seriesList->itemText(0), QStringLiteral("Hala"));
 

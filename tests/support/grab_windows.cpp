@@ -62,15 +62,15 @@ void grabChart(const QDir &out)
     const char *names[10] = {"Temp. zasilania", "Temp. powrotu", "Ciśnienie", "Przepływ", "Moc cieplna",
                              "Poziom zbiornika", "Wilgotność", "Temp. hali", "Napięcie", "Prąd"};
     for (int s = 0; s < 10; ++s) {
-        w.seriesList->setCurrentIndex(s);
-        w.seriesNameEdit->setText(QString::fromUtf8(names[s]));
-        w.seriesAddressEdit->setText(QStringLiteral("1"));
-        w.deviceList->setCurrentIndex(s);
-        w.registerList->setCurrentIndex(registers[s]);
-        w.onApplyClicked();
+        w.editor->seriesList->setCurrentIndex(s);
+        w.editor->seriesNameEdit->setText(QString::fromUtf8(names[s]));
+        w.editor->seriesAddressEdit->setText(QStringLiteral("1"));
+        w.editor->deviceList->setCurrentIndex(s);
+        w.editor->registerList->setCurrentIndex(registers[s]);
+        w.editor->onApplyClicked();
     }
-    w.seriesList->setCurrentIndex(2);
-    w.onSeriesChosen();
+    w.editor->seriesList->setCurrentIndex(2);
+    w.editor->onSeriesChosen();
     w.fromDateEdit->setDate(QDate(2026, 1, 5));
     w.toDateEdit->setDate(QDate(2026, 1, 5));
     w.resize(1008, 718);

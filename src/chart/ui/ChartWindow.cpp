@@ -5,6 +5,7 @@
 #include "chart/ui/ChartInfoWindow.h"
 #include "chart/ui/ChartTableWindow.h"
 #include "chart/ui/DictionaryWindow.h"
+#include "chart/ui/SeriesEditor.h"
 #include "chart/ui/SeriesPlot.h"
 #include "common/DateFormats.h"
 #include "widgets/Widgets.h"
@@ -50,16 +51,6 @@ QIcon swatch(const QColor &colour)
     return QIcon(pixmap);
 }
 
-QPushButton *button(const char *name, const QString &text, QWidget *parent, const QString &hint = {})
-{
-    auto *b = named(new QPushButton(text, parent), name);
-    // Enter in a field does not press a button of the window.
-    b->setAutoDefault(false);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    return b;
-}
-
 } // namespace
 
 ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *parent)
@@ -98,29 +89,30 @@ ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *
     layout->setContentsMargins(6, 6, 6, 0);
     resize(1008, 718);
 
-    connect(fileLoadButton, &QPushButton::clicked, this, &ChartWindow::onFileLoadClicked);
-    connect(databaseLoadButton, &QPushButton::clicked, this, &ChartWindow::onDatabaseLoadClicked);
-    connect(dictionaryButton, &QPushButton::clicked, this, &ChartWindow::onDictionaryClicked);
-    connect(dictionaryPickButton, &QPushButton::clicked, this, &ChartWindow::onDictionaryClicked);
     connect(databaseTimer, &QTimer::timeout, this, &ChartWindow::onDatabaseTimer);
-    connect(clearButton, &QPushButton::clicked, this, &ChartWindow::onClearClicked);
-    connect(applyButton, &QPushButton::clicked, this, &ChartWindow::onApplyClicked);
-    connect(infoButton, &QPushButton::clicked, this, &ChartWindow::onInfoClicked);
-    connect(unlinkButton, &QPushButton::clicked, this, &ChartWindow::onUnlinkClicked);
-    connect(tableButton, &QPushButton::clicked, this, &ChartWindow::onTableClicked);
-    connect(printButton, &QPushButton::clicked, this, &ChartWindow::onPrintClicked);
-    connect(seriesList, &QComboBox::activated, this, &ChartWindow::onSeriesChosen);
     initialise();
     connect(fromDateEdit, &QDateEdit::dateChanged, this, &ChartWindow::onDatesChanged);
     connect(toDateEdit, &QDateEdit::dateChanged, this, &ChartWindow::onDatesChanged);
 }
 
+QPushButton *ChartWindow::addButton(const char *name, const QString &text, void (ChartWindow::*onClicked)(),
+                                    const QString &hint)
+{
+    auto *b = named(new QPushButton(text, this), name);
+    // Enter in a field does not press a button of the window.
+    b->setAutoDefault(false);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    connect(b, &QPushButton::clicked, this, onClicked);
+    return b;
+}
+
 QWidget *ChartWindow::buildLeftPanel()
 {
-    clearButton = button("clearButton", QStringLiteral("Wyczyść wykres"), this,
-                         QStringLiteral("Czyści wykres, nie usuwa powiązań"));
-    unlinkButton =
-        button("unlinkButton", QStringLiteral("Usuń powiązania serii"), this, QStringLiteral("Usuwa powiązania serii"));
+    clearButton = addButton("clearButton", QStringLiteral("Wyczyść wykres"), &ChartWindow::onClearClicked,
+                            QStringLiteral("Czyści wykres, nie usuwa powiązań"));
+    unlinkButton = addButton("unlinkButton", QStringLiteral("Usuń powiązania serii"), &ChartWindow::onUnlinkClicked,
+                             QStringLiteral("Usuwa powiązania serii"));
     auto *fromLabel = named(new QLabel(QStringLiteral("Dane od:"), this), "fromLabel");
     fromDateEdit = named(new QDateEdit(this), "fromDateEdit");
     fromDateEdit->setToolTip(QStringLiteral("Data określająca początek danych do pobrania"));
@@ -136,13 +128,16 @@ QWidget *ChartWindow::buildLeftPanel()
         picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     }
 
-    buildEditorGroup();
-    databaseLoadButton = button("databaseLoadButton", QStringLiteral("Pobierz z Bazy Danych"), this);
-    fileLoadButton = button("fileLoadButton", QStringLiteral("Dodaj z Pliku"), this);
-    tableButton = button("tableButton", QStringLiteral("Pokaż dane"), this);
-    printButton = button("printButton", QStringLiteral("Drukuj wykres"), this);
-    dictionaryButton = button("dictionaryButton", QStringLiteral("Słownik"), this);
-    infoButton = button("infoButton", QStringLiteral("Informacje o wykresie"), this);
+    editor = new SeriesEditor(ctx_.prompt, model_, this);
+    connect(editor, &SeriesEditor::applied, this, &ChartWindow::onSeriesApplied);
+    connect(editor, &SeriesEditor::dictionaryWanted, this, &ChartWindow::onDictionaryClicked);
+    databaseLoadButton =
+        addButton("databaseLoadButton", QStringLiteral("Pobierz z Bazy Danych"), &ChartWindow::onDatabaseLoadClicked);
+    fileLoadButton = addButton("fileLoadButton", QStringLiteral("Dodaj z Pliku"), &ChartWindow::onFileLoadClicked);
+    tableButton = addButton("tableButton", QStringLiteral("Pokaż dane"), &ChartWindow::onTableClicked);
+    printButton = addButton("printButton", QStringLiteral("Drukuj wykres"), &ChartWindow::onPrintClicked);
+    dictionaryButton = addButton("dictionaryButton", QStringLiteral("Słownik"), &ChartWindow::onDictionaryClicked);
+    infoButton = addButton("infoButton", QStringLiteral("Informacje o wykresie"), &ChartWindow::onInfoClicked);
 
     auto *left = new QVBoxLayout;
     left->addWidget(clearButton);
@@ -153,7 +148,7 @@ QWidget *ChartWindow::buildLeftPanel()
     left->addWidget(toLabel);
     left->addWidget(toDateEdit);
     left->addSpacing(6);
-    left->addWidget(editorGroup);
+    left->addWidget(editor);
     left->addSpacing(6);
     for (QPushButton *b : {databaseLoadButton, fileLoadButton, tableButton, printButton, dictionaryButton, infoButton})
         left->addWidget(b);
@@ -163,34 +158,6 @@ QWidget *ChartWindow::buildLeftPanel()
     leftPanel->setFixedWidth(190);
     left->setContentsMargins(0, 0, 0, 0);
     return leftPanel;
-}
-
-void ChartWindow::buildEditorGroup()
-{
-    editorGroup = named(new QGroupBox(QStringLiteral("Serie danych"), this), "editorGroup");
-    seriesList = named(new QComboBox(editorGroup), "seriesList");
-    auto *nameLabel = named(new QLabel(QStringLiteral("Nazwa Serii"), editorGroup), "nameLabel");
-    seriesNameEdit = named(new QLineEdit(editorGroup), "seriesNameEdit");
-    auto *addressLabel = named(new QLabel(QStringLiteral("Adres K71T"), editorGroup), "addressLabel");
-    seriesAddressEdit = named(new QLineEdit(editorGroup), "seriesAddressEdit");
-    deviceList = named(new QComboBox(editorGroup), "deviceList");
-    registerList = named(new QComboBox(editorGroup), "registerList");
-    dictionaryPickButton =
-        button("dictionaryPickButton", QStringLiteral("..."), editorGroup, QStringLiteral("Otwórz słownik"));
-    dictionaryPickButton->setFixedWidth(32);
-    applyButton = button("applyButton", QStringLiteral("Zastosuj"), editorGroup);
-    seriesStateLabel = named(new QLabel(editorGroup), "seriesStateLabel");
-    auto *editor = new QGridLayout(editorGroup);
-    editor->addWidget(seriesList, 0, 0, 1, 2);
-    editor->addWidget(nameLabel, 1, 0, 1, 2);
-    editor->addWidget(seriesNameEdit, 2, 0, 1, 2);
-    editor->addWidget(addressLabel, 3, 0, 1, 2);
-    editor->addWidget(seriesAddressEdit, 4, 0);
-    editor->addWidget(dictionaryPickButton, 4, 1);
-    editor->addWidget(deviceList, 5, 0);
-    editor->addWidget(registerList, 5, 1);
-    editor->addWidget(applyButton, 6, 0, 1, 2);
-    editor->addWidget(seriesStateLabel, 7, 0, 1, 2);
 }
 
 // Two rows of five, so the names fit on the buttons.
@@ -247,20 +214,9 @@ void ChartWindow::initialise()
     for (int s = 0; s < SeriesCount; ++s)
         setColour(s, colours_[static_cast<std::size_t>(s)]);
     setTitle(QStringLiteral("Wykres: brak danych."));
-    for (int s = 0; s < SeriesCount; ++s)
-        seriesList->addItem(defaultSeriesName(s));
-    for (int i = 0; i < 10; ++i) {
-        deviceList->addItem(QStringLiteral("DEV%1").arg(i));
-        registerList->addItem(QStringLiteral("R%1").arg(i));
-    }
     model_.unlink();
     loadSeriesConf(seriesConfPath(), model_);
-    for (int s = 0; s < SeriesCount; ++s)
-        seriesList->setItemText(s, model_.series[static_cast<std::size_t>(s)].name);
-    seriesList->setCurrentIndex(0);
-    deviceList->setCurrentIndex(0);
-    registerList->setCurrentIndex(0);
-    onSeriesChosen();
+    editor->showNames();
     const QDate today = ctx_.clock.now().date();
     fromDateEdit->setDate(today);
     toDateEdit->setDate(today);
@@ -291,38 +247,11 @@ void ChartWindow::setColour(int s, const QColor &colour)
     chart->setColour(s, colour);
 }
 
-void ChartWindow::onSeriesChosen()
+void ChartWindow::onSeriesApplied(int s)
 {
-    const int s = std::max(0, seriesList->currentIndex());
-    const SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
-    seriesNameEdit->setText(w.name);
-    seriesAddressEdit->setText(QString::number(w.address));
-    deviceList->setCurrentIndex(w.device);
-    registerList->setCurrentIndex(w.registerNo);
-    seriesStateLabel->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
-}
-
-void ChartWindow::onApplyClicked()
-{
-    bool ok = false;
-    const int address = seriesAddressEdit->text().trimmed().toInt(&ok, 10);
-    if (!ok || address < 0 || address > 247) {
-        ctx_.prompt.error(this,
-                          QStringLiteral("Błędnie podany adres. Podaj wartość od 1 do 247 lub 0 żeby wyłączyć serię"));
-        return;
-    }
-    const int s = std::max(0, seriesList->currentIndex());
-    SeriesAssignment &w = model_.series[static_cast<std::size_t>(s)];
-    w.name = storableSeriesName(seriesNameEdit->text());
-    w.address = static_cast<std::uint8_t>(address);
-    w.device = static_cast<std::uint8_t>(std::max(0, deviceList->currentIndex()));
-    w.registerNo = static_cast<std::uint8_t>(std::max(0, registerList->currentIndex()));
-    seriesList->setItemText(s, w.name);
-    seriesList->setCurrentIndex(s);
     graph(s)->data()->clear();
     table_.clearRows(s);
     showSeriesName(s);
-    seriesStateLabel->setText(w.on() ? QStringLiteral("Seria włączona") : QStringLiteral("Seria wyłączona"));
     setTitle(QStringLiteral("Zmieniono parametry wykresu"));
     fullView();
     saveSeries();
@@ -332,13 +261,13 @@ void ChartWindow::onUnlinkClicked()
 {
     model_.unlink();
     for (int s = 0; s < SeriesCount; ++s) {
-        seriesList->setItemText(s, defaultSeriesName(s));
+        editor->seriesList->setItemText(s, defaultSeriesName(s));
         graph(s)->setName(defaultSeriesName(s));
         graph(s)->data()->clear();
         colourButtons[static_cast<std::size_t>(s)]->setText(defaultSeriesName(s));
     }
-    seriesList->setCurrentIndex(0);
-    onSeriesChosen();
+    editor->seriesList->setCurrentIndex(0);
+    editor->onSeriesChosen();
     for (int s = 0; s < SeriesCount; ++s)
         table_.clearRows(s);
     // The table's page captions and labels keep their texts until the next
@@ -468,7 +397,7 @@ void ChartWindow::onDictionaryClicked()
 void ChartWindow::setDatabaseLoad(bool running)
 {
     loadingFromDatabase_ = running;
-    for (QWidget *w : std::initializer_list<QWidget *>{editorGroup, fromDateEdit, toDateEdit, fileLoadButton,
+    for (QWidget *w : std::initializer_list<QWidget *>{editor, fromDateEdit, toDateEdit, fileLoadButton,
                                                        databaseLoadButton, clearButton, unlinkButton})
         w->setEnabled(!running);
 }

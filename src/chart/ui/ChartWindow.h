@@ -6,6 +6,7 @@
 #include "chart/Series.h"
 #include "chart/SeriesDb.h"
 #include "chart/SeriesLoad.h"
+#include "chart/ui/SeriesEditor.h"
 #include "chart/ui/SeriesPlot.h"
 #include "context/AppContext.h"
 
@@ -70,15 +71,7 @@ public:
     QPushButton *unlinkButton = nullptr; // "Usuń powiązania serii"
     QDateEdit *fromDateEdit = nullptr;
     QDateEdit *toDateEdit = nullptr;
-    QGroupBox *editorGroup = nullptr;
-    QComboBox *seriesList = nullptr;        // the series
-    QLineEdit *seriesNameEdit = nullptr;    // its name
-    QLineEdit *seriesAddressEdit = nullptr; // its meter address
-    QComboBox *deviceList = nullptr;        // its device
-    QComboBox *registerList = nullptr;      // its register
-    QPushButton *applyButton = nullptr;     // "Zastosuj"
-    QLabel *seriesStateLabel = nullptr;
-    QPushButton *dictionaryPickButton = nullptr; // "..." (the dictionary)
+    SeriesEditor *editor = nullptr;              // "Serie danych"
     QPushButton *databaseLoadButton = nullptr;   // "Pobierz z Bazy Danych"
     QPushButton *fileLoadButton = nullptr;       // "Dodaj z Pliku"
     QPushButton *tableButton = nullptr;          // "Pokaż dane"
@@ -97,20 +90,21 @@ public slots:
     void onDictionaryClicked();
     void onDatabaseTimer();
     void onClearClicked();
-    void onApplyClicked();
+    // The editor changed series s: its points and rows go, series.conf is written.
+    void onSeriesApplied(int s);
     void onInfoClicked();
     void onUnlinkClicked();
     void onTableClicked();
     void onPrintClicked();
-    void onSeriesChosen();
     void onDatesChanged();
     void onColourClicked(int s);
     void showChartInfo();
 
 private:
+    QPushButton *addButton(const char *name, const QString &text, void (ChartWindow::*onClicked)(),
+                           const QString &hint = QString());
     // The buttons, the dates and the series editor, in one column.
     QWidget *buildLeftPanel();
-    void buildEditorGroup();
     // The colour buttons under the plot, two rows of five.
     QGridLayout *buildColourRow();
     void initialise();

@@ -283,14 +283,14 @@ void DictionaryWindow::onApplyClicked()
     }
     const int d = column - 1, g = row - 1;
     const DictionaryEntry &m = dictionary_.meters[static_cast<std::size_t>(i)];
-    chart_.seriesList->setCurrentIndex(s);
-    chart_.seriesNameEdit->setText(m.name + QLatin1Char('_') + m.deviceNames[static_cast<std::size_t>(d)] +
-                                   QLatin1Char('_') +
-                                   m.registerNames[static_cast<std::size_t>(d)][static_cast<std::size_t>(g)]);
-    chart_.seriesAddressEdit->setText(QString::number(m.address));
-    chart_.deviceList->setCurrentIndex(d);
-    chart_.registerList->setCurrentIndex(g);
-    chart_.onApplyClicked();
+    chart_.editor->seriesList->setCurrentIndex(s);
+    chart_.editor->seriesNameEdit->setText(m.name + QLatin1Char('_') + m.deviceNames[static_cast<std::size_t>(d)] +
+                                           QLatin1Char('_') +
+                                           m.registerNames[static_cast<std::size_t>(d)][static_cast<std::size_t>(g)]);
+    chart_.editor->seriesAddressEdit->setText(QString::number(m.address));
+    chart_.editor->deviceList->setCurrentIndex(d);
+    chart_.editor->registerList->setCurrentIndex(g);
+    chart_.editor->onApplyClicked();
     onActivated();
 }
 
