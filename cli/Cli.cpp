@@ -1,25 +1,16 @@
+// k71t-cli: the global options, the help and the choice of the command;
+// the commands live in files of their groups (CliMeter, CliArchive,
+// CliConfig, CliDb, CliTasks, CliMonthly).
 #include "Cli.h"
 #include "CliParts.h"
 
 #include "archive/ArchiveFiles.h"
-#include "archive/ArchiveJob.h"
 #include "common/Clock.h"
+#include "common/CommandLine.h"
 #include "common/DateFormats.h"
-#include "common/TextFormats.h"
-#include "config/BulkTransfer.h"
-#include "config/ConfigFile.h"
-#include "config/RegisterMap.h"
-#include "config/StandardConfig.h"
-#include "config/SystemStatus.h"
-#include "monitor/MonitorModel.h"
 #include "link/MeterLink.h"
 
 #include <QDir>
-#include <cfloat>
-#include <chrono>
-#include <cmath>
-#include <thread>
-#include <vector>
 
 namespace k71t {
 
@@ -111,203 +102,16 @@ const char *const Help = "Użycie: k71t-cli (--device ŚCIEŻKA | --port COMn) [
                          "odpowiada błędnie, pliku nie da się odczytać lub zapisać albo baza danych nie\n"
                          "przyjęła wszystkich danych, 2 błędne wywołanie.\n";
 
-constexpr int ReadChunk16 = 100;
-constexpr int ReadChunk32 = 50;
-constexpr int WriteChunk16 = 80;
-constexpr int WriteChunk32 = 50;
-
-
-
-
-// Checks that START .. START+COUNT-1 lies in one register range.
-bool rangeOf(int start, int count, bool &is32)
+// The options before the command.
+QList<QCommandLineOption> globalOptions()
 {
-    if (count < 1)
-        return false;
-    if (RegisterImage::is16(start) && RegisterImage::is16(start + count - 1)) {
-        is32 = false;
-        return true;
-    }
-    if (RegisterImage::is32(start) && RegisterImage::is32(start + count - 1)) {
-        is32 = true;
-        return true;
-    }
-    return false;
-}
-
-int runRegisters(const Options &o, QString &out, QString &err)
-{
-    const QString verb = o.command.first();
-    int start = 0;
-    bool is32 = false;
-    std::vector<double> values;
-    int count = 0;
-    if (verb == QLatin1String("read")) {
-        if (o.command.size() != 3 || !parseInt(o.command.at(1), 0, 65535, start) ||
-            !parseInt(o.command.at(2), 1, 2000, count) || !rangeOf(start, count, is32))
-            return usage(err, QStringLiteral("read START LICZBA: rejestry 4000-5999 albo 7500-8099"));
-    } else {
-        if (o.command.size() < 3 || !parseInt(o.command.at(1), 0, 65535, start))
-            return usage(err, QStringLiteral("write START WARTOŚĆ..."));
-        count = static_cast<int>(o.command.size()) - 2;
-        if (!rangeOf(start, count, is32))
-            return usage(err, QStringLiteral("write: rejestry 4000-5999 albo 7500-8099"));
-        for (int k = 2; k < o.command.size(); ++k) {
-            const QString &t = o.command.at(k);
-            int word = 0;
-            if (!is32 && parseInt(t, 0, 65535, word))
-                values.push_back(word);
-            else if (is32 && parseDecimal(t) && std::fabs(*parseDecimal(t)) <= FLT_MAX)
-                values.push_back(*parseDecimal(t));
-            else
-                return usage(err, QStringLiteral("błędna wartość %1").arg(t));
-        }
-    }
-
-    MeterLink l;
-    if (!openLink(o, l, err))
-        return CliMeterFailed;
-    const bool reading = verb == QLatin1String("read");
-    const int chunk = reading ? (is32 ? ReadChunk32 : ReadChunk16) : (is32 ? WriteChunk32 : WriteChunk16);
-    for (int done = 0; done < count; done += chunk) {
-        const int first = start + done;
-        const int n = std::min(chunk, count - done);
-        bool ok;
-        if (reading) {
-            ok = l.link.readRegisters(first, n);
-            sleepMs(10);
-        } else {
-            for (int k = 0; k < n; ++k) {
-                if (is32)
-                    l.image.reg32(first + k) = static_cast<float>(values[static_cast<std::size_t>(done + k)]);
-                else
-                    l.image.reg16(first + k) = static_cast<std::uint16_t>(values[static_cast<std::size_t>(done + k)]);
-            }
-            ok = l.link.writeRegisters(first, n);
-        }
-        if (!ok) {
-            err += QStringLiteral("k71t-cli: wskaźnik nie odpowiada lub odpowiada błędnie (rejestry %1-%2)\n")
-                       .arg(first)
-                       .arg(first + n - 1);
-            return CliMeterFailed;
-        }
-    }
-    if (reading) {
-        for (int k = 0; k < count; ++k) {
-            const int reg = start + k;
-            const QString value =
-                is32 ? QString::number(l.image.reg32(reg), 'g', 9) : QString::number(l.image.reg16(reg));
-            out += QStringLiteral("%1\t%2\n").arg(reg).arg(value);
-        }
-    }
-    return CliOk;
-}
-
-int runDownload(const Options &o, const QString &sqlConf, const Clock &clock, QString &out, QString &err,
-                const CliLineSink &progress)
-{
-    const QString syntax = QStringLiteral("download --out KATALOG [--delete] [--db]");
-    QString dir;
-    bool erase = false, toDatabase = false;
-    for (int i = 1; i < o.command.size(); ++i) {
-        if (o.command.at(i) == QLatin1String("--out") && i + 1 < o.command.size())
-            dir = o.command.at(++i);
-        else if (o.command.at(i) == QLatin1String("--delete"))
-            erase = true;
-        else if (o.command.at(i) == QLatin1String("--db"))
-            toDatabase = true;
-        else
-            return usage(err, syntax);
-    }
-    if (dir.isEmpty())
-        return usage(err, syntax);
-    if (!QDir(dir).exists()) {
-        err += QStringLiteral("k71t-cli: brak katalogu %1\n").arg(dir);
-        return CliMeterFailed;
-    }
-    DatabaseSettings database;
-    if (toDatabase && !loadSqlConf(sqlConf, database, err))
-        return CliMeterFailed;
-
-    MeterLink l;
-    if (!openLink(o, l, err))
-        return CliMeterFailed;
-    auto store = std::make_unique<RecordStore>();
-    ArchiveDownload download(l.link, l.image, *store);
-    ArchiveJob job(download, *store, l.image, clock);
-    SqlConnection connection;
-    const StoreProgress shown = progressOn(progress, QStringLiteral("Dodawanie rekordów do bazy danych"));
-    job.databaseStep = [&](int n, int address, QString *report) {
-        const bool stored = storeDownloadedArchive(connection, database, *store, n, address, report, shown);
-        if (progress)
-            progress(QStringLiteral("\n"));
-        return stored;
-    };
-    ArchiveJobRequest request;
-    request.directory = dir;
-    request.meterAddress = o.address;
-    // Rows stored from a meter that keeps its archive would be stored again
-    // after the next download: like the archive window, the database clears.
-    request.deleteAfter = erase || toDatabase;
-    request.toDatabase = toDatabase;
-    const ArchiveJobOutcome outcome = job.run(request);
-    int status = CliOk;
-    for (const ArchiveJobStep &step : describeOutcome(outcome)) {
-        switch (step.kind) {
-        case ArchiveJobStep::Kind::DownloadFailed:
-            err += QStringLiteral("k71t-cli: Błąd transmisji lub urządzenie nie podłączone\n");
-            return CliMeterFailed;
-        case ArchiveJobStep::Kind::Empty: err += QStringLiteral("k71t-cli: Archiwum jest puste\n"); return CliOk;
-        case ArchiveJobStep::Kind::Downloaded:
-            out += step.path + QLatin1Char('\n') + downloadStatistics(outcome.records, outcome.seconds) +
-                   QLatin1Char('\n');
-            break;
-        case ArchiveJobStep::Kind::SaveFailed:
-            err += QStringLiteral("k71t-cli: nie można zapisać %1: %2; archiwum w K71T nie zostało skasowane\n")
-                       .arg(step.path, step.reason);
-            return CliMeterFailed;
-        case ArchiveJobStep::Kind::Deleted: break;
-        case ArchiveJobStep::Kind::DeleteFailed:
-            err += QStringLiteral("k71t-cli: Kasowanie archiwum nie powiodło się.\n");
-            status = CliMeterFailed;
-            break;
-        case ArchiveJobStep::Kind::Stored: out += QStringLiteral("Dane umieszczone w bazie danych\n"); break;
-        case ArchiveJobStep::Kind::StoreFailed:
-            err += QStringLiteral("k71t-cli: Błąd podczas zapisu do bazy danych: %1\n")
-                       .arg(QString(step.reason).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-            status = CliMeterFailed;
-            break;
-        }
-    }
-    return status;
-}
-
-int runExport(const QStringList &command, const Clock &clock, QString &out, QString &err)
-{
-    const QString syntax = QStringLiteral(
-        "export PLIK.bin PLIK.dat --from RRRR-MM-DD --to RRRR-MM-DD [--from-time GG:MM:SS --to-time GG:MM:SS]");
-    if (command.size() < 3)
-        return usage(err, syntax);
-    const QString bin = command.at(1);
-    const QString dat = command.at(2);
-    RangeOptions range;
-    if (const int status = parseRange(command.mid(3), syntax, range, err); status != CliOk)
-        return status;
-    if (!range.given)
-        return usage(err, syntax);
-    const int start = range.start, stop = range.stop, tstart = range.tstart, tstop = range.tstop;
-    auto store = std::make_unique<RecordStore>();
-    const int n = loadArchive(bin, *store, err);
-    if (n < 1)
-        return CliMeterFailed;
-    QString error;
-    int rows = 0;
-    if (!exportDat(dat, *store, n, start, stop, tstart, tstop, clock.now(), &error, &rows)) {
-        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(datFileName(dat), error);
-        return CliMeterFailed;
-    }
-    out += datFileName(dat) + QStringLiteral("\nZapisano wierszy: %1\n").arg(rows);
-    return CliOk;
+    return {valueOption(QStringLiteral("device"), QStringLiteral("ŚCIEŻKA")),
+            valueOption(QStringLiteral("port"), QStringLiteral("COMn")),
+            valueOption(QStringLiteral("address"), QStringLiteral("N")),
+            valueOption(QStringLiteral("speed"), QStringLiteral("BAUD")),
+            valueOption(QStringLiteral("mode"), QStringLiteral("TRYB")),
+            valueOption(QStringLiteral("sql-conf"), QStringLiteral("PLIK")),
+            switchOption({QStringLiteral("help"), QStringLiteral("h")})};
 }
 
 } // namespace
@@ -402,234 +206,6 @@ int parseRange(const QStringList &words, const QString &syntax, RangeOptions &r,
     return CliOk;
 }
 
-QString clockText(const RegisterImage &image)
-{
-    const auto date = clockDate(image);
-    const auto time = clockTime(image);
-    if (!date || !time)
-        return QStringLiteral("nieprawidłowy (4040=%1, 4041=%2, 4042=%3)")
-            .arg(image.reg16(4040))
-            .arg(image.reg16(4041))
-            .arg(image.reg16(4042));
-    return QDateTime(*date, *time).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-}
-
-// Opens the port and reads the meter's status registers (4039 .. 4054, 4005).
-bool openAndReadStatus(const Options &o, MeterLink &link, QString &err)
-{
-    if (!openLink(o, link, err))
-        return false;
-    if (statusRead(link.link))
-        return true;
-    err += QStringLiteral("k71t-cli: odczyt statusu zakończony błędem\n");
-    return false;
-}
-
-int runStatus(const Options &o, QString &out, QString &err)
-{
-    if (o.command.size() != 1)
-        return usage(err, QStringLiteral("status nie ma argumentów"));
-    MeterLink link;
-    if (!openAndReadStatus(o, link, err))
-        return CliMeterFailed;
-    const RegisterImage &im = link.image;
-    const auto section = [&out](const QString &title, const QStringList &lines) {
-        out += title + QLatin1Char('\n');
-        for (const QString &line : lines)
-            out += line + QLatin1Char('\n');
-    };
-    section(QStringLiteral("Status K71T"), statusWordLines(im.reg16(4051)));
-    section(QStringLiteral("Status komunikacji z urządzeniami"), deviceLines(im.reg16(4050)));
-    section(QStringLiteral("Status alarmów"), alarmLines(im.reg16(4052)));
-    const QString card = cardLine(im.reg16(4054));
-    section(QStringLiteral("Status karty pamięci"), card.isEmpty() ? QStringList{} : QStringList{card});
-    out += QStringLiteral("Tryb obsługi karty pamięci: %1\n")
-               .arg(memoryCardModeItems().at(im.reg16(4005) == 0 ? 0 : 1));
-    out += QStringLiteral("Kod dostępu: %1\n").arg(im.reg16(4039));
-    out += QStringLiteral("Czas / Data: %1\n").arg(clockText(im));
-    out += QStringLiteral("Automatyczna zmiana czasu: %1\n")
-               .arg(im.reg16(4043) != 0 ? QStringLiteral("tak") : QStringLiteral("nie"));
-    return CliOk;
-}
-
-int runClock(const Options &o, const Clock &clock, QString &out, QString &err)
-{
-    const QString syntax = QStringLiteral("clock sync | clock set RRRR-MM-DD GG:MM");
-    QDateTime at;
-    const bool sync = o.command.size() == 2 && o.command.at(1) == QLatin1String("sync");
-    if (!sync) {
-        if (o.command.size() != 4 || o.command.at(1) != QLatin1String("set"))
-            return usage(err, syntax);
-        // The meter's clock has no time zone: any date and time it can hold.
-        at = QDateTime(QDate::fromString(o.command.at(2), QStringLiteral("yyyy-MM-dd")),
-                       QTime::fromString(o.command.at(3), QStringLiteral("HH:mm")), Qt::UTC);
-        if (!at.isValid())
-            return usage(err, QStringLiteral("błędna data lub czas: %1 %2").arg(o.command.at(2), o.command.at(3)));
-    }
-    MeterLink link;
-    // The automatic time change stays as the meter has it.
-    if (!openAndReadStatus(o, link, err))
-        return CliMeterFailed;
-    if (sync) {
-        // The start of the next minute, the date and the time from one reading.
-        for (at = clock.now(); at.time().second() != 0; at = clock.now())
-            sleepMs(100);
-    }
-    setClockRegisters(link.image, at.date(), at.time(), link.image.reg16(4043) != 0);
-    if (!commandWrite(link.link, 4040, 4)) {
-        err += QStringLiteral("k71t-cli: zapis czasu zakończony błędem\n");
-        return CliMeterFailed;
-    }
-    out += at.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QLatin1Char('\n');
-    return CliOk;
-}
-
-int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, const CliLineSink &line)
-{
-    const QString syntax = QStringLiteral("watch [--interval S] [--count N]");
-    double interval = 1.0;
-    int count = -1;
-    for (int i = 1; i < o.command.size(); ++i) {
-        const QString &key = o.command.at(i);
-        if (i + 1 >= o.command.size())
-            return usage(err, syntax);
-        const QString &value = o.command.at(++i);
-        bool ok = false;
-        if (key == QLatin1String("--interval")) {
-            interval = value.toDouble(&ok);
-            ok = ok && interval >= 0.1 && interval <= 86400.0;
-        } else if (key == QLatin1String("--count")) {
-            ok = parseInt(value, 1, 1000000000, count);
-        }
-        if (!ok)
-            return usage(err, syntax);
-    }
-    MeterLink link;
-    if (!openLink(o, link, err))
-        return CliMeterFailed;
-    MonitorModel monitor(link.link, link.image);
-    const auto number = [](float v, int decimals) {
-        return liveValueValid(v) ? formatFloat(v, decimals, 6) : QStringLiteral("*");
-    };
-    bool allRead = true;
-    const auto start = std::chrono::steady_clock::now();
-    for (int n = 0; count < 0 || n < count; ++n) {
-        // Polls keep their rhythm whatever a read costs.
-        std::this_thread::sleep_until(start + std::chrono::milliseconds(static_cast<long>(n * interval * 1000.0)));
-        const bool ok = monitor.read();
-        allRead = allRead && ok;
-        const RegisterImage &im = link.image;
-        QStringList fields{clock.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
-        if (ok) {
-            fields << number(im.reg32(7505), 4) << number(im.reg32(7503), 4) << number(im.reg32(7504), 4)
-                   << number(im.reg32(7502), 2) << number(im.reg32(7509), 2) << QString::number(im.reg16(4050))
-                   << QString::number(im.reg16(4052));
-        } else {
-            for (int f = 0; f < 7; ++f)
-                fields << QStringLiteral("*");
-        }
-        const QString text = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
-        if (line)
-            line(text);
-        else
-            out += text;
-    }
-    if (!allRead)
-        err += QStringLiteral("k71t-cli: nie każdy odczyt się powiódł\n");
-    return allRead ? CliOk : CliMeterFailed;
-}
-
-QString portText(const PortSettings &settings, int address)
-{
-    return QStringLiteral("%1 %2, adres %3")
-        .arg(SpeedTable[settings.speedIndex % SpeedIndexCount])
-        .arg(modeKindName(settings.modeKind % ModeKindCount))
-        .arg(address);
-}
-
-int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &progress)
-{
-    const QString syntax = QStringLiteral("config read PLIK.k71t | config write PLIK.k71t --yes");
-    QStringList words = o.command.mid(1);
-    const bool yes = words.removeAll(QStringLiteral("--yes")) > 0;
-    if (words.size() != 2 || !QStringList{"read", "write"}.contains(words.at(0)))
-        return usage(err, syntax);
-    const bool reading = words.at(0) == QLatin1String("read");
-    const QString file = words.at(1);
-    if (reading && yes)
-        return usage(err, syntax);
-    if (!reading && !yes)
-        return usage(err, QStringLiteral("zapis konfiguracji usuwa dane archiwalne z pamięci wewnętrznej K71T; "
-                                         "dodaj --yes, aby kontynuować"));
-
-    MeterLink link;
-    loadStandardConfiguration(link.image);
-    if (!reading) {
-        // Nothing reaches the meter unless the whole file is a configuration.
-        switch (loadConfigFile(file, link.image)) {
-        case ConfigLoad::Loaded: break;
-        case ConfigLoad::Missing: err += QStringLiteral("k71t-cli: brak pliku %1\n").arg(file); return CliMeterFailed;
-        case ConfigLoad::Invalid:
-            err += QStringLiteral("k71t-cli: %1 nie jest plikiem konfiguracyjnym K71T (650 bajtów, \"K71T-001\")\n")
-                       .arg(file);
-            return CliMeterFailed;
-        }
-        // The meter keeps the address it is reached at: a configuration
-        // cloned from another meter on the same line must not take its address.
-        link.image.reg16(4033) = static_cast<std::uint16_t>(o.address);
-    }
-    BulkTransfer transfer(link);
-    const BulkTransfer::Direction direction = reading ? BulkTransfer::Direction::Read : BulkTransfer::Direction::Write;
-    if (transfer.refusal(direction) == BulkTransfer::Refusal::InterfaceSettings) {
-        const RegisterImage &im = link.image;
-        err += QStringLiteral("k71t-cli: %1: parametry interfejsów, których K71T nie przyjmie "
-                              "(4031=%2, 4032=%3, 4035=%4, 4036=%5); nic nie zostało wysłane\n")
-                   .arg(file, QString::number(im.reg16(4031)), QString::number(im.reg16(4032)),
-                        QString::number(im.reg16(4035)), QString::number(im.reg16(4036)));
-        return CliMeterFailed;
-    }
-    if (!openLink(o, link, err))
-        return CliMeterFailed;
-    const PortSettings before = link.portSettings;
-    transfer.start(direction);
-    BulkTransfer::Tick tick = BulkTransfer::Tick::Continue;
-    int shown = -1, failedStep = 0;
-    while (tick == BulkTransfer::Tick::Continue) {
-        failedStep = reading ? transfer.readStep() : transfer.writeStep();
-        tick = transfer.tick();
-        if (progress && transfer.progress() != shown) {
-            shown = transfer.progress();
-            progress(QStringLiteral("\rTransmisja danych... %1/%2").arg(shown).arg(BulkProgressTotal));
-        }
-    }
-    if (progress)
-        progress(QStringLiteral("\n"));
-    const bool moved = before.speedIndex != link.portSettings.speedIndex ||
-                       before.modeKind != link.portSettings.modeKind || o.address != link.meterAddress;
-    const QString movedText = QStringLiteral("Nowe parametry portu: %1\n").arg(portText(link.portSettings, link.meterAddress));
-    if (tick == BulkTransfer::Tick::Failed) {
-        err += QStringLiteral("k71t-cli: %1 (krok %2)\n").arg(BulkTransfer::failureText(transfer.direction())).arg(failedStep);
-        // Where the PC ended up after an interface change that went wrong.
-        if (moved)
-            err += QStringLiteral("k71t-cli: ") + movedText;
-        return CliMeterFailed;
-    }
-    if (!reading) {
-        out += QStringLiteral("Zapisano konfigurację z pliku %1 do K71T\n").arg(file);
-        if (moved)
-            out += movedText;
-        return CliOk;
-    }
-    QString error;
-    const QString written = saveConfigFile(file, link.image, &error);
-    if (written.isEmpty()) {
-        err += QStringLiteral("k71t-cli: nie można zapisać %1: %2\n").arg(configFileName(file), error);
-        return CliMeterFailed;
-    }
-    out += QStringLiteral("Zapisano konfigurację K71T do pliku %1\n").arg(written);
-    return CliOk;
-}
-
 int runCli(const QStringList &args, QString &out, QString &err)
 {
     SystemClock clock;
@@ -641,43 +217,42 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
 {
     Options o;
     QString sqlConf;
-    int i = 0;
-    for (; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+    const CommandLine line = readCommandLine(globalOptions(), args);
+    // Checked in the order given: the first bad one is told.
+    for (const GivenOption &option : line.options) {
+        const QString &name = option.name;
+        const QString &v = option.value;
+        if (name == QLatin1String("help")) {
             out += QString::fromUtf8(Help);
             return CliOk;
         }
-        if (!a.startsWith(QLatin1String("--")))
-            break;
-        if (i + 1 >= args.size())
-            return usage(err, QStringLiteral("brak wartości opcji %1").arg(a));
-        const QString v = args.at(++i);
-        if (a == QLatin1String("--device")) {
+        if (name == QLatin1String("device")) {
             o.device = v;
-        } else if (a == QLatin1String("--port")) {
+        } else if (name == QLatin1String("port")) {
             if (!v.toUpper().startsWith(QLatin1String("COM")) || !parseInt(v.mid(3), 1, 8, o.port))
                 return usage(err, QStringLiteral("błędny port %1 (COM1..COM8)").arg(v));
             --o.port;
-        } else if (a == QLatin1String("--address")) {
+        } else if (name == QLatin1String("address")) {
             if (!parseInt(v, 1, 247, o.address))
                 return usage(err, QStringLiteral("błędny adres %1 (1-247)").arg(v));
-        } else if (a == QLatin1String("--speed")) {
+        } else if (name == QLatin1String("speed")) {
             int baud = 0;
             o.speedIndex = parseInt(v, 1, 1000000, baud) ? speedIndexForBaud(baud) : -1;
             if (o.speedIndex < 0)
                 return usage(err, QStringLiteral("nieobsługiwana prędkość %1").arg(v));
-        } else if (a == QLatin1String("--sql-conf")) {
+        } else if (name == QLatin1String("sql-conf")) {
             sqlConf = v;
-        } else if (a == QLatin1String("--mode")) {
+        } else if (name == QLatin1String("mode")) {
             o.modeKind = modeKindForName(v);
             if (o.modeKind < 0)
                 return usage(err, QStringLiteral("nieznany tryb %1").arg(v));
-        } else {
-            return usage(err, QStringLiteral("nieznana opcja %1").arg(a));
         }
     }
-    o.command = args.mid(i);
+    if (line.problem == CommandLine::Problem::MissingValue)
+        return usage(err, QStringLiteral("brak wartości opcji %1").arg(line.culprit));
+    if (line.problem == CommandLine::Problem::UnknownOption)
+        return usage(err, QStringLiteral("nieznana opcja %1").arg(line.culprit));
+    o.command = line.words;
     if (o.command.isEmpty())
         return usage(err, QStringLiteral("brak polecenia"));
     const QString verb = o.command.first();

@@ -45,6 +45,22 @@ int parseRange(const QStringList &words, const QString &syntax, RangeOptions &ra
 // Loads a .bin file; its record count, or less than 1 with the reason in `err`.
 int loadArchive(const QString &bin, RecordStore &store, QString &err);
 
+// The meter commands: read START COUNT | write START VALUE... (by range:
+// 16-bit registers or floats), status, clock sync | set, watch.
+int runRegisters(const Options &o, QString &out, QString &err);
+int runStatus(const Options &o, QString &out, QString &err);
+int runClock(const Options &o, const Clock &clock, QString &out, QString &err);
+int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, const CliLineSink &line);
+
+// download --out DIR [--delete] [--db]: the archive job; export BIN DAT
+// with a date range: a .bin file into a .dat export.
+int runDownload(const Options &o, const QString &sqlConf, const Clock &clock, QString &out, QString &err,
+                const CliLineSink &progress);
+int runExport(const QStringList &command, const Clock &clock, QString &out, QString &err);
+
+// config read FILE | config write FILE --yes: the bulk transfer.
+int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &progress);
+
 // tasks list | tasks run [--delay S]: the scheduled downloads of auto.conf.
 int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QString &out, QString &err,
              const CliLineSink &lineSink);

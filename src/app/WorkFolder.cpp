@@ -1,5 +1,6 @@
 #include "app/WorkFolder.h"
 
+#include "common/CommandLine.h"
 #include "common/SystemErrors.h"
 
 #include <QDir>
@@ -19,6 +20,11 @@ QString userWorkFolder(const QProcessEnvironment &environment)
 
 ProgramArguments parseProgramArguments(const QStringList &arguments, const QProcessEnvironment &environment)
 {
+    const CommandLine line = readCommandLine({valueOption(QStringLiteral("workdir"), QStringLiteral("KATALOG")),
+                                              switchOption({QStringLiteral("user-workdir")}),
+                                              switchOption({QStringLiteral("help"), QStringLiteral("h")}),
+                                              switchOption({QStringLiteral("version")})},
+                                             arguments.mid(1));
     ProgramArguments out;
     bool folderGiven = false;
     auto setFolder = [&](const QString &folder, const QString &option) {
@@ -32,21 +38,24 @@ ProgramArguments parseProgramArguments(const QStringList &arguments, const QProc
         else
             out.workFolder = folder;
     };
-    for (qsizetype i = 1; i < arguments.size() && out.error.isEmpty(); ++i) {
-        const QString &a = arguments.at(i);
-        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+    for (const GivenOption &o : line.options) {
+        if (o.name == QLatin1String("help"))
             out.help = true;
-        else if (a == QLatin1String("--version"))
+        else if (o.name == QLatin1String("version"))
             out.version = true;
-        else if (a == QLatin1String("--user-workdir"))
-            setFolder(userWorkFolder(environment), a);
-        else if (a == QLatin1String("--workdir"))
-            setFolder(i + 1 < arguments.size() ? arguments.at(++i) : QString(), a);
-        else if (a.startsWith(QLatin1String("--workdir=")))
-            setFolder(a.mid(10), QStringLiteral("--workdir"));
+        else if (o.name == QLatin1String("user-workdir"))
+            setFolder(userWorkFolder(environment), QStringLiteral("--user-workdir"));
         else
-            out.error = QStringLiteral("Nieznany argument: %1").arg(a);
+            setFolder(o.value, QStringLiteral("--workdir"));
+        if (!out.error.isEmpty())
+            return out;
     }
+    if (line.problem == CommandLine::Problem::MissingValue)
+        out.error = QStringLiteral("Opcja %1 wymaga nazwy katalogu.").arg(line.culprit);
+    else if (line.problem == CommandLine::Problem::UnknownOption)
+        out.error = QStringLiteral("Nieznany argument: %1").arg(line.culprit);
+    else if (!line.words.isEmpty())
+        out.error = QStringLiteral("Nieznany argument: %1").arg(line.words.constFirst());
     return out;
 }
 
