@@ -3,19 +3,21 @@
 #include "SimLine.h"
 #include "SimMeter.h"
 
+#include "common/CommandLine.h"
 #include "common/ProcessSettings.h"
 #include "link/LineCodes.h"
 
+#include <QCommandLineOption>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QStringList>
-#include <limits>
-#include <vector>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <limits>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -77,21 +79,112 @@ const char *const Usage =
     "Bez --device pierwszy wiersz na standardowym wyjściu to \"PTY <ścieżka>\".\n"
     "Działa do sygnału SIGINT lub SIGTERM.\n";
 
+// Decimal, or hexadecimal with 0x ("010" is ten, not eight), 0 .. high.
+bool number(const QString &text, int high, int &out)
+{
+    bool ok = false;
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    out = (hex ? text.mid(2) : text).toInt(&ok, hex ? 16 : 10);
+    return ok && out >= 0 && out <= high;
+}
+
+// "A[:B]" with A and B whole numbers in their ranges.
+bool pair(const QString &text, int &a, int aMax, int &b, int bMax)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    bool ok = parts.size() <= 2;
+    if (ok)
+        a = parts.at(0).toInt(&ok);
+    if (ok && parts.size() == 2)
+        b = parts.at(1).toInt(&ok);
+    return ok && a >= 0 && a <= aMax && b >= 0 && b <= bMax;
+}
+
+// The simulator's options; a value's name says what it takes.
+QList<QCommandLineOption> simulatorOptions()
+{
+    QList<QCommandLineOption> options{k71t::switchOption({QStringLiteral("help"), QStringLiteral("h")})};
+    for (const char *name : {"device",
+                             "link",
+                             "address",
+                             "turnaround",
+                             "speed",
+                             "mode",
+                             "fault",
+                             "archive-records",
+                             "archive-first-page",
+                             "archive-grow",
+                             "archive-dump",
+                             "archive-fail-page",
+                             "status-word",
+                             "device-status",
+                             "alarm-status",
+                             "card-status",
+                             "clock",
+                             "set",
+                             "device-fault",
+                             "alarm"})
+        options << k71t::valueOption(QString::fromLatin1(name), QStringLiteral("WARTOŚĆ"));
+    for (const char *name : {"line-time", "verbose", "outputs-board", "refuse-apply"})
+        options << k71t::switchOption({QString::fromLatin1(name)});
+    return options;
+}
+
+// KIND[:N][@[R|W]REGISTER]
+bool parseFault(const QString &text, k71t::sim::FaultPlan &fault)
+{
+    bool ok = true;
+    QString faultText = text;
+    const int at = faultText.indexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        QString where = faultText.mid(at + 1).toUpper();
+        if (where.startsWith(QLatin1Char('R')) || where.startsWith(QLatin1Char('W'))) {
+            fault.onlyFunction = where.startsWith(QLatin1Char('R')) ? 3 : 16;
+            where.remove(0, 1);
+        }
+        fault.onlyStart = where.toInt(&ok);
+        ok = ok && fault.onlyStart >= 0 && fault.onlyStart <= 65535;
+        faultText = faultText.left(at);
+    }
+    const QStringList parts = faultText.split(QLatin1Char(':'));
+    const auto kind = k71t::sim::faultFromName(parts.at(0));
+    ok = ok && kind.has_value() && parts.size() <= 2;
+    if (ok) {
+        fault.fault = *kind;
+        if (parts.size() == 2)
+            fault.nth = parts.at(1).toInt(&ok);
+        ok = ok && fault.nth >= 0;
+    }
+    return ok;
+}
+
+// REGISTER=VALUE; the value may be any float the meter could send.
+bool parsePin(const QString &text, std::vector<std::pair<int, float>> &pins)
+{
+    const QStringList parts = text.split(QLatin1Char('='));
+    int reg = 0;
+    bool numberOk = false;
+    const float f = parts.size() == 2 ? parts.at(1).toFloat(&numberOk) : 0.0f;
+    const bool special = parts.size() == 2 && QStringList{"nan", "inf", "-inf"}.contains(parts.at(1).toLower());
+    if (parts.size() != 2 || !number(parts.at(0), 8099, reg) || reg < 7500 || !(numberOk || special))
+        return false;
+    pins.emplace_back(reg, special ? parts.at(1).toLower() == QLatin1String("nan")
+                                         ? std::numeric_limits<float>::quiet_NaN()
+                                         : (parts.at(1).startsWith(QLatin1Char('-'))
+                                                ? -std::numeric_limits<float>::infinity()
+                                                : std::numeric_limits<float>::infinity())
+                                   : f);
+    return true;
+}
+
 int usageError(const QString &why)
 {
     std::fprintf(stderr, "k71t-sim: %s\n%s", qPrintable(why), Usage);
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    k71t::applyProcessSettings();
-    QStringList args = app.arguments();
-    args.removeFirst();
-
+// What the command line asks of the simulated meter and its line.
+struct SimSettings {
     QString device, link;
     int address = 1, turnaround = 0, speedCode = 5, modeCode = 0;
     bool lineTime = false, verbose = false;
@@ -103,191 +196,161 @@ int main(int argc, char *argv[])
     bool outputsBoard = false, refuseApply = false;
     std::vector<std::pair<int, float>> pins;
     QDateTime clock;
-    auto number = [](const QString &text, int high, int &out) {
-        bool ok = false;
-        // Decimal, or hexadecimal with 0x ("010" is ten, not eight).
-        const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-        out = (hex ? text.mid(2) : text).toInt(&ok, hex ? 16 : 10);
-        return ok && out >= 0 && out <= high;
-    };
-    // "A[:B]" with A and B whole numbers in their ranges.
-    auto pair = [](const QString &text, int &a, int aMax, int &b, int bMax) {
-        const QStringList parts = text.split(QLatin1Char(':'));
-        bool ok = parts.size() <= 2;
-        if (ok)
-            a = parts.at(0).toInt(&ok);
-        if (ok && parts.size() == 2)
-            b = parts.at(1).toInt(&ok);
-        return ok && a >= 0 && a <= aMax && b >= 0 && b <= bMax;
-    };
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        auto value = [&](QString &out) {
-            if (i + 1 >= args.size())
-                return false;
-            out = args.at(++i);
-            return true;
-        };
-        QString v;
+};
+
+// Reads the command line into `set`, checking each option in the order
+// given; -1 to go on, else the exit status (the help printed, or a usage
+// error told).
+int readSettings(const QStringList &args, SimSettings &set)
+{
+    const k71t::CommandLine given = k71t::readCommandLine(simulatorOptions(), args);
+    // Checked in the order given: the first bad one is told.
+    for (const k71t::GivenOption &option : given.options) {
+        const QString a = QStringLiteral("--") + option.name;
+        const QString &v = option.value;
         bool ok = true;
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+        if (option.name == QLatin1String("help")) {
             std::fputs(Usage, stdout);
             return 0;
-        } else if (a == QLatin1String("--device")) {
-            ok = value(device);
-        } else if (a == QLatin1String("--link")) {
-            ok = value(link);
-        } else if (a == QLatin1String("--address")) {
-            ok = value(v) && (address = v.toInt(&ok), ok) && address >= 1 && address <= 247;
-        } else if (a == QLatin1String("--turnaround")) {
-            ok = value(v) && (turnaround = v.toInt(&ok), ok) && turnaround >= 0;
-        } else if (a == QLatin1String("--speed")) {
-            ok = value(v) && (speedCode = k71t::speedCodeForBaud(v.toInt())) >= 0;
-        } else if (a == QLatin1String("--mode")) {
-            ok = value(v) && (modeCode = k71t::meterModeCodeForName(v)) >= 0;
-        } else if (a == QLatin1String("--fault")) {
-            ok = value(v);
-            if (ok) {
-                // KIND[:N][@[R|W]REGISTER]
-                QString faultText = v;
-                const int at = faultText.indexOf(QLatin1Char('@'));
-                if (at >= 0) {
-                    QString where = faultText.mid(at + 1).toUpper();
-                    if (where.startsWith(QLatin1Char('R')) || where.startsWith(QLatin1Char('W'))) {
-                        fault.onlyFunction = where.startsWith(QLatin1Char('R')) ? 3 : 16;
-                        where.remove(0, 1);
-                    }
-                    fault.onlyStart = where.toInt(&ok);
-                    ok = ok && fault.onlyStart >= 0 && fault.onlyStart <= 65535;
-                    faultText = faultText.left(at);
-                }
-                const QStringList parts = faultText.split(QLatin1Char(':'));
-                const auto kind = k71t::sim::faultFromName(parts.at(0));
-                ok = ok && kind.has_value() && parts.size() <= 2;
-                if (ok) {
-                    fault.fault = *kind;
-                    if (parts.size() == 2)
-                        fault.nth = parts.at(1).toInt(&ok);
-                    ok = ok && fault.nth >= 0;
-                }
-            }
-        } else if (a == QLatin1String("--archive-records")) {
-            ok = value(v) && (archiveRecords = v.toInt(&ok), ok) && archiveRecords >= 0 && archiveRecords <= 308000;
-        } else if (a == QLatin1String("--archive-first-page")) {
-            ok = value(v) && pair(v, firstPage, 6999, firstOffset, 528) && firstOffset % 12 == 0;
-        } else if (a == QLatin1String("--archive-grow")) {
-            ok = value(v) && pair(v, growRecords, 100000, growReads, 1000000);
-        } else if (a == QLatin1String("--archive-dump")) {
-            ok = value(archiveDump);
-        } else if (a == QLatin1String("--archive-fail-page")) {
-            ok = value(v) && pair(v, failPage, 6999, failTimes, 1000000);
-        } else if (a == QLatin1String("--status-word")) {
-            ok = value(v) && number(v, 65535, statusWord);
-        } else if (a == QLatin1String("--device-status")) {
-            ok = value(v) && number(v, 1023, deviceStatus);
-        } else if (a == QLatin1String("--alarm-status")) {
-            ok = value(v) && number(v, 255, alarmStatus);
-        } else if (a == QLatin1String("--card-status")) {
-            ok = value(v) && number(v, 65535, cardStatus);
-        } else if (a == QLatin1String("--set")) {
-            // REGISTER=VALUE; the value may be any float the meter could send.
-            ok = value(v);
-            const QStringList parts = v.split(QLatin1Char('='));
-            int reg = 0;
-            bool numberOk = false;
-            const float f = parts.size() == 2 ? parts.at(1).toFloat(&numberOk) : 0.0f;
-            const bool special = parts.size() == 2 && QStringList{"nan", "inf", "-inf"}.contains(parts.at(1).toLower());
-            ok = ok && parts.size() == 2 && number(parts.at(0), 8099, reg) && reg >= 7500 && (numberOk || special);
-            if (ok)
-                pins.emplace_back(reg, special ? parts.at(1).toLower() == QLatin1String("nan")
-                                                     ? std::numeric_limits<float>::quiet_NaN()
-                                                     : (parts.at(1).startsWith(QLatin1Char('-'))
-                                                            ? -std::numeric_limits<float>::infinity()
-                                                            : std::numeric_limits<float>::infinity())
-                                               : f);
-        } else if (a == QLatin1String("--device-fault")) {
+        } else if (option.name == QLatin1String("device")) {
+            set.device = v;
+        } else if (option.name == QLatin1String("link")) {
+            set.link = v;
+        } else if (option.name == QLatin1String("address")) {
+            set.address = v.toInt(&ok);
+            ok = ok && set.address >= 1 && set.address <= 247;
+        } else if (option.name == QLatin1String("turnaround")) {
+            set.turnaround = v.toInt(&ok);
+            ok = ok && set.turnaround >= 0;
+        } else if (option.name == QLatin1String("speed")) {
+            ok = (set.speedCode = k71t::speedCodeForBaud(v.toInt())) >= 0;
+        } else if (option.name == QLatin1String("mode")) {
+            ok = (set.modeCode = k71t::meterModeCodeForName(v)) >= 0;
+        } else if (option.name == QLatin1String("fault")) {
+            ok = parseFault(v, set.fault);
+        } else if (option.name == QLatin1String("archive-records")) {
+            set.archiveRecords = v.toInt(&ok);
+            ok = ok && set.archiveRecords >= 0 && set.archiveRecords <= 308000;
+        } else if (option.name == QLatin1String("archive-first-page")) {
+            ok = pair(v, set.firstPage, 6999, set.firstOffset, 528) && set.firstOffset % 12 == 0;
+        } else if (option.name == QLatin1String("archive-grow")) {
+            ok = pair(v, set.growRecords, 100000, set.growReads, 1000000);
+        } else if (option.name == QLatin1String("archive-dump")) {
+            set.archiveDump = v;
+        } else if (option.name == QLatin1String("archive-fail-page")) {
+            ok = pair(v, set.failPage, 6999, set.failTimes, 1000000);
+        } else if (option.name == QLatin1String("status-word")) {
+            ok = number(v, 65535, set.statusWord);
+        } else if (option.name == QLatin1String("device-status")) {
+            ok = number(v, 1023, set.deviceStatus);
+        } else if (option.name == QLatin1String("alarm-status")) {
+            ok = number(v, 255, set.alarmStatus);
+        } else if (option.name == QLatin1String("card-status")) {
+            ok = number(v, 65535, set.cardStatus);
+        } else if (option.name == QLatin1String("set")) {
+            ok = parsePin(v, set.pins);
+        } else if (option.name == QLatin1String("device-fault")) {
             int d = 0;
-            ok = value(v) && number(v, 9, d);
+            ok = number(v, 9, d);
             if (ok)
-                deviceStatus |= 1 << d;
-        } else if (a == QLatin1String("--alarm")) {
+                set.deviceStatus |= 1 << d;
+        } else if (option.name == QLatin1String("alarm")) {
             int k = 0;
-            ok = value(v) && number(v, 4, k) && k >= 1;
+            ok = number(v, 4, k) && k >= 1;
             if (ok)
-                alarmStatus |= 1 << (k - 1);
-        } else if (a == QLatin1String("--outputs-board")) {
-            outputsBoard = true;
-        } else if (a == QLatin1String("--refuse-apply")) {
-            refuseApply = true;
-        } else if (a == QLatin1String("--clock")) {
-            // A plain wall-clock reading: no time zone decides which exist.
-            ok = value(v);
+                set.alarmStatus |= 1 << (k - 1);
+        } else if (option.name == QLatin1String("outputs-board")) {
+            set.outputsBoard = true;
+        } else if (option.name == QLatin1String("refuse-apply")) {
+            set.refuseApply = true;
+        } else if (option.name == QLatin1String("clock")) {
+            // A plain wall-set.clock reading: no time zone decides which exist.
             const QStringList fields = v.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            if (ok && fields.size() == 2)
-                clock = QDateTime(QDate::fromString(fields.at(0), QStringLiteral("yyyy-MM-dd")),
-                                  QTime::fromString(fields.at(1), QStringLiteral("HH:mm")), Qt::UTC);
-            ok = ok && clock.isValid();
-        } else if (a == QLatin1String("--line-time")) {
-            lineTime = true;
-        } else if (a == QLatin1String("--verbose")) {
-            verbose = true;
-        } else {
-            return usageError(QStringLiteral("nieznana opcja %1").arg(a));
+            if (fields.size() == 2)
+                set.clock = QDateTime(QDate::fromString(fields.at(0), QStringLiteral("yyyy-MM-dd")),
+                                      QTime::fromString(fields.at(1), QStringLiteral("HH:mm")), Qt::UTC);
+            ok = set.clock.isValid();
+        } else if (option.name == QLatin1String("line-time")) {
+            set.lineTime = true;
+        } else if (option.name == QLatin1String("verbose")) {
+            set.verbose = true;
         }
         if (!ok)
             return usageError(QStringLiteral("błędna wartość opcji %1").arg(a));
     }
+    if (given.problem == k71t::CommandLine::Problem::MissingValue)
+        return usageError(QStringLiteral("błędna wartość opcji %1").arg(given.culprit));
+    if (given.problem == k71t::CommandLine::Problem::UnknownOption)
+        return usageError(QStringLiteral("nieznana opcja %1").arg(given.culprit));
+    if (!given.words.isEmpty())
+        return usageError(QStringLiteral("nieznana opcja %1").arg(given.words.constFirst()));
+
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    k71t::applyProcessSettings();
+    QStringList args = app.arguments();
+    args.removeFirst();
+
+    SimSettings set;
+    if (const int status = readSettings(args, set); status >= 0)
+        return status;
 
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
 
-    k71t::sim::SimMeter meter(address, speedCode, modeCode);
-    meter.setFault(fault);
-    meter.setReg16(4050, static_cast<std::uint16_t>(deviceStatus));
-    meter.setReg16(4051, static_cast<std::uint16_t>(statusWord)); // bit 7 fits the board
-    meter.setReg16(4052, static_cast<std::uint16_t>(alarmStatus));
-    meter.setReg16(4054, static_cast<std::uint16_t>(cardStatus));
-    if (outputsBoard)
+    k71t::sim::SimMeter meter(set.address, set.speedCode, set.modeCode);
+    meter.setFault(set.fault);
+    meter.setReg16(4050, static_cast<std::uint16_t>(set.deviceStatus));
+    meter.setReg16(4051, static_cast<std::uint16_t>(set.statusWord)); // bit 7 fits the board
+    meter.setReg16(4052, static_cast<std::uint16_t>(set.alarmStatus));
+    meter.setReg16(4054, static_cast<std::uint16_t>(set.cardStatus));
+    if (set.outputsBoard)
         meter.setOutputsBoard(true);
-    meter.setPcInterface(speedCode, modeCode);
-    meter.setRefuseApply(refuseApply);
-    for (const auto &[reg, f] : pins)
+    meter.setPcInterface(set.speedCode, set.modeCode);
+    meter.setRefuseApply(set.refuseApply);
+    for (const auto &[reg, f] : set.pins)
         meter.pin(reg, f);
-    if (clock.isValid())
-        meter.setClock(clock);
-    meter.setArchiveStart(firstPage, firstOffset);
-    meter.fillArchive(archiveRecords);
-    meter.setArchiveGrowth(growRecords, growRecords > 0 ? growReads : 0);
-    if (failPage >= 0)
-        meter.failArchivePage(failPage, failTimes);
-    if (!archiveDump.isEmpty())
-        meter.setArchiveDump(archiveDump);
+    if (set.clock.isValid())
+        meter.setClock(set.clock);
+    meter.setArchiveStart(set.firstPage, set.firstOffset);
+    meter.fillArchive(set.archiveRecords);
+    meter.setArchiveGrowth(set.growRecords, set.growRecords > 0 ? set.growReads : 0);
+    if (set.failPage >= 0)
+        meter.failArchivePage(set.failPage, set.failTimes);
+    if (!set.archiveDump.isEmpty())
+        meter.setArchiveDump(set.archiveDump);
     k71t::sim::SimLine line(meter);
-    line.setTurnaroundMs(turnaround);
-    line.setLineTime(lineTime);
-    line.setVerbose(verbose);
-    const bool opened = device.isEmpty() ? line.openPty() : line.openDevice(device);
+    line.setTurnaroundMs(set.turnaround);
+    line.setLineTime(set.lineTime);
+    line.setVerbose(set.verbose);
+    const bool opened = set.device.isEmpty() ? line.openPty() : line.openDevice(set.device);
     if (!opened) {
         std::fprintf(stderr, "k71t-sim: nie można otworzyć linii: %s\n", qPrintable(line.errorText()));
         return 1;
     }
-    // The link exists before the PTY line, so a script that read it can use both.
-    if (!link.isEmpty()) {
-        QFile::remove(link);
-        if (::symlink(line.slavePath().toLocal8Bit().constData(), link.toLocal8Bit().constData()) != 0) {
-            std::fprintf(stderr, "k71t-sim: nie można utworzyć dowiązania %s\n", qPrintable(link));
+    // The set.link exists before the PTY line, so a script that read it can use both.
+    if (!set.link.isEmpty()) {
+        QFile::remove(set.link);
+        if (::symlink(line.slavePath().toLocal8Bit().constData(), set.link.toLocal8Bit().constData()) != 0) {
+            std::fprintf(stderr, "k71t-sim: nie można utworzyć dowiązania %s\n", qPrintable(set.link));
             return 1;
         }
     }
-    if (device.isEmpty()) {
+    if (set.device.isEmpty()) {
         std::printf("PTY %s\n", qPrintable(line.slavePath()));
         std::fflush(stdout);
     }
 
     line.run(stopRequested);
-    if (!link.isEmpty())
-        QFile::remove(link);
+    if (!set.link.isEmpty())
+        QFile::remove(set.link);
     return 0;
 }
