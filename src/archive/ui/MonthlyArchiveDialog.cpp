@@ -29,6 +29,19 @@ MonthlyArchiveDialog::MonthlyArchiveDialog(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Archiwum miesięczne"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
 
+    buildControls();
+    layOut();
+
+    for (QPushButton *b : {sourceButton, destinationButton, createButton})
+        b->setAutoDefault(false);
+    connect(sourceButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onSourceClicked);
+    connect(destinationButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onDestinationClicked);
+    connect(createButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onCreateClicked);
+    clearFolders();
+}
+
+void MonthlyArchiveDialog::buildControls()
+{
     bannerLabel =
         named(new QLabel(QStringLiteral("Tworzenie archiwum miesięcznego na podstawie archiwum dziennego"), this),
               "bannerLabel");
@@ -51,7 +64,10 @@ MonthlyArchiveDialog::MonthlyArchiveDialog(AppContext &context, QWidget *parent)
     dailyFileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dailyFileLabel->setWordWrap(true);
     droppedLabel->setWordWrap(true);
+}
 
+void MonthlyArchiveDialog::layOut()
+{
     auto *grid = new QGridLayout;
     grid->addWidget(named(new QLabel(QStringLiteral("Katalog z archiwum dziennym"), this), "sourceCaption"), 0, 0, 1,
                     2);
@@ -74,13 +90,6 @@ MonthlyArchiveDialog::MonthlyArchiveDialog(AppContext &context, QWidget *parent)
     layout->addWidget(dailyFileLabel);
     layout->addWidget(droppedLabel);
     layout->addStretch(1);
-
-    for (QPushButton *b : {sourceButton, destinationButton, createButton})
-        b->setAutoDefault(false);
-    connect(sourceButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onSourceClicked);
-    connect(destinationButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onDestinationClicked);
-    connect(createButton, &QPushButton::clicked, this, &MonthlyArchiveDialog::onCreateClicked);
-    clearFolders();
 }
 
 void MonthlyArchiveDialog::clearFolders()

@@ -58,6 +58,8 @@ public slots:
     void onCreateClicked();
 
 private:
+    void buildControls();
+    void layOut();
     void updateCreate();
 
     AppContext &ctx_;

@@ -38,13 +38,37 @@ DictionaryWindow::DictionaryWindow(AppContext &context, ChartWindow &chart, QWid
             saveDefaultDictionary();
     });
 
+    QMenuBar *menu = buildMenu();
+    buildControls();
+    layOut(menu);
+
+    // Enter in a field or the grid does not press a button of the window.
+    for (QPushButton *b : {addButton, removeButton, applyButton, storeButton})
+        b->setAutoDefault(false);
+    connect(meterList, &QListWidget::currentRowChanged, this, &DictionaryWindow::onMeterChosen);
+    connect(addButton, &QPushButton::clicked, this, &DictionaryWindow::onAddClicked);
+    connect(removeButton, &QPushButton::clicked, this, &DictionaryWindow::onRemoveClicked);
+    connect(applyButton, &QPushButton::clicked, this, &DictionaryWindow::onApplyClicked);
+    connect(storeButton, &QPushButton::clicked, this, &DictionaryWindow::onStoreClicked);
+    connect(loadAction, &QAction::triggered, this, &DictionaryWindow::onLoadChosen);
+    connect(saveAction, &QAction::triggered, this, &DictionaryWindow::onSaveChosen);
+    connect(closeAction, &QAction::triggered, this, &DictionaryWindow::onCloseChosen);
+    loadDefaultDictionary();
+}
+
+QMenuBar *DictionaryWindow::buildMenu()
+{
     auto *menu = new QMenuBar(this);
     QMenu *file = menu->addMenu(QStringLiteral("Plik"));
     loadAction = named(file->addAction(QStringLiteral("Wczytaj Słownik")), "loadAction");
     saveAction = named(file->addAction(QStringLiteral("Zapisz Słownik")), "saveAction");
     file->addSeparator();
     closeAction = named(file->addAction(QStringLiteral("Zamknij")), "closeAction");
+    return menu;
+}
 
+void DictionaryWindow::buildControls()
+{
     meterList = named(new QListWidget(this), "meterList");
     meterList->setMinimumWidth(170);
     meterList->setMaximumWidth(220);
@@ -64,15 +88,19 @@ DictionaryWindow::DictionaryWindow(AppContext &context, ChartWindow &chart, QWid
     namesGrid->horizontalHeader()->setDefaultSectionSize(78);
     namesGrid->setColumnWidth(0, 56);
     namesGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    auto *hint = named(new QLabel(QStringLiteral("Wybierz serię i naciśnij zastosuj, aby wypełnić parametry serii "
-                                                 "automatycznie"),
-                                  this),
-                       "hintLabel");
+    hintLabel = named(new QLabel(QStringLiteral("Wybierz serię i naciśnij zastosuj, aby wypełnić parametry serii "
+                                                "automatycznie"),
+                                 this),
+                      "hintLabel");
     seriesList = named(new QComboBox(this), "seriesList");
     seriesList->setToolTip(QStringLiteral("Wybierz serię, która ma zostać wypełniona ze słownika"));
     seriesList->setMinimumWidth(200);
     applyButton = named(new QPushButton(QStringLiteral("Zastosuj"), this), "applyButton");
+}
 
+// The meters left, their names and the series to fill right, the menu above.
+void DictionaryWindow::layOut(QMenuBar *menu)
+{
     auto *fields = new QFormLayout;
     fields->addRow(named(new QLabel(QStringLiteral("Adres K71T"), this), "addressLabel"), addressEdit);
     fields->addRow(named(new QLabel(QStringLiteral("Nazwa miernika"), this), "nameLabel"), nameEdit);
@@ -86,7 +114,7 @@ DictionaryWindow::DictionaryWindow(AppContext &context, ChartWindow &chart, QWid
     top->addWidget(storeButton, 0, Qt::AlignBottom);
     right->addLayout(top);
     right->addWidget(namesGrid, 1);
-    right->addWidget(hint);
+    right->addWidget(hintLabel);
     auto *apply = new QHBoxLayout;
     apply->addWidget(named(new QLabel(QStringLiteral("Seria"), this), "seriesLabel"));
     apply->addWidget(seriesList);
@@ -98,19 +126,6 @@ DictionaryWindow::DictionaryWindow(AppContext &context, ChartWindow &chart, QWid
     columns->addLayout(left);
     columns->addLayout(right, 1);
     resize(1100, 520);
-
-    // Enter in a field or the grid does not press a button of the window.
-    for (QPushButton *b : {addButton, removeButton, applyButton, storeButton})
-        b->setAutoDefault(false);
-    connect(meterList, &QListWidget::currentRowChanged, this, &DictionaryWindow::onMeterChosen);
-    connect(addButton, &QPushButton::clicked, this, &DictionaryWindow::onAddClicked);
-    connect(removeButton, &QPushButton::clicked, this, &DictionaryWindow::onRemoveClicked);
-    connect(applyButton, &QPushButton::clicked, this, &DictionaryWindow::onApplyClicked);
-    connect(storeButton, &QPushButton::clicked, this, &DictionaryWindow::onStoreClicked);
-    connect(loadAction, &QAction::triggered, this, &DictionaryWindow::onLoadChosen);
-    connect(saveAction, &QAction::triggered, this, &DictionaryWindow::onSaveChosen);
-    connect(closeAction, &QAction::triggered, this, &DictionaryWindow::onCloseChosen);
-    loadDefaultDictionary();
 }
 
 QString DictionaryWindow::defaultPath() const

@@ -11,7 +11,9 @@
 class QAction;
 class QComboBox;
 class QLineEdit;
+class QLabel;
 class QListWidget;
+class QMenuBar;
 class QPushButton;
 class QTableWidget;
 
@@ -36,6 +38,7 @@ public:
     QLineEdit *nameEdit = nullptr;       // name
     QPushButton *storeButton = nullptr;  // "Wpisz do Slownika"
     QTableWidget *namesGrid = nullptr;
+    QLabel *hintLabel = nullptr;
     QComboBox *seriesList = nullptr;    // the series to fill
     QPushButton *applyButton = nullptr; // "Zastosuj"
     QAction *loadAction = nullptr;
@@ -59,6 +62,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    QMenuBar *buildMenu();
+    void buildControls();
+    void layOut(QMenuBar *menu);
     void loadDefaultDictionary();
     void saveDefaultDictionary();
     // The list from the slots in use, plain names.

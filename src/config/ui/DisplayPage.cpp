@@ -21,6 +21,23 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
     setObjectName(QStringLiteral("DisplayPage"));
     setWindowTitle(QStringLiteral("Wyświetlanie / Tryb pracy"));
 
+    QFormLayout *form = buildModeFields();
+    QGroupBox *colours = buildColourBar();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(colours);
+    finishPage(layout, QStringLiteral("Zapisz konfigurację"));
+    describeFields();
+
+    connect(upperColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onUpperColourClicked);
+    connect(middleColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onMiddleColourClicked);
+    connect(lowerColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onLowerColourClicked);
+
+    fillLists();
+}
+
+QFormLayout *DisplayPage::buildModeFields()
+{
     displayedValueList = named(new QComboBox(this), "displayedValueList");
     measurementTimeEdit = named(new QLineEdit(this), "measurementTimeEdit");
     measurementTimeEdit->setToolTip(QStringLiteral("Czas uśredniania wyniku pomiaru."));
@@ -35,9 +52,13 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
     form->addRow(QStringLiteral("Format wyświetlania"), displayFormatList);
     form->addRow(QStringLiteral("Tryb pracy"), operatingModeList);
     form->addRow(QString(), unitBacklightCheck);
+    return form;
+}
 
-    // The display range as a bar: the colour bands from top to bottom with
-    // the limits and thresholds at their edges.
+// The display range as a bar: the colour bands from top to bottom with the
+// limits and thresholds at their edges.
+QGroupBox *DisplayPage::buildColourBar()
+{
     auto *group = named(new QGroupBox(QStringLiteral("Kolory i zakres wskazań"), this), "coloursGroup");
     auto *bar = new QGridLayout(group);
     auto edge = [&](const char *name, const QString &hint, int row) {
@@ -62,12 +83,11 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
     lowerColourPanel = band("lowerColourPanel", 5);
     displayMinimumEdit = edge("displayMinimumEdit", QStringLiteral("Minimalna wartość wyświetlana"), 6);
     bar->setColumnStretch(0, 1);
+    return group;
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(group);
-    finishPage(layout, QStringLiteral("Zapisz konfigurację"));
-
+void DisplayPage::describeFields()
+{
     // Taken (checked and stored) in this order; the lists only when all passed.
     describeEdit(measurementTimeEdit, 4003, QStringLiteral("Błędnie podany czas pomiaru"));
     describeEdit(displayMaximumEdit, 7603, QStringLiteral("Błędnie podany górny próg ograniczający wyświetlanie"));
@@ -78,12 +98,6 @@ DisplayPage::DisplayPage(AppContext &context, QWidget *parent) : ConfigPage(cont
     describeList(displayedValueList, 4000);
     describeList(displayFormatList, 4009);
     describeList(operatingModeList, 4004);
-
-    connect(upperColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onUpperColourClicked);
-    connect(middleColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onMiddleColourClicked);
-    connect(lowerColourPanel, &ClickablePanel::clicked, this, &DisplayPage::onLowerColourClicked);
-
-    fillLists();
 }
 
 void DisplayPage::fillLists()

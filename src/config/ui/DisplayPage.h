@@ -4,6 +4,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -37,6 +39,10 @@ public slots:
     void onLowerColourClicked();
 
 private:
+    QFormLayout *buildModeFields();
+    QGroupBox *buildColourBar();
+    // Taken (checked and stored) in this order; the lists only when all passed.
+    void describeFields();
     void fillLists();
     void cycleColour(int reg, ClickablePanel *panel);
     void showColour(int reg, ClickablePanel *panel);
