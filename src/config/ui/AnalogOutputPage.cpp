@@ -36,28 +36,8 @@ AnalogOutputPage::AnalogOutputPage(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("AnalogOutputPage"));
     setWindowTitle(QStringLiteral("Wyjście analogowe"));
 
-    quantityList = named(new QComboBox(this), "quantityList");
-    quantityList->setMinimumContentsLength(28);
-    outputTypeList = named(new QComboBox(this), "outputTypeList");
-    valueAt0Edit = named(new QLineEdit(this), "valueAt0Edit");
-    valueAt100Edit = named(new QLineEdit(this), "valueAt100Edit");
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Wielkość sterująca"), quantityList);
-    form->addRow(QStringLiteral("Typ wyjścia"), outputTypeList);
-    form->addRow(QStringLiteral("Wartość sterująca dla której\nwysterowanie wyjścia wynosi 0%"), valueAt0Edit);
-    form->addRow(QStringLiteral("Wartość sterującana dla której\nwysterowanie wyjścia wynosi 100%"), valueAt100Edit);
-
-    chart = named(new QCustomPlot(this), "chart");
-    chart->setMinimumSize(420, 260);
-    chart->plotLayout()->insertRow(0);
-    chart->plotLayout()->addElement(0, 0,
-                                    new QCPTextElement(chart, QStringLiteral("Charakterystyka wyjścia analogowego")));
-    chart->xAxis->setLabel(QStringLiteral("Wielkość sterująca"));
-    chart->yAxis->setLabel(QStringLiteral("Sygnał wyjściowy"));
-    characteristicGraph = chart->addGraph();
-    characteristicGraph->setName(QStringLiteral("characteristic"));
-    characteristicGraph->setPen(QPen(QColor(200, 0, 0), 2));
-    characteristicGraph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+    QFormLayout *form = buildFields();
+    buildChart();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -79,6 +59,37 @@ AnalogOutputPage::AnalogOutputPage(AppContext &context, QWidget *parent)
     connect(quantityList, &QComboBox::activated, this, &AnalogOutputPage::onQuantityChosen);
     connect(outputTypeList, &QComboBox::activated, this, &AnalogOutputPage::onOutputTypeChosen);
     fillLists();
+}
+
+QFormLayout *AnalogOutputPage::buildFields()
+{
+    quantityList = named(new QComboBox(this), "quantityList");
+    quantityList->setMinimumContentsLength(28);
+    outputTypeList = named(new QComboBox(this), "outputTypeList");
+    valueAt0Edit = named(new QLineEdit(this), "valueAt0Edit");
+    valueAt100Edit = named(new QLineEdit(this), "valueAt100Edit");
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Wielkość sterująca"), quantityList);
+    form->addRow(QStringLiteral("Typ wyjścia"), outputTypeList);
+    form->addRow(QStringLiteral("Wartość sterująca dla której\nwysterowanie wyjścia wynosi 0%"), valueAt0Edit);
+    form->addRow(QStringLiteral("Wartość sterującana dla której\nwysterowanie wyjścia wynosi 100%"), valueAt100Edit);
+    return form;
+}
+
+// The straight line through the output at 0 % and 100 %.
+void AnalogOutputPage::buildChart()
+{
+    chart = named(new QCustomPlot(this), "chart");
+    chart->setMinimumSize(420, 260);
+    chart->plotLayout()->insertRow(0);
+    chart->plotLayout()->addElement(0, 0,
+                                    new QCPTextElement(chart, QStringLiteral("Charakterystyka wyjścia analogowego")));
+    chart->xAxis->setLabel(QStringLiteral("Wielkość sterująca"));
+    chart->yAxis->setLabel(QStringLiteral("Sygnał wyjściowy"));
+    characteristicGraph = chart->addGraph();
+    characteristicGraph->setName(QStringLiteral("characteristic"));
+    characteristicGraph->setPen(QPen(QColor(200, 0, 0), 2));
+    characteristicGraph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
 }
 
 void AnalogOutputPage::fillLists()

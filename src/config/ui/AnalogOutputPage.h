@@ -4,6 +4,7 @@
 #include "config/ui/ConfigPage.h"
 
 class QComboBox;
+class QFormLayout;
 class QCustomPlot;
 class QCPGraph;
 class QLineEdit;
@@ -33,6 +34,8 @@ public slots:
     void onOutputTypeChosen();
 
 private:
+    QFormLayout *buildFields();
+    void buildChart();
     void fillLists();
 };
 

@@ -63,33 +63,8 @@ CharacteristicPage::CharacteristicPage(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("CharacteristicPage"));
     setWindowTitle(QStringLiteral("Charakterystyka Indywidualna"));
 
-    enabledCheck = named(new QCheckBox(QStringLiteral("Włącz charakterystykę indywidualną"), this), "enabledCheck");
-    pointCountSlider = named(new QSlider(Qt::Horizontal, this), "pointCountSlider");
-    pointCountSlider->setRange(2, MaxCharacteristicPoints);
-    pointCountSlider->setPageStep(1);
-    pointCountSlider->setTickPosition(QSlider::TicksBelow);
-    pointCountSlider->setTickInterval(1);
-    pointGrid = named(new PointGrid(1, 3, this), "pointGrid");
-    pointGrid->horizontalHeader()->hide();
-    pointGrid->verticalHeader()->hide();
-    pointGrid->setColumnWidth(0, 40);
-    pointGrid->setColumnWidth(1, 110);
-    pointGrid->setColumnWidth(2, 110);
-    pointGrid->setFixedWidth(40 + 110 + 110 + 2 * pointGrid->frameWidth() + 20);
-    pointGrid->setMinimumHeight(300);
-
-    chart = named(new QCustomPlot(this), "chart");
-    chart->setMinimumSize(420, 300);
-    chart->plotLayout()->insertRow(0);
-    chart->plotLayout()->addElement(0, 0, new QCPTextElement(chart, QStringLiteral("Charakterystyka indywidualna")));
-    chart->xAxis->setLabel(QStringLiteral("Wartości H"));
-    chart->yAxis->setLabel(QStringLiteral("Wartości Y"));
-    // A curve, not a graph: the points are drawn in their stored order, so a
-    // characteristic read from a meter is shown as it is, not sorted.
-    curve = new QCPCurve(chart->xAxis, chart->yAxis);
-    curve->setName(QStringLiteral("characteristic"));
-    curve->setPen(QPen(QColor(0, 0, 200), 2));
-    curve->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
+    buildPointEditor();
+    buildChart();
 
     auto *left = new QVBoxLayout;
     left->addWidget(enabledCheck);
@@ -108,6 +83,41 @@ CharacteristicPage::CharacteristicPage(AppContext &context, QWidget *parent)
     connect(enabledCheck, &QCheckBox::clicked, this, &CharacteristicPage::onEnabledClicked);
     connect(pointCountSlider, &QSlider::valueChanged, this, &CharacteristicPage::onPointCountChanged);
     fillGridHeader();
+}
+
+// The switch, the number of points and the grid of H and Y.
+void CharacteristicPage::buildPointEditor()
+{
+    enabledCheck = named(new QCheckBox(QStringLiteral("Włącz charakterystykę indywidualną"), this), "enabledCheck");
+    pointCountSlider = named(new QSlider(Qt::Horizontal, this), "pointCountSlider");
+    pointCountSlider->setRange(2, MaxCharacteristicPoints);
+    pointCountSlider->setPageStep(1);
+    pointCountSlider->setTickPosition(QSlider::TicksBelow);
+    pointCountSlider->setTickInterval(1);
+    pointGrid = named(new PointGrid(1, 3, this), "pointGrid");
+    pointGrid->horizontalHeader()->hide();
+    pointGrid->verticalHeader()->hide();
+    pointGrid->setColumnWidth(0, 40);
+    pointGrid->setColumnWidth(1, 110);
+    pointGrid->setColumnWidth(2, 110);
+    pointGrid->setFixedWidth(40 + 110 + 110 + 2 * pointGrid->frameWidth() + 20);
+    pointGrid->setMinimumHeight(300);
+}
+
+void CharacteristicPage::buildChart()
+{
+    chart = named(new QCustomPlot(this), "chart");
+    chart->setMinimumSize(420, 300);
+    chart->plotLayout()->insertRow(0);
+    chart->plotLayout()->addElement(0, 0, new QCPTextElement(chart, QStringLiteral("Charakterystyka indywidualna")));
+    chart->xAxis->setLabel(QStringLiteral("Wartości H"));
+    chart->yAxis->setLabel(QStringLiteral("Wartości Y"));
+    // A curve, not a graph: the points are drawn in their stored order, so a
+    // characteristic read from a meter is shown as it is, not sorted.
+    curve = new QCPCurve(chart->xAxis, chart->yAxis);
+    curve->setName(QStringLiteral("characteristic"));
+    curve->setPen(QPen(QColor(0, 0, 200), 2));
+    curve->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 6));
 }
 
 void CharacteristicPage::fillGridHeader()

@@ -45,6 +45,8 @@ public slots:
     void onPointCountChanged();
 
 private:
+    void buildPointEditor();
+    void buildChart();
     void fillGridHeader();
     void commitEditing();
     bool gridError(const QString &text);
