@@ -75,14 +75,38 @@ qsizetype findCulprit(const QList<QCommandLineOption> &options, const QStringLis
     return 0;
 }
 
+// "--" and a single-dash word ("-device") are no options of ours, though
+// the parser would take them: the index of the first one before the first
+// word (values of options passed over), or -1.
+qsizetype foreignForm(const QList<QCommandLineOption> &options, const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-"))
+            return -1;
+        if (a == QLatin1String("--") || (!a.startsWith(QLatin1String("--")) && a.size() > 2))
+            return i;
+        const QString body = a.mid(2);
+        const QCommandLineOption *option = optionNamed(options, body);
+        if (option && !option->valueName().isEmpty())
+            ++i; // its value, whatever it looks like
+    }
+    return -1;
+}
+
 } // namespace
 
 CommandLine readCommandLine(const QList<QCommandLineOption> &options, const QStringList &arguments)
 {
     CommandLine out;
     Parsed parsed = parse(options, arguments);
-    if (!parsed.ok) {
-        const qsizetype at = findCulprit(options, arguments, out.problem);
+    const qsizetype foreign = foreignForm(options, arguments);
+    if (!parsed.ok || foreign >= 0) {
+        qsizetype at = parsed.ok ? arguments.size() : findCulprit(options, arguments, out.problem);
+        if (foreign >= 0 && foreign <= at) {
+            at = foreign;
+            out.problem = CommandLine::Problem::UnknownOption;
+        }
         out.culprit = arguments.value(at);
         // The options before it are read as they would be without it.
         parsed = parse(options, arguments.mid(0, at));

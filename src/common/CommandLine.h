@@ -1,6 +1,6 @@
 #pragma once
 // A command line as QCommandLineParser reads it (--name VALUE, --name=VALUE,
-// -name, -h), handed over in the order it was given, so a program checks its
+// and a one-letter -h), handed over in the order it was given, so a program checks its
 // options one after the other as the operator wrote them: the first bad one
 // is the one told. The first word ends the options; what follows it (a
 // command and its own options) is left as it is.

@@ -31,12 +31,13 @@ QString BulkTransfer::failureText(Direction direction)
 
 BulkTransfer::Refusal BulkTransfer::refusal(Direction direction) const
 {
+    // Settings no interface has are told whatever else holds the link.
+    if (direction == Direction::Write && !interfaceSettingsValid(meter_.image))
+        return Refusal::InterfaceSettings;
     if (running_)
         return Refusal::Running;
     if (meter_.link.busy())
         return Refusal::LinkBusy;
-    if (direction == Direction::Write && !interfaceSettingsValid(meter_.image))
-        return Refusal::InterfaceSettings;
     return Refusal::None;
 }
 
