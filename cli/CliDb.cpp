@@ -26,10 +26,10 @@ int reportStore(const StoreOutcome &o, const DatabaseSettings &p, QString &out, 
     if (progress && o.total > 0)
         progress(QStringLiteral("\n"));
     out += QStringLiteral("Zapisano w tablicy %1 wierszy: %2 z %3\n").arg(p.table, QString::number(o.stored), QString::number(o.total));
-    if (o.ok())
+    if (o.ok() && o.changed == 0)
         return CliOk;
     err += QStringLiteral("k71t-cli: %1\n").arg(storeReport(o));
-    return CliMeterFailed;
+    return o.ok() ? CliOk : CliMeterFailed;
 }
 
 QString describe(const SqlConf &s)
@@ -224,12 +224,16 @@ int runDb(const QStringList &command, const QString &sqlConf, QString &out, QStr
             err += QStringLiteral("k71t-cli: nie można odczytać %1\n").arg(command.at(2));
             return CliMeterFailed;
         }
-        if (o.lines == 0) {
+        if (o.lines == 0 && o.refused.count == 0 && o.store.ok()) {
             out += QStringLiteral("Plik %1 nie zawiera wierszy danych; nic nie zapisano w bazie danych.\n")
                        .arg(command.at(2));
             return CliOk;
         }
-        return reportStore(o.store, p, out, err, progress);
+        const int status = reportStore(o.store, p, out, err, progress);
+        if (o.refused.count == 0)
+            return status;
+        err += QStringLiteral("k71t-cli: %1\n").arg(o.refused.report());
+        return CliMeterFailed;
     }
     return usage(err, syntax);
 }

@@ -68,10 +68,16 @@ bool parseTimeKey(QByteArrayView time, int &key)
     return true;
 }
 
-bool parseDataLine(QByteArrayView line, DataLine &out)
+LineVerdict readDataLine(QByteArrayView line, DataLine &out)
 {
-    if (line.size() <= 38)
-        return false;
+    // Meant as data: the first field has a date's shape.
+    const qsizetype firstTab = line.indexOf('\t');
+    const QByteArrayView first = firstTab < 0 ? line : line.first(firstTab);
+    if (first.size() != 10 || first[4] != '-' || first[7] != '-')
+        return LineVerdict::NotData;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (first[i] < '0' || first[i] > '9')
+            return LineVerdict::NotData;
     // The thirteen fields between the TABs, without copying them.
     QByteArrayView f[13];
     qsizetype start = 0;
@@ -80,33 +86,57 @@ bool parseDataLine(QByteArrayView line, DataLine &out)
         if (line[i] != '\t')
             continue;
         if (n == 12)
-            return false; // a thirteenth TAB
+            return LineVerdict::Refused; // a thirteenth TAB
         f[n++] = line.sliced(start, i - start);
         start = i + 1;
     }
     if (n != 12)
-        return false;
+        return LineVerdict::Refused;
     f[12] = line.sliced(start);
     DataLine r;
     if (!parseDateKey(f[0], r.dateKey) || !parseTimeKey(f[1], r.timeKey))
-        return false;
-    bool ok = false;
-    const int device = f[2].toInt(&ok);
-    if (!ok || device < 0 || device > 255)
-        return false;
-    r.device = static_cast<std::uint8_t>(device);
+        return LineVerdict::Refused;
+    if (f[2].size() != 1 || f[2][0] < '0' || f[2][0] > '9')
+        return LineVerdict::Refused;
+    r.device = static_cast<std::uint8_t>(f[2][0] - '0');
     for (int k = 0; k < 10; ++k) {
-        r.R[k] = DataLineNoValue;
+        const QByteArrayView field = f[3 + k];
+        if (field == "*") {
+            r.R[k] = DataLineNoValue;
+            continue;
+        }
         double v = 0;
-        const Number n = number(f[3 + k], v);
-        if (n == Number::NotANumber)
-            continue; // "*": no value for this register
-        if (n == Number::OutOfRange || std::fabs(v) > FLT_MAX)
-            return false;
+        if (number(field, v) != Number::Value || std::fabs(v) > FLT_MAX)
+            return LineVerdict::Refused;
         r.R[k] = static_cast<float>(v);
     }
     out = r;
-    return true;
+    return LineVerdict::Data;
+}
+
+bool parseDataLine(QByteArrayView line, DataLine &out)
+{
+    return readDataLine(line, out) == LineVerdict::Data;
+}
+
+void RefusedLines::add(qint64 lineNumber, QByteArrayView text)
+{
+    if (count++ == 0) {
+        firstLineNumber = lineNumber;
+        firstText = text.first(std::min<qsizetype>(text.size(), 200)).toByteArray();
+    }
+}
+
+QString RefusedLines::report() const
+{
+    if (count == 0)
+        return {};
+    QString text = QString::fromLatin1(firstText);
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return QStringLiteral("Odrzucono błędnych wierszy pliku: %1 (pierwszy, wiersz %2: %3)")
+        .arg(count)
+        .arg(firstLineNumber)
+        .arg(text);
 }
 
 namespace
@@ -160,6 +190,11 @@ bool DatLineReader::nextLine(QByteArrayView &line)
         if (end < buffer_.size()) {
             const qsizetype from = at_;
             at_ = end + 1;
+            const bool crlf = end == from && bytes[end] == '\n' && afterCR_;
+            afterCR_ = bytes[end] == '\r';
+            if (crlf)
+                continue; // the LF of a CR LF line end
+            ++lineNumber_;
             if (std::exchange(skipping_, false) || end - from > MaxLineLength)
                 continue;
             line = QByteArrayView(bytes + from, end - from);
@@ -174,15 +209,24 @@ bool DatLineReader::nextLine(QByteArrayView &line)
         compact();
         const QByteArray more = file_->read(ReadChunk);
         if (more.isEmpty()) {
-            if (ended_ || skipping_)
+            if (ended_ || skipping_ || buffer_.isEmpty())
                 return false;
             ended_ = true; // the last line, without a line end
+            ++lineNumber_;
             line = QByteArrayView(buffer_);
             at_ = buffer_.size();
             return true;
         }
         buffer_ += more;
     }
+}
+
+void DatLineReader::countLine(char end, bool empty)
+{
+    // The empty line between the CR and the LF of a CR LF is no line.
+    if (!(empty && end == '\n' && afterCR_))
+        ++lineNumber_;
+    afterCR_ = end == '\r';
 }
 
 bool DatLineReader::fill(qint64 upTo)
@@ -210,6 +254,7 @@ bool DatLineReader::nextBlockLine(QByteArrayView &line)
             ++i;
         line = QByteArrayView(start, i);
         at_ += i < Block ? i + 1 : Block;
+        countLine(i < Block ? start[i] : 0, i == 0);
         return true;
     }
     // The tail: lines that end with CR or LF.
@@ -223,6 +268,7 @@ bool DatLineReader::nextBlockLine(QByteArrayView &line)
     if (i >= end)
         return false; // the last line has no line end
     line = QByteArrayView(bytes + at_, i - at_);
+    countLine(bytes[i], i == at_);
     at_ = i + 1;
     return true;
 }

@@ -22,13 +22,28 @@ struct DataLine {
     float R[10]{};
 };
 
-// True when `line` (without its line end) is a data line: longer than 38
-// characters, exactly 12 TABs, a date YYYY-MM-DD that exists, a time
-// HH:MM:SS, a device 0 .. 255, and ten register fields each either a number
-// ("." as the point, optional exponent) within the single-precision range or
-// something else ("*"), which leaves DataLineNoValue. A number beyond the
-// single-precision range refuses the line: it cannot be stored unchanged.
+// What a line of a .dat file is. A line that begins with a field shaped as
+// a date (NNNN-NN-NN) is meant as data: it is Data when it has exactly 12
+// TABs, a date YYYY-MM-DD that exists, a time HH:MM:SS, a device 0 .. 9 and
+// ten register fields each either a number ("." as the point, optional
+// exponent) within the single-precision range or the no-value marker "*"
+// (which leaves DataLineNoValue), and Refused otherwise: a decimal comma, a
+// word, a number that cannot be stored unchanged. Every other line (headings,
+// blank lines) is NotData.
+enum class LineVerdict { NotData, Data, Refused };
+LineVerdict readDataLine(QByteArrayView line, DataLine &out);
+// readDataLine(...) == LineVerdict::Data.
 bool parseDataLine(QByteArrayView line, DataLine &out);
+
+// The refused lines of a file: how many, and the first one.
+struct RefusedLines {
+    int count = 0;
+    qint64 firstLineNumber = 0; // 1-based
+    QByteArray firstText;       // at most 200 bytes of it
+    void add(qint64 lineNumber, QByteArrayView text);
+    // "Odrzucono wierszy pliku: N (pierwszy, wiersz L: TEXT)"; empty for none.
+    QString report() const;
+};
 
 // The lines of a .dat file, in one of two rules:
 //  - EveryLine (the database import): every line ended by CR or LF, and a
@@ -52,6 +67,12 @@ public:
     // call.
     bool next(QByteArrayView &line);
     bool next(QByteArray &line);
+    // The 1-based number of the line last handed out, CR LF ending one line
+    // (a 1000-byte piece of a longer line counts as a line of its own).
+    qint64 lineNumber() const { return lineNumber_; }
+    // Bytes of the file read past so far, and the file's size.
+    qint64 position() const { return pos_ + at_; }
+    qint64 size() const { return size_; }
 
 private:
     bool nextLine(QByteArrayView &line);
@@ -59,6 +80,8 @@ private:
     bool fill(qint64 upTo);
     // Drops the bytes before at_ from the buffer.
     void compact();
+    // Counts the line handed out, which ended with `end` (0: none).
+    void countLine(char end, bool empty);
 
     std::unique_ptr<QFile> file_;
     Rule rule_;
@@ -69,6 +92,8 @@ private:
     qsizetype at_ = 0;      // the next unread byte in buffer_
     bool skipping_ = false; // EveryLine: inside a line over MaxLineLength
     bool ended_ = false;    // EveryLine: the last line has been handed out
+    bool afterCR_ = false;  // the last line ended with CR
+    qint64 lineNumber_ = 0;
 };
 
 // "2013-09-16" as 20130916: a date that exists (year 1 on); "14:05:09" as

@@ -30,6 +30,19 @@ struct Feeder {
     std::array<SeriesData, SeriesCount> &data;
     std::array<SeriesCounter, SeriesCount> counters;
     int taken = 0;
+    // The first pass over a file only counts what each series will keep, so
+    // the second stores it in vectors of the exact size.
+    bool counting = false;
+    std::array<std::size_t, SeriesCount> rowsNeeded{}, pointsNeeded{};
+
+    void reserve()
+    {
+        for (std::size_t s = 0; s < SeriesCount; ++s) {
+            data[s].rows.reserve(data[s].rows.size() + rowsNeeded[s]);
+            data[s].points.reserve(data[s].points.size() + pointsNeeded[s]);
+        }
+        counting = false;
+    }
 
     void finish()
     {
@@ -41,23 +54,51 @@ struct Feeder {
     {
         if (dateKey < fromDate || dateKey > toDate)
             return;
-        for (int s = 0; s < SeriesCount; ++s) {
-            const SeriesAssignment &w = model.series[static_cast<std::size_t>(s)];
+        for (std::size_t s = 0; s < SeriesCount; ++s) {
+            const SeriesAssignment &w = model.series[s];
             if (!w.on() || w.address != address || w.device != device)
                 continue;
-            SeriesData &d = data[static_cast<std::size_t>(s)];
+            const float v = R[w.registerNo];
+            if (counting) {
+                ++rowsNeeded[s];
+                pointsNeeded[s] += isSeriesValue(v);
+                continue;
+            }
+            SeriesData &d = data[s];
             SeriesRow r{dateKey, timeKey, {}};
             std::copy(std::begin(R), std::end(R), r.R);
             d.rows.push_back(r);
-            const float v = R[w.registerNo];
             if (isSeriesValue(v)) {
                 d.points.push_back({seriesX(dateKey, timeKey), static_cast<double>(v)});
-                counters[static_cast<std::size_t>(s)].count(v, dateKey, timeKey);
+                counters[s].count(v, dateKey, timeKey);
             }
             ++taken;
         }
     }
 };
+
+// Hands the data lines of a .dat file to `feed`; refused lines are counted
+// when `refused` is given.
+bool feedDatFile(const QString &path, Feeder &feed, RefusedLines *refused)
+{
+    DatLineReader reader(path, DatLineReader::Rule::ThousandByteBlocks);
+    QByteArrayView line;
+    DataLine parsed;
+    while (reader.next(line)) {
+        switch (readDataLine(line, parsed)) {
+        case LineVerdict::Data:
+            feed.row(parsed.dateKey, parsed.timeKey, parsed.device, parsed.R);
+            break;
+        case LineVerdict::Refused:
+            if (refused)
+                refused->add(reader.lineNumber(), line);
+            break;
+        case LineVerdict::NotData:
+            break;
+        }
+    }
+    return reader.opened();
+}
 
 } // namespace
 
@@ -76,13 +117,11 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
     Feeder feed{address, fromDate, toDate, model, data};
     if (suffix == QLatin1String("dat")) {
         out.kind = FileLoadOutcome::Kind::Dat;
-        DatLineReader reader(path, DatLineReader::Rule::ThousandByteBlocks);
-        out.opened = reader.opened();
-        QByteArrayView line;
-        DataLine parsed;
-        while (reader.next(line))
-            if (parseDataLine(line, parsed))
-                feed.row(parsed.dateKey, parsed.timeKey, parsed.device, parsed.R);
+        feed.counting = true;
+        out.opened = feedDatFile(path, feed, &out.refused);
+        feed.reserve();
+        if (out.opened)
+            feedDatFile(path, feed, nullptr);
     } else if (suffix == QLatin1String("bin")) {
         out.kind = FileLoadOutcome::Kind::Bin;
         auto store = std::make_unique<RecordStore>();
@@ -92,23 +131,28 @@ FileLoadOutcome loadSeriesFromFile(const QString &path, std::uint8_t address, in
         out.wrongSize = info.isFile() && (info.size() < 240 || (info.size() - 240) % 12 != 0);
         // An archive without records (240 bytes) is read, and holds nothing.
         out.opened = n > 0 || (info.isFile() && info.size() == 240 && QFile(path).open(QIODevice::ReadOnly));
+        // Twice over the rows, as over a .dat file: counting, then keeping.
         std::vector<ExportRow> rows;
-        for (int d = 0; d < 10; ++d) {
-            buildExportRows(*store, n, d, 0, 99999999, rows);
-            for (ExportRow &r : rows) {
-                // As a .dat export writes them: above 1.0E+10 is "*", which
-                // reads back as the no-value marker.
-                // A record's moment that is no real date or time would be
-                // refused as a line of the export; so would NaN and
-                // infinities as values.
-                if (!QDate::isValid(r.dateKey / 10000, r.dateKey / 100 % 100, r.dateKey % 100) ||
-                    r.timeKey / 10000 > 23 || r.timeKey / 100 % 100 > 59 || r.timeKey % 100 > 59)
-                    continue;
-                for (float &v : r.R)
-                    if (v > 1.0e10f || !std::isfinite(v))
-                        v = DataLineNoValue;
-                feed.row(r.dateKey, r.timeKey, d, r.R);
+        for (const bool counting : {true, false}) {
+            feed.counting = counting;
+            for (int d = 0; d < 10; ++d) {
+                buildExportRows(*store, n, d, 0, 99999999, rows);
+                for (ExportRow &r : rows) {
+                    // A record's moment that is no real date or time would be
+                    // refused as a line of the export; so would NaN and
+                    // infinities as values. Above 1.0E+10 is "*" in an
+                    // export, which reads back as the no-value marker.
+                    if (!QDate::isValid(r.dateKey / 10000, r.dateKey / 100 % 100, r.dateKey % 100) ||
+                        r.timeKey / 10000 > 23 || r.timeKey / 100 % 100 > 59 || r.timeKey % 100 > 59)
+                        continue;
+                    for (float &v : r.R)
+                        if (v > 1.0e10f || !std::isfinite(v))
+                            v = DataLineNoValue;
+                    feed.row(r.dateKey, r.timeKey, d, r.R);
+                }
             }
+            if (counting)
+                feed.reserve();
         }
     }
     feed.finish();

@@ -1,8 +1,10 @@
 #pragma once
 // Loading the chart's series from an archive file: a .dat export or a .bin
-// archive, read once, each row handed to every series that is on and takes
-// it (the meter's address, the series' device, a date in the range). Points,
-// table rows and statistics are added to what the series hold.
+// archive, each row handed to every series that is on and takes it (the
+// meter's address, the series' device, a date in the range). Points, table
+// rows and statistics are added to what the series hold. A .dat file is read twice: once to count what each series
+// keeps, once to keep it in vectors of that size, so memory is what the
+// series show and nothing of the file's size.
 #include "archive/DataLine.h"
 #include "chart/Series.h"
 
@@ -48,6 +50,7 @@ struct FileLoadOutcome {
     bool wrongSize = false; // a .bin whose size is not 240 + 12 * n bytes
     bool tooLarge = false;  // a .bin over 616,000 records
     int rowsTaken = 0;     // rows handed to a series, summed over the series
+    RefusedLines refused;  // .dat lines meant as data that were refused
 };
 
 // The type comes from the lower-cased suffix of the file name (".dat" or

@@ -2,6 +2,7 @@
 
 #include "common/TextFormats.h"
 
+#include <QDate>
 #include <QStringList>
 #include <cstdio>
 #include <mysql.h>
@@ -15,11 +16,11 @@ QByteArray quotedName(const QString &name)
     return '`' + name.toUtf8() + '`';
 }
 
-// How the table takes rows: in transactions, and whether it takes
-// addresses above 127 (a table made elsewhere may have a signed ADDR).
+// How the table takes rows: in transactions, and the highest address its
+// ADDR column holds (a table made elsewhere may have a signed one).
 struct TableTraits {
     bool transactional = true;
-    bool signedAddress = false;
+    int maxAddress = 255;
 };
 
 TableTraits traitsOf(SqlConnection &c, const DatabaseSettings &p)
@@ -34,11 +35,29 @@ TableTraits traitsOf(SqlConnection &c, const DatabaseSettings &p)
     if (MYSQL_RES *r = mysql_store_result(c.handle())) {
         if (MYSQL_ROW row = mysql_fetch_row(r)) {
             t.transactional = row[0] && QByteArray(row[0]).compare("InnoDB", Qt::CaseInsensitive) == 0;
-            t.signedAddress = row[1] && !QByteArray(row[1]).contains("unsigned");
+            const QByteArray type = QByteArray(row[1] ? row[1] : "").toLower();
+            if (type.startsWith("tinyint") && !type.contains("unsigned"))
+                t.maxAddress = 127;
         }
         mysql_free_result(r);
     }
     return t;
+}
+
+// A moment the DATE and TIME columns hold as it is: the server would store
+// hour 25 as 25:00:00, a time of day no meter records.
+bool momentExists(const ExportRow &r)
+{
+    return QDate::isValid(r.dateKey / 10000, r.dateKey / 100 % 100, r.dateKey % 100) && r.timeKey >= 0 &&
+           r.timeKey / 10000 <= 23 && r.timeKey / 100 % 100 <= 59 && r.timeKey % 100 <= 59;
+}
+
+QString rowText(const TableRow &t)
+{
+    const ExportRow &r = t.row;
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", r.dateKey / 10000, r.dateKey / 100 % 100,
+                             r.dateKey % 100, r.timeKey / 10000, r.timeKey / 100 % 100, r.timeKey % 100) +
+           QStringLiteral(", urządzenie %1").arg(t.device);
 }
 
 } // namespace
@@ -93,27 +112,32 @@ StoreOutcome storeRows(SqlConnection &c, const DatabaseSettings &p, std::span<co
     if (rows.empty())
         return out;
     const TableTraits traits = traitsOf(c, p);
-    if (traits.signedAddress) {
-        for (const TableRow &r : rows) {
-            if (r.address > 127) {
-                out.firstFailure = QStringLiteral("Kolumna ADDR tablicy %1 nie przyjmuje adresu %2 (typ ze znakiem); "
-                                                  "nic nie zostało zapisane.")
-                                       .arg(p.table)
-                                       .arg(r.address);
-                out.stoppedEarly = true;
-                return out;
-            }
+    for (const TableRow &r : rows) {
+        if (r.address > traits.maxAddress) {
+            out.firstFailure = QStringLiteral("Kolumna ADDR tablicy %1 nie przyjmuje adresu %2 (typ ze znakiem); "
+                                              "nic nie zostało zapisane.")
+                                   .arg(p.table)
+                                   .arg(r.address);
+            out.stoppedEarly = true;
+            return out;
         }
     }
+    // The reason first, then the row: its moment and device.
     const auto fail = [&](const TableRow &r, const QString &error) {
         if (out.firstFailure.isEmpty())
-            out.firstFailure = QString::fromLatin1(rowValues(r)) + QStringLiteral(": ") + error;
+            out.firstFailure = error + QStringLiteral("\nWiersz: ") + rowText(r);
     };
     // One statement a row; false when the connection is gone. Inside a
     // transaction each (the rows of a refused batch), so a row the server
-    // only warns about is rolled back instead of stored changed.
+    // only warns about is rolled back instead of stored changed. A table
+    // without transactions cannot take such a row back: it is stored, and
+    // counted as stored with changed values.
     const auto perRow = [&](std::span<const TableRow> part, bool inTransactions) {
         for (const TableRow &r : part) {
+            if (!momentExists(r.row)) {
+                fail(r, QStringLiteral("niemożliwa data lub godzina"));
+                continue;
+            }
             QString error;
             bool stored;
             if (inTransactions) {
@@ -122,7 +146,9 @@ StoreOutcome storeRows(SqlConnection &c, const DatabaseSettings &p, std::span<co
                 if (!stored && !c.connectionLost())
                     c.execute("ROLLBACK", nullptr, false);
             } else {
-                stored = c.execute(insertStatement(p.table, rowValues(r)), &error);
+                stored = c.execute(insertStatement(p.table, rowValues(r)), &error, false);
+                if (stored && mysql_warning_count(c.handle()) > 0)
+                    ++out.changed;
             }
             if (stored)
                 ++out.stored;
@@ -144,14 +170,18 @@ StoreOutcome storeRows(SqlConnection &c, const DatabaseSettings &p, std::span<co
         } else {
             QByteArray values;
             values.reserve(static_cast<qsizetype>(part.size()) * 200);
+            bool allExist = true;
             for (const TableRow &r : part) {
+                allExist = allExist && momentExists(r.row);
                 if (!values.isEmpty())
                     values += ',';
                 values += rowValues(r);
             }
             QString error;
-            if (c.execute("START TRANSACTION", &error) && c.execute(insertStatement(p.table, values), &error) &&
-                c.execute("COMMIT", &error)) {
+            if (!allExist) {
+                goOn = perRow(part, true); // the impossible moments are refused one by one
+            } else if (c.execute("START TRANSACTION", &error) && c.execute(insertStatement(p.table, values), &error) &&
+                       c.execute("COMMIT", &error)) {
                 out.stored += static_cast<int>(part.size());
                 goOn = true;
             } else if (c.connectionLost()) {
@@ -236,7 +266,7 @@ bool storeDownloadedArchive(SqlConnection &c, const DatabaseSettings &p, const R
     const StoreOutcome out =
         exportArchiveToDatabase(c, p, store, records, static_cast<std::uint8_t>(address), progress);
     c.disconnect();
-    if (!out.ok() && report)
+    if ((!out.ok() || out.changed > 0) && report)
         *report = storeReport(out);
     return out.ok();
 }
@@ -246,6 +276,10 @@ QString storeReport(const StoreOutcome &o)
     QString text = QStringLiteral("Zapisano %1 z %2 wierszy.").arg(o.stored).arg(o.total);
     if (!o.firstFailure.isEmpty())
         text += QStringLiteral("\nPierwszy błąd: ") + o.firstFailure;
+    if (o.changed > 0)
+        text += QStringLiteral("\nSerwer zmienił wartości w %1 zapisanych wierszach (ostrzeżenia; tablica bez "
+                               "transakcji nie może ich cofnąć).")
+                    .arg(o.changed);
     return text;
 }
 

@@ -6,7 +6,10 @@
 // Rows go in multi-row INSERT statements of BatchRows rows, each batch in a
 // transaction of its own; a batch the server refuses is rolled back and sent
 // again row by row, so exactly the rows a statement per row would lose are
-// lost, and reported. A table without transactions gets a statement per row.
+// lost, and reported. A table without transactions gets a statement per row;
+// a row it stores with warnings (a DECIMAL column rounds) is counted as
+// stored and as changed, so the report always equals what the table holds.
+// A row whose moment does not exist (hour 24, February 30) is never sent.
 #include "archive/ArchiveRecord.h"
 #include "db/SqlConnection.h"
 
@@ -36,7 +39,8 @@ QByteArray insertStatement(const QString &table, const QByteArray &values);
 struct StoreOutcome {
     int total = 0;
     int stored = 0;
-    QString firstFailure;   // the server's text, with the row it refused
+    int changed = 0;        // stored with warnings (a table without transactions)
+    QString firstFailure;   // the server's reason, then the row's moment and device
     bool stoppedEarly = false; // the connection was lost or never there
     bool ok() const { return stored == total && firstFailure.isEmpty(); }
 };

@@ -32,23 +32,34 @@ TEST(DataLines, WhatIsADataLine)
     EXPECT_EQ(d.R[5], DataLineNoValue);
     EXPECT_EQ(d.R[1], 2.5f);
 
+    // Lines meant as data (they begin with a date's shape) that are wrong
+    // are refused, so an import can report them; anything else is no data.
     const QByteArray good = line("2013-09-16", "07:05:00", "3", "1");
-    const QByteArray refused[] = {
-        line("2013-02-30", "07:05:00", "3", "1"),           // no such day
-        line("2013-9-16", "07:05:00", "3", "1"),            // not YYYY-MM-DD
-        line("2013-09-16", "24:00:00", "3", "1"),
-        line("2013-09-16", "07:05:00", "x", "1"),
-        line("2013-09-16", "07:05:00", "256", "1"),         // would not fit its column
-        line("2013-09-16", "07:05:00", "3", "1e400"),       // cannot be stored unchanged
-        line("2013-09-16", "07:05:00", "3", "1", "-5e39"),
-        good + "\t1",                                       // 13 TABs
-        good.left(good.lastIndexOf('\t')),                  // 11 TABs
-        QByteArray("Data\tCzas\tDEV\tR0\tR1\tR2\tR3\tR4\tR5\tR6\tR7\tR8\tR9"),
-        QByteArray(""),
-        QByteArray("\x01\x02\xff\t\t\t\t\t\t\t\t\t\t\t\t", 15),
+    const struct {
+        QByteArray text;
+        LineVerdict verdict;
+    } cases[] = {
+        {line("2013-02-30", "07:05:00", "3", "1"), LineVerdict::Refused}, // no such day
+        {line("2013-09-16", "24:00:00", "3", "1"), LineVerdict::Refused},
+        {line("2013-09-16", "07:05:00", "x", "1"), LineVerdict::Refused},
+        {line("2013-09-16", "07:05:00", "10", "1"), LineVerdict::Refused}, // devices are 0 .. 9
+        {line("2013-09-16", "07:05:00", "3", "1e400"), LineVerdict::Refused}, // cannot be stored unchanged
+        {line("2013-09-16", "07:05:00", "3", "1", "-5e39"), LineVerdict::Refused},
+        {line("2013-09-16", "07:05:00", "3", "1,5"), LineVerdict::Refused}, // a decimal comma
+        {line("2013-09-16", "07:05:00", "3", "nan"), LineVerdict::Refused},
+        {line("2013-09-16", "07:05:00", "3", ""), LineVerdict::Refused},
+        {line("2013-09-16", "07:05:00", "3", "**"), LineVerdict::Refused},
+        {good + "\t1", LineVerdict::Refused},                  // 13 TABs
+        {good.left(good.lastIndexOf('\t')), LineVerdict::Refused}, // 11 TABs
+        {"2013-09-16", LineVerdict::Refused},
+        {line("2013-9-16", "07:05:00", "3", "1"), LineVerdict::NotData}, // not YYYY-MM-DD
+        {"Data\tCzas\tDEV\tR0\tR1\tR2\tR3\tR4\tR5\tR6\tR7\tR8\tR9", LineVerdict::NotData},
+        {"", LineVerdict::NotData},
+        {QByteArray("\x01\x02\xff\t\t\t\t\t\t\t\t\t\t\t\t", 15), LineVerdict::NotData},
+        {line("2013-09-16", "07:05:00", "9", "-1.5E-38", "*"), LineVerdict::Data},
     };
-    for (const QByteArray &bad : refused)
-        EXPECT_FALSE(parseDataLine(bad, d)) << bad.toStdString();
+    for (const auto &c : cases)
+        EXPECT_EQ(readDataLine(c.text, d), c.verdict) << c.text.toStdString();
 
     // The shortest data line: one character a register (41 characters; with
     // dates and times in full no data line is 38 characters or shorter).

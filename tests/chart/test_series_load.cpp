@@ -43,6 +43,8 @@ TEST(SeriesLoad, DatLinesDatesMetersAndDevices)
     dat += line("2013-09-16", "00:00:00", 2, "2.000000E+000") + "\r\n";  // on the from-date
     dat += line("2013-09-16", "08:00:00", 3, "9.000000E+000") + "\r\n";  // another device
     dat += line("2013-09-16", "09:00:00", 2, "*", "5.500000E+000") + "\r\n"; // no R0, R5 there
+    dat += line("2013-09-16", "09:30:00", 2, "1.000000E+020") + "\r\n"; // a memory card's no-value
+    dat += line("2013-09-16", "09:45:00", 2, "1,500000E+000") + "\r\n"; // a decimal comma: refused
     dat += line("2013-09-17", "23:59:59", 2, "-4.000000E+000") + "\r\n"; // on the to-date
     dat += line("2013-09-17", "10:00:00", 2, "-4.000000E+000") + "\n";  // a tie for the minimum
     dat += line("2013-09-18", "00:00:00", 2, "7.000000E+000") + "\r\n";  // after the range
@@ -57,12 +59,17 @@ TEST(SeriesLoad, DatLinesDatesMetersAndDevices)
     const FileLoadOutcome out = l.run(dir.file("a.dat"));
     EXPECT_EQ(out.kind, FileLoadOutcome::Kind::Dat);
     EXPECT_TRUE(out.opened);
-    // Four rows of DEV 2 in the range, for both series of the meter.
-    EXPECT_EQ(l.data[0].rows.size(), 4u);
-    EXPECT_EQ(l.data[1].rows.size(), 4u);
+    // Five rows of DEV 2 in the range, for both series of the meter.
+    EXPECT_EQ(l.data[0].rows.size(), 5u);
+    EXPECT_EQ(l.data[1].rows.size(), 5u);
+    EXPECT_EQ(out.refused.count, 1);
+    EXPECT_EQ(out.refused.firstLineNumber, 12); // the heading's LF CR pairs are two line ends each
+    EXPECT_TRUE(out.refused.report().endsWith(QStringLiteral("wiersz 12: 2013-09-16 09:45:00 2 1,500000E+000 "
+                                                             "2.000000E+000 * * * * * * * *)")))
+        << out.refused.report().toStdString();
     EXPECT_TRUE(l.data[2].rows.empty());
     EXPECT_TRUE(l.data[3].rows.empty());
-    // R0 "*" is a row but no point; R5 has one value.
+    // R0 "*" and 1.0E+20 are rows but no points; R5 has one value.
     ASSERT_EQ(l.data[0].points.size(), 3u);
     EXPECT_EQ(l.data[0].points[0].x, QDateTime(QDate(2013, 9, 16), QTime(0, 0), Qt::UTC).toSecsSinceEpoch());
     EXPECT_EQ(l.data[0].points[2].y, -4.0);
@@ -78,7 +85,7 @@ TEST(SeriesLoad, DatLinesDatesMetersAndDevices)
     // Loading again doubles everything.
     l.run(dir.file("a.dat"));
     EXPECT_EQ(l.model.statistics[0].pointCount, 6u);
-    EXPECT_EQ(l.data[0].rows.size(), 8u);
+    EXPECT_EQ(l.data[0].rows.size(), 10u);
     // Another date range: nothing added, the statistics as they were.
     const SeriesStatistics before = l.model.statistics[0];
     l.run(dir.file("a.dat"), 5, 20140101, 20141231);
@@ -118,10 +125,11 @@ TEST(SeriesLoad, TheReadersLineRules)
          good + "\t\n" + good.left(good.lastIndexOf('\t')) + "\n" + line("2013-02-29", "08:00:00", 2, "1") + "\n" +
              line("2013-09-16", "24:00:00", 2, "1") + "\n" + good + "\n",
          1},
-        {"nan and inf are no values, 1e400 refuses its line",
+        {"nan, inf, 1e400, a decimal comma and device 12 refuse their lines",
          line("2013-09-16", "08:00:00", 2, "nan") + "\n" + line("2013-09-16", "08:00:00", 2, "inf") + "\n" +
-             line("2013-09-16", "08:00:00", 2, "1e400") + "\n",
-         2},
+             line("2013-09-16", "08:00:00", 2, "1e400") + "\n" + line("2013-09-16", "08:00:00", 2, "1,5") + "\n" +
+             line("2013-09-16", "08:00:00", 12, "1") + "\n" + good + "\n",
+         1},
     };
     for (const Case &c : cases) {
         dir.write("c.dat", c.file);
@@ -265,8 +273,8 @@ struct Literal {
                 text += '\t' + QByteArray::number(k);
                 for (float v : row.R) {
                     text += '\t';
-                    if (v > 1.0e10f) {
-                        text += '*';
+                    if (v > 1.0e10f || !std::isfinite(v)) {
+                        text += '*'; // a record that holds no number has no value
                         continue;
                     }
                     // Ten significant digits and a three-digit exponent.
@@ -274,10 +282,6 @@ struct Literal {
                     std::snprintf(printed, sizeof printed, "%.9E", static_cast<double>(v));
                     QByteArray e(printed);
                     const qsizetype x = e.indexOf('E');
-                    if (!std::isfinite(v) || x < 0) {
-                        text += e; // "NAN", "-INF": not a number to the parser
-                        continue;
-                    }
                     QByteArray digits = e.mid(x + 2);
                     while (digits.size() < 3)
                         digits.prepend('0');

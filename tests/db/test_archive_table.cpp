@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -212,4 +213,83 @@ TEST_F(Table, ADatExportImportsAsItsRows)
     EXPECT_FALSE(none.missing);
     EXPECT_EQ(none.lines, 0);
     EXPECT_EQ(none.store.stored, 0);
+}
+
+// Whatever the table and the rows, the report equals what the table holds.
+TEST_F(Table, TheReportEqualsWhatTheTableHolds)
+{
+    const auto rowAt = [](int i, int timeKey = -1) {
+        TableRow r{200, static_cast<std::uint8_t>(i % 10), ExportRow{20240101, timeKey >= 0 ? timeKey : i * 100, {}}};
+        for (int k = 0; k < 10; ++k)
+            r.row.R[k] = static_cast<float>(i) + 0.25f * static_cast<float>(k % 2); // 0.25 rounds in DECIMAL(9,1)
+        return r;
+    };
+    const QByteArray decimalValues = createTableStatement(QStringLiteral("X")).replace(
+        "float not null default '1E+20'", "DECIMAL(9,1) not null default '0'");
+    const auto variant = [&](const char *engine, const QByteArray &from, const QByteArray &to) {
+        return createTableStatement(QStringLiteral("X")).replace(from, to) + " ENGINE=" + engine;
+    };
+    struct Case {
+        const char *what;
+        QByteArray create; // "X" is the table's name
+        std::vector<TableRow> rows;
+        int stored, changed;
+        const char *failure; // the first failure begins with it
+    };
+    std::vector<TableRow> withImpossible{rowAt(1), rowAt(2, 250000), rowAt(3), rowAt(4, 235960)};
+    std::vector<TableRow> someRounded;
+    for (int i = 0; i < 30; ++i)
+        someRounded.push_back(rowAt(i));
+    std::vector<TableRow> oneRounded = someRounded;
+    for (TableRow &r : oneRounded)
+        std::fill(std::begin(r.row.R), std::end(r.row.R), 1.5f);
+    oneRounded[17].row.R[3] = 1.25f;
+    const Case cases[] = {
+        {"hour 25 and second 60 never reach the server", createTableStatement(QStringLiteral("X")), withImpossible, 2,
+         0, "niemożliwa data lub godzina\nWiersz: 2024-01-01 25:00:00, urządzenie 2"},
+        {"MyISAM rounds into DECIMAL: stored, and said to be changed", decimalValues + " ENGINE=MyISAM", someRounded,
+         30, 30, ""},
+        {"InnoDB refuses the one row it would round", decimalValues + " ENGINE=InnoDB", oneRounded, 29, 0,
+         "serwer zgłosił ostrzeżenia (1)\nWiersz: 2024-01-01 00:17:00, urządzenie 7"},
+        {"a signed SMALLINT address holds 200", variant("InnoDB", "ADDR TINYINT UNSIGNED", "ADDR SMALLINT"),
+         someRounded, 30, 0, ""},
+        {"a signed TINYINT address does not", variant("MyISAM", "ADDR TINYINT UNSIGNED", "ADDR TINYINT"), someRounded,
+         0, 0, "Kolumna ADDR tablicy t_case nie przyjmuje adresu 200"},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.what);
+        c.execute("DROP TABLE IF EXISTS t_case", nullptr, false);
+        ASSERT_TRUE(c.execute(QByteArray(k.create).replace("`X`", "t_case"), nullptr, false)) << c.lastError().toStdString();
+        db.table = QStringLiteral("t_case");
+        const StoreOutcome out = storeRows(c, db, k.rows);
+        EXPECT_EQ(out.total, static_cast<int>(k.rows.size()));
+        EXPECT_EQ(out.stored, k.stored);
+        EXPECT_EQ(out.changed, k.changed);
+        EXPECT_EQ(out.firstFailure.left(static_cast<qsizetype>(std::strlen(k.failure))).toStdString(), k.failure);
+        EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_case")),
+                  QStringList{QString::number(out.stored)});
+        EXPECT_EQ(storeReport(out).contains(QStringLiteral("Serwer zmienił wartości w %1 ").arg(k.changed)),
+                  k.changed > 0);
+    }
+}
+
+// A file written as a Polish spreadsheet writes it: decimal commas, a
+// device beyond 9. Those lines are refused and reported, the rest stored.
+TEST_F(Table, AnImportRefusesLinesThatDoNotReadAsData)
+{
+    test::TempDir dir;
+    const QByteArray good = "2024-01-01\t10:00:00\t3\t1.5\t*\t*\t*\t*\t*\t*\t*\t*\t-2.5";
+    dir.write("arkusz.dat", "Data\tCzas\tDEV\tR0\tR1\tR2\tR3\tR4\tR5\tR6\tR7\tR8\tR9\r\n" + good + "\r\n" +
+                                "2024-01-01\t10:01:00\t3\t1,5\t*\t*\t*\t*\t*\t*\t*\t*\t-2,5\r\n" + good + "\r\n" +
+                                "2024-01-01\t10:02:00\t12\t1.5\t*\t*\t*\t*\t*\t*\t*\t*\t-2.5\r\n" + good);
+    fresh(QStringLiteral("t_sheet"));
+    const ImportOutcome out = importDataFile(c, db, dir.file("arkusz.dat"), 9);
+    EXPECT_EQ(out.lines, 3);
+    EXPECT_EQ(out.store.stored, 3);
+    EXPECT_EQ(out.refused.count, 2);
+    EXPECT_EQ(importReport(out), QStringLiteral("Zapisano 3 z 3 wierszy.\nOdrzucono błędnych wierszy pliku: 2 "
+                                                "(pierwszy, wiersz 3: 2024-01-01 10:01:00 3 1,5 * * * * * * * * "
+                                                "-2,5)"));
+    EXPECT_EQ(test::queryColumn(db, QStringLiteral("SELECT COUNT(*) FROM t_sheet WHERE R0 = 1.5 AND R9 = -2.5")),
+              QStringList{"3"});
 }

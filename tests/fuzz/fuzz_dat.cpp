@@ -3,7 +3,6 @@
 #include "FuzzSupport.h"
 #include "archive/DataLine.h"
 #include "chart/SeriesLoad.h"
-#include "db/DataImport.h"
 
 using namespace k71t;
 
@@ -12,8 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     DataLine line;
     (void)parseDataLine(QByteArrayView(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), line);
     const QString path = fuzz::inputFile(QStringLiteral("a.dat"), data, size);
-    std::vector<TableRow> rows;
-    (void)readDataFileRows(path, 1, rows);
+    DatLineReader reader(path, DatLineReader::Rule::EveryLine);
+    RefusedLines refused;
+    QByteArrayView text;
+    while (reader.next(text))
+        if (readDataLine(text, line) == LineVerdict::Refused)
+            refused.add(reader.lineNumber(), text);
+    (void)refused.report();
     SeriesModel model;
     for (int s = 0; s < SeriesCount; ++s)
         model.series[static_cast<std::size_t>(s)] =

@@ -376,8 +376,11 @@ void ArchiveWindow::onExportDatabaseClicked()
         ctx_.prompt.inform(
             this, QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),
             QStringLiteral("Informacje"));
-    else if (out.ok())
+    else if (out.ok() && out.changed == 0)
         ctx_.prompt.inform(this, QStringLiteral("Dane umieszczone w bazie danych"), QStringLiteral("Informacje"));
+    else if (out.ok())
+        ctx_.prompt.inform(this, QStringLiteral("Dane umieszczone w bazie danych\n") + storeReport(out),
+                           QStringLiteral("Informacje"));
     else
         ctx_.prompt.message(this, DatabaseFailed + QLatin1Char('\n') + storeReport(out), QStringLiteral("Informacje"),
                             PromptIcon::Error);

@@ -362,7 +362,10 @@ void ChartWindow::loadFile(const QString &path, std::uint8_t address)
     }
     fullView();
     progressBar->setValue(progressBar->maximum());
-    statusBar->showMessage(QStringLiteral("Wczytano wierszy: %1").arg(out.rowsTaken));
+    QString status = QStringLiteral("Wczytano wierszy: %1").arg(out.rowsTaken);
+    if (out.refused.count > 0)
+        status += QStringLiteral(". ") + out.refused.report();
+    statusBar->showMessage(status);
 }
 
 void ChartWindow::fullView()

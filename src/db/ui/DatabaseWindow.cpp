@@ -287,9 +287,11 @@ void DatabaseWindow::onImportClicked()
         statusBar->showMessage(QStringLiteral("Zaimportowano: %1").arg(out.store.stored));
     if (out.missing)
         ctx_.prompt.error(this, QStringLiteral("Nie można odczytać pliku %1.").arg(file));
-    else if (!out.store.ok())
+    else if (!out.store.ok() || out.refused.count > 0)
         ctx_.prompt.error(this, QStringLiteral("Import pliku %1 nie powiódł się w całości.\n").arg(file) +
-                                    storeReport(out.store));
+                                    importReport(out));
+    else if (out.store.changed > 0)
+        ctx_.prompt.inform(this, importReport(out), QStringLiteral("Informacje"));
     else if (out.lines == 0)
         ctx_.prompt.inform(this, QStringLiteral("Plik %1 nie zawiera wierszy danych.").arg(file),
                            QStringLiteral("Informacje"));
