@@ -9,6 +9,7 @@
 #include "common/CommandLine.h"
 #include "common/DateFormats.h"
 #include "link/MeterLink.h"
+#include "shell/UartCfg.h"
 
 #include <QDir>
 
@@ -63,7 +64,10 @@ const char *const Help = "Użycie: k71t-cli (--device ŚCIEŻKA | --port COMn) [
                          "                        pobieranie archiwum\" (po S sekundach, domyślnie 60), aż do\n"
                          "                        SIGINT lub SIGTERM (kończy bieżące zadanie); pliki .bin do\n"
                          "                        ./Archives, dziennik na wyjście i do ./automat.log, baza danych\n"
-                         "                        z ./sql.conf lub --sql-conf\n"
+                         "                        z ./sql.conf lub --sql-conf; bez --device i --port port,\n"
+                         "                        tryb i prędkość z ./uart.cfg (jak w programie); zmiany\n"
+                         "                        auto.conf są brane przed kolejnym sprawdzeniem; w katalogu\n"
+                         "                        działa naraz tylko jeden harmonogram\n"
                          "  db settings [--server NAZWA] [--port N] [--database NAZWA] [--table NAZWA]\n"
                          "         [--user NAZWA] [--password HASŁO | --password-file PLIK] [--compression 0|1]\n"
                          "         [--support on|off]\n"
@@ -140,16 +144,21 @@ int loadArchive(const QString &bin, RecordStore &store, QString &err)
 bool openLink(const Options &o, MeterLink &l, QString &err)
 {
     l.meterAddress = static_cast<std::uint8_t>(o.address);
+    PortSettings folder;
+    const bool fromFolder = o.device.isEmpty() && o.port < 0;
+    if (fromFolder)
+        loadUartCfg(QDir::current().filePath(QStringLiteral("uart.cfg")), folder);
     if (o.device.isEmpty()) {
         for (const QString &warning : l.portMap.load(QDir::currentPath()))
             err += QStringLiteral("k71t-cli: %1\n").arg(warning);
-        l.portSettings.portIndex = static_cast<std::uint8_t>(o.port);
+        l.portSettings.portIndex = fromFolder ? folder.portIndex : static_cast<std::uint8_t>(o.port);
     } else {
-        l.portMap.setPath(0, o.device);
+        l.portMap.setDevice(0, o.device);
         l.portSettings.portIndex = 0;
     }
-    l.portSettings.modeKind = static_cast<std::uint8_t>(o.modeKind);
-    l.portSettings.speedIndex = static_cast<std::uint8_t>(o.speedIndex);
+    l.portSettings.modeKind = fromFolder && !o.modeGiven ? folder.modeKind : static_cast<std::uint8_t>(o.modeKind);
+    l.portSettings.speedIndex =
+        fromFolder && !o.speedGiven ? folder.speedIndex : static_cast<std::uint8_t>(o.speedIndex);
     if (l.link.openPort(l.portSettings.portIndex, l.portSettings.modeKind, l.portSettings.speedIndex) < 0) {
         err += QStringLiteral("k71t-cli: nie można otworzyć portu %1\n").arg(l.link.openError());
         return false;
@@ -238,12 +247,14 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         } else if (name == QLatin1String("speed")) {
             int baud = 0;
             o.speedIndex = parseInt(v, 1, 1000000, baud) ? speedIndexForBaud(baud) : -1;
+            o.speedGiven = true;
             if (o.speedIndex < 0)
                 return usage(err, QStringLiteral("nieobsługiwana prędkość %1").arg(v));
         } else if (name == QLatin1String("sql-conf")) {
             sqlConf = v;
         } else if (name == QLatin1String("mode")) {
             o.modeKind = modeKindForName(v);
+            o.modeGiven = true;
             if (o.modeKind < 0)
                 return usage(err, QStringLiteral("nieznany tryb %1").arg(v));
         }
@@ -266,7 +277,9 @@ int runCli(const QStringList &args, const Clock &clock, QString &out, QString &e
         return runTasks(o, sqlConf, clock, out, err, lineSink);
     if (!QStringList{"read", "write", "download", "status", "clock", "watch", "config", "tasks"}.contains(verb))
         return usage(err, QStringLiteral("nieznane polecenie %1").arg(verb));
-    if (o.device.isEmpty() == (o.port < 0))
+    // The scheduler may take the working folder's line (uart.cfg).
+    const bool folderLine = verb == QLatin1String("tasks") && o.device.isEmpty() && o.port < 0;
+    if (o.device.isEmpty() == (o.port < 0) && !folderLine)
         return usage(err, QStringLiteral("podaj albo --device, albo --port"));
     if (verb == QLatin1String("download"))
         return runDownload(o, sqlConf, clock, out, err, progress);

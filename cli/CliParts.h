@@ -21,10 +21,13 @@ struct Options {
     int address = 1;
     int speedIndex = 7;
     int modeKind = 1;
+    bool speedGiven = false, modeGiven = false;
     QStringList command;
 };
 
 // Opens the port named by the options; false with the reason in `err`.
+// Without --device and --port, the working folder's line: uart.cfg's port,
+// mode and speed (--mode and --speed still win), as the program takes them.
 bool openLink(const Options &o, MeterLink &link, QString &err);
 
 // Writes the reason and the hint to --help into `err`; returns CliUsage.

@@ -25,9 +25,11 @@ extern "C" void requestStop(int)
     stopRequested = true;
 }
 
-// SIGINT and SIGTERM ask the run to end after the task in hand.
+// SIGINT and SIGTERM ask the run to end after the task in hand. A closed
+// standard output (`tasks run | head -1`) does not end it: the log goes on
+// into automat.log.
 struct StopSignals {
-    struct sigaction oldInt {}, oldTerm {};
+    struct sigaction oldInt {}, oldTerm {}, oldPipe {};
     StopSignals()
     {
         stopRequested = false;
@@ -36,11 +38,16 @@ struct StopSignals {
         sigemptyset(&sa.sa_mask);
         sigaction(SIGINT, &sa, &oldInt);
         sigaction(SIGTERM, &sa, &oldTerm);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGPIPE, &ignore, &oldPipe);
     }
     ~StopSignals()
     {
         sigaction(SIGINT, &oldInt, nullptr);
         sigaction(SIGTERM, &oldTerm, nullptr);
+        sigaction(SIGPIPE, &oldPipe, nullptr);
     }
 };
 
@@ -100,6 +107,12 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
                                     parseInt(o.command.at(3), 0, 86400, delay))))
         return usage(err, syntax);
 
+    SchedulerLock lock(QDir::currentPath());
+    QString refusal;
+    if (!lock.acquire(&refusal)) {
+        err += QStringLiteral("k71t-cli: %1\n").arg(refusal);
+        return CliMeterFailed;
+    }
     loadTable(path, table);
     // The database: ./sql.conf (or --sql-conf) when there is one; a task that
     // stores without it logs the connection's failure.
@@ -125,6 +138,8 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
     };
     Scheduler scheduler(table, clock, runner, log);
     scheduler.tasksPath = path;
+    scheduler.followFile = true;
+    meter->link.onPortChange = [&](ModbusLink::PortChange, const QString &text) { log.line(text); };
 
     const StopSignals stopSignals;
     log.line(QStringLiteral("Skonfigurowano %1 zadań").arg(table.taskCount));

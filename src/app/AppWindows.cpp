@@ -68,6 +68,11 @@ void AppWindows::create(AppContext &context)
     pages = {displayPage, characteristicPage, analogOutputPage, alarmsPage, systemPage, interfacePage, devicesPage};
     bulkTransferDialog->setRedraw([this] { refreshPages(true); });
     QObject::connect(bulkTransferDialog, &BulkTransferDialog::runningChanged, startPanel, &StartPanelWindow::onBulkTransferRunning);
+    // A port lost and back again is told once each, in the task log (its
+    // box and automat.log), whoever was using the link.
+    context.link.onPortChange = [this](ModbusLink::PortChange, const QString &text) {
+        schedulerWindow->log().line(text);
+    };
 }
 
 void AppWindows::refreshPages(bool withMonitor) const

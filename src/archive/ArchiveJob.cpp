@@ -38,15 +38,35 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     QDir(request.directory).mkpath(QStringLiteral("."));
     outcome.plannedPath = QDir(request.directory).filePath(binFileName(ended, request.meterAddress));
     outcome.binPath = saveNewBin(outcome.plannedPath, store_, n, image_, &outcome.saveError);
-    if (request.deleteAfter)
-        outcome.deletion = outcome.saved() ? deleteWhenSaved(outcome) : ArchiveJobOutcome::Deletion::KeptUnsaved;
-    if (request.toDatabase && databaseStep) {
-        if (!outcome.saved() || outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
+    const bool toDatabase = request.toDatabase && databaseStep;
+    const auto told = [&] {
+        if (onStepDone)
+            onStepDone(outcome);
+    };
+    // Records not (all) on disk: the meter keeps them, nor do they go into
+    // the database now (the next download brings them again).
+    const auto keptUnsaved = [&] {
+        if (request.deleteAfter)
+            outcome.deletion = ArchiveJobOutcome::Deletion::KeptUnsaved;
+        if (toDatabase)
             outcome.database = ArchiveJobOutcome::Database::Skipped;
-        else
-            outcome.database = databaseStep(outcome.records, request.meterAddress, &outcome.databaseReport)
-                                   ? ArchiveJobOutcome::Database::Stored
-                                   : ArchiveJobOutcome::Database::Failed;
+        told();
+        return outcome;
+    };
+    if (!outcome.saved())
+        return keptUnsaved();
+    told();
+    if (request.deleteAfter) {
+        outcome.deletion = deleteWhenSaved(outcome);
+        if (outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
+            return keptUnsaved();
+        told();
+    }
+    if (toDatabase) {
+        outcome.database = databaseStep(outcome.records, request.meterAddress, &outcome.databaseReport)
+                               ? ArchiveJobOutcome::Database::Stored
+                               : ArchiveJobOutcome::Database::Failed;
+        told();
     }
     return outcome;
 }

@@ -92,6 +92,12 @@ public:
     // at `address`; true on success, else false with the one report of what
     // went wrong. Asked for only when set.
     std::function<bool(int records, int address, QString *report)> databaseStep;
+    // Told the outcome so far as each step finishes (the file written or
+    // not, the meter cleared or not, the database step done), so a log can
+    // hold every finished step even when the process ends in the next one.
+    // describeOutcome of each outcome told begins with the steps of the one
+    // before.
+    std::function<void(const ArchiveJobOutcome &soFar)> onStepDone;
 
 private:
     ArchiveJobOutcome::Deletion deleteWhenSaved(ArchiveJobOutcome &outcome);

@@ -4,7 +4,9 @@
 #include "common/TextFormats.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <algorithm>
 
 namespace k71t {
@@ -169,10 +171,94 @@ int Scheduler::findDueTasks(const QDateTime &now)
     return waiting;
 }
 
+namespace {
+
+// The task a slot holds as its file has it: a one-time task waiting for its
+// run keeps its address in its state.
+bool sameTask(const TaskSlot &held, const DownloadTask &inFile)
+{
+    DownloadTask task = held.task;
+    if (task.address == 0)
+        task.address = held.state.due;
+    return task == inFile;
+}
+
+} // namespace
+
+void Scheduler::takeFileChanges()
+{
+    if (tasksPath.isEmpty())
+        return;
+    QFile file(tasksPath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > TasksFileMaxSize)
+        return; // gone or not a task file: the tasks stay as they are
+    const QByteArray bytes = file.readAll();
+    if (!fileKnown_) {
+        // The table as loaded: a file saved from it has these bytes.
+        knownFile_ = tasksFileText(table_);
+        fileKnown_ = true;
+    }
+    if (bytes == knownFile_)
+        return;
+    TaskTable loaded;
+    if (!parseTasksFile(bytes, loaded)) {
+        // Half written, or damaged: taken once it reads whole.
+        if (!std::exchange(badFileTold_, true))
+            log_.line(QStringLiteral("Plik %1 jest uszkodzony; zadania pozostają bez zmian.").arg(tasksPath));
+        return;
+    }
+    badFileTold_ = false;
+    TaskTable fresh;
+    std::array<bool, TaskSlots> matched{};
+    for (const TaskSlot &slot : loaded.entries) {
+        if (slot.task.address == 0)
+            continue;
+        const int at = fresh.taskCount++;
+        fresh.apply(at, slot.task);
+        for (int old = 0; old < table_.taskCount; ++old) {
+            if (!matched[static_cast<std::size_t>(old)] && sameTask(table_.entries[static_cast<std::size_t>(old)], slot.task)) {
+                matched[static_cast<std::size_t>(old)] = true;
+                fresh.entries[static_cast<std::size_t>(at)] = table_.entries[static_cast<std::size_t>(old)];
+                break;
+            }
+        }
+    }
+    table_ = fresh;
+    knownFile_ = bytes;
+    log_.line(QStringLiteral("Plik %1 został zmieniony; zadań: %2.").arg(QFileInfo(tasksPath).fileName()).arg(fresh.taskCount));
+}
+
+void Scheduler::saveAfterRun(const DownloadTask &finished)
+{
+    if (followFile) {
+        takeFileChanges();
+        // Taken from a file changed during the run, the task is back with
+        // its address: it ran, so it goes.
+        for (int slot = 0; slot < table_.taskCount; ++slot) {
+            if (table_[slot] == finished && table_.state(slot).due == 0) {
+                table_.remove(slot);
+                break;
+            }
+        }
+    }
+    table_.removeFinished();
+    if (tasksPath.isEmpty())
+        return;
+    QString error;
+    if (!saveTasks(tasksPath, table_, &error)) {
+        log_.line(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(tasksPath, error));
+        return;
+    }
+    knownFile_ = tasksFileText(table_);
+    fileKnown_ = true;
+}
+
 bool Scheduler::tick()
 {
     if (linkBusy && linkBusy())
         return false;
+    if (followFile)
+        takeFileChanges();
     const QDateTime now = clock_.now();
     const QDate date = now.date();
     if (!boxDay_.isValid())
@@ -189,18 +275,17 @@ bool Scheduler::tick()
         log_.line(QStringLiteral("Realizuję zadanie ") + name);
         log_.blank();
         const std::uint8_t address = table_.state(s).due;
+        DownloadTask task = table_[s];
+        task.address = address; // as the file has it
         table_.state(s).executedOn = table_.state(s).dueOn;
         table_.state(s).due = 0;
         if (onRun)
             onRun(true);
         runner_.run(address, toDatabase, log_);
         if (table_[s].address == 0)
-            table_.removeFinished();
+            saveAfterRun(task);
         if (onRun)
             onRun(false);
-        QString error;
-        if (!tasksPath.isEmpty() && !saveTasks(tasksPath, table_, &error))
-            log_.line(QStringLiteral("Nie udało się zapisać pliku %1 (%2).").arg(tasksPath, error));
         log_.line(QStringLiteral("Koniec realizacji zadania ") + name);
         log_.blank();
         ran = true;
@@ -211,6 +296,42 @@ bool Scheduler::tick()
         boxDay_ = date;
     }
     return ran;
+}
+
+SchedulerLock::SchedulerLock(const QString &directory) : directory_(directory) {}
+
+SchedulerLock::~SchedulerLock() = default;
+
+bool SchedulerLock::acquire(QString *refusal)
+{
+    if (held())
+        return true;
+    lock_ = std::make_unique<QLockFile>(QDir(directory_).filePath(QStringLiteral("automat.lock")));
+    // Only a lock whose process is gone is stale, however old it is.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0))
+        return true;
+    qint64 pid = 0;
+    QString host, application;
+    lock_->getLockInfo(&pid, &host, &application);
+    if (refusal)
+        *refusal = QStringLiteral("W folderze %1 działa już harmonogram zadań (proces %2 na komputerze %3); drugi nie "
+                                  "zostanie uruchomiony.")
+                       .arg(QDir::toNativeSeparators(directory_))
+                       .arg(pid)
+                       .arg(host);
+    lock_.reset();
+    return false;
+}
+
+void SchedulerLock::release()
+{
+    lock_.reset();
+}
+
+bool SchedulerLock::held() const
+{
+    return lock_ && lock_->isLocked();
 }
 
 } // namespace k71t

@@ -11,6 +11,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QLockFile;
 
 namespace k71t {
 
@@ -69,8 +72,15 @@ public:
     // True when a task ran.
     bool tick();
 
-    // Where the table is saved after a run (none when empty).
+    // Where the table is kept (none when empty). It is saved after a run
+    // only when the run changed it (a one-time task that ran leaves it), so
+    // a run never writes back tasks it did not change.
     QString tasksPath;
+    // Takes the file's changes before each check (`k71t-cli tasks run`,
+    // which has no window to edit in): tasks that stayed keep their state,
+    // new ones start afresh. A change made during a run is taken before the
+    // run's own change is saved. The window edits the table itself.
+    bool followFile = false;
     // Around a run: the title and the tray icon of the window.
     std::function<void(bool running)> onRun;
     // Refuses a tick while another user holds the meter link (the task then
@@ -80,12 +90,39 @@ public:
     std::int32_t lastRunDate() const { return lastRunDate_; }
 
 private:
+    // Reads tasksPath and takes it when it changed since last read or saved.
+    void takeFileChanges();
+    // Saves the table after a run that removed `finished` (a one-time task).
+    void saveAfterRun(const DownloadTask &finished);
+
     TaskTable &table_;
     const Clock &clock_;
     TaskRunner &runner_;
     TaskLog &log_;
     std::int32_t lastRunDate_ = 0;
     QDate boxDay_;
+    QByteArray knownFile_; // the file as last read or written here
+    bool fileKnown_ = false;
+    bool badFileTold_ = false;
+};
+
+// One scheduler in a working folder at a time: the program's scheduler
+// window and `k71t-cli tasks run` each hold this lock (automat.lock in the
+// folder) while their schedule runs; a second is refused. A lock left by a
+// process that died is taken over.
+class SchedulerLock {
+public:
+    explicit SchedulerLock(const QString &directory);
+    ~SchedulerLock();
+    // False, with the operator's text in `refusal`, when another scheduler
+    // holds the folder.
+    bool acquire(QString *refusal = nullptr);
+    void release();
+    bool held() const;
+
+private:
+    QString directory_;
+    std::unique_ptr<QLockFile> lock_;
 };
 
 // The day of the month below which "Pierwszy wybrany dzień miesiąca" runs:

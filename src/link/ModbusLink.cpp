@@ -35,11 +35,13 @@ int ModbusLink::openPort(int portIndex, int modeKind, int speedIndex)
     }
     if (!port_.open(path, line)) {
         open_ = false;
-        openError_ = QStringLiteral("%1 (%2): %3").arg(PortMap::portName(portIndex), path, port_.errorText());
+        openError_ = QStringLiteral("%1: %2").arg(ports_.describe(portIndex), port_.errorText());
         return -1;
     }
     open_ = true;
     openError_.clear();
+    if (std::exchange(lost_, false) && onPortChange)
+        onPortChange(PortChange::Back, portChangeText(PortChange::Back, ports_.describe(portIndex)));
     settings_.portIndex = static_cast<std::uint8_t>(portIndex);
     settings_.modeKind = static_cast<std::uint8_t>(modeKind);
     settings_.speedIndex = static_cast<std::uint8_t>(speedIndex);
@@ -204,8 +206,21 @@ void ModbusLink::waitPoll(int pauseMs, int awaited)
     }
 }
 
+QString ModbusLink::portChangeText(PortChange change, const QString &port)
+{
+    return change == PortChange::Lost
+               ? QStringLiteral("Utracono port %1; zostanie otwarty ponownie przed następną wymianą.").arg(port)
+               : QStringLiteral("Port %1 znów jest dostępny i został otwarty ponownie.").arg(port);
+}
+
 bool ModbusLink::openIfClosed()
 {
+    if (open_ && port_.lost()) {
+        closePort();
+        lost_ = true;
+        if (onPortChange)
+            onPortChange(PortChange::Lost, portChangeText(PortChange::Lost, ports_.describe(settings_.portIndex)));
+    }
     if (!open_)
         openPort(settings_.portIndex, settings_.modeKind, settings_.speedIndex);
     return open_;

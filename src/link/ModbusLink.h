@@ -9,6 +9,7 @@
 #include "link/SerialPort.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace k71t {
 
@@ -65,8 +66,18 @@ public:
     // Pause after a successful open, for the line to settle (200 ms).
     int settleMs = 200;
 
-    // Opens the port with the current PortSettings unless it is open; true when open.
+    // Opens the port with the current PortSettings unless it is open; true
+    // when open. A port that is open but lost (see below) is closed and
+    // opened again first.
     bool openIfClosed();
+
+    // A device that disappears and comes back under its name (a USB adapter
+    // re-plugged, a meter's line server restarted) is closed when the link
+    // finds it gone and opened again before the next exchange. Each change
+    // is told once: lost, then back. The text names the port.
+    enum class PortChange { Lost, Back };
+    std::function<void(PortChange change, const QString &text)> onPortChange;
+    static QString portChangeText(PortChange change, const QString &port);
     // How many times the last read or write polled before it ended.
     int lastPolls() const { return lastPolls_; }
 
@@ -106,6 +117,7 @@ private:
     const PortMap &ports_;
     SerialPort port_;
     bool open_ = false;
+    bool lost_ = false; // lost, and not open again yet
     QString openError_;
     std::uint8_t rx_[LinkBufferSize] = {};
     std::uint8_t tx_[LinkBufferSize] = {};

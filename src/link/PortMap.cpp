@@ -91,8 +91,24 @@ QString PortMap::path(int portIndex) const
 
 void PortMap::setPath(int portIndex, const QString &path)
 {
-    if (portIndex >= 0 && portIndex < PortCount)
+    if (portIndex >= 0 && portIndex < PortCount) {
         paths_[portIndex] = path;
+        byPath_[portIndex] = false;
+    }
+}
+
+void PortMap::setDevice(int portIndex, const QString &path)
+{
+    setPath(portIndex, path);
+    if (portIndex >= 0 && portIndex < PortCount)
+        byPath_[portIndex] = true;
+}
+
+QString PortMap::describe(int portIndex) const
+{
+    if (portIndex < 0 || portIndex >= PortCount)
+        return portName(portIndex);
+    return byPath_[portIndex] ? paths_[portIndex] : QStringLiteral("%1 (%2)").arg(portName(portIndex), paths_[portIndex]);
 }
 
 } // namespace k71t

@@ -25,10 +25,17 @@ public:
     QString path(int portIndex) const;
     void setPath(int portIndex, const QString &path);
 
+    // The port named by its device path alone (the command line's --device):
+    // messages then name the path, not a COM name it never had.
+    void setDevice(int portIndex, const QString &path);
+    // "COM3 (/dev/ttyUSB0)", or the path of a port named by its path.
+    QString describe(int portIndex) const;
+
     static QString portName(int portIndex) { return QStringLiteral("COM%1").arg(portIndex + 1); }
 
 private:
     std::array<QString, PortCount> paths_;
+    std::array<bool, PortCount> byPath_{};
 };
 
 } // namespace k71t

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -54,6 +55,7 @@ bool SerialPort::open(const QString &path, const LineSettings &settings)
         return false;
     }
     fd_ = fd;
+    failed_ = false;
     error_.clear();
     purge();
     return true;
@@ -84,6 +86,7 @@ bool SerialPort::write(const std::uint8_t *data, std::size_t length)
         } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
             ::tcdrain(fd_);
         } else {
+            failed_ = n < 0;
             return false;
         }
     }
@@ -101,8 +104,10 @@ int SerialPort::inputQueueCount()
     if (fd_ < 0)
         return 0;
     int count = 0;
-    if (::ioctl(fd_, FIONREAD, &count) != 0)
+    if (::ioctl(fd_, FIONREAD, &count) != 0) {
+        failed_ = errno == EIO || errno == ENXIO || errno == ENODEV;
         return 0;
+    }
     return count;
 }
 
@@ -111,7 +116,20 @@ int SerialPort::read(std::uint8_t *buffer, std::size_t max)
     if (fd_ < 0 || max == 0)
         return 0;
     const ssize_t n = ::read(fd_, buffer, max);
+    // (A raw terminal without data reads 0 bytes: that is no failure.)
+    if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV))
+        failed_ = true;
     return n > 0 ? static_cast<int>(n) : 0;
+}
+
+bool SerialPort::lost()
+{
+    if (fd_ < 0)
+        return false;
+    if (failed_)
+        return true;
+    pollfd p{fd_, 0, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void SerialPort::purge()

@@ -45,9 +45,15 @@ public:
     QString errorText() const { return error_; }
     int fd() const { return fd_; }
 
+    // The device is gone: hung up (a USB adapter pulled, a pseudo-terminal
+    // whose other side closed) or failing every read and write with an I/O
+    // error. Only closing it and opening the path again can help.
+    bool lost();
+
 private:
     int fd_ = -1;
     QString error_;
+    bool failed_ = false; // a read or write failed with an error that stays
 };
 
 } // namespace k71t

@@ -3,6 +3,7 @@
 // stored, every step in the log; and k71t-cli tasks run as a process.
 #include "archive/ArchiveFiles.h"
 #include "automat/ui/SchedulerWindow.h"
+#include "common/TextFormats.h"
 #include "db/ArchiveTable.h"
 #include "support/AppHarness.h"
 #include "support/DbFixture.h"
@@ -413,4 +414,86 @@ TEST(CliTasks, RunsTheScheduleUntilSigterm)
     EXPECT_EQ(QDir(dir.file("Archives")).entryList(QDir::Files).size(), 1);
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     EXPECT_TRUE(dir.read("automat.log").endsWith(" Zadania cykliczne zatrzymane.\r\n"));
+}
+
+// The working folder's line (uart.cfg and ports.conf), a meter whose line
+// goes away and comes back under its name, tasks added to auto.conf while
+// the schedule runs, and a reader of the output that leaves after a line.
+TEST(CliTasks, ReopensItsPortTakesEditsAndOutlivesItsOutput)
+{
+    test::TempDir dir;
+    const QString link = dir.file("ttyK71T");
+    const auto plugIn = [&](QProcess &sim, int records) {
+        sim.start(QStringLiteral(K71T_SIM_BINARY), {"--link", link, "--archive-records", QString::number(records)});
+        return sim.waitForReadyRead(10000); // its pseudo-terminal is there
+    };
+    QProcess first;
+    ASSERT_TRUE(plugIn(first, 40));
+    dir.write("ports.conf", "COM3=" + link.toUtf8() + '\n');
+    dir.write("uart.cfg", QByteArray("\x02\x01\x07", 3)); // COM3, 8N2, 115200
+    const auto task = [](const char *name, RepeatKind rule, int weekday) {
+        DownloadTask t;
+        t.name = QString::fromLatin1(name);
+        t.address = 1;
+        t.startTime = QTime(0, 0);
+        t.repeatKind = rule;
+        t.startDay = static_cast<std::uint8_t>(weekday);
+        t.toDatabase = false;
+        return t;
+    };
+    const int today = QDate::currentDate().dayOfWeek() % 7;
+    TaskTable table;
+    table.apply(0, task("Hala A", Daily, 0));
+    table.taskCount = 1;
+    ASSERT_TRUE(saveTasks(dir.file("auto.conf"), table));
+    const auto logText = [&] { return fromWindows1250(dir.read("automat.log")); };
+    const auto logHas = [&](const char *text) { return logText().contains(QString::fromUtf8(text)); };
+
+    QProcess run;
+    run.setWorkingDirectory(dir.path());
+    run.start(QStringLiteral(K71T_CLI_BINARY), {"tasks", "run", "--delay", "0"});
+    ASSERT_TRUE(run.waitForReadyRead(10000));
+    run.closeReadChannel(QProcess::StandardOutput); // as `| head -1` does
+    ASSERT_TRUE(test::waitUntil([&] { return logHas("Koniec realizacji zadania Hala A"); }, 60000));
+    EXPECT_TRUE(logHas("Archiwum pobrane. Pobrano: 40 rekordów."));
+
+    // A second scheduler in the folder is refused.
+    QProcess second;
+    second.setWorkingDirectory(dir.path());
+    second.start(QStringLiteral(K71T_CLI_BINARY), {"tasks", "run", "--delay", "0"});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError()).contains(QStringLiteral("działa już harmonogram")));
+
+    // The meter's line is re-plugged; then two tasks are added to the file.
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(10000));
+    QProcess again;
+    ASSERT_TRUE(plugIn(again, 30));
+    table.apply(1, task("Hala B", Once, today));
+    table.apply(2, task("Hala C", Weekly, (today + 3) % 7));
+    table.taskCount = 3;
+    ASSERT_TRUE(saveTasks(dir.file("auto.conf"), table));
+    ASSERT_TRUE(test::waitUntil([&] { return logHas("Koniec realizacji zadania Hala B"); }, 60000));
+    run.terminate();
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+
+    const QStringList log = messagesOf(logText().split(QStringLiteral("\r\n")));
+    EXPECT_EQ(log.filter(QStringLiteral("Utracono port COM3 (")).size(), 1);
+    EXPECT_EQ(log.filter(QStringLiteral("znów jest dostępny i został otwarty ponownie.")).size(), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral("Plik auto.conf został zmieniony; zadań: 3.")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Archiwum pobrane. Pobrano: 30 rekordów.")));
+    EXPECT_TRUE(log.filter(QStringLiteral("Błąd podczas komunikacji")).isEmpty());
+    EXPECT_EQ(log.value(log.size() - 2), QStringLiteral("Zadania cykliczne zatrzymane."));
+    // The one-time task that ran left the file; the others stayed as edited.
+    TaskTable after;
+    ASSERT_TRUE(loadTasks(dir.file("auto.conf"), after));
+    after.countTasks();
+    ASSERT_EQ(after.taskCount, 2);
+    EXPECT_EQ(after[0].name, QStringLiteral("Hala A"));
+    EXPECT_EQ(after[1].name, QStringLiteral("Hala C"));
+    again.terminate();
+    ASSERT_TRUE(again.waitForFinished(10000));
 }

@@ -34,7 +34,7 @@ SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), log_(context.clock, context.appFile(QStringLiteral("automat.log"))),
       taskRecords_(std::make_unique<RecordStore>()), runner_(context, *taskRecords_, context.archivesDirectory,
                                                              context.clock, context.database, context.databaseSettings),
-      scheduler_(table_, context.clock, forward_, log_)
+      scheduler_(table_, context.clock, forward_, log_), lock_(context.appDirectory)
 {
     forward_.to = &runner_;
     setObjectName(QStringLiteral("SchedulerWindow"));
@@ -375,12 +375,23 @@ void SchedulerWindow::onStopClicked()
 {
     checkTimer->stop();
     startDelayTimer->stop();
+    lock_.release();
     log_.line(QStringLiteral("Zadania cykliczne zatrzymane."));
     setPanel(false);
 }
 
 void SchedulerWindow::onStartDelayTimer()
 {
+    QString refusal;
+    if (!lock_.acquire(&refusal)) {
+        // Another scheduler (a second program, `k71t-cli tasks run`) runs
+        // this folder's tasks; this one only edits them.
+        startDelayTimer->stop();
+        log_.line(refusal);
+        log_.line(QStringLiteral("Zadania cykliczne zatrzymane."));
+        setPanel(false);
+        return;
+    }
     log_.line(QStringLiteral("Zadania cykliczne włączone."));
     checkTimer->start();
     startDelayTimer->stop();

@@ -110,6 +110,7 @@ private:
         }
     } forward_;
     Scheduler scheduler_;
+    SchedulerLock lock_;
 };
 
 } // namespace k71t
