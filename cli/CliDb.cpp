@@ -7,7 +7,9 @@
 #include "common/SafeFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 #include <memory>
 
 namespace k71t {
@@ -30,6 +32,25 @@ int reportStore(const StoreOutcome &o, const DatabaseSettings &p, QString &out, 
         return CliOk;
     err += QStringLiteral("k71t-cli: %1\n").arg(storeReport(o));
     return o.ok() ? CliOk : CliMeterFailed;
+}
+
+// The first line of a file, of standard input ("-") or of a pipe, read as
+// it comes (a pipe has no size); at most 4096 bytes.
+bool readFirstLine(const QString &path, QByteArray &line)
+{
+    QFile file;
+    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        return false;
+    line.clear();
+    while (!line.contains('\n') && line.size() <= 4096) {
+        const QByteArray more = file.read(4097 - line.size());
+        if (more.isEmpty())
+            break;
+        line += more;
+    }
+    return line.size() <= 4096 || line.indexOf('\n') >= 0;
 }
 
 QString describe(const SqlConf &s)
@@ -94,7 +115,7 @@ int runSettings(const QStringList &words, const QString &named, QString &out, QS
             QString password = value;
             if (key == QLatin1String("--password-file")) {
                 QByteArray bytes;
-                if (!readSmallFile(value, 4096, bytes))
+                if (!readFirstLine(value, bytes))
                     return usage(err, QStringLiteral("nie można odczytać pliku %1").arg(value));
                 password = QString::fromUtf8(bytes.left(bytes.indexOf('\n') < 0 ? bytes.size() : bytes.indexOf('\n')))
                                .remove(QLatin1Char('\r'));

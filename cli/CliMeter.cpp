@@ -12,6 +12,7 @@
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -217,6 +218,11 @@ int runWatch(const Options &o, const Clock &clock, QString &out, QString &err, c
     MeterLink link;
     if (!openLink(o, link, err))
         return CliMeterFailed;
+    // A line that goes away and comes back is told on the error output,
+    // once each way, between the samples.
+    link.link.onPortChange = [](ModbusLink::PortChange, const QString &text) {
+        std::fputs(QStringLiteral("k71t-cli: %1\n").arg(text).toUtf8().constData(), stderr);
+    };
     MonitorModel monitor(link.link, link.image);
     const auto number = [](float v, int decimals) {
         return liveValueValid(v) ? formatFloat(v, decimals, 6) : QStringLiteral("*");

@@ -9,7 +9,7 @@ db="$(mktemp -d)"
 trap '"$root/scripts/mariadb.sh" stop "$db" || true; rm -rf "$db"' EXIT
 while IFS='=' read -r key value; do
   export "K71T_TEST_DB_$key=$value"
-done < <("$root/scripts/mariadb.sh" start "$db" pomiary k71t k71t-bench)
+done < <(K71T_DB_PASSWORD=k71t-bench "$root/scripts/mariadb.sh" start "$db" pomiary k71t)
 for b in "$root"/build/bench/bench_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"

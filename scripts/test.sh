@@ -31,6 +31,6 @@ trap '"$root/scripts/mariadb.sh" stop "$db" || true; rm -rf "$db"' EXIT
 # The database tests fail, not skip, when there is no server.
 while IFS='=' read -r key value; do
   export "K71T_TEST_DB_$key=$value"
-done < <("$root/scripts/mariadb.sh" start "$db" pomiary k71t k71t-test)
+done < <(K71T_DB_PASSWORD=k71t-test "$root/scripts/mariadb.sh" start "$db" pomiary k71t)
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure "$@"

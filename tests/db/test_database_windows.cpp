@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -465,9 +466,11 @@ struct OwnServer {
     bool start()
     {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("K71T_DB_PASSWORD"), QStringLiteral("k71t-own"));
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral("bash"), {QStringLiteral(K71T_SCRIPTS_DIR "/mariadb.sh"), QStringLiteral("start"),
-                                         dir.path(), QStringLiteral("pomiary"), QStringLiteral("k71t"),
-                                         QStringLiteral("k71t-own")});
+                                         dir.path(), QStringLiteral("pomiary"), QStringLiteral("k71t")});
         if (!p.waitForFinished(120000) || p.exitCode() != 0)
             return false;
         params = DatabaseSettings{};
@@ -513,6 +516,18 @@ TEST(ImportInterrupted, AServerKilledMidImportReportsTheRowsStoredAndKeepsThem)
             killed = server.kill();
     });
     ASSERT_TRUE(killed);
+    // The server's files keep the password: the owner's alone, whatever the
+    // umask the script was started under.
+    for (const QString &path : {server.dir.file("server.env"), server.dir.path()})
+        EXPECT_EQ(QFileInfo(path).permissions() &
+                      (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther),
+                  QFileDevice::Permissions{})
+            << path.toStdString();
+    EXPECT_EQ(QProcess::execute(QStringLiteral("bash"), {QStringLiteral(K71T_SCRIPTS_DIR "/mariadb.sh"),
+                                                         QStringLiteral("start"), server.dir.file("x"),
+                                                         QStringLiteral("pomiary"), QStringLiteral("k71t"),
+                                                         QStringLiteral("on-the-command-line")}),
+              2);
     EXPECT_EQ(out.lines, 3 * BatchRows + 40);
     EXPECT_EQ(out.store.stored, BatchRows);
     EXPECT_TRUE(out.store.stoppedEarly);
@@ -620,4 +635,35 @@ TEST(CliDatabase, CreateStoreAndImportEndToEnd)
         t = tool(dir.path(), args);
         EXPECT_EQ(t.status, 2) << args.join(' ').toStdString();
     }
+}
+
+// The password off the command line: from standard input or a pipe.
+TEST(CliDatabase, APasswordFromStandardInputOrAPipe)
+{
+    DatabaseSettings db = serverFor(QStringLiteral("t_pipe"));
+    dropTable(db);
+    test::TempDir dir;
+    QProcess in;
+    in.setWorkingDirectory(dir.path());
+    in.start(QStringLiteral(K71T_CLI_BINARY),
+             {"db", "settings", "--server", db.server, "--port", QString::number(db.port), "--database", db.database,
+              "--table", db.table, "--user", db.user, "--password-file", "-", "--support", "on"});
+    in.write(db.password.toUtf8() + "\nthe second line is not the password\n");
+    in.closeWriteChannel();
+    ASSERT_TRUE(in.waitForFinished(60000));
+    EXPECT_EQ(in.exitCode(), 0) << in.readAllStandardError().toStdString();
+    EXPECT_EQ(tool(dir.path(), {"db", "create-table"}).status, 0);
+
+    QProcess pipe;
+    pipe.setWorkingDirectory(dir.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SECRET"), QStringLiteral("z potoku"));
+    pipe.setProcessEnvironment(env);
+    pipe.start(QStringLiteral("bash"), {"-c", QStringLiteral("'%1' db settings --password-file <(printf '%s' \"$SECRET\")")
+                                                  .arg(QStringLiteral(K71T_CLI_BINARY))});
+    ASSERT_TRUE(pipe.waitForFinished(60000));
+    EXPECT_EQ(pipe.exitCode(), 0) << pipe.readAllStandardError().toStdString();
+    const auto saved = loadSqlConf(dir.file("sql.conf"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->params.password, QStringLiteral("z potoku"));
 }
