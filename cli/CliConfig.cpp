@@ -1,6 +1,8 @@
 // k71t-cli config: the whole configuration between the meter and a file.
 #include "CliParts.h"
 
+#include "config/RegisterMap.h"
+
 #include "config/BulkTransfer.h"
 #include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
@@ -62,6 +64,24 @@ int runConfig(const Options &o, QString &out, QString &err, const CliLineSink &p
                    .arg(file, QString::number(im.reg16(4031)), QString::number(im.reg16(4032)),
                         QString::number(im.reg16(4035)), QString::number(im.reg16(4036)));
         return CliMeterFailed;
+    }
+    // Nor a value the interface or the devices page would refuse (a device
+    // answer time of 0 ms, an eleventh polled register).
+    if (!reading) {
+        for (const Owner page : {Owner::Interface, Owner::Devices}) {
+            if (const RegisterInfo *bad = firstOutOfRange(link.image, page)) {
+                const double v = bad->kind == RegKind::U16 ? link.image.reg16(bad->address)
+                                                           : static_cast<double>(link.image.reg32(bad->address));
+                err += QStringLiteral("k71t-cli: %1: rejestr %2 ma wartość %3 spoza zakresu %4..%5, której K71T nie "
+                                      "przyjmie; nic nie zostało wysłane\n")
+                           .arg(file)
+                           .arg(bad->address)
+                           .arg(v)
+                           .arg(bad->low)
+                           .arg(bad->high);
+                return CliMeterFailed;
+            }
+        }
     }
     if (!openLink(o, link, err))
         return CliMeterFailed;

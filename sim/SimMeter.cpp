@@ -352,6 +352,12 @@ SimMeter::Reply SimMeter::answer(const Bytes &frame)
         regs_.storeReply(start, frame.data() + 7, byteCount);
         if (in16 && start <= 4042 && start + n - 1 >= 4040)
             clockWritten();
+        // A new device table makes the archived records meaningless: the
+        // meter clears its archive (the program warns of it before a write).
+        if (in16 && start <= 4379 && start + n - 1 >= 4300) {
+            archive_.clear();
+            archiveChanged();
+        }
         if (outputsBoard_)
             regs_.reg16(4051) |= 1u << 7;
         runCommands();
@@ -376,7 +382,9 @@ void SimMeter::runCommands()
         // is cleared. The interface changes at the next apply.
         RegisterImage kept = regs_;
         loadStandardConfiguration(regs_);
-        for (int r : {4005, 4039, 4040, 4041, 4042, 4043, 4050, 4051, 4052, 4053, 4054})
+        // 4043, the automatic time change, is part of the standard
+        // configuration (1), not of the clock.
+        for (int r : {4005, 4039, 4040, 4041, 4042, 4050, 4051, 4052, 4053, 4054})
             regs_.reg16(r) = kept.reg16(r);
         regs_.reg16(4038) = 0;
         regs_.reg16(4051) |= 1u << 10;

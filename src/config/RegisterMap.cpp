@@ -144,6 +144,18 @@ const RegisterInfo *registerInfo(int address)
     return nullptr;
 }
 
+const RegisterInfo *firstOutOfRange(const RegisterImage &image, Owner page)
+{
+    for (const RegisterInfo &r : registerMap()) {
+        if (r.owner != page)
+            continue;
+        const double v = r.kind == RegKind::U16 ? image.reg16(r.address) : static_cast<double>(image.reg32(r.address));
+        if (!(v >= r.low && v <= r.high))
+            return &r;
+    }
+    return nullptr;
+}
+
 QStringList displayQuantityItems()
 {
     return deviceRegisterItems(false) << QStringLiteral("Czas");

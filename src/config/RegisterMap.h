@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "link/RegisterImage.h"
+
 namespace k71t {
 
 enum class RegKind { U16, F32 };
@@ -38,6 +40,10 @@ struct RegisterInfo {
 const std::vector<RegisterInfo> &registerMap();
 // The entry of one register, or nullptr.
 const RegisterInfo *registerInfo(int address);
+
+// The first register of the given page that holds a value outside its
+// range in `image` (what that page would refuse to send), or nullptr.
+const RegisterInfo *firstOutOfRange(const RegisterImage &image, Owner page);
 
 // Texts of the coded registers.
 QStringList displayQuantityItems(); // 4000: 101 items, item 100 "Czas"

@@ -392,7 +392,7 @@ TEST(CliConfig, CopiesOneMetersConfigurationToAnother)
 {
     test::SimHarness first;
     const std::pair<int, int> set16[] = {{4003, 17}, {4004, 3},  {4020, 77}, {4044, 1},
-                                         {4310, 99}, {4035, 4},  {4036, 1},  {4031, 3}};
+                                         {4310, 7},  {4035, 4},  {4036, 1},  {4031, 3}};
     for (const auto &[reg, value] : set16)
         first.meter.setReg16(reg, static_cast<std::uint16_t>(value));
     first.meter.setReg32(7600, 3.25f);
@@ -412,8 +412,10 @@ TEST(CliConfig, CopiesOneMetersConfigurationToAnother)
     // To a meter at another address: it keeps its address and takes the
     // rest, the primary interface's 57600 8E1 too, where the PC follows it.
     test::SimHarness second(5);
+    second.meter.fillArchive(30);
     const auto r = cli({"--device", second.path, "--address", "5", "config", "write", file + ".k71t", "--yes"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(second.meter.archiveRecords().empty()); // as the question before a write warns
     EXPECT_EQ(r.out, QStringLiteral("Zapisano konfigurację z pliku %1.k71t do K71T\n"
                                     "Nowe parametry portu: 57600 8E1, adres 5\n")
                          .arg(file));
@@ -451,6 +453,13 @@ TEST(CliConfig, NothingReachesTheMeterFromABadFileOrWithoutYes)
     loadStandardConfiguration(image);
     image.reg16(4035) = 9;
     const QByteArray badCodes = buildConfigFile(image);
+    // A device answer time the interface page refuses; an eleventh polled register.
+    loadStandardConfiguration(image);
+    image.reg16(4037) = 0;
+    const QByteArray noTimeout = buildConfigFile(image);
+    loadStandardConfiguration(image);
+    image.reg16(4300 + 8 * 4 + 2) = 11;
+    const QByteArray tooMany = buildConfigFile(image);
     struct Case {
         QStringList args;
         int status;
@@ -461,6 +470,8 @@ TEST(CliConfig, NothingReachesTheMeterFromABadFileOrWithoutYes)
         {{"config", "write", put("foreign.k71t", foreign), "--yes"}, 1},
         {{"config", "write", dir.file("missing.k71t"), "--yes"}, 1},
         {{"config", "write", put("codes.k71t", badCodes), "--yes"}, 1},
+        {{"config", "write", put("timeout.k71t", noTimeout), "--yes"}, 1},
+        {{"config", "write", put("devices.k71t", tooMany), "--yes"}, 1},
         {{"config", "write", put("good.k71t", good)}, 2},
         {{"config", "read", dir.file("x"), "--yes"}, 2},
         {{"config", "copy", dir.file("x")}, 2},

@@ -157,6 +157,7 @@ TEST(SimMeter, CommandsAndTheClockKeepWhatTheyMust)
     meter.setReg16(4005, 1);
     meter.setReg16(4039, 1234);
     meter.setReg16(4003, 0);
+    meter.setReg16(4043, 0); // the automatic time change, off
     meter.fillArchive(50);
 
     // Clearing the status flags keeps the outputs board, which is hardware.
@@ -171,6 +172,7 @@ TEST(SimMeter, CommandsAndTheClockKeepWhatTheyMust)
     EXPECT_EQ(meter.reg16(4003), 1);
     EXPECT_EQ(meter.reg16(4005), 1);
     EXPECT_EQ(meter.reg16(4039), 1234);
+    EXPECT_EQ(meter.reg16(4043), 1); // standard configuration, not clock
     EXPECT_EQ(meter.reg16(4051), 0x0480);
     EXPECT_TRUE(meter.archiveRecords().empty());
 
