@@ -126,9 +126,14 @@ struct Download : ::testing::Test {
 TEST_F(Download, EmptyArchive)
 {
     sim.meter.setArchiveStart(5, 0);
+    // What a download before showed is not left standing.
+    window->setWindowTitle(QStringLiteral("Dane w pamięci"));
+    window->statusBar->showMessage(QStringLiteral("Dane w pamięci. Archiwum w K71T skasowane."));
     bool frameless = false;
     app.prompt.onMessage = [&] { frameless = window->windowFlags() & Qt::FramelessWindowHint; };
     window->onDownloadClicked();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Archiwum"));
+    EXPECT_TRUE(window->statusBar->currentMessage().isEmpty());
     ASSERT_EQ(app.prompt.messages.size(), 1);
     EXPECT_EQ(app.prompt.messages[0].text, QStringLiteral("Archiwum jest puste"));
     EXPECT_EQ(app.prompt.messages[0].caption, QStringLiteral("Ostrzeżenie"));

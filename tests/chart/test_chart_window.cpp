@@ -9,6 +9,8 @@
 #include "support/AppHarness.h"
 
 #include <QComboBox>
+#include <cmath>
+#include <ctime>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -554,4 +556,47 @@ TEST(ChartWindow, ColoursAndPrinting)
               QStringLiteral("Nie udało się wydrukować wykresu. Sprawdź drukarkę lub wskazany plik i spróbuj ponownie."));
     EXPECT_EQ(app.prompt.messages[0].icon, PromptIcon::Error);
     EXPECT_EQ(w.printer().pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+// What an operator reads off the chart: every series name whole in the
+// legend, a value axis with room and labels at both ends, and days that
+// begin at midnight whatever the machine's time zone.
+TEST(ChartWindow, LegendAndAxesAnOperatorCanRead)
+{
+    ChartApp app;
+    ChartWindow &w = *app.w;
+    w.resize(900, 600);
+    w.show();
+    for (int s = 0; s < SeriesCount; ++s)
+        w.graph(s)->setName(QStringLiteral("Kotłownia_Pompa_Ciśnienie_zasilania %1").arg(s + 1));
+    w.graph(0)->addData(QVector<double>{utc(2013, 9, 16, 0, 0, 0), utc(2013, 9, 16, 6, 0, 0)},
+                        QVector<double>{-4.99, 3.2});
+    w.chart->fullView(0, 1);
+    for (int i = 0; i < w.chart->legend->itemCount(); ++i) {
+        QCPAbstractLegendItem *item = w.chart->legend->item(i);
+        EXPECT_GE(item->outerRect().width(), item->minimumOuterSizeHint().width()) << i;
+        EXPECT_GE(item->outerRect().left(), 0) << i;
+    }
+    const QCPRange y = w.chart->yAxis->range();
+    EXPECT_LT(y.lower, -4.99);
+    EXPECT_GT(y.upper, 3.2);
+    const QVector<double> ticks = w.chart->yAxis->tickVector();
+    ASSERT_FALSE(ticks.isEmpty());
+    EXPECT_LE(ticks.first(), -4.99); // a label below the lowest value
+    EXPECT_GE(ticks.last(), 3.2);
+
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Warsaw"); // summer: two hours from UTC
+    ::tzset();
+    QVector<double> days;
+    auto ticker = w.chart->xAxis->ticker();
+    ticker->setTickCount(4);
+    ticker->generate(QCPRange(utc(2013, 7, 1, 0, 0, 0), utc(2013, 7, 21, 0, 0, 0)), QLocale::c(), 'g', 6, days,
+                     nullptr, nullptr);
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    ::tzset();
+    ASSERT_FALSE(days.isEmpty());
+    for (double t : days)
+        EXPECT_EQ(std::fmod(t, 86400.0), 0.0) << QDateTime::fromSecsSinceEpoch(qint64(t), Qt::UTC).toString().toStdString();
+    w.close();
 }

@@ -351,6 +351,24 @@ TEST_F(Pages, DevicesWriteStopsBeforeTheQuestionOnBadInput)
         EXPECT_EQ(app.ctx->image.reg16(4037), QString::fromLatin1(timeout).toInt());
         EXPECT_TRUE(sim.meter.receivedFrames().empty());
     }
+    // The question comes first: Cancel keeps the device's edits out of the
+    // image, OK takes them (and tells of more archived than polled registers).
+    for (const PromptAnswer answer : {PromptAnswer::Cancel, PromptAnswer::Ok}) {
+        page.fillFromImage();
+        page.registerCountEdit->setText("1");
+        page.archivedChecks[0]->setChecked(true);
+        page.archivedChecks[1]->setChecked(true);
+        app.prompt.messages.clear();
+        app.prompt.answers << answer;
+        page.onWriteClicked();
+        const bool ok = answer == PromptAnswer::Ok;
+        ASSERT_EQ(app.prompt.messages.size(), ok ? 2 : 1);
+        EXPECT_TRUE(app.prompt.messages[0].text.startsWith(QStringLiteral("Zapis spowoduje usunięcie")));
+        if (ok)
+            EXPECT_EQ(app.prompt.messages[1].text,
+                      QStringLiteral("Wybrano archiwizację większej liczby rejestrów niż jest odczytywana"));
+        EXPECT_EQ(app.ctx->image.reg16(4300 + 5), ok ? 0b11 : 0);
+    }
 }
 
 TEST_F(Pages, DevicesDefaultsReachTheImageNotTheMeter)
@@ -417,6 +435,16 @@ TEST_F(Pages, AnalogChartFollowsTheTypedValues)
     QTest::keyClick(page.valueAt0Edit, Qt::Key_Return);
     EXPECT_TRUE(app.prompt.messages.isEmpty());
     EXPECT_EQ(page.characteristicGraph->data()->at(0)->key, -100);
+    // A bad number, then a click on the write button: the write's own box
+    // and status, not the field's leave check in its way.
+    page.valueAt0Edit->setFocus();
+    page.valueAt0Edit->setText("1e30");
+    app.prompt.messages.clear();
+    QTest::mouseClick(page.writeButton, Qt::LeftButton);
+    EXPECT_EQ(messages(), (QStringList{"Błędnie podana wartość dla sygnału 0%.",
+                                       "Błędnie podane parametry wyjścia analogowego"}));
+    EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry."));
+    EXPECT_TRUE(sim.meter.receivedFrames().empty());
     page.hide();
 
     // A bad field refuses the write with a second box; nothing is sent.
@@ -550,6 +578,18 @@ TEST_F(Pages, CharacteristicFromTheMeterIsShownAsItIs)
     EXPECT_EQ(messages(), QStringList{"Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"});
     EXPECT_EQ(status(&page), QStringLiteral("Zapis przerwany. Błędne parametry."));
     EXPECT_TRUE(sim.meter.receivedFrames().empty());
+    // Another cell chosen while one is bad: the box, and the selection stays
+    // on the bad cell until it is mended.
+    for (const char *text : {"-5", "75"}) {
+        page.pointGrid->item(2, 1)->setText(QString::fromLatin1(text));
+        app.prompt.messages.clear();
+        page.pointGrid->setCurrentCell(1, 2);
+        const bool bad = QByteArray(text) == "-5";
+        EXPECT_EQ(app.prompt.messages.size(), bad ? 1 : 0) << text;
+        EXPECT_EQ(page.pointGrid->currentRow(), bad ? 2 : 1) << text;
+        EXPECT_EQ(page.pointGrid->currentColumn(), bad ? 1 : 2) << text;
+        page.pointGrid->setCurrentCell(2, 1);
+    }
     page.hide();
 }
 

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QTest>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -201,4 +202,19 @@ TEST_F(MonitorWindowTest, TheChartFollowsTheChosenChannel)
     EXPECT_EQ(monitor->valueChart->graph(0)->dataCount(), 0);
     EXPECT_EQ(monitor->alarmChart->graph(0)->dataCount(), 0);
     EXPECT_EQ(monitor->model().pointCount(), 0);
+}
+
+// The monitor runs modal: the values window must open in front of it and
+// take input (here: Escape closes it), not wait blocked behind it.
+TEST_F(MonitorWindowTest, TheValuesWindowTakesInputBesideTheModalMonitor)
+{
+    monitor->setWindowModality(Qt::ApplicationModal);
+    monitor->show();
+    monitor->showValuesButton->click();
+    LiveValuesWindow &values = *app.windows->liveValuesWindow;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&values));
+    EXPECT_EQ(values.parentWidget(), monitor);
+    QTest::keyClick(values.windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(values.isVisible());
+    monitor->hide();
 }

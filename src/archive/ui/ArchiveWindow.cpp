@@ -256,6 +256,10 @@ void ArchiveWindow::showOutcome(const ArchiveJobOutcome &outcome)
             ctx_.prompt.error(this, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
             return;
         case ArchiveJobStep::Kind::Empty:
+            // Nothing in memory any more: no caption or status of the last
+            // download or file is left to mislead.
+            setWindowTitle(QStringLiteral("Archiwum"));
+            statusBar->clearMessage();
             ctx_.prompt.inform(this, QStringLiteral("Archiwum jest puste"), QStringLiteral("Ostrzeżenie"));
             return;
         case ArchiveJobStep::Kind::Downloaded: break;

@@ -1,5 +1,7 @@
 #include "chart/ui/SeriesPlot.h"
 
+#include "widgets/PlotAxes.h"
+
 #include <QPrinter>
 #include <algorithm>
 
@@ -35,13 +37,10 @@ SeriesPlot::SeriesPlot(QWidget *parent) : QCustomPlot(parent)
     legend->setBrush(QColor(255, 255, 255, 160));
     legend->setBorderPen(QPen(Qt::gray));
     legend->setMargins(QMargins(6, 2, 6, 2));
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
-    ticker->setDateTimeSpec(Qt::UTC); // the points carry the archive's wall-clock time
-    xAxis->setTicker(ticker);
-    // A date-time label is wide: as many ticks as fit side by side.
-    connect(this, &QCustomPlot::beforeReplot, this,
-            [this, ticker] { ticker->setTickCount(std::max(2, axisRect()->width() / 230)); });
+    useDateTimeAxis(this, xAxis, Qt::UTC); // the points carry the archive's wall-clock time
+    // Long series names are shown whole: the legend has as many columns
+    // (five at most) as its widest name leaves room for.
+    connect(this, &QCustomPlot::beforeReplot, this, &SeriesPlot::fitLegend);
     for (int s = 0; s < SeriesCount; ++s) {
         QCPGraph *g = addGraph();
         g->setAdaptiveSampling(true);
@@ -54,6 +53,19 @@ SeriesPlot::SeriesPlot(QWidget *parent) : QCustomPlot(parent)
     selectionRect()->setPen(QPen(Qt::red, 1, Qt::DashLine));
     connect(this, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) { pressedAt_ = event->pos(); });
     connect(selectionRect(), &QCPSelectionRect::accepted, this, &SeriesPlot::selectionDone);
+}
+
+void SeriesPlot::fitLegend()
+{
+    int widest = 0;
+    for (int i = 0; i < legend->itemCount(); ++i)
+        widest = std::max(widest, legend->item(i)->minimumOuterSizeHint().width());
+    const int room = width() - legend->margins().left() - legend->margins().right();
+    const int columns = std::clamp(room / std::max(1, widest + legend->columnSpacing()), 1, 5);
+    if (legend->wrap() != columns) {
+        legend->setWrap(columns);
+        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
+    }
 }
 
 QString SeriesPlot::title() const
@@ -107,6 +119,7 @@ void SeriesPlot::fullView(double from, double to)
             if (r.size() <= 0)
                 axis->setRange(r.lower - 1, r.upper + 1);
         }
+        yAxis->setRange(roomyRange(yAxis->range()));
     }
     replot();
 }

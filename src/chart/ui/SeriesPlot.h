@@ -44,6 +44,8 @@ signals:
 
 private:
     void selectionDone(const QRect &rect, QMouseEvent *event);
+    // As many legend columns (five at most) as the widest name leaves room for.
+    void fitLegend();
 
     QCPTextElement *title_ = nullptr;
     QPoint pressedAt_; // where the last drag over the plot began

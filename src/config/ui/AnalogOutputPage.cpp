@@ -27,8 +27,9 @@ bool analogSignalEnds(int type, double &low, double &high)
 
 AnalogOutputPage::AnalogOutputPage(AppContext &context, QWidget *parent)
     : ConfigPage(context, Owner::Analog, parent, [] {
+          // A refused write also says so in the status, which would otherwise
+          // still show the last read's "OK".
           PageTexts t = PageTexts::configuration();
-          t.writeRefused.clear();
           t.writeRefusedBox = QStringLiteral("Błędnie podane parametry wyjścia analogowego");
           return t;
       }())
@@ -52,8 +53,9 @@ AnalogOutputPage::AnalogOutputPage(AppContext &context, QWidget *parent)
     // follows at once, and a bad number is replaced by the last good one.
     for (QLineEdit *edit : {valueAt0Edit, valueAt100Edit})
         checkOnLeave(edit, [this] {
-            takeIntoImage();
+            const bool good = takeIntoImage();
             fillFromImage();
+            return good;
         });
 
     connect(quantityList, &QComboBox::activated, this, &AnalogOutputPage::onQuantityChosen);

@@ -79,7 +79,8 @@ CharacteristicPage::CharacteristicPage(AppContext &context, QWidget *parent)
     finishPage(layout, QStringLiteral("Zapisz konfigurację"));
 
     // Leaving the grid, or choosing another cell, checks it.
-    checkOnLeave(pointGrid, [this] { gridCheck(); });
+    // A cell that is itself bad keeps the selection until it is mended.
+    checkOnLeave(pointGrid, [this] { return gridCheck() || !badCells_.contains(cellLeft()); });
     connect(enabledCheck, &QCheckBox::clicked, this, &CharacteristicPage::onEnabledClicked);
     connect(pointCountSlider, &QSlider::valueChanged, this, &CharacteristicPage::onPointCountChanged);
     fillGridHeader();
@@ -204,21 +205,29 @@ bool CharacteristicPage::gridCheck()
         return item ? item->text() : QString();
     };
     // The values as they will be stored: 32-bit floats.
+    badCells_.clear();
     for (int point = 0; point < n; ++point) {
         const auto v = checkNumber(cell(point + 1, 1), -19999, 99999);
-        if (!v)
+        if (!v) {
+            badCells_ = {QPoint(point + 1, 1)};
             return gridError(QStringLiteral("Błędnie wprowadzony współczynnik H"));
+        }
         h[point] = static_cast<float>(*v);
     }
     for (int point = 0; point < n; ++point) {
         const auto v = checkNumber(cell(point + 1, 2), -19999, 99999);
-        if (!v)
+        if (!v) {
+            badCells_ = {QPoint(point + 1, 2)};
             return gridError(QStringLiteral("Błędnie wprowadzony współczynnik Y"));
+        }
         y[point] = static_cast<float>(*v);
     }
-    for (int point = 1; point < n; ++point)
-        if (!(h[point] > h[point - 1]))
+    for (int point = 1; point < n; ++point) {
+        if (!(h[point] > h[point - 1])) {
+            badCells_ = {QPoint(point, 1), QPoint(point + 1, 1)};
             return gridError(QStringLiteral("Błędnie wprowadzone współczynniki H. Brak zależności H1<H2<H3<...<Hn"));
+        }
+    }
     for (int point = 0; point < n; ++point) {
         im.reg32(hRegister(point)) = h[point];
         im.reg32(yRegister(point)) = y[point];

@@ -3,6 +3,9 @@
 // (H, Y) that the meter maps its measured value through.
 #include "config/ui/ConfigPage.h"
 
+#include <QList>
+#include <QPoint>
+
 class QCheckBox;
 class QCustomPlot;
 class QCPCurve;
@@ -50,6 +53,8 @@ private:
     void fillGridHeader();
     void commitEditing();
     bool gridError(const QString &text);
+    // The cells (row, column) the last failed grid check found wrong.
+    QList<QPoint> badCells_;
 };
 
 } // namespace k71t

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <cmath>
 #include <utility>
@@ -140,6 +141,8 @@ bool ConfigPage::takeFields(const FieldGroup &group, FieldGroup::Take mode)
         else
             passed.append({reg, v});
     }
+    if (mode == FieldGroup::Take::CheckOnly)
+        return true;
     for (const auto &[reg, v] : passed)
         store(reg, v);
     for (const FieldGroup::Control &c : group.checks_)
@@ -167,7 +170,7 @@ void ConfigPage::readPage()
 
 void ConfigPage::writePage()
 {
-    if (!takeIntoImage()) {
+    if (!checkBeforeWrite()) {
         setStatus(texts_.writeRefused);
         errorBox(texts_.writeRefusedBox);
         return;
@@ -191,11 +194,19 @@ void ConfigPage::done(int result)
     QDialog::done(result);
 }
 
-void ConfigPage::checkOnLeave(QWidget *control, std::function<void()> check)
+void ConfigPage::checkOnLeave(QWidget *control, std::function<bool()> check)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        // Enter, or leaving with a changed text.
-        connect(edit, &QLineEdit::editingFinished, this, [this, check] { runLeaveCheck(check); });
+        // Enter, or leaving with a changed text. Not when the field is left
+        // for the read or write button: the box would swallow their click,
+        // and the write checks the page itself (its box and status say so),
+        // a read replaces the field.
+        connect(edit, &QLineEdit::editingFinished, this, [this, check] {
+            QWidget *now = QApplication::focusWidget();
+            if (now && (now == readButton || now == writeButton))
+                return;
+            runLeaveCheck(check);
+        });
         return;
     }
     // The focus moving from the control (or a cell editor inside it) to
@@ -207,21 +218,27 @@ void ConfigPage::checkOnLeave(QWidget *control, std::function<void()> check)
     });
     if (auto *grid = qobject_cast<QTableWidget *>(control))
         connect(grid, &QTableWidget::currentCellChanged, this,
-                [this, check](int row, int column, int previousRow, int previousColumn) {
-                    if (previousRow >= 0 && (row != previousRow || column != previousColumn))
-                        runLeaveCheck(check);
+                [this, grid, check](int row, int column, int previousRow, int previousColumn) {
+                    if (previousRow < 0 || (row == previousRow && column == previousColumn))
+                        return;
+                    cellLeft_ = QPoint(previousRow, previousColumn);
+                    if (!runLeaveCheck(check)) {
+                        const QSignalBlocker quiet(grid);
+                        grid->setCurrentCell(previousRow, previousColumn);
+                    }
                 });
 }
 
-void ConfigPage::runLeaveCheck(const std::function<void()> &check)
+bool ConfigPage::runLeaveCheck(const std::function<bool()> &check)
 {
     // Not while another check runs or one of the page's boxes is open: the
     // box taking the focus is not the operator leaving the field.
     if (checking_ || boxOpen_)
-        return;
+        return true;
     checking_ = true;
-    check();
+    const bool good = check();
     checking_ = false;
+    return good;
 }
 
 bool ConfigPage::takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value)

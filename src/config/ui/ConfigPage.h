@@ -51,6 +51,7 @@ public:
     enum class Take {
         AsEachPasses,  // each edit is stored as soon as it passes
         WhenAllPassed, // nothing is stored unless every edit passed
+        CheckOnly,     // the edits checked (a failing one shows its box), nothing stored
     };
 
     void edit(QLineEdit *edit, RegisterOf reg, const QString &message, int decimals = 4);
@@ -127,14 +128,22 @@ protected:
     void showFields(const FieldGroup &group);
     bool takeFields(const FieldGroup &group, FieldGroup::Take mode = FieldGroup::Take::AsEachPasses);
 
-    // Asked after takeIntoImage and before anything is sent; false stops the write.
+    // Before a write: the page's fields into the image (false, with a box
+    // told, refuses the write). A page that asks first may only check here
+    // and take in confirmWrite.
+    virtual bool checkBeforeWrite() { return takeIntoImage(); }
+    // Asked after checkBeforeWrite and before anything is sent; false stops the write.
     virtual bool confirmWrite() { return true; }
 
     // Runs `check` when the operator leaves `control` (an edit also on Enter,
     // a grid also when another cell is chosen). One check at a time: an error
     // box taking the focus away does not start another, so each error is
-    // told once.
-    void checkOnLeave(QWidget *control, std::function<void()> check);
+    // told once. In a grid a failed check (false) takes the selection back
+    // to the cell that was left, so it stays on the bad cell until mended.
+    void checkOnLeave(QWidget *control, std::function<bool()> check);
+    // The grid cell (row, column) the operator is leaving, while a grid's
+    // check runs.
+    QPoint cellLeft() const { return cellLeft_; }
 
     // One numeric field check with its error box, for checks a page makes itself.
     bool takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value);
@@ -148,11 +157,13 @@ protected:
     FieldGroup fields_;
 
 private:
-    void runLeaveCheck(const std::function<void()> &check);
+    // The check's result; true when it did not run.
+    bool runLeaveCheck(const std::function<bool()> &check);
 
     Owner page_;
     PageTexts texts_;
     bool checking_ = false;
+    QPoint cellLeft_{-1, -1};
     bool boxOpen_ = false;
 };
 

@@ -48,6 +48,8 @@ DevicesPage::DevicesPage(AppContext &context, QWidget *parent)
     QGroupBox *transmissionGroup = buildTransmissionGroup();
     QGroupBox *deviceGroup = buildDeviceGroup();
     defaultsButton = named(new QPushButton(QStringLiteral("Wypełnij parametrami domyślnymi"), this), "defaultsButton");
+    // Its text keeps clear of the border.
+    defaultsButton->setMinimumWidth(defaultsButton->fontMetrics().horizontalAdvance(defaultsButton->text()) + 32);
 
     auto *right = new QVBoxLayout;
     right->addWidget(transmissionGroup);
@@ -216,9 +218,21 @@ void DevicesPage::refresh()
 
 bool DevicesPage::takeIntoImage()
 {
-    // The current device before anything is asked or sent: the question
-    // would erase the meter's archive for a configuration not meant.
     return takeTimeout() && takeDevice(std::max<int>(current_, 0));
+}
+
+bool DevicesPage::checkBeforeWrite()
+{
+    // The current device's fields are checked before anything is asked or
+    // sent (the question would erase the meter's archive for a configuration
+    // not meant), but taken only once the operator has said OK.
+    if (!takeTimeout())
+        return false;
+    const std::int16_t shown = current_;
+    current_ = static_cast<std::int16_t>(std::max<int>(shown, 0));
+    const bool ok = takeFields(device_, FieldGroup::Take::CheckOnly);
+    current_ = shown;
+    return ok;
 }
 
 void DevicesPage::onClosing()
@@ -230,9 +244,11 @@ void DevicesPage::onClosing()
 
 bool DevicesPage::confirmWrite()
 {
+    // Asked first: Cancel leaves the device's edits out of the image.
     return ctx_.prompt.ask(this, QStringLiteral("Zapis spowoduje usunięcie danych archiwlanych z pamięci wewnętrznej. "
                                                 "Kontynuować"),
-                           QStringLiteral("Archiwum"));
+                           QStringLiteral("Archiwum")) &&
+           takeDevice(std::max<int>(current_, 0));
 }
 
 void DevicesPage::onDeviceChosen()

@@ -58,6 +58,7 @@ public slots:
     void onDefaultsClicked();
 
 protected:
+    bool checkBeforeWrite() override;
     bool confirmWrite() override;
 
 private:

@@ -1,6 +1,7 @@
 #include "monitor/ui/MonitorWindow.h"
 
 #include "common/TextFormats.h"
+#include "widgets/PlotAxes.h"
 #include "widgets/Widgets.h"
 #include "monitor/ui/LiveValuesWindow.h"
 #include "monitor/ui/RegisterChooserDialog.h"
@@ -19,6 +20,12 @@
 #include <qcustomplot.h>
 
 namespace k71t {
+
+namespace {
+// The shortest time the charts span.
+constexpr double MinimumSpanS = 60.0;
+} // namespace
+
 
 namespace {
 
@@ -248,6 +255,12 @@ void MonitorWindow::setCompanions(LiveValuesWindow *values, RegisterChooserDialo
 {
     values_ = values;
     chooser_ = chooser;
+    // The monitor is modal: a window of its own is in front of it and takes
+    // input while it runs; any other would be blocked behind it.
+    if (values_) {
+        values_->setParent(this, values_->windowFlags());
+        values_->setWindowModality(Qt::NonModal);
+    }
 }
 
 QCustomPlot *MonitorWindow::makeChart(const char *name, const QString &title)
@@ -259,9 +272,7 @@ QCustomPlot *MonitorWindow::makeChart(const char *name, const QString &title)
     caption->setObjectName(QStringLiteral("title"));
     caption->setTextColor(Qt::white);
     chart->plotLayout()->addElement(0, 0, caption);
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
-    chart->xAxis->setTicker(ticker);
+    useDateTimeAxis(chart, chart->xAxis, Qt::LocalTime);
     for (QCPAxis *axis : {chart->xAxis, chart->yAxis}) {
         axis->setBasePen(QPen(Qt::gray));
         axis->setTickPen(QPen(Qt::gray));
@@ -309,6 +320,7 @@ void MonitorWindow::onShowValuesClicked()
         return;
     values_->show();
     values_->raise();
+    values_->activateWindow();
 }
 
 void MonitorWindow::onPollTimer()
@@ -395,6 +407,14 @@ void MonitorWindow::replotCharts()
         const double now = static_cast<double>(ctx_.clock.now().toMSecsSinceEpoch()) / 1000.0;
         for (QCustomPlot *chart : {valueChart, alarmChart})
             chart->xAxis->setRange(now - 600.0, now);
+    } else {
+        // The first minutes span at least one: no label repeats the second
+        // of its neighbour.
+        for (QCustomPlot *chart : {valueChart, alarmChart}) {
+            const QCPRange r = chart->xAxis->range();
+            if (r.size() < MinimumSpanS)
+                chart->xAxis->setRange(r.upper - MinimumSpanS, r.upper);
+        }
     }
     alarmChart->yAxis->setRange(-0.1, 1.1);
     valueChart->replot(QCustomPlot::rpQueuedReplot);

@@ -14,6 +14,8 @@ RegisterChooserDialog::RegisterChooserDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RegisterChooserDialog"));
     setWindowTitle(QStringLiteral("Wybór rejestru monitorowanego"));
+    // Wide enough for its whole title beside the title bar's icon and buttons.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 160);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     displayedValueCheck = named(new QCheckBox(QStringLiteral("Wartość wyświetlana"), this), "displayedValueCheck");
     deviceList = named(new QComboBox(this), "deviceList");
