@@ -1,5 +1,7 @@
 #pragma once
-// The look every window shares, set once on the application.
+// The look and feel every window shares, set once on the application: lists
+// of a sensible height, and date and time fields that take typed digits
+// after a click.
 class QApplication;
 
 namespace k71t {

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimeEdit>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -496,4 +497,25 @@ TEST(CliTasks, ReopensItsPortTakesEditsAndOutlivesItsOutput)
     EXPECT_EQ(after[1].name, QStringLiteral("Hala C"));
     again.terminate();
     ASSERT_TRUE(again.waitForFinished(10000));
+}
+
+// Clicked into, a time field takes the digits typed next (no Tab needed).
+TEST(AutomatWindow, AClickIntoTheTimeTakesTheDigitsTyped)
+{
+    test::AppHarness app;
+    app.start();
+    SchedulerWindow *w = app.windows->schedulerWindow;
+    w->show();
+    QApplication::setActiveWindow(w);
+    w->startTimeEdit->setTime(QTime(6, 0, 0));
+    auto *text = w->startTimeEdit->findChild<QLineEdit *>();
+    ASSERT_NE(text, nullptr);
+    // Into the minutes, between their two digits.
+    ASSERT_TRUE(text->text().startsWith(QStringLiteral("06:00")));
+    const int x = text->contentsRect().left() + 2 + text->fontMetrics().horizontalAdvance(QStringLiteral("06:0"));
+    QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(x, text->height() / 2));
+    ASSERT_TRUE(test::waitUntil([&] { return text->hasSelectedText(); }));
+    QTest::keyClicks(w->startTimeEdit, QStringLiteral("45"));
+    EXPECT_EQ(w->startTimeEdit->time(), QTime(6, 45, 0));
+    w->hide();
 }
