@@ -4,14 +4,17 @@
 #include "common/Clock.h"
 #include "config/ConfigFile.h"
 #include "config/StandardConfig.h"
+#include "link/LineCodes.h"
 #include "support/FakeClock.h"
 #include "support/SimFixture.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <clocale>
+#include <memory>
 #include <gtest/gtest.h>
 
 using namespace k71t;
@@ -158,6 +161,60 @@ TEST(CliDownload, SavesTheArchiveAndDeletesOnlyWhenAsked)
     ASSERT_EQ(runCli({"--device", sim.path, "download", "--out", dir.path(), "--delete"}, clock, out, err), 0);
     EXPECT_TRUE(sim.meter.archiveRecords().empty());
     EXPECT_EQ(dir.read("2026-03-04_05_06_08_1.bin"), bin);
+}
+
+// At 9600 baud with the meter's own line timing a page takes over half a
+// second on the wire: the download waits for it as long as it must.
+TEST(CliDownload, AtNineThousandSixHundredBaudOnTheLinesTime)
+{
+    test::SimHarness sim(1, speedCodeForBaud(9600), 0);
+    sim.line.setLineTime(true);
+    sim.meter.setArchiveStart(2, 24);
+    sim.meter.fillArchive(100); // three pages
+    const auto held = sim.meter.archiveRecords();
+    test::TempDir dir;
+    test::FakeClock clock;
+    QString out, err;
+    ASSERT_EQ(runCli({"--device", sim.path, "--speed", "9600", "download", "--out", dir.path()}, clock, out, err), 0)
+        << err.toStdString();
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    const QByteArray bin = dir.read(files[0]);
+    ASSERT_EQ(bin.size(), 100 * 12 + 240);
+    EXPECT_EQ(bin.mid(99 * 12, 12), QByteArray(reinterpret_cast<const char *>(held[99].bytes.data()), 12));
+}
+
+// A disk whose flushes fail: nothing that may not be on disk is reported
+// saved; the meter keeps its archive, an export appended to keeps its file.
+TEST(CliDownload, AFailedFlushKeepsTheMetersArchiveAndTheOldFile)
+{
+    test::SimHarness sim;
+    sim.meter.fillArchive(30);
+    test::TempDir dir;
+    auto store = std::make_unique<RecordStore>();
+    (*store)[0] = ArchiveRecord::make(1, 0, 2013, 9, 16, 8, 0, 0, 1.5f);
+    ASSERT_FALSE(saveNewBin(dir.file("a.bin"), *store, 1, RegisterImage{}).isEmpty());
+    dir.write("stare.dat", "bez zmian\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(K71T_FSYNC_FAILS));
+    // A sanitized build's runtime would refuse to follow the preloaded library.
+    env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + ":verify_asan_link_order=0");
+    const auto run = [&](const QStringList &args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(K71T_CLI_BINARY), args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    };
+    const auto [downloaded, why] = run({"--device", sim.path, "download", "--out", dir.file("Archives"), "--delete"});
+    EXPECT_EQ(downloaded, 1) << why.toStdString();
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(sim.meter.archiveRecords().size(), 30u);
+    EXPECT_TRUE(QDir(dir.file("Archives")).entryList(QDir::Files).isEmpty());
+    const auto [exported, reason] =
+        run({"export", dir.file("a.bin"), dir.file("stare.dat"), "--from", "2013-09-16", "--to", "2013-09-16"});
+    EXPECT_EQ(exported, 1) << reason.toStdString();
+    EXPECT_EQ(dir.read("stare.dat"), QByteArray("bez zmian\n"));
 }
 
 TEST(CliDownload, TwoDownloadsInTheSameSecondKeepBothFiles)
