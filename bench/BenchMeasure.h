@@ -3,7 +3,11 @@
 // the time a plain read of a file takes (the floor for any load of it).
 #include <QElapsedTimer>
 #include <QFile>
+#include <cstdio>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace k71t::bench {
 
@@ -12,6 +16,36 @@ inline long peakMb()
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss / 1024;
+}
+
+// How far `work` raises the peak memory above what the process held when
+// it began, in MB: run in a child process of its own, so earlier work of the
+// benchmark does not count. The child's exit status is `work`'s result.
+inline long growthMb(const std::function<bool()> &work, bool *ok = nullptr)
+{
+    std::fflush(stdout); // or the child prints what the parent buffered again
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        const long before = peakMb();
+        const bool done = work();
+        const long growth = peakMb() - before;
+        (void)!::write(pipeFds[1], &growth, sizeof growth);
+        ::_exit(done ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    long growth = -1;
+    if (::read(pipeFds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth))
+        growth = -1;
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (ok)
+        *ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return growth;
 }
 
 // Milliseconds to read the whole file in 1 MiB pieces; -1 when it cannot be read.
