@@ -17,7 +17,7 @@ done
 work="$(mktemp -d)"
 # A database server of its own, with sql.conf for it (support on) in the
 # program's working folder.
-"$root/scripts/mariadb.sh" start "$work/db" pomiary k71t k71t-shots > "$work/db.env"
+K71T_DB_PASSWORD=k71t-shots "$root/scripts/mariadb.sh" start "$work/db" pomiary k71t > "$work/db.env"
 trap '"$root/scripts/mariadb.sh" stop "$work/db" || true; rm -rf "$work"' EXIT
 port="$(sed -n 's/^PORT=//p' "$work/db/server.env")"
 "$root/build/k71t-cli" --sql-conf "$work/sql.conf" db settings --port "$port" --password k71t-shots --support on >/dev/null

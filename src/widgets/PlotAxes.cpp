@@ -40,15 +40,6 @@ private:
     Qt::TimeSpec spec_;
 };
 
-double roundStep(double rough)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (double m : {1.0, 2.0, 5.0})
-        if (m * power >= rough)
-            return m * power;
-    return 10.0 * power;
-}
-
 } // namespace
 
 void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec spec)
@@ -61,14 +52,26 @@ void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec spec)
     });
 }
 
-QCPRange roomyRange(const QCPRange &range, int ticks)
+void fitWithRoom(QCPAxis *axis)
 {
-    const double size = range.size();
-    if (!(size > 0) || !std::isfinite(size))
-        return range;
-    const double margin = size / 20.0;
-    const double step = roundStep((size + 2 * margin) / std::max(1, ticks));
-    return QCPRange(std::floor((range.lower - margin) / step) * step, std::ceil((range.upper + margin) / step) * step);
+    const QCPRange data = axis->range();
+    if (!(data.size() > 0) || !std::isfinite(data.size()))
+        return;
+    QCPRange range(data.lower - data.size() / 20.0, data.upper + data.size() / 20.0);
+    // The ticker's step depends on the range it is given: widened to whole
+    // steps, the range is asked again until the step stays.
+    for (int round = 0; round < 4; ++round) {
+        QVector<double> ticks;
+        axis->ticker()->generate(range, QLocale::c(), 'g', 6, ticks, nullptr, nullptr);
+        if (ticks.size() < 2)
+            break;
+        const double step = ticks[1] - ticks[0];
+        const QCPRange whole(std::floor(range.lower / step + 1e-9) * step, std::ceil(range.upper / step - 1e-9) * step);
+        if (whole.lower == range.lower && whole.upper == range.upper)
+            break;
+        range = whole;
+    }
+    axis->setRange(range);
 }
 
 } // namespace k71t

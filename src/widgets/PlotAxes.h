@@ -12,9 +12,9 @@ namespace k71t {
 // midnight and the first of the month of that time.
 void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec spec);
 
-// Widens `range` by a twentieth on each side, out to whole steps of a round
-// size (1, 2 or 5 times a power of ten) at about `ticks` ticks, so the
-// curves keep clear of the frame and both ends carry a label.
-QCPRange roomyRange(const QCPRange &range, int ticks = 5);
+// Widens the axis's range by a twentieth on each side, then out to whole
+// steps of the ticks its own ticker gives, so the curves keep clear of the
+// frame and both ends carry a label.
+void fitWithRoom(QCPAxis *axis);
 
 } // namespace k71t

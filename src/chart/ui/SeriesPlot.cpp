@@ -119,7 +119,7 @@ void SeriesPlot::fullView(double from, double to)
             if (r.size() <= 0)
                 axis->setRange(r.lower - 1, r.upper + 1);
         }
-        yAxis->setRange(roomyRange(yAxis->range()));
+        fitWithRoom(yAxis);
     }
     replot();
 }

@@ -14,8 +14,6 @@ RegisterChooserDialog::RegisterChooserDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RegisterChooserDialog"));
     setWindowTitle(QStringLiteral("Wybór rejestru monitorowanego"));
-    // Wide enough for its whole title beside the title bar's icon and buttons.
-    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 160);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     displayedValueCheck = named(new QCheckBox(QStringLiteral("Wartość wyświetlana"), this), "displayedValueCheck");
     deviceList = named(new QComboBox(this), "deviceList");
@@ -33,6 +31,8 @@ RegisterChooserDialog::RegisterChooserDialog(QWidget *parent) : QDialog(parent)
     layout->addLayout(form);
     layout->addWidget(applyButton);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for its whole title beside the title bar's icon and buttons.
+    layout->addStrut(fontMetrics().horizontalAdvance(windowTitle()) + 140);
 
     // Set once: later openings show the last choice.
     displayedValueCheck->setChecked(true);
