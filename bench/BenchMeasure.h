@@ -48,6 +48,19 @@ inline long growthMb(const std::function<bool()> &work, bool *ok = nullptr)
     return growth;
 }
 
+// Writes `bytes` `times` over into a new file at `path` (a big file made of
+// a small one); false when it cannot be written.
+inline bool writeRepeated(const QString &path, const QByteArray &bytes, int times)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (int k = 0; k < times; ++k)
+        if (file.write(bytes) != bytes.size())
+            return false;
+    return true;
+}
+
 // Milliseconds to read the whole file in 1 MiB pieces; -1 when it cannot be read.
 inline double plainRead(const QString &path)
 {

@@ -59,14 +59,8 @@ int main()
 
     // A .dat of 30 such exports (about 350 MB): the memory a load takes
     // beside what the series then show (their rows and points).
-    {
-        QFile big(dir.file("big.dat"));
-        const QByteArray one = dir.read("full.dat");
-        if (!big.open(QIODevice::WriteOnly))
-            return 1;
-        for (int k = 0; k < 30; ++k)
-            big.write(one);
-    }
+    if (!bench::writeRepeated(dir.file("big.dat"), dir.read("full.dat"), 30))
+        return 1;
     QElapsedTimer t;
     t.start();
     const long growth = bench::growthMb([&] {

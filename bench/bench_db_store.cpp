@@ -133,14 +133,8 @@ int main()
     std::printf("first %d imported rows alike in both tables: %s\n", PerRowSample, ia == ib ? "yes" : "NO");
     // The import of a file 30 times the export (about 350 MB): read and
     // stored chunk by chunk, its memory does not follow the file's size.
-    {
-        QFile big(dir.file("big.dat"));
-        const QByteArray one = dir.read("all.dat");
-        if (!big.open(QIODevice::WriteOnly))
-            return 1;
-        for (int k = 0; k < 30; ++k)
-            big.write(one);
-    }
+    if (!bench::writeRepeated(dir.file("big.dat"), dir.read("all.dat"), 30))
+        return 1;
     db.table = QStringLiteral("bench_import_big");
     c.execute("DROP TABLE IF EXISTS bench_import_big", nullptr, false);
     if (!createArchiveTable(c, db, &message)) {

@@ -16,12 +16,12 @@ constexpr int DateTimeLabelWidth = 230;
 // axis's own time.
 class DateTimeTicker : public QCPAxisTickerDateTime {
 public:
-    explicit DateTimeTicker(Qt::TimeSpec spec) : spec_(spec) { setDateTimeSpec(spec); }
+    explicit DateTimeTicker(Qt::TimeSpec keyTime) : keyTime_(keyTime) { setDateTimeSpec(keyTime); }
 
 protected:
     QVector<double> createTickVector(double tickStep, const QCPRange &range) override
     {
-        if (tickStep < 86400.0 || spec_ != Qt::UTC)
+        if (tickStep < 86400.0 || keyTime_ != Qt::UTC)
             return QCPAxisTickerDateTime::createTickVector(tickStep, range);
         // Whole days from the epoch's midnight are midnights of this time.
         QVector<double> ticks = QCPAxisTicker::createTickVector(tickStep, range);
@@ -37,14 +37,14 @@ protected:
     }
 
 private:
-    Qt::TimeSpec spec_;
+    Qt::TimeSpec keyTime_;
 };
 
 } // namespace
 
-void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec spec)
+void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec keyTime)
 {
-    auto ticker = QSharedPointer<DateTimeTicker>::create(spec);
+    auto ticker = QSharedPointer<DateTimeTicker>::create(keyTime);
     ticker->setDateTimeFormat(QStringLiteral("hh:mm:ss & dd-MM-yyyy"));
     axis->setTicker(ticker);
     QObject::connect(plot, &QCustomPlot::beforeReplot, plot, [plot, ticker] {

@@ -7,10 +7,10 @@
 namespace k71t {
 
 // Labels "hh:mm:ss & dd-MM-yyyy" on `axis`: as many ticks as fit side by side
-// at every replot, and `spec` the time the keys count in (Qt::UTC for keys
+// at every replot, and `keyTime` the time the keys count in (Qt::UTC for keys
 // that are a wall-clock time counted as if UTC). Day and month steps fall on
 // midnight and the first of the month of that time.
-void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec spec);
+void useDateTimeAxis(QCustomPlot *plot, QCPAxis *axis, Qt::TimeSpec keyTime);
 
 // Widens the axis's range by a twentieth on each side, then out to whole
 // steps of the ticks its own ticker gives, so the curves keep clear of the
