@@ -28,6 +28,8 @@ AppWindows::AppWindows() = default;
 
 AppWindows::~AppWindows()
 {
+    if (toldOfPorts_)
+        toldOfPorts_->onPortChange = nullptr;
     while (!owned_.empty())
         owned_.pop_back();
 }
@@ -70,6 +72,7 @@ void AppWindows::create(AppContext &context)
     QObject::connect(bulkTransferDialog, &BulkTransferDialog::runningChanged, startPanel, &StartPanelWindow::onBulkTransferRunning);
     // A port lost and back again is told once each, in the task log (its
     // box and automat.log), whoever was using the link.
+    toldOfPorts_ = &context.link;
     context.link.onPortChange = [this](ModbusLink::PortChange, const QString &text) {
         schedulerWindow->log().line(text);
     };

@@ -11,6 +11,7 @@ namespace k71t {
 
 struct AppContext;
 class ConfigPage;
+class ModbusLink;
 class ArchiveWindow;
 class DevicesPage;
 class StartPanelWindow;
@@ -78,6 +79,7 @@ private:
     template <typename T, typename... Args> T *make(Args &&...args);
     // Destroyed in reverse order of creation: the start panel last.
     std::vector<std::unique_ptr<QWidget>> owned_;
+    ModbusLink *toldOfPorts_ = nullptr; // whose port changes the task log hears
 };
 
 } // namespace k71t
