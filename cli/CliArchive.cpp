@@ -12,6 +12,36 @@
 namespace k71t
 {
 
+std::atomic<bool> StopSignals::requested{false};
+
+namespace {
+extern "C" void onStopSignal(int)
+{
+    StopSignals::requested = true;
+}
+} // namespace
+
+StopSignals::StopSignals()
+{
+    requested = false;
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, &oldInt_);
+    sigaction(SIGTERM, &sa, &oldTerm_);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &oldPipe_);
+}
+
+StopSignals::~StopSignals()
+{
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+    sigaction(SIGPIPE, &oldPipe_, nullptr);
+}
+
 int runDownload(const Options &o, const QString &sqlConf, const Clock &clock, QString &out, QString &err,
                 const CliLineSink &progress)
 {
@@ -43,6 +73,10 @@ int runDownload(const Options &o, const QString &sqlConf, const Clock &clock, QS
         return CliMeterFailed;
     auto store = std::make_unique<RecordStore>();
     ArchiveDownload download(l.link, l.image, *store);
+    // Ctrl+C ends the download at its next page: nothing is saved and the
+    // meter keeps its archive.
+    const StopSignals stopSignals;
+    download.stopRequested = [] { return StopSignals::requested.load(); };
     ArchiveJob job(download, *store, l.image, clock);
     SqlConnection connection;
     const StoreProgress shown = progressOn(progress, QStringLiteral("Dodawanie rekordów do bazy danych"));
@@ -65,6 +99,12 @@ int runDownload(const Options &o, const QString &sqlConf, const Clock &clock, QS
         switch (step.kind) {
         case ArchiveJobStep::Kind::DownloadFailed:
             err += QStringLiteral("k71t-cli: Błąd transmisji lub urządzenie nie podłączone\n");
+            return CliMeterFailed;
+        case ArchiveJobStep::Kind::Stopped:
+            if (!step.path.isEmpty())
+                out += step.path + QLatin1Char('\n');
+            err += QStringLiteral("k71t-cli: Pobieranie przerwane.%1\n")
+                       .arg(step.path.isEmpty() ? QString() : QStringLiteral(" Archiwum w K71T nie zostało skasowane."));
             return CliMeterFailed;
         case ArchiveJobStep::Kind::Empty: err += QStringLiteral("k71t-cli: Archiwum jest puste\n"); return CliOk;
         case ArchiveJobStep::Kind::Downloaded:

@@ -8,6 +8,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <csignal>
 
 namespace k71t {
 
@@ -23,6 +25,21 @@ struct Options {
     int modeKind = 1;
     bool speedGiven = false, modeGiven = false;
     QStringList command;
+};
+
+// SIGINT and SIGTERM, while one lives, set `requested` instead of ending the
+// process: a download ends at its next page, `tasks run` after the task in
+// hand. A closed standard output (`tasks run | head -1`) ends nothing: what
+// would be written goes on into the files.
+struct StopSignals {
+    StopSignals();
+    ~StopSignals();
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+    static std::atomic<bool> requested;
+
+private:
+    struct sigaction oldInt_ {}, oldTerm_ {}, oldPipe_ {};
 };
 
 // Opens the port named by the options; false with the reason in `err`.

@@ -8,48 +8,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <thread>
 
 namespace k71t {
 
 namespace {
-
-std::atomic<bool> stopRequested{false};
-
-extern "C" void requestStop(int)
-{
-    stopRequested = true;
-}
-
-// SIGINT and SIGTERM ask the run to end after the task in hand. A closed
-// standard output (`tasks run | head -1`) does not end it: the log goes on
-// into automat.log.
-struct StopSignals {
-    struct sigaction oldInt {}, oldTerm {}, oldPipe {};
-    StopSignals()
-    {
-        stopRequested = false;
-        struct sigaction sa {};
-        sa.sa_handler = requestStop;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &oldInt);
-        sigaction(SIGTERM, &sa, &oldTerm);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGPIPE, &ignore, &oldPipe);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &oldInt, nullptr);
-        sigaction(SIGTERM, &oldTerm, nullptr);
-        sigaction(SIGPIPE, &oldPipe, nullptr);
-    }
-};
 
 const QStringList Days = {"Niedziela", "Poniedziałek", "Wtorek", "Środa", "Czwartek", "Piątek", "Sobota"};
 const QStringList Rules = {"Co 6 godzin", "Codziennie", "Co tydzień", "Pierwszy wybrany dzień miesiąca",
@@ -71,7 +36,7 @@ void waitForNextSecond()
 {
     using namespace std::chrono;
     const auto next = ceil<seconds>(system_clock::now() + milliseconds(1));
-    while (!stopRequested && system_clock::now() < next)
+    while (!StopSignals::requested && system_clock::now() < next)
         std::this_thread::sleep_for(std::min<system_clock::duration>(milliseconds(100), next - system_clock::now()));
 }
 
@@ -145,13 +110,13 @@ int runTasks(const Options &o, const QString &sqlConf, const Clock &clock, QStri
     log.line(QStringLiteral("Skonfigurowano %1 zadań").arg(table.taskCount));
     log.line(delay == 60 ? QStringLiteral("Zadania cykliczne zostaną włączone za 60 sekund.")
                          : QStringLiteral("Zadania cykliczne zostaną włączone za %1 sekund.").arg(delay));
-    for (int s = 0; s < delay && !stopRequested; ++s)
+    for (int s = 0; s < delay && !StopSignals::requested; ++s)
         waitForNextSecond();
-    if (!stopRequested) {
+    if (!StopSignals::requested) {
         log.line(QStringLiteral("Zadania cykliczne włączone."));
         scheduler.switchOn();
     }
-    while (!stopRequested) {
+    while (!StopSignals::requested) {
         scheduler.tick();
         waitForNextSecond();
     }

@@ -73,6 +73,7 @@ void AppWindows::create(AppContext &context)
     // A port lost and back again is told once each, in the task log (its
     // box and automat.log), whoever was using the link.
     toldOfPorts_ = &context.link;
+    // The link worker tells it; the log is written on the windows' thread.
     context.link.onPortChange = [this](ModbusLink::PortChange, const QString &text) {
         schedulerWindow->log().line(text);
     };

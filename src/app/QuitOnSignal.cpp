@@ -1,5 +1,6 @@
 #include "app/QuitOnSignal.h"
 
+#include "context/AppContext.h"
 #include "widgets/QtPrompt.h"
 
 #include <QApplication>
@@ -30,14 +31,20 @@ void onTerminate(int)
 
 } // namespace
 
-QuitOnSignal::QuitOnSignal(QtPrompt &prompt, QWidget &mainWindow) : prompt_(prompt), mainWindow_(mainWindow)
+QuitOnSignal::QuitOnSignal(QtPrompt &prompt, QWidget &mainWindow, AppContext &context)
+    : prompt_(prompt), mainWindow_(mainWindow), ctx_(context)
 {
+    for (Worker *worker : {&ctx_.linkWorker, &ctx_.databaseWorker})
+        connect(worker, &Worker::idle, this, [this] {
+            if (closing_ && !ctx_.workInHand())
+                closeAll();
+        });
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSocket) != 0)
         return;
     notifier_ = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &QuitOnSignal::onSignal);
-    // A second signal ends the program at once: the first one waits for a
-    // meter transaction or a download to end, which may be long.
+    // A second signal ends the program at once: the first one waits for the
+    // work in hand to stop.
     struct sigaction sa {};
     sa.sa_handler = onTerminate;
     sigemptyset(&sa.sa_mask);
@@ -63,6 +70,15 @@ void QuitOnSignal::onSignal()
     while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
     }
     prompt_.setUnattended(true);
+    closing_ = true;
+    ctx_.stopWork();
+    if (!ctx_.workInHand())
+        closeAll();
+}
+
+void QuitOnSignal::closeAll()
+{
+    closing_ = false;
     // Innermost first: each closed box or window hands the keyboard to the
     // one below it, and the code that opened it goes on as after Cancel.
     QWidget *previous = nullptr;

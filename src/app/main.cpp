@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
         k71t::AppContext context(QDir::currentPath(), prompt, clock);
         k71t::AppWindows windows;
         windows.create(context);
-        k71t::QuitOnSignal quitOnSignal(prompt, *windows.startPanel);
+        k71t::QuitOnSignal quitOnSignal(prompt, *windows.startPanel, context);
         windows.startPanel->show();
         return app.exec();
     } catch (const std::exception &e) {

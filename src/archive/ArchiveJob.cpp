@@ -46,7 +46,7 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     // Records not (all) on disk: the meter keeps them, nor do they go into
     // the database now (the next download brings them again).
     const auto keptUnsaved = [&] {
-        if (request.deleteAfter)
+        if (request.deleteAfter && outcome.deletion != ArchiveJobOutcome::Deletion::Stopped)
             outcome.deletion = ArchiveJobOutcome::Deletion::KeptUnsaved;
         if (toDatabase)
             outcome.database = ArchiveJobOutcome::Database::Skipped;
@@ -58,7 +58,8 @@ ArchiveJobOutcome ArchiveJob::run(const ArchiveJobRequest &request)
     told();
     if (request.deleteAfter) {
         outcome.deletion = deleteWhenSaved(outcome);
-        if (outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved)
+        if (outcome.deletion == ArchiveJobOutcome::Deletion::KeptUnsaved ||
+            outcome.deletion == ArchiveJobOutcome::Deletion::Stopped)
             return keptUnsaved();
         told();
     }
@@ -76,6 +77,8 @@ std::vector<ArchiveJobStep> describeOutcome(const ArchiveJobOutcome &outcome)
     using Kind = ArchiveJobStep::Kind;
     using Deletion = ArchiveJobOutcome::Deletion;
     using Database = ArchiveJobOutcome::Database;
+    if (outcome.records < 0 && outcome.failure == ArchiveDownload::Failure::Stopped)
+        return {{Kind::Stopped, {}, {}}};
     if (outcome.records < 0)
         return {{Kind::DownloadFailed, {}, {}}};
     if (outcome.records == 0)
@@ -94,6 +97,13 @@ std::vector<ArchiveJobStep> describeOutcome(const ArchiveJobOutcome &outcome)
     // Records the meter added while the file was written could not be written too.
     if (outcome.deletion == Deletion::KeptUnsaved)
         return saveFailed(outcome.binPath);
+    if (outcome.deletion == Deletion::Stopped) {
+        ArchiveJobStep step{Kind::Stopped, outcome.binPath, {}};
+        step.deletionAsked = true;
+        step.databaseSkipped = outcome.database == Database::Skipped;
+        steps.push_back(step);
+        return steps;
+    }
     if (outcome.deletion == Deletion::Deleted)
         steps.push_back({Kind::Deleted, {}, {}});
     else if (outcome.deletion == Deletion::Failed)
@@ -111,10 +121,16 @@ ArchiveJobOutcome::Deletion ArchiveJob::deleteWhenSaved(ArchiveJobOutcome &outco
     // since the last pass is fetched and saved before its archive is cleared,
     // until a look at its archive finds nothing new. Only the moment between
     // that look and the delete command stays open.
+    const auto stopped = [this] { return download_.stopRequested && download_.stopRequested(); };
     for (int round = 0; round < CatchUpRounds; ++round) {
+        if (stopped()) // the file is there; the meter keeps its archive
+            return ArchiveJobOutcome::Deletion::Stopped;
         const int n = download_.downloadContinuation(outcome.records);
         if (n < 0) // the records read are in the file; the meter keeps its archive
-            return ArchiveJobOutcome::Deletion::Failed;
+            return download_.failure() == ArchiveDownload::Failure::Stopped ? ArchiveJobOutcome::Deletion::Stopped
+                                                                             : ArchiveJobOutcome::Deletion::Failed;
+        if (download_.lastPassEmpty() && stopped())
+            return ArchiveJobOutcome::Deletion::Stopped;
         if (download_.lastPassEmpty())
             return download_.deleteArchive() ? ArchiveJobOutcome::Deletion::Deleted
                                              : ArchiveJobOutcome::Deletion::Failed;

@@ -39,6 +39,7 @@ struct ArchiveJobOutcome {
         Deleted,
         Failed,       // the meter did not acknowledge the delete command
         KeptUnsaved,  // not sent: the records are not on disk
+        Stopped,      // not sent: the job was stopped after the file was written
     };
     Deletion deletion = Deletion::NotAsked;
 
@@ -57,6 +58,7 @@ struct ArchiveJobOutcome {
 struct ArchiveJobStep {
     enum class Kind {
         DownloadFailed, // nothing downloaded (the outcome's failure says where)
+        Stopped,        // stopped before the meter was cleared: after Downloaded the file stays, else nothing was saved
         Empty,          // the meter's archive is empty
         Downloaded,     // the records are in `path`
         SaveFailed,     // `path` could not be written whole (`reason`): the meter keeps its archive
@@ -68,14 +70,14 @@ struct ArchiveJobStep {
     Kind kind;
     QString path;
     QString reason;
-    // SaveFailed: the meter was to be cleared, and the records were to go
-    // into the database; neither happened.
+    // SaveFailed, Stopped: the meter was to be cleared, and the records were
+    // to go into the database; neither happened.
     bool deletionAsked = false;
     bool databaseSkipped = false;
 };
 
-// DownloadFailed or Empty alone; else Downloaded (unless the file was never
-// written), a SaveFailed that ends the story, then what became of the
+// DownloadFailed, Stopped or Empty alone; else Downloaded (unless the file was never
+// written), a SaveFailed or Stopped that ends the story, then what became of the
 // meter's archive (when its clearing was asked) and of the database step
 // (when it ran).
 std::vector<ArchiveJobStep> describeOutcome(const ArchiveJobOutcome &outcome);

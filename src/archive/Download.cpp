@@ -27,6 +27,17 @@ QString downloadStatistics(int n, int seconds)
     return text;
 }
 
+QString timeLeftText(int seconds)
+{
+    seconds = std::max(0, seconds);
+    const int hours = seconds / 3600, minutes = seconds / 60 % 60, rest = seconds % 60;
+    if (hours > 0)
+        return QStringLiteral("%1 godz. %2 min").arg(hours).arg(minutes);
+    if (minutes > 0)
+        return QStringLiteral("%1 min %2 s").arg(minutes).arg(rest);
+    return QStringLiteral("%1 s").arg(rest);
+}
+
 bool planPass(const ArchiveStatus &s, PassPlan &plan)
 {
     plan = {};
@@ -132,6 +143,10 @@ int ArchiveDownload::readPages(const ArchiveStatus &s, int base, bool firstPass)
         onPagesProgress(progressMax_, progressPos_);
 
     for (int k = 0; k < plan.pages; ++k) {
+        if (stopRequested && stopRequested()) {
+            failure_ = Failure::Stopped;
+            return -1;
+        }
         bool ok = false;
         for (int attempt = 0; attempt < PageTries && !ok; ++attempt) {
             if (attempt > 0)

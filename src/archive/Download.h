@@ -41,6 +41,8 @@ int overwrittenSlots(int held, const ArchiveStatus &before, const ArchiveStatus 
 
 // "Odczytano: n rekordów w czasie: t s" with the speed when t and n are not 0.
 QString downloadStatistics(int n, int seconds);
+// A time left as the status line tells it: "1 godz. 5 min", "12 min 5 s", "40 s".
+QString timeLeftText(int seconds);
 
 class ArchiveDownload {
 public:
@@ -60,7 +62,8 @@ public:
     ArchiveStatus status() const;
     ModbusLink &link() { return link_; }
     // Why the last pass failed, for the status line.
-    enum class Failure { None, Status, Page, Pointers, Capacity };
+    // Stopped: asked to stop (stopRequested) before a page.
+    enum class Failure { None, Status, Page, Pointers, Capacity, Stopped };
     Failure failure() const { return failure_; }
     // The last pass found nothing new in the meter's archive.
     bool lastPassEmpty() const { return lastPassEmpty_; }
@@ -77,6 +80,9 @@ public:
     // a page, the pauses before a retry; not the link's polling). Tests that
     // are not about timing replace it.
     std::function<void(int)> pause = sleepMs;
+    // Asked before each page: true ends the pass there (the operator's
+    // "Przerwij", the program closing, Ctrl+C in the command-line tool).
+    std::function<bool()> stopRequested;
 
 private:
     bool readStatusTwice();

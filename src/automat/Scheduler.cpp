@@ -1,5 +1,8 @@
 #include "automat/Scheduler.h"
 
+#include <QMetaObject>
+#include <QThread>
+
 #include "common/DateFormats.h"
 #include "common/TextFormats.h"
 
@@ -56,13 +59,25 @@ int weekday(const QDate &date)
 
 TaskLog::TaskLog(const Clock &clock, QString path) : clock_(clock), path_(std::move(path)) {}
 
+bool TaskLog::writtenElsewhere(const std::function<void()> &write)
+{
+    if (!home || QThread::currentThread() == home->thread())
+        return false;
+    QMetaObject::invokeMethod(home, write, Qt::BlockingQueuedConnection);
+    return true;
+}
+
 void TaskLog::line(const QString &message)
 {
+    if (writtenElsewhere([&] { line(message); }))
+        return;
     append(clock_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char(' ') + message);
 }
 
 void TaskLog::blank()
 {
+    if (writtenElsewhere([&] { blank(); }))
+        return;
     append(QString());
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QLockFile;
+class QObject;
 
 namespace k71t {
 
@@ -40,8 +41,13 @@ public:
     std::function<void()> onClear;
     // Why the file could not be written, the last time it could not.
     QString fileError;
+    // The thread the log belongs to (its box's window): a line written on
+    // another one (a task run on the link worker) is written there, in
+    // order, and the run goes on once it is. None: every thread writes.
+    QObject *home = nullptr;
 
 private:
+    bool writtenElsewhere(const std::function<void()> &write);
     void append(const QString &text);
 
     const Clock &clock_;

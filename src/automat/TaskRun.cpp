@@ -25,6 +25,10 @@ bool logStep(const ArchiveJobStep &step, const ArchiveJobOutcome &outcome, std::
     case ArchiveJobStep::Kind::DownloadFailed:
         log.line(QStringLiteral("Błąd podczas komunikacji z K71T o adresie: %1").arg(address));
         return false;
+    case ArchiveJobStep::Kind::Stopped:
+        log.line(step.path.isEmpty() ? QStringLiteral("Pobieranie przerwane.")
+                                     : QStringLiteral("Pobieranie przerwane. Archiwum w K71T nie zostało skasowane."));
+        return false;
     case ArchiveJobStep::Kind::Empty:
         log.line(QStringLiteral("Archiwum w K71T o adresie: %1 jest puste").arg(address));
         return true;

@@ -1,5 +1,7 @@
 #include "db/SqlConnection.h"
 
+#include <mutex>
+
 #include "common/TextFormats.h"
 
 #include <mysql.h>
@@ -37,6 +39,10 @@ bool SqlConnection::connect(const DatabaseSettings &p, QString *message)
         disconnect();
     }
     flags_ = p.compression ? CLIENT_COMPRESS : 0;
+    // The client library is set up once for the process, before any thread
+    // opens a connection (mysql_init would do it unguarded).
+    static std::once_flag libraryReady;
+    std::call_once(libraryReady, [] { mysql_library_init(0, nullptr, nullptr); });
     MYSQL *h = mysql_init(nullptr);
     if (!h) {
         if (message)

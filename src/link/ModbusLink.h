@@ -8,6 +8,7 @@
 #include "link/RegisterImage.h"
 #include "link/SerialPort.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -123,7 +124,7 @@ private:
     std::uint8_t tx_[LinkBufferSize] = {};
     int rxLength_ = 0;
     int lastPolls_ = 0;
-    int sessions_ = 0;
+    std::atomic<int> sessions_{0};
 };
 
 void sleepMs(int ms);

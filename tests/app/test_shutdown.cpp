@@ -29,7 +29,7 @@ TEST(Shutdown, SignalWhileTheFirstStartMessageIsOpenSavesTheFiles)
         AppContext context(dir.path(), prompt, clock);
         AppWindows windows;
         windows.create(context);
-        QuitOnSignal quitOnSignal(prompt, *windows.startPanel);
+        QuitOnSignal quitOnSignal(prompt, *windows.startPanel, context);
         {
             const QSignalBlocker block(windows.startPanel->portList);
             windows.startPanel->portList->setCurrentIndex(0);

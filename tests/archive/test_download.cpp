@@ -179,6 +179,7 @@ TEST_F(Download, ThreePages)
     EXPECT_EQ(window->download().downloadFirstPass(), 92);
     EXPECT_EQ(pagesSelected(), std::vector<int>({5, 6, 7}));
     EXPECT_TRUE(storeMatchesMeter(92));
+    QCoreApplication::sendPostedEvents(window); // the progress comes as queued calls
     EXPECT_EQ(window->downloadProgress->value(), 3);
     EXPECT_EQ(window->pageProgress->value(), 4);
 }

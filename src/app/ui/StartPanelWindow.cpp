@@ -64,6 +64,11 @@ StartPanelWindow::StartPanelWindow(AppContext &context, AppWindows &windows, QWi
     connect(startupTimer, &QTimer::timeout, this, &StartPanelWindow::onStartupTimer);
 
     ctx_.followLine = [this](const PortSettings &settings, std::uint8_t address) { followLine(settings, address); };
+    for (Worker *worker : {&ctx_.linkWorker, &ctx_.databaseWorker})
+        connect(worker, &Worker::idle, this, [this] {
+            if (closeWhenIdle_ && !ctx_.workInHand())
+                close();
+        });
     initialise();
     startupTimer->start();
     // The panel is as large as its controls, no larger and no smaller.
@@ -177,25 +182,38 @@ void StartPanelWindow::showPortSettings()
 
 void StartPanelWindow::applyPortSettings()
 {
-    if (ctx_.link.isOpen())
-        ctx_.link.closePort();
+    // The port belongs to the link worker: it closes and opens it, after
+    // any exchange in hand.
+    ctx_.linkWorker.call([this] {
+        if (ctx_.link.isOpen())
+            ctx_.link.closePort();
+    });
     const auto address = parseMeterAddress(addressEdit->text());
     if (!address) {
         ctx_.prompt.error(this, QStringLiteral("Błędnie podany adres"));
         return;
     }
-    ctx_.image.reg16(4033) = static_cast<std::uint16_t>(*address);
-    ctx_.meterAddress = static_cast<std::uint8_t>(*address);
     // The operator's choice becomes the port setting even if the port cannot
     // be opened now: later transactions retry that port, not the previous one.
+    PortSettings chosen = ctx_.portSettings;
     if (portList->currentIndex() >= 0)
-        ctx_.portSettings.portIndex = static_cast<std::uint8_t>(portList->currentIndex());
+        chosen.portIndex = static_cast<std::uint8_t>(portList->currentIndex());
     if (const int mode = modeKindForMeterCode(modeList->currentIndex()); mode >= 0)
-        ctx_.portSettings.modeKind = static_cast<std::uint8_t>(mode);
+        chosen.modeKind = static_cast<std::uint8_t>(mode);
     if (const int speed = speedIndexForMeterCode(speedList->currentIndex()); speed >= 0)
-        ctx_.portSettings.speedIndex = static_cast<std::uint8_t>(speed);
-    portList->setToolTip(ctx_.portMap.path(ctx_.portSettings.portIndex));
-    ctx_.link.openPort(ctx_.portSettings.portIndex, ctx_.portSettings.modeKind, ctx_.portSettings.speedIndex);
+        chosen.speedIndex = static_cast<std::uint8_t>(speed);
+    portList->setToolTip(ctx_.portMap.path(chosen.portIndex));
+    ctx_.linkWorker.call([this, chosen, address] { switchLine(chosen, static_cast<std::uint8_t>(*address)); });
+}
+
+void StartPanelWindow::switchLine(const PortSettings &settings, std::uint8_t address)
+{
+    if (ctx_.link.isOpen())
+        ctx_.link.closePort();
+    ctx_.image.reg16(4033) = address;
+    ctx_.meterAddress = address;
+    ctx_.portSettings = settings;
+    ctx_.link.openPort(settings.portIndex, settings.modeKind, settings.speedIndex);
 }
 
 bool StartPanelWindow::saveUartCfg()
@@ -394,16 +412,20 @@ void StartPanelWindow::setAddressFromImage()
 
 void StartPanelWindow::followLine(const PortSettings &settings, std::uint8_t address)
 {
-    // A setting the lists cannot show (2400 baud from uart.cfg) is kept all the same.
-    ctx_.portSettings.modeKind = settings.modeKind;
-    ctx_.portSettings.speedIndex = settings.speedIndex;
-    {
+    // Told on the link worker in the middle of an interface change: the link
+    // follows at once, and the lists show the change before it goes on. A
+    // setting the lists cannot show (2400 baud from uart.cfg) is kept all
+    // the same.
+    PortSettings next = ctx_.portSettings;
+    next.modeKind = settings.modeKind;
+    next.speedIndex = settings.speedIndex;
+    ctx_.linkWorker.call([&] { switchLine(next, address); });
+    Worker::onThreadOf(this, [&] {
         const QSignalBlocker b2(modeList), b3(speedList), b4(addressEdit);
         modeList->setCurrentIndex(meterCodeForModeKind(settings.modeKind));
         speedList->setCurrentIndex(meterCodeForSpeedIndex(settings.speedIndex));
         addressEdit->setText(QString::number(address));
-    }
-    applyPortSettings();
+    });
 }
 
 void StartPanelWindow::saveOnClose()
@@ -417,6 +439,25 @@ void StartPanelWindow::saveOnClose()
 
 void StartPanelWindow::closeEvent(QCloseEvent *event)
 {
+    // Work on the link or the database in hand (a scheduled download, a
+    // chart load): stopped safely first when the operator agrees, and the
+    // program closes once it has.
+    if (ctx_.workInHand()) {
+        event->ignore();
+        if (closeWhenIdle_)
+            return;
+        if (ctx_.prompt.message(this,
+                                QStringLiteral("Trwa komunikacja z K71T lub z bazą danych. Przerwać ją i zamknąć "
+                                               "program?"),
+                                QStringLiteral("Uwaga"), PromptIcon::Question,
+                                PromptButtons::OkCancel) != PromptAnswer::Ok)
+            return;
+        if (ctx_.workInHand()) {
+            closeWhenIdle_ = true;
+            ctx_.stopWork();
+            return;
+        }
+    }
     saveOnClose();
     event->accept();
     QCoreApplication::quit();

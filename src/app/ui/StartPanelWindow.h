@@ -99,6 +99,8 @@ private:
     // After a change of the meter's interface: the lists and the address
     // show the new settings, which then apply as the operator's choice would.
     void followLine(const PortSettings &settings, std::uint8_t address);
+    // The line and the address as chosen, the port opened anew: on the link worker.
+    void switchLine(const PortSettings &settings, std::uint8_t address);
     // Loads a configuration file into the image; a missing file is reported.
     bool loadConfiguration(const QString &path);
     QFormLayout *buildPortSettings();
@@ -114,6 +116,9 @@ private:
     QList<QPushButton *> buttons_;
     // The buttons a bulk transfer disables.
     QList<QPushButton *> duringTransfer_;
+    // The operator chose to close while work was in hand: it was asked to
+    // stop and the panel closes once it has.
+    bool closeWhenIdle_ = false;
 };
 
 } // namespace k71t

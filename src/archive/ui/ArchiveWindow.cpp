@@ -6,6 +6,8 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -46,6 +48,10 @@ ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
 
     downloadButton = named(new QPushButton(QStringLiteral("Pobierz archiwum"), this), "downloadButton");
     deleteButton = named(new QPushButton(QStringLiteral("Usuń archiwum"), this), "deleteButton");
+    stopButton = named(new QPushButton(QStringLiteral("Przerwij"), this), "stopButton");
+    stopButton->setToolTip(
+        QStringLiteral("Przerywa pobieranie archiwum; nic nie jest zapisywane, archiwum w K71T nie jest kasowane"));
+    stopButton->setEnabled(false);
     deleteAfterCheck = named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu"), this), "deleteAfterCheck");
     deleteAndStoreCheck =
         named(new QCheckBox(QStringLiteral("Skasuj archiwum po pobraniu i umieść dane w bazie danych MySQL"), this),
@@ -71,6 +77,7 @@ ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
     auto *downloadButtons = new QHBoxLayout;
     downloadButtons->addWidget(downloadButton);
     downloadButtons->addWidget(deleteButton);
+    downloadButtons->addWidget(stopButton);
     auto *stamps = new QGridLayout;
     stamps->addWidget(new QLabel(QStringLiteral("Pierwszy Rekord"), this), 0, 0);
     stamps->addWidget(firstRecordEdit, 0, 1);
@@ -80,7 +87,7 @@ ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
     QGroupBox *exportGroup = buildExportGroup();
 
     // Enter must not start a download or an export by itself.
-    for (QPushButton *b : {openBinButton, downloadButton, deleteButton, exportDatButton, exportDatabaseButton})
+    for (QPushButton *b : {openBinButton, downloadButton, deleteButton, stopButton, exportDatButton, exportDatabaseButton})
         b->setAutoDefault(false);
 
     statusBar = named(new QStatusBar(this), "statusBar");
@@ -102,6 +109,7 @@ ArchiveWindow::ArchiveWindow(AppContext &context, QWidget *parent)
     connect(openBinButton, &QPushButton::clicked, this, &ArchiveWindow::onOpenBinClicked);
     connect(downloadButton, &QPushButton::clicked, this, &ArchiveWindow::onDownloadClicked);
     connect(deleteButton, &QPushButton::clicked, this, &ArchiveWindow::onDeleteClicked);
+    connect(stopButton, &QPushButton::clicked, this, &ArchiveWindow::onStopClicked);
     connect(exportDatButton, &QPushButton::clicked, this, &ArchiveWindow::onExportDatClicked);
     connect(exportDatabaseButton, &QPushButton::clicked, this, &ArchiveWindow::onExportDatabaseClicked);
     connect(deleteAndStoreCheck, &QCheckBox::clicked, this, &ArchiveWindow::onDeleteAndStoreClicked);
@@ -145,19 +153,34 @@ QGroupBox *ArchiveWindow::buildExportGroup()
 
 void ArchiveWindow::followTheJob()
 {
-    download_.onPageStep = [this](int step) { pageProgress->setValue(step); };
-    download_.onPagesProgress = [this](int max, int pos) {
-        downloadProgress->setMaximum(std::max(1, max));
-        downloadProgress->setValue(std::min(pos, std::max(1, max)));
+    // The download runs on the link worker: what it tells reaches the
+    // window's thread as queued calls, in order.
+    download_.onPageStep = [this](int step) {
+        QMetaObject::invokeMethod(this, [this, step] { pageProgress->setValue(step); }, Qt::QueuedConnection);
     };
-    job_.databaseStep = [this](int n, int address, QString *report) {
-        return storeDownloadedArchive(ctx_.database, ctx_.databaseSettings, ctx_.records, n, address, report,
-                                      databaseProgress());
+    download_.onPagesProgress = [this](int max, int pos) {
+        QMetaObject::invokeMethod(this, [this, max, pos] { showDownloadProgress(max, pos); }, Qt::QueuedConnection);
     };
     download_.onRecords = [this](int n) {
-        recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n));
-        repaint();
+        QMetaObject::invokeMethod(
+            this, [this, n] { recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n)); },
+            Qt::QueuedConnection);
     };
+    download_.stopRequested = [this] { return ctx_.linkWorker.stopRequested(); };
+}
+
+void ArchiveWindow::showDownloadProgress(int pages, int done)
+{
+    downloadProgress->setMaximum(std::max(1, pages));
+    downloadProgress->setValue(std::min(done, std::max(1, pages)));
+    if (!downloading_ || done <= 0)
+        return;
+    const qint64 elapsed = QDateTime::currentMSecsSinceEpoch() - downloadStartedMs_;
+    const qint64 left = elapsed * std::max(0, pages - done) / done / 1000;
+    statusBar->showMessage(QStringLiteral("Pobieranie archiwum: strona %1 z %2, pozostało około %3")
+                               .arg(done)
+                               .arg(pages)
+                               .arg(timeLeftText(static_cast<int>(left))));
 }
 
 void ArchiveWindow::initialiseRange()
@@ -216,22 +239,66 @@ void ArchiveWindow::clearArchiveSummary()
     lastRecordEdit->clear();
 }
 
+void ArchiveWindow::reject()
+{
+    // Not while a download or a store runs for the window: Escape would
+    // leave it running unseen.
+    if (!working_)
+        QDialog::reject();
+}
+
+void ArchiveWindow::setWorking(bool working, bool downloading)
+{
+    working_ = working;
+    for (QWidget *w : std::initializer_list<QWidget *>{downloadButton, deleteButton, deleteAfterCheck,
+                                                       deleteAndStoreCheck, openBinButton, exportDatButton,
+                                                       exportDatabaseButton})
+        w->setEnabled(!working);
+    stopButton->setEnabled(working && downloading);
+}
+
 void ArchiveWindow::onDownloadClicked()
 {
     downloading_ = true;
     setBorder(false);
+    setWorking(true, true);
     ArchiveJobRequest request;
     request.directory = ctx_.archivesDirectory;
-    request.meterAddress = ctx_.meterAddress;
     request.deleteAfter = deleteAfterCheck->isChecked() || deleteAndStoreCheck->isChecked();
     request.toDatabase = deleteAndStoreCheck->isChecked() && ctx_.databaseEnabled();
-    const ArchiveJobOutcome outcome = job_.run(request);
-    showOutcome(outcome);
-    setBorder(true);
+    // The settings as they are now: the database window may change the
+    // context's while the download runs.
+    const DatabaseSettings settings = ctx_.databaseSettings;
+    const StoreProgress progress = databaseProgress();
+    job_.databaseStep = [this, settings, progress](int n, int address, QString *report) {
+        return storeDownloadedArchive(ctx_.linkDatabase, settings, ctx_.records, n, address, report, progress);
+    };
+    downloadStartedMs_ = QDateTime::currentMSecsSinceEpoch();
+    const ArchiveJobOutcome outcome = ctx_.linkWorker.call([&] {
+        request.meterAddress = ctx_.meterAddress;
+        return job_.run(request);
+    });
+    // The progress the worker told last is shown before the outcome.
+    QCoreApplication::sendPostedEvents(this);
     downloading_ = false;
-    if (outcome.records > 0)
+    statusBar->clearMessage();
+    showOutcome(outcome);
+    setWorking(false);
+    setBorder(true);
+    const bool stopped = !describeOutcome(outcome).empty() &&
+                         describeOutcome(outcome).back().kind == ArchiveJobStep::Kind::Stopped;
+    if (outcome.records > 0 && !stopped)
         ctx_.prompt.message(this, statisticsText(outcome.records, outcome.seconds), QStringLiteral("Info"),
                             PromptIcon::None);
+}
+
+void ArchiveWindow::onStopClicked()
+{
+    if (!downloading_)
+        return;
+    ctx_.linkWorker.requestStop();
+    stopButton->setEnabled(false);
+    statusBar->showMessage(QStringLiteral("Przerywanie pobierania..."));
 }
 
 void ArchiveWindow::showOutcome(const ArchiveJobOutcome &outcome)
@@ -254,6 +321,18 @@ void ArchiveWindow::showOutcome(const ArchiveJobOutcome &outcome)
             else if (outcome.failure == ArchiveDownload::Failure::Capacity)
                 statusBar->showMessage(QStringLiteral("Archiwum nie mieści się w pamięci programu."));
             ctx_.prompt.error(this, QStringLiteral("Błąd transmisji lub urządzenie nie podłączone"));
+            return;
+        case ArchiveJobStep::Kind::Stopped:
+            // Nothing saved and the meter not cleared; after a file was
+            // written (the meter was being checked for records added
+            // meanwhile) the file stays and the records are in memory.
+            if (step.path.isEmpty()) {
+                setWindowTitle(QStringLiteral("Archiwum"));
+                statusBar->showMessage(QStringLiteral("Pobieranie przerwane."));
+            } else {
+                setWindowTitle(QStringLiteral("Dane w pamięci"));
+                statusBar->showMessage(QStringLiteral("Pobieranie przerwane.  Archiwum K71T nie zostało skasowane."));
+            }
             return;
         case ArchiveJobStep::Kind::Empty:
             // Nothing in memory any more: no caption or status of the last
@@ -302,7 +381,10 @@ void ArchiveWindow::onDeleteClicked()
                             QStringLiteral("Uwaga"), PromptIcon::Question,
                             PromptButtons::OkCancel) != PromptAnswer::Ok)
         return;
-    if (download_.deleteArchive())
+    setWorking(true);
+    const bool deleted = ctx_.linkWorker.call([this] { return download_.deleteArchive(); });
+    setWorking(false);
+    if (deleted)
         ctx_.prompt.inform(this, QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"));
 }
 
@@ -372,10 +454,18 @@ void ArchiveWindow::onExportDatabaseClicked()
         return;
     }
     const ArchiveRange range{start, stop, tstart, tstop};
-    const StoreOutcome out =
-        exportArchiveRangeToDatabase(ctx_.database, ctx_.databaseSettings, ctx_.records, ctx_.records.count, range,
-                                     static_cast<std::uint8_t>(ctx_.meterAddress), databaseProgress());
-    ctx_.database.disconnect();
+    const DatabaseSettings settings = ctx_.databaseSettings;
+    const auto address = static_cast<std::uint8_t>(ctx_.meterAddress);
+    const StoreProgress progress = databaseProgress();
+    setWorking(true);
+    const StoreOutcome out = ctx_.databaseWorker.call([&] {
+        const StoreOutcome stored = exportArchiveRangeToDatabase(ctx_.database, settings, ctx_.records,
+                                                                 ctx_.records.count, range, address, progress);
+        ctx_.database.disconnect();
+        return stored;
+    });
+    QCoreApplication::sendPostedEvents(this);
+    setWorking(false);
     if (out.total == 0)
         ctx_.prompt.inform(
             this, QStringLiteral("W wybranym zakresie dat nie ma danych. Nic nie zostało zapisane w bazie danych."),
@@ -393,10 +483,12 @@ void ArchiveWindow::onExportDatabaseClicked()
 StoreProgress ArchiveWindow::databaseProgress()
 {
     storeProgress->setValue(0);
+    // Told on a worker's thread.
     return [this](int done, int total) {
-        storeProgress->setMaximum(std::max(1, total));
-        storeProgress->setValue(done);
-        storeProgress->repaint();
+        QMetaObject::invokeMethod(this, [this, done, total] {
+            storeProgress->setMaximum(std::max(1, total));
+            storeProgress->setValue(done);
+        }, Qt::QueuedConnection);
     };
 }
 

@@ -31,6 +31,7 @@ public:
 
     QPushButton *downloadButton = nullptr; // download
     QPushButton *deleteButton = nullptr;   // delete in the meter
+    QPushButton *stopButton = nullptr;     // stops a download (enabled during one)
     QCheckBox *deleteAfterCheck = nullptr;
     QCheckBox *deleteAndStoreCheck = nullptr;
     QLabel *recordCountLabel = nullptr;
@@ -63,6 +64,8 @@ public slots:
     void onExportDatClicked();
     void onExportDatabaseClicked();
     void onDeleteAndStoreClicked();
+    void onStopClicked();
+    void reject() override;
 
 private:
     // The .bin file, the date range and the two exports.
@@ -76,11 +79,19 @@ private:
     StoreProgress databaseProgress();
     // What became of a download: the summary, the status and the boxes.
     void showOutcome(const ArchiveJobOutcome &outcome);
+    // While link or database work runs for the window, its other buttons
+    // wait (the records in memory stay as the work found them); "Przerwij"
+    // is there during a download.
+    void setWorking(bool working, bool downloading = false);
+    // The pages done, the pages of the pass and the time left at the pace so far.
+    void showDownloadProgress(int pages, int done);
 
     AppContext &ctx_;
     ArchiveDownload download_;
     ArchiveJob job_;
     bool downloading_ = false;
+    bool working_ = false;
+    qint64 downloadStartedMs_ = 0; // by the monotonic clock
 };
 
 } // namespace k71t

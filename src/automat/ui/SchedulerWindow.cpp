@@ -33,10 +33,16 @@ const QString WillStart = QStringLiteral("Zadania cykliczne zostaną włączone 
 SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
     : QDialog(parent), ctx_(context), log_(context.clock, context.appFile(QStringLiteral("automat.log"))),
       taskRecords_(std::make_unique<RecordStore>()), runner_(context, *taskRecords_, context.archivesDirectory,
-                                                             context.clock, context.database, context.databaseSettings),
+                                                             context.clock, context.linkDatabase, runSettings_),
       scheduler_(table_, context.clock, forward_, log_), lock_(context.appDirectory)
 {
     forward_.to = &runner_;
+    forward_.onLinkWorker = [this](const std::function<bool()> &run) {
+        runSettings_ = ctx_.databaseSettings;
+        return ctx_.linkWorker.call(run);
+    };
+    runner_.download().stopRequested = [this] { return ctx_.linkWorker.stopRequested(); };
+    log_.home = this;
     setObjectName(QStringLiteral("SchedulerWindow"));
     setWindowTitle(QStringLiteral("Automatyczne pobieranie archiwum"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
@@ -49,6 +55,7 @@ SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
     connect(applyButton, &QPushButton::clicked, this, &SchedulerWindow::onApplyClicked);
     connect(startButton, &QPushButton::clicked, this, &SchedulerWindow::onStartClicked);
     connect(stopButton, &QPushButton::clicked, this, &SchedulerWindow::onStopClicked);
+    connect(stopTaskButton, &QPushButton::clicked, this, &SchedulerWindow::onStopTaskClicked);
     connect(taskList, &QListWidget::itemClicked, this, &SchedulerWindow::onTaskClicked);
     connect(clearLogAction, &QAction::triggered, this, &SchedulerWindow::onClearLogChosen);
     connect(startDelayTimer, &QTimer::timeout, this, &SchedulerWindow::onStartDelayTimer);
@@ -86,6 +93,10 @@ void SchedulerWindow::buildControls()
     statePanel->setMinimumHeight(28);
     startButton = named(new QPushButton(QStringLiteral("Uruchom zadania automatyczne"), this), "startButton");
     stopButton = named(new QPushButton(QStringLiteral("Zatrzymaj zadania automatyczne"), this), "stopButton");
+    stopTaskButton = named(new QPushButton(QStringLiteral("Przerwij bieżące zadanie"), this), "stopTaskButton");
+    stopTaskButton->setToolTip(
+        QStringLiteral("Przerywa pobieranie archiwum; nic nie jest zapisywane, archiwum w K71T nie jest kasowane"));
+    stopTaskButton->setEnabled(false);
     logLabel = named(new QLabel(QStringLiteral("Informacje o realizacji zadań"), this), "logLabel");
     logMemo = named(new QPlainTextEdit(this), "logMemo");
     logMemo->setReadOnly(true);
@@ -119,6 +130,7 @@ void SchedulerWindow::layOut()
     middle->addWidget(statePanel);
     middle->addWidget(startButton);
     middle->addWidget(stopButton);
+    middle->addWidget(stopTaskButton);
     auto *right = new QVBoxLayout;
     right->addWidget(logLabel);
     right->addWidget(logMemo, 1);
@@ -150,8 +162,9 @@ void SchedulerWindow::followTheSchedule()
     log_.onLine = [this](const QString &line) { logMemo->appendPlainText(line); };
     log_.onClear = [this] { logMemo->clear(); };
     scheduler_.tasksPath = tasksPath();
-    scheduler_.linkBusy = [this] { return ctx_.link.busy(); };
+    scheduler_.linkBusy = [this] { return ctx_.linkWorker.busy() || ctx_.link.busy(); };
     scheduler_.onRun = [this](bool running) {
+        stopTaskButton->setEnabled(running);
         QWidget *main = parentWidget() ? parentWidget()->window() : this;
         if (running) {
             main->setWindowTitle(QStringLiteral("K71T Trwa realizacja zadania cyklicznego."));
@@ -378,6 +391,13 @@ void SchedulerWindow::onStopClicked()
     lock_.release();
     log_.line(QStringLiteral("Zadania cykliczne zatrzymane."));
     setPanel(false);
+}
+
+void SchedulerWindow::onStopTaskClicked()
+{
+    // The download ends at its next page; the run logs it.
+    ctx_.linkWorker.requestStop();
+    stopTaskButton->setEnabled(false);
 }
 
 void SchedulerWindow::onStartDelayTimer()

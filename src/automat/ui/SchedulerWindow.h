@@ -57,6 +57,7 @@ public:
     QLabel *statePanel = nullptr;         // state of the schedule
     QPushButton *startButton = nullptr;   // start
     QPushButton *stopButton = nullptr;    // stop
+    QPushButton *stopTaskButton = nullptr; // stops the task in hand (enabled while one runs)
     QLabel *logLabel = nullptr;
     QPlainTextEdit *logMemo = nullptr; // the task log
     QAction *clearLogAction = nullptr;
@@ -71,6 +72,7 @@ public slots:
     void onApplyClicked();
     void onStartClicked();
     void onStopClicked();
+    void onStopTaskClicked();
     void onTaskClicked();
     void onClearLogChosen();
     void onStartDelayTimer();
@@ -100,13 +102,18 @@ private:
     // The records of a task's run: the archive window's archive in memory
     // is not replaced by a run it knows nothing of.
     std::unique_ptr<RecordStore> taskRecords_;
+    // The database settings a run stores with: a copy taken as it starts,
+    // since the database window may change the context's meanwhile.
+    DatabaseSettings runSettings_;
     ArchiveTaskRunner runner_;
-    // The scheduler runs its tasks through this one, normally runner_.
+    // The scheduler runs its tasks through this one, normally runner_, on
+    // the link worker; the window's event loop runs meanwhile.
     struct Forward : TaskRunner {
         TaskRunner *to = nullptr;
+        std::function<bool(const std::function<bool()> &)> onLinkWorker;
         bool run(std::uint8_t address, bool toDatabase, TaskLog &log) override
         {
-            return to->run(address, toDatabase, log);
+            return onLinkWorker([&] { return to->run(address, toDatabase, log); });
         }
     } forward_;
     Scheduler scheduler_;

@@ -54,7 +54,7 @@ QIcon swatch(const QColor &colour)
 } // namespace
 
 ChartWindow::ChartWindow(AppContext &context, ChartTableWindow &table, QWidget *parent)
-    : QDialog(parent), ctx_(context), table_(table), databaseLoad_(context.database, context.databaseSettings),
+    : QDialog(parent), ctx_(context), table_(table), databaseLoad_(context.database, loadSettings_),
       colours_(StartColours)
 {
     setObjectName(QStringLiteral("ChartWindow"));
@@ -419,7 +419,9 @@ void ChartWindow::onDatabaseLoadClicked()
         return;
     }
     QString message;
-    if (!databaseLoad_.begin(fromDateEdit->date(), toDateEdit->date(), &message)) {
+    loadSettings_ = ctx_.databaseSettings;
+    const QDate from = fromDateEdit->date(), to = toDateEdit->date();
+    if (!ctx_.databaseWorker.call([&] { return databaseLoad_.begin(from, to, &message); })) {
         ctx_.prompt.error(this, message);
         ctx_.prompt.error(this,
                           QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"));
@@ -440,7 +442,9 @@ void ChartWindow::onDatabaseTimer()
     const int s = databaseLoad_.nextSeries();
     progressBar->setValue(s + 1);
     SeriesData loaded;
-    databaseLoad_.step(model_, loaded);
+    // The query runs on the database worker; the window repaints meanwhile
+    // (its controls wait, as during the whole load).
+    ctx_.databaseWorker.call([&] { databaseLoad_.step(model_, loaded); });
     chart->addPoints(s, loaded.points);
     table_.appendRows(s, std::move(loaded.rows));
     setColour(s, colours_[static_cast<std::size_t>(s)]);
@@ -450,7 +454,7 @@ void ChartWindow::onDatabaseTimer()
         return;
     }
     setDatabaseLoad(false);
-    statusBar->showMessage(databaseLoad_.finish());
+    statusBar->showMessage(ctx_.databaseWorker.call([this] { return databaseLoad_.finish(); }));
     setTitle(QStringLiteral("Dane z okresu: od ") + dateText(fromDateEdit->date()) + QStringLiteral(" do ") +
              dateText(toDateEdit->date()));
     chart->replot();

@@ -122,6 +122,9 @@ private:
     ChartInfoWindow *info_ = nullptr;
     SourceAddressDialog *addressPrompt_ = nullptr;
     DictionaryWindow *dictionary_ = nullptr;
+    // The settings a database load uses, taken as it begins: the database
+    // window may change the context's meanwhile.
+    DatabaseSettings loadSettings_;
     DatabaseSeriesLoad databaseLoad_;
     bool loadingFromDatabase_ = false;
     SeriesModel model_;

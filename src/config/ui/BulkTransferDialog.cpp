@@ -90,11 +90,17 @@ void BulkTransferDialog::onWriteTimer()
 
 void BulkTransferDialog::step(QTimer *timer, const QString &failure)
 {
+    // The step's exchanges run on the link worker; a tick of the timer that
+    // comes meanwhile passes, so the steps follow one another as before.
+    if (stepping_)
+        return;
     if (!transfer_.running()) {
         timer->stop();
         return;
     }
-    const BulkTransfer::Tick result = transfer_.tick();
+    stepping_ = true;
+    const BulkTransfer::Tick result = ctx_.linkWorker.call([this] { return transfer_.tick(); });
+    stepping_ = false;
     progressBar->setValue(transfer_.progress());
     if (result == BulkTransfer::Tick::Continue)
         return;

@@ -55,6 +55,7 @@ private:
     AppContext &ctx_;
     BulkTransfer transfer_;
     std::function<void()> redraw_;
+    bool stepping_ = false; // a step is on the link worker
 };
 
 } // namespace k71t

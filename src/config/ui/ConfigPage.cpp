@@ -159,7 +159,7 @@ bool ConfigPage::takeFields(const FieldGroup &group, FieldGroup::Take mode)
 void ConfigPage::readPage()
 {
     setStatus(texts_.reading);
-    if (pageRead(ctx_.link, pageBlocks(page_)->read)) {
+    if (onLink([this] { return pageRead(ctx_.link, pageBlocks(page_)->read); })) {
         fillFromImage();
         setStatus(texts_.readOk);
     } else {
@@ -178,7 +178,7 @@ void ConfigPage::writePage()
     if (!confirmWrite())
         return;
     setStatus(texts_.writing);
-    if (pageWrite(ctx_.link, pageBlocks(page_)->write)) {
+    if (onLink([this] { return pageWrite(ctx_.link, pageBlocks(page_)->write); })) {
         setStatus(texts_.writeOk);
     } else {
         setStatus(texts_.writeFailed);

@@ -145,6 +145,10 @@ protected:
     // check runs.
     QPoint cellLeft() const { return cellLeft_; }
 
+    // Runs an exchange with the meter on the link worker; the page's event
+    // loop runs meanwhile. The exchange's result.
+    bool onLink(const std::function<bool()> &exchange) { return ctx_.linkWorker.call(exchange); }
+
     // One numeric field check with its error box, for checks a page makes itself.
     bool takeNumber(QLineEdit *edit, double low, double high, const QString &message, double &value);
     void setStatus(const QString &text);

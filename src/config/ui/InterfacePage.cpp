@@ -93,7 +93,7 @@ void InterfacePage::writePage()
         setStatus(texts().writeRefused);
         return;
     }
-    if (succeeded(writeInterface(ctx_, ctx_.followLine))) {
+    if (onLink([this] { return succeeded(writeInterface(ctx_, ctx_.followLine)); })) {
         setStatus(texts().writeOk);
         infoBox(QStringLiteral("Parametry transmisji zostały zmienione."), QStringLiteral("Uwaga"));
     } else {

@@ -217,7 +217,7 @@ void SystemPage::onClosing()
 void SystemPage::onReadStatusClicked()
 {
     setStatus(QStringLiteral("Odczyt statusu..."));
-    if (statusRead(ctx_.link)) {
+    if (onLink([this] { return statusRead(ctx_.link); })) {
         setStatus(QStringLiteral("Odczyt statusu...OK"));
         fillFromImage();
     } else {
@@ -231,12 +231,12 @@ void SystemPage::onClearStatusClicked()
     setStatus(QStringLiteral("Kasowanie flag statusu."));
     ctx_.image.reg16(4051) = 0;
     ctx_.image.reg16(4052) = 0;
-    if (!commandWrite(ctx_.link, 4051, 2)) {
+    if (!onLink([this] { return commandWrite(ctx_.link, 4051, 2); })) {
         setStatus(QStringLiteral("Kasowanie flag statusu...Błąd"));
         errorBox(QStringLiteral("Kasowanie flag statusu zakończone błędem."));
         return;
     }
-    if (statusRead(ctx_.link)) {
+    if (onLink([this] { return statusRead(ctx_.link); })) {
         fillFromImage();
         setStatus(QStringLiteral("Skasowano flagi statusu. Odczytano status."));
     } else {
@@ -248,8 +248,7 @@ void SystemPage::onClearArchiveClicked()
 {
     if (!ctx_.prompt.ask(this, QStringLiteral("Dane archiwlane zostaną usunięte. Kontynuować"), QStringLiteral("Uwaga")))
         return;
-    ArchiveDownload archive(ctx_.link, ctx_.image, ctx_.records);
-    if (archive.deleteArchive()) {
+    if (onLink([this] { return ArchiveDownload(ctx_.link, ctx_.image, ctx_.records).deleteArchive(); })) {
         infoBox(QStringLiteral("Archiwum skasowane"), QStringLiteral("Archiwum"));
         setStatus(QStringLiteral("Archiwum skasowane."));
     } else {
@@ -262,7 +261,7 @@ void SystemPage::onClearArchiveClicked()
 void SystemPage::onClearMinMaxClicked()
 {
     setStatus(QStringLiteral("Kasowanie wartości minimum i maksimum."));
-    setStatus(sendCommand(ctx_.link, ctx_.image, 4055) ? QStringLiteral("Skasowano wartości minimum i maksimum.")
+    setStatus(onLink([this] { return sendCommand(ctx_.link, ctx_.image, 4055); }) ? QStringLiteral("Skasowano wartości minimum i maksimum.")
                                                        : QStringLiteral("Błąd podczas kasowania minimum i maksimum"));
 }
 
@@ -276,7 +275,7 @@ void SystemPage::onFactorySettingsClicked()
         return;
     }
     setStatus(QStringLiteral("Przywracanie nastaw fabrycznych..."));
-    setStatus(sendCommand(ctx_.link, ctx_.image, 4038) ? QStringLiteral("Przywracanie nastaw fabrycznych...OK")
+    setStatus(onLink([this] { return sendCommand(ctx_.link, ctx_.image, 4038); }) ? QStringLiteral("Przywracanie nastaw fabrycznych...OK")
                                                        : QStringLiteral("Błąd podczas przywracania nastaw fabrycznych"));
 }
 
@@ -289,7 +288,7 @@ void SystemPage::onAccessCodeClicked()
         return;
     }
     ctx_.image.reg16(4039) = static_cast<std::uint16_t>(std::trunc(*code));
-    if (commandWrite(ctx_.link, 4039)) {
+    if (onLink([this] { return commandWrite(ctx_.link, 4039); })) {
         setStatus(QStringLiteral("Kod dostępu zapisano poprawnie."));
     } else {
         setStatus(QStringLiteral("Zapis kodu dostępu...Błąd"));
@@ -301,14 +300,14 @@ void SystemPage::onCardModeClicked()
 {
     setStatus(QStringLiteral("Zmiana trybu obsługi karty...."));
     ctx_.image.reg16(4005) = cardModeList->currentIndex() == 0 ? 0 : 1;
-    setStatus(commandWrite(ctx_.link, 4005) ? QStringLiteral("Zmieniono sposób obsługi karty pamięci.")
+    setStatus(onLink([this] { return commandWrite(ctx_.link, 4005); }) ? QStringLiteral("Zmieniono sposób obsługi karty pamięci.")
                                             : QStringLiteral("Zmiana trybu obsługi karty...Błąd"));
 }
 
 void SystemPage::onReadClockClicked()
 {
     setStatus(QStringLiteral("Odczyt czasu i daty..."));
-    if (statusRead(ctx_.link)) {
+    if (onLink([this] { return statusRead(ctx_.link); })) {
         showClock();
         setStatus(QStringLiteral("Odczyt czasu i daty...OK"));
     } else {
@@ -325,7 +324,7 @@ void SystemPage::writeClock(const QDate &date, const QTime &time)
 {
     setClockRegisters(ctx_.image, date, time, automaticTimeChangeCheck->isChecked());
     setStatus(QStringLiteral("Zapisz czasu..."));
-    if (commandWrite(ctx_.link, 4040, 4)) {
+    if (onLink([this] { return commandWrite(ctx_.link, 4040, 4); })) {
         setStatus(QStringLiteral("Zapis czasu...OK"));
     } else {
         setStatus(QStringLiteral("Zapis czasu...Błąd"));

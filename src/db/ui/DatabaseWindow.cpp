@@ -1,5 +1,7 @@
 #include "db/ui/DatabaseWindow.h"
 
+#include <QCoreApplication>
+
 #include "widgets/Widgets.h"
 #include "db/DataImport.h"
 
@@ -205,6 +207,20 @@ void DatabaseWindow::done(int result)
     QDialog::done(result);
 }
 
+void DatabaseWindow::setWorking(bool working)
+{
+    working_ = working;
+    for (QWidget *w : std::initializer_list<QWidget *>{supportCheck, connectionGroup, importAddressEdit, importButton})
+        w->setEnabled(!working && (w != connectionGroup || supportCheck->isChecked()));
+}
+
+void DatabaseWindow::reject()
+{
+    // Closed only once the work in hand has ended: it uses the settings shown.
+    if (!working_)
+        QDialog::reject();
+}
+
 void DatabaseWindow::onSupportToggled()
 {
     connectionGroup->setEnabled(supportCheck->isChecked());
@@ -217,7 +233,12 @@ void DatabaseWindow::onCreateTableClicked()
         return;
     }
     QString message;
-    if (createArchiveTable(ctx_.database, ctx_.databaseSettings, &message)) {
+    const DatabaseSettings settings = ctx_.databaseSettings;
+    setWorking(true);
+    const bool created =
+        ctx_.databaseWorker.call([&] { return createArchiveTable(ctx_.database, settings, &message); });
+    setWorking(false);
+    if (created) {
         statusBar->showMessage(QStringLiteral("Utworzono tablicę"));
     } else {
         ctx_.prompt.error(this, message);
@@ -227,14 +248,19 @@ void DatabaseWindow::onCreateTableClicked()
 
 void DatabaseWindow::onTestConnectionClicked()
 {
-    ctx_.database.disconnect();
     statusBar->showMessage(QStringLiteral("Łączenie z bazą..."));
     if (!takeSettings())
         return;
-    // The status text is seen while the library waits for the server.
-    statusBar->repaint();
+    // The window goes on answering while the library waits for the server.
     QString message;
-    if (ctx_.database.connect(ctx_.databaseSettings, &message)) {
+    const DatabaseSettings settings = ctx_.databaseSettings;
+    setWorking(true);
+    const bool connected = ctx_.databaseWorker.call([&] {
+        ctx_.database.disconnect();
+        return ctx_.database.connect(settings, &message);
+    });
+    setWorking(false);
+    if (connected) {
         statusBar->showMessage(QStringLiteral("Łączenie z bazą...OK"));
         ctx_.prompt.inform(this, QStringLiteral("Nawiązano połączenie z bazą danych"), QStringLiteral("Test"));
     } else {
@@ -269,16 +295,23 @@ void DatabaseWindow::onImportClicked()
     // they were last taken).
     if (!takeSettings())
         return;
-    repaint();
     importProgress->setValue(0);
-    const ImportOutcome out = importDataFile(ctx_.database, ctx_.databaseSettings, file,
-                                             static_cast<std::uint8_t>(address), [this](int done, int total) {
-                                                 importProgress->setMaximum(total);
-                                                 importProgress->setValue(done);
-                                                 importLabel->setText(QStringLiteral("Import danych: %1").arg(done));
-                                                 importLabel->repaint();
-                                                 importProgress->repaint();
-                                             });
+    const DatabaseSettings settings = ctx_.databaseSettings;
+    // The import runs on the database worker; its progress comes back as
+    // queued calls, in order.
+    const auto progress = [this](int done, int total) {
+        QMetaObject::invokeMethod(this, [this, done, total] {
+            importProgress->setMaximum(total);
+            importProgress->setValue(done);
+            importLabel->setText(QStringLiteral("Import danych: %1").arg(done));
+        }, Qt::QueuedConnection);
+    };
+    setWorking(true);
+    const ImportOutcome out = ctx_.databaseWorker.call([&] {
+        return importDataFile(ctx_.database, settings, file, static_cast<std::uint8_t>(address), progress);
+    });
+    QCoreApplication::sendPostedEvents(this);
+    setWorking(false);
     importProgress->setValue(importProgress->maximum());
     importLabel->setText(QStringLiteral("Import danych: %1").arg(out.store.stored));
     if (out.store.stored <= 0)

@@ -57,6 +57,8 @@ public slots:
     void onTestConnectionClicked();
     void onImportClicked();
 
+    void reject() override;
+
 protected:
     void done(int result) override;
 
@@ -70,7 +72,11 @@ private:
     // The window's settings into sql.conf.
     void saveSettings();
 
+    // While the database worker runs the window's work, its controls wait.
+    void setWorking(bool working);
+
     AppContext &ctx_;
+    bool working_ = false;
 };
 
 } // namespace k71t

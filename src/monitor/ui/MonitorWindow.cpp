@@ -327,10 +327,19 @@ void MonitorWindow::onPollTimer()
 {
     // Another operation holds the link (a bulk transfer between its steps, an
     // interface change waiting on a box): this second passes without a read.
-    if (ctx_.link.busy())
+    if (ctx_.link.busy() || ticking_)
         return;
+    ticking_ = true;
     statusBar->showMessage(QStringLiteral("Odczyt..."));
-    const bool ok = model_.tick() == MonitorModel::TickResult::Read;
+    // On the link worker, after any exchange in hand; a quiet call, which
+    // closing the program does not wait for.
+    const MonitorModel::TickResult result = ctx_.linkWorker.call([this] { return model_.tick(); }, true);
+    ticking_ = false;
+    if (result == MonitorModel::TickResult::Skipped) { // another operation took the link meanwhile
+        statusBar->clearMessage();
+        return;
+    }
+    const bool ok = result == MonitorModel::TickResult::Read;
     statusBar->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
     setHeartbeat();
     redraw();

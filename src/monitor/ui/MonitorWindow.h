@@ -97,6 +97,7 @@ private:
     LiveValuesWindow *values_ = nullptr;
     RegisterChooserDialog *chooser_ = nullptr;
     MonitorModel model_;
+    bool ticking_ = false; // a tick is on the link worker
     std::array<QCPGraph *, 5> graphs_{};
 };
 
