@@ -6,6 +6,7 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
