@@ -174,6 +174,11 @@ void SimLine::serveFrame(const Bytes &frame, Clock::time_point firstByte, int ba
         std::fprintf(stderr, "<- %s\n", qPrintable(hex(frame)));
     if (reply.bytes.empty())
         return;
+    if (const std::atomic<int> *events = replyGate_.load()) {
+        const int before = events->load();
+        while (events->load() == before && !stopFlag_.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     const int delay = turnaroundMs_ + reply.delayMs;
     if (delay > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));

@@ -32,6 +32,12 @@ public:
     void setLineTime(bool on) { lineTime_ = on; }
     void setVerbose(bool on) { verbose_ = on; }
 
+    // Each reply waits until `events` has moved on since its request was
+    // handled: a test counts the master's own events there (a timer of its
+    // window), so the meter answers only while the master's side goes on
+    // running. None (the default): replies go out at once.
+    void setReplyGate(const std::atomic<int> *events) { replyGate_ = events; }
+
     // Replies sent so far (late ones count once they are on the line).
     int repliesSent() const { return repliesSent_.load(); }
     // Bytes that came at foreign line settings and were taken for noise.
@@ -81,6 +87,7 @@ private:
     bool lineTime_ = false;
     bool verbose_ = false;
     std::atomic<bool> stopFlag_{false};
+    std::atomic<const std::atomic<int> *> replyGate_{nullptr};
     std::atomic<int> repliesSent_{0};
     std::atomic<int> noiseBytes_{0};
     std::thread thread_;
