@@ -270,47 +270,67 @@ void Scheduler::saveAfterRun(const DownloadTask &finished)
 
 bool Scheduler::tick()
 {
+    const std::optional<DueRun> run = startTick();
+    if (run) {
+        runner_.run(run->address, run->toDatabase, log_);
+        finishTick(*run);
+    }
+    return run.has_value();
+}
+
+std::optional<Scheduler::DueRun> Scheduler::startTick()
+{
     if (linkBusy && linkBusy())
-        return false;
+        return std::nullopt;
     if (followFile)
         takeFileChanges();
     const QDateTime now = clock_.now();
-    const QDate date = now.date();
     if (!boxDay_.isValid())
-        boxDay_ = date;
+        boxDay_ = now.date();
     const int waiting = findDueTasks(now);
-    bool ran = false;
-    if (waiting > 0) {
-        log_.line(QStringLiteral("Liczba zadań do wykonania: %1").arg(waiting));
-        int s = 0;
-        while (table_.state(s).due == 0)
-            ++s;
-        const QString name = table_[s].name;
-        const bool toDatabase = table_[s].toDatabase;
-        log_.line(QStringLiteral("Realizuję zadanie ") + name);
-        log_.blank();
-        const std::uint8_t address = table_.state(s).due;
-        DownloadTask task = table_[s];
-        task.address = address; // as the file has it
-        table_.state(s).executedOn = table_.state(s).dueOn;
-        table_.state(s).due = 0;
-        if (onRun)
-            onRun(true);
-        runner_.run(address, toDatabase, log_);
-        if (table_[s].address == 0)
-            saveAfterRun(task);
-        if (onRun)
-            onRun(false);
-        log_.line(QStringLiteral("Koniec realizacji zadania ") + name);
-        log_.blank();
-        ran = true;
+    if (waiting == 0) {
+        turnTheDay(now.date());
+        return std::nullopt;
     }
+    log_.line(QStringLiteral("Liczba zadań do wykonania: %1").arg(waiting));
+    int s = 0;
+    while (table_.state(s).due == 0)
+        ++s;
+    DueRun run;
+    run.slot = s;
+    run.day = now.date();
+    run.name = table_[s].name;
+    run.toDatabase = table_[s].toDatabase;
+    log_.line(QStringLiteral("Realizuję zadanie ") + run.name);
+    log_.blank();
+    run.address = table_.state(s).due;
+    run.task = table_[s];
+    run.task.address = run.address; // as the file has it
+    table_.state(s).executedOn = table_.state(s).dueOn;
+    table_.state(s).due = 0;
+    if (onRun)
+        onRun(true);
+    return run;
+}
+
+void Scheduler::finishTick(const DueRun &run)
+{
+    if (table_[run.slot].address == 0)
+        saveAfterRun(run.task);
+    if (onRun)
+        onRun(false);
+    log_.line(QStringLiteral("Koniec realizacji zadania ") + run.name);
+    log_.blank();
+    turnTheDay(run.day);
+}
+
+void Scheduler::turnTheDay(const QDate &date)
+{
     // The box holds one day; the file keeps every day.
     if (boxDay_ != date) {
         log_.clearBox();
         boxDay_ = date;
     }
-    return ran;
 }
 
 SchedulerLock::SchedulerLock(const QString &directory) : directory_(directory) {}

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLockFile;
 class QObject;
@@ -77,6 +78,21 @@ public:
     // "today" only for today's due time, so a new day needs no clearing.
     // True when a task ran.
     bool tick();
+    // A tick in two halves, for a run that goes on elsewhere (the program's
+    // link worker) while the window's thread goes on: startTick does what
+    // comes before the run and says which run to make (none when nothing is
+    // due or the link is busy); finishTick what comes after it. The table
+    // must not change between the two.
+    struct DueRun {
+        int slot = 0;
+        QString name;
+        bool toDatabase = false;
+        std::uint8_t address = 0;
+        DownloadTask task; // as the file has it
+        QDate day;         // of the tick
+    };
+    std::optional<DueRun> startTick();
+    void finishTick(const DueRun &run);
 
     // Where the table is kept (none when empty). It is saved after a run
     // only when the run changed it (a one-time task that ran leaves it), so
@@ -98,6 +114,8 @@ public:
 private:
     // Reads tasksPath and takes it when it changed since last read or saved.
     void takeFileChanges();
+    // A new day empties the box.
+    void turnTheDay(const QDate &date);
     // Saves the table after a run that removed `finished` (a one-time task).
     void saveAfterRun(const DownloadTask &finished);
 

@@ -44,9 +44,9 @@ void Worker::given(std::function<void()> job, QObject *receiver, std::function<v
     }, Qt::QueuedConnection);
 }
 
-void Worker::post(std::function<void()> job, QObject *receiver, std::function<void()> done)
+void Worker::post(std::function<void()> job, QObject *receiver, std::function<void()> done, bool quiet)
 {
-    given(std::move(job), receiver, std::move(done), false);
+    given(std::move(job), receiver, std::move(done), !quiet);
 }
 
 void Worker::waitFor(const bool &finished)
@@ -68,6 +68,12 @@ void Worker::finished()
         if (!busy())
             emit idle();
     }, Qt::QueuedConnection);
+}
+
+void Worker::waitForQueue()
+{
+    if (!onWorkerThread())
+        QMetaObject::invokeMethod(home_, [] {}, Qt::BlockingQueuedConnection);
 }
 
 void Worker::onThreadOf(QObject *receiver, const std::function<void()> &f)

@@ -55,25 +55,31 @@ public:
     }
 
     // Runs `job` on the worker's thread; `done` then runs on the thread of
-    // `receiver`, unless `receiver` is gone by then. For short work that
-    // repeats (the monitor's tick): it does not make the worker busy.
-    void post(std::function<void()> job, QObject *receiver, std::function<void()> done = {});
+    // `receiver`, unless `receiver` is gone by then: for work whose caller
+    // goes on at once (a scheduled task, the monitor's tick) and takes the
+    // result when it comes. Quiet work (the monitor's tick, which repeats
+    // every second) does not make the worker busy.
+    void post(std::function<void()> job, QObject *receiver, std::function<void()> done, bool quiet = false);
 
-    // Calls given and not finished yet, each until its caller has the
-    // result.
+    // Work given and not finished yet (quiet work aside), each until its
+    // caller has the result.
     bool busy() const { return pending_.load() > 0; }
     // Asks the job in hand (and those waiting) to end at their next safe
     // point; the flag clears when the worker has nothing left to do.
     void requestStop() { stop_.store(true); }
     bool stopRequested() const { return stop_.load(); }
     bool onWorkerThread() const { return QThread::currentThread() == &thread_; }
+    // Blocks the calling thread until the work given so far has run: for a
+    // destructor whose object a quiet job still uses. Not for work that
+    // waits on the caller's thread.
+    void waitForQueue();
     // Runs `f` on the thread of `receiver` (the windows' thread) and returns
     // when it has run: for a job that must change what a window shows
     // before it goes on. Directly when already there.
     static void onThreadOf(QObject *receiver, const std::function<void()> &f);
 
 signals:
-    // The last call given has finished and its caller has the result.
+    // The last work given has finished and its caller has the result.
     void idle();
 
 private:

@@ -151,7 +151,7 @@ TEST_F(Work, TheMeterAnswersOnlyWhileTheWindowsGoOnRunning)
          }},
         {"monitor tick",
          [&] {
-             monitor->onPollTimer();
+             test::pollMonitor(*monitor);
              return monitor->statusBar->currentMessage() == QStringLiteral("Transmisja: O.K.");
          }},
         {"bulk read",
@@ -167,7 +167,7 @@ TEST_F(Work, TheMeterAnswersOnlyWhileTheWindowsGoOnRunning)
         {"scheduled task",
          [&] {
              scheduleOneTask();
-             scheduler()->onCheckTimer();
+             test::checkSchedule(*scheduler());
              const QStringList log = scheduler()->log().lines();
              return std::any_of(log.begin(), log.end(), [](const QString &line) {
                  return line.endsWith(QStringLiteral("Archiwum pobrane. Pobrano: 100 rekordów."));
@@ -303,7 +303,7 @@ TEST_F(Work, TheSchedulersStopEndsTheTaskInHand)
                                    EXPECT_TRUE(w->stopTaskButton->isEnabled());
                                    w->stopTaskButton->click();
                                });
-    w->onCheckTimer();
+    test::checkSchedule(*w);
 
     EXPECT_TRUE(stopAfterTwoPages.done);
     const QStringList log = w->log().lines();

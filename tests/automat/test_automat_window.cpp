@@ -236,9 +236,9 @@ TEST(AutomatWindow, TheTimersDriveTheSchedule)
     EXPECT_TRUE(w->checkTimer->isActive());
     EXPECT_FALSE(w->startDelayTimer->isActive());
     app.clock.at = app.clock.at.addSecs(1);
-    w->onCheckTimer();
+    test::checkSchedule(*w);
     app.clock.at = app.clock.at.addSecs(1);
-    w->onCheckTimer();
+    test::checkSchedule(*w);
     EXPECT_EQ(recorder.seen, (QStringList{"1 K71T Trwa realizacja zadania cyklicznego.",
                                           "12 K71T Trwa realizacja zadania cyklicznego."}));
     EXPECT_EQ(app.startPanel->windowTitle(), QStringLiteral("K71T"));
@@ -297,7 +297,7 @@ struct RealRun : ::testing::Test {
     {
         w->log().clearBox();
         w->table().state(0).executedOn = 0;
-        w->onCheckTimer();
+        test::checkSchedule(*w);
         return messagesOf(w->log().lines());
     }
     QStringList files() const { return QDir(app.ctx->archivesDirectory).entryList(QDir::Files); }

@@ -111,7 +111,7 @@ TEST_F(MonitorWindowTest, TicksRedrawAndBlinkOnFailure)
     sim.meter.pin(7522, 80.5f);
     sim.meter.setReg16(4050, 0x0004);
     sim.meter.setReg16(4052, 0x0002);
-    monitor->onPollTimer();
+    test::pollMonitor(*monitor);
     EXPECT_EQ(status(), QStringLiteral("Transmisja: O.K."));
     EXPECT_EQ(monitor->heartbeatLed->colour(), QColor(0, 255, 0));
     EXPECT_EQ(monitor->displayedValueLabel->text(), QStringLiteral("^^^^^"));
@@ -131,23 +131,23 @@ TEST_F(MonitorWindowTest, TicksRedrawAndBlinkOnFailure)
 
     // The precision of the minimum, one click.
     monitor->onMinimumClicked();
-    monitor->onPollTimer();
+    test::pollMonitor(*monitor);
     EXPECT_EQ(monitor->minimumLabel->text(), QStringLiteral("12.346"));
 
     // A silent meter blinks the window and shows no values; it recovers.
     sim.fault(Fault::Silence);
-    monitor->onPollTimer();
+    test::pollMonitor(*monitor);
     EXPECT_EQ(status(), QStringLiteral("Transmisja: BŁĄD"));
     EXPECT_EQ(monitor->heartbeatLed->colour(), QColor(255, 0, 0));
     EXPECT_NEAR(monitor->windowOpacity(), 180.0 / 255.0, 0.01);
     EXPECT_EQ(monitor->minimumLabel->text(), QStringLiteral("^^^^^"));
     EXPECT_EQ(monitor->archiveFillGauge->value(), 1000); // gauges keep their state
     EXPECT_EQ(app.windows->liveValuesWindow->valueGrid->item(1, 1)->text(), QStringLiteral("*****"));
-    monitor->onPollTimer();
+    test::pollMonitor(*monitor);
     EXPECT_EQ(monitor->heartbeatLed->colour(), QColor(0, 0, 0));
     EXPECT_NEAR(monitor->windowOpacity(), 1.0, 0.01);
     sim.fault(Fault::None);
-    monitor->onPollTimer();
+    test::pollMonitor(*monitor);
     EXPECT_EQ(status(), QStringLiteral("Transmisja: O.K."));
 
     // Stop and start; closing stops it.
@@ -168,7 +168,7 @@ TEST_F(MonitorWindowTest, TheChartFollowsTheChosenChannel)
     // Ten ticks give one point, of the displayed value and of each alarm.
     for (int t = 0; t < 10; ++t) {
         app.clock.at = app.clock.at.addSecs(1);
-        monitor->onPollTimer();
+        test::pollMonitor(*monitor);
     }
     ASSERT_EQ(monitor->model().pointCount(), 1);
     EXPECT_EQ(monitor->valueChart->graph(0)->dataCount(), 1);
@@ -192,11 +192,11 @@ TEST_F(MonitorWindowTest, TheChartFollowsTheChosenChannel)
 
     // "Wyczyść wykres" empties every series.
     for (int t = 0; t < 10; ++t)
-        monitor->onPollTimer(); // DEV 2 is not polled: no value, no point
+        test::pollMonitor(*monitor); // DEV 2 is not polled: no value, no point
     EXPECT_EQ(monitor->model().pointCount(), 0);
     sim.meter.pin(8025, 7.5f);
     for (int t = 0; t < 10; ++t)
-        monitor->onPollTimer();
+        test::pollMonitor(*monitor);
     EXPECT_EQ(monitor->valueChart->graph(0)->dataCount(), 1);
     monitor->onClearChartChosen();
     EXPECT_EQ(monitor->valueChart->graph(0)->dataCount(), 0);

@@ -22,6 +22,18 @@ void ensureApplication()
     }
 }
 
+void pollMonitor(MonitorWindow &monitor)
+{
+    monitor.onPollTimer();
+    EXPECT_TRUE(waitUntil([&] { return !monitor.ticking(); }));
+}
+
+void checkSchedule(SchedulerWindow &scheduler)
+{
+    scheduler.onCheckTimer();
+    EXPECT_TRUE(waitUntil([&] { return !scheduler.taskRunning(); }));
+}
+
 AppHarness::AppHarness()
 {
     ensureApplication();

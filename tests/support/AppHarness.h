@@ -7,6 +7,8 @@
 #include "app/ui/StartPanelWindow.h"
 #include "archive/ui/ArchiveWindow.h"
 #include "archive/ui/SourceAddressDialog.h"
+#include "automat/ui/SchedulerWindow.h"
+#include "monitor/ui/MonitorWindow.h"
 #include "config/ui/DisplayPage.h"
 #include "context/AppContext.h"
 #include "db/ui/DatabaseWindow.h"
@@ -17,6 +19,12 @@
 #include <memory>
 
 namespace k71t::test {
+
+// The monitor's tick and the scheduler's check, each to its end: the reads
+// and the task run on the link worker, and the windows take the result
+// when it comes.
+void pollMonitor(MonitorWindow &monitor);
+void checkSchedule(SchedulerWindow &scheduler);
 
 // Makes sure a QApplication exists for widget tests, with the program's
 // process settings and look.

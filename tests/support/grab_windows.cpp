@@ -221,7 +221,7 @@ int main(int argc, char *argv[])
     monitor.onStartStopClicked(); // running
     for (int t = 0; t < 300; ++t) {
         monitorApp.clock.at = monitorApp.clock.at.addSecs(1);
-        monitor.onPollTimer();
+        k71t::test::pollMonitor(monitor);
         QApplication::processEvents();
     }
     monitor.valueChart->replot();
@@ -235,9 +235,9 @@ int main(int argc, char *argv[])
     // A meter gone silent: the values without a value, the status.
     sim.fault(k71t::sim::Fault::Silence);
     monitor.pollTimer->stop();
-    monitor.onPollTimer();
+    k71t::test::pollMonitor(monitor);
     if (!monitor.model().translucent()) // the red half of the blink
-        monitor.onPollTimer();
+        k71t::test::pollMonitor(monitor);
     QApplication::processEvents();
     monitor.grab().save(out.filePath(QStringLiteral("monitor-failure.png")));
     grabChart(out);

@@ -37,10 +37,6 @@ SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
       scheduler_(table_, context.clock, forward_, log_), lock_(context.appDirectory)
 {
     forward_.to = &runner_;
-    forward_.onLinkWorker = [this](const std::function<bool()> &run) {
-        runSettings_ = ctx_.databaseSettings;
-        return ctx_.linkWorker.call(run);
-    };
     runner_.download().stopRequested = [this] { return ctx_.linkWorker.stopRequested(); };
     log_.home = this;
     setObjectName(QStringLiteral("SchedulerWindow"));
@@ -421,9 +417,37 @@ void SchedulerWindow::onStartDelayTimer()
 
 void SchedulerWindow::onCheckTimer()
 {
+    // One task at a time; the schedule goes on once it has ended.
+    if (taskRunning_)
+        return;
     const int before = table_.taskCount;
-    if (scheduler_.tick() && table_.taskCount != before)
-        rebuildList();
+    const std::optional<Scheduler::DueRun> run = scheduler_.startTick();
+    if (!run) {
+        if (table_.taskCount != before)
+            rebuildList();
+        return;
+    }
+    taskRunning_ = true;
+    setEditable(false);
+    // The download runs on the link worker; this thread goes on, and the
+    // run's log lines are written here as they come.
+    runSettings_ = ctx_.databaseSettings;
+    TaskRunner *runner = forward_.to;
+    ctx_.linkWorker.post([this, runner, run] { runner->run(run->address, run->toDatabase, log_); }, this,
+                         [this, run, before] {
+                             scheduler_.finishTick(*run);
+                             taskRunning_ = false;
+                             setEditable(true);
+                             if (table_.taskCount != before)
+                                 rebuildList();
+                             emit taskEnded();
+                         });
+}
+
+void SchedulerWindow::setEditable(bool editable)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{addButton, removeButton, applyButton, taskList})
+        w->setEnabled(editable);
 }
 
 } // namespace k71t

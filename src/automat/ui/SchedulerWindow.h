@@ -43,6 +43,8 @@ public:
     ArchiveTaskRunner &runner() { return runner_; }
     // The task runner the scheduler uses (tests put a recording one here).
     void setRunner(TaskRunner *runner);
+    // A task is running (on the link worker); its end is told by taskEnded.
+    bool taskRunning() const { return taskRunning_; }
 
     QPushButton *addButton = nullptr; // add
     QListWidget *taskList = nullptr;
@@ -65,6 +67,10 @@ public:
     QTimer *startDelayTimer = nullptr;
     QTimer *checkTimer = nullptr;
     QSystemTrayIcon *trayIcon = nullptr; // none where the desktop has no tray
+
+signals:
+    // A task run on the link worker has ended and its log is complete.
+    void taskEnded();
 
 public slots:
     void onAddClicked();
@@ -106,16 +112,18 @@ private:
     // since the database window may change the context's meanwhile.
     DatabaseSettings runSettings_;
     ArchiveTaskRunner runner_;
-    // The scheduler runs its tasks through this one, normally runner_, on
-    // the link worker; the window's event loop runs meanwhile.
+    // The scheduler runs its tasks through this one, normally runner_.
     struct Forward : TaskRunner {
         TaskRunner *to = nullptr;
-        std::function<bool(const std::function<bool()> &)> onLinkWorker;
         bool run(std::uint8_t address, bool toDatabase, TaskLog &log) override
         {
-            return onLinkWorker([&] { return to->run(address, toDatabase, log); });
+            return to->run(address, toDatabase, log);
         }
     } forward_;
+    // A task is running on the link worker: the schedule waits for it, and
+    // the task list cannot change under it.
+    bool taskRunning_ = false;
+    void setEditable(bool editable);
     Scheduler scheduler_;
     SchedulerLock lock_;
 };

@@ -1,5 +1,7 @@
 #include "monitor/ui/MonitorWindow.h"
 
+#include <memory>
+
 #include "common/TextFormats.h"
 #include "widgets/PlotAxes.h"
 #include "widgets/Widgets.h"
@@ -331,18 +333,34 @@ void MonitorWindow::onPollTimer()
         return;
     ticking_ = true;
     statusBar->showMessage(QStringLiteral("Odczyt..."));
-    // On the link worker, after any exchange in hand; a quiet call, which
-    // closing the program does not wait for.
-    const MonitorModel::TickResult result = ctx_.linkWorker.call([this] { return model_.tick(); }, true);
-    ticking_ = false;
+    // On the link worker, after any exchange in hand; the window shows the
+    // result when it comes. Quiet: closing the program does not wait for it.
+    auto result = std::make_shared<MonitorModel::TickResult>(MonitorModel::TickResult::Skipped);
+    ctx_.linkWorker.post([this, result] { *result = model_.tick(); }, this, [this, result] {
+        ticking_ = false;
+        showTick(*result);
+    }, true);
+}
+
+void MonitorWindow::showTick(MonitorModel::TickResult result)
+{
     if (result == MonitorModel::TickResult::Skipped) { // another operation took the link meanwhile
         statusBar->clearMessage();
+        emit tickShown();
         return;
     }
     const bool ok = result == MonitorModel::TickResult::Read;
     statusBar->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
     setHeartbeat();
     redraw();
+    emit tickShown();
+}
+
+MonitorWindow::~MonitorWindow()
+{
+    // A tick still on the link worker uses the model.
+    if (ticking_)
+        ctx_.linkWorker.waitForQueue();
 }
 
 void MonitorWindow::setHeartbeat()

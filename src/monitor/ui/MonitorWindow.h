@@ -42,6 +42,9 @@ class MonitorWindow : public QDialog {
     Q_OBJECT
 public:
     MonitorWindow(AppContext &context, QWidget *parent = nullptr);
+    ~MonitorWindow() override;
+    // A tick is on the link worker; its result is shown when tickShown comes.
+    bool ticking() const { return ticking_; }
     // The values window and the chooser, created after this window.
     void setCompanions(LiveValuesWindow *values, RegisterChooserDialog *chooser);
 
@@ -65,6 +68,9 @@ public:
     QCustomPlot *valueChart = nullptr, *alarmChart = nullptr;
     QStatusBar *statusBar = nullptr;
     QTimer *pollTimer = nullptr;
+
+signals:
+    void tickShown();
 
 public slots:
     void onPollTimer();
@@ -98,6 +104,7 @@ private:
     RegisterChooserDialog *chooser_ = nullptr;
     MonitorModel model_;
     bool ticking_ = false; // a tick is on the link worker
+    void showTick(MonitorModel::TickResult result);
     std::array<QCPGraph *, 5> graphs_{};
 };
 
