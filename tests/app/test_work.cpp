@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimeEdit>
@@ -264,8 +265,11 @@ TEST_F(Work, PrzerwijEndsTheDownloadWithNothingSavedAndTheMeterNotCleared)
     ArchiveWindow *w = app.archiveWindow;
     w->deleteAfterCheck->setChecked(true);
     EXPECT_FALSE(w->stopButton->isEnabled());
-    WhenThen stopAfterTwoPages([&] { return pagesSelected(sim) >= 2; },
+    // The status tells the pages done and the time left while it runs.
+    QString progress;
+    WhenThen stopAfterTwoPages([&] { return pagesSelected(sim) >= 2 && !w->statusBar->currentMessage().isEmpty(); },
                                [&] {
+                                   progress = w->statusBar->currentMessage();
                                    EXPECT_TRUE(w->stopButton->isEnabled());
                                    EXPECT_FALSE(w->downloadButton->isEnabled());
                                    w->stopButton->click();
@@ -273,6 +277,11 @@ TEST_F(Work, PrzerwijEndsTheDownloadWithNothingSavedAndTheMeterNotCleared)
     w->downloadButton->click();
 
     EXPECT_TRUE(stopAfterTwoPages.done);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Pobieranie archiwum: strona [0-9]+ z 300, pozostało około "
+                                                  "([0-9]+ min )?[0-9]+ s$"))
+                    .match(progress)
+                    .hasMatch())
+        << progress.toStdString();
     EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Pobieranie przerwane."));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Archiwum"));
     EXPECT_LT(pagesSelected(sim), 300);

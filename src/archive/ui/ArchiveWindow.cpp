@@ -7,7 +7,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -166,17 +166,22 @@ void ArchiveWindow::followTheJob()
             this, [this, n] { recordCountLabel->setText(QStringLiteral("Odczytanych rekordów: %1").arg(n)); },
             Qt::QueuedConnection);
     };
-    download_.stopRequested = [this] { return ctx_.linkWorker.stopRequested(); };
+    // The window's "Przerwij", or the program closing.
+    download_.stopRequested = [this] { return stopAsked_.load() || ctx_.linkWorker.stopRequested(); };
 }
 
 void ArchiveWindow::showDownloadProgress(int pages, int done)
 {
     downloadProgress->setMaximum(std::max(1, pages));
     downloadProgress->setValue(std::min(done, std::max(1, pages)));
-    if (!downloading_ || done <= 0)
+    if (!downloading_)
         return;
-    const qint64 elapsed = QDateTime::currentMSecsSinceEpoch() - downloadStartedMs_;
-    const qint64 left = elapsed * std::max(0, pages - done) / done / 1000;
+    // The pace is measured from the first page of the first pass on.
+    if (done <= 0 || !downloadClock_.isValid()) {
+        downloadClock_.start();
+        return;
+    }
+    const qint64 left = downloadClock_.elapsed() * std::max(0, pages - done) / done / 1000;
     statusBar->showMessage(QStringLiteral("Pobieranie archiwum: strona %1 z %2, pozostało około %3")
                                .arg(done)
                                .arg(pages)
@@ -273,7 +278,12 @@ void ArchiveWindow::onDownloadClicked()
     job_.databaseStep = [this, settings, progress](int n, int address, QString *report) {
         return storeDownloadedArchive(ctx_.linkDatabase, settings, ctx_.records, n, address, report, progress);
     };
-    downloadStartedMs_ = QDateTime::currentMSecsSinceEpoch();
+    stopAsked_ = false;
+    // Another operation has the link (a scheduled task): the download
+    // starts when it has ended.
+    if (ctx_.linkWorker.busy())
+        statusBar->showMessage(QStringLiteral("Oczekiwanie na zakończenie bieżącej komunikacji z K71T..."));
+    downloadClock_.invalidate();
     const ArchiveJobOutcome outcome = ctx_.linkWorker.call([&] {
         request.meterAddress = ctx_.meterAddress;
         return job_.run(request);
@@ -296,7 +306,7 @@ void ArchiveWindow::onStopClicked()
 {
     if (!downloading_)
         return;
-    ctx_.linkWorker.requestStop();
+    stopAsked_ = true;
     stopButton->setEnabled(false);
     statusBar->showMessage(QStringLiteral("Przerywanie pobierania..."));
 }

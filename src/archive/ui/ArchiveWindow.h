@@ -5,6 +5,8 @@
 #include "db/ArchiveTable.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <atomic>
 
 class QCalendarWidget;
 class QCheckBox;
@@ -91,7 +93,8 @@ private:
     ArchiveJob job_;
     bool downloading_ = false;
     bool working_ = false;
-    qint64 downloadStartedMs_ = 0; // by the monotonic clock
+    QElapsedTimer downloadClock_; // since the first page
+    std::atomic<bool> stopAsked_{false}; // "Przerwij", read by the download on the link worker
 };
 
 } // namespace k71t

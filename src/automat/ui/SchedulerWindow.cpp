@@ -37,7 +37,8 @@ SchedulerWindow::SchedulerWindow(AppContext &context, QWidget *parent)
       scheduler_(table_, context.clock, forward_, log_), lock_(context.appDirectory)
 {
     forward_.to = &runner_;
-    runner_.download().stopRequested = [this] { return ctx_.linkWorker.stopRequested(); };
+    // The window's "Przerwij bieżące zadanie", or the program closing.
+    runner_.download().stopRequested = [this] { return stopAsked_.load() || ctx_.linkWorker.stopRequested(); };
     log_.home = this;
     setObjectName(QStringLiteral("SchedulerWindow"));
     setWindowTitle(QStringLiteral("Automatyczne pobieranie archiwum"));
@@ -392,7 +393,7 @@ void SchedulerWindow::onStopClicked()
 void SchedulerWindow::onStopTaskClicked()
 {
     // The download ends at its next page; the run logs it.
-    ctx_.linkWorker.requestStop();
+    stopAsked_ = true;
     stopTaskButton->setEnabled(false);
 }
 
@@ -432,6 +433,7 @@ void SchedulerWindow::onCheckTimer()
     // The download runs on the link worker; this thread goes on, and the
     // run's log lines are written here as they come.
     runSettings_ = ctx_.databaseSettings;
+    stopAsked_ = false;
     TaskRunner *runner = forward_.to;
     ctx_.linkWorker.post([this, runner, run] { runner->run(run->address, run->toDatabase, log_); }, this,
                          [this, run, before] {

@@ -8,6 +8,7 @@
 #include "context/AppContext.h"
 
 #include <QDialog>
+#include <atomic>
 #include <memory>
 
 class QAction;
@@ -123,6 +124,7 @@ private:
     // A task is running on the link worker: the schedule waits for it, and
     // the task list cannot change under it.
     bool taskRunning_ = false;
+    std::atomic<bool> stopAsked_{false}; // read by the run on the link worker
     void setEditable(bool editable);
     Scheduler scheduler_;
     SchedulerLock lock_;
