@@ -53,13 +53,25 @@ bool MonitorModel::read()
 
 MonitorModel::TickResult MonitorModel::tick()
 {
+    const TickResult result = exchange();
+    took(result);
+    return result;
+}
+
+MonitorModel::TickResult MonitorModel::exchange()
+{
     if (link_.busy())
         return TickResult::Skipped;
     const ModbusLink::Session session(link_);
+    return read() ? TickResult::Read : TickResult::Failed;
+}
+
+void MonitorModel::took(TickResult result)
+{
+    if (result == TickResult::Skipped)
+        return;
     countTick();
-    const bool ok = read();
-    readDone(ok);
-    return ok ? TickResult::Read : TickResult::Failed;
+    readDone(result == TickResult::Read);
 }
 
 void MonitorModel::readDone(bool ok)

@@ -49,6 +49,12 @@ public:
     // follow. While another operation holds the link, the tick is skipped
     // altogether (nothing counted, read or changed).
     TickResult tick();
+    // A tick in two halves, for the program, whose link worker reads while
+    // the window goes on: `exchange` the read (the image only; Skipped while
+    // another operation holds the link), `took` the rest on the window's
+    // thread (the counter, the heartbeat, 7500 .. 7549 after a failure).
+    TickResult exchange();
+    void took(TickResult result);
     // The two halves of a tick around the read, for a caller that reads
     // otherwise (or a test that runs a day of ticks without a meter).
     void countTick() { ++tickCounter_; }

@@ -7,7 +7,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -183,9 +182,7 @@ void ArchiveWindow::showDownloadProgress(int pages, int done)
     }
     const qint64 left = downloadClock_.elapsed() * std::max(0, pages - done) / done / 1000;
     statusBar->showMessage(QStringLiteral("Pobieranie archiwum: strona %1 z %2, pozostało około %3")
-                               .arg(done)
-                               .arg(pages)
-                               .arg(timeLeftText(static_cast<int>(left))));
+                               .arg(QString::number(done), QString::number(pages), timeLeftText(int(left))));
 }
 
 void ArchiveWindow::initialiseRange()
@@ -295,9 +292,7 @@ void ArchiveWindow::onDownloadClicked()
     showOutcome(outcome);
     setWorking(false);
     setBorder(true);
-    const bool stopped = !describeOutcome(outcome).empty() &&
-                         describeOutcome(outcome).back().kind == ArchiveJobStep::Kind::Stopped;
-    if (outcome.records > 0 && !stopped)
+    if (outcome.records > 0 && describeOutcome(outcome).back().kind != ArchiveJobStep::Kind::Stopped)
         ctx_.prompt.message(this, statisticsText(outcome.records, outcome.seconds), QStringLiteral("Info"),
                             PromptIcon::None);
 }

@@ -11,15 +11,10 @@
 #include "widgets/Widgets.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -420,8 +415,9 @@ void ChartWindow::onDatabaseLoadClicked()
     }
     QString message;
     loadSettings_ = ctx_.databaseSettings;
-    const QDate from = fromDateEdit->date(), to = toDateEdit->date();
-    if (!ctx_.databaseWorker.call([&] { return databaseLoad_.begin(from, to, &message); })) {
+    if (!ctx_.databaseWorker.call([&, from = fromDateEdit->date(), to = toDateEdit->date()] {
+            return databaseLoad_.begin(from, to, &message);
+        })) {
         ctx_.prompt.error(this, message);
         ctx_.prompt.error(this,
                           QStringLiteral("Błąd połączenia z bazą danych. Skonfiguruj połączenie i spróbuj ponownie"));
@@ -442,8 +438,7 @@ void ChartWindow::onDatabaseTimer()
     const int s = databaseLoad_.nextSeries();
     progressBar->setValue(s + 1);
     SeriesData loaded;
-    // The query runs on the database worker; the window repaints meanwhile
-    // (its controls wait, as during the whole load).
+    // On the database worker; the window goes on (its controls wait, as during the whole load).
     ctx_.databaseWorker.call([&] { databaseLoad_.step(model_, loaded); });
     chart->addPoints(s, loaded.points);
     table_.appendRows(s, std::move(loaded.rows));

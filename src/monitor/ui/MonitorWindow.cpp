@@ -336,8 +336,9 @@ void MonitorWindow::onPollTimer()
     // On the link worker, after any exchange in hand; the window shows the
     // result when it comes. Quiet: closing the program does not wait for it.
     auto result = std::make_shared<MonitorModel::TickResult>(MonitorModel::TickResult::Skipped);
-    ctx_.linkWorker.post([this, result] { *result = model_.tick(); }, this, [this, result] {
+    ctx_.linkWorker.post([this, result] { *result = model_.exchange(); }, this, [this, result] {
         ticking_ = false;
+        model_.took(*result);
         showTick(*result);
     }, true);
 }
@@ -346,14 +347,12 @@ void MonitorWindow::showTick(MonitorModel::TickResult result)
 {
     if (result == MonitorModel::TickResult::Skipped) { // another operation took the link meanwhile
         statusBar->clearMessage();
-        emit tickShown();
-        return;
+    } else {
+        const bool ok = result == MonitorModel::TickResult::Read;
+        statusBar->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
+        setHeartbeat();
+        redraw();
     }
-    const bool ok = result == MonitorModel::TickResult::Read;
-    statusBar->showMessage(ok ? QStringLiteral("Transmisja: O.K.") : QStringLiteral("Transmisja: BŁĄD"));
-    setHeartbeat();
-    redraw();
-    emit tickShown();
 }
 
 MonitorWindow::~MonitorWindow()

@@ -43,7 +43,7 @@ class MonitorWindow : public QDialog {
 public:
     MonitorWindow(AppContext &context, QWidget *parent = nullptr);
     ~MonitorWindow() override;
-    // A tick is on the link worker; its result is shown when tickShown comes.
+    // A tick is on the link worker; its result is shown when it comes.
     bool ticking() const { return ticking_; }
     // The values window and the chooser, created after this window.
     void setCompanions(LiveValuesWindow *values, RegisterChooserDialog *chooser);
@@ -68,9 +68,6 @@ public:
     QCustomPlot *valueChart = nullptr, *alarmChart = nullptr;
     QStatusBar *statusBar = nullptr;
     QTimer *pollTimer = nullptr;
-
-signals:
-    void tickShown();
 
 public slots:
     void onPollTimer();
