@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-5compat-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6
-  libmariadb-dev mariadb-server libmodbus-dev mbpoll libgtest-dev
+  libmariadb-dev mariadb-server libmodbus-dev mbpoll libgtest-dev libxcb1-dev
   xvfb xauth imagemagick help2man locales
 )
 # scripts/fuzz.sh also needs clang and its libFuzzer runtime.

@@ -14,6 +14,11 @@ void applyProcessSettings()
     // Numbers keep the "." of the files and the meter.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
+    applyLinkThreadSettings();
+}
+
+void applyLinkThreadSettings()
+{
     // The default 50 us slack would stretch each 1 ms poll of the link.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }

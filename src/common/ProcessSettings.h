@@ -10,5 +10,8 @@ namespace k71t {
 // Qt application object is made, which sets the C library's locale from the
 // environment.
 void applyProcessSettings();
+// The part that belongs to a thread: for a thread that polls the link (the
+// program's link worker), which does not inherit it.
+void applyLinkThreadSettings();
 
 } // namespace k71t

@@ -1,5 +1,7 @@
 #include "context/Worker.h"
 
+#include "common/ProcessSettings.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
@@ -12,6 +14,8 @@ Worker::Worker(const QString &name)
     home_ = new QObject;
     home_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, home_, &QObject::deleteLater);
+    // The link is polled with millisecond sleeps on this thread.
+    connect(&thread_, &QThread::started, &thread_, [] { applyLinkThreadSettings(); }, Qt::DirectConnection);
     thread_.start();
 }
 
