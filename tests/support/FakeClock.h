@@ -1,7 +1,11 @@
 #pragma once
 // A clock the test sets: it shows `at`, and moves on by `step` seconds each
-// time it is read (0: it stands still).
+// time it is read (0: it stands still). The link worker reads it too (the
+// time a download took, the name of its file), so a reading holds a lock;
+// a test sets `at` and `step` while no work runs.
 #include "common/Clock.h"
+
+#include <mutex>
 
 namespace k71t::test {
 
@@ -10,10 +14,14 @@ struct FakeClock : Clock {
     int step = 0;
     QDateTime now() const override
     {
+        const std::lock_guard lock(mutex_);
         const QDateTime shown = at;
         at = at.addSecs(step);
         return shown;
     }
+
+private:
+    mutable std::mutex mutex_;
 };
 
 } // namespace k71t::test
