@@ -74,23 +74,6 @@ struct WhenThen {
     }
 };
 
-// Pages the meter was asked to select so far.
-int pagesSelected(const test::SimHarness &sim)
-{
-    int pages = 0;
-    for (const sim::Bytes &f : sim.validFrames())
-        pages += f[1] == 16 && (f[2] << 8 | f[3]) == 4500;
-    return pages;
-}
-
-bool deleteSent(const test::SimHarness &sim)
-{
-    for (const sim::Bytes &f : sim.validFrames())
-        if (f[1] == 16 && (f[2] << 8 | f[3]) == 4045)
-            return true;
-    return false;
-}
-
 QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files);
@@ -267,7 +250,7 @@ TEST_F(Work, PrzerwijEndsTheDownloadWithNothingSavedAndTheMeterNotCleared)
     EXPECT_FALSE(w->stopButton->isEnabled());
     // The status tells the pages done and the time left while it runs.
     QString progress;
-    WhenThen stopAfterTwoPages([&] { return pagesSelected(sim) >= 2 && !w->statusBar->currentMessage().isEmpty(); },
+    WhenThen stopAfterTwoPages([&] { return int(sim.pagesSelected().size()) >= 2 && !w->statusBar->currentMessage().isEmpty(); },
                                [&] {
                                    progress = w->statusBar->currentMessage();
                                    EXPECT_TRUE(w->stopButton->isEnabled());
@@ -284,10 +267,10 @@ TEST_F(Work, PrzerwijEndsTheDownloadWithNothingSavedAndTheMeterNotCleared)
         << progress.toStdString();
     EXPECT_EQ(w->statusBar->currentMessage(), QStringLiteral("Pobieranie przerwane."));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Archiwum"));
-    EXPECT_LT(pagesSelected(sim), 300);
+    EXPECT_LT(int(sim.pagesSelected().size()), 300);
     EXPECT_TRUE(filesIn(app.ctx->archivesDirectory).isEmpty());
     EXPECT_EQ(sim.meter.archiveRecords().size(), static_cast<std::size_t>(ManyRecords));
-    EXPECT_FALSE(deleteSent(sim));
+    EXPECT_FALSE(sim.deleteSent());
     EXPECT_TRUE(app.prompt.messages.isEmpty()); // the operator asked: no box
     EXPECT_TRUE(w->downloadButton->isEnabled());
     EXPECT_FALSE(w->stopButton->isEnabled());
@@ -307,7 +290,7 @@ TEST_F(Work, TheSchedulersStopEndsTheTaskInHand)
     scheduleOneTask();
     SchedulerWindow *w = scheduler();
     EXPECT_FALSE(w->stopTaskButton->isEnabled());
-    WhenThen stopAfterTwoPages([&] { return pagesSelected(sim) >= 2; },
+    WhenThen stopAfterTwoPages([&] { return int(sim.pagesSelected().size()) >= 2; },
                                [&] {
                                    EXPECT_TRUE(w->stopTaskButton->isEnabled());
                                    w->stopTaskButton->click();
@@ -321,7 +304,7 @@ TEST_F(Work, TheSchedulersStopEndsTheTaskInHand)
         << log.join('|').toStdString();
     EXPECT_TRUE(filesIn(app.ctx->archivesDirectory).isEmpty());
     EXPECT_EQ(sim.meter.archiveRecords().size(), static_cast<std::size_t>(ManyRecords));
-    EXPECT_FALSE(deleteSent(sim));
+    EXPECT_FALSE(sim.deleteSent());
     EXPECT_FALSE(w->stopTaskButton->isEnabled());
     EXPECT_TRUE(w->checkTimer->isActive()); // the schedule goes on
 }
@@ -353,7 +336,7 @@ TEST(WorkStops, CtrlCDuringADownloadClosesTheProgramWithTheMeterUntouched)
                   [&] { windows.startPanel->archiveButton->click(); });
     WhenThen download([&] { return QApplication::activeModalWidget() == archive; },
                       [&] { archive->downloadButton->click(); });
-    WhenThen interrupt([&] { return pagesSelected(sim) >= 2; }, [] { std::raise(SIGINT); });
+    WhenThen interrupt([&] { return int(sim.pagesSelected().size()) >= 2; }, [] { std::raise(SIGINT); });
     bool forced = false;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -371,7 +354,7 @@ TEST(WorkStops, CtrlCDuringADownloadClosesTheProgramWithTheMeterUntouched)
     EXPECT_EQ(archive->statusBar->currentMessage(), QStringLiteral("Pobieranie przerwane."));
     EXPECT_TRUE(filesIn(context.archivesDirectory).isEmpty());
     EXPECT_EQ(sim.meter.archiveRecords().size(), static_cast<std::size_t>(ManyRecords));
-    EXPECT_FALSE(deleteSent(sim));
+    EXPECT_FALSE(sim.deleteSent());
     EXPECT_EQ(dir.read("def.k71t").size(), 650); // closed the normal way
 }
 
@@ -386,14 +369,14 @@ TEST(WorkStops, SigintEndsTheToolsDownloadAtTheNextPage)
     cli.start(QStringLiteral(K71T_CLI_BINARY),
               {"--device", sim.path, "download", "--out", dir.path(), "--delete"});
     ASSERT_TRUE(cli.waitForStarted());
-    ASSERT_TRUE(test::waitUntil([&] { return pagesSelected(sim) >= 2; }));
+    ASSERT_TRUE(test::waitUntil([&] { return int(sim.pagesSelected().size()) >= 2; }));
     ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), 1);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()), QStringLiteral("k71t-cli: Pobieranie przerwane.\n"));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_LT(pagesSelected(sim), 300);
+    EXPECT_LT(int(sim.pagesSelected().size()), 300);
     EXPECT_EQ(sim.meter.archiveRecords().size(), static_cast<std::size_t>(ManyRecords));
-    EXPECT_FALSE(deleteSent(sim));
+    EXPECT_FALSE(sim.deleteSent());
 }

@@ -93,15 +93,7 @@ struct Download : ::testing::Test {
         window = app.archiveWindow;
         window->download().pause = gapsSkipped;
     }
-    // Pages selected through register 4500, in order.
-    std::vector<int> pagesSelected() const
-    {
-        std::vector<int> pages;
-        for (const Bytes &f : sim.validFrames())
-            if (f[1] == 16 && (f[2] << 8 | f[3]) == 4500)
-                pages.push_back(f[7] << 8 | f[8]);
-        return pages;
-    }
+    std::vector<int> pagesSelected() const { return sim.pagesSelected(); }
     bool storeMatchesMeter(int n) const
     {
         const auto meter = sim.meter.archiveRecords();
@@ -113,13 +105,7 @@ struct Download : ::testing::Test {
         return true;
     }
     QStringList archiveFiles() const { return QDir(app.ctx->archivesDirectory).entryList(QDir::Files); }
-    bool deleteSent() const
-    {
-        for (const Bytes &f : sim.validFrames())
-            if (f[1] == 16 && (f[2] << 8 | f[3]) == 4045)
-                return true;
-        return false;
-    }
+    bool deleteSent() const { return sim.deleteSent(); }
 };
 
 } // namespace

@@ -301,13 +301,7 @@ struct RealRun : ::testing::Test {
         return messagesOf(w->log().lines());
     }
     QStringList files() const { return QDir(app.ctx->archivesDirectory).entryList(QDir::Files); }
-    bool deleteSent() const
-    {
-        for (const sim::Bytes &f : sim.validFrames())
-            if (f[1] == 16 && (f[2] << 8 | f[3]) == 4045)
-                return true;
-        return false;
-    }
+    bool deleteSent() const { return sim.deleteSent(); }
 };
 
 } // namespace

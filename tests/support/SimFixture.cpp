@@ -54,4 +54,21 @@ LinkHarness::LinkHarness(const QString &com3Path)
     link.settleMs = 0;
 }
 
+std::vector<int> SimHarness::pagesSelected() const
+{
+    std::vector<int> pages;
+    for (const sim::Bytes &f : validFrames())
+        if (f[1] == 16 && (f[2] << 8 | f[3]) == 4500)
+            pages.push_back(f[7] << 8 | f[8]);
+    return pages;
+}
+
+bool SimHarness::deleteSent() const
+{
+    for (const sim::Bytes &f : validFrames())
+        if (f[1] == 16 && (f[2] << 8 | f[3]) == 4045)
+            return true;
+    return false;
+}
+
 } // namespace k71t::test

@@ -28,6 +28,10 @@ struct SimHarness {
     // The same as (function, start register, count), for comparing with a block list.
     using Request = std::tuple<int, int, int>;
     std::vector<Request> requests() const;
+    // The archive pages selected through register 4500, in order, and
+    // whether the delete command (4045) was sent.
+    std::vector<int> pagesSelected() const;
+    bool deleteSent() const;
 };
 
 // The program's side: the meter link bundle with COM3 mapped to the
