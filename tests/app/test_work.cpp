@@ -172,13 +172,10 @@ TEST(WorkOnTheDatabase, TheServerAnswersWhileTheWindowsGoOnRunning)
     // would wait for the lock with the timer unable to fire.
     test::SimHarness sim;
     test::AppHarness app;
-    DatabaseSettings db = test::testDatabase();
-    ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
-    db.table = QStringLiteral("t_work");
-    test::queryColumn(db, QStringLiteral("DROP TABLE IF EXISTS t_work"));
+    const DatabaseSettings db = test::freshArchiveTable(QStringLiteral("t_work"));
     SqlConnection lock;
     QString message;
-    ASSERT_TRUE(createArchiveTable(lock, db, &message)) << message.toStdString();
+    ASSERT_TRUE(lock.connect(db, &message)) << message.toStdString();
     ASSERT_TRUE(saveSqlConf(app.dir.file("sql.conf"), SqlConf{db, true}));
     SeriesModel series;
     series.series[0] = SeriesAssignment{1, 0, 0, QStringLiteral("R0")};

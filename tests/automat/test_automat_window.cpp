@@ -269,16 +269,10 @@ namespace {
 struct RealRun : ::testing::Test {
     test::SimHarness sim;
     test::AppHarness app;
-    DatabaseSettings db = test::testDatabase();
+    DatabaseSettings db = test::freshArchiveTable(QStringLiteral("t_tasks"));
     SchedulerWindow *w = nullptr;
     void SetUp() override
     {
-        ASSERT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
-        db.table = QStringLiteral("t_tasks");
-        test::queryColumn(db, QStringLiteral("DROP TABLE IF EXISTS t_tasks"));
-        SqlConnection c;
-        QString message;
-        ASSERT_TRUE(createArchiveTable(c, db, &message)) << message.toStdString();
         // Database support off: a task stores with the current settings all the same.
         ASSERT_TRUE(saveSqlConf(app.dir.file("sql.conf"), SqlConf{db, false}));
         app.startWithMeter(sim.path);

@@ -1,6 +1,9 @@
 #include "support/DbFixture.h"
 
+#include "db/ArchiveTable.h"
 #include "db/SqlConnection.h"
+
+#include <gtest/gtest.h>
 
 #include <QProcessEnvironment>
 #include <mysql.h>
@@ -18,6 +21,18 @@ DatabaseSettings testDatabase()
     p.password = env.value(QStringLiteral("K71T_TEST_DB_PASSWORD"));
     p.compression = 0;
     return p;
+}
+
+DatabaseSettings freshArchiveTable(const QString &table)
+{
+    DatabaseSettings db = testDatabase();
+    EXPECT_FALSE(db.server.isEmpty()) << "K71T_TEST_DB_* not set: run the tests through scripts/test.sh";
+    db.table = table;
+    queryColumn(db, QStringLiteral("DROP TABLE IF EXISTS `%1`").arg(table));
+    SqlConnection c;
+    QString message;
+    EXPECT_TRUE(createArchiveTable(c, db, &message)) << message.toStdString();
+    return db;
 }
 
 QStringList queryColumn(const DatabaseSettings &params, const QString &query)

@@ -13,6 +13,10 @@ namespace k71t::test {
 // variables are missing.
 DatabaseSettings testDatabase();
 
+// The test server's settings naming `table`, created empty as the program
+// creates it (dropped first); a failure is the test's failure.
+DatabaseSettings freshArchiveTable(const QString &table);
+
 // Runs a query on a connection of its own and returns the first column of
 // its rows (NULL as "NULL"); the error text instead when it fails.
 QStringList queryColumn(const DatabaseSettings &params, const QString &query);
